@@ -1,0 +1,77 @@
+#pragma once
+// Files behind an opaque HANDLE, shaped like the Win32 calls the libraries were written
+// against: sequential reads and writes that report their byte counts.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "kwztypes.h"
+
+namespace kwz {
+
+enum class FileAccess
+{
+    Read,
+    Write,
+    ReadWrite,
+};
+
+enum class FileDisposition
+{
+    CreateAlways, // create anew, truncating an existing file
+    OpenExisting, // fail when the file is missing
+};
+
+// INVALID_HANDLE_VALUE on failure.
+HANDLE createFile(const std::string& path, FileAccess access, FileDisposition disposition);
+// True when the call itself succeeded; *done holds the bytes moved (fewer at end of file).
+bool readFile(HANDLE file, void* buffer, uint32_t size, uint32_t* done);
+bool writeFile(HANDLE file, const void* data, uint32_t size, uint32_t* done);
+bool closeHandle(HANDLE file);
+// Size of an open file in bytes, or -1.
+int64_t fileSize(HANDLE file);
+
+bool deleteFile(const std::string& path);
+// Fails when the folder exists already or its parent is missing.
+bool createDirectory(const std::string& path);
+bool fileExists(const std::string& path);
+bool directoryExists(const std::string& path);
+// Names (without folder) of the files matching a pattern such as "/dir/*.ruler", in
+// name order; '*' and '?' are wildcards in the last component only.
+std::vector<std::string> findFiles(const std::string& pattern);
+
+// Writes a file so that readers only ever see the old or the new whole file: bytes go to a
+// temporary file beside the target, and commit() renames it over the target after
+// everything was written. Destroying an uncommitted writer removes the temporary file.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(std::string target);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Creates the temporary file; false when the folder refuses it.
+    bool open();
+    // The open temporary file, for writeFile and for callers that take a HANDLE.
+    HANDLE handle() const { return handle_; }
+    bool write(const void* data, uint32_t size);
+    // Flushes, closes and renames; false (and the target untouched) if any step failed.
+    bool commit();
+
+private:
+    std::string target_;
+    std::string temp_;
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    bool failed_ = false;
+};
+
+namespace testing {
+// Fault injection for tests: after `bytes` more bytes have been written through writeFile
+// in this process, every write fails (the partial write is done, as a full disk would).
+// A negative value turns it off.
+void failWritesAfter(int64_t bytes);
+} // namespace testing
+
+} // namespace kwz
