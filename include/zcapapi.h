@@ -1,0 +1,185 @@
+/* ZCAPAPI: the camera interface of kwzview. One library drives either a simulated microscope
+ * camera (the default) or a V4L2 camera named by the environment variable KWZ_CAMERA
+ * ("/dev/video0"). Pure C; every function returns an int result code (ZCAP_*), never throws,
+ * and accepts a 0 handle or null pointers without crashing.
+ *
+ * Threads: frames are produced on a capture thread of the library's own. The frame routine
+ * and the white-balance completion routine run on that thread; the live view paints the
+ * window given to ZcapStartView from it too. All functions may be called from any thread. */
+#ifndef ZCAPAPI_H
+#define ZCAPAPI_H
+
+#include "kwztypes.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Result codes. */
+#define ZCAP_OK 0
+#define ZCAP_ERR_HANDLE 1        /* handle 0, unknown or already released; null handle address */
+#define ZCAP_ERR_NO_MEMORY 2     /* out of memory */
+#define ZCAP_ERR_ARGUMENT 3      /* null pointer or value out of range */
+#define ZCAP_ERR_DEVICE 4        /* device absent, busy, or it stopped delivering frames */
+#define ZCAP_ERR_FILE 5          /* file could not be written (nothing is left behind) */
+#define ZCAP_ERR_NO_FRAME 6      /* no frame arrived in time */
+#define ZCAP_ERR_VIEW 7          /* the live view could not be started */
+#define ZCAP_ERR_STATE 8         /* not possible now (already recording, not recording) */
+
+/* The device handle: a 32-bit value, 0 means no camera. */
+typedef DWORD ZCAPHANDLE;
+
+/* The capture description, 36 bytes, laid out as 32-bit words:
+ *   word 0    low 32 bits of the raw frame buffer address (kept for the layout only)
+ *   word 1    picture height in pixels
+ *   word 2    picture width in pixels
+ *   words 3-4 the full 64-bit raw frame buffer address (low word first); the build is
+ *             64-bit, so word 0 alone cannot hold it. Set both through
+ *             ZcapInfoSetFrameBuffer, never by hand.
+ *   word 5    exposure (1 to 1000; 150 exposes the simulated scene fully)
+ *   byte 24   red gain, byte 25 green gain, byte 26 blue gain (1 to 255; 32 is unity)
+ *   bytes 27-35 unused, left as the caller set them.
+ * The library reads it field by field and never writes into it. The raw frame buffer is not
+ * used by this library; a null address is fine. */
+typedef struct tagZCAPINFO
+{
+    DWORD dwFrameBuffer;     /* word 0 */
+    DWORD dwHeight;          /* word 1 */
+    DWORD dwWidth;           /* word 2 */
+    DWORD dwFrameBufferLow;  /* word 3 */
+    DWORD dwFrameBufferHigh; /* word 4 */
+    DWORD dwExposure;        /* word 5 */
+    BYTE byRedGain;          /* byte 24 */
+    BYTE byGreenGain;        /* byte 25 */
+    BYTE byBlueGain;         /* byte 26 */
+    BYTE byReserved[9];      /* bytes 27-35 */
+} ZCAPINFO;
+
+#ifdef __cplusplus
+static_assert(sizeof(ZCAPINFO) == 36, "the capture description is 36 bytes");
+#else
+_Static_assert(sizeof(ZCAPINFO) == 36, "the capture description is 36 bytes");
+#endif
+
+static inline void ZcapInfoSetFrameBuffer(ZCAPINFO* info, void* buffer)
+{
+    uint64_t address = (uint64_t)(uintptr_t)buffer;
+    info->dwFrameBuffer = (DWORD)address;
+    info->dwFrameBufferLow = (DWORD)address;
+    info->dwFrameBufferHigh = (DWORD)(address >> 32);
+}
+
+static inline void* ZcapInfoFrameBuffer(const ZCAPINFO* info)
+{
+    uint64_t address = ((uint64_t)info->dwFrameBufferHigh << 32) | info->dwFrameBufferLow;
+    return (void*)(uintptr_t)address;
+}
+
+/* Placement of the live picture in the view window, in window pixels. */
+typedef struct tagZCAPVIEWWIN
+{
+    LONG x;
+    LONG y;
+    LONG width;
+    LONG height;
+} ZCAPVIEWWIN;
+
+/* White balance finished: byte 0 red gain, byte 1 green gain, byte 2 blue gain, byte 3 half
+ * the exposure. Called once per started balance, on the capture thread. */
+typedef void (*ZCAPAWBPROC)(DWORD packed, void* context);
+
+/* Called for every frame before it is shown, captured or recorded; may change the frame in
+ * place. The frame is width x height x 3 bytes of blue-green-red rows, bottom row first, no
+ * row padding, at the size of the last ZcapStartView (or ZcapSetCapInfo when no view has
+ * started since). `bytes` is the frame's size in bytes. Runs on the capture thread. */
+typedef void (*ZCAPFRAMEPROC)(BYTE* frame, DWORD bytes, void* context);
+
+/* Opens the camera. `brand` is informational (may be null). *deviceKind receives 1 for the
+ * simulated camera, 2 for a V4L2 camera (may be null). `info` gives the first picture size,
+ * exposure and gains. *handle receives the new handle, 0 on failure.
+ * Returns ZCAP_OK; ZCAP_ERR_HANDLE (handle null); ZCAP_ERR_ARGUMENT (info null or size out of
+ * range); ZCAP_ERR_DEVICE (the V4L2 device is missing, busy or offers no usable format);
+ * ZCAP_ERR_NO_MEMORY. */
+KWZ_API int ZcapInitialize(const char* brand, DWORD* deviceKind, const ZCAPINFO* info,
+                           ZCAPHANDLE* handle);
+
+/* Stops view, recording (the file is closed properly) and balance, releases the device and
+ * sets *handle to 0. Returns ZCAP_OK or ZCAP_ERR_HANDLE. */
+KWZ_API int ZcapUninitialize(ZCAPHANDLE* handle);
+
+/* Applies picture size, exposure and gains. A new size takes effect from the next frame.
+ * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT (null, or width/height 0, width or
+ * height above 4096, or more than 2048 x 1536 pixels; nothing is applied then). */
+KWZ_API int ZcapSetCapInfo(ZCAPHANDLE handle, const ZCAPINFO* info);
+
+/* Starts painting every frame into `parent` (an HWND, a kwz::Window) at the placement of
+ * ZcapSetViewWin, {0, 0, width, height} until that is called. The stream switches to
+ * width x height. `title`, `style`, `x`, `y` and `reserved` are accepted and ignored.
+ * Returns ZCAP_OK or ZCAP_ERR_VIEW (7) for every failure: bad handle, null window, size out of
+ * range, device error. Starting again while started only changes window and size. */
+KWZ_API int ZcapStartView(ZCAPHANDLE handle, const char* title, DWORD style, int x, int y,
+                          int width, int height, HWND parent, DWORD reserved);
+
+/* Stops painting. Returns ZCAP_OK (also when not started) or ZCAP_ERR_HANDLE. */
+KWZ_API int ZcapStopView(ZCAPHANDLE handle);
+
+/* Sets where the picture is painted, scaled to width x height (both above 0).
+ * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT. */
+KWZ_API int ZcapSetViewWin(ZCAPHANDLE handle, const ZCAPVIEWWIN* placement);
+
+/* Copies the latest frame, at the size of info (scaled when the stream runs at another size),
+ * into `dest` (width x height x 3 bytes, bottom row first). Takes a frame itself when the
+ * stream is not running. Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT,
+ * ZCAP_ERR_NO_FRAME, ZCAP_ERR_DEVICE. */
+KWZ_API int ZcapGetRgbFrame(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* dest);
+
+/* Writes the latest frame at the size of info as a 24-bit BMP file. `work` (may be null)
+ * receives the frame like ZcapGetRgbFrame's dest and must then hold width x height x 3 bytes.
+ * The file appears whole or not at all. Returns the codes of ZcapGetRgbFrame and
+ * ZCAP_ERR_FILE. */
+KWZ_API int ZcapGetRgbFrameToBmp(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* work,
+                                 const char* fileName);
+
+/* As ZcapGetRgbFrameToBmp, as a baseline JPEG file of the given quality (1 to 100). */
+KWZ_API int ZcapGetRgbFrameToJpeg(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* work,
+                                  const char* fileName, int quality);
+
+/* start 1: records every following frame as MJPEG into a new AVI file (OpenDML, so it may
+ * pass 1 GiB); its frame rate is the rate the frames really arrived at. start 0: finishes
+ * and closes the recording (fileName is then ignored and may be null).
+ * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT, ZCAP_ERR_STATE (start while recording,
+ * stop while not), ZCAP_ERR_FILE (cannot be created: no file is left), ZCAP_ERR_DEVICE. */
+KWZ_API int ZcapCaptureToAvi(ZCAPHANDLE handle, int start, const char* fileName);
+
+/* *fps receives the frames per second delivered over about the last second; 0 while the
+ * stream is stopped. Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT. */
+KWZ_API int ZcapGetFrameRate(ZCAPHANDLE handle, float* fps);
+
+/* Gamma 0.01 to 2.00 (values beyond are clamped): out = in ^ (1 / gamma), so a larger gamma
+ * brightens the mid-tones; 1.0 leaves the picture. enable 0 switches gamma off.
+ * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT (not a number). */
+KWZ_API int ZcapSetGammaValue(ZCAPHANDLE handle, float gamma, int enable);
+
+/* Adds red, green and blue offsets (-255 to 255, clamped) after gains and gamma; enable 0
+ * switches them off. Returns ZCAP_OK or ZCAP_ERR_HANDLE. */
+KWZ_API int ZcapEnableColorOffset(ZCAPHANDLE handle, int red, int green, int blue, int enable);
+
+/* start 1: balances the gains on the live picture (about a second) and then calls `done` once
+ * with the result; the gains stay applied. `maxFrames` bounds the frames the balance may take
+ * (0: 180); the routine is called with the best gains found when the bound is reached.
+ * start 0: cancels a running balance without calling the routine and restores the gains it
+ * started from. While balancing, gains from ZcapSetCapInfo are kept for that restore.
+ * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT (start 1 without a routine),
+ * ZCAP_ERR_DEVICE. */
+KWZ_API int ZcapSetDoAWB(ZCAPHANDLE handle, int start, int maxFrames, ZCAPAWBPROC done,
+                         void* context);
+
+/* Sets the routine called for every frame (null removes it). When this returns, a routine
+ * that was replaced is no longer running. Returns ZCAP_OK or ZCAP_ERR_HANDLE. */
+KWZ_API int ZcapSetFrameCallback(ZCAPHANDLE handle, ZCAPFRAMEPROC routine, void* context);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZCAPAPI_H */
