@@ -31,6 +31,8 @@ bool writeFile(HANDLE file, const void* data, uint32_t size, uint32_t* done);
 bool closeHandle(HANDLE file);
 // Size of an open file in bytes, or -1.
 int64_t fileSize(HANDLE file);
+// Pushes written data to the disk.
+bool flushFile(HANDLE file);
 
 bool deleteFile(const std::string& path);
 // Fails when the folder exists already or its parent is missing.
@@ -52,7 +54,8 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    // Creates the temporary file; false when the folder refuses it.
+    // Creates the temporary file; false when the folder refuses it or the target is a
+    // read-only file.
     bool open();
     // The open temporary file, for writeFile and for callers that take a HANDLE.
     HANDLE handle() const { return handle_; }
@@ -72,6 +75,9 @@ namespace testing {
 // in this process, every write fails (the partial write is done, as a full disk would).
 // A negative value turns it off.
 void failWritesAfter(int64_t bytes);
+// The same, but reaching the limit ends the process at once with exitCode, as a kill in the
+// middle of a write would (for death tests).
+void exitWritesAfter(int64_t bytes, int exitCode);
 } // namespace testing
 
 } // namespace kwz

@@ -17,7 +17,9 @@ size_t getProfileString(const char* section, const char* key, const char* defaul
 // default when the key is missing.
 int getProfileInt(const char* section, const char* key, int defaultValue, const std::string& path);
 // Writes key=value; a null value removes the key, a null key removes the section.
-// False (and the file unchanged) when the file system refuses the write.
+// False (and the file unchanged) when the file system refuses the write, when an existing
+// file cannot be read, or when a name or value would break the file's lines (a line break
+// in any of them, ']' in a section name, '=' in a key, a key starting with '[', ';' or '#').
 bool writeProfileString(const char* section, const char* key, const char* value,
                         const std::string& path);
 
@@ -28,12 +30,16 @@ public:
     explicit ProfileText(std::string text);
     // Null when the section or key is missing.
     const std::string* value(std::string_view section, std::string_view key) const;
-    void set(std::string_view section, std::string_view key, std::string_view value);
+    // False (text unchanged) for names or values refused as by writeProfileString.
+    bool set(std::string_view section, std::string_view key, std::string_view value);
+    // Removes a key, or the whole section when key has no data (a default string_view);
+    // false when there was nothing to remove.
+    bool remove(std::string_view section, std::string_view key);
     const std::string& text() const { return text_; }
 
 private:
     std::string text_;
-    std::string cache_;
+    mutable std::string cache_;
 };
 
 } // namespace kwz

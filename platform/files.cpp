@@ -1,0 +1,360 @@
+#include "platform/files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/platform_state_data.h"
+
+namespace kwz {
+
+namespace {
+
+struct FileObject
+{
+    int fd = -1;
+};
+
+FileObject* fileOf(HANDLE file)
+{
+    if (file == nullptr || file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    return static_cast<FileObject*>(file);
+}
+
+// How many of `size` bytes the fault injection lets through; ends the process when a
+// test asked for a kill at the limit.
+uint32_t allowedBytes(uint32_t size, bool* limited)
+{
+    PlatformState& state = platformState();
+    *limited = false;
+    int64_t budget = state.writeBudget.load();
+    while (budget >= 0)
+    {
+        int64_t allowed = std::min<int64_t>(budget, size);
+        if (state.writeBudget.compare_exchange_weak(budget, budget - allowed))
+        {
+            *limited = allowed < size;
+            return uint32_t(allowed);
+        }
+    }
+    return size;
+}
+
+bool writeAll(int fd, const char* data, uint32_t size, uint32_t* done)
+{
+    uint32_t written = 0;
+    while (written < size)
+    {
+        ssize_t n = ::write(fd, data + written, size - written);
+        if (n < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            *done = written;
+            return false;
+        }
+        written += uint32_t(n);
+    }
+    *done = written;
+    return true;
+}
+
+// umask() can only be read by setting it, which races with other threads; the kernel
+// reports it in /proc instead.
+mode_t currentUmask()
+{
+    mode_t mask = 022;
+    if (FILE* status = std::fopen("/proc/self/status", "re"))
+    {
+        char line[256];
+        while (std::fgets(line, sizeof line, status) != nullptr)
+        {
+            unsigned value = 0;
+            if (std::sscanf(line, "Umask: %o", &value) == 1)
+            {
+                mask = mode_t(value);
+                break;
+            }
+        }
+        std::fclose(status);
+    }
+    return mask;
+}
+
+} // namespace
+
+HANDLE createFile(const std::string& path, FileAccess access, FileDisposition disposition)
+{
+    int flags = O_CLOEXEC;
+    switch (access)
+    {
+    case FileAccess::Read: flags |= O_RDONLY; break;
+    case FileAccess::Write: flags |= O_WRONLY; break;
+    case FileAccess::ReadWrite: flags |= O_RDWR; break;
+    }
+    if (disposition == FileDisposition::CreateAlways)
+    {
+        flags |= O_CREAT;
+        // Truncating needs write access; a read-only create-always only makes sure it exists.
+        if (access != FileAccess::Read)
+            flags |= O_TRUNC;
+    }
+    int fd;
+    do
+        fd = ::open(path.c_str(), flags, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return INVALID_HANDLE_VALUE;
+    struct stat info{};
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
+    {
+        ::close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    auto* object = new (std::nothrow) FileObject;
+    if (object == nullptr)
+    {
+        ::close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    object->fd = fd;
+    return object;
+}
+
+bool readFile(HANDLE file, void* buffer, uint32_t size, uint32_t* done)
+{
+    uint32_t ignored = 0;
+    uint32_t& count = done != nullptr ? *done : ignored;
+    count = 0;
+    FileObject* object = fileOf(file);
+    if (object == nullptr || (buffer == nullptr && size > 0))
+        return false;
+    auto* bytes = static_cast<char*>(buffer);
+    while (count < size)
+    {
+        ssize_t n = ::read(object->fd, bytes + count, size - count);
+        if (n < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            break;
+        count += uint32_t(n);
+    }
+    return true;
+}
+
+bool writeFile(HANDLE file, const void* data, uint32_t size, uint32_t* done)
+{
+    uint32_t ignored = 0;
+    uint32_t& count = done != nullptr ? *done : ignored;
+    count = 0;
+    FileObject* object = fileOf(file);
+    if (object == nullptr || (data == nullptr && size > 0))
+        return false;
+    bool limited = false;
+    uint32_t allowed = allowedBytes(size, &limited);
+    bool ok = writeAll(object->fd, static_cast<const char*>(data), allowed, &count);
+    if (limited)
+    {
+        int exitCode = platformState().exitCodeAtLimit.load();
+        if (exitCode >= 0)
+            _exit(exitCode);
+        errno = ENOSPC;
+        return false;
+    }
+    return ok;
+}
+
+bool closeHandle(HANDLE file)
+{
+    FileObject* object = fileOf(file);
+    if (object == nullptr)
+        return false;
+    int result = ::close(object->fd);
+    delete object;
+    // close() releases the descriptor even when it reports EINTR.
+    return result == 0 || errno == EINTR;
+}
+
+int64_t fileSize(HANDLE file)
+{
+    FileObject* object = fileOf(file);
+    struct stat info{};
+    if (object == nullptr || fstat(object->fd, &info) != 0)
+        return -1;
+    return int64_t(info.st_size);
+}
+
+bool flushFile(HANDLE file)
+{
+    FileObject* object = fileOf(file);
+    return object != nullptr && fdatasync(object->fd) == 0;
+}
+
+bool deleteFile(const std::string& path)
+{
+    struct stat info{};
+    if (lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+        return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool createDirectory(const std::string& path)
+{
+    return ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool fileExists(const std::string& path)
+{
+    struct stat info{};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool directoryExists(const std::string& path)
+{
+    struct stat info{};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::vector<std::string> findFiles(const std::string& pattern)
+{
+    std::vector<std::string> names;
+    size_t slash = pattern.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash);
+    if (folder.empty())
+        folder = "/";
+    std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+    if (mask.empty())
+        return names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr)
+        return names;
+    while (dirent* entry = readdir(dir))
+    {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        // Names match without regard to case, as users of these folders expect.
+        if (fnmatch(mask.c_str(), name.c_str(), FNM_CASEFOLD) != 0)
+            continue;
+        if (fileExists(folder + "/" + name))
+            names.push_back(std::move(name));
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+AtomicFileWriter::AtomicFileWriter(std::string target) : target_(std::move(target)) {}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    if (handle_ != INVALID_HANDLE_VALUE)
+        closeHandle(handle_);
+    if (!temp_.empty())
+        ::unlink(temp_.c_str());
+}
+
+bool AtomicFileWriter::open()
+{
+    if (handle_ != INVALID_HANDLE_VALUE || target_.empty())
+        return false;
+    // Replace what a link points to, not the link itself.
+    char resolved[PATH_MAX];
+    struct stat linkInfo{};
+    if (lstat(target_.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode) &&
+        realpath(target_.c_str(), resolved) != nullptr)
+        target_ = resolved;
+
+    struct stat info{};
+    bool exists = stat(target_.c_str(), &info) == 0;
+    if (exists)
+    {
+        // A read-only file stays as it is, even for root, whom access() would let through.
+        bool hasWriteBit = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+        if (!S_ISREG(info.st_mode) || !hasWriteBit || ::access(target_.c_str(), W_OK) != 0)
+            return false;
+    }
+    std::string name = target_ + ".XXXXXX";
+    int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    temp_ = name;
+    // Keep the file's permissions; a new file gets the usual ones.
+    if (exists)
+    {
+        fchmod(fd, info.st_mode & 07777);
+    }
+    else
+    {
+        fchmod(fd, 0666 & ~currentUmask());
+    }
+    auto* object = new (std::nothrow) FileObject;
+    if (object == nullptr)
+    {
+        ::close(fd);
+        return false;
+    }
+    object->fd = fd;
+    handle_ = object;
+    failed_ = false;
+    return true;
+}
+
+bool AtomicFileWriter::write(const void* data, uint32_t size)
+{
+    if (handle_ == INVALID_HANDLE_VALUE || failed_)
+        return false;
+    uint32_t done = 0;
+    if (!writeFile(handle_, data, size, &done) || done != size)
+        failed_ = true;
+    return !failed_;
+}
+
+bool AtomicFileWriter::commit()
+{
+    if (handle_ == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = !failed_ && flushFile(handle_);
+    ok = closeHandle(handle_) && ok;
+    handle_ = INVALID_HANDLE_VALUE;
+    if (ok && ::rename(temp_.c_str(), target_.c_str()) == 0)
+    {
+        temp_.clear();
+        return true;
+    }
+    ::unlink(temp_.c_str());
+    temp_.clear();
+    return false;
+}
+
+namespace testing {
+
+void failWritesAfter(int64_t bytes)
+{
+    PlatformState& state = platformState();
+    state.exitCodeAtLimit.store(-1);
+    state.writeBudget.store(bytes < 0 ? -1 : bytes);
+}
+
+void exitWritesAfter(int64_t bytes, int exitCode)
+{
+    PlatformState& state = platformState();
+    state.exitCodeAtLimit.store(bytes < 0 ? -1 : exitCode);
+    state.writeBudget.store(bytes < 0 ? -1 : bytes);
+}
+
+} // namespace testing
+
+} // namespace kwz
