@@ -1,0 +1,399 @@
+// The exported C functions: argument checks and result codes around GaugitEngine. Nothing
+// thrown inside may cross the library boundary.
+
+#include <cstring>
+#include <new>
+
+#include "engine/gaugit_engine.h"
+#include "gaugit.h"
+
+struct GaugitInstance
+{
+    gaugit::GaugitEngine engine;
+};
+
+namespace {
+
+using gaugit::GaugitEngine;
+
+template <typename F> int guarded(HGAUGIT handle, F&& f)
+{
+    if (!handle)
+        return GAUGIT_NULL_HANDLE;
+    try
+    {
+        return f(handle->engine);
+    }
+    catch (...)
+    {
+        return GAUGIT_FAILED;
+    }
+}
+
+template <typename T> void put(T* out, const T& value)
+{
+    if (out)
+        *out = value;
+}
+
+gaugit::PenSpec penOf(int style, int width, COLORREF normal, COLORREF hovered,
+                      COLORREF selected)
+{
+    return gaugit::PenSpec{style, width, normal, selected, hovered};
+}
+
+void putPen(const gaugit::PenSpec& pen, int* style, int* width, COLORREF* normal,
+            COLORREF* hovered, COLORREF* selected)
+{
+    put(style, pen.style);
+    put(width, pen.width);
+    put(normal, pen.normal);
+    put(hovered, pen.hovered);
+    put(selected, pen.selected);
+}
+
+void putFace(char* out, const char* face)
+{
+    if (out)
+        std::memcpy(out, face, std::strlen(face) + 1);
+}
+
+template <typename F> int setMark(HGAUGIT handle, const uint32_t* mark, F setter)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        if (!mark)
+            return GAUGIT_FAILED;
+        return (e.*setter)(*mark) ? GAUGIT_OK : GAUGIT_FAILED;
+    });
+}
+
+} // namespace
+
+int GaugitInitial(HGAUGIT* handle)
+{
+    if (!handle)
+        return GAUGIT_FAILED;
+    *handle = nullptr;
+    try
+    {
+        *handle = new GaugitInstance;
+        return GAUGIT_OK;
+    }
+    catch (...)
+    {
+        return GAUGIT_FAILED;
+    }
+}
+
+int GaugitUnInitialize(HGAUGIT* handle)
+{
+    if (!handle || !*handle)
+        return GAUGIT_NULL_HANDLE;
+    delete *handle;
+    *handle = nullptr;
+    return GAUGIT_OK;
+}
+
+int GtSetMeasureLanguage(HGAUGIT handle, ZQLANGUAGE language)
+{
+    return guarded(handle, [&](GaugitEngine&) {
+        gaugit::setMeasureLanguage(language);
+        return GAUGIT_OK;
+    });
+}
+
+int GtSetMeasureUnit(HGAUGIT handle, ZQUNIT unit)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.setMeasureUnit(unit);
+        return GAUGIT_OK;
+    });
+}
+
+int GtGetMeasureUnit(HGAUGIT handle, ZQUNIT* unit)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        put(unit, static_cast<ZQUNIT>(e.measureUnit()));
+        return GAUGIT_OK;
+    });
+}
+
+int GtSetAngleUnit(HGAUGIT handle, ZQANGLEUNIT unit)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.setAngleUnit(unit);
+        return GAUGIT_OK;
+    });
+}
+
+int GtGetAngleUnit(HGAUGIT handle, ZQANGLEUNIT* unit)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        put(unit, static_cast<ZQANGLEUNIT>(e.angleUnit()));
+        return GAUGIT_OK;
+    });
+}
+
+int GtSetPrecision(HGAUGIT handle, int decimals)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.setPrecision(decimals);
+        return GAUGIT_OK;
+    });
+}
+
+int GtGetPrecision(HGAUGIT handle, short* decimals)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        if (e.ruler())
+            put(decimals, static_cast<short>(e.precision()));
+        return GAUGIT_OK;
+    });
+}
+
+int GtHideDescriptor(HGAUGIT handle, int hide)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.hideDescriptor(hide);
+        return GAUGIT_OK;
+    });
+}
+
+int GtSetRuler(HGAUGIT handle, POINT start, POINT end, ZQUNIT unit, float length)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.setRuler(start, end, unit, length);
+        return GAUGIT_OK;
+    });
+}
+
+int GtGetRuler(HGAUGIT handle, POINT* start, POINT* end, ZQUNIT* unit, float* length)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        if (const gaugit::RulerGraphic* r = e.ruler())
+        {
+            put(start, r->start());
+            put(end, r->end());
+            put(unit, static_cast<ZQUNIT>(r->rulerUnit()));
+            put(length, r->rulerLength());
+        }
+        return GAUGIT_OK;
+    });
+}
+
+int GtSetRulerUnitAndLength(HGAUGIT handle, ZQUNIT unit, float length)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.setRulerUnitAndLength(unit, length);
+        return GAUGIT_OK;
+    });
+}
+
+int GtGetRulerUnitAndLength(HGAUGIT handle, ZQUNIT* unit, float* length)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        if (const gaugit::RulerGraphic* r = e.ruler())
+        {
+            put(unit, static_cast<ZQUNIT>(r->rulerUnit()));
+            put(length, r->rulerLength());
+        }
+        return GAUGIT_OK;
+    });
+}
+
+int GtHideRuler(HGAUGIT handle, int hide)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.setRulerHidden(hide);
+        return GAUGIT_OK;
+    });
+}
+
+int GtSetTxtFont(HGAUGIT handle, const char* face, int height, COLORREF normal,
+                 COLORREF hovered, COLORREF selected)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.setTextFont(face, height, normal, hovered, selected);
+        return GAUGIT_OK;
+    });
+}
+
+int GtGetTxtFont(HGAUGIT handle, char* face, int* height, COLORREF* normal, COLORREF* hovered,
+                 COLORREF* selected)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        const gaugit::TextFont& font = e.textFont();
+        putFace(face, font.face);
+        put(height, font.height);
+        put(normal, font.normal);
+        put(hovered, font.hovered);
+        put(selected, font.selected);
+        return GAUGIT_OK;
+    });
+}
+
+int GtSetDescFont(HGAUGIT handle, const char* face, int height)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.setDescFont(face, height);
+        return GAUGIT_OK;
+    });
+}
+
+int GtGetDescFont(HGAUGIT handle, char* face, int* height)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        putFace(face, e.descFont().face);
+        put(height, e.descFont().height);
+        return GAUGIT_OK;
+    });
+}
+
+int GaugitSetPen(HGAUGIT handle, int style, int width, COLORREF normal, COLORREF hovered,
+                 COLORREF selected)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.setPen(penOf(style, width, normal, hovered, selected));
+        return GAUGIT_OK;
+    });
+}
+
+int GaugitGetPen(HGAUGIT handle, int* style, int* width, COLORREF* normal, COLORREF* hovered,
+                 COLORREF* selected)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        putPen(e.pen(), style, width, normal, hovered, selected);
+        return GAUGIT_OK;
+    });
+}
+
+int GaugitSetRulerPen(HGAUGIT handle, int style, int width, COLORREF normal, COLORREF hovered,
+                      COLORREF selected)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        return e.setRulerPen(penOf(style, width, normal, hovered, selected)) ? GAUGIT_OK
+                                                                            : GAUGIT_FAILED;
+    });
+}
+
+int GaugitGetRulerPen(HGAUGIT handle, int* style, int* width, COLORREF* normal,
+                      COLORREF* hovered, COLORREF* selected)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        const gaugit::RulerGraphic* r = e.ruler();
+        if (!r)
+            return GAUGIT_FAILED;
+        putPen(r->pen(), style, width, normal, hovered, selected);
+        return GAUGIT_OK;
+    });
+}
+
+int GtGetBoundingRect(HGAUGIT handle, RECT* rect)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        if (rect)
+            e.boundingRect(rect);
+        return GAUGIT_OK;
+    });
+}
+
+int GtMoveGraphic(HGAUGIT handle, int dx, int dy)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.moveGraphic(dx, dy);
+        return GAUGIT_OK;
+    });
+}
+
+int GtIsHitGraphic(HGAUGIT handle, int x, int y)
+{
+    return guarded(handle,
+                   [&](GaugitEngine& e) { return e.hitGraphic(x, y) ? GAUGIT_OK : GAUGIT_FAILED; });
+}
+
+int GtIsPassGraphic(HGAUGIT handle, int x, int y)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        return e.passGraphic(x, y) ? GAUGIT_OK : GAUGIT_FAILED;
+    });
+}
+
+int GtClearHitGraphic(HGAUGIT handle)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.clearHitGraphic();
+        return GAUGIT_OK;
+    });
+}
+
+int GtClearAllGraphic(HGAUGIT handle)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.clearAllGraphics();
+        return GAUGIT_OK;
+    });
+}
+
+int GtStartGraphic(HGAUGIT handle, POINT point, GRAPHICTYPE type)
+{
+    return guarded(handle, [&](GaugitEngine& e) { return e.startGraphic(point, type); });
+}
+
+int GtAddPointToGraphic(HGAUGIT handle, POINT point)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.addPoint(point);
+        return GAUGIT_OK;
+    });
+}
+
+int GtAddStringToGraphic(HGAUGIT handle, const char* text)
+{
+    return guarded(handle, [&](GaugitEngine& e) { return e.addString(text); });
+}
+
+int GtChangePointToGraphic(HGAUGIT handle, POINT point)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.changePoint(point);
+        return GAUGIT_OK;
+    });
+}
+
+int GtFinishGraphic(HGAUGIT handle)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        e.finishGraphic();
+        return GAUGIT_OK;
+    });
+}
+
+int GaugitSetLineMark(HGAUGIT handle, LineMark* mark)
+{
+    return setMark(handle, mark, &GaugitEngine::setLineMark);
+}
+
+int GaugitSetRectMark(HGAUGIT handle, RectMark* mark)
+{
+    return setMark(handle, mark, &GaugitEngine::setRectMark);
+}
+
+int GaugitSetCircleMark(HGAUGIT handle, CircleMark* mark)
+{
+    return setMark(handle, mark, &GaugitEngine::setCircleMark);
+}
+
+int GaugitSetEllipseMark(HGAUGIT handle, EllipseMark* mark)
+{
+    return setMark(handle, mark, &GaugitEngine::setEllipseMark);
+}
+
+int GaugitSetAngleMark(HGAUGIT handle, AngleMark* mark)
+{
+    return setMark(handle, mark, &GaugitEngine::setAngleMark);
+}
+
+int GaugitSetPolyLineMark(HGAUGIT handle, PolyLineMark* mark)
+{
+    return setMark(handle, mark, &GaugitEngine::setPolygonMark);
+}

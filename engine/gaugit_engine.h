@@ -1,0 +1,215 @@
+#pragma once
+// One engine instance: the calibration ruler, the seven graphic lists and the settings new
+// graphics take, with construction, hit-testing and editing driven by image points.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/angle_graphic.h"
+#include "engine/circle_graphic.h"
+#include "engine/ellipse_graphic.h"
+#include "engine/font_metrics.h"
+#include "engine/line_graphic.h"
+#include "engine/polygon_graphic.h"
+#include "engine/rect_graphic.h"
+#include "engine/ruler_graphic.h"
+#include "engine/text_graphic.h"
+
+namespace gaugit {
+
+// What a hover or selection points at. Not the type codes.
+enum HitKind : int
+{
+    kHitNone = 0,
+    kHitRuler = 1,
+    kHitLine = 2,
+    kHitCircle = 3,
+    kHitRect = 4,
+    kHitText = 5,
+    kHitPolygon = 6,
+    kHitEllipse = 7,
+    kHitAngle = 8,
+};
+
+enum HitMode : int
+{
+    kModeNone = 0,
+    kModeBody = 1,
+    kModeEditPoint = 2,
+    kModeLabel = 3,
+};
+
+// Mouse moves closer than this to the last accepted event are dropped.
+constexpr uint32_t kThrottleMs = 40;
+
+// The display language of every instance: 0 Chinese, 1 English, others no descriptor text.
+int measureLanguage();
+void setMeasureLanguage(int language);
+
+struct TextFont
+{
+    char face[kFaceSize] = "Times New Roman";
+    int height = 14;
+    COLORREF normal = 0xFF0000;
+    COLORREF selected = 0x0000FF;
+    COLORREF hovered = 0x00FF00;
+};
+
+struct DescFont
+{
+    char face[kFaceSize] = "Times New Roman";
+    int height = 14;
+};
+
+// Descriptor choices for new and restored graphics, one word per kind.
+struct MarkWords
+{
+    uint32_t line = 0xFFFFFFFFu;
+    uint32_t rect = 0xFFFFFFFFu;
+    uint32_t circle = 0xFFFFFFFFu;
+    uint32_t ellipse = 0xFFFFFFFFu;
+    uint32_t angle = 0xFFFFFFFFu;
+    uint32_t polygon = 0xFFFFFFFFu;
+};
+
+template <typename T> using GraphicList = std::vector<std::unique_ptr<T>>;
+
+class GaugitEngine
+{
+public:
+    GaugitEngine();
+    ~GaugitEngine();
+    GaugitEngine(const GaugitEngine&) = delete;
+    GaugitEngine& operator=(const GaugitEngine&) = delete;
+
+    // Settings.
+    int measureUnit() const { return measureUnit_; }
+    // Recomputes units per pixel and every graphic.
+    void setMeasureUnit(int unit);
+    float unitsPerPixel() const { return unitsPerPixel_; }
+    int angleUnit() const { return angleUnit_; }
+    void setAngleUnit(int unit);
+    int16_t precision() const { return precision_; }
+    // Needs a ruler; false (nothing changed) without one.
+    bool setPrecision(int decimals);
+    int hideDescriptorDefault() const { return hideDescriptor_; }
+    // Needs a ruler; acts on the selection, or on all graphics when nothing is selected.
+    bool hideDescriptor(int hide);
+    // Stores the default pen and gives it to the selected graphic or ruler.
+    void setPen(const PenSpec& pen);
+    const PenSpec& pen() const { return pen_; }
+    // Stores the text font and applies it to the selected text.
+    void setTextFont(const char* face, int height, COLORREF normal, COLORREF hovered,
+                     COLORREF selected);
+    const TextFont& textFont() const { return textFont_; }
+    void setDescFont(const char* face, int height);
+    const DescFont& descFont() const { return descFont_; }
+    const MarkWords& marks() const { return marks_; }
+    // Each needs a ruler; stores the word and applies it to every graphic of the kind.
+    bool setLineMark(uint32_t mark);
+    bool setRectMark(uint32_t mark);
+    bool setCircleMark(uint32_t mark);
+    bool setEllipseMark(uint32_t mark);
+    bool setAngleMark(uint32_t mark);
+    bool setPolygonMark(uint32_t mark);
+
+    // Header values of a restored stream, applied without touching existing graphics.
+    void setDefaults(int measureUnit, const PenSpec& pen, int angleUnit, int16_t precision,
+                     int hideDescriptor, const MarkWords& marks);
+
+    // Ruler.
+    RulerGraphic* ruler() { return ruler_.get(); }
+    const RulerGraphic* ruler() const { return ruler_.get(); }
+    // Creates the ruler (begun at start, end added) or moves the existing one; recalibrates.
+    void setRuler(POINT start, POINT end, int unit, float length);
+    // Needs a ruler; false without one.
+    bool setRulerUnitAndLength(int unit, float length);
+    // Makes a restored ruler the instance's ruler in place of any previous one; recalibrates.
+    void replaceRuler(std::unique_ptr<RulerGraphic> ruler);
+    bool rulerHidden() const { return rulerHidden_ != 0; }
+    void setRulerHidden(int hidden) { rulerHidden_ = hidden; }
+    bool setRulerPen(const PenSpec& pen);
+    // Recomputes units per pixel from the ruler and hands it to the graphics.
+    void recalibrate();
+
+    // The lists, each in creation order.
+    const GraphicList<LineGraphic>& lines() const { return lines_; }
+    const GraphicList<CircleGraphic>& circles() const { return circles_; }
+    const GraphicList<RectGraphic>& rects() const { return rects_; }
+    const GraphicList<EllipseGraphic>& ellipses() const { return ellipses_; }
+    const GraphicList<AngleGraphic>& angles() const { return angles_; }
+    const GraphicList<TextGraphic>& texts() const { return texts_; }
+    const GraphicList<PolygonGraphic>& polygons() const { return polygons_; }
+    // Appends a restored graphic; it is neither hovered nor selected.
+    void append(std::unique_ptr<LineGraphic> graphic);
+    void append(std::unique_ptr<CircleGraphic> graphic);
+    void append(std::unique_ptr<RectGraphic> graphic);
+    void append(std::unique_ptr<EllipseGraphic> graphic);
+    void append(std::unique_ptr<AngleGraphic> graphic);
+    void append(std::unique_ptr<TextGraphic> graphic);
+    void append(std::unique_ptr<PolygonGraphic> graphic);
+    // Graphic of a hit kind at an index (the ruler for kHitRuler); null when there is none.
+    Graphic* graphicAt(int kind, int index);
+    int listSize(int kind) const;
+
+    // Hover and selection.
+    int hoverKind() const { return hoverKind_; }
+    int hoverIndex() const { return hoverIndex_; }
+    int selectionKind() const { return selectionKind_; }
+    int selectionIndex() const { return selectionIndex_; }
+    int selectionMode() const { return selectionMode_; }
+
+    // Construction and editing. Results are the export result codes.
+    int startGraphic(POINT p, int type);
+    void addPoint(POINT p);
+    int addString(const char* text);
+    void changePoint(POINT p);
+    void finishGraphic();
+    bool hitGraphic(int x, int y);
+    bool passGraphic(int x, int y);
+    void moveGraphic(int dx, int dy);
+    void clearHitGraphic();
+    void clearAllGraphics();
+    // Repaint area around the selection; false leaves the caller's rectangle as it was.
+    bool boundingRect(RECT* rect) const;
+
+    uint32_t lastEventTime() const { return lastEventTime_; }
+
+private:
+    template <typename F> void forEachMeasured(F&& f);
+    bool acceptEvent();
+    Graphic* lastOfSelection();
+    void removeLastOfSelection();
+    void prepare(Graphic& graphic, uint32_t mark);
+    void resetHover();
+    void resetSelection();
+
+    uint32_t lastEventTime_ = 0;
+    uint32_t currentEventTime_ = 0;
+    int rulerHidden_ = 0;
+    std::unique_ptr<RulerGraphic> ruler_;
+    int measureUnit_ = 0;
+    float unitsPerPixel_ = 0.0f;
+    int angleUnit_ = 0;
+    PenSpec pen_{0, 1, 0xFF0000, 0x0000FF, 0x00FF00};
+    TextFont textFont_;
+    DescFont descFont_;
+    GraphicList<LineGraphic> lines_;
+    GraphicList<CircleGraphic> circles_;
+    GraphicList<RectGraphic> rects_;
+    GraphicList<EllipseGraphic> ellipses_;
+    GraphicList<AngleGraphic> angles_;
+    GraphicList<TextGraphic> texts_;
+    GraphicList<PolygonGraphic> polygons_;
+    int hoverKind_ = kHitNone;
+    int hoverIndex_ = -1;
+    int selectionKind_ = kHitNone;
+    int selectionIndex_ = -1;
+    int selectionMode_ = kModeNone;
+    int16_t precision_ = 2;
+    int hideDescriptor_ = 0;
+    MarkWords marks_;
+};
+
+} // namespace gaugit

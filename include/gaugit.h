@@ -1,0 +1,204 @@
+/* Gaugit: the measurement engine. One instance per image holds the calibration ruler and the
+ * measurement graphics drawn over it, computes their values in real units and lets a client
+ * build and edit them with image points.
+ *
+ * Every export returns an int result code:
+ *   GAUGIT_OK (0)           done;
+ *   GAUGIT_NULL_HANDLE (1)  the handle was null; nothing was touched;
+ *   GAUGIT_NO_RULER (25)    GtStartGraphic without a calibration ruler;
+ *   GAUGIT_FAILED (31)      nothing to act on (no ruler, no such graphic, nothing hit).
+ * Unless stated otherwise an export returns 0 for a valid handle whether or not anything
+ * changed. Getters leave their outputs untouched when there is nothing to report; a null
+ * output pointer is skipped. Coordinates are image pixels; colours are 0x00BBGGRR. */
+#ifndef GAUGIT_H
+#define GAUGIT_H
+
+#include "kwztypes.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define GAUGIT_OK 0
+#define GAUGIT_NULL_HANDLE 1
+#define GAUGIT_NO_RULER 25
+#define GAUGIT_FAILED 31
+
+/* Kind of graphic, as given to GtStartGraphic; also the record tag of the data stream. */
+typedef enum
+{
+    GT_NULL = 0,
+    GT_RULER = 1, /* never created by GtStartGraphic: see GtSetRuler */
+    GT_LINE = 2,
+    GT_RECT = 3,
+    GT_CIRCLE_DIAMETER = 4, /* two end points of a diameter */
+    GT_CIRCLE_CENTRE = 5,   /* centre and one point on the circle */
+    GT_CIRCLE_3POINTS = 6,  /* three points on the circle */
+    GT_ELLIPSE_BOX = 7,     /* two opposite corners of the bounding box */
+    GT_ELLIPSE_CENTRE = 8,  /* centre and one corner of the bounding box */
+    GT_ANGLE = 9,           /* arm end, vertex, arm end */
+    GT_POLYGON = 10,
+    GT_TEXT = 11
+} GRAPHICTYPE;
+
+typedef enum
+{
+    ZQ_UM = 0,
+    ZQ_MM = 1,
+    ZQ_CM = 2,
+    ZQ_M = 3,
+    ZQ_INCH = 4
+} ZQUNIT;
+
+typedef enum
+{
+    ZQ_DEGREE = 0,
+    ZQ_RADIAN = 1
+} ZQANGLEUNIT;
+
+/* Any value but these two makes the graphics draw no descriptor text. */
+typedef enum
+{
+    ZQ_CHINESE = 0,
+    ZQ_ENGLISH = 1
+} ZQLANGUAGE;
+
+/* Descriptor choices: one 32-bit word per kind of graphic; a set bit shows that line of the
+ * graphic's label, bit 0 first. Bits above those listed are ignored. */
+typedef uint32_t LineMark;
+typedef uint32_t RectMark;
+typedef uint32_t CircleMark;
+typedef uint32_t EllipseMark;
+typedef uint32_t AngleMark;
+typedef uint32_t PolyLineMark;
+
+#define LINEMARK_NAME 0x01u
+#define LINEMARK_START 0x02u
+#define LINEMARK_END 0x04u
+#define LINEMARK_LENGTH 0x08u
+
+#define RECTMARK_NAME 0x01u
+#define RECTMARK_START 0x02u
+#define RECTMARK_END 0x04u
+#define RECTMARK_WIDTH 0x08u
+#define RECTMARK_HEIGHT 0x10u
+#define RECTMARK_PERIMETER 0x20u
+#define RECTMARK_AREA 0x40u
+
+#define CIRCLEMARK_NAME 0x01u
+#define CIRCLEMARK_CENTRE 0x02u
+#define CIRCLEMARK_RADIUS 0x04u
+#define CIRCLEMARK_PERIMETER 0x08u
+#define CIRCLEMARK_AREA 0x10u
+
+#define ELLIPSEMARK_NAME 0x01u
+#define ELLIPSEMARK_CENTRE 0x02u
+#define ELLIPSEMARK_LONG_RADIUS 0x04u
+#define ELLIPSEMARK_SHORT_RADIUS 0x08u
+#define ELLIPSEMARK_PERIMETER 0x10u
+#define ELLIPSEMARK_AREA 0x20u
+
+#define ANGLEMARK_NAME 0x01u
+#define ANGLEMARK_ANGLE 0x02u
+
+#define POLYLINEMARK_NAME 0x01u
+#define POLYLINEMARK_VERTICES 0x02u
+#define POLYLINEMARK_PERIMETER 0x04u
+#define POLYLINEMARK_AREA 0x08u
+
+/* Opaque handle of one engine instance. */
+typedef struct GaugitInstance* HGAUGIT;
+
+/* Creates an instance with the defaults and stores its handle in *handle.
+ * 0; 31 when out of memory or handle is null (*handle is then null when it can be set). */
+KWZ_API int GaugitInitial(HGAUGIT* handle);
+/* Destroys the instance with its ruler and graphics and sets *handle to null.
+ * 0; 1 when handle or *handle is null. */
+KWZ_API int GaugitUnInitialize(HGAUGIT* handle);
+
+/* The display language of every instance of the library. 0; 1. */
+KWZ_API int GtSetMeasureLanguage(HGAUGIT handle, ZQLANGUAGE language);
+/* Sets the measure unit and recomputes every graphic in it. 0; 1. */
+KWZ_API int GtSetMeasureUnit(HGAUGIT handle, ZQUNIT unit);
+KWZ_API int GtGetMeasureUnit(HGAUGIT handle, ZQUNIT* unit);
+/* Degrees or radians for the angles. 0; 1. */
+KWZ_API int GtSetAngleUnit(HGAUGIT handle, ZQANGLEUNIT unit);
+KWZ_API int GtGetAngleUnit(HGAUGIT handle, ZQANGLEUNIT* unit);
+/* Decimals of descriptor values (low 16 bits kept). Without a ruler nothing changes and
+ * the getter writes nothing. 0; 1. */
+KWZ_API int GtSetPrecision(HGAUGIT handle, int decimals);
+KWZ_API int GtGetPrecision(HGAUGIT handle, short* decimals);
+/* Hides (1) or shows (0) the labels of the selected graphic, or of all graphics when nothing
+ * is selected; also the default for new graphics. Needs a ruler. 0; 1. */
+KWZ_API int GtHideDescriptor(HGAUGIT handle, int hide);
+
+/* Creates the calibration ruler, or moves the existing one, and recalibrates. 0; 1. */
+KWZ_API int GtSetRuler(HGAUGIT handle, POINT start, POINT end, ZQUNIT unit, float length);
+/* Without a ruler nothing is written. 0; 1. */
+KWZ_API int GtGetRuler(HGAUGIT handle, POINT* start, POINT* end, ZQUNIT* unit, float* length);
+KWZ_API int GtSetRulerUnitAndLength(HGAUGIT handle, ZQUNIT unit, float length);
+KWZ_API int GtGetRulerUnitAndLength(HGAUGIT handle, ZQUNIT* unit, float* length);
+/* Hides the ruler from drawing, hit-testing and hovering. 0; 1. */
+KWZ_API int GtHideRuler(HGAUGIT handle, int hide);
+
+/* Font for new texts (face of at most 63 characters: longer names are cut); also applied to
+ * the selected text. 0; 1. */
+KWZ_API int GtSetTxtFont(HGAUGIT handle, const char* face, int height, COLORREF normal,
+                         COLORREF hovered, COLORREF selected);
+/* face must hold 64 bytes. 0; 1. */
+KWZ_API int GtGetTxtFont(HGAUGIT handle, char* face, int* height, COLORREF* normal,
+                         COLORREF* hovered, COLORREF* selected);
+/* Label font for graphics begun afterwards. 0; 1. */
+KWZ_API int GtSetDescFont(HGAUGIT handle, const char* face, int height);
+KWZ_API int GtGetDescFont(HGAUGIT handle, char* face, int* height);
+
+/* Default pen for new graphics; also given to the selected graphic or ruler (not texts). */
+KWZ_API int GaugitSetPen(HGAUGIT handle, int style, int width, COLORREF normal,
+                         COLORREF hovered, COLORREF selected);
+KWZ_API int GaugitGetPen(HGAUGIT handle, int* style, int* width, COLORREF* normal,
+                         COLORREF* hovered, COLORREF* selected);
+/* The ruler's pen. 0; 1; 31 without a ruler. */
+KWZ_API int GaugitSetRulerPen(HGAUGIT handle, int style, int width, COLORREF normal,
+                              COLORREF hovered, COLORREF selected);
+KWZ_API int GaugitGetRulerPen(HGAUGIT handle, int* style, int* width, COLORREF* normal,
+                              COLORREF* hovered, COLORREF* selected);
+
+/* Area to repaint around the selected graphic; all zero when nothing is selected. 0; 1. */
+KWZ_API int GtGetBoundingRect(HGAUGIT handle, RECT* rect);
+/* Moves the selection by its hit mode: whole, one edit point, or its label. 0; 1. */
+KWZ_API int GtMoveGraphic(HGAUGIT handle, int dx, int dy);
+/* Selects the graphic under the point. 0 when one was hit; 1; 31 when none. */
+KWZ_API int GtIsHitGraphic(HGAUGIT handle, int x, int y);
+/* Marks the graphic under the point as hovered; at most one search per 40 ms.
+ * 0 when one is under the point; 1; 31 when none (or too soon). */
+KWZ_API int GtIsPassGraphic(HGAUGIT handle, int x, int y);
+/* Deletes the selected graphic (never the ruler). 0; 1. */
+KWZ_API int GtClearHitGraphic(HGAUGIT handle);
+/* Deletes every graphic but the ruler. 0; 1. */
+KWZ_API int GtClearAllGraphic(HGAUGIT handle);
+
+/* Construction: start a graphic of a kind at a point (finishing any under construction),
+ * add points, drag the floating point (at most once per 40 ms), set a text, finish.
+ * GtStartGraphic: 0; 1; 25 without a ruler.
+ * GtAddStringToGraphic: 0; 1; 31 when no text is being built (texts of 128 characters or
+ * more are refused and finish the text with its previous content). Others: 0; 1. */
+KWZ_API int GtStartGraphic(HGAUGIT handle, POINT point, GRAPHICTYPE type);
+KWZ_API int GtAddPointToGraphic(HGAUGIT handle, POINT point);
+KWZ_API int GtAddStringToGraphic(HGAUGIT handle, const char* text);
+KWZ_API int GtChangePointToGraphic(HGAUGIT handle, POINT point);
+KWZ_API int GtFinishGraphic(HGAUGIT handle);
+
+/* Descriptor choices for every graphic of a kind and for new ones.
+ * 0; 1; 31 without a ruler or with a null mark pointer. */
+KWZ_API int GaugitSetLineMark(HGAUGIT handle, LineMark* mark);
+KWZ_API int GaugitSetRectMark(HGAUGIT handle, RectMark* mark);
+KWZ_API int GaugitSetCircleMark(HGAUGIT handle, CircleMark* mark);
+KWZ_API int GaugitSetEllipseMark(HGAUGIT handle, EllipseMark* mark);
+KWZ_API int GaugitSetAngleMark(HGAUGIT handle, AngleMark* mark);
+KWZ_API int GaugitSetPolyLineMark(HGAUGIT handle, PolyLineMark* mark);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* GAUGIT_H */
