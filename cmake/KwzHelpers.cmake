@@ -55,3 +55,15 @@ function(kwz_benchmark name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${ARG_LINK} benchmark::benchmark Threads::Threads)
 endfunction()
+
+# kwz_export_test(<shared library target> <symbol>...)
+#   A test that the library's dynamic symbol table defines exactly the listed symbols.
+function(kwz_export_test target)
+    if(NOT KWZ_BUILD_TESTS)
+        return()
+    endif()
+    string(REPLACE ";" "," expected "${ARGN}")
+    add_test(NAME ${target}_exports
+             COMMAND ${CMAKE_COMMAND} -DLIBRARY=$<TARGET_FILE:${target}> -DEXPECTED=${expected}
+                     -DNM=${CMAKE_NM} -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
+endfunction()

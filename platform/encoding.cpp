@@ -101,11 +101,7 @@ private:
     {
         const auto lead = static_cast<unsigned char>(in[0]);
         if (std::strcmp(from_, kUtf16) == 0)
-        {
-            char16_t unit;
-            std::memcpy(&unit, in, std::min<size_t>(2, left));
-            return (unit >= 0xD800 && unit < 0xDC00) ? 4 : 2;
-        }
+            return 2; // a valid surrogate pair never fails, so this is one bad unit
         if (std::strcmp(from_, kUtf8) == 0)
         {
             size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;

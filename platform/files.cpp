@@ -286,7 +286,11 @@ bool AtomicFileWriter::open()
         if (!S_ISREG(info.st_mode) || !hasWriteBit || ::access(target_.c_str(), W_OK) != 0)
             return false;
     }
-    std::string name = target_ + ".XXXXXX";
+    // Hidden beside the target: a temporary file left by a killed process stays out of sight.
+    size_t slash = target_.find_last_of('/');
+    std::string name = slash == std::string::npos
+                           ? "." + target_ + ".XXXXXX"
+                           : target_.substr(0, slash + 1) + "." + target_.substr(slash + 1) + ".XXXXXX";
     int fd = mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0)
         return false;

@@ -422,6 +422,8 @@ bool writeProfileString(const char* section, const char* key, const char* value,
     }
     else
     {
+        if (key != nullptr && !validKey(key))
+            return false;
         // Removing what is not there changes nothing and is no failure.
         if (!profile.remove(section, key != nullptr ? std::string_view(key) : std::string_view()))
             return true;

@@ -1,0 +1,108 @@
+// The exported C functions of Tikko: argument checks and result codes around Timer.
+#include "tikko.h"
+
+#include <new>
+
+#include "support/timer/timer.h"
+
+struct TikkoTimer
+{
+    kwz::Timer timer;
+};
+
+namespace {
+
+kwz::Timer* timerOf(void* handle)
+{
+    return &static_cast<TikkoTimer*>(handle)->timer;
+}
+
+// Nothing may escape into a C caller; message handlers run inside TKDelayMS.
+template <typename Body>
+int guarded(Body body)
+{
+    try
+    {
+        body();
+        return KWZ_OK;
+    }
+    catch (...)
+    {
+        return KWZ_ERR_NULL_HANDLE;
+    }
+}
+
+} // namespace
+
+KWZ_API int TKInitialize(void** out)
+{
+    if (out == nullptr)
+        return KWZ_ERR_NULL_HANDLE;
+    *out = nullptr;
+    auto* timer = new (std::nothrow) TikkoTimer;
+    if (timer == nullptr)
+        return KWZ_ERR_NULL_HANDLE;
+    *out = timer;
+    return KWZ_OK;
+}
+
+KWZ_API int TKUnInitialize(void** out)
+{
+    if (out == nullptr || *out == nullptr)
+        return KWZ_ERR_NULL_HANDLE;
+    delete static_cast<TikkoTimer*>(*out);
+    *out = nullptr;
+    return KWZ_OK;
+}
+
+KWZ_API int TKStartTimer(void* timer)
+{
+    if (timer == nullptr)
+        return KWZ_ERR_NULL_HANDLE;
+    timerOf(timer)->start();
+    return KWZ_OK;
+}
+
+KWZ_API int TKStopTimer(void* timer, int* out)
+{
+    if (timer == nullptr)
+        return KWZ_ERR_NULL_HANDLE;
+    int elapsed = timerOf(timer)->stop();
+    if (out != nullptr)
+        *out = elapsed;
+    return KWZ_OK;
+}
+
+KWZ_API int TKBeginTimer(void* timer)
+{
+    if (timer == nullptr)
+        return KWZ_ERR_NULL_HANDLE;
+    timerOf(timer)->begin();
+    return KWZ_OK;
+}
+
+KWZ_API int TKEndTimer(void* timer, int* out)
+{
+    if (timer == nullptr)
+        return KWZ_ERR_NULL_HANDLE;
+    return guarded([&] {
+        int elapsed = timerOf(timer)->end();
+        if (out != nullptr)
+            *out = elapsed;
+    });
+}
+
+KWZ_API int TKDelayMS(void* timer, int milliseconds)
+{
+    if (timer == nullptr)
+        return KWZ_ERR_NULL_HANDLE;
+    return guarded([&] { kwz::Timer::delayMs(milliseconds); });
+}
+
+KWZ_API int TKDelayS(void* timer, double seconds)
+{
+    if (timer == nullptr)
+        return KWZ_ERR_NULL_HANDLE;
+    kwz::Timer::delaySeconds(seconds);
+    return KWZ_OK;
+}
