@@ -1,0 +1,528 @@
+#include "platform/font.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include <map>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+#include FT_FREETYPE_H
+#include FT_SIZES_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+
+namespace kwz {
+namespace {
+
+constexpr int kDefaultCellHeight = 16;
+// Keeps a broken request (a height of millions) from asking FreeType for absurd bitmaps.
+constexpr double kMaxPixelsPerEm = 2048.0;
+
+struct FallbackEntry
+{
+    std::string file;
+    int index = 0;
+    FcCharSet* charset = nullptr; // owned
+};
+
+struct Match
+{
+    std::vector<FallbackEntry> entries; // [0] is the matched face
+    bool synthBold = false;
+    bool synthItalic = false;
+};
+
+// The process-wide (per copy) FreeType and fontconfig state. The mutex guards everything
+// here and every face and size: FreeType objects are not thread-safe, and windows may be
+// drawn on from any thread.
+class FontLibrary
+{
+  public:
+    static FontLibrary& instance()
+    {
+        static FontLibrary* library = new FontLibrary; // lives to the end of the process
+        return *library;
+    }
+
+    std::mutex& mutex() { return mutex_; }
+    bool ready() const { return freetype_ != nullptr; }
+
+    // Caller holds the mutex.
+    FT_Face face(const std::string& file, int index)
+    {
+        auto key = std::make_pair(file, index);
+        auto it = faces_.find(key);
+        if (it != faces_.end())
+            return it->second;
+        FT_Face face = nullptr;
+        if (!freetype_ || FT_New_Face(freetype_, file.c_str(), index, &face) != 0)
+            face = nullptr;
+        if (face && !FT_IS_SCALABLE(face))
+        {
+            FT_Done_Face(face);
+            face = nullptr;
+        }
+        faces_.emplace(key, face);
+        return face;
+    }
+
+    // Caller holds the mutex. Matches are shared by every font with the same request.
+    const Match& match(const LogFont& request)
+    {
+        std::string family = familyFor(request);
+        int weight = request.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR;
+        int slant = request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN;
+        std::string key = family + '\n' + std::to_string(weight) + '\n' + std::to_string(slant);
+        auto it = matches_.find(key);
+        if (it != matches_.end())
+            return it->second;
+
+        Match result;
+        if (FcConfig* config = fontconfig_)
+        {
+            FcPattern* pattern = FcPatternCreate();
+            FcPatternAddString(pattern, FC_FAMILY,
+                               reinterpret_cast<const FcChar8*>(family.c_str()));
+            FcPatternAddInteger(pattern, FC_WEIGHT, weight);
+            FcPatternAddInteger(pattern, FC_SLANT, slant);
+            FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+            FcConfigSubstitute(config, pattern, FcMatchPattern);
+            FcDefaultSubstitute(pattern);
+            // The first face is the plain match: asking for Chinese there could let a CJK
+            // face win over the family's metric twin.
+            FcResult status = FcResultNoMatch;
+            if (FcPattern* best = FcFontMatch(config, pattern, &status))
+            {
+                addEntry(result, best);
+                int matchedWeight = weight;
+                int matchedSlant = slant;
+                FcPatternGetInteger(best, FC_WEIGHT, 0, &matchedWeight);
+                FcPatternGetInteger(best, FC_SLANT, 0, &matchedSlant);
+                result.synthBold = weight >= FC_WEIGHT_BOLD && matchedWeight < FC_WEIGHT_DEMIBOLD;
+                result.synthItalic = slant != FC_SLANT_ROMAN && matchedSlant == FC_SLANT_ROMAN;
+                FcPatternDestroy(best);
+            }
+            FcPatternDestroy(pattern);
+
+            // Fallbacks in the order a Simplified Chinese user expects.
+            FcPattern* fallback = FcPatternCreate();
+            FcPatternAddString(fallback, FC_FAMILY,
+                               reinterpret_cast<const FcChar8*>(family.c_str()));
+            FcPatternAddString(fallback, FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
+            FcPatternAddInteger(fallback, FC_WEIGHT, weight);
+            FcPatternAddBool(fallback, FC_SCALABLE, FcTrue);
+            FcConfigSubstitute(config, fallback, FcMatchPattern);
+            FcDefaultSubstitute(fallback);
+            if (FcFontSet* set = FcFontSort(config, fallback, FcTrue, nullptr, &status))
+            {
+                for (int i = 0; i < set->nfont; ++i)
+                    addEntry(result, set->fonts[i]);
+                FcFontSetDestroy(set);
+            }
+            FcPatternDestroy(fallback);
+        }
+        return matches_.emplace(key, std::move(result)).first->second;
+    }
+
+  private:
+    FontLibrary()
+    {
+        if (FT_Init_FreeType(&freetype_) != 0)
+            freetype_ = nullptr;
+        if (FcInit())
+            fontconfig_ = FcConfigGetCurrent();
+    }
+
+    static std::string familyFor(const LogFont& request)
+    {
+        size_t length = strnlen(request.faceName, sizeof request.faceName);
+        if (length > 0)
+            return std::string(request.faceName, length);
+        // No face: the family bits pick the kind of face, as the platform does.
+        switch (request.pitchAndFamily & 0xF0)
+        {
+        case kFontFamilyRoman:
+            return "serif";
+        case kFontFamilyModern:
+            return "monospace";
+        default:
+            return "sans-serif";
+        }
+    }
+
+    static void addEntry(Match& match, FcPattern* pattern)
+    {
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(pattern, FC_FILE, 0, &file) != FcResultMatch || !file)
+            return;
+        int index = 0;
+        FcPatternGetInteger(pattern, FC_INDEX, 0, &index);
+        std::string path(reinterpret_cast<const char*>(file));
+        for (const FallbackEntry& entry : match.entries)
+        {
+            if (entry.file == path && entry.index == index)
+                return;
+        }
+        FcCharSet* charset = nullptr;
+        if (FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) == FcResultMatch && charset)
+            charset = FcCharSetCopy(charset);
+        match.entries.push_back({std::move(path), index, charset});
+    }
+
+    std::mutex mutex_;
+    FT_Library freetype_ = nullptr;
+    FcConfig* fontconfig_ = nullptr;
+    std::map<std::pair<std::string, int>, FT_Face> faces_;
+    std::unordered_map<std::string, Match> matches_;
+};
+
+struct CachedGlyph
+{
+    int left = 0;
+    int top = 0; // rows above the baseline
+    int width = 0;
+    int height = 0;
+    int advance = 0;
+    std::vector<uint8_t> coverage;
+};
+
+// One face of a font at the font's size, with the glyphs drawn so far.
+struct FaceSlot
+{
+    FT_Face face = nullptr;
+    FT_Size size = nullptr;
+    std::unordered_map<unsigned, CachedGlyph> glyphs;
+};
+
+struct GlyphRef
+{
+    int slot = -1; // -1: no face draws anything
+    unsigned index = 0;
+};
+
+class FreeTypeFont final : public Font
+{
+  public:
+    explicit FreeTypeFont(const LogFont& request) : request_(request)
+    {
+        request_.faceName[kFontFaceSize - 1] = '\0';
+        FontLibrary& library = FontLibrary::instance();
+        std::lock_guard lock(library.mutex());
+        match_ = &library.match(request_);
+        slotOfEntry_.assign(match_->entries.size(), -2);
+        computeMetrics(library);
+    }
+
+    ~FreeTypeFont() override
+    {
+        std::lock_guard lock(FontLibrary::instance().mutex());
+        for (FaceSlot& slot : slots_)
+        {
+            if (slot.size)
+                FT_Done_Size(slot.size);
+        }
+    }
+
+    const LogFont& logFont() const override { return request_; }
+    TextMetrics metrics() const override { return metrics_; }
+
+    SIZE extent(std::u16string_view text) const override
+    {
+        std::lock_guard lock(FontLibrary::instance().mutex());
+        int width = 0;
+        forEachCharacter(text, [&](char32_t character) {
+            if (const CachedGlyph* glyph = glyphFor(character))
+                width += glyph->advance;
+        });
+        return SIZE{width, metrics_.height};
+    }
+
+    SIZE render(std::u16string_view text, int x, int y, GlyphSink sink,
+                void* context) const override
+    {
+        std::lock_guard lock(FontLibrary::instance().mutex());
+        int penX = x;
+        int baseline = y + metrics_.ascent;
+        forEachCharacter(text, [&](char32_t character) {
+            const CachedGlyph* glyph = glyphFor(character);
+            if (!glyph)
+                return;
+            if (glyph->width > 0 && glyph->height > 0)
+            {
+                GlyphCoverage placed{penX + glyph->left, baseline - glyph->top,
+                                     glyph->width,       glyph->height,
+                                     glyph->width,       glyph->coverage.data()};
+                sink(context, placed);
+            }
+            penX += glyph->advance;
+        });
+        int width = penX - x;
+        if (width > 0 && (request_.underline || request_.strikeOut))
+        {
+            int thickness = std::max(1, static_cast<int>(std::lround(pixelsPerEm_ / 14.0)));
+            std::vector<uint8_t> bar(static_cast<size_t>(width) * thickness, 255);
+            if (request_.underline)
+            {
+                int top = baseline + std::max(1, metrics_.descent / 2) - thickness / 2;
+                sink(context, GlyphCoverage{x, top, width, thickness, width, bar.data()});
+            }
+            if (request_.strikeOut)
+            {
+                int top = baseline - metrics_.ascent / 3 - thickness / 2;
+                sink(context, GlyphCoverage{x, top, width, thickness, width, bar.data()});
+            }
+        }
+        return SIZE{width, metrics_.height};
+    }
+
+    bool hasGlyph(char32_t character) const override
+    {
+        std::lock_guard lock(FontLibrary::instance().mutex());
+        GlyphRef ref = resolve(character);
+        return ref.slot >= 0 && ref.index != 0;
+    }
+
+    std::string faceFile(char32_t character) const override
+    {
+        std::lock_guard lock(FontLibrary::instance().mutex());
+        GlyphRef ref = resolve(character);
+        if (ref.slot < 0 || ref.index == 0)
+            return {};
+        for (size_t entry = 0; entry < slotOfEntry_.size(); ++entry)
+        {
+            if (slotOfEntry_[entry] == ref.slot)
+                return match_->entries[entry].file;
+        }
+        return {};
+    }
+
+  private:
+    template <typename Visit> static void forEachCharacter(std::u16string_view text, Visit visit)
+    {
+        for (size_t i = 0; i < text.size(); ++i)
+        {
+            char32_t unit = text[i];
+            if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                text[i + 1] < 0xE000)
+            {
+                unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+                ++i;
+            }
+            visit(unit);
+        }
+    }
+
+    // Caller holds the mutex. Opens the face of a match entry at this font's size.
+    int slotFor(size_t entry) const
+    {
+        if (slotOfEntry_[entry] != -2)
+            return slotOfEntry_[entry];
+        slotOfEntry_[entry] = -1;
+        const FallbackEntry& source = match_->entries[entry];
+        FT_Face face = FontLibrary::instance().face(source.file, source.index);
+        if (!face)
+            return -1;
+        FT_Size size = nullptr;
+        if (FT_New_Size(face, &size) != 0)
+            return -1;
+        FT_Activate_Size(size);
+        FT_Size_RequestRec sizeRequest{};
+        sizeRequest.type = FT_SIZE_REQUEST_TYPE_NOMINAL;
+        sizeRequest.height = static_cast<FT_Long>(std::lround(pixelsPerEm_ * 64.0));
+        sizeRequest.width = static_cast<FT_Long>(std::lround(pixelsPerEmX_ * 64.0));
+        if (sizeRequest.height <= 0 || FT_Request_Size(face, &sizeRequest) != 0)
+        {
+            FT_Done_Size(size);
+            return -1;
+        }
+        slots_.push_back(FaceSlot{face, size, {}});
+        slotOfEntry_[entry] = static_cast<int>(slots_.size()) - 1;
+        return slotOfEntry_[entry];
+    }
+
+    // Caller holds the mutex.
+    GlyphRef resolve(char32_t character) const
+    {
+        auto known = characters_.find(character);
+        if (known != characters_.end())
+            return known->second;
+        GlyphRef ref;
+        for (size_t entry = 0; entry < match_->entries.size(); ++entry)
+        {
+            const FallbackEntry& source = match_->entries[entry];
+            // The charset answers without opening the face; the matched face is always tried.
+            if (entry > 0 && source.charset && !FcCharSetHasChar(source.charset, character))
+                continue;
+            int slot = slotFor(entry);
+            if (slot < 0)
+                continue;
+            if (ref.slot < 0)
+                ref.slot = slot; // its missing-glyph box if nobody has the character
+            unsigned index = FT_Get_Char_Index(slots_[slot].face, character);
+            if (index != 0)
+            {
+                ref = GlyphRef{slot, index};
+                break;
+            }
+        }
+        characters_.emplace(character, ref);
+        return ref;
+    }
+
+    // Caller holds the mutex. Null when no face can draw anything.
+    const CachedGlyph* glyphFor(char32_t character) const
+    {
+        GlyphRef ref = resolve(character);
+        if (ref.slot < 0)
+            return nullptr;
+        FaceSlot& slot = slots_[ref.slot];
+        auto cached = slot.glyphs.find(ref.index);
+        if (cached != slot.glyphs.end())
+            return &cached->second;
+
+        CachedGlyph glyph;
+        FT_Activate_Size(slot.size);
+        if (FT_Load_Glyph(slot.face, ref.index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_LIGHT) == 0)
+        {
+            FT_GlyphSlot loaded = slot.face->glyph;
+            if (match_->synthBold)
+                FT_GlyphSlot_Embolden(loaded);
+            if (match_->synthItalic)
+                FT_GlyphSlot_Oblique(loaded);
+            glyph.advance = static_cast<int>((loaded->advance.x + 32) >> 6);
+            if (FT_Render_Glyph(loaded, FT_RENDER_MODE_NORMAL) == 0)
+            {
+                const FT_Bitmap& bitmap = loaded->bitmap;
+                if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && bitmap.width > 0 && bitmap.rows > 0)
+                {
+                    glyph.left = loaded->bitmap_left;
+                    glyph.top = loaded->bitmap_top;
+                    glyph.width = static_cast<int>(bitmap.width);
+                    glyph.height = static_cast<int>(bitmap.rows);
+                    glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
+                    for (int row = 0; row < glyph.height; ++row)
+                    {
+                        const uint8_t* source =
+                            bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
+                        std::memcpy(&glyph.coverage[static_cast<size_t>(row) * glyph.width], source,
+                                    glyph.width);
+                    }
+                }
+            }
+        }
+        return &slot.glyphs.emplace(ref.index, std::move(glyph)).first->second;
+    }
+
+    // Caller holds the mutex. Cell height, ascent and widths as the platform reports them.
+    void computeMetrics(FontLibrary& library)
+    {
+        FT_Face face = nullptr;
+        if (!match_->entries.empty())
+            face = library.face(match_->entries[0].file, match_->entries[0].index);
+
+        double units = face ? face->units_per_EM : 2048.0;
+        double ascentUnits = units * 0.9;
+        double descentUnits = units * 0.25;
+        double lineGapUnits = 0;
+        double avgWidthUnits = units * 0.5;
+        double maxWidthUnits = units;
+        if (face)
+        {
+            auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+            auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
+            if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0)
+            {
+                ascentUnits = os2->usWinAscent;
+                descentUnits = os2->usWinDescent;
+            }
+            else if (face->ascender - face->descender > 0)
+            {
+                ascentUnits = face->ascender;
+                descentUnits = -face->descender;
+            }
+            if (hhea)
+            {
+                double hheaHeight = hhea->Ascender - hhea->Descender;
+                lineGapUnits =
+                    std::max(0.0, hhea->Line_Gap - ((ascentUnits + descentUnits) - hheaHeight));
+            }
+            if (os2 && os2->version != 0xFFFF && os2->xAvgCharWidth > 0)
+                avgWidthUnits = os2->xAvgCharWidth;
+            if (face->max_advance_width > 0)
+                maxWidthUnits = face->max_advance_width;
+        }
+        double cellUnits = std::max(1.0, ascentUnits + descentUnits);
+
+        int height = request_.height;
+        if (height == 0)
+            height = kDefaultCellHeight;
+        double perEm = height > 0 ? height * units / cellUnits : -static_cast<double>(height);
+        perEm = std::clamp(perEm, 1.0, kMaxPixelsPerEm);
+        pixelsPerEm_ = perEm;
+        double scale = perEm / units;
+
+        TextMetrics metrics;
+        metrics.ascent = static_cast<int>(std::lround(ascentUnits * scale));
+        if (height > 0 && perEm < kMaxPixelsPerEm)
+            metrics.descent = std::max(0, height - metrics.ascent);
+        else
+            metrics.descent = static_cast<int>(std::lround(descentUnits * scale));
+        metrics.height = metrics.ascent + metrics.descent;
+        metrics.internalLeading =
+            std::max(0, metrics.height - static_cast<int>(std::lround(perEm)));
+        metrics.externalLeading = static_cast<int>(std::lround(lineGapUnits * scale));
+        metrics.aveCharWidth = std::max(1, static_cast<int>(std::lround(avgWidthUnits * scale)));
+        metrics.maxCharWidth = std::max(1, static_cast<int>(std::lround(maxWidthUnits * scale)));
+        metrics.weight =
+            request_.weight == kFontWeightDefault ? kFontWeightNormal : request_.weight;
+
+        pixelsPerEmX_ = pixelsPerEm_;
+        if (request_.width > 0)
+        {
+            // A width asks for that average character width: scale horizontally to it.
+            double widthScale = request_.width / (avgWidthUnits * scale);
+            pixelsPerEmX_ = std::clamp(pixelsPerEm_ * widthScale, 1.0, kMaxPixelsPerEm);
+            metrics.aveCharWidth = request_.width;
+            metrics.maxCharWidth =
+                std::max(1, static_cast<int>(std::lround(maxWidthUnits * scale * widthScale)));
+        }
+        metrics_ = metrics;
+    }
+
+    LogFont request_;
+    const Match* match_ = nullptr; // owned by the library, which outlives every font
+    TextMetrics metrics_;
+    double pixelsPerEm_ = 12;
+    double pixelsPerEmX_ = 12;
+    // Caches, filled while drawing; guarded by the library mutex.
+    mutable std::vector<FaceSlot> slots_;
+    mutable std::vector<int> slotOfEntry_; // -2 not opened yet, -1 unusable
+    mutable std::unordered_map<char32_t, GlyphRef> characters_;
+};
+
+} // namespace
+
+std::unique_ptr<Font> createFont(const LogFont& request)
+{
+    return std::make_unique<FreeTypeFont>(request);
+}
+
+LogFont labelLogFont(std::string_view face, int height)
+{
+    LogFont font;
+    font.height = height;
+    font.weight = kFontWeightDefault;
+    font.charSet = 0;
+    font.pitchAndFamily = kFontVariablePitch | kFontFamilySwiss;
+    size_t length = std::min(face.size(), sizeof font.faceName - 1);
+    length = std::min(length, face.find('\0') == std::string_view::npos ? length : face.find('\0'));
+    std::memcpy(font.faceName, face.data(), length);
+    font.faceName[length] = '\0';
+    return font;
+}
+
+} // namespace kwz

@@ -1,0 +1,433 @@
+#include "picture.h"
+#include "platform/raster_context.h"
+
+#include <climits>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace kwz {
+namespace {
+
+using test::picture;
+using test::rows;
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+std::string drawn(int width, int height, const std::function<void(RasterContext&)>& draw,
+                  int bitCount = 24)
+{
+    auto context = RasterContext::create(width, height, bitCount);
+    EXPECT_TRUE(context);
+    draw(*context);
+    return picture(*context);
+}
+
+TEST(RasterPrimitives, LineLeavesOutItsLastPixel)
+{
+    auto art = drawn(8, 4, [](RasterContext& dc) {
+        dc.selectPen({kPenSolid, 1, kRed});
+        dc.moveTo(0, 0);
+        dc.lineTo(5, 2);
+    });
+    EXPECT_EQ(art, rows("##......", //
+                        "..##....", //
+                        "....#...", //
+                        "........"));
+}
+
+TEST(RasterPrimitives, SteepLineStepsAlongY)
+{
+    auto art = drawn(8, 6, [](RasterContext& dc) {
+        dc.selectPen({kPenSolid, 1, kRed});
+        dc.moveTo(6, 0);
+        dc.lineTo(4, 5);
+    });
+    EXPECT_EQ(art, rows("......#.", //
+                        "......#.", //
+                        ".....#..", //
+                        ".....#..", //
+                        "....#...", //
+                        "........"));
+}
+
+TEST(RasterPrimitives, WidePenHasRoundEndsAndCoversItsEndPoint)
+{
+    auto art = drawn(14, 7, [](RasterContext& dc) {
+        dc.selectPen({kPenSolid, 5, kRed});
+        dc.moveTo(3, 3);
+        dc.lineTo(10, 3);
+    });
+    EXPECT_EQ(art, rows("..............", //
+                        "..##########..", //
+                        ".############.", //
+                        ".############.", //
+                        ".############.", //
+                        "..##########..", //
+                        ".............."));
+}
+
+TEST(RasterPrimitives, WidthThreeDiagonalLine)
+{
+    auto art = drawn(12, 8, [](RasterContext& dc) {
+        dc.selectPen({kPenSolid, 3, kRed});
+        dc.moveTo(2, 2);
+        dc.lineTo(8, 5);
+    });
+    EXPECT_EQ(art, rows("............", //
+                        ".###........", //
+                        ".#####......", //
+                        ".#######....", //
+                        "...#######..", //
+                        ".....#####..", //
+                        ".......###..", //
+                        "............"));
+}
+
+TEST(RasterPrimitives, RectangleStaysInsideItsBox)
+{
+    auto art = drawn(8, 6, [](RasterContext& dc) {
+        dc.selectPen({kPenSolid, 1, kRed});
+        dc.rectangle(1, 1, 6, 5);
+    });
+    EXPECT_EQ(art, rows("........", //
+                        ".#####..", //
+                        ".#...#..", //
+                        ".#...#..", //
+                        ".#####..", //
+                        "........"));
+    // Corners given the other way round draw the same rectangle.
+    EXPECT_EQ(art, drawn(8, 6, [](RasterContext& dc) {
+                  dc.selectPen({kPenSolid, 1, kRed});
+                  dc.rectangle(6, 5, 1, 1);
+              }));
+}
+
+TEST(RasterPrimitives, WideRectangleIsCentredOnItsOutline)
+{
+    auto art = drawn(11, 9, [](RasterContext& dc) {
+        dc.selectPen({kPenSolid, 3, kRed});
+        dc.rectangle(2, 2, 9, 7);
+    });
+    EXPECT_EQ(art, rows("...........", //
+                        ".#########.", //
+                        ".#########.", //
+                        ".#########.", //
+                        ".###...###.", //
+                        ".#########.", //
+                        ".#########.", //
+                        ".#########.", //
+                        "..........."));
+}
+
+TEST(RasterPrimitives, EllipseIsSymmetricAndInsideItsBox)
+{
+    EXPECT_EQ(drawn(6, 6,
+                    [](RasterContext& dc) {
+                        dc.selectPen({kPenSolid, 1, kRed});
+                        dc.ellipse(0, 0, 5, 5);
+                    }),
+              rows(".###..", //
+                   "#...#.", //
+                   "#...#.", //
+                   "#...#.", //
+                   ".###..", //
+                   "......"));
+    EXPECT_EQ(drawn(18, 11,
+                    [](RasterContext& dc) {
+                        dc.selectPen({kPenSolid, 1, kRed});
+                        dc.ellipse(1, 1, 16, 10);
+                    }),
+              rows("..................", //
+                   "....#########.....", //
+                   "...#.........#....", //
+                   "..#...........#...", //
+                   ".#.............#..", //
+                   ".#.............#..", //
+                   ".#.............#..", //
+                   "..#...........#...", //
+                   "...#.........#....", //
+                   "....#########.....", //
+                   ".................."));
+}
+
+TEST(RasterPrimitives, FlatEllipseHasNoGaps)
+{
+    EXPECT_EQ(drawn(11, 3,
+                    [](RasterContext& dc) {
+                        dc.selectPen({kPenSolid, 1, kRed});
+                        dc.ellipse(0, 0, 10, 2);
+                    }),
+              rows("##########.", //
+                   "##########.", //
+                   "..........."));
+}
+
+TEST(RasterPrimitives, WideEllipseIsARing)
+{
+    EXPECT_EQ(drawn(15, 13,
+                    [](RasterContext& dc) {
+                        dc.selectPen({kPenSolid, 3, kRed});
+                        dc.ellipse(2, 2, 13, 11);
+                    }),
+              rows("...............", //
+                   ".....#####.....", //
+                   "...#########...", //
+                   "..###########..", //
+                   ".####.....####.", //
+                   ".###.......###.", //
+                   ".###.......###.", //
+                   ".###.......###.", //
+                   ".####.....####.", //
+                   "..###########..", //
+                   "...#########...", //
+                   ".....#####.....", //
+                   "..............."));
+}
+
+TEST(RasterPrimitives, DashDotDotPatternRunsOnAroundTheRectangle)
+{
+    EXPECT_EQ(drawn(21, 5,
+                    [](RasterContext& dc) {
+                        dc.selectPen({kPenDashDotDot, 1, kRed});
+                        dc.rectangle(0, 0, 20, 4);
+                    }),
+              rows("#########...###...##.", //
+                   "#..................#.", //
+                   "#....................", //
+                   "...###...#########...", //
+                   "....................."));
+}
+
+TEST(RasterPrimitives, PolygonClosesAndPolylineDoesNot)
+{
+    POINT points[] = {{1, 1}, {8, 3}, {3, 6}};
+    EXPECT_EQ(drawn(10, 8,
+                    [&](RasterContext& dc) {
+                        dc.selectPen({kPenSolid, 1, kRed});
+                        dc.polygon(points, 3);
+                    }),
+              rows("..........", //
+                   ".##.......", //
+                   ".#.####...", //
+                   "..#....##.", //
+                   "..#...##..", //
+                   "...###....", //
+                   "...#......", //
+                   ".........."));
+    EXPECT_EQ(drawn(10, 8,
+                    [&](RasterContext& dc) {
+                        dc.selectPen({kPenSolid, 1, kRed});
+                        dc.polyline(points, 3);
+                    }),
+              rows("..........", //
+                   ".##.......", //
+                   "...####...", //
+                   ".......##.", //
+                   "......##..", //
+                   "....##....", //
+                   "..........", //
+                   ".........."));
+}
+
+TEST(RasterPrimitives, NullPenAndEmptyBoxesDrawNothing)
+{
+    std::string blank = drawn(6, 6, [](RasterContext&) {});
+    EXPECT_EQ(blank, drawn(6, 6, [](RasterContext& dc) {
+                  dc.selectPen({kPenNull, 1, kRed});
+                  dc.rectangle(0, 0, 5, 5);
+                  dc.ellipse(0, 0, 5, 5);
+                  dc.moveTo(0, 0);
+                  dc.lineTo(5, 5);
+              }));
+    EXPECT_EQ(blank, drawn(6, 6, [](RasterContext& dc) {
+                  dc.selectPen({kPenSolid, 1, kRed});
+                  dc.rectangle(2, 2, 2, 5);
+                  dc.ellipse(1, 3, 4, 3);
+                  dc.polygon(nullptr, 3);
+                  POINT one{1, 1};
+                  dc.polyline(&one, 1);
+              }));
+}
+
+// A scene with every primitive, drawn on each bit count: the ink must land on the same
+// pixels everywhere, and on both row orders.
+void scene(RasterContext& dc)
+{
+    dc.fill(RGB(255, 255, 255));
+    dc.selectPen({kPenSolid, 1, RGB(0, 0, 0)});
+    dc.moveTo(1, 1);
+    dc.lineTo(30, 17);
+    dc.rectangle(3, 2, 20, 14);
+    dc.ellipse(10, 4, 29, 19);
+    dc.selectPen({kPenDashDotDot, 1, RGB(0, 0, 0)});
+    dc.rectangle(0, 0, 33, 21);
+    dc.selectPen({kPenSolid, 3, RGB(0, 0, 0)});
+    POINT points[] = {{25, 3}, {31, 9}, {22, 12}};
+    dc.polygon(points, 3);
+}
+
+class RasterBitCounts : public ::testing::TestWithParam<int>
+{
+};
+
+TEST_P(RasterBitCounts, EveryBitCountAndRowOrderShowsTheSamePicture)
+{
+    auto reference = RasterContext::create(33, 21, 24);
+    scene(*reference);
+    std::string expected = picture(*reference, RGB(255, 255, 255));
+    for (bool topDown : {false, true})
+    {
+        auto context = RasterContext::create(33, 21, GetParam(), topDown);
+        ASSERT_TRUE(context);
+        scene(*context);
+        EXPECT_EQ(picture(*context, RGB(255, 255, 255)), expected)
+            << GetParam() << " bits, top-down " << topDown;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllDepths, RasterBitCounts, ::testing::Values(1, 4, 8, 16, 24, 32));
+
+TEST(RasterRowOrder, TopRowIsStoredLastInABottomUpImage)
+{
+    auto bottomUp = RasterContext::create(4, 3, 8);
+    auto topDown = RasterContext::create(4, 3, 8, true);
+    for (auto* dc : {bottomUp.get(), topDown.get()})
+    {
+        dc->selectPen({kPenSolid, 1, RGB(255, 255, 255)});
+        dc->moveTo(0, 0);
+        dc->lineTo(4, 0);
+    }
+    EXPECT_EQ(bottomUp->bits()[2 * bottomUp->stride()], 255);
+    EXPECT_EQ(bottomUp->bits()[0], 0);
+    EXPECT_EQ(topDown->bits()[0], 255);
+}
+
+TEST(RasterPalette, ColoursBecomeTheNearestEntryOfAGreyImage)
+{
+    auto dc = RasterContext::create(4, 1, 8); // grey ramp: entry i is (i, i, i)
+    dc->selectPen({kPenSolid, 1, RGB(200, 10, 10)});
+    dc->moveTo(0, 0);
+    dc->lineTo(2, 0);
+    // (200 - g)^2 + 2 (10 - g)^2 is least at g = 73.
+    EXPECT_EQ(dc->rawPixel(0, 0), 73u);
+    EXPECT_EQ(dc->rawPixel(1, 0), 73u);
+    EXPECT_EQ(dc->rawPixel(2, 0), 0u);
+    EXPECT_EQ(dc->pixel(0, 0), RGB(73, 73, 73));
+
+    RGBQUAD palette[3] = {{0, 0, 0, 0}, {0, 0, 255, 0}, {255, 0, 0, 0}}; // black, red, blue
+    auto colour = RasterContext::create(3, 1, 4, false, palette, 3);
+    colour->setPixel(0, 0, RGB(200, 40, 30));
+    colour->setPixel(1, 0, RGB(10, 20, 180));
+    EXPECT_EQ(colour->rawPixel(0, 0), 1u);
+    EXPECT_EQ(colour->rawPixel(1, 0), 2u);
+    EXPECT_EQ(colour->rawPixel(2, 0), 0u);
+}
+
+TEST(RasterPacking, SixteenBitPixelsFollowTheirMasks)
+{
+    auto plain = RasterContext::create(1, 1, 16);
+    plain->setPixel(0, 0, RGB(255, 0, 0));
+    EXPECT_EQ(plain->rawPixel(0, 0), 0x7C00u);
+
+    // 5-6-5 through colour masks after the header.
+    struct
+    {
+        BITMAPINFOHEADER header;
+        uint32_t masks[3];
+    } info{};
+    info.header.biSize = BMP_INFO_HEADER_SIZE;
+    info.header.biWidth = 2;
+    info.header.biHeight = 1;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 16;
+    info.header.biCompression = BI_BITFIELDS;
+    info.masks[0] = 0xF800;
+    info.masks[1] = 0x07E0;
+    info.masks[2] = 0x001F;
+    uint8_t bits[4] = {};
+    auto dc = RasterContext::wrap(bits, reinterpret_cast<BITMAPINFO*>(&info));
+    ASSERT_TRUE(dc);
+    dc->setPixel(0, 0, RGB(0, 255, 0));
+    dc->setPixel(1, 0, RGB(255, 255, 255));
+    EXPECT_EQ(bits[0] | bits[1] << 8, 0x07E0);
+    EXPECT_EQ(dc->pixel(1, 0), RGB(255, 255, 255));
+}
+
+TEST(RasterSetUp, RefusesImagesItCannotDraw)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = BMP_INFO_HEADER_SIZE;
+    info.bmiHeader.biWidth = 4;
+    info.bmiHeader.biHeight = 4;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    uint8_t bits[64] = {};
+    EXPECT_TRUE(RasterContext::wrap(bits, &info));
+    EXPECT_FALSE(RasterContext::wrap(nullptr, &info));
+    EXPECT_FALSE(RasterContext::wrap(bits, nullptr));
+    auto refused = [&](auto change) {
+        BITMAPINFO copy = info;
+        change(copy.bmiHeader);
+        return !RasterContext::wrap(bits, &copy);
+    };
+    EXPECT_TRUE(refused([](BITMAPINFOHEADER& h) { h.biBitCount = 12; }));
+    EXPECT_TRUE(refused([](BITMAPINFOHEADER& h) { h.biCompression = BI_RLE8; }));
+    EXPECT_TRUE(refused([](BITMAPINFOHEADER& h) { h.biWidth = 0; }));
+    EXPECT_TRUE(refused([](BITMAPINFOHEADER& h) { h.biHeight = INT_MIN; }));
+    EXPECT_TRUE(refused([](BITMAPINFOHEADER& h) { h.biWidth = INT_MAX; }));
+    EXPECT_TRUE(refused([](BITMAPINFOHEADER& h) { h.biSize = 12; }));
+    EXPECT_FALSE(RasterContext::create(0, 5, 24));
+    EXPECT_FALSE(RasterContext::create(5, 5, 2));
+}
+
+TEST(RasterClipping, FarCoordinatesAreClippedNotWalked)
+{
+    // Degenerate geometry reaches the context as huge integers; each call must end at once.
+    auto dc = RasterContext::create(16, 16, 24);
+    dc->selectPen({kPenSolid, 1, kRed});
+    dc->moveTo(INT_MIN, INT_MIN);
+    dc->lineTo(INT_MAX, INT_MAX);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(dc->pixel(i, i), kRed) << i;
+    EXPECT_EQ(dc->pixel(1, 0), 0u);
+    dc->moveTo(INT_MIN, 5);
+    dc->lineTo(INT_MAX, 7);
+    dc->rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    dc->ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    dc->selectPen({kPenDashDotDot, 1, kRed});
+    dc->ellipse(-2000000000, 3, 2000000000, 9);
+    dc->rectangle(-2000000000, -2000000000, 2000000000, 2000000000);
+    dc->selectPen({kPenSolid, 9, kRed});
+    dc->moveTo(INT_MIN, INT_MIN);
+    dc->lineTo(INT_MAX, 3);
+    dc->ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    POINT far[] = {{INT_MIN, 0}, {INT_MAX, 15}, {0, INT_MAX}};
+    dc->polygon(far, 3);
+    SUCCEED();
+}
+
+TEST(RasterState, RestoreBringsBackPenColoursAndPosition)
+{
+    auto dc = RasterContext::create(8, 3, 24);
+    dc->selectPen({kPenSolid, 1, kRed});
+    dc->setTextColor(RGB(1, 2, 3));
+    dc->moveTo(0, 0);
+    int level = dc->saveDC();
+    EXPECT_EQ(level, 1);
+    dc->selectPen({kPenSolid, 1, RGB(0, 255, 0)});
+    dc->setTextColor(RGB(9, 9, 9));
+    dc->moveTo(0, 2);
+    EXPECT_EQ(dc->setBkMode(kBackgroundTransparent), kBackgroundOpaque);
+    EXPECT_TRUE(dc->restoreDC(-1));
+    EXPECT_FALSE(dc->restoreDC(-1));
+    EXPECT_EQ(dc->setTextColor(0), RGB(1, 2, 3));
+    EXPECT_EQ(dc->setBkMode(kBackgroundOpaque), kBackgroundOpaque);
+    dc->lineTo(3, 0);
+    EXPECT_EQ(dc->pixel(0, 0), kRed);
+    EXPECT_EQ(dc->pixel(0, 2), 0u);
+    EXPECT_EQ(dc->setMapMode(kMapModeText), kMapModeText);
+    EXPECT_EQ(dc->setMapMode(7), 0);
+}
+
+} // namespace
+} // namespace kwz
