@@ -8,6 +8,10 @@
 #include "engine/desc_label.h"
 #include "kwztypes.h"
 
+namespace kwz {
+class DrawContext;
+}
+
 namespace gaugit {
 
 // A pen as the instance hands it to graphics. The three widths of a graphic always follow the
@@ -80,6 +84,11 @@ public:
 
     // Area the graphic covers, corners in order, for repainting.
     virtual RECT extentRect() const;
+
+    // Draws the figure, its handles and its label in a state (0 normal, 1 hovered,
+    // 2 selected); the label calls drawDescriptor at its position.
+    virtual void draw(kwz::DrawContext& /*dc*/, int /*state*/) {}
+    virtual void drawDescriptor(kwz::DrawContext& /*dc*/, int /*x*/, int /*y*/) const {}
 
     // Settings handed down by the instance.
     void setScale(float unitsPerPixel);
