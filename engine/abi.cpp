@@ -5,6 +5,8 @@
 #include <new>
 
 #include "engine/gaugit_engine.h"
+#include "engine/stream_reader.h"
+#include "engine/stream_writer.h"
 #include "gaugit.h"
 
 struct GaugitInstance
@@ -396,4 +398,20 @@ int GaugitSetAngleMark(HGAUGIT handle, AngleMark* mark)
 int GaugitSetPolyLineMark(HGAUGIT handle, PolyLineMark* mark)
 {
     return setMark(handle, mark, &GaugitEngine::setPolygonMark);
+}
+
+int GaugitWrite(HGAUGIT handle, HANDLE file)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        gaugit::StreamWriter(file).write(e);
+        return GAUGIT_OK;
+    });
+}
+
+int GaugitRead(HGAUGIT handle, HANDLE file)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        gaugit::StreamReader(file).read(e);
+        return GAUGIT_OK;
+    });
 }

@@ -197,6 +197,14 @@ KWZ_API int GaugitSetEllipseMark(HGAUGIT handle, EllipseMark* mark);
 KWZ_API int GaugitSetAngleMark(HGAUGIT handle, AngleMark* mark);
 KWZ_API int GaugitSetPolyLineMark(HGAUGIT handle, PolyLineMark* mark);
 
+/* The measurement data stream: settings, ruler and graphics, written or read sequentially at
+ * the current position of an open platform file (owned by the caller).
+ * GaugitWrite: 0; 1. Whether every byte was written is not reported.
+ * GaugitRead: appends what it finds to the instance. 0; 1. A stream of another version is
+ * refused with a message box and changes nothing. */
+KWZ_API int GaugitWrite(HGAUGIT handle, HANDLE file);
+KWZ_API int GaugitRead(HGAUGIT handle, HANDLE file);
+
 #ifdef __cplusplus
 }
 #endif
