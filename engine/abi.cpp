@@ -4,10 +4,12 @@
 #include <cstring>
 #include <new>
 
+#include "engine/engine_draw.h"
 #include "engine/gaugit_engine.h"
 #include "engine/stream_reader.h"
 #include "engine/stream_writer.h"
 #include "gaugit.h"
+#include "platform/draw_context.h"
 
 struct GaugitInstance
 {
@@ -398,6 +400,15 @@ int GaugitSetAngleMark(HGAUGIT handle, AngleMark* mark)
 int GaugitSetPolyLineMark(HGAUGIT handle, PolyLineMark* mark)
 {
     return setMark(handle, mark, &GaugitEngine::setPolygonMark);
+}
+
+int GtDraw(HGAUGIT handle, HDC dc)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        if (dc)
+            gaugit::drawEngine(e, *kwz::fromHdc(dc));
+        return GAUGIT_OK;
+    });
 }
 
 int GaugitWrite(HGAUGIT handle, HANDLE file)

@@ -18,6 +18,9 @@ public:
     bool hitEditPoint(int x, int y) override;
     void recompute() override;
     int typeCode() const override { return kTypeAngle; }
+    // Drawing (engine/figures_draw.cpp).
+    void draw(kwz::DrawContext& dc, int state) override;
+    void drawDescriptor(kwz::DrawContext& dc, int x, int y) const override;
 
     POINT point(int i) const { return points_[i]; }
     // Sets point 0 to 2 as it is; the caller recomputes.

@@ -1,6 +1,8 @@
 #include "engine/desc_label.h"
 
 #include "engine/geometry.h"
+#include "engine/label_font.h"
+#include "platform/font.h"
 
 namespace gaugit {
 
@@ -10,11 +12,13 @@ DescLabel::DescLabel(Graphic* owner, int ownerType, POINT position, int rows, in
     setFont("", kLabelDefaultFontHeight);
 }
 
+DescLabel::~DescLabel() = default;
+
 void DescLabel::setFont(const char* face, int height)
 {
     copyFace(face_, face);
     fontHeight_ = height;
-    metrics_ = measureFont(face_, height);
+    font_ = createLabelFont(face_, height, &metrics_);
     refreshRect();
 }
 

@@ -2,8 +2,14 @@
 // The descriptor label of a graphic: where its text block sits, its font and colours, and
 // the rectangle and grab area that hit-testing and repainting use.
 
+#include <memory>
+
 #include "engine/font_metrics.h"
 #include "kwztypes.h"
+
+namespace kwz {
+class Font;
+}
 
 namespace gaugit {
 
@@ -19,6 +25,7 @@ class DescLabel
 public:
     // The label starts with the default font: empty face, height 14.
     DescLabel(Graphic* owner, int ownerType, POINT position, int rows, int columns);
+    ~DescLabel();
 
     Graphic* owner() const { return owner_; }
     int ownerType() const { return ownerType_; }
@@ -27,6 +34,8 @@ public:
     const char* face() const { return face_; }
     int fontHeight() const { return fontHeight_; }
     const FontMetrics& metrics() const { return metrics_; }
+    // The font made by the last setFont; replaced (and released) by the next.
+    const kwz::Font* font() const { return font_.get(); }
 
     void setColors(COLORREF normal, COLORREF hovered, COLORREF selected);
     COLORREF normalColor() const { return normalColor_; }
@@ -50,6 +59,7 @@ public:
 private:
     void refreshRect();
 
+    std::unique_ptr<kwz::Font> font_;
     FontMetrics metrics_;
     char face_[kFaceSize] = {};
     int fontHeight_ = kLabelDefaultFontHeight;

@@ -21,6 +21,9 @@ public:
     bool hitEditPoint(int x, int y) override;
     void recompute() override;
     int typeCode() const override { return variant_; }
+    // Drawing (engine/figures_draw.cpp).
+    void draw(kwz::DrawContext& dc, int state) override;
+    void drawDescriptor(kwz::DrawContext& dc, int x, int y) const override;
 
     int variant() const { return variant_; }
     // 7 or 8; anything else is ignored.

@@ -4,20 +4,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/label_font.h"
+#include "platform/font.h"
+
 namespace gaugit {
 
-// Proportions of a common proportional face. The drawing layer replaces this with the
-// metrics of the face it really loads.
-FontMetrics measureFont(const char* /*face*/, int height)
+FontMetrics measureFont(const char* face, int height)
 {
-    long long h = height == 0 ? 16 : std::llabs(static_cast<long long>(height));
-    if (height < 0)
-        h = h * 115 / 100; // a character height grows by the internal leading
-    h = std::min<long long>(h, 1 << 20);
     FontMetrics m;
-    m.height = static_cast<int>(h);
-    m.aveCharWidth = static_cast<int>(std::max<long long>(1, (h * 3 + 3) / 7));
-    m.maxCharWidth = static_cast<int>(std::max<long long>(1, h * 2));
+    createLabelFont(face, height, &m);
     return m;
 }
 

@@ -24,6 +24,9 @@ public:
     bool hitEditPoint(int x, int y) override;
     void recompute() override;
     int typeCode() const override { return kTypePolygon; }
+    // Drawing (engine/figures_draw.cpp).
+    void draw(kwz::DrawContext& dc, int state) override;
+    void drawDescriptor(kwz::DrawContext& dc, int x, int y) const override;
     // Polygons keep no bounds: the box of the vertices (and the floating one).
     RECT extentRect() const override;
 

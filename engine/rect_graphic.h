@@ -18,6 +18,9 @@ public:
     bool hitEditPoint(int x, int y) override;
     void recompute() override;
     int typeCode() const override { return kTypeRect; }
+    // Drawing (engine/figures_draw.cpp).
+    void draw(kwz::DrawContext& dc, int state) override;
+    void drawDescriptor(kwz::DrawContext& dc, int x, int y) const override;
 
     POINT first() const { return first_; }
     POINT second() const { return second_; }

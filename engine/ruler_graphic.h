@@ -10,6 +10,8 @@ class RulerGraphic : public LineGraphic
 public:
     void recompute() override;
     int typeCode() const override { return kTypeRuler; }
+    // Drawing (engine/figures_draw.cpp): the figure is the line's.
+    void drawDescriptor(kwz::DrawContext& dc, int x, int y) const override;
 
     int rulerUnit() const { return rulerUnit_; }
     float rulerLength() const { return rulerLength_; }

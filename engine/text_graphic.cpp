@@ -4,7 +4,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/label_font.h"
+#include "platform/font.h"
+
 namespace gaugit {
+
+TextGraphic::TextGraphic() = default;
+TextGraphic::~TextGraphic() = default;
 
 bool TextGraphic::hitBody(int x, int y) const
 {
@@ -38,7 +44,7 @@ void TextGraphic::setFont(const char* face, int height)
 {
     copyFace(face_, face);
     fontHeight_ = height;
-    metrics_ = measureFont(face_, height);
+    font_ = createLabelFont(face_, height, &metrics_);
     hasFont_ = true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // A free text placed on the image; it has no label and measures nothing.
 
+#include <memory>
+
 #include "engine/font_metrics.h"
 #include "engine/graphic.h"
 
@@ -11,11 +13,16 @@ constexpr std::size_t kTextSize = 128; // 127 characters and the NUL
 class TextGraphic : public Graphic
 {
 public:
+    TextGraphic();
+    ~TextGraphic() override;
+
     void begin(POINT p) override { position_ = p; }
     bool isComplete() const override { return text_[0] != '\0'; }
     void moveBy(int dx, int dy) override { position_ = movedPoint(position_, dx, dy); }
     bool hitBody(int x, int y) const override;
     int typeCode() const override { return kTypeText; }
+    // Drawing (engine/figures_draw.cpp).
+    void draw(kwz::DrawContext& dc, int state) override;
     RECT extentRect() const override;
 
     // Takes a text of at most 127 characters; a longer one is refused (false) and the
@@ -32,6 +39,7 @@ public:
     const char* face() const { return face_; }
     int fontHeight() const { return fontHeight_; }
     const FontMetrics& metrics() const { return metrics_; }
+    const kwz::Font* font() const { return font_.get(); }
 
     void setTextColors(COLORREF normal, COLORREF hovered, COLORREF selected);
     COLORREF textNormalColor() const { return textNormal_; }
@@ -43,6 +51,7 @@ private:
     POINT position_{0, 0};
     char face_[kFaceSize] = {};
     int fontHeight_ = 0;
+    std::unique_ptr<kwz::Font> font_;
     bool hasFont_ = false;
     FontMetrics metrics_;
     COLORREF textNormal_ = 0xFF0000;

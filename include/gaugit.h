@@ -197,6 +197,10 @@ KWZ_API int GaugitSetEllipseMark(HGAUGIT handle, EllipseMark* mark);
 KWZ_API int GaugitSetAngleMark(HGAUGIT handle, AngleMark* mark);
 KWZ_API int GaugitSetPolyLineMark(HGAUGIT handle, PolyLineMark* mark);
 
+/* Draws the ruler and every graphic with their labels onto a drawing context in image
+ * pixels; nothing without a ruler or with a null context. 0; 1. */
+KWZ_API int GtDraw(HGAUGIT handle, HDC dc);
+
 /* The measurement data stream: settings, ruler and graphics, written or read sequentially at
  * the current position of an open platform file (owned by the caller).
  * GaugitWrite: 0; 1. Whether every byte was written is not reported.

@@ -256,6 +256,16 @@ std::vector<std::string> findFiles(const std::string& pattern)
     return names;
 }
 
+bool fileWritable(const std::string& path)
+{
+    struct stat info{};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    // A read-only file stays as it is, even for root, whom access() would let through.
+    bool hasWriteBit = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    return hasWriteBit && ::access(path.c_str(), W_OK) == 0;
+}
+
 AtomicFileWriter::AtomicFileWriter(std::string target) : target_(std::move(target)) {}
 
 AtomicFileWriter::~AtomicFileWriter()
@@ -279,13 +289,8 @@ bool AtomicFileWriter::open()
 
     struct stat info{};
     bool exists = stat(target_.c_str(), &info) == 0;
-    if (exists)
-    {
-        // A read-only file stays as it is, even for root, whom access() would let through.
-        bool hasWriteBit = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-        if (!S_ISREG(info.st_mode) || !hasWriteBit || ::access(target_.c_str(), W_OK) != 0)
-            return false;
-    }
+    if (exists && !fileWritable(target_))
+        return false;
     // Hidden beside the target: a temporary file left by a killed process stays out of sight.
     size_t slash = target_.find_last_of('/');
     std::string name = slash == std::string::npos

@@ -38,6 +38,9 @@ bool deleteFile(const std::string& path);
 // Fails when the folder exists already or its parent is missing.
 bool createDirectory(const std::string& path);
 bool fileExists(const std::string& path);
+// An existing regular file that may be written: not read-only (for root neither, who
+// could write anyway) and writable by this process.
+bool fileWritable(const std::string& path);
 bool directoryExists(const std::string& path);
 // Names (without folder) of the files matching a pattern such as "/dir/*.ruler", in
 // name order; '*' and '?' are wildcards in the last component only.

@@ -412,9 +412,10 @@ bool writeProfileString(const char* section, const char* key, const char* value,
     std::lock_guard lock(platformState().profileMutex);
     std::string text;
     // An existing file that cannot be read must not be replaced by one holding only this key.
-    if (readWholeFile(path, &text) == ReadResult::Failed)
+    ReadResult read = readWholeFile(path, &text);
+    if (read == ReadResult::Failed)
         return false;
-    ProfileText profile(std::move(text));
+    ProfileText profile(text);
     if (value != nullptr)
     {
         if (key == nullptr || !profile.set(section, key, value))
@@ -428,6 +429,10 @@ bool writeProfileString(const char* section, const char* key, const char* value,
         if (!profile.remove(section, key != nullptr ? std::string_view(key) : std::string_view()))
             return true;
     }
+    // Settings are mostly written back as they were read; such a write costs no disk flush
+    // but still fails where a real one would.
+    if (read == ReadResult::Ok && profile.text() == text)
+        return fileWritable(path);
     return replaceFile(path, profile.text());
 }
 

@@ -112,6 +112,16 @@ TEST(ProfileFile, WritesCreateFilesAndRefuseWithoutTouchingTheFile)
     EXPECT_TRUE(kwz::writeProfileString("Main", "gone", nullptr, path));
     EXPECT_EQ(readBytes(path), "[Main]\r\n");
 
+    // Writing back what is there leaves the very same file in place.
+    EXPECT_TRUE(kwz::writeProfileString("Main", "strPath", "/tmp/y", path));
+    struct stat before{};
+    stat(path.c_str(), &before);
+    EXPECT_TRUE(kwz::writeProfileString("main", "STRPATH", "/tmp/y", path));
+    struct stat after{};
+    stat(path.c_str(), &after);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_TRUE(kwz::writeProfileString("Main", "strPath", nullptr, path));
+
     EXPECT_FALSE(kwz::writeProfileString("Main", "k", "v", folder.file("missing/x.ini")));
     EXPECT_FALSE(std::filesystem::exists(folder.file("missing")));
 

@@ -195,6 +195,7 @@ TEST_F(Profo, RefusedWritesReturn31AndLeaveTheFileByteIdentical)
 
     chmod(path_.c_str(), 0444);
     EXPECT_EQ(PFSetInt(store_, "Main", "nWidth", 4), 31);
+    EXPECT_EQ(PFSetInt(store_, "Main", "nWidth", 3), 31); // even when nothing would change
     EXPECT_EQ(PFSetBOOL(store_, "Main", "bNew", 1), 31);
     EXPECT_EQ(readBytes(path_), original);
     EXPECT_EQ(getInt("Main", "nWidth", 0), 3);

@@ -1,0 +1,180 @@
+#include "engine/graphic_draw.h"
+
+#include "engine/gaugit_engine.h"
+#include "platform/encoding.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+namespace gaugit {
+
+namespace {
+
+// Labels are formatted into buffers of 128 wide characters: longer lines are cut.
+constexpr size_t kLineRoom = 127;
+// Keeps a stray precision (negative, or thousands) from making a malformed or giant format.
+constexpr int kMaxPrecision = 99;
+
+std::string formatted(const char* format, ...)
+{
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (length < 0)
+        return {};
+    return std::string(buffer, std::min<size_t>(static_cast<size_t>(length), sizeof buffer - 1));
+}
+
+} // namespace
+
+kwz::Pen penFor(const Graphic& graphic, int state)
+{
+    switch (state)
+    {
+    case kStateSelected:
+        return kwz::Pen{graphic.penStyle(), graphic.selectedWidth(), graphic.selectedColor()};
+    case kStateHovered:
+        return kwz::Pen{graphic.penStyle(), graphic.hoveredWidth(), graphic.hoveredColor()};
+    default:
+        return kwz::Pen{graphic.penStyle(), graphic.normalWidth(), graphic.normalColor()};
+    }
+}
+
+COLORREF labelColorFor(const DescLabel& label, int state)
+{
+    switch (state)
+    {
+    case kStateSelected:
+        return label.selectedColor();
+    case kStateHovered:
+        return label.hoveredColor();
+    default:
+        return label.normalColor();
+    }
+}
+
+FigurePen::FigurePen(kwz::DrawContext& dc, const kwz::Pen& pen) : dc_(dc)
+{
+    previous_ = dc_.selectPen(pen);
+    dc_.selectHollowBrush();
+}
+
+FigurePen::~FigurePen()
+{
+    dc_.selectPen(previous_);
+}
+
+void drawHandle(kwz::DrawContext& dc, POINT p)
+{
+    // Far-off points saturate instead of overflowing.
+    auto moved = [](LONG v, int by) {
+        return static_cast<int>(
+            std::clamp<long long>(static_cast<long long>(v) + by, INT32_MIN, INT32_MAX));
+    };
+    dc.rectangle(moved(p.x, -4), moved(p.y, -4), moved(p.x, 4), moved(p.y, 4));
+}
+
+void drawSegment(kwz::DrawContext& dc, POINT from, POINT to)
+{
+    dc.moveTo(from.x, from.y);
+    dc.lineTo(to.x, to.y);
+}
+
+void drawLabel(kwz::DrawContext& dc, const Graphic& graphic, int state)
+{
+    const DescLabel* label = graphic.label();
+    if (!label || graphic.labelHidden())
+        return;
+    const kwz::Font* previous = dc.selectFont(label->font());
+    dc.setTextColor(labelColorFor(*label, state));
+    dc.setBkMode(kwz::kBackgroundTransparent);
+    POINT at = label->position();
+    graphic.drawDescriptor(dc, at.x, at.y);
+    dc.selectFont(previous);
+}
+
+DescriptorLines::DescriptorLines(kwz::DrawContext& dc, int x, int y, int lineHeight, int precision)
+    : dc_(dc), x_(x), y_(y), lineHeight_(lineHeight),
+      precision_(std::clamp(precision, 0, kMaxPrecision)), language_(measureLanguage())
+{
+}
+
+const char* DescriptorLines::pick(const Word& word) const
+{
+    return language_ == 0 ? word.chinese : word.english;
+}
+
+void DescriptorLines::emit(const std::string& utf8)
+{
+    std::u16string line = kwz::utf8ToUtf16(utf8);
+    if (line.size() > kLineRoom)
+        line.resize(kLineRoom);
+    dc_.textOutW(x_, y_, line);
+    y_ = static_cast<int>(
+        std::clamp<long long>(static_cast<long long>(y_) + lineHeight_, INT32_MIN, INT32_MAX));
+}
+
+void DescriptorLines::name(const Word& word, int number)
+{
+    if (active())
+        emit(formatted("%s %d", pick(word), number));
+}
+
+void DescriptorLines::point(const Word& word, PointF point, bool blankBeforeParenthesis)
+{
+    if (!active())
+        return;
+    std::string format = blankBeforeParenthesis
+                             ? formatted("%%s: ( X:%%.%df Y:%%.%df )", precision_, precision_)
+                             : formatted("%%s: ( X:%%.%df Y:%%.%df)", precision_, precision_);
+    emit(formatted(format.c_str(), pick(word), static_cast<double>(point.x),
+                   static_cast<double>(point.y)));
+}
+
+void DescriptorLines::value(const Word& word, float value, int unit)
+{
+    if (!active())
+        return;
+    std::string format = formatted("%%s: %%.%df%s", precision_, unitText(unit));
+    emit(formatted(format.c_str(), pick(word), static_cast<double>(value)));
+}
+
+void DescriptorLines::area(const Word& word, float value, int unit)
+{
+    if (!active())
+        return;
+    std::string format = formatted("%%s: %%.%df%s", precision_, unitText(unit)) + "²";
+    emit(formatted(format.c_str(), pick(word), static_cast<double>(value)));
+}
+
+void DescriptorLines::count(const Word& word, int count)
+{
+    if (active())
+        emit(formatted("%s: %d", pick(word), count));
+}
+
+void DescriptorLines::angle(const Word& word, float value, int angleUnit)
+{
+    if (!active())
+        return;
+    std::string format = formatted("%%s: %%.%df", precision_);
+    format += angleUnit == 0 ? "º" : "Radian";
+    emit(formatted(format.c_str(), pick(word), static_cast<double>(value)));
+}
+
+void DescriptorLines::word(const Word& word)
+{
+    if (active())
+        emit(pick(word));
+}
+
+void DescriptorLines::wordAndText(const Word& word, const char* text)
+{
+    if (active())
+        emit(formatted("%s: %s", pick(word), text));
+}
+
+} // namespace gaugit
