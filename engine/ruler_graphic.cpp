@@ -24,7 +24,10 @@ void RulerGraphic::recompute()
 
 float RulerGraphic::unitsPerPixelIn(int measureUnit) const
 {
-    return rulerUnitsPerPixel_ * unitFactor(rulerUnit_, measureUnit);
+    // A huge ruler length may overflow in a smaller unit; infinity times a zero length
+    // would put NaN into every label.
+    const float perPixel = rulerUnitsPerPixel_ * unitFactor(rulerUnit_, measureUnit);
+    return std::isfinite(perPixel) ? perPixel : 0.0f;
 }
 
 } // namespace gaugit

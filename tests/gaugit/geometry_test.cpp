@@ -329,6 +329,10 @@ TEST(RulerGraphic, NoLengthInPixelsOrNoNumberGivesNoScale)
     ruler.setRulerUnitAndLength(1, std::nanf(""));
     ruler.recompute();
     EXPECT_EQ(ruler.rulerUnitsPerPixel(), 0.0f);
+    ruler.setRulerUnitAndLength(3, 3e38f); // metres: finite, but not in micrometres
+    ruler.recompute();
+    EXPECT_FLOAT_EQ(ruler.unitsPerPixelIn(3), 6e37f);
+    EXPECT_EQ(ruler.unitsPerPixelIn(0), 0.0f);
 }
 
 TEST(UnitFactor, TableIsConsistentBothWays)
