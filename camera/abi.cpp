@@ -1,0 +1,283 @@
+// The exported C functions: thin wrappers that look up the handle, check arguments and call
+// the Camera. Nothing thrown gets past them.
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <string>
+#include <thread>
+
+#include "camera/camera.h"
+#include "camera/device_factory.h"
+#include "camera/image_files.h"
+#include "zcapapi.h"
+
+namespace {
+
+struct Registry
+{
+    std::mutex mutex; // guards cameras and next
+    std::map<ZCAPHANDLE, std::shared_ptr<zcap::Camera>> cameras;
+    ZCAPHANDLE next = 1;
+};
+
+Registry& registry()
+{
+    static Registry* instance = new Registry(); // outlives every static destructor
+    return *instance;
+}
+
+std::shared_ptr<zcap::Camera> find(ZCAPHANDLE handle)
+{
+    if (handle == 0)
+        return nullptr;
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    auto it = r.cameras.find(handle);
+    return it == r.cameras.end() ? nullptr : it->second;
+}
+
+zcap::CaptureRequest decode(const ZCAPINFO& info)
+{
+    zcap::CaptureRequest request;
+    request.width = info.dwWidth > 65536 ? 0 : static_cast<int>(info.dwWidth);
+    request.height = info.dwHeight > 65536 ? 0 : static_cast<int>(info.dwHeight);
+    request.exposure = static_cast<int>(std::min<DWORD>(info.dwExposure, 1000));
+    request.gains = {info.byBlueGain, info.byGreenGain, info.byRedGain};
+    return request;
+}
+
+template <typename F>
+int guarded(F&& body, int failure = ZCAP_ERR_DEVICE)
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return failure == ZCAP_ERR_VIEW ? ZCAP_ERR_VIEW : ZCAP_ERR_NO_MEMORY;
+    } catch (...) {
+        return failure;
+    }
+}
+
+int grabInto(ZCAPHANDLE handle, const ZCAPINFO* info, zcap::Frame& frame)
+{
+    auto camera = find(handle);
+    if (!camera)
+        return ZCAP_ERR_HANDLE;
+    if (!info)
+        return ZCAP_ERR_ARGUMENT;
+    const zcap::CaptureRequest request = decode(*info);
+    return camera->grab(request.width, request.height, frame);
+}
+
+int grabToFile(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* work, const char* fileName,
+               bool jpeg, int quality)
+{
+    if (!fileName || !*fileName || (jpeg && (quality < 1 || quality > 100)))
+        return find(handle) ? ZCAP_ERR_ARGUMENT : ZCAP_ERR_HANDLE;
+    zcap::Frame frame;
+    const int result = grabInto(handle, info, frame);
+    if (result != ZCAP_OK)
+        return result;
+    if (work)
+        std::copy(frame.bgr.begin(), frame.bgr.end(), work);
+    const std::vector<uint8_t> bytes = jpeg ? zcap::encodeJpeg(frame, quality) : zcap::encodeBmp(frame);
+    if (bytes.empty())
+        return ZCAP_ERR_NO_MEMORY;
+    return zcap::writeFileAtomically(fileName, bytes) ? ZCAP_OK : ZCAP_ERR_FILE;
+}
+
+} // namespace
+
+KWZ_API int ZcapInitialize(const char* /*brand*/, DWORD* deviceKind, const ZCAPINFO* info,
+                           ZCAPHANDLE* handle)
+{
+    if (!handle)
+        return ZCAP_ERR_HANDLE;
+    *handle = 0;
+    if (!info)
+        return ZCAP_ERR_ARGUMENT;
+    return guarded([&] {
+        const zcap::CaptureRequest request = decode(*info);
+        if (!zcap::validSize(request.width, request.height))
+            return ZCAP_ERR_ARGUMENT;
+        std::unique_ptr<zcap::CameraDevice> device = zcap::openConfiguredDevice();
+        if (!device)
+            return ZCAP_ERR_DEVICE;
+        auto camera = std::make_shared<zcap::Camera>(std::move(device), request);
+        if (deviceKind)
+            *deviceKind = static_cast<DWORD>(camera->kind());
+        Registry& r = registry();
+        std::lock_guard lock(r.mutex);
+        while (r.next == 0 || r.cameras.count(r.next))
+            ++r.next;
+        *handle = r.next++;
+        r.cameras.emplace(*handle, std::move(camera));
+        return ZCAP_OK;
+    });
+}
+
+KWZ_API int ZcapUninitialize(ZCAPHANDLE* handle)
+{
+    if (!handle)
+        return ZCAP_ERR_HANDLE;
+    return guarded([&] {
+        std::shared_ptr<zcap::Camera> camera;
+        {
+            Registry& r = registry();
+            std::lock_guard lock(r.mutex);
+            auto it = r.cameras.find(*handle);
+            if (it == r.cameras.end())
+                return ZCAP_ERR_HANDLE;
+            camera = std::move(it->second);
+            r.cameras.erase(it);
+        }
+        *handle = 0;
+        if (camera->onCaptureThread()) {
+            // Released from one of its own routines: finish elsewhere, the thread is busy here.
+            std::thread([camera] { camera->shutdown(); }).detach();
+        } else {
+            camera->shutdown();
+        }
+        return ZCAP_OK;
+    });
+}
+
+KWZ_API int ZcapSetCapInfo(ZCAPHANDLE handle, const ZCAPINFO* info)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        if (!camera)
+            return ZCAP_ERR_HANDLE;
+        if (!info)
+            return ZCAP_ERR_ARGUMENT;
+        return camera->setCapture(decode(*info));
+    });
+}
+
+KWZ_API int ZcapStartView(ZCAPHANDLE handle, const char* /*title*/, DWORD /*style*/, int /*x*/,
+                          int /*y*/, int width, int height, HWND parent, DWORD /*reserved*/)
+{
+    return guarded(
+        [&] {
+            auto camera = find(handle);
+            if (!camera || !parent)
+                return ZCAP_ERR_VIEW;
+            return camera->startView(kwz::fromHwnd(parent), width, height) == ZCAP_OK
+                       ? ZCAP_OK
+                       : ZCAP_ERR_VIEW;
+        },
+        ZCAP_ERR_VIEW);
+}
+
+KWZ_API int ZcapStopView(ZCAPHANDLE handle)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        return camera ? camera->stopView() : ZCAP_ERR_HANDLE;
+    });
+}
+
+KWZ_API int ZcapSetViewWin(ZCAPHANDLE handle, const ZCAPVIEWWIN* placement)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        if (!camera)
+            return ZCAP_ERR_HANDLE;
+        if (!placement)
+            return ZCAP_ERR_ARGUMENT;
+        return camera->setPlacement(
+            {placement->x, placement->y, placement->width, placement->height});
+    });
+}
+
+KWZ_API int ZcapGetRgbFrame(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* dest)
+{
+    return guarded([&] {
+        if (!dest)
+            return find(handle) ? ZCAP_ERR_ARGUMENT : ZCAP_ERR_HANDLE;
+        zcap::Frame frame;
+        const int result = grabInto(handle, info, frame);
+        if (result == ZCAP_OK)
+            std::copy(frame.bgr.begin(), frame.bgr.end(), dest);
+        return result;
+    });
+}
+
+KWZ_API int ZcapGetRgbFrameToBmp(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* work,
+                                 const char* fileName)
+{
+    return guarded([&] { return grabToFile(handle, info, work, fileName, false, 0); });
+}
+
+KWZ_API int ZcapGetRgbFrameToJpeg(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* work,
+                                  const char* fileName, int quality)
+{
+    return guarded([&] { return grabToFile(handle, info, work, fileName, true, quality); });
+}
+
+KWZ_API int ZcapCaptureToAvi(ZCAPHANDLE handle, int start, const char* fileName)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        if (!camera)
+            return ZCAP_ERR_HANDLE;
+        if (!start)
+            return camera->stopRecording();
+        if (!fileName || !*fileName)
+            return ZCAP_ERR_ARGUMENT;
+        return camera->startRecording(fileName);
+    });
+}
+
+KWZ_API int ZcapGetFrameRate(ZCAPHANDLE handle, float* fps)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        if (!camera)
+            return ZCAP_ERR_HANDLE;
+        if (!fps)
+            return ZCAP_ERR_ARGUMENT;
+        *fps = camera->frameRate();
+        return ZCAP_OK;
+    });
+}
+
+KWZ_API int ZcapSetGammaValue(ZCAPHANDLE handle, float gamma, int enable)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        return camera ? camera->setGamma(gamma, enable != 0) : ZCAP_ERR_HANDLE;
+    });
+}
+
+KWZ_API int ZcapEnableColorOffset(ZCAPHANDLE handle, int red, int green, int blue, int enable)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        return camera ? camera->setOffsets(red, green, blue, enable != 0) : ZCAP_ERR_HANDLE;
+    });
+}
+
+KWZ_API int ZcapSetDoAWB(ZCAPHANDLE handle, int start, int maxFrames, ZCAPAWBPROC done,
+                         void* context)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        if (!camera)
+            return ZCAP_ERR_HANDLE;
+        return start ? camera->startBalance(maxFrames, done, context) : camera->cancelBalance();
+    });
+}
+
+KWZ_API int ZcapSetFrameCallback(ZCAPHANDLE handle, ZCAPFRAMEPROC routine, void* context)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        return camera ? camera->setFrameRoutine(routine, context) : ZCAP_ERR_HANDLE;
+    });
+}

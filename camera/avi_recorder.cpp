@@ -1,0 +1,225 @@
+#include "camera/avi_recorder.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+}
+
+#include "camera/image_files.h"
+#include "camera/pixel_convert.h"
+
+namespace zcap {
+
+namespace {
+
+constexpr size_t kQueueLimit = 4;
+
+} // namespace
+
+struct AviRecorder::Muxer
+{
+    AVFormatContext* context = nullptr;
+    AVStream* stream = nullptr;
+    bool headerWritten = false;
+
+    ~Muxer()
+    {
+        if (context) {
+            if (context->pb)
+                avio_closep(&context->pb);
+            avformat_free_context(context);
+        }
+    }
+};
+
+std::unique_ptr<AviRecorder> AviRecorder::create(const std::string& path, int width, int height,
+                                                  double nominalRate, int quality)
+{
+    if (path.empty() || !validSize(width, height))
+        return nullptr;
+    std::unique_ptr<AviRecorder> recorder(new AviRecorder());
+    recorder->path_ = path;
+    recorder->width_ = width;
+    recorder->height_ = height;
+    recorder->quality_ = quality;
+    auto muxer = std::make_unique<Muxer>();
+    if (avformat_alloc_output_context2(&muxer->context, nullptr, "avi", path.c_str()) < 0)
+        return nullptr;
+    muxer->stream = avformat_new_stream(muxer->context, nullptr);
+    if (!muxer->stream)
+        return nullptr;
+    AVCodecParameters* par = muxer->stream->codecpar;
+    par->codec_type = AVMEDIA_TYPE_VIDEO;
+    par->codec_id = AV_CODEC_ID_MJPEG;
+    par->codec_tag = MKTAG('M', 'J', 'P', 'G');
+    par->width = width;
+    par->height = height;
+    par->format = AV_PIX_FMT_YUVJ420P;
+    // The nominal rate is only a placeholder until the real one is known at the end.
+    const int milli = static_cast<int>(std::lround((nominalRate > 0 ? nominalRate : 30.0) * 1000));
+    muxer->stream->time_base = AVRational{1000, milli};
+    muxer->stream->avg_frame_rate = AVRational{milli, 1000};
+    if (avio_open(&muxer->context->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
+        return nullptr;
+    if (avformat_write_header(muxer->context, nullptr) < 0) {
+        muxer.reset();
+        ::unlink(path.c_str());
+        return nullptr;
+    }
+    muxer->headerWritten = true;
+    recorder->muxer_ = std::move(muxer);
+    recorder->thread_ = std::thread([r = recorder.get()] { r->run(); });
+    return recorder;
+}
+
+AviRecorder::~AviRecorder() { finish(); }
+
+void AviRecorder::push(const Frame& frame)
+{
+    if (frame.empty())
+        return;
+    std::unique_lock lock(mutex_);
+    if (closing_ || failed_)
+        return;
+    if (queue_.size() >= kQueueLimit) {
+        ++dropped_;
+        return;
+    }
+    Frame copy;
+    if (!spare_.empty()) {
+        copy = std::move(spare_.front());
+        spare_.pop_front();
+    }
+    lock.unlock();
+    if (frame.width == width_ && frame.height == height_) {
+        copy.resize(width_, height_);
+        std::memcpy(copy.bgr.data(), frame.bgr.data(), frame.byteCount());
+    } else {
+        scaleFrame(frame, width_, height_, copy);
+    }
+    lock.lock();
+    queue_.push_back(Item{std::move(copy), Clock::now()});
+    wake_.notify_one();
+}
+
+void AviRecorder::run()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [&] { return closing_ || !queue_.empty(); });
+        if (queue_.empty())
+            return; // closing and drained
+        Item item = std::move(queue_.front());
+        queue_.pop_front();
+        if (failed_)
+            continue;
+        lock.unlock();
+        const std::vector<uint8_t> jpeg = encodeJpeg(item.frame, quality_);
+        bool ok = !jpeg.empty();
+        if (ok) {
+            AVPacket* packet = av_packet_alloc();
+            ok = packet && av_new_packet(packet, static_cast<int>(jpeg.size())) == 0;
+            if (ok) {
+                std::memcpy(packet->data, jpeg.data(), jpeg.size());
+                packet->stream_index = 0;
+                packet->pts = packet->dts = written_;
+                packet->duration = 1;
+                packet->flags |= AV_PKT_FLAG_KEY;
+                ok = av_write_frame(muxer_->context, packet) >= 0;
+            }
+            av_packet_free(&packet);
+        }
+        lock.lock();
+        if (!ok) {
+            failed_ = true;
+            continue;
+        }
+        if (written_ == 0)
+            first_ = item.at;
+        last_ = item.at;
+        ++written_;
+        if (spare_.size() < 2)
+            spare_.push_back(std::move(item.frame));
+    }
+}
+
+bool AviRecorder::finish()
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (finished_)
+            return !failed_;
+        finished_ = true;
+        closing_ = true;
+        wake_.notify_one();
+    }
+    if (thread_.joinable())
+        thread_.join();
+    bool ok = !failed_;
+    if (muxer_ && muxer_->headerWritten) {
+        ok = av_write_trailer(muxer_->context) >= 0 && ok;
+        ok = avio_closep(&muxer_->context->pb) >= 0 && ok;
+    }
+    muxer_.reset();
+    if (written_ >= 2) {
+        const double span = std::chrono::duration<double>(last_ - first_).count();
+        if (span > 0)
+            ok = patchRate((written_ - 1) / span) && ok;
+    }
+    return ok;
+}
+
+// The muxer fixes the rate in the header before any frame is seen; the rate the frames
+// really came at is only known now, so it is written over the placeholder.
+bool AviRecorder::patchRate(double fps)
+{
+    if (!(fps > 0.1 && fps < 1000))
+        return false;
+    FILE* file = std::fopen(path_.c_str(), "r+b");
+    if (!file)
+        return false;
+    uint8_t head[8192];
+    const size_t got = std::fread(head, 1, sizeof head, file);
+    auto find = [&](const char* tag) -> long {
+        for (size_t i = 12; i + 8 <= got; ++i)
+            if (std::memcmp(head + i, tag, 4) == 0)
+                return static_cast<long>(i);
+        return -1;
+    };
+    auto put32 = [&](long at, uint32_t v) {
+        uint8_t bytes[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                            static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+        return std::fseek(file, at, SEEK_SET) == 0 && std::fwrite(bytes, 1, 4, file) == 4;
+    };
+    const long avih = find("avih");
+    const long strh = find("strh");
+    bool ok = avih >= 0 && strh >= 0 && static_cast<size_t>(strh) + 8 + 28 <= got &&
+              std::memcmp(head + strh + 8, "vids", 4) == 0;
+    if (ok) {
+        const uint32_t rate = static_cast<uint32_t>(std::lround(fps * 1000));
+        ok = put32(avih + 8, static_cast<uint32_t>(std::lround(1e6 / fps))) &&
+             put32(strh + 8 + 20, 1000) && put32(strh + 8 + 24, rate);
+    }
+    ok = (std::fclose(file) == 0) && ok;
+    return ok;
+}
+
+int AviRecorder::framesWritten() const
+{
+    std::lock_guard lock(mutex_);
+    return written_;
+}
+
+int AviRecorder::framesDropped() const
+{
+    std::lock_guard lock(mutex_);
+    return dropped_;
+}
+
+} // namespace zcap

@@ -1,0 +1,71 @@
+#pragma once
+// Records frames as MJPEG into an AVI file (OpenDML, so past 1 GiB) on a thread of its own,
+// so encoding never holds up the camera. The file's frame rate is the rate at which the
+// frames really arrived, written into the header when the recording ends.
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "camera/frame.h"
+
+namespace zcap {
+
+class AviRecorder
+{
+public:
+    ~AviRecorder();
+    AviRecorder(const AviRecorder&) = delete;
+    AviRecorder& operator=(const AviRecorder&) = delete;
+
+    // Creates the file; null (and no file left) when it cannot be written.
+    static std::unique_ptr<AviRecorder> create(const std::string& path, int width, int height,
+                                               double nominalRate, int quality = 75);
+
+    // Queues a copy of the frame (scaled to the recording size if it differs). A frame that
+    // arrives while the encoder is still busy with earlier ones is dropped.
+    void push(const Frame& frame);
+    // Writes the index and header and closes the file; false when something failed on the way.
+    bool finish();
+
+    int framesWritten() const;
+    int framesDropped() const;
+
+private:
+    struct Muxer;
+    using Clock = std::chrono::steady_clock;
+    struct Item
+    {
+        Frame frame;
+        Clock::time_point at;
+    };
+
+    AviRecorder() = default;
+    void run();
+    bool patchRate(double fps);
+
+    std::string path_;
+    int width_ = 0;
+    int height_ = 0;
+    int quality_ = 75;
+    std::unique_ptr<Muxer> muxer_;
+    std::thread thread_;
+
+    mutable std::mutex mutex_; // guards everything below
+    std::condition_variable wake_;
+    std::deque<Item> queue_;
+    std::deque<Frame> spare_;
+    bool closing_ = false;
+    bool failed_ = false;
+    bool finished_ = false;
+    int written_ = 0;
+    int dropped_ = 0;
+    Clock::time_point first_{};
+    Clock::time_point last_{};
+};
+
+} // namespace zcap
