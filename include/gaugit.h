@@ -24,6 +24,9 @@ extern "C" {
 #define GAUGIT_NO_RULER 25
 #define GAUGIT_FAILED 31
 
+/* The enumerations are 32-bit signed values. Each carries two bounds enumerators so that any
+ * int a caller passes is a value of its type, in C and in C++ alike. */
+
 /* Kind of graphic, as given to GtStartGraphic; also the record tag of the data stream. */
 typedef enum
 {
@@ -38,7 +41,9 @@ typedef enum
     GT_ELLIPSE_CENTRE = 8,  /* centre and one corner of the bounding box */
     GT_ANGLE = 9,           /* arm end, vertex, arm end */
     GT_POLYGON = 10,
-    GT_TEXT = 11
+    GT_TEXT = 11,
+    GRAPHICTYPE_MIN_ = -2147483647 - 1,
+    GRAPHICTYPE_MAX_ = 2147483647
 } GRAPHICTYPE;
 
 typedef enum
@@ -47,20 +52,26 @@ typedef enum
     ZQ_MM = 1,
     ZQ_CM = 2,
     ZQ_M = 3,
-    ZQ_INCH = 4
+    ZQ_INCH = 4,
+    ZQUNIT_MIN_ = -2147483647 - 1,
+    ZQUNIT_MAX_ = 2147483647
 } ZQUNIT;
 
 typedef enum
 {
     ZQ_DEGREE = 0,
-    ZQ_RADIAN = 1
+    ZQ_RADIAN = 1,
+    ZQANGLEUNIT_MIN_ = -2147483647 - 1,
+    ZQANGLEUNIT_MAX_ = 2147483647
 } ZQANGLEUNIT;
 
 /* Any value but these two makes the graphics draw no descriptor text. */
 typedef enum
 {
     ZQ_CHINESE = 0,
-    ZQ_ENGLISH = 1
+    ZQ_ENGLISH = 1,
+    ZQLANGUAGE_MIN_ = -2147483647 - 1,
+    ZQLANGUAGE_MAX_ = 2147483647
 } ZQLANGUAGE;
 
 /* Descriptor choices: one 32-bit word per kind of graphic; a set bit shows that line of the
