@@ -1,0 +1,36 @@
+// Runs one suite of the program's tests, named by the first argument, on one QApplication.
+
+#include <QApplication>
+#include <QTest>
+#include <memory>
+
+std::unique_ptr<QObject> makeShellTest();
+std::unique_ptr<QObject> makeControlsTest();
+std::unique_ptr<QObject> makeAppTest();
+std::unique_ptr<QObject> makeProcessTest();
+
+int main(int argc, char** argv)
+{
+    qputenv("KWZ_NONINTERACTIVE", "1");
+    QApplication application(argc, argv);
+    const QString suite = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    QStringList rest;
+    rest << QString::fromLocal8Bit(argv[0]);
+    for (int i = 2; i < argc; ++i)
+        rest << QString::fromLocal8Bit(argv[i]);
+    std::unique_ptr<QObject> test;
+    if (suite == "shell")
+        test = makeShellTest();
+    else if (suite == "controls")
+        test = makeControlsTest();
+    else if (suite == "app")
+        test = makeAppTest();
+    else if (suite == "process")
+        test = makeProcessTest();
+    if (!test)
+    {
+        std::fprintf(stderr, "usage: %s shell|controls|app|process [Qt Test options]\n", argv[0]);
+        return 2;
+    }
+    return QTest::qExec(test.get(), rest);
+}

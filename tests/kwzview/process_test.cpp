@@ -1,0 +1,139 @@
+// The program as a user or a script starts it: options, a second copy, signals, no camera.
+
+#include "app/shell/measure_tool_app.h"
+#include "test_support.h"
+
+#include <QDirIterator>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+QProcessEnvironment environmentFor(const TempHome& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("KWZVIEW_HOME", home.home());
+    env.insert("XDG_DATA_HOME", QFileInfo(home.dataPath("")).absoluteFilePath());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("KWZ_NONINTERACTIVE", "1");
+    env.remove("KWZ_CAMERA");
+    return env;
+}
+
+// Every file under the folder with its bytes and time, to see that nothing was touched.
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+    {
+        const QString path = it.next();
+        QByteArray content = QFileInfo(path).lastModified().toString(Qt::ISODateWithMs).toUtf8();
+        QFile file(path);
+        if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly))
+            content += file.readAll();
+        files[path] = content;
+    }
+    return files;
+}
+
+bool waitUntilListening(const QString& home, QProcess& process)
+{
+    const QString key = CMeasureToolApp::instanceKey(QDir::cleanPath(home) + "/");
+    for (int i = 0; i < 200 && process.state() == QProcess::Running; ++i)
+    {
+        QLocalSocket probe;
+        probe.connectToServer(key);
+        if (probe.waitForConnected(100))
+            return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+} // namespace
+
+class ProcessTest : public QObject
+{
+    Q_OBJECT
+  private Q_SLOTS:
+    void helpAndVersionAnswerWithoutStarting()
+    {
+        TempHome home;
+        QProcess p;
+        p.setProcessEnvironment(environmentFor(home));
+        p.start(KWZVIEW_BINARY, {"--version"});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAllStandardOutput().startsWith("kwzview " KWZVIEW_VERSION));
+        p.start(KWZVIEW_BINARY, {"--help"});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAllStandardOutput().startsWith("Usage: kwzview"));
+        QVERIFY(snapshot(home.home()).isEmpty());
+    }
+
+    void aSecondCopyEndsWithTheMessageAndTouchesNothing()
+    {
+        TempHome home;
+        home.write("MeasureTool.ini", "[MAIN]\nLanguage=0\n");
+        QProcess first;
+        first.setProcessEnvironment(environmentFor(home));
+        first.start(KWZVIEW_BINARY, {});
+        QVERIFY(first.waitForStarted(20000));
+        QVERIFY(waitUntilListening(home.home(), first));
+        const auto before = snapshot(home.home());
+        QVERIFY(!before.isEmpty());
+
+        QProcess second;
+        second.setProcessEnvironment(environmentFor(home));
+        second.start(KWZVIEW_BINARY, {});
+        QVERIFY(second.waitForFinished(20000));
+        QVERIFY(second.exitCode() != 0);
+        QVERIFY(second.readAllStandardError().contains(
+            "The Application already has an instance running."));
+        QCOMPARE(snapshot(home.home()), before);
+
+        // A file named by a later copy is handed to the running one.
+        home.write("SHOT.BMP", tinyBmp());
+        QProcess opener;
+        opener.setProcessEnvironment(environmentFor(home));
+        opener.start(KWZVIEW_BINARY, {home.path("SHOT.BMP")});
+        QVERIFY(opener.waitForFinished(20000));
+        QVERIFY(!opener.readAllStandardError().contains("already has an instance"));
+
+        // SIGTERM closes the window as a user would: settings and texts are saved.
+        first.terminate();
+        QVERIFY(first.waitForFinished(20000));
+        QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(first.exitCode(), 0);
+        QVERIFY(home.read("MeasureTool.ini").contains("nCaptureSizeIndex=1"));
+        QVERIFY(home.read("MeasureTool.ini").contains("Language=0"));
+        QVERIFY(QFile::exists(home.path("Language/MTCHS.ini")));
+    }
+
+    void withoutACameraNothingIsCreated()
+    {
+        TempHome home;
+        QProcessEnvironment env = environmentFor(home);
+        env.insert("KWZ_CAMERA", home.path("no-such-video-device"));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(KWZVIEW_BINARY, {});
+        QVERIFY(p.waitForFinished(20000));
+        QVERIFY(p.exitCode() != 0);
+        QVERIFY(p.readAllStandardError().contains(
+            "The Device can not be initialized, application will be quit."));
+        QVERIFY(snapshot(home.home()).isEmpty());
+        QVERIFY(!QFile::exists(home.dataPath("applications/kwzview.desktop")));
+    }
+};
+
+#include "process_test.moc"
+
+std::unique_ptr<QObject> makeProcessTest()
+{
+    return std::make_unique<ProcessTest>();
+}

@@ -1,0 +1,377 @@
+// Language texts, tool tips and the settings file, read and written through the store.
+
+#include "app/shell/language.h"
+#include "app/shell/settings.h"
+#include "app/shell/store.h"
+#include "platform/encoding.h"
+#include "platform/profile.h"
+#include "test_support.h"
+
+#include <QTest>
+
+namespace {
+
+// Keys of the settings file in the order the file has always had them.
+const char* const kUserKeys[] = {"bShowVideoStatusBar",
+                                 "bShowVideoToolBar",
+                                 "bShowVideoColorBar",
+                                 "bShowVideoLedBar",
+                                 "bShowVideoSettingBar",
+                                 "bShowVideoSizeBar",
+                                 "bShowMainSettingsBar",
+                                 "bShowVideoRecordSettingBar",
+                                 "nCaptureSizeIndex",
+                                 "nFrequency",
+                                 "nBrightness",
+                                 "nContrast",
+                                 "nSaturation",
+                                 "nSharpness",
+                                 "nGamma",
+                                 "nGreenOffset",
+                                 "nBlueOffset",
+                                 "bSaveToDisk",
+                                 "bCaptureAutoInc",
+                                 "bSaveAsJpeg",
+                                 "strCaptureName",
+                                 "strCapturePath",
+                                 "bRecordAutoInc",
+                                 "strRecordName",
+                                 "strRecordPath",
+                                 "nTimerInterval",
+                                 "bLimitCaptureNum",
+                                 "nCaptureNum",
+                                 "bSwitchCamera",
+                                 "fRulerLength",
+                                 "RulerStartPointX",
+                                 "RulerStartPointY",
+                                 "RulerEndPointX",
+                                 "RulerEndPointY",
+                                 "nRulerUnitIndex",
+                                 "nMeasureUnitIndex",
+                                 "nRulerIndex",
+                                 "nPenNormalColorIndex",
+                                 "nPenTempColorIndex",
+                                 "nPenWidthIndex",
+                                 "bShowImageStatusBar",
+                                 "bShowImageToolBar",
+                                 "bShowImageRulerBar",
+                                 "bShowImageRulerMeasureBar",
+                                 "bShowImagePenBar",
+                                 "bShowImageTextBar",
+                                 "bShowImageZoomBar",
+                                 "nFontIndex",
+                                 "nFontSizeIndex",
+                                 "nFontNormalColorIndex",
+                                 "nFontTempColorIndex",
+                                 "nFontSelectedColorIndex",
+                                 "RulerFileName",
+                                 "SelectedRulerFileName",
+                                 "nCaptureIndex",
+                                 "nRecordIndex",
+                                 "nPrecision",
+                                 "bHideRuler",
+                                 "bHideDesc",
+                                 "bHideDesc2",
+                                 "ExposalNum",
+                                 "MaxExposal",
+                                 "ZoomRate",
+                                 "RedGain",
+                                 "BlueGain",
+                                 "GreenGain",
+                                 "LIGHTINNER",
+                                 "LIGHTOUTER",
+                                 "LIGHTLASER",
+                                 "BackLightOnOff"};
+
+QStringList keysOf(const QByteArray& file, const QByteArray& section)
+{
+    QStringList keys;
+    bool inside = false;
+    for (const QByteArray& line : file.split('\n'))
+    {
+        if (line.startsWith('['))
+            inside = line.trimmed() == "[" + section + "]";
+        else if (inside && line.contains('='))
+            keys << QString::fromLatin1(line.left(line.indexOf('=')));
+    }
+    return keys;
+}
+
+std::string value(const QByteArray& file, const char* section, const char* key)
+{
+    kwz::ProfileText text(file.toStdString());
+    const std::string* v = text.value(section, key);
+    return v ? *v : std::string("<missing>");
+}
+
+struct Store
+{
+    explicit Store(const QString& path) : handle(store::open(path.toStdString())) {}
+    ~Store() { store::close(handle); }
+    void* handle;
+};
+
+} // namespace
+
+class ShellTest : public QObject
+{
+    Q_OBJECT
+  private Q_SLOTS:
+    void layoutHasEveryKeyOnceWithItsBuiltInTexts()
+    {
+        const auto layout = languageLayout();
+        QCOMPARE(layout.size(), size_t(kLanguageSlotCount));
+        QSet<QString> seen;
+        for (const LanguageKey& k : layout)
+        {
+            const QString id = QString(k.section) + "/" + k.key;
+            QVERIFY2(!seen.contains(id), k.key);
+            seen.insert(id);
+        }
+        QCOMPARE(toolTipCommands().size(), size_t(84));
+        QCOMPARE(toolTipCommands().front().id, 32774);
+        QCOMPARE(toolTipCommands().back().id, 32833);
+    }
+
+    void builtInTextsAreKeptInGbk()
+    {
+        TempHome home;
+        LanguageTexts texts;
+        texts.load(nullptr, kLanguageChinese);
+        // "设备(&D)" in GBK.
+        QCOMPARE(QByteArray(texts.text("Device")), QByteArray("\xC9\xE8\xB1\xB8(&D)"));
+        QCOMPARE(texts.qtext("AppTitle"), QStringLiteral("KWZ 测量软件"));
+        texts.load(nullptr, kLanguageEnglish);
+        QCOMPARE(texts.qtext("Device"), QStringLiteral("&Device"));
+        // The two offset labels are Chinese in the English table too.
+        QCOMPARE(texts.qtext("DlgColorGoff"), QStringLiteral("绿偏移"));
+        QCOMPARE(texts.qtext("SettingsNote"),
+                 QStringLiteral("All Settings will be Validate by click \"Apply\" button"));
+        texts.load(nullptr, kLanguageChineseTraditional);
+        QCOMPARE(texts.qtext("MLanguageChineseFanti"), QStringLiteral("繁體中文(&T)"));
+        QCOMPARE(texts.qtext("DlgColorBrightness"), QStringLiteral("亮度"));
+        // An index beyond the three takes the Traditional Chinese texts.
+        texts.load(nullptr, 7);
+        QCOMPARE(texts.qtext("Device"), QStringLiteral("設備(&D)"));
+        // "Precision" is a key of two sections; each keeps its own slot.
+        QVERIFY(texts.text("DLGBAR_RULER", "Precision") !=
+                texts.text("DLGBAR_MEASURERULER", "Precision"));
+    }
+
+    void fileTextsWinAndEmptyValuesTakeTheBuiltIn()
+    {
+        TempHome home;
+        home.write("MTCHS.ini", "[MAINFRAME_MENU]\nDevice=\nConnect=\xC1\xAC\xBD\xD3X\n"
+                                "[Promt]\nPromt1=" +
+                                    QByteArray(300, 'a') + "\n");
+        Store s(home.path("MTCHS.ini"));
+        LanguageTexts texts;
+        texts.load(s.handle, kLanguageChinese);
+        QCOMPARE(texts.qtext("Device"), QStringLiteral("设备(&D)"));
+        QCOMPARE(texts.qtext("Connect"), QStringLiteral("连接X"));
+        QCOMPARE(QByteArray(texts.text("Promt1")), QByteArray(259, 'a'));
+    }
+
+    void settingsNoteIsReadOnlyInEnglish()
+    {
+        TempHome home;
+        home.write("t.ini", "[DLGBAR_SETTINGS]\nSettingsNote=from file\n");
+        Store s(home.path("t.ini"));
+        LanguageTexts texts;
+        texts.load(s.handle, kLanguageChinese);
+        QCOMPARE(QByteArray(texts.text("SettingsNote")), QByteArray());
+        texts.load(s.handle, kLanguageEnglish);
+        QCOMPARE(QByteArray(texts.text("SettingsNote")), QByteArray("from file"));
+        // Switching on to Chinese leaves the English note in place.
+        texts.load(s.handle, kLanguageChinese);
+        QCOMPARE(QByteArray(texts.text("SettingsNote")), QByteArray("from file"));
+    }
+
+    void savingWritesTheLayoutButThreeKeys()
+    {
+        TempHome home;
+        LanguageTexts texts;
+        texts.load(nullptr, kLanguageEnglish);
+        {
+            Store s(home.path("MTENG.ini"));
+            texts.save(s.handle);
+        }
+        const QByteArray file = home.read("MTENG.ini");
+        int written = 0;
+        for (const LanguageKey& k : languageLayout())
+        {
+            const bool readOnly = QByteArray(k.key) == "PenFontText" ||
+                                  QByteArray(k.key) == "PenFontSize" ||
+                                  QByteArray(k.key) == "ClassVideoSource";
+            const std::string v = value(file, k.section, k.key);
+            if (readOnly)
+            {
+                QCOMPARE(v, std::string("<missing>"));
+                continue;
+            }
+            ++written;
+            QCOMPARE(QString::fromStdString(kwz::gbkToUtf8(v)), QString::fromUtf8(k.builtIn[0]));
+        }
+        QCOMPARE(written, kLanguageSlotCount - 3);
+        const QStringList measureRuler = keysOf(file, "DLGBAR_MEASURERULER");
+        QCOMPARE(measureRuler.mid(0, 2), (QStringList{"LoadRuler", "Return"}));
+        QCOMPARE(keysOf(file, "MAINFRAME_MENU").first(), QStringLiteral("Device"));
+
+        // A second save writes the same bytes.
+        {
+            Store s(home.path("MTENG.ini"));
+            texts.save(s.handle);
+        }
+        QCOMPARE(home.read("MTENG.ini"), file);
+    }
+
+    void chineseSaveWritesAnEmptyNote()
+    {
+        TempHome home;
+        LanguageTexts texts;
+        texts.load(nullptr, kLanguageChinese);
+        {
+            Store s(home.path("MTCHS.ini"));
+            texts.save(s.handle);
+        }
+        const QByteArray file = home.read("MTCHS.ini");
+        QVERIFY(file.contains("\nSettingsNote=\n") || file.contains("\nSettingsNote=\r\n"));
+        QCOMPARE(value(file, "MAINFRAME_MENU", "Device"), std::string("\xC9\xE8\xB1\xB8(&D)"));
+    }
+
+    void toolTipsComeFromTheirFileInOrder()
+    {
+        TempHome home;
+        home.write("ToolTipEn.ini", "[English]\nID_VIDEO_CAPTURE=Capture a picture\n"
+                                    "id_app_exit=Quit\n[Chinese]\nID_FILE_OPEN=nope\n");
+        ToolTipTable tips;
+        tips.load(home.path("ToolTipEn.ini").toStdString(), "English");
+        QCOMPARE(tips.entries().size(), size_t(84));
+        QCOMPARE(QByteArray(tips.text(32774)), QByteArray("Capture a picture"));
+        QCOMPARE(QByteArray(tips.text(57665)), QByteArray("Quit"));
+        QCOMPARE(QByteArray(tips.text(57601)), QByteArray());
+        QCOMPARE(QByteArray(tips.text(1132)), QByteArray());
+        QCOMPARE(QByteArray(tips.entries()[1].name), QByteArray("ID_CAPTURE_MEASURE"));
+
+        tips.load(home.path("missing.ini").toStdString(), "English");
+        QCOMPARE(tips.entries().size(), size_t(84));
+        QCOMPARE(QByteArray(tips.text(32774)), QByteArray());
+    }
+
+    void languageFilesByIndex()
+    {
+        QCOMPARE(QByteArray(languageTextFile(0)), QByteArray("Language/MTCHS.ini"));
+        QCOMPARE(QByteArray(languageTextFile(1)), QByteArray("Language/MTENG.ini"));
+        QCOMPARE(QByteArray(languageTextFile(5)), QByteArray("Language/MTCHT.ini"));
+        QCOMPARE(QByteArray(toolTipFile(5)), QByteArray("Language/ToolTipEn.ini"));
+        QCOMPARE(QByteArray(toolTipSection(2)), QByteArray("FantiChinese"));
+        QCOMPARE(QByteArray(helpFile(0)), QByteArray("Doc/ZN41.chm"));
+        QCOMPARE(QByteArray(helpFile(2)), QByteArray("Doc/ZN42.chm"));
+    }
+
+    void defaultsAreWrittenInOrder()
+    {
+        TempHome home;
+        FrameSettings s;
+        loadSettings(nullptr, s, "C", "R");
+        {
+            Store st(home.path("MeasureTool.ini"));
+            loadSettings(st.handle, s, "/x/Captures", "/x/Records");
+            saveSettings(st.handle, s);
+        }
+        const QByteArray file = home.read("MeasureTool.ini");
+        QStringList expected;
+        for (const char* k : kUserKeys)
+            expected << k;
+        QCOMPARE(keysOf(file, "User"), expected);
+        QCOMPARE(keysOf(file, "DescriptionMark").size(), 28);
+        QCOMPARE(keysOf(file, "DescriptionMark").first(), QStringLiteral("bLineGraphicName"));
+        QCOMPARE(keysOf(file, "DescriptionMark").last(), QStringLiteral("bPolyLineArea"));
+        QCOMPARE(value(file, "User", "strCapturePath"), std::string("/x/Captures"));
+        QCOMPARE(value(file, "User", "strRecordPath"), std::string("/x/Records"));
+        QCOMPARE(value(file, "User", "fRulerLength"), std::string("1."));
+        QCOMPARE(value(file, "User", "nSharpness"), std::string("100"));
+        QCOMPARE(value(file, "User", "SelectedRulerFileName"), std::string(""));
+        QCOMPARE(value(file, "DescriptionMark", "bRectArea"), std::string("1"));
+
+        // Loading what was saved and saving again changes nothing.
+        {
+            Store st(home.path("MeasureTool.ini"));
+            FrameSettings again;
+            loadSettings(st.handle, again, "/y", "/y");
+            saveSettings(st.handle, again);
+        }
+        QCOMPARE(home.read("MeasureTool.ini"), file);
+    }
+
+    void oddValuesLoadAsTheRulesSay()
+    {
+        TempHome home;
+        home.write("MeasureTool.ini", "[user]\nnBrightness=abc\nbshowvideostatusbar=0\n"
+                                      "strCaptureName=" +
+                                          QByteArray(300, 'n') +
+                                          "\n"
+                                          "fRulerLength=2.54\n"
+                                          "[DescriptionMark]\nbRectArea=0\n");
+        Store st(home.path("MeasureTool.ini"));
+        FrameSettings s;
+        s.rectMark = 0x80; // bits outside the table stay
+        loadSettings(st.handle, s, "c", "r");
+        QCOMPARE(s.redGain, 0);
+        QCOMPARE(s.greenGain, 30);
+        QCOMPARE(s.showVideoStatusBar, 0);
+        QCOMPARE(s.captureName, std::string(256, 'n'));
+        QCOMPARE(s.rulerLength, 2.54f);
+        QCOMPARE(s.rectMark, 0xBFu);
+        QCOMPARE(s.lineMark, 0xFu);
+        QCOMPARE(s.polyLineMark, 0xFu);
+        QCOMPARE(s.capturePath, std::string("c"));
+        saveSettings(st.handle, s);
+        QCOMPARE(value(home.read("MeasureTool.ini"), "User", "fRulerLength"), std::string("2.54"));
+    }
+
+    void rulerLengthText_data()
+    {
+        QTest::addColumn<float>("length");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one") << 1.0f << "1.";
+        QTest::newRow("inch") << 2.54f << "2.54";
+        QTest::newRow("third") << 1.0f / 3 << "0.3333333";
+        QTest::newRow("tenth") << 0.1f << "0.1";
+        QTest::newRow("small") << 0.01f << "1.e-002";
+        QTest::newRow("tiny") << 1.5e-5f << "1.5e-005";
+        QTest::newRow("big") << 12345678.0f << "1.234568e+007";
+        QTest::newRow("largest fixed") << 9999999.0f << "9999999.";
+        QTest::newRow("zero") << 0.0f << "0.";
+        QTest::newRow("negative") << -2.5f << "-2.5";
+    }
+    void rulerLengthText()
+    {
+        QFETCH(float, length);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(formatRulerLength(length)), text);
+        // What is written reads back as the same float.
+        if (length != 1.0f / 3)
+            QCOMPARE(parseRulerLength(formatRulerLength(length).c_str()), length);
+    }
+
+    void rulerLengthParsing()
+    {
+        QCOMPARE(parseRulerLength("  3.5mm"), 3.5f);
+        QCOMPARE(parseRulerLength("abc"), 0.0f);
+        QCOMPARE(parseRulerLength(""), 0.0f);
+        QCOMPARE(parseRulerLength("1.e-005"), 1e-5f);
+        // A decimal comma locale must not change the reading.
+        setlocale(LC_NUMERIC, "de_DE.UTF-8");
+        QCOMPARE(parseRulerLength("2.54"), 2.54f);
+        QCOMPARE(QString::fromStdString(formatRulerLength(2.54f)), QStringLiteral("2.54"));
+        setlocale(LC_NUMERIC, "C");
+    }
+};
+
+#include "shell_test.moc"
+
+std::unique_ptr<QObject> makeShellTest()
+{
+    return std::make_unique<ShellTest>();
+}
