@@ -8,6 +8,12 @@ namespace kwz::rast {
 namespace {
 
 constexpr uint32_t kMaskBytes = 12;
+constexpr uint32_t kV5HeaderSize = 124;
+constexpr size_t kV5ColourSpace = 56;
+constexpr size_t kV5ProfileData = 112;
+constexpr uint32_t kProfileEmbedded = 0x4D424544; // "MBED"
+constexpr uint32_t kProfileLinked = 0x4C494E4B;   // "LINK"
+constexpr uint32_t kColourSpaceSrgb = 0x73524742; // "sRGB"
 
 bool supportedBitCount(int bits)
 {
@@ -95,21 +101,31 @@ std::optional<BmpImage> BmpImage::read(ByteSource& source)
     if (source.read(image.pixels_.data(), image.imageSize_) != image.imageSize_)
         return std::nullopt;
 
-    // Later header versions are written back as the 40-byte header they begin with, so the
-    // colour table lands where the written header says it is.
-    const uint32_t maskBytes = masks ? kMaskBytes : 0;
-    image.info_.resize(BMP_INFO_HEADER_SIZE + maskBytes + 4 * size_t(colourCount));
-    std::memcpy(image.info_.data(), h, BMP_INFO_HEADER_SIZE);
-    writeU32le(image.info_.data(), BMP_INFO_HEADER_SIZE);
+    // The header is kept whole (later versions carry the alpha mask and colour space), the
+    // masks and the colour table follow it directly, and the gap some writers leave before
+    // the pixels is dropped.
+    const uint32_t maskBytes = masks && headerSize == BMP_INFO_HEADER_SIZE ? kMaskBytes : 0;
+    image.tableOffset_ = headerSize + maskBytes;
+    image.info_.resize(image.tableOffset_ + 4 * size_t(colourCount));
+    std::memcpy(image.info_.data(), h, image.tableOffset_);
+    if (colourCount > 0)
+        std::memcpy(image.info_.data() + image.tableOffset_, h + tableOffset,
+                    4 * size_t(colourCount));
+    uint8_t* info = image.info_.data();
     const uint32_t sizeImage = readU32le(h + 20);
     if (sizeImage != 0 && sizeImage != image.imageSize_)
-        writeU32le(image.info_.data() + 20, image.imageSize_);
-    if (masks)
-        std::memcpy(image.info_.data() + BMP_INFO_HEADER_SIZE, h + BMP_INFO_HEADER_SIZE,
-                    kMaskBytes);
-    if (colourCount > 0)
-        std::memcpy(image.info_.data() + BMP_INFO_HEADER_SIZE + maskBytes, h + tableOffset,
-                    4 * size_t(colourCount));
+        writeU32le(info + 20, image.imageSize_);
+    // A colour profile embedded in or linked from the file is not carried along.
+    if (headerSize >= kV5HeaderSize)
+    {
+        const uint32_t space = readU32le(info + kV5ColourSpace);
+        if (space == kProfileEmbedded || space == kProfileLinked)
+        {
+            writeU32le(info + kV5ColourSpace, kColourSpaceSrgb);
+            writeU32le(info + kV5ProfileData, 0);
+            writeU32le(info + kV5ProfileData + 4, 0);
+        }
+    }
     image.buildBitmapInfo();
     return image;
 }
@@ -157,16 +173,16 @@ std::optional<BmpImage> BmpImage::fromPixels(const uint8_t* rows, int width, int
 
 void BmpImage::buildBitmapInfo()
 {
-    const size_t tableBytes = info_.size() - BMP_INFO_HEADER_SIZE;
-    size_t entries = tableBytes / 4;
-    if (bitCount_ <= 8)
-        entries = size_t(1) << bitCount_;
+    const uint8_t* h = info_.data();
+    const bool masks = readU32le(h + 16) == BI_BITFIELDS;
+    const size_t tableEntries = (info_.size() - tableOffset_) / 4;
+    // Drawing reads a 40-byte header, then the masks or a table of 2^bits entries.
+    const size_t entries = bitCount_ <= 8 ? size_t(1) << bitCount_ : (masks ? 3 : 0);
     dibInfo_.assign((sizeof(BITMAPINFOHEADER) + 4 * entries) / 4 + 1, 0);
 
     auto* info = reinterpret_cast<BITMAPINFO*>(dibInfo_.data());
-    const uint8_t* h = info_.data();
     BITMAPINFOHEADER& bi = info->bmiHeader;
-    bi.biSize = readU32le(h);
+    bi.biSize = BMP_INFO_HEADER_SIZE;
     bi.biWidth = readI32le(h + 4);
     bi.biHeight = readI32le(h + 8);
     bi.biPlanes = readU16le(h + 12);
@@ -177,9 +193,10 @@ void BmpImage::buildBitmapInfo()
     bi.biYPelsPerMeter = readI32le(h + 28);
     bi.biClrUsed = readU32le(h + 32);
     bi.biClrImportant = readU32le(h + 36);
-    // Masks are three words in place of the first colours, as the drawing calls expect.
-    const size_t given = std::min(tableBytes / 4, entries);
-    std::memcpy(info->bmiColors, h + BMP_INFO_HEADER_SIZE, 4 * given);
+    if (masks)
+        std::memcpy(info->bmiColors, h + BMP_INFO_HEADER_SIZE, kMaskBytes);
+    else if (bitCount_ <= 8)
+        std::memcpy(info->bmiColors, h + tableOffset_, 4 * std::min(tableEntries, entries));
 }
 
 bool BmpImage::write(ByteSink& sink, const uint8_t* pixels) const

@@ -45,8 +45,9 @@ class BmpImage
     uint32_t stride() const { return stride_; }
     uint32_t imageSize() const { return imageSize_; }
 
-    // 40-byte header (biSize 40), then the three colour masks when the file has them, then
-    // the colour table: exactly what follows the file header when the image is written.
+    // The information header as the file had it (40 bytes or a later version), then the three
+    // colour masks when a 40-byte header has them, then the colour table: exactly what
+    // follows the file header when the image is written.
     const std::vector<uint8_t>& infoBlock() const { return info_; }
     const std::vector<uint8_t>& pixels() const { return pixels_; }
     // The block as a drawing surface reads it; palettes are padded to the full 2^bits entries
@@ -65,6 +66,7 @@ class BmpImage
     bool topDown_ = false;
     int bitCount_ = 0;
     int32_t colourCount_ = 0;
+    uint32_t tableOffset_ = BMP_INFO_HEADER_SIZE; // in info_
     uint32_t stride_ = 0;
     uint32_t imageSize_ = 0;
     std::vector<uint8_t> info_;

@@ -1,0 +1,367 @@
+// The exported C functions of Rast: argument checks and result mapping around RasterBitmap.
+// Nothing thrown inside gets past these wrappers.
+
+#include "bitmap/raster_bitmap.h"
+#include "platform/draw_context.h"
+#include "platform/window.h"
+#include "rast.h"
+
+#include <dlfcn.h>
+#include <new>
+
+namespace {
+
+using kwz::rast::RasterBitmap;
+
+struct RastObject
+{
+    RasterBitmap bitmap;
+};
+
+RasterBitmap* bitmapOf(void* object)
+{
+    return &static_cast<RastObject*>(object)->bitmap;
+}
+
+template <typename F> int guarded(void* object, F&& body)
+{
+    if (object == nullptr)
+        return RAST_NULL_HANDLE;
+    try
+    {
+        return body(bitmapOf(object));
+    }
+    catch (const std::bad_alloc&)
+    {
+        return RAST_NO_MEMORY;
+    }
+    catch (...)
+    {
+        return RAST_FAILED;
+    }
+}
+
+// Engine calls whose result the bitmap object passes on.
+#define FORWARD(object, call) guarded(object, [&](RasterBitmap* bitmap) { return call; })
+// Engine calls whose result is dropped.
+#define FORWARD_OK(object, call)                                                                   \
+    guarded(object, [&](RasterBitmap* bitmap) {                                                    \
+        call;                                                                                      \
+        return RAST_OK;                                                                            \
+    })
+
+int getValue(void* object, int* out, int (RasterBitmap::*query)() const)
+{
+    return guarded(object, [&](RasterBitmap* bitmap) {
+        if (out == nullptr)
+            return RAST_FAILED;
+        *out = (bitmap->*query)();
+        return RAST_OK;
+    });
+}
+
+// The engine's own function of that name: Rast exports it too, so look past this library.
+void* engineSymbol(const char* name)
+{
+    Dl_info self{};
+    if (dladdr(reinterpret_cast<void*>(&engineSymbol), &self) == 0)
+        return nullptr;
+    for (void* scope : {RTLD_NEXT, RTLD_DEFAULT})
+    {
+        void* symbol = dlsym(scope, name);
+        Dl_info where{};
+        if (symbol != nullptr && dladdr(symbol, &where) != 0 && where.dli_fbase != self.dli_fbase)
+            return symbol;
+    }
+    return nullptr;
+}
+
+using MarkSetter = int (*)(HGAUGIT, uint32_t*);
+
+} // namespace
+
+#define REEXPORT_MARK_SETTER(name, type)                                                           \
+    KWZ_API int name(HGAUGIT engine, type* mark)                                                   \
+    {                                                                                              \
+        static const auto real = reinterpret_cast<MarkSetter>(engineSymbol(#name));                \
+        return real != nullptr ? real(engine, mark) : GAUGIT_FAILED;                               \
+    }
+
+REEXPORT_MARK_SETTER(GaugitSetRectMark, RectMark)
+REEXPORT_MARK_SETTER(GaugitSetCircleMark, CircleMark)
+REEXPORT_MARK_SETTER(GaugitSetEllipseMark, EllipseMark)
+REEXPORT_MARK_SETTER(GaugitSetAngleMark, AngleMark)
+REEXPORT_MARK_SETTER(GaugitSetPolyLineMark, PolyLineMark)
+
+KWZ_API int RASTInitialize(void** out)
+{
+    if (out == nullptr)
+        return RAST_NULL_HANDLE;
+    *out = nullptr;
+    try
+    {
+        *out = new RastObject;
+        return RAST_OK;
+    }
+    catch (...)
+    {
+        return RAST_NO_MEMORY;
+    }
+}
+
+KWZ_API int RASTUnInitialize(void** object)
+{
+    if (object == nullptr || *object == nullptr)
+        return RAST_NULL_HANDLE;
+    delete static_cast<RastObject*>(*object);
+    *object = nullptr;
+    return RAST_OK;
+}
+
+KWZ_API int RASTReadFile(void* object, const char* path)
+{
+    return FORWARD(object, bitmap->readFile(path));
+}
+
+KWZ_API int RASTWriteFile(void* object, const char* path, int overlay)
+{
+    return FORWARD(object, bitmap->writeFile(path, overlay != 0));
+}
+
+KWZ_API int RASTReadPixels(void* object, const BYTE* pixels, int width, int height, int bitCount)
+{
+    return FORWARD(object, bitmap->readPixels(pixels, width, height, bitCount));
+}
+
+KWZ_API int RASTGetWidth(void* object, int* width)
+{
+    return getValue(object, width, &RasterBitmap::width);
+}
+
+KWZ_API int RASTGetHeight(void* object, int* height)
+{
+    return getValue(object, height, &RasterBitmap::height);
+}
+
+KWZ_API int RASTGetBitCount(void* object, int* bitCount)
+{
+    return getValue(object, bitCount, &RasterBitmap::bitCount);
+}
+
+KWZ_API int RASTDraw(void* object, HDC dc, int x, int y, int width, int height)
+{
+    return FORWARD(object, bitmap->draw(kwz::fromHdc(dc), x, y, width, height));
+}
+
+KWZ_API int RASTShow(void* object, HDC dc, SHOWRECT dest, SHOWRECT source)
+{
+    return FORWARD(object, bitmap->show(kwz::fromHdc(dc), {dest.x, dest.y, dest.width, dest.height},
+                                        {source.x, source.y, source.width, source.height}));
+}
+
+KWZ_API int RASTShowRegion(void* object, HWND window, int x, int y, int r)
+{
+    return FORWARD(object, bitmap->showRegion(kwz::fromHwnd(window), x, y, r));
+}
+
+KWZ_API int RASTStartGraphic(void* object, POINT point, GRAPHICTYPE type)
+{
+    return FORWARD(object, GtStartGraphic(bitmap->engine(), point, type));
+}
+
+KWZ_API int RASTAddPointToGraphic(void* object, POINT point)
+{
+    return FORWARD(object, GtAddPointToGraphic(bitmap->engine(), point));
+}
+
+KWZ_API int RASTChangePointToGraphic(void* object, POINT point)
+{
+    return FORWARD(object, GtChangePointToGraphic(bitmap->engine(), point));
+}
+
+KWZ_API int RASTAddStringToGraphic(void* object, const char* text)
+{
+    return FORWARD(object, GtAddStringToGraphic(bitmap->engine(), text));
+}
+
+KWZ_API int RASTFinishGraphic(void* object)
+{
+    return FORWARD(object, GtFinishGraphic(bitmap->engine()));
+}
+
+KWZ_API int RASTIsHitGraphic(void* object, int x, int y)
+{
+    return FORWARD(object, GtIsHitGraphic(bitmap->engine(), x, y));
+}
+
+KWZ_API int RASTIsPassGraphic(void* object, int x, int y)
+{
+    return FORWARD(object, GtIsPassGraphic(bitmap->engine(), x, y));
+}
+
+KWZ_API int RASTMoveGraphic(void* object, int dx, int dy)
+{
+    return FORWARD_OK(object, GtMoveGraphic(bitmap->engine(), dx, dy));
+}
+
+KWZ_API int RASTClearHitGraphic(void* object)
+{
+    return FORWARD_OK(object, GtClearHitGraphic(bitmap->engine()));
+}
+
+KWZ_API int RASTClearAllGraphic(void* object)
+{
+    return FORWARD_OK(object, GtClearAllGraphic(bitmap->engine()));
+}
+
+KWZ_API int RASTGetBoundingRect(void* object, RECT* rect)
+{
+    return FORWARD(object, GtGetBoundingRect(bitmap->engine(), rect));
+}
+
+KWZ_API int RASTSetRuler(void* object, POINT start, POINT end, ZQUNIT unit, float length)
+{
+    return FORWARD(object, GtSetRuler(bitmap->engine(), start, end, unit, length));
+}
+
+KWZ_API int RASTGetRuler(void* object, POINT* start, POINT* end, ZQUNIT* unit, float* length)
+{
+    return FORWARD(object, GtGetRuler(bitmap->engine(), start, end, unit, length));
+}
+
+KWZ_API int RASTHideRuler(void* object, int hide)
+{
+    return FORWARD(object, GtHideRuler(bitmap->engine(), hide));
+}
+
+KWZ_API int RASTSetRulerUnitAndLength(void* object, ZQUNIT unit, float length)
+{
+    return FORWARD_OK(object, GtSetRulerUnitAndLength(bitmap->engine(), unit, length));
+}
+
+KWZ_API int RASTGetRulerUnitAndLength(void* object, ZQUNIT* unit, float* length)
+{
+    return FORWARD_OK(object, GtGetRulerUnitAndLength(bitmap->engine(), unit, length));
+}
+
+KWZ_API int RASTSetMeasureUnit(void* object, ZQUNIT unit)
+{
+    return FORWARD_OK(object, GtSetMeasureUnit(bitmap->engine(), unit));
+}
+
+KWZ_API int RASTGetMeasureUnit(void* object, ZQUNIT* unit)
+{
+    return FORWARD_OK(object, GtGetMeasureUnit(bitmap->engine(), unit));
+}
+
+KWZ_API int RASTSetMeasurePen(void* object, int style, int width, COLORREF normal, COLORREF hovered,
+                              COLORREF selected)
+{
+    return FORWARD_OK(object,
+                      GaugitSetPen(bitmap->engine(), style, width, normal, hovered, selected));
+}
+
+KWZ_API int RASTGetMeasurePen(void* object, int* style, int* width, COLORREF* normal,
+                              COLORREF* hovered, COLORREF* selected)
+{
+    return FORWARD_OK(object,
+                      GaugitGetPen(bitmap->engine(), style, width, normal, hovered, selected));
+}
+
+KWZ_API int RASTSetTxtFont(void* object, const char* face, int height, COLORREF normal,
+                           COLORREF hovered, COLORREF selected)
+{
+    return FORWARD_OK(object,
+                      GtSetTxtFont(bitmap->engine(), face, height, normal, hovered, selected));
+}
+
+KWZ_API int RASTGetTxtFont(void* object, char* face, int* height, COLORREF* normal,
+                           COLORREF* hovered, COLORREF* selected)
+{
+    return FORWARD_OK(object,
+                      GtGetTxtFont(bitmap->engine(), face, height, normal, hovered, selected));
+}
+
+KWZ_API int RASTSetDescFont(void* object, const char* face, int size)
+{
+    return FORWARD_OK(object, GtSetDescFont(bitmap->engine(), face, size));
+}
+
+KWZ_API int RASTGetDescFont(void* object, char* face, int* size)
+{
+    return FORWARD_OK(object, GtGetDescFont(bitmap->engine(), face, size));
+}
+
+KWZ_API int RASTSetPrecision(void* object, int decimals)
+{
+    return FORWARD(object, GtSetPrecision(bitmap->engine(), decimals));
+}
+
+KWZ_API int RASTGetPrecision(void* object, short* decimals)
+{
+    return FORWARD(object, GtGetPrecision(bitmap->engine(), decimals));
+}
+
+KWZ_API int RASTHideDescriptor(void* object, int hide)
+{
+    return FORWARD(object, GtHideDescriptor(bitmap->engine(), hide));
+}
+
+KWZ_API int RASTSetLineMark(void* object, LineMark* mark)
+{
+    return FORWARD(object, GaugitSetLineMark(bitmap->engine(), mark));
+}
+
+KWZ_API int RASTSetRectMark(void* object, RectMark* mark)
+{
+    return FORWARD(object, GaugitSetRectMark(bitmap->engine(), mark));
+}
+
+KWZ_API int RASTSetCircleMark(void* object, CircleMark* mark)
+{
+    return FORWARD(object, GaugitSetCircleMark(bitmap->engine(), mark));
+}
+
+KWZ_API int RASTSetEllipseMark(void* object, EllipseMark* mark)
+{
+    return FORWARD(object, GaugitSetEllipseMark(bitmap->engine(), mark));
+}
+
+KWZ_API int RASTSetAngleMark(void* object, AngleMark* mark)
+{
+    return FORWARD(object, GaugitSetAngleMark(bitmap->engine(), mark));
+}
+
+KWZ_API int RASTSetPolyLineMark(void* object, PolyLineMark* mark)
+{
+    return FORWARD(object, GaugitSetPolyLineMark(bitmap->engine(), mark));
+}
+
+KWZ_API int RASTSetLanguage(void* object, ZQLANGUAGE language)
+{
+    return guarded(object, [&](RasterBitmap* bitmap) {
+        if (bitmap->engine() == nullptr)
+            return RAST_FAILED;
+        return GtSetMeasureLanguage(bitmap->engine(), language);
+    });
+}
+
+KWZ_API int RASTEnableMeasure(void* object, POINT, POINT, ZQUNIT unit, float length)
+{
+    return FORWARD(object, bitmap->enableMeasure(unit, length));
+}
+
+KWZ_API int RASTDisableMeasure(void* object)
+{
+    return FORWARD(object, bitmap->disableMeasure());
+}
+
+KWZ_API int RASTReadMeasureFile(void* object, const char* path)
+{
+    return FORWARD(object, bitmap->readMeasureFile(path));
+}
+
+KWZ_API int RASTWriteMeasureFile(void* object, const char* path)
+{
+    return FORWARD(object, bitmap->writeMeasureFile(path));
+}

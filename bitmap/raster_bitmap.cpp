@@ -1,0 +1,278 @@
+#include "bitmap/raster_bitmap.h"
+
+#include "platform/files.h"
+#include "platform/raster_context.h"
+#include "platform/trace.h"
+#include "platform/window.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace kwz::rast {
+namespace {
+
+// Sink over the temporary file of an atomic save.
+class AtomicSink : public ByteSink
+{
+  public:
+    explicit AtomicSink(AtomicFileWriter& writer) : writer_(writer) {}
+    bool write(const void* data, uint32_t size) override { return writer_.write(data, size); }
+
+  private:
+    AtomicFileWriter& writer_;
+};
+
+// Closes a file handle on every path.
+class OpenFile
+{
+  public:
+    explicit OpenFile(const char* path)
+        : handle_(createFile(path, FileAccess::Read, FileDisposition::OpenExisting))
+    {
+    }
+    ~OpenFile()
+    {
+        if (isOpen())
+            closeHandle(handle_);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE handle() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+EnginePtr newEngine()
+{
+    HGAUGIT engine = nullptr;
+    if (GaugitInitial(&engine) != GAUGIT_OK)
+        return nullptr;
+    return EnginePtr(engine);
+}
+
+} // namespace
+
+void EngineDeleter::operator()(GaugitInstance* engine) const
+{
+    GaugitUnInitialize(&engine);
+}
+
+RasterBitmap::RasterBitmap() = default;
+
+// The context borrows the working bits, so it goes first; the engine goes with the object.
+RasterBitmap::~RasterBitmap()
+{
+    memoryContext_.reset();
+}
+
+bool RasterBitmap::install(BmpImage image, EnginePtr engine)
+{
+    std::vector<uint8_t> working(image.pixels());
+    std::unique_ptr<RasterContext> context =
+        RasterContext::wrap(working.data(), image.bitmapInfo());
+    if (!context)
+        return false;
+    memoryContext_ = std::move(context);
+    workingBits_ = std::move(working);
+    image_ = std::move(image);
+    engine_ = std::move(engine);
+    return true;
+}
+
+int RasterBitmap::readFile(const char* path)
+{
+    if (path == nullptr)
+        return KWZ_ERR_FAILED;
+    std::optional<BmpImage> image;
+    {
+        OpenFile file(path);
+        if (!file.isOpen())
+            return KWZ_ERR_FAILED;
+        FileSource source(file.handle());
+        image = BmpImage::read(source);
+    }
+    if (!image)
+        return KWZ_ERR_FAILED;
+    EnginePtr engine = newEngine();
+    if (!engine || !install(std::move(*image), std::move(engine)))
+        return KWZ_ERR_FAILED;
+    return KWZ_OK;
+}
+
+int RasterBitmap::readPixels(const uint8_t* rows, int width, int height, int bitCount)
+{
+    std::optional<BmpImage> image = BmpImage::fromPixels(rows, width, height, bitCount);
+    if (!image)
+        return KWZ_ERR_FAILED;
+    EnginePtr engine = newEngine();
+    if (!engine || !install(std::move(*image), std::move(engine)))
+        return KWZ_ERR_FAILED;
+    return KWZ_OK;
+}
+
+int RasterBitmap::readMeasureFile(const char* path)
+{
+    if (path == nullptr)
+        return KWZ_ERR_FAILED;
+    // Read into a fresh instance and commit only a whole file, so a damaged file changes
+    // nothing here.
+    EnginePtr engine = newEngine();
+    if (!engine)
+        return KWZ_ERR_FAILED;
+    std::optional<BmpImage> image;
+    {
+        OpenFile file(path);
+        if (!file.isOpen())
+            return KWZ_ERR_FAILED;
+        GaugitRead(engine.get(), file.handle());
+        FileSource source(file.handle());
+        image = BmpImage::read(source);
+    }
+    if (!image || !install(std::move(*image), std::move(engine)))
+        return KWZ_ERR_FAILED;
+    return KWZ_OK;
+}
+
+int RasterBitmap::writeFile(const char* path, bool overlay) const
+{
+    if (path == nullptr || !image_)
+        return KWZ_ERR_FAILED;
+    AtomicFileWriter writer(path);
+    if (!writer.open())
+        return KWZ_ERR_FAILED;
+    AtomicSink sink(writer);
+    const uint8_t* pixels = overlay ? workingBits_.data() : image_->pixels().data();
+    if (!image_->write(sink, pixels) || !writer.commit())
+        return KWZ_ERR_FAILED;
+    return KWZ_OK;
+}
+
+int RasterBitmap::writeMeasureFile(const char* path) const
+{
+    if (path == nullptr || !image_)
+        return KWZ_ERR_FAILED;
+    AtomicFileWriter writer(path);
+    if (!writer.open())
+        return KWZ_ERR_FAILED;
+    // Without an instance the file still gets an (empty) stream, or it could not be read.
+    EnginePtr empty;
+    HGAUGIT engine = engine_.get();
+    if (engine == nullptr)
+    {
+        empty = newEngine();
+        engine = empty.get();
+    }
+    GaugitWrite(engine, writer.handle());
+    // The stream is at least its header, count block and ruler record; a write that failed
+    // inside it shows here or in the writes that follow.
+    const int64_t streamSize = fileSize(writer.handle());
+    if (streamSize < 244)
+        return KWZ_ERR_FAILED;
+    AtomicSink sink(writer);
+    if (!image_->write(sink, image_->pixels().data()) || !writer.commit())
+        return KWZ_ERR_FAILED;
+    return KWZ_OK;
+}
+
+void RasterBitmap::rebuildWorkingSurface()
+{
+    std::memcpy(workingBits_.data(), image_->pixels().data(), image_->imageSize());
+    if (engine_)
+        GtDraw(engine_.get(), toHdc(memoryContext_.get()));
+}
+
+int RasterBitmap::draw(DrawContext* target, int x, int y, int width, int height)
+{
+    if (!image_ || !memoryContext_)
+        return KWZ_ERR_FAILED;
+    const int64_t imageWidth = image_->width();
+    const int64_t imageHeight = image_->height();
+    int64_t left = std::max<int64_t>(x, 0);
+    int64_t top = std::max<int64_t>(y, 0);
+    int64_t right = std::min<int64_t>(int64_t(x) + width, imageWidth);
+    int64_t bottom = std::min<int64_t>(int64_t(y) + height, imageHeight);
+    if (left >= right || top >= bottom)
+        return KWZ_ERR_FAILED;
+    // One more column and row than asked, where the image has them: the view's edge pixels
+    // then never show stale content when it scrolls by a fraction.
+    if (right < imageWidth)
+        ++right;
+    if (bottom < imageHeight)
+        ++bottom;
+
+    rebuildWorkingSurface();
+    if (target != nullptr)
+        target->setDIBitsToDevice(int(left), int(top), int(right - left), int(bottom - top),
+                                  int(left), int(top), workingBits_.data(), image_->bitmapInfo());
+    return KWZ_OK;
+}
+
+int RasterBitmap::show(DrawContext* target, const ShowRect& dest, const ShowRect& source)
+{
+    if (!image_ || !memoryContext_)
+        return KWZ_ERR_FAILED;
+    rebuildWorkingSurface();
+    // Callers count source rows as the bitmap stores them (from the bottom for bottom-up
+    // rows); drawing contexts take them from the top.
+    const int64_t top = image_->topDown()
+                            ? int64_t(source.y)
+                            : int64_t(image_->height()) - int64_t(source.y) - source.height;
+    if (target != nullptr && top >= INT32_MIN && top <= INT32_MAX)
+        target->stretchDIBits(dest.x, dest.y, dest.width, dest.height, source.x, int(top),
+                              source.width, source.height, workingBits_.data(),
+                              image_->bitmapInfo());
+    return KWZ_OK;
+}
+
+int RasterBitmap::showRegion(Window* window, int x, int y, int r)
+{
+    if (window == nullptr)
+        return KWZ_ERR_NULL_HANDLE;
+    if (!image_ || !memoryContext_ || r <= 0)
+        return KWZ_ERR_FAILED;
+    const int64_t imageWidth = image_->width();
+    const int64_t imageHeight = image_->height();
+    // A square larger than the image shrinks to fit, so nothing beyond the image shows.
+    const int64_t side = std::min({int64_t(r) * 2, imageWidth, imageHeight});
+    const int64_t half = side / 2;
+    const int64_t left = std::clamp<int64_t>(int64_t(x) - half, 0, imageWidth - side);
+    // The trace gives the row as the bitmap counts it: from the bottom for bottom-up rows.
+    const int64_t rowFromTop = std::clamp<int64_t>(int64_t(y) - half, 0, imageHeight - side);
+    const int64_t row = image_->topDown() ? rowFromTop : imageHeight - side - rowFromTop;
+    traceFormat("****Draws %d, %d", int(left), int(row));
+
+    rebuildWorkingSurface();
+    DrawContext* dc = window->getDC();
+    if (dc == nullptr)
+        return KWZ_ERR_FAILED;
+    const RECT client = window->clientRect();
+    dc->stretchDIBits(0, 0, client.right - client.left, client.bottom - client.top, int(left),
+                      int(rowFromTop), int(side), int(side), workingBits_.data(),
+                      image_->bitmapInfo());
+    window->releaseDC(dc);
+    return KWZ_OK;
+}
+
+int RasterBitmap::enableMeasure(ZQUNIT unit, float length)
+{
+    if (!engine_)
+    {
+        engine_ = newEngine();
+        if (engine_)
+            GtSetRulerUnitAndLength(engine_.get(), unit, length);
+    }
+    return KWZ_OK;
+}
+
+int RasterBitmap::disableMeasure()
+{
+    if (!engine_)
+        return KWZ_ERR_NULL_HANDLE;
+    engine_.reset();
+    return KWZ_OK;
+}
+
+} // namespace kwz::rast

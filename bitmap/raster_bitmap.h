@@ -1,0 +1,86 @@
+#pragma once
+// The bitmap object: one image (pristine pixels and a working surface that the engine draws
+// on before every display), its measurement-engine instance, and its BMP and measurement
+// files.
+
+#include "bitmap/bmp_image.h"
+#include "gaugit.h"
+#include "kwztypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace kwz {
+class DrawContext;
+class RasterContext;
+class Window;
+} // namespace kwz
+
+namespace kwz::rast {
+
+struct ShowRect
+{
+    int32_t x;
+    int32_t y;
+    int32_t width;
+    int32_t height;
+};
+
+struct EngineDeleter
+{
+    void operator()(GaugitInstance* engine) const;
+};
+using EnginePtr = std::unique_ptr<GaugitInstance, EngineDeleter>;
+
+class RasterBitmap
+{
+  public:
+    RasterBitmap();
+    ~RasterBitmap();
+    RasterBitmap(const RasterBitmap&) = delete;
+    RasterBitmap& operator=(const RasterBitmap&) = delete;
+
+    // Each returns a library result code (0, 1, 31). A failed read leaves the object as it
+    // was; a successful one replaces any earlier image and gives it a fresh engine instance.
+    int readFile(const char* path);
+    int readPixels(const uint8_t* rows, int width, int height, int bitCount);
+    int readMeasureFile(const char* path);
+    // Writes beside the target and renames over it only when every byte went out, so a
+    // failed save leaves the previous file whole.
+    int writeFile(const char* path, bool overlay) const;
+    int writeMeasureFile(const char* path) const;
+
+    bool loaded() const { return image_.has_value(); }
+    int width() const { return image_ ? image_->width() : 0; }
+    int height() const { return image_ ? image_->height() : 0; }
+    int bitCount() const { return image_ ? image_->bitCount() : 0; }
+    const BmpImage* image() const { return image_ ? &*image_ : nullptr; }
+    // The working surface as last rebuilt (the pristine pixels right after loading).
+    const std::vector<uint8_t>& workingBits() const { return workingBits_; }
+
+    // A null target rebuilds the working surface and copies nothing.
+    int draw(DrawContext* target, int x, int y, int width, int height);
+    int show(DrawContext* target, const ShowRect& dest, const ShowRect& source);
+    int showRegion(Window* window, int x, int y, int r);
+
+    HGAUGIT engine() const { return engine_.get(); }
+    // Creates an instance if there is none (unit and length go to its ruler, once it has
+    // one). Always 0.
+    int enableMeasure(ZQUNIT unit, float length);
+    // 0, or 1 when there was no instance.
+    int disableMeasure();
+
+  private:
+    // Installs a decoded image and its working surface; false if no surface can be made.
+    bool install(BmpImage image, EnginePtr engine);
+    void rebuildWorkingSurface();
+
+    std::optional<BmpImage> image_;
+    std::vector<uint8_t> workingBits_;
+    std::unique_ptr<RasterContext> memoryContext_;
+    EnginePtr engine_;
+};
+
+} // namespace kwz::rast
