@@ -1,6 +1,11 @@
 // The exported C functions: thin wrappers that look up the handle, check arguments and call
 // the Camera. Nothing thrown gets past them.
 
+#include "camera/camera.h"
+#include "camera/device_factory.h"
+#include "camera/image_files.h"
+#include "zcapapi.h"
+
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -10,11 +15,6 @@
 #include <new>
 #include <string>
 #include <thread>
-
-#include "camera/camera.h"
-#include "camera/device_factory.h"
-#include "camera/image_files.h"
-#include "zcapapi.h"
 
 namespace {
 
@@ -51,14 +51,18 @@ zcap::CaptureRequest decode(const ZCAPINFO& info)
     return request;
 }
 
-template <typename F>
-int guarded(F&& body, int failure = ZCAP_ERR_DEVICE)
+template <typename F> int guarded(F&& body, int failure = ZCAP_ERR_DEVICE)
 {
-    try {
+    try
+    {
         return body();
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return failure == ZCAP_ERR_VIEW ? ZCAP_ERR_VIEW : ZCAP_ERR_NO_MEMORY;
-    } catch (...) {
+    }
+    catch (...)
+    {
         return failure;
     }
 }
@@ -74,8 +78,8 @@ int grabInto(ZCAPHANDLE handle, const ZCAPINFO* info, zcap::Frame& frame)
     return camera->grab(request.width, request.height, frame);
 }
 
-int grabToFile(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* work, const char* fileName,
-               bool jpeg, int quality)
+int grabToFile(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* work, const char* fileName, bool jpeg,
+               int quality)
 {
     if (!fileName || !*fileName || (jpeg && (quality < 1 || quality > 100)))
         return find(handle) ? ZCAP_ERR_ARGUMENT : ZCAP_ERR_HANDLE;
@@ -85,7 +89,8 @@ int grabToFile(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* work, const char* 
         return result;
     if (work)
         std::copy(frame.bgr.begin(), frame.bgr.end(), work);
-    const std::vector<uint8_t> bytes = jpeg ? zcap::encodeJpeg(frame, quality) : zcap::encodeBmp(frame);
+    const std::vector<uint8_t> bytes =
+        jpeg ? zcap::encodeJpeg(frame, quality) : zcap::encodeBmp(frame);
     if (bytes.empty())
         return ZCAP_ERR_NO_MEMORY;
     return zcap::writeFileAtomically(fileName, bytes) ? ZCAP_OK : ZCAP_ERR_FILE;
@@ -137,10 +142,13 @@ KWZ_API int ZcapUninitialize(ZCAPHANDLE* handle)
             r.cameras.erase(it);
         }
         *handle = 0;
-        if (camera->onCaptureThread()) {
+        if (camera->onCaptureThread())
+        {
             // Released from one of its own routines: finish elsewhere, the thread is busy here.
             std::thread([camera] { camera->shutdown(); }).detach();
-        } else {
+        }
+        else
+        {
             camera->shutdown();
         }
         return ZCAP_OK;

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-
 #include <unistd.h>
 
 extern "C" {
@@ -30,7 +29,8 @@ struct AviRecorder::Muxer
 
     ~Muxer()
     {
-        if (context) {
+        if (context)
+        {
             if (context->pb)
                 avio_closep(&context->pb);
             avformat_free_context(context);
@@ -39,7 +39,7 @@ struct AviRecorder::Muxer
 };
 
 std::unique_ptr<AviRecorder> AviRecorder::create(const std::string& path, int width, int height,
-                                                  double nominalRate, int quality)
+                                                 double nominalRate, int quality)
 {
     if (path.empty() || !validSize(width, height))
         return nullptr;
@@ -67,7 +67,8 @@ std::unique_ptr<AviRecorder> AviRecorder::create(const std::string& path, int wi
     muxer->stream->avg_frame_rate = AVRational{milli, 1000};
     if (avio_open(&muxer->context->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
         return nullptr;
-    if (avformat_write_header(muxer->context, nullptr) < 0) {
+    if (avformat_write_header(muxer->context, nullptr) < 0)
+    {
         muxer.reset();
         ::unlink(path.c_str());
         return nullptr;
@@ -78,7 +79,10 @@ std::unique_ptr<AviRecorder> AviRecorder::create(const std::string& path, int wi
     return recorder;
 }
 
-AviRecorder::~AviRecorder() { finish(); }
+AviRecorder::~AviRecorder()
+{
+    finish();
+}
 
 void AviRecorder::push(const Frame& frame)
 {
@@ -87,20 +91,25 @@ void AviRecorder::push(const Frame& frame)
     std::unique_lock lock(mutex_);
     if (closing_ || failed_)
         return;
-    if (queue_.size() >= kQueueLimit) {
+    if (queue_.size() >= kQueueLimit)
+    {
         ++dropped_;
         return;
     }
     Frame copy;
-    if (!spare_.empty()) {
+    if (!spare_.empty())
+    {
         copy = std::move(spare_.front());
         spare_.pop_front();
     }
     lock.unlock();
-    if (frame.width == width_ && frame.height == height_) {
+    if (frame.width == width_ && frame.height == height_)
+    {
         copy.resize(width_, height_);
         std::memcpy(copy.bgr.data(), frame.bgr.data(), frame.byteCount());
-    } else {
+    }
+    else
+    {
         scaleFrame(frame, width_, height_, copy);
     }
     lock.lock();
@@ -111,7 +120,8 @@ void AviRecorder::push(const Frame& frame)
 void AviRecorder::run()
 {
     std::unique_lock lock(mutex_);
-    for (;;) {
+    for (;;)
+    {
         wake_.wait(lock, [&] { return closing_ || !queue_.empty(); });
         if (queue_.empty())
             return; // closing and drained
@@ -122,10 +132,12 @@ void AviRecorder::run()
         lock.unlock();
         const std::vector<uint8_t> jpeg = encodeJpeg(item.frame, quality_);
         bool ok = !jpeg.empty();
-        if (ok) {
+        if (ok)
+        {
             AVPacket* packet = av_packet_alloc();
             ok = packet && av_new_packet(packet, static_cast<int>(jpeg.size())) == 0;
-            if (ok) {
+            if (ok)
+            {
                 std::memcpy(packet->data, jpeg.data(), jpeg.size());
                 packet->stream_index = 0;
                 packet->pts = packet->dts = written_;
@@ -136,7 +148,8 @@ void AviRecorder::run()
             av_packet_free(&packet);
         }
         lock.lock();
-        if (!ok) {
+        if (!ok)
+        {
             failed_ = true;
             continue;
         }
@@ -162,12 +175,14 @@ bool AviRecorder::finish()
     if (thread_.joinable())
         thread_.join();
     bool ok = !failed_;
-    if (muxer_ && muxer_->headerWritten) {
+    if (muxer_ && muxer_->headerWritten)
+    {
         ok = av_write_trailer(muxer_->context) >= 0 && ok;
         ok = avio_closep(&muxer_->context->pb) >= 0 && ok;
     }
     muxer_.reset();
-    if (written_ >= 2) {
+    if (written_ >= 2)
+    {
         const double span = std::chrono::duration<double>(last_ - first_).count();
         if (span > 0)
             ok = patchRate((written_ - 1) / span) && ok;
@@ -201,7 +216,8 @@ bool AviRecorder::patchRate(double fps)
     const long strh = find("strh");
     bool ok = avih >= 0 && strh >= 0 && static_cast<size_t>(strh) + 8 + 28 <= got &&
               std::memcmp(head + strh + 8, "vids", 4) == 0;
-    if (ok) {
+    if (ok)
+    {
         const uint32_t rate = static_cast<uint32_t>(std::lround(fps * 1000));
         ok = put32(avih + 8, static_cast<uint32_t>(std::lround(1e6 / fps))) &&
              put32(strh + 8 + 20, 1000) && put32(strh + 8 + 24, rate);

@@ -3,6 +3,8 @@
 // so encoding never holds up the camera. The file's frame rate is the rate at which the
 // frames really arrived, written into the header when the recording ends.
 
+#include "camera/frame.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -11,13 +13,11 @@
 #include <string>
 #include <thread>
 
-#include "camera/frame.h"
-
 namespace zcap {
 
 class AviRecorder
 {
-public:
+  public:
     ~AviRecorder();
     AviRecorder(const AviRecorder&) = delete;
     AviRecorder& operator=(const AviRecorder&) = delete;
@@ -35,7 +35,7 @@ public:
     int framesWritten() const;
     int framesDropped() const;
 
-private:
+  private:
     struct Muxer;
     using Clock = std::chrono::steady_clock;
     struct Item

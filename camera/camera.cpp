@@ -1,10 +1,10 @@
 #include "camera/camera.h"
 
+#include "camera/pixel_convert.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-#include "camera/pixel_convert.h"
 
 namespace zcap {
 
@@ -26,7 +26,10 @@ Camera::Camera(std::unique_ptr<CameraDevice> device, const CaptureRequest& first
     thread_ = std::thread([this] { run(); });
 }
 
-Camera::~Camera() { shutdown(); }
+Camera::~Camera()
+{
+    shutdown();
+}
 
 void Camera::shutdown()
 {
@@ -38,7 +41,8 @@ void Camera::shutdown()
         wake_.notify_all();
         frameReady_.notify_all();
     }
-    if (thread_.joinable()) {
+    if (thread_.joinable())
+    {
         if (onCaptureThread())
             thread_.detach(); // released from its own routine: it ends after this frame
         else
@@ -70,10 +74,13 @@ void Camera::run()
 {
     Frame frame;
     std::unique_lock lock(mutex_);
-    while (!quit_) {
+    while (!quit_)
+    {
         const auto now = Clock::now();
-        if (!needStream(now) || deviceFailed_) {
-            if (streaming_) {
+        if (!needStream(now) || deviceFailed_)
+        {
+            if (streaming_)
+            {
                 streaming_ = false;
                 arrivals_.clear();
                 lock.unlock();
@@ -87,7 +94,8 @@ void Camera::run()
                 wake_.wait(lock);
             continue;
         }
-        if (restartStream_ || !streaming_) {
+        if (restartStream_ || !streaming_)
+        {
             const int w = streamWidth_, h = streamHeight_;
             restartStream_ = false;
             lock.unlock();
@@ -95,13 +103,15 @@ void Camera::run()
             lock.lock();
             streaming_ = ok;
             frameReady_.notify_all();
-            if (!ok) {
+            if (!ok)
+            {
                 deviceFailed_ = true;
                 frameReady_.notify_all();
             }
             continue;
         }
-        if (settingsChanged_) {
+        if (settingsChanged_)
+        {
             settingsChanged_ = false;
             appliedGeneration_ = generation_;
             const PictureSettings s = effectiveSettings();
@@ -113,7 +123,8 @@ void Camera::run()
         lock.unlock();
         const bool ok = device_->nextFrame(frame);
         lock.lock();
-        if (!ok) {
+        if (!ok)
+        {
             deviceFailed_ = true;
             frameReady_.notify_all();
             continue;
@@ -125,7 +136,8 @@ void Camera::run()
         deliver(frame, generation);
         lock.lock();
     }
-    if (streaming_) {
+    if (streaming_)
+    {
         streaming_ = false;
         lock.unlock();
         device_->stopStream();
@@ -140,11 +152,13 @@ void Camera::deliver(Frame& frame, uint64_t generation)
     DWORD packed = 0;
     {
         std::lock_guard lock(mutex_);
-        if (balancing_) {
+        if (balancing_)
+        {
             const bool finished = balancer_.step(frame);
             if (balancer_.changedLastStep() || finished)
                 settingsChanged_ = true;
-            if (finished) {
+            if (finished)
+            {
                 balancing_ = false;
                 settings_.gains = balancer_.gains();
                 const auto& g = settings_.gains;
@@ -165,7 +179,8 @@ void Camera::deliver(Frame& frame, uint64_t generation)
     }
     {
         std::lock_guard lock(viewMutex_);
-        if (window_) {
+        if (window_)
+        {
             Placement p = placementSet_ ? placement_ : Placement{0, 0, frame.width, frame.height};
             view_.paint(*window_, frame, p);
         }
@@ -195,7 +210,8 @@ int Camera::setCapture(const CaptureRequest& request)
     if (!validSize(request.width, request.height))
         return ZCAP_ERR_ARGUMENT;
     std::lock_guard lock(mutex_);
-    if (request.width != streamWidth_ || request.height != streamHeight_) {
+    if (request.width != streamWidth_ || request.height != streamHeight_)
+    {
         streamWidth_ = request.width;
         streamHeight_ = request.height;
         restartStream_ = true;
@@ -203,9 +219,12 @@ int Camera::setCapture(const CaptureRequest& request)
     }
     settings_.exposure = std::clamp(request.exposure, 0, 1000);
     ++generation_;
-    if (balancing_) {
+    if (balancing_)
+    {
         gainsBeforeBalance_ = request.gains;
-    } else {
+    }
+    else
+    {
         settings_.gains = request.gains;
     }
     settingsChanged_ = true;
@@ -223,7 +242,8 @@ int Camera::startView(kwz::Window* window, int width, int height)
         window_ = window;
     }
     std::unique_lock lock(mutex_);
-    if (width != streamWidth_ || height != streamHeight_) {
+    if (width != streamWidth_ || height != streamHeight_)
+    {
         streamWidth_ = width;
         streamHeight_ = height;
         restartStream_ = true;
@@ -233,10 +253,10 @@ int Camera::startView(kwz::Window* window, int width, int height)
     deviceFailed_ = false;
     wake_.notify_all();
     // The device is started on the capture thread; a device that cannot stream fails here.
-    frameReady_.wait_for(lock, kGrabTimeout, [&] {
-        return quit_ || deviceFailed_ || (streaming_ && !restartStream_);
-    });
-    if (deviceFailed_ || quit_ || !(streaming_ && !restartStream_)) {
+    frameReady_.wait_for(lock, kGrabTimeout,
+                         [&] { return quit_ || deviceFailed_ || (streaming_ && !restartStream_); });
+    if (deviceFailed_ || quit_ || !(streaming_ && !restartStream_))
+    {
         viewOn_ = false;
         lock.unlock();
         std::lock_guard viewLock(viewMutex_);
@@ -253,7 +273,8 @@ int Camera::stopView()
         viewOn_ = false;
         wake_.notify_all();
     }
-    if (onCaptureThread()) {
+    if (onCaptureThread())
+    {
         window_ = nullptr; // the view lock is not held between frames on this thread
         return ZCAP_OK;
     }
@@ -281,9 +302,10 @@ int Camera::grab(int width, int height, Frame& out)
         return ZCAP_ERR_ARGUMENT;
     std::unique_lock lock(mutex_);
     const bool current = streaming_ && !restartStream_ && !latest_.empty() &&
-                         latestGeneration_ == generation_ &&
-                         latest_.width == streamWidth_ && latest_.height == streamHeight_;
-    if (!current) {
+                         latestGeneration_ == generation_ && latest_.width == streamWidth_ &&
+                         latest_.height == streamHeight_;
+    if (!current)
+    {
         if (onCaptureThread())
             return ZCAP_ERR_NO_FRAME; // it would wait for itself
         const uint64_t before = serial_;
@@ -400,7 +422,8 @@ int Camera::startBalance(int maxFrames, ZCAPAWBPROC done, void* context)
 int Camera::cancelBalance()
 {
     std::lock_guard lock(mutex_);
-    if (balancing_) {
+    if (balancing_)
+    {
         balancing_ = false;
         balanceDone_ = nullptr;
         settings_.gains = gainsBeforeBalance_;

@@ -2,6 +2,12 @@
 // One open camera: the capture thread that pulls frames from the device and hands each to the
 // frame routine, the white balance, the live view, the recorder and waiting grabs.
 
+#include "camera/avi_recorder.h"
+#include "camera/camera_device.h"
+#include "camera/live_view.h"
+#include "camera/white_balance.h"
+#include "zcapapi.h"
+
 #include <array>
 #include <chrono>
 #include <condition_variable>
@@ -10,12 +16,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-
-#include "camera/avi_recorder.h"
-#include "camera/camera_device.h"
-#include "camera/live_view.h"
-#include "camera/white_balance.h"
-#include "zcapapi.h"
 
 namespace zcap {
 
@@ -30,7 +30,7 @@ struct CaptureRequest
 
 class Camera
 {
-public:
+  public:
     Camera(std::unique_ptr<CameraDevice> device, const CaptureRequest& first);
     ~Camera();
     Camera(const Camera&) = delete;
@@ -60,7 +60,7 @@ public:
     // How long a grab waits for a frame.
     static constexpr std::chrono::milliseconds kGrabTimeout{3000};
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
 
     void run();

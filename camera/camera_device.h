@@ -14,7 +14,7 @@ enum class DeviceKind
 
 class CameraDevice
 {
-public:
+  public:
     virtual ~CameraDevice() = default;
 
     virtual DeviceKind kind() const = 0;

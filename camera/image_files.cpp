@@ -2,9 +2,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
-
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <turbojpeg.h>
 #include <unistd.h>
@@ -42,7 +41,8 @@ std::vector<uint8_t> encodeJpeg(const Frame& frame, int quality)
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     if (tjCompress2(handle.get(), frame.bgr.data(), frame.width, frame.width * 3, frame.height,
-                    TJPF_BGR, &buffer, &size, TJSAMP_420, quality, TJFLAG_BOTTOMUP) != 0) {
+                    TJPF_BGR, &buffer, &size, TJSAMP_420, quality, TJFLAG_BOTTOMUP) != 0)
+    {
         tjFree(buffer);
         return {};
     }
@@ -78,7 +78,8 @@ std::vector<uint8_t> encodeBmp(const Frame& frame)
     putU32(out, 0);
     putU32(out, 0);
     const size_t frameRow = static_cast<size_t>(frame.width) * 3;
-    for (int y = 0; y < frame.height; ++y) {
+    for (int y = 0; y < frame.height; ++y)
+    {
         const uint8_t* row = frame.bgr.data() + frameRow * y;
         out.insert(out.end(), row, row + frameRow);
         out.resize(out.size() + (rowBytes - frameRow), 0);
@@ -96,7 +97,8 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         return false;
     bool ok = true;
     size_t done = 0;
-    while (ok && done < bytes.size()) {
+    while (ok && done < bytes.size())
+    {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;

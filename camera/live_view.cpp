@@ -1,8 +1,8 @@
 #include "camera/live_view.h"
 
-#include <cstring>
-
 #include "platform/draw_context.h"
+
+#include <cstring>
 
 namespace zcap {
 
@@ -13,7 +13,8 @@ bool LiveView::paint(kwz::Window& window, const Frame& frame, const Placement& p
     const size_t rowBytes = static_cast<size_t>(frame.width) * 3;
     const size_t dibRow = (rowBytes + 3) & ~size_t{3};
     const uint8_t* bits = frame.bgr.data();
-    if (dibRow != rowBytes) {
+    if (dibRow != rowBytes)
+    {
         padded_.resize(dibRow * frame.height);
         for (int y = 0; y < frame.height; ++y)
             std::memcpy(padded_.data() + dibRow * y, frame.bgr.data() + rowBytes * y, rowBytes);

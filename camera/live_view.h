@@ -1,10 +1,10 @@
 #pragma once
 // Paints frames into a platform window at a placement, scaled when the sizes differ.
 
-#include <vector>
-
 #include "camera/frame.h"
 #include "platform/window.h"
+
+#include <vector>
 
 namespace zcap {
 
@@ -18,11 +18,11 @@ struct Placement
 
 class LiveView
 {
-public:
+  public:
     // Paints one frame; false when the window gave no drawing context.
     bool paint(kwz::Window& window, const Frame& frame, const Placement& placement);
 
-private:
+  private:
     std::vector<uint8_t> padded_; // rows aligned to four bytes, as a DIB needs
 };
 

@@ -13,9 +13,11 @@ ToneTables buildTables(const std::array<double, 3>& scale, float gamma, bool gam
     ToneTables tables{};
     const double g = gammaOn ? std::clamp(static_cast<double>(gamma), 0.01, 2.0) : 1.0;
     const double power = 1.0 / g;
-    for (int c = 0; c < 3; ++c) {
+    for (int c = 0; c < 3; ++c)
+    {
         const int offset = offsetsOn ? std::clamp(offsets[c], -255, 255) : 0;
-        for (int v = 0; v < 256; ++v) {
+        for (int v = 0; v < 256; ++v)
+        {
             double s = std::clamp(v / 255.0 * scale[c], 0.0, 1.0);
             if (power != 1.0)
                 s = std::pow(s, power);

@@ -2,14 +2,16 @@
 
 #include <algorithm>
 #include <memory>
-
 #include <turbojpeg.h>
 
 namespace zcap {
 
 namespace {
 
-inline uint8_t clampByte(int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+inline uint8_t clampByte(int v)
+{
+    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
 
 struct TjDeleter
 {
@@ -27,17 +29,20 @@ bool yuyvToBgr(const uint8_t* data, size_t size, int width, int height, size_t s
     if (stride < rowBytes || size < stride * (height - 1) + rowBytes)
         return false;
     out.resize(width, height);
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y)
+    {
         const uint8_t* in = data + stride * y;
         uint8_t* o = out.topRow(y);
-        for (int x = 0; x < width; x += 2, in += 4) {
+        for (int x = 0; x < width; x += 2, in += 4)
+        {
             // Fixed point BT.601: 298/256 = 255/219 luma scale.
             const int d = in[1] - 128;
             const int e = in[3] - 128;
             const int rAdd = 409 * e + 128;
             const int gAdd = -100 * d - 208 * e + 128;
             const int bAdd = 516 * d + 128;
-            for (int k = 0; k < 2; ++k) {
+            for (int k = 0; k < 2; ++k)
+            {
                 const int c = 298 * (in[k * 2] - 16);
                 *o++ = clampByte((c + bAdd) >> 8);
                 *o++ = clampByte((c + gAdd) >> 8);
@@ -65,7 +70,8 @@ bool jpegToBgr(const uint8_t* data, size_t size, Frame& out)
     out.resize(width, height);
     const int flags = TJFLAG_BOTTOMUP | TJFLAG_FASTDCT;
     if (tjDecompress2(handle.get(), src, static_cast<unsigned long>(size), out.bgr.data(), width,
-                      width * 3, height, TJPF_BGR, flags) != 0) {
+                      width * 3, height, TJPF_BGR, flags) != 0)
+    {
         // A warning (a truncated last scan from a hurried camera) still leaves a usable frame.
         if (tjGetErrorCode(handle.get()) != TJERR_WARNING)
             return false;
@@ -75,12 +81,14 @@ bool jpegToBgr(const uint8_t* data, size_t size, Frame& out)
 
 void scaleFrame(const Frame& in, int width, int height, Frame& out)
 {
-    if (in.width == width && in.height == height) {
+    if (in.width == width && in.height == height)
+    {
         out = in;
         return;
     }
     out.resize(width, height);
-    if (in.empty()) {
+    if (in.empty())
+    {
         std::fill(out.bgr.begin(), out.bgr.end(), 0);
         return;
     }
@@ -88,14 +96,16 @@ void scaleFrame(const Frame& in, int width, int height, Frame& out)
     const int64_t sx = (static_cast<int64_t>(in.width) << 16) / width;
     const int64_t sy = (static_cast<int64_t>(in.height) << 16) / height;
     std::vector<int> x0(width), fx(width);
-    for (int x = 0; x < width; ++x) {
+    for (int x = 0; x < width; ++x)
+    {
         int64_t p = x * sx + sx / 2 - 32768;
         p = std::clamp<int64_t>(p, 0, (static_cast<int64_t>(in.width - 1) << 16));
         x0[x] = static_cast<int>(p >> 16);
         fx[x] = static_cast<int>((p & 0xffff) >> 8);
     }
     const size_t inRow = static_cast<size_t>(in.width) * 3;
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y)
+    {
         int64_t p = y * sy + sy / 2 - 32768;
         p = std::clamp<int64_t>(p, 0, (static_cast<int64_t>(in.height - 1) << 16));
         const int y0 = static_cast<int>(p >> 16);
@@ -104,11 +114,13 @@ void scaleFrame(const Frame& in, int width, int height, Frame& out)
         const uint8_t* r0 = in.bgr.data() + inRow * y0;
         const uint8_t* r1 = in.bgr.data() + inRow * y1;
         uint8_t* o = out.bgr.data() + static_cast<size_t>(width) * 3 * y;
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < width; ++x)
+        {
             const int a = x0[x] * 3;
             const int b = (std::min(x0[x] + 1, in.width - 1)) * 3;
             const int f = fx[x];
-            for (int c = 0; c < 3; ++c) {
+            for (int c = 0; c < 3; ++c)
+            {
                 const int top = r0[a + c] * (256 - f) + r0[b + c] * f;
                 const int bottom = r1[a + c] * (256 - f) + r1[b + c] * f;
                 *o++ = static_cast<uint8_t>((top * (256 - fy) + bottom * fy + 32768) >> 16);

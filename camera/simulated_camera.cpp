@@ -26,8 +26,8 @@ enum class Shape
 struct Particle
 {
     Shape shape;
-    double x, y;            // centre in um, y downwards
-    double a, b, angle;     // semi-axes (um) and rotation (radians) for discs and ellipses
+    double x, y;        // centre in um, y downwards
+    double a, b, angle; // semi-axes (um) and rotation (radians) for discs and ellipses
     std::vector<std::array<double, 2>> corners; // polygon corners relative to the centre
     std::array<double, 3> colour;
     double opacity;
@@ -39,11 +39,31 @@ const std::vector<Particle>& particles()
     static const std::vector<Particle> list = {
         {Shape::Disc, -150, -80, 20, 20, 0, {}, {60, 92, 150}, 0.85, 6, 47, 0.0},
         {Shape::Ellipse, 60, -40, 35, 10, kPi / 6, {}, {84, 140, 72}, 0.8, 5, 61, 1.3},
-        {Shape::Polygon, 180, -120, 0, 0, 0, {{{0, -28}, {26, 18}, {-24, 14}}}, {128, 84, 62},
-         0.9, 7, 53, 2.1},
+        {Shape::Polygon,
+         180,
+         -120,
+         0,
+         0,
+         0,
+         {{{0, -28}, {26, 18}, {-24, 14}}},
+         {128, 84, 62},
+         0.9,
+         7,
+         53,
+         2.1},
         {Shape::Disc, -40, 70, 7, 7, 0, {}, {40, 40, 46}, 0.9, 4, 37, 3.7},
-        {Shape::Polygon, -210, 60, 0, 0, 0, {{{-15, -15}, {15, -15}, {15, 15}, {-15, 15}}},
-         {150, 150, 96}, 0.7, 5, 71, 4.4},
+        {Shape::Polygon,
+         -210,
+         60,
+         0,
+         0,
+         0,
+         {{{-15, -15}, {15, -15}, {15, 15}, {-15, 15}}},
+         {150, 150, 96},
+         0.7,
+         5,
+         71,
+         4.4},
     };
     return list;
 }
@@ -54,7 +74,8 @@ bool insideParticle(const Particle& p, double cx, double cy, double ux, double u
     const double dy = uy - cy;
     if (p.shape == Shape::Disc)
         return dx * dx + dy * dy <= p.a * p.a;
-    if (p.shape == Shape::Ellipse) {
+    if (p.shape == Shape::Ellipse)
+    {
         const double c = std::cos(p.angle), s = std::sin(p.angle);
         const double u = (dx * c + dy * s) / p.a;
         const double v = (-dx * s + dy * c) / p.b;
@@ -62,11 +83,11 @@ bool insideParticle(const Particle& p, double cx, double cy, double ux, double u
     }
     bool inside = false;
     const size_t n = p.corners.size();
-    for (size_t i = 0, j = n - 1; i < n; j = i++) {
+    for (size_t i = 0, j = n - 1; i < n; j = i++)
+    {
         const auto& a = p.corners[i];
         const auto& b = p.corners[j];
-        if ((a[1] > dy) != (b[1] > dy) &&
-            dx < (b[0] - a[0]) * (dy - a[1]) / (b[1] - a[1]) + a[0])
+        if ((a[1] > dy) != (b[1] > dy) && dx < (b[0] - a[0]) * (dy - a[1]) / (b[1] - a[1]) + a[0])
             inside = !inside;
     }
     return inside;
@@ -154,14 +175,16 @@ void SimulatedCamera::buildBackground(int width, int height)
         const int py0 = std::max(0, static_cast<int>(std::floor(b0)));
         const int py1 = std::min(height - 1, static_cast<int>(std::ceil(b1)));
         for (int py = py0; py <= py1; ++py)
-            for (int px = px0; px <= px1; ++px) {
+            for (int px = px0; px <= px1; ++px)
+            {
                 float& c = cover[static_cast<size_t>(py) * width + px];
                 c = std::max(c, static_cast<float>(overlap(a0, a1, b0, b1, px, py)));
             }
     };
     constexpr double kLine = 1.5, kBaseY = 170.0;
     addRect(-250 - kLine / 2, kBaseY, 250 + kLine / 2, kBaseY + kLine);
-    for (int k = 0; k <= 50; ++k) {
+    for (int k = 0; k <= 50; ++k)
+    {
         const double x = -250.0 + 10.0 * k;
         const double len = (k % 10 == 0) ? 32.0 : (k % 5 == 0) ? 22.0 : 13.0;
         addRect(x - kLine / 2, kBaseY - len, x + kLine / 2, kBaseY);
@@ -169,9 +192,11 @@ void SimulatedCamera::buildBackground(int width, int height)
 
     background_.resize(static_cast<size_t>(width) * height * 3);
     const double rMax2 = halfW * halfW + halfH * halfH;
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y)
+    {
         uint8_t* row = background_.data() + static_cast<size_t>(height - 1 - y) * width * 3;
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < width; ++x)
+        {
             const double dx = x + 0.5 - halfW, dy = y + 0.5 - halfH;
             const double lamp = 1.0 - 0.08 * (dx * dx + dy * dy) / rMax2;
             const double c = cover[static_cast<size_t>(y) * width + x];
@@ -190,20 +215,26 @@ void SimulatedCamera::render(Frame& out, double seconds)
     const size_t count = background_.size();
     const uint8_t* in = background_.data();
     uint8_t* o = out.bgr.data();
-    if (options_.deterministic) {
-        for (size_t i = 0; i < count; i += 3) {
+    if (options_.deterministic)
+    {
+        for (size_t i = 0; i < count; i += 3)
+        {
             o[i] = tables_[0][in[i]];
             o[i + 1] = tables_[1][in[i + 1]];
             o[i + 2] = tables_[2][in[i + 2]];
         }
         seconds = 0;
-    } else {
+    }
+    else
+    {
         // Sensor noise: a shifted window into a fixed table of normal values, saturated.
         noiseSeed_ = noiseSeed_ * 1664525u + 1013904223u;
         const size_t mask = noise_.size() - 1;
         size_t n = noiseSeed_ >> 8;
-        for (size_t i = 0; i < count; i += 3, n += 3) {
-            for (int c = 0; c < 3; ++c) {
+        for (size_t i = 0; i < count; i += 3, n += 3)
+        {
+            for (int c = 0; c < 3; ++c)
+            {
                 const int v = tables_[c][in[i + c]] + noise_[(n + c) & mask];
                 o[i + c] = static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
             }
@@ -213,19 +244,25 @@ void SimulatedCamera::render(Frame& out, double seconds)
     const double scale = width_ / kFieldWidthUm;
     const double halfW = width_ / 2.0, halfH = height_ / 2.0;
     constexpr double kSub[2] = {0.25, 0.75};
-    for (const Particle& p : particles()) {
+    for (const Particle& p : particles())
+    {
         const double w = 2 * kPi / p.period;
-        const double cx = p.x + p.drift * std::sin(w * seconds + p.phase) - p.drift * std::sin(p.phase);
-        const double cy = p.y + p.drift * std::cos(w * seconds + p.phase) - p.drift * std::cos(p.phase);
+        const double cx =
+            p.x + p.drift * std::sin(w * seconds + p.phase) - p.drift * std::sin(p.phase);
+        const double cy =
+            p.y + p.drift * std::cos(w * seconds + p.phase) - p.drift * std::cos(p.phase);
         const double r = particleRadius(p) + 1.0 / scale;
         const int x0 = std::max(0, static_cast<int>(std::floor((cx - r) * scale + halfW)));
         const int x1 = std::min(width_ - 1, static_cast<int>(std::ceil((cx + r) * scale + halfW)));
         const int y0 = std::max(0, static_cast<int>(std::floor((cy - r) * scale + halfH)));
         const int y1 = std::min(height_ - 1, static_cast<int>(std::ceil((cy + r) * scale + halfH)));
-        for (int y = y0; y <= y1; ++y) {
-            const uint8_t* bgRow = background_.data() + static_cast<size_t>(height_ - 1 - y) * width_ * 3;
+        for (int y = y0; y <= y1; ++y)
+        {
+            const uint8_t* bgRow =
+                background_.data() + static_cast<size_t>(height_ - 1 - y) * width_ * 3;
             uint8_t* row = out.topRow(y);
-            for (int x = x0; x <= x1; ++x) {
+            for (int x = x0; x <= x1; ++x)
+            {
                 int hits = 0;
                 for (double sy : kSub)
                     for (double sx : kSub)
@@ -234,7 +271,8 @@ void SimulatedCamera::render(Frame& out, double seconds)
                 if (hits == 0)
                     continue;
                 const double a = p.opacity * hits / 4.0;
-                for (int c = 0; c < 3; ++c) {
+                for (int c = 0; c < 3; ++c)
+                {
                     const double ref = bgRow[x * 3 + c] * (1 - a) + p.colour[c] * a;
                     row[x * 3 + c] = tables_[c][static_cast<int>(ref + 0.5)];
                 }

@@ -3,10 +3,10 @@
 // it. The field of view is fixed, so every picture size shows the same scene and a ruler
 // calibrated on the scale measures the particles correctly at that size.
 
+#include "camera/camera_device.h"
+
 #include <chrono>
 #include <vector>
-
-#include "camera/camera_device.h"
 
 namespace zcap {
 
@@ -22,7 +22,7 @@ constexpr double kFieldWidthUm = 640.0;
 
 class SimulatedCamera : public CameraDevice
 {
-public:
+  public:
     explicit SimulatedCamera(SimulatedOptions options = {});
 
     DeviceKind kind() const override { return DeviceKind::Simulated; }
@@ -35,7 +35,7 @@ public:
     // Renders the scene as seen `seconds` after the camera was made, without pacing.
     void render(Frame& out, double seconds);
 
-private:
+  private:
     void buildBackground(int width, int height);
 
     using Clock = std::chrono::steady_clock;

@@ -1,14 +1,13 @@
 #include "camera/v4l2_camera.h"
 
+#include "camera/pixel_convert.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-
 #include <linux/videodev2.h>
-
-#include "camera/pixel_convert.h"
 
 namespace zcap {
 
@@ -45,11 +44,13 @@ bool V4l2Camera::probe()
     v4l2_capability caps{};
     if (io_.ioctl(fd_, VIDIOC_QUERYCAP, &caps) != 0)
         return false;
-    const uint32_t c = (caps.capabilities & V4L2_CAP_DEVICE_CAPS) ? caps.device_caps : caps.capabilities;
+    const uint32_t c =
+        (caps.capabilities & V4L2_CAP_DEVICE_CAPS) ? caps.device_caps : caps.capabilities;
     if (!(c & V4L2_CAP_VIDEO_CAPTURE) || !(c & V4L2_CAP_STREAMING))
         return false;
 
-    for (uint32_t index = 0; index < 64; ++index) {
+    for (uint32_t index = 0; index < 64; ++index)
+    {
         v4l2_fmtdesc desc{};
         desc.index = index;
         desc.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
@@ -57,13 +58,15 @@ bool V4l2Camera::probe()
             break;
         if (desc.pixelformat != V4L2_PIX_FMT_MJPEG && desc.pixelformat != V4L2_PIX_FMT_YUYV)
             continue;
-        for (uint32_t s = 0; s < 256; ++s) {
+        for (uint32_t s = 0; s < 256; ++s)
+        {
             v4l2_frmsizeenum size{};
             size.index = s;
             size.pixel_format = desc.pixelformat;
             if (io_.ioctl(fd_, VIDIOC_ENUM_FRAMESIZES, &size) != 0)
                 break;
-            if (size.type == V4L2_FRMSIZE_TYPE_DISCRETE) {
+            if (size.type == V4L2_FRMSIZE_TYPE_DISCRETE)
+            {
                 const int w = static_cast<int>(size.discrete.width);
                 const int h = static_cast<int>(size.discrete.height);
                 if (validNativeSize(w, h))
@@ -73,8 +76,10 @@ bool V4l2Camera::probe()
             // Ranges: offer the program's sizes that fit.
             const auto& sw = size.stepwise;
             for (const auto& p : kProgramSizes)
-                if (p[0] >= static_cast<int>(sw.min_width) && p[0] <= static_cast<int>(sw.max_width) &&
-                    p[1] >= static_cast<int>(sw.min_height) && p[1] <= static_cast<int>(sw.max_height))
+                if (p[0] >= static_cast<int>(sw.min_width) &&
+                    p[0] <= static_cast<int>(sw.max_width) &&
+                    p[1] >= static_cast<int>(sw.min_height) &&
+                    p[1] <= static_cast<int>(sw.max_height))
                     modes_.push_back({desc.pixelformat, p[0], p[1]});
             break;
         }
@@ -107,12 +112,14 @@ V4l2Camera::Mode V4l2Camera::nearestMode(int width, int height) const
 {
     Mode best;
     long bestScore = -1;
-    for (const Mode& m : modes_) {
+    for (const Mode& m : modes_)
+    {
         long score = std::labs(static_cast<long>(m.width) - width) +
                      std::labs(static_cast<long>(m.height) - height);
         // Compressed frames keep large sizes within the bus's bandwidth.
         score = score * 2 + (m.format == V4L2_PIX_FMT_MJPEG ? 0 : 1);
-        if (bestScore < 0 || score < bestScore) {
+        if (bestScore < 0 || score < bestScore)
+        {
             bestScore = score;
             best = m;
         }
@@ -125,7 +132,8 @@ V4l2Camera::Control V4l2Camera::queryControl(uint32_t id)
     v4l2_queryctrl query{};
     query.id = id;
     Control control;
-    if (io_.ioctl(fd_, VIDIOC_QUERYCTRL, &query) == 0 && !(query.flags & V4L2_CTRL_FLAG_DISABLED)) {
+    if (io_.ioctl(fd_, VIDIOC_QUERYCTRL, &query) == 0 && !(query.flags & V4L2_CTRL_FLAG_DISABLED))
+    {
         control.present = true;
         control.minimum = query.minimum;
         control.maximum = query.maximum;
@@ -181,28 +189,33 @@ bool V4l2Camera::startStream(int width, int height)
     request.memory = V4L2_MEMORY_MMAP;
     if (io_.ioctl(fd_, VIDIOC_REQBUFS, &request) != 0 || request.count == 0)
         return false;
-    for (uint32_t i = 0; i < request.count; ++i) {
+    for (uint32_t i = 0; i < request.count; ++i)
+    {
         v4l2_buffer buffer{};
         buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
         buffer.memory = V4L2_MEMORY_MMAP;
         buffer.index = i;
-        if (io_.ioctl(fd_, VIDIOC_QUERYBUF, &buffer) != 0) {
+        if (io_.ioctl(fd_, VIDIOC_QUERYBUF, &buffer) != 0)
+        {
             releaseBuffers();
             return false;
         }
         void* data = io_.map(fd_, buffer.length, buffer.m.offset);
-        if (!data) {
+        if (!data)
+        {
             releaseBuffers();
             return false;
         }
         buffers_.push_back({data, buffer.length});
-        if (io_.ioctl(fd_, VIDIOC_QBUF, &buffer) != 0) {
+        if (io_.ioctl(fd_, VIDIOC_QBUF, &buffer) != 0)
+        {
             releaseBuffers();
             return false;
         }
     }
     int type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-    if (io_.ioctl(fd_, VIDIOC_STREAMON, &type) != 0) {
+    if (io_.ioctl(fd_, VIDIOC_STREAMON, &type) != 0)
+    {
         releaseBuffers();
         return false;
     }
@@ -224,7 +237,8 @@ void V4l2Camera::releaseBuffers()
 
 void V4l2Camera::stopStream()
 {
-    if (streaming_) {
+    if (streaming_)
+    {
         int type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
         io_.ioctl(fd_, VIDIOC_STREAMOFF, &type);
         streaming_ = false;
@@ -247,19 +261,22 @@ bool V4l2Camera::nextFrame(Frame& out)
     if (!streaming_)
         return false;
     // A damaged frame (a broken MJPEG from the bus) is skipped; a few in a row end the stream.
-    for (int attempt = 0; attempt < 8; ++attempt) {
+    for (int attempt = 0; attempt < 8; ++attempt)
+    {
         if (io_.waitReadable(fd_, kFrameTimeoutMs) <= 0)
             return false;
         v4l2_buffer buffer{};
         buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
         buffer.memory = V4L2_MEMORY_MMAP;
-        if (io_.ioctl(fd_, VIDIOC_DQBUF, &buffer) != 0) {
+        if (io_.ioctl(fd_, VIDIOC_DQBUF, &buffer) != 0)
+        {
             if (errno == EAGAIN)
                 continue;
             return false;
         }
         bool ok = false;
-        if (buffer.index < buffers_.size() && !(buffer.flags & V4L2_BUF_FLAG_ERROR)) {
+        if (buffer.index < buffers_.size() && !(buffer.flags & V4L2_BUF_FLAG_ERROR))
+        {
             const Buffer& b = buffers_[buffer.index];
             const size_t used = std::min<size_t>(buffer.bytesused, b.length);
             ok = convert(static_cast<const uint8_t*>(b.data), used);
@@ -269,9 +286,11 @@ bool V4l2Camera::nextFrame(Frame& out)
         if (!ok)
             continue;
         scaleFrame(native_, wantWidth_, wantHeight_, out);
-        if (softwareTone_) {
+        if (softwareTone_)
+        {
             uint8_t* p = out.bgr.data();
-            for (size_t i = 0, n = out.bgr.size(); i < n; i += 3) {
+            for (size_t i = 0, n = out.bgr.size(); i < n; i += 3)
+            {
                 p[i] = tables_[0][p[i]];
                 p[i + 1] = tables_[1][p[i + 1]];
                 p[i + 2] = tables_[2][p[i + 2]];
@@ -287,35 +306,45 @@ void V4l2Camera::applySettings(const PictureSettings& s)
     // Software does what the camera has no control for.
     std::array<double, 3> scale{1, 1, 1};
     const double green = std::max(s.gains[1], 1) / static_cast<double>(kUnityGain);
-    if (exposure_.present) {
+    if (exposure_.present)
+    {
         if (exposureAuto_.present)
             setControl(V4L2_CID_EXPOSURE_AUTO, exposureAuto_, V4L2_EXPOSURE_MANUAL);
         setControl(V4L2_CID_EXPOSURE_ABSOLUTE, exposure_,
                    std::lround(std::max(exposure_.defaultValue, 1) * s.exposure /
                                static_cast<double>(kFullExposure)));
-    } else {
+    }
+    else
+    {
         for (double& v : scale)
             v *= s.exposure / static_cast<double>(kFullExposure);
     }
-    if (gain_.present) {
+    if (gain_.present)
+    {
         const int span = std::max(gain_.defaultValue, 1);
         setControl(V4L2_CID_GAIN, gain_, std::lround(span * green));
-    } else {
+    }
+    else
+    {
         for (double& v : scale)
             v *= green;
     }
     const double red = s.gains[2] / static_cast<double>(std::max(s.gains[1], 1));
     const double blue = s.gains[0] / static_cast<double>(std::max(s.gains[1], 1));
-    if (redBalance_.present && blueBalance_.present) {
+    if (redBalance_.present && blueBalance_.present)
+    {
         setControl(V4L2_CID_RED_BALANCE, redBalance_, std::lround(redBalance_.defaultValue * red));
         setControl(V4L2_CID_BLUE_BALANCE, blueBalance_,
                    std::lround(blueBalance_.defaultValue * blue));
-    } else {
+    }
+    else
+    {
         scale[2] *= red;
         scale[0] *= blue;
     }
     bool softGamma = s.gammaOn;
-    if (gamma_.present) {
+    if (gamma_.present)
+    {
         const double g = s.gammaOn ? std::clamp(static_cast<double>(s.gamma), 0.01, 2.0) : 1.0;
         setControl(V4L2_CID_GAMMA, gamma_, std::lround(gamma_.defaultValue * g));
         softGamma = false;

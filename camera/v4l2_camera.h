@@ -4,19 +4,19 @@
 // balance and gamma go to the camera's controls where it has them and are done in software
 // where it does not.
 
+#include "camera/camera_device.h"
+#include "camera/v4l2_io.h"
+
 #include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "camera/camera_device.h"
-#include "camera/v4l2_io.h"
-
 namespace zcap {
 
 class V4l2Camera : public CameraDevice
 {
-public:
+  public:
     // Null when the device is missing, busy, not a capture device or offers neither format.
     static std::unique_ptr<V4l2Camera> open(const std::string& path, V4l2Io& io);
     ~V4l2Camera() override;
@@ -39,7 +39,7 @@ public:
     Mode nearestMode(int width, int height) const;
     const Mode& activeMode() const { return active_; }
 
-private:
+  private:
     struct Control
     {
         bool present = false;

@@ -1,7 +1,6 @@
 #include "camera/v4l2_io.h"
 
 #include <cerrno>
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -14,7 +13,7 @@ namespace {
 
 class SystemV4l2Io : public V4l2Io
 {
-public:
+  public:
     int open(const std::string& path) override
     {
         return ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
@@ -23,7 +22,8 @@ public:
     int ioctl(int fd, unsigned long request, void* arg) override
     {
         int r;
-        do {
+        do
+        {
             r = ::ioctl(fd, request, arg);
         } while (r < 0 && errno == EINTR);
         return r;
@@ -38,7 +38,8 @@ public:
     {
         pollfd p{fd, POLLIN, 0};
         int r;
-        do {
+        do
+        {
             r = ::poll(&p, 1, timeoutMs);
         } while (r < 0 && errno == EINTR);
         if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLIN))

@@ -4,14 +4,13 @@
 
 #include <cstddef>
 #include <string>
-
 #include <sys/types.h>
 
 namespace zcap {
 
 class V4l2Io
 {
-public:
+  public:
     virtual ~V4l2Io() = default;
     // A descriptor, or -1 with errno set.
     virtual int open(const std::string& path) = 0;

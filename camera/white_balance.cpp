@@ -30,7 +30,8 @@ bool WhiteBalancer::step(const Frame& frame)
     ++frames_;
     if (frames_ >= maxFrames_)
         return true;
-    if (settle_ > 0) {
+    if (settle_ > 0)
+    {
         --settle_;
         return false;
     }
@@ -42,7 +43,8 @@ bool WhiteBalancer::step(const Frame& frame)
     long count = 0;
     const size_t pixels = static_cast<size_t>(frame.width) * frame.height;
     const size_t stride = std::max<size_t>(1, pixels / 20000) | 1;
-    for (size_t i = 0; i < pixels; i += stride) {
+    for (size_t i = 0; i < pixels; i += stride)
+    {
         const uint8_t* p = frame.bgr.data() + i * 3;
         if (std::max({p[0], p[1], p[2]}) > 245 || std::min({p[0], p[1], p[2]}) < 16)
             continue;
@@ -54,17 +56,20 @@ bool WhiteBalancer::step(const Frame& frame)
         return false;
 
     bool moved = false;
-    for (int c : {0, 2}) {
+    for (int c : {0, 2})
+    {
         const double target = gains_[c] * sum[1] / std::max(sum[c], 1.0);
         const int next = std::clamp(
             static_cast<int>(std::lround(gains_[c] + 0.6 * (target - gains_[c]))), 1, 255);
-        if (next != gains_[c]) {
+        if (next != gains_[c])
+        {
             gains_[c] = next;
             moved = true;
         }
     }
     changed_ = moved;
-    if (moved) {
+    if (moved)
+    {
         stableSteps_ = 0;
         settle_ = kSettleFrames;
         return false;

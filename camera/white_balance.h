@@ -2,15 +2,15 @@
 // Grey-world white balance: moves the red and blue gains until the bright, unsaturated
 // parts of the picture have equal channel means, green gain fixed.
 
-#include <array>
-
 #include "camera/frame.h"
+
+#include <array>
 
 namespace zcap {
 
 class WhiteBalancer
 {
-public:
+  public:
     // gains in blue, green, red order; maxFrames bounds the run.
     void start(const std::array<int, 3>& gains, int maxFrames);
     // Looks at one frame taken with gains(); true once the balance is finished.
@@ -22,7 +22,7 @@ public:
     // about a second to average out noise and moving particles.
     static constexpr int kMinFrames = 24;
 
-private:
+  private:
     std::array<int, 3> gains_{32, 32, 32};
     int maxFrames_ = 180;
     int frames_ = 0;

@@ -17,14 +17,14 @@ extern "C" {
 
 /* Result codes. */
 #define ZCAP_OK 0
-#define ZCAP_ERR_HANDLE 1        /* handle 0, unknown or already released; null handle address */
-#define ZCAP_ERR_NO_MEMORY 2     /* out of memory */
-#define ZCAP_ERR_ARGUMENT 3      /* null pointer or value out of range */
-#define ZCAP_ERR_DEVICE 4        /* device absent, busy, or it stopped delivering frames */
-#define ZCAP_ERR_FILE 5          /* file could not be written (nothing is left behind) */
-#define ZCAP_ERR_NO_FRAME 6      /* no frame arrived in time */
-#define ZCAP_ERR_VIEW 7          /* the live view could not be started */
-#define ZCAP_ERR_STATE 8         /* not possible now (already recording, not recording) */
+#define ZCAP_ERR_HANDLE 1    /* handle 0, unknown or already released; null handle address */
+#define ZCAP_ERR_NO_MEMORY 2 /* out of memory */
+#define ZCAP_ERR_ARGUMENT 3  /* null pointer or value out of range */
+#define ZCAP_ERR_DEVICE 4    /* device absent, busy, or it stopped delivering frames */
+#define ZCAP_ERR_FILE 5      /* file could not be written (nothing is left behind) */
+#define ZCAP_ERR_NO_FRAME 6  /* no frame arrived in time */
+#define ZCAP_ERR_VIEW 7      /* the live view could not be started */
+#define ZCAP_ERR_STATE 8     /* not possible now (already recording, not recording) */
 
 /* The device handle: a 32-bit value, 0 means no camera. */
 typedef DWORD ZCAPHANDLE;

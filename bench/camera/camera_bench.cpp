@@ -2,6 +2,12 @@
 // window in memory (and the share of one core it costs), and JPEG encoding of one frame
 // against the cjpeg tool on the same picture, measured in the same run.
 
+#include "camera/camera.h"
+#include "camera/image_files.h"
+#include "camera/simulated_camera.h"
+#include "platform/raster_context.h"
+
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -10,27 +16,20 @@
 #include <mutex>
 #include <string>
 #include <thread>
-
-#include <benchmark/benchmark.h>
 #include <unistd.h>
-
-#include "camera/camera.h"
-#include "camera/image_files.h"
-#include "camera/simulated_camera.h"
-#include "platform/raster_context.h"
 
 namespace {
 
 class MemoryWindow : public kwz::Window
 {
-public:
+  public:
     MemoryWindow(int w, int h) : context_(kwz::RasterContext::create(w, h, 24)) {}
     RECT clientRect() const override { return {0, 0, context_->width(), context_->height()}; }
     kwz::DrawContext* getDC() override { return context_.get(); }
     void releaseDC(kwz::DrawContext*) override {}
     void invalidate(const RECT*) override {}
 
-private:
+  private:
     std::unique_ptr<kwz::RasterContext> context_;
 };
 
@@ -46,13 +45,17 @@ struct Counter
     std::atomic<int> frames{0};
 };
 
-void countFrame(BYTE*, DWORD, void* context) { ++static_cast<Counter*>(context)->frames; }
+void countFrame(BYTE*, DWORD, void* context)
+{
+    ++static_cast<Counter*>(context)->frames;
+}
 
 // rate 30: the camera's own pace; a high rate shows how fast the pipeline could go.
 void deliveredFrames(benchmark::State& state, double rate, bool scaled)
 {
     constexpr int kWidth = 2048, kHeight = 1536;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         zcap::SimulatedOptions options;
         options.framesPerSecond = rate;
         zcap::CaptureRequest request{kWidth, kHeight, 150, {32, 32, 32}};
@@ -62,7 +65,8 @@ void deliveredFrames(benchmark::State& state, double rate, bool scaled)
         MemoryWindow window(kWidth, kHeight);
         if (scaled)
             camera.setPlacement({0, 0, 1024, 768});
-        if (camera.startView(&window, kWidth, kHeight) != ZCAP_OK) {
+        if (camera.startView(&window, kWidth, kHeight) != ZCAP_OK)
+        {
             state.SkipWithError("view did not start");
             return;
         }
@@ -71,7 +75,8 @@ void deliveredFrames(benchmark::State& state, double rate, bool scaled)
         const double startCpu = cpuSeconds();
         const auto start = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(std::chrono::seconds(3));
-        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const double cpu = cpuSeconds() - startCpu;
         const int frames = counter.frames - startFrames;
         camera.stopView();
@@ -82,12 +87,24 @@ void deliveredFrames(benchmark::State& state, double rate, bool scaled)
     }
 }
 
-void BM_DeliveredFramesAt30(benchmark::State& state) { deliveredFrames(state, 30, false); }
-void BM_DeliveredFramesUnpaced(benchmark::State& state) { deliveredFrames(state, 1000, false); }
-void BM_DeliveredFramesScaledView(benchmark::State& state) { deliveredFrames(state, 30, true); }
+void BM_DeliveredFramesAt30(benchmark::State& state)
+{
+    deliveredFrames(state, 30, false);
+}
+void BM_DeliveredFramesUnpaced(benchmark::State& state)
+{
+    deliveredFrames(state, 1000, false);
+}
+void BM_DeliveredFramesScaledView(benchmark::State& state)
+{
+    deliveredFrames(state, 30, true);
+}
 BENCHMARK(BM_DeliveredFramesAt30)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeliveredFramesUnpaced)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DeliveredFramesScaledView)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeliveredFramesScaledView)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 zcap::Frame sceneFrame()
 {
@@ -105,7 +122,8 @@ void BM_RenderSceneFrame(benchmark::State& state)
     camera.startStream(2048, 1536);
     zcap::Frame frame;
     double t = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         camera.render(frame, t);
         t += 1.0 / 30;
         benchmark::DoNotOptimize(frame.bgr.data());
@@ -133,9 +151,11 @@ void BM_JpegEncodeVersusCjpeg(benchmark::State& state)
     {
         std::ofstream out(ppm, std::ios::binary);
         out << "P6\n" << frame.width << " " << frame.height << "\n255\n";
-        for (int y = 0; y < frame.height; ++y) {
+        for (int y = 0; y < frame.height; ++y)
+        {
             const uint8_t* row = frame.topRow(y);
-            for (int x = 0; x < frame.width; ++x) {
+            for (int x = 0; x < frame.width; ++x)
+            {
                 const char rgb[3] = {static_cast<char>(row[x * 3 + 2]),
                                      static_cast<char>(row[x * 3 + 1]),
                                      static_cast<char>(row[x * 3])};
@@ -147,7 +167,8 @@ void BM_JpegEncodeVersusCjpeg(benchmark::State& state)
     constexpr int kRounds = 10;
     double ours = 0, theirs = 0;
     size_t ourBytes = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         auto t0 = std::chrono::steady_clock::now();
         for (int i = 0; i < kRounds; ++i)
             ourBytes = zcap::encodeJpeg(frame, 75).size();

@@ -1,22 +1,19 @@
+#include "platform/raster_context.h"
+#include "platform/window.h"
 #include "zcapapi.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <string>
 #include <thread>
-
-#include <cstring>
-
-#include <gtest/gtest.h>
 #include <unistd.h>
-
-#include "platform/raster_context.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -25,7 +22,7 @@ namespace fs = std::filesystem;
 // A window in memory: what the live view paints lands in a 24-bit DIB.
 class MemoryWindow : public kwz::Window
 {
-public:
+  public:
     MemoryWindow(int w, int h) : context_(kwz::RasterContext::create(w, h, 24)) {}
     RECT clientRect() const override { return {0, 0, context_->width(), context_->height()}; }
     kwz::DrawContext* getDC() override
@@ -46,7 +43,7 @@ public:
     }
     std::atomic<int> paints{0};
 
-private:
+  private:
     std::mutex mutex_;
     std::unique_ptr<kwz::RasterContext> context_;
 };
@@ -55,7 +52,8 @@ template <typename Predicate>
 bool waitFor(Predicate done, std::chrono::milliseconds limit = std::chrono::milliseconds(5000))
 {
     const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
+    while (!done())
+    {
         if (std::chrono::steady_clock::now() > end)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -114,12 +112,14 @@ void paintCross(BYTE* frame, DWORD bytes, void* context)
     if (bytes != static_cast<DWORD>(w * h * 3))
         return;
     for (int r = h / 2; r < h / 2 + 3; ++r)
-        for (int x = 0; x < w; ++x) {
+        for (int x = 0; x < w; ++x)
+        {
             BYTE* p = frame + (static_cast<size_t>(r) * w + x) * 3;
             p[0] = 0, p[1] = 0, p[2] = 255;
         }
     for (int y = 0; y < h; ++y)
-        for (int c = w / 2; c < w / 2 + 3; ++c) {
+        for (int c = w / 2; c < w / 2 + 3; ++c)
+        {
             BYTE* p = frame + (static_cast<size_t>(y) * w + c) * 3;
             p[0] = 0, p[1] = 0, p[2] = 255;
         }
@@ -127,7 +127,7 @@ void paintCross(BYTE* frame, DWORD bytes, void* context)
 
 class Zcap : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         setenv("KWZ_CAMERA", "sim:fixed", 1);
@@ -275,7 +275,8 @@ TEST_F(Zcap, FilesThatCannotBeWrittenFailAndLeaveNothing)
     open(320, 240);
     const std::string missing = path("no/such/folder/x.jpg");
     EXPECT_EQ(ZcapGetRgbFrameToJpeg(handle_, &info_, nullptr, missing.c_str(), 75), ZCAP_ERR_FILE);
-    EXPECT_EQ(ZcapGetRgbFrameToBmp(handle_, &info_, nullptr, path("no/x.bmp").c_str()), ZCAP_ERR_FILE);
+    EXPECT_EQ(ZcapGetRgbFrameToBmp(handle_, &info_, nullptr, path("no/x.bmp").c_str()),
+              ZCAP_ERR_FILE);
     EXPECT_EQ(ZcapCaptureToAvi(handle_, 1, path("no/x.avi").c_str()), ZCAP_ERR_FILE);
     EXPECT_EQ(ZcapCaptureToAvi(handle_, 0, nullptr), ZCAP_ERR_STATE);
     // A file system that takes no files at all.
@@ -285,7 +286,8 @@ TEST_F(Zcap, FilesThatCannotBeWrittenFailAndLeaveNothing)
     const fs::path locked = folder_ / "locked";
     fs::create_directory(locked);
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-    if (geteuid() != 0) { // root writes anywhere
+    if (geteuid() != 0)
+    { // root writes anywhere
         EXPECT_EQ(ZcapGetRgbFrameToJpeg(handle_, &info_, nullptr, (locked / "x.jpg").c_str(), 75),
                   ZCAP_ERR_FILE);
         EXPECT_EQ(ZcapCaptureToAvi(handle_, 1, (locked / "x.avi").c_str()), ZCAP_ERR_FILE);
@@ -303,9 +305,9 @@ TEST_F(Zcap, FrameRoutineSeesEveryFrameAndItsCrossShowsInViewAndFiles)
     ASSERT_EQ(ZcapSetFrameCallback(handle_, paintCross, &cross), ZCAP_OK);
     const ZCAPVIEWWIN placement{40, 30, 320, 240};
     ASSERT_EQ(ZcapSetViewWin(handle_, &placement), ZCAP_OK);
-    ASSERT_EQ(ZcapStartView(handle_, "Tarnwick", 0x50000000, 0, 0, 320, 240,
-                            kwz::toHwnd(&window), 0),
-              ZCAP_OK);
+    ASSERT_EQ(
+        ZcapStartView(handle_, "Tarnwick", 0x50000000, 0, 0, 320, 240, kwz::toHwnd(&window), 0),
+        ZCAP_OK);
     ASSERT_TRUE(waitFor([&] { return window.paints >= 10; }));
     const int painted = window.paints;
     EXPECT_GE(cross.calls, painted); // no frame is shown without passing the routine
@@ -341,9 +343,9 @@ TEST_F(Zcap, ViewIsScaledToThePlacement)
     MemoryWindow window(200, 200);
     const ZCAPVIEWWIN placement{0, 0, 160, 120};
     ASSERT_EQ(ZcapSetViewWin(handle_, &placement), ZCAP_OK);
-    ASSERT_EQ(ZcapStartView(handle_, "Tarnwick", 0x50000000, 0, 0, 320, 240,
-                            kwz::toHwnd(&window), 0),
-              ZCAP_OK);
+    ASSERT_EQ(
+        ZcapStartView(handle_, "Tarnwick", 0x50000000, 0, 0, 320, 240, kwz::toHwnd(&window), 0),
+        ZCAP_OK);
     ASSERT_TRUE(waitFor([&] { return window.paints >= 2; }));
     EXPECT_NE(window.pixel(80, 60), RGB(0, 0, 0));
     EXPECT_NE(window.pixel(159, 119), RGB(0, 0, 0));
@@ -372,9 +374,9 @@ TEST_F(Zcap, WhiteBalanceReportsOncePerStartWithGainsAndHalfTheExposure)
     Balance balance;
     Cross frames{320, 240};
     MemoryWindow window(320, 240); // balancing happens on the live picture
-    ASSERT_EQ(ZcapStartView(handle_, "Tarnwick", 0x50000000, 0, 0, 320, 240,
-                            kwz::toHwnd(&window), 0),
-              ZCAP_OK);
+    ASSERT_EQ(
+        ZcapStartView(handle_, "Tarnwick", 0x50000000, 0, 0, 320, 240, kwz::toHwnd(&window), 0),
+        ZCAP_OK);
     ASSERT_EQ(ZcapSetFrameCallback(handle_, paintCross, &frames), ZCAP_OK);
     ASSERT_EQ(ZcapSetDoAWB(handle_, 1, 180, balanced, &balance), ZCAP_OK);
     ASSERT_TRUE(waitFor([&] { return balance.calls > 0; }));
@@ -382,17 +384,17 @@ TEST_F(Zcap, WhiteBalanceReportsOncePerStartWithGainsAndHalfTheExposure)
     ASSERT_TRUE(waitFor([&] { return frames.calls >= atFinish + 10 || balance.calls > 1; }));
     EXPECT_EQ(balance.calls, 1);
     const DWORD v = balance.packed;
-    EXPECT_LT(v & 0xFF, 30u);          // red lowered under the warm lamp
-    EXPECT_EQ((v >> 8) & 0xFF, 30u);   // green kept
-    EXPECT_GT((v >> 16) & 0xFF, 30u);  // blue raised
-    EXPECT_EQ(v >> 24, 75u);           // exposure 150 halved
+    EXPECT_LT(v & 0xFF, 30u);         // red lowered under the warm lamp
+    EXPECT_EQ((v >> 8) & 0xFF, 30u);  // green kept
+    EXPECT_GT((v >> 16) & 0xFF, 30u); // blue raised
+    EXPECT_EQ(v >> 24, 75u);          // exposure 150 halved
 
     // Balanced gains stay: the bare slide is grey (rows 165 to 185 show nothing else).
     ZcapSetFrameCallback(handle_, nullptr, nullptr);
     const std::vector<BYTE> frame = grab();
     const size_t row = 320 * 3;
-    const auto m = means(std::vector<BYTE>(frame.begin() + (240 - 186) * row,
-                                           frame.begin() + (240 - 165) * row));
+    const auto m = means(
+        std::vector<BYTE>(frame.begin() + (240 - 186) * row, frame.begin() + (240 - 165) * row));
     EXPECT_NEAR(m[2] / m[1], 1.0, 0.05);
     EXPECT_NEAR(m[0] / m[1], 1.0, 0.05);
 
@@ -414,9 +416,9 @@ TEST_F(Zcap, RecordingIsMjpegAviAtTheDeliveredRate)
 {
     open(640, 480);
     MemoryWindow window(640, 480);
-    ASSERT_EQ(ZcapStartView(handle_, "Tarnwick", 0x50000000, 0, 0, 640, 480,
-                            kwz::toHwnd(&window), 0),
-              ZCAP_OK);
+    ASSERT_EQ(
+        ZcapStartView(handle_, "Tarnwick", 0x50000000, 0, 0, 640, 480, kwz::toHwnd(&window), 0),
+        ZCAP_OK);
     const std::string avi = path("clip.avi");
     ASSERT_EQ(ZcapCaptureToAvi(handle_, 1, avi.c_str()), ZCAP_OK);
     EXPECT_EQ(ZcapCaptureToAvi(handle_, 1, path("second.avi").c_str()), ZCAP_ERR_STATE);

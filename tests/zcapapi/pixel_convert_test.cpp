@@ -1,10 +1,8 @@
+#include "camera/image_files.h"
 #include "camera/pixel_convert.h"
 
 #include <cstring>
-
 #include <gtest/gtest.h>
-
-#include "camera/image_files.h"
 
 namespace zcap {
 namespace {
@@ -14,7 +12,8 @@ Frame gradient(int w, int h)
     Frame f;
     f.resize(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
+        for (int x = 0; x < w; ++x)
+        {
             uint8_t* p = f.topRow(y) + x * 3;
             p[0] = static_cast<uint8_t>(x * 255 / (w - 1));
             p[1] = static_cast<uint8_t>(y * 255 / (h - 1));
@@ -81,7 +80,8 @@ TEST(ScaleFrame, KeepsFlatColourAndMapsCornersToCorners)
 {
     Frame in;
     in.resize(40, 30);
-    for (size_t i = 0; i < in.bgr.size(); i += 3) {
+    for (size_t i = 0; i < in.bgr.size(); i += 3)
+    {
         in.bgr[i] = 10;
         in.bgr[i + 1] = 20;
         in.bgr[i + 2] = 30;

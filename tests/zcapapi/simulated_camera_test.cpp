@@ -1,8 +1,7 @@
 #include "camera/simulated_camera.h"
+#include "camera/white_balance.h"
 
 #include <gtest/gtest.h>
-
-#include "camera/white_balance.h"
 
 namespace zcap {
 namespace {
@@ -87,11 +86,13 @@ std::vector<double> tickCentres(const Frame& f, int row)
     std::vector<double> centres;
     const uint8_t* p = f.topRow(row);
     int start = -1;
-    for (int x = 0; x <= f.width; ++x) {
+    for (int x = 0; x <= f.width; ++x)
+    {
         const bool dark = x < f.width && p[x * 3 + 1] < 120;
         if (dark && start < 0)
             start = x;
-        if (!dark && start >= 0) {
+        if (!dark && start >= 0)
+        {
             centres.push_back((start + x - 1) / 2.0);
             start = -1;
         }
@@ -102,7 +103,8 @@ std::vector<double> tickCentres(const Frame& f, int row)
 TEST(SimulatedCamera, ScaleDivisionsAreTenMicrometresAtEverySize)
 {
     const int sizes[][2] = {{640, 480}, {1280, 1024}, {1600, 1200}, {2048, 1536}};
-    for (const auto& s : sizes) {
+    for (const auto& s : sizes)
+    {
         const Frame f = shot({}, s[0], s[1]);
         const double pxPerUm = s[0] / kFieldWidthUm;
         // Five micrometres above the base line only the ticks are dark.
@@ -134,7 +136,8 @@ TEST(WhiteBalancer, EqualisesChannelsUnderTheWarmLampAndThenStops)
     Frame f;
     int frames = 0;
     bool finished = false;
-    while (!finished && frames < 180) {
+    while (!finished && frames < 180)
+    {
         settings.gains = balancer.gains();
         camera.applySettings(settings);
         camera.render(f, 0);

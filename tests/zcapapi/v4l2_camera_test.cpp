@@ -1,12 +1,10 @@
+#include "camera/image_files.h"
 #include "camera/v4l2_camera.h"
 
 #include <cerrno>
 #include <cstring>
-
 #include <gtest/gtest.h>
 #include <linux/videodev2.h>
-
-#include "camera/image_files.h"
 
 namespace zcap {
 namespace {
@@ -15,7 +13,7 @@ namespace {
 // buffers and fills the dequeued one with a frame the test chose.
 class FakeDevice : public V4l2Io
 {
-public:
+  public:
     struct Mode
     {
         uint32_t format;
@@ -33,7 +31,8 @@ public:
 
     int open(const std::string&) override
     {
-        if (!present) {
+        if (!present)
+        {
             errno = ENOENT;
             return -1;
         }
@@ -53,7 +52,8 @@ public:
 
     int ioctl(int, unsigned long request, void* arg) override
     {
-        switch (request) {
+        switch (request)
+        {
         case VIDIOC_QUERYCAP: {
             auto* caps = static_cast<v4l2_capability*>(arg);
             caps->capabilities = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
@@ -74,7 +74,8 @@ public:
             auto* size = static_cast<v4l2_frmsizeenum*>(arg);
             uint32_t n = 0;
             for (const Mode& m : modes)
-                if (m.format == size->pixel_format && n++ == size->index) {
+                if (m.format == size->pixel_format && n++ == size->index)
+                {
                     size->type = V4L2_FRMSIZE_TYPE_DISCRETE;
                     size->discrete.width = m.width;
                     size->discrete.height = m.height;
@@ -87,7 +88,8 @@ public:
                 return fail(EBUSY);
             auto* f = static_cast<v4l2_format*>(arg);
             current = {f->fmt.pix.pixelformat, f->fmt.pix.width, f->fmt.pix.height};
-            f->fmt.pix.bytesperline = f->fmt.pix.pixelformat == V4L2_PIX_FMT_YUYV ? current.width * 2 : 0;
+            f->fmt.pix.bytesperline =
+                f->fmt.pix.pixelformat == V4L2_PIX_FMT_YUYV ? current.width * 2 : 0;
             return 0;
         }
         case VIDIOC_G_PARM: {
@@ -140,7 +142,7 @@ public:
         }
     }
 
-private:
+  private:
     static constexpr size_t kBufferSize = 1 << 20;
     static int fail(int e)
     {
@@ -176,8 +178,10 @@ TEST(V4l2Camera, MissingOrBusyDevicesDoNotOpen)
 TEST(V4l2Camera, PicksTheNearestOfferedSizePreferringMjpeg)
 {
     FakeDevice device;
-    device.modes = {{V4L2_PIX_FMT_YUYV, 640, 480},  {V4L2_PIX_FMT_MJPEG, 640, 480},
-                    {V4L2_PIX_FMT_MJPEG, 1280, 720}, {V4L2_PIX_FMT_MJPEG, 1920, 1080},
+    device.modes = {{V4L2_PIX_FMT_YUYV, 640, 480},
+                    {V4L2_PIX_FMT_MJPEG, 640, 480},
+                    {V4L2_PIX_FMT_MJPEG, 1280, 720},
+                    {V4L2_PIX_FMT_MJPEG, 1920, 1080},
                     {V4L2_PIX_FMT_YUYV, 320, 240}};
     auto camera = V4l2Camera::open("/dev/video0", device);
     ASSERT_NE(camera, nullptr);
@@ -216,7 +220,8 @@ TEST(V4l2Camera, MjpegFramesDecodeAndBrokenOnesAreSkippedNotShown)
     Frame picture;
     picture.resize(64, 48);
     for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x) {
+        for (int x = 0; x < 64; ++x)
+        {
             uint8_t* p = picture.topRow(y) + x * 3;
             p[0] = y < 24 ? 200 : 20; // blue top half
             p[1] = 40;
