@@ -1,6 +1,7 @@
 #include "platform/font.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <fontconfig/fontconfig.h>
@@ -376,6 +377,18 @@ class FreeTypeFont final : public Font
     // Caller holds the mutex. Null when no face can draw anything.
     const CachedGlyph* glyphFor(char32_t character) const
     {
+        // Labels are mostly Latin: those skip both hash lookups once drawn.
+        if (character < latin_.size())
+        {
+            if (!latin_[character])
+                latin_[character] = loadGlyph(character);
+            return latin_[character];
+        }
+        return loadGlyph(character);
+    }
+
+    const CachedGlyph* loadGlyph(char32_t character) const
+    {
         GlyphRef ref = resolve(character);
         if (ref.slot < 0)
             return nullptr;
@@ -502,6 +515,8 @@ class FreeTypeFont final : public Font
     mutable std::vector<FaceSlot> slots_;
     mutable std::vector<int> slotOfEntry_; // -2 not opened yet, -1 unusable
     mutable std::unordered_map<char32_t, GlyphRef> characters_;
+    // Glyphs live in the slots' maps, whose elements never move.
+    mutable std::array<const CachedGlyph*, 256> latin_{};
 };
 
 } // namespace

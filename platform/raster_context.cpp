@@ -392,9 +392,29 @@ void RasterContext::fillSpan(int y, int64_t x0, int64_t x1, uint32_t value)
     x0 = std::max<int64_t>(x0, 0);
     x1 = std::min<int64_t>(x1, width_ - 1);
     uint8_t* r = row(y);
-    if (bitCount_ == 8 && x0 <= x1)
+    if (x0 > x1)
+        return;
+    if (bitCount_ == 8)
     {
         std::memset(r + x0, static_cast<int>(value), static_cast<size_t>(x1 - x0 + 1));
+        return;
+    }
+    if (bitCount_ == 24)
+    {
+        uint8_t b0 = static_cast<uint8_t>(value), b1 = static_cast<uint8_t>(value >> 8),
+                b2 = static_cast<uint8_t>(value >> 16);
+        for (uint8_t* p = r + 3 * x0; p <= r + 3 * x1; p += 3)
+        {
+            p[0] = b0;
+            p[1] = b1;
+            p[2] = b2;
+        }
+        return;
+    }
+    if (bitCount_ == 32)
+    {
+        for (int64_t x = x0; x <= x1; ++x)
+            std::memcpy(r + 4 * x, &value, 4);
         return;
     }
     for (int64_t x = x0; x <= x1; ++x)
@@ -426,7 +446,11 @@ void RasterContext::thinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uin
     int64_t majorLimit = xMajor ? width_ : height_;
     int64_t minorLimit = xMajor ? height_ : width_;
 
+    // Lines on the image fit 64-bit arithmetic; only far-off ones need 128 bits.
+    bool narrow = n < (int64_t{1} << 30) && minorAbs < (int64_t{1} << 30);
     auto minorOffset = [&](int64_t i) {
+        if (narrow)
+            return (2 * i * minorAbs + n) / (2 * n);
         __int128 numerator = static_cast<__int128>(2) * i * minorAbs + n;
         return static_cast<int64_t>(numerator / (2 * n));
     };
@@ -815,10 +839,43 @@ void RasterContext::blendGlyph(void* opaque, const GlyphCoverage& glyph)
     bool palette = self.bitCount_ <= 8;
     int textR = GetRValue(target->color), textG = GetGValue(target->color),
         textB = GetBValue(target->color);
+    // Bytes blue, green, red at the start of each pixel: blend them in place.
+    int byteStep = self.bitCount_ == 24 ? 3
+                   : self.bitCount_ == 32 && self.format_->red.mask == 0x00FF0000 &&
+                           self.format_->green.mask == 0x0000FF00 &&
+                           self.format_->blue.mask == 0x000000FF
+                       ? 4
+                       : 0;
     for (int y = y0; y < y1; ++y)
     {
         uint8_t* r = self.row(y);
         const uint8_t* coverage = glyph.coverage + static_cast<size_t>(y - glyph.top) * glyph.pitch;
+        if (byteStep)
+        {
+            uint8_t* pixel = r + static_cast<size_t>(x0) * byteStep;
+            for (int x = x0; x < x1; ++x, pixel += byteStep)
+            {
+                unsigned c = coverage[x - glyph.left];
+                if (c == 0)
+                    continue;
+                if (c == 255)
+                {
+                    pixel[0] = static_cast<uint8_t>(textB);
+                    pixel[1] = static_cast<uint8_t>(textG);
+                    pixel[2] = static_cast<uint8_t>(textR);
+                    continue;
+                }
+                unsigned back = 255 - c;
+                auto mix = [c, back](unsigned fore, unsigned under) {
+                    unsigned v = fore * c + under * back + 128;
+                    return static_cast<uint8_t>((v + (v >> 8)) >> 8); // v / 255, rounded
+                };
+                pixel[0] = mix(textB, pixel[0]);
+                pixel[1] = mix(textG, pixel[1]);
+                pixel[2] = mix(textR, pixel[2]);
+            }
+            continue;
+        }
         for (int x = x0; x < x1; ++x)
         {
             int c = coverage[x - glyph.left];
@@ -850,18 +907,23 @@ void RasterContext::blendGlyph(void* opaque, const GlyphCoverage& glyph)
 void RasterContext::textOutW(int x, int y, std::u16string_view text)
 {
     const Font* font = currentFont();
-    if (!font)
+    if (!font || text.empty())
         return;
+    SIZE size = font->extent(text);
     if (state_.bkMode == kBackgroundOpaque)
     {
-        SIZE size = font->extent(text);
         uint32_t back = encode(state_.bkColor);
-        for (int64_t row = y; row < int64_t{y} + size.cy; ++row)
-        {
-            if (row >= 0 && row < height_)
-                fillSpan(static_cast<int>(row), x, int64_t{x} + size.cx - 1, back);
-        }
+        int64_t first = std::max<int64_t>(y, 0);
+        int64_t last = std::min<int64_t>(int64_t{y} + size.cy, height_);
+        for (int64_t row = first; row < last; ++row)
+            fillSpan(static_cast<int>(row), x, int64_t{x} + size.cx - 1, back);
     }
+    // Glyphs may reach a little outside their cell; beyond this nothing can show.
+    TextMetrics metrics = font->metrics();
+    int64_t reach = 2 * std::max(metrics.maxCharWidth, metrics.height);
+    if (int64_t{x} + size.cx + reach <= 0 || int64_t{y} + size.cy + reach <= 0 ||
+        int64_t{x} - reach >= width_ || int64_t{y} - reach >= height_)
+        return;
     BlendTarget target{this, state_.textColor, encode(state_.textColor)};
     font->render(text, x, y, &RasterContext::blendGlyph, &target);
 }
