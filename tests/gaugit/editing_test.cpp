@@ -349,6 +349,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MoveCase{kTypeLine, kHitLine, {{100, 100}, {200, 160}}, 1},
                       MoveCase{kTypeRect, kHitRect, {{100, 100}, {200, 160}}, 0},
                       MoveCase{kTypeCircleDiameter, kHitCircle, {{100, 100}, {200, 100}}, 1},
+                      MoveCase{kTypeCircleCentre, kHitCircle, {{100, 100}, {150, 100}}, 1},
+                      MoveCase{kTypeEllipseCentre, kHitEllipse, {{150, 130}, {200, 160}}, 0},
                       MoveCase{kTypeCircleThreePoints, kHitCircle,
                                {{100, 150}, {150, 100}, {200, 150}}, 2},
                       MoveCase{kTypeEllipseBox, kHitEllipse, {{100, 100}, {200, 160}}, 0},
