@@ -21,6 +21,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <csignal>
@@ -462,6 +463,9 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
 
     // 15. Maximised.
     mainFrame_->setAcceptDrops(true);
+    // Without a window manager nobody maximises; fill the screen ourselves then.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        mainFrame_->setGeometry(screen->availableGeometry());
     mainFrame_->showMaximized();
 
     // 16.

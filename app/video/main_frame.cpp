@@ -962,16 +962,22 @@ void CMainFrame::createDialogBars()
         grid->addWidget(button(IDC_MRULER_RETURN, "DLGBAR_MEASURERULER", "Return"), 0, 9, 2, 1);
     }
 
+    // Bands in their order, wrapped into rows that fit a common screen width.
     addBand(SizeBar, size);
     addBand(LedBar, led);
+    addToolBarBreak(Qt::TopToolBarArea);
     addBand(VideoSettingBar, videoSetting);
     addBand(ColorBar, color);
+    addToolBarBreak(Qt::TopToolBarArea);
     addBand(CaptureBar, capture);
     addBand(RecordBar, record);
+    addToolBarBreak(Qt::TopToolBarArea);
     addBand(ZoomBar, zoom);
     addBand(RulerBar, ruler);
     addBand(PenBar, pen);
+    addToolBarBreak(Qt::TopToolBarArea);
     addBand(TextBar, text);
+    addToolBarBreak(Qt::TopToolBarArea);
     addBand(RulerMeasureBar, rulerMeasure);
     hosts_[CaptureBar]->setWindowTitle(QStringLiteral("采集设置"));
 
