@@ -12,7 +12,12 @@ function(kwz_shared_library name)
     endforeach()
     string(APPEND body "  local: *;\n};\n")
     file(WRITE ${script} "${body}")
-    target_link_options(${name} PRIVATE "-Wl,--version-script=${script}" "-Wl,--no-undefined")
+    target_link_options(${name} PRIVATE "-Wl,--version-script=${script}")
+    # clang leaves the sanitizer and coverage runtimes to the executable, so sanitized shared
+    # libraries keep those symbols undefined until they are loaded.
+    if(NOT (KWZ_FUZZ OR (KWZ_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")))
+        target_link_options(${name} PRIVATE "-Wl,--no-undefined")
+    endif()
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${script})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/include)
     if(ARG_LINK)
