@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages kwzview needs, then configures and builds it.
-# Idempotent: when every package is present it installs nothing.
+# Idempotent: when every package is present it installs nothing. Works as root and as a
+# user with sudo. KWZ_BUILD_DIR chooses the build folder (default: build/), KWZ_CMAKE_ARGS
+# adds options to the first configure.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -30,14 +32,24 @@ if ((${#missing[@]})); then
     echo "setup: installing ${missing[*]}"
     SUDO=()
     if [[ $(id -u) -ne 0 ]]; then
+        if ! command -v sudo >/dev/null; then
+            echo "setup: these packages are missing and installing them needs root or sudo:" >&2
+            echo "  ${missing[*]}" >&2
+            exit 1
+        fi
         SUDO=(sudo)
     fi
-    export DEBIAN_FRONTEND=noninteractive
-    "${SUDO[@]}" apt-get update -q
-    "${SUDO[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+    # sudo resets the environment, so the setting goes through env; the lock timeout rides
+    # out an unattended upgrade that a fresh machine often runs at first boot.
+    APT=("${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -q -o DPkg::Lock::Timeout=600)
+    "${APT[@]}" update
+    "${APT[@]}" install -y --no-install-recommends "${missing[@]}"
+else
+    echo "setup: all packages present"
 fi
 
 if [[ ! -f "$BUILD_DIR/build.ninja" ]]; then
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    # shellcheck disable=SC2086
+    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${KWZ_CMAKE_ARGS:-}
 fi
 cmake --build "$BUILD_DIR" -j2
