@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -16,6 +17,7 @@ namespace {
 // Anything larger is not an image this program can hold; it also keeps sizes in range.
 constexpr int64_t kMaxSide = 1 << 20;
 constexpr int64_t kMaxBytes = int64_t{1} << 31;
+constexpr DWORD kMaxHeaderSize = 124;
 
 // Cosmetic dash patterns in pixels, on first.
 const std::vector<int> kDash{18, 6};
@@ -75,7 +77,10 @@ struct RasterContext::Format
         if (!info)
             return false;
         const BITMAPINFOHEADER& header = info->bmiHeader;
-        if (header.biSize < BMP_INFO_HEADER_SIZE || header.biWidth <= 0 || header.biHeight == 0)
+        // The colour table follows the header: a header longer than the largest known one
+        // (124 bytes) would send it far past what any caller holds.
+        if (header.biSize < BMP_INFO_HEADER_SIZE || header.biSize > kMaxHeaderSize ||
+            header.biWidth <= 0 || header.biHeight == 0)
             return false;
         int64_t w = header.biWidth;
         int64_t h = header.biHeight < 0 ? -int64_t{header.biHeight} : header.biHeight;
@@ -664,13 +669,19 @@ void RasterContext::rectangle(int left, int top, int right, int bottom)
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    if (right - left < 1 || bottom - top < 1 || !penDraws())
+    if (int64_t{right} - left < 1 || int64_t{bottom} - top < 1 || !penDraws())
         return;
-    int inset =
+    int64_t inset =
         state_.pen.style == kPenInsideFrame && state_.pen.width > 1 ? state_.pen.width / 2 : 0;
-    int l = left + inset, t = top + inset;
-    int r = std::max(l, right - 1 - inset), b = std::max(t, bottom - 1 - inset);
-    POINT path[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
+    auto narrow = [](int64_t v) {
+        return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    int64_t l = left + inset, t = top + inset;
+    int64_t r = std::max(l, right - 1 - inset), b = std::max(t, bottom - 1 - inset);
+    POINT path[4] = {{narrow(l), narrow(t)},
+                     {narrow(r), narrow(t)},
+                     {narrow(r), narrow(b)},
+                     {narrow(l), narrow(b)}};
     strokePath(path, 4, true);
 }
 
@@ -738,7 +749,7 @@ void RasterContext::ellipse(int left, int top, int right, int bottom)
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    if (right - left < 1 || bottom - top < 1 || !penDraws())
+    if (int64_t{right} - left < 1 || int64_t{bottom} - top < 1 || !penDraws())
         return;
     double cx = (static_cast<double>(left) + right - 1) / 2;
     double cy = (static_cast<double>(top) + bottom - 1) / 2;

@@ -376,6 +376,7 @@ TEST(RasterSetUp, RefusesImagesItCannotDraw)
     EXPECT_TRUE(refused([](BITMAPINFOHEADER& h) { h.biHeight = INT_MIN; }));
     EXPECT_TRUE(refused([](BITMAPINFOHEADER& h) { h.biWidth = INT_MAX; }));
     EXPECT_TRUE(refused([](BITMAPINFOHEADER& h) { h.biSize = 12; }));
+    EXPECT_TRUE(refused([](BITMAPINFOHEADER& h) { h.biSize = 4000; }));
     EXPECT_FALSE(RasterContext::create(0, 5, 24));
     EXPECT_FALSE(RasterContext::create(5, 5, 2));
 }
