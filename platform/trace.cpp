@@ -13,13 +13,11 @@ namespace kwz {
 
 namespace {
 
+// Read at every call, so a program or test may switch it on after start.
 bool stderrTraceEnabled()
 {
-    static const bool enabled = [] {
-        const char* value = std::getenv("KWZ_TRACE");
-        return value != nullptr && std::strcmp(value, "1") == 0;
-    }();
-    return enabled;
+    const char* value = std::getenv("KWZ_TRACE");
+    return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
 void stderrSink(std::string_view text)

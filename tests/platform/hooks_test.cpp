@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,21 @@ TEST(PlatformHooks, TraceSinkAndFakeClockReachTheLibrary)
     EXPECT_EQ(kwzProbeTick(), 1234u);
     clock.advance(40);
     EXPECT_EQ(kwzProbeTick(), 1274u);
+}
+
+TEST(PlatformHooks, TraceGoesToStderrAsUtf8OnlyWhenAskedFor)
+{
+    unsetenv("KWZ_TRACE");
+    testing::internal::CaptureStderr();
+    kwzProbeTrace("silent");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    setenv("KWZ_TRACE", "1", 1);
+    testing::internal::CaptureStderr();
+    kwzProbeTrace("\xCF\xFB\xBA\xC4:5"); // 消耗:5 in GBK
+    kwz::traceFormat("line %d\n", 2);
+    unsetenv("KWZ_TRACE");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "消耗:5\nline 2\n");
 }
 
 struct DefaultAnswerCase
