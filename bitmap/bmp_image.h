@@ -7,10 +7,29 @@
 #include "kwztypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace kwz::rast {
+
+// Leaves new elements uninitialised: pixel buffers are filled right after they are made, and
+// zeroing megabytes first would double the cost of loading.
+template <typename T> struct DefaultInitAllocator : std::allocator<T>
+{
+    template <typename U> struct rebind
+    {
+        using other = DefaultInitAllocator<U>;
+    };
+    DefaultInitAllocator() = default;
+    template <typename U> DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+    template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <typename U, typename... Args> void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+using PixelBuffer = std::vector<uint8_t, DefaultInitAllocator<uint8_t>>;
 
 class BmpImage
 {
@@ -49,7 +68,7 @@ class BmpImage
     // colour masks when a 40-byte header has them, then the colour table: exactly what
     // follows the file header when the image is written.
     const std::vector<uint8_t>& infoBlock() const { return info_; }
-    const std::vector<uint8_t>& pixels() const { return pixels_; }
+    const PixelBuffer& pixels() const { return pixels_; }
     // The block as a drawing surface reads it; palettes are padded to the full 2^bits entries
     // so no pixel value can index past the table.
     const BITMAPINFO* bitmapInfo() const
@@ -70,7 +89,7 @@ class BmpImage
     uint32_t stride_ = 0;
     uint32_t imageSize_ = 0;
     std::vector<uint8_t> info_;
-    std::vector<uint8_t> pixels_;
+    PixelBuffer pixels_;
     std::vector<uint32_t> dibInfo_; // word-aligned BITMAPINFO
 };
 

@@ -1,5 +1,6 @@
 #include "bitmap/raster_bitmap.h"
 
+#include "bitmap/overlay_probe.h"
 #include "platform/files.h"
 #include "platform/raster_context.h"
 #include "platform/trace.h"
@@ -45,6 +46,9 @@ class OpenFile
     HANDLE handle_;
 };
 
+// Signature of a working surface that holds the pristine pixels alone.
+constexpr uint64_t kPristine = 0;
+
 EnginePtr newEngine()
 {
     HGAUGIT engine = nullptr;
@@ -70,15 +74,30 @@ RasterBitmap::~RasterBitmap()
 
 bool RasterBitmap::install(BmpImage image, EnginePtr engine)
 {
-    std::vector<uint8_t> working(image.pixels());
-    std::unique_ptr<RasterContext> context =
-        RasterContext::wrap(working.data(), image.bitmapInfo());
-    if (!context)
+    // Refuse now what could never be displayed; the surface itself is made on first use.
+    if (!RasterContext::wrap(const_cast<uint8_t*>(image.pixels().data()), image.bitmapInfo()))
         return false;
-    memoryContext_ = std::move(context);
-    workingBits_ = std::move(working);
+    memoryContext_.reset();
+    workingBits_ = PixelBuffer();
+    overlayKnown_ = false;
     image_ = std::move(image);
     engine_ = std::move(engine);
+    return true;
+}
+
+bool RasterBitmap::ensureWorkingSurface()
+{
+    if (memoryContext_)
+        return true;
+    PixelBuffer working(image_->pixels());
+    std::unique_ptr<RasterContext> context =
+        RasterContext::wrap(working.data(), image_->bitmapInfo());
+    if (!context)
+        return false;
+    workingBits_ = std::move(working);
+    memoryContext_ = std::move(context);
+    overlayKnown_ = true;
+    overlaySignature_ = kPristine;
     return true;
 }
 
@@ -144,7 +163,9 @@ int RasterBitmap::writeFile(const char* path, bool overlay) const
     if (!writer.open())
         return KWZ_ERR_FAILED;
     AtomicSink sink(writer);
-    const uint8_t* pixels = overlay ? workingBits_.data() : image_->pixels().data();
+    // Until the first display the working surface is the pristine image.
+    const uint8_t* pixels =
+        overlay && memoryContext_ ? workingBits_.data() : image_->pixels().data();
     if (!image_->write(sink, pixels) || !writer.commit())
         return KWZ_ERR_FAILED;
     return KWZ_OK;
@@ -177,16 +198,35 @@ int RasterBitmap::writeMeasureFile(const char* path) const
     return KWZ_OK;
 }
 
-void RasterBitmap::rebuildWorkingSurface()
+bool RasterBitmap::rebuildWorkingSurface()
 {
-    std::memcpy(workingBits_.data(), image_->pixels().data(), image_->imageSize());
+    if (!ensureWorkingSurface())
+        return false;
+    // A dry pass tells what the engine would paint; when the surface already shows exactly
+    // that, restoring and repainting it would change no pixel.
+    uint64_t signature = kPristine;
+    bool comparable = true;
     if (engine_)
+    {
+        OverlayProbe probe(*memoryContext_);
+        GtDraw(engine_.get(), toHdc(&probe));
+        if (probe.drewSomething())
+            signature = probe.signature();
+        comparable = probe.comparable();
+    }
+    if (comparable && overlayKnown_ && signature == overlaySignature_)
+        return true;
+    std::memcpy(workingBits_.data(), image_->pixels().data(), image_->imageSize());
+    if (engine_ && signature != kPristine)
         GtDraw(engine_.get(), toHdc(memoryContext_.get()));
+    overlayKnown_ = comparable;
+    overlaySignature_ = signature;
+    return true;
 }
 
 int RasterBitmap::draw(DrawContext* target, int x, int y, int width, int height)
 {
-    if (!image_ || !memoryContext_)
+    if (!image_)
         return KWZ_ERR_FAILED;
     const int64_t imageWidth = image_->width();
     const int64_t imageHeight = image_->height();
@@ -203,7 +243,8 @@ int RasterBitmap::draw(DrawContext* target, int x, int y, int width, int height)
     if (bottom < imageHeight)
         ++bottom;
 
-    rebuildWorkingSurface();
+    if (!rebuildWorkingSurface())
+        return KWZ_ERR_FAILED;
     if (target != nullptr)
         target->setDIBitsToDevice(int(left), int(top), int(right - left), int(bottom - top),
                                   int(left), int(top), workingBits_.data(), image_->bitmapInfo());
@@ -212,9 +253,8 @@ int RasterBitmap::draw(DrawContext* target, int x, int y, int width, int height)
 
 int RasterBitmap::show(DrawContext* target, const ShowRect& dest, const ShowRect& source)
 {
-    if (!image_ || !memoryContext_)
+    if (!image_ || !rebuildWorkingSurface())
         return KWZ_ERR_FAILED;
-    rebuildWorkingSurface();
     // Callers count source rows as the bitmap stores them (from the bottom for bottom-up
     // rows); drawing contexts take them from the top.
     const int64_t top = image_->topDown()
@@ -231,7 +271,7 @@ int RasterBitmap::showRegion(Window* window, int x, int y, int r)
 {
     if (window == nullptr)
         return KWZ_ERR_NULL_HANDLE;
-    if (!image_ || !memoryContext_ || r <= 0)
+    if (!image_ || r <= 0)
         return KWZ_ERR_FAILED;
     const int64_t imageWidth = image_->width();
     const int64_t imageHeight = image_->height();
@@ -244,7 +284,8 @@ int RasterBitmap::showRegion(Window* window, int x, int y, int r)
     const int64_t row = image_->topDown() ? rowFromTop : imageHeight - side - rowFromTop;
     traceFormat("****Draws %d, %d", int(left), int(row));
 
-    rebuildWorkingSurface();
+    if (!rebuildWorkingSurface())
+        return KWZ_ERR_FAILED;
     DrawContext* dc = window->getDC();
     if (dc == nullptr)
         return KWZ_ERR_FAILED;

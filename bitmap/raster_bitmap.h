@@ -57,8 +57,6 @@ class RasterBitmap
     int height() const { return image_ ? image_->height() : 0; }
     int bitCount() const { return image_ ? image_->bitCount() : 0; }
     const BmpImage* image() const { return image_ ? &*image_ : nullptr; }
-    // The working surface as last rebuilt (the pristine pixels right after loading).
-    const std::vector<uint8_t>& workingBits() const { return workingBits_; }
 
     // A null target rebuilds the working surface and copies nothing.
     int draw(DrawContext* target, int x, int y, int width, int height);
@@ -73,14 +71,22 @@ class RasterBitmap
     int disableMeasure();
 
   private:
-    // Installs a decoded image and its working surface; false if no surface can be made.
+    // Installs a decoded image with its engine; false (nothing changed) when no drawing
+    // surface can be made on it.
     bool install(BmpImage image, EnginePtr engine);
-    void rebuildWorkingSurface();
+    // The working surface is made on first use: until then it equals the pristine pixels.
+    bool ensureWorkingSurface();
+    // Brings the working surface to the pristine pixels plus the engine's graphics as they
+    // stand now. False when no surface can be made.
+    bool rebuildWorkingSurface();
 
     std::optional<BmpImage> image_;
-    std::vector<uint8_t> workingBits_;
+    PixelBuffer workingBits_;
     std::unique_ptr<RasterContext> memoryContext_;
     EnginePtr engine_;
+    // What the working surface holds: the pristine pixels, or the overlay of this signature.
+    bool overlayKnown_ = false;
+    uint64_t overlaySignature_ = 0;
 };
 
 } // namespace kwz::rast

@@ -357,6 +357,37 @@ TEST_F(Rast, OverlayIsWhatTheLastDisplayDrew)
     EXPECT_EQ(slurp(after), slurp(plain));
 }
 
+TEST_F(Rast, EveryDisplayShowsTheGraphicsAsTheyStandNow)
+{
+    // The same state reached by another way draws the same pixels as a fresh object does.
+    loadPattern(90, 90);
+    setRulerAndLine();
+    const auto overlay = [&](void* object) {
+        EXPECT_EQ(RASTDraw(object, nullptr, 0, 0, 90, 90), RAST_OK);
+        EXPECT_EQ(RASTWriteFile(object, path("overlay.bmp").c_str(), 1), RAST_OK);
+        return slurp(path("overlay.bmp"));
+    };
+    ASSERT_EQ(RASTIsHitGraphic(object_, 35, 45), RAST_OK);
+    const std::vector<uint8_t> selected = overlay(object_);
+    RASTMoveGraphic(object_, 7, 3);
+    const std::vector<uint8_t> moved = overlay(object_);
+    EXPECT_NE(moved, selected);
+    RASTMoveGraphic(object_, -7, -3);
+    EXPECT_EQ(overlay(object_), selected);
+
+    void* fresh = nullptr;
+    ASSERT_EQ(RASTInitialize(&fresh), RAST_OK);
+    const std::vector<uint8_t> rows = patternRows(90, 90);
+    ASSERT_EQ(RASTReadPixels(fresh, rows.data(), 90, 90, 24), RAST_OK);
+    ASSERT_EQ(RASTSetRuler(fresh, POINT{5, 5}, POINT{45, 5}, ZQ_MM, 4.0f), RAST_OK);
+    ASSERT_EQ(RASTStartGraphic(fresh, POINT{10, 20}, GT_LINE), RAST_OK);
+    RASTAddPointToGraphic(fresh, POINT{60, 70});
+    RASTFinishGraphic(fresh);
+    ASSERT_EQ(RASTIsHitGraphic(fresh, 35, 45), RAST_OK);
+    EXPECT_EQ(overlay(fresh), selected);
+    RASTUnInitialize(&fresh);
+}
+
 TEST_F(Rast, ShowWithEqualRectanglesCopiesUnscaled)
 {
     loadPattern(60, 40);

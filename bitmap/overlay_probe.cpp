@@ -1,0 +1,235 @@
+#include "bitmap/overlay_probe.h"
+
+#include "platform/encoding.h"
+#include "platform/font.h"
+
+namespace kwz::rast {
+namespace {
+
+enum Op : int
+{
+    kOpLine = 1,
+    kOpRectangle,
+    kOpEllipse,
+    kOpPolygon,
+    kOpPolyline,
+    kOpText,
+    kOpTextWide,
+    kOpBits,
+};
+
+} // namespace
+
+void OverlayProbe::mix(const void* data, size_t size)
+{
+    const auto* p = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i)
+    {
+        hash_ ^= p[i];
+        hash_ *= 1099511628211ull; // FNV-1a prime
+    }
+}
+
+void OverlayProbe::mixOp(int op)
+{
+    drew_ = true;
+    mixValue(op);
+}
+
+void OverlayProbe::mixDrawingState(bool text)
+{
+    if (text)
+    {
+        mixValue(state_.textColor);
+        mixValue(state_.bkColor);
+        mixValue(state_.bkMode);
+        // The font's identity and request: a font made anew at the same address with the
+        // same request draws the same glyphs.
+        mixValue(state_.font);
+        if (state_.font != nullptr)
+        {
+            const LogFont& f = state_.font->logFont();
+            mixValue(f.height);
+            mixValue(f.width);
+            mixValue(f.weight);
+            mixValue(f.italic);
+            mixValue(f.underline);
+            mixValue(f.strikeOut);
+            mixValue(f.charSet);
+            mixValue(f.pitchAndFamily);
+            mix(f.faceName, sizeof f.faceName);
+        }
+        return;
+    }
+    mixValue(state_.pen.style);
+    mixValue(state_.pen.width);
+    mixValue(state_.pen.color);
+}
+
+int OverlayProbe::saveDC()
+{
+    saved_.push_back(state_);
+    return int(saved_.size());
+}
+
+bool OverlayProbe::restoreDC(int savedLevel)
+{
+    const int level = savedLevel < 0 ? int(saved_.size()) + 1 + savedLevel : savedLevel;
+    if (level < 1 || level > int(saved_.size()))
+        return false;
+    state_ = saved_[size_t(level) - 1];
+    saved_.resize(size_t(level) - 1);
+    return true;
+}
+
+int OverlayProbe::setMapMode(int mode)
+{
+    return mode == kMapModeText ? kMapModeText : 0;
+}
+
+Pen OverlayProbe::selectPen(const Pen& pen)
+{
+    const Pen previous = state_.pen;
+    state_.pen = pen;
+    return previous;
+}
+
+void OverlayProbe::selectHollowBrush() {}
+
+POINT OverlayProbe::moveTo(int x, int y)
+{
+    const POINT previous = state_.position;
+    state_.position = POINT{x, y};
+    return previous;
+}
+
+void OverlayProbe::lineTo(int x, int y)
+{
+    mixOp(kOpLine);
+    mixDrawingState(false);
+    mixValue(state_.position.x);
+    mixValue(state_.position.y);
+    mixValue(x);
+    mixValue(y);
+    state_.position = POINT{x, y};
+}
+
+void OverlayProbe::rectangle(int left, int top, int right, int bottom)
+{
+    mixOp(kOpRectangle);
+    mixDrawingState(false);
+    const int box[] = {left, top, right, bottom};
+    mix(box, sizeof box);
+}
+
+void OverlayProbe::ellipse(int left, int top, int right, int bottom)
+{
+    mixOp(kOpEllipse);
+    mixDrawingState(false);
+    const int box[] = {left, top, right, bottom};
+    mix(box, sizeof box);
+}
+
+void OverlayProbe::polygon(const POINT* points, int count)
+{
+    mixOp(kOpPolygon);
+    mixDrawingState(false);
+    mixValue(count);
+    if (points != nullptr && count > 0)
+        mix(points, sizeof(POINT) * size_t(count));
+}
+
+void OverlayProbe::polyline(const POINT* points, int count)
+{
+    mixOp(kOpPolyline);
+    mixDrawingState(false);
+    mixValue(count);
+    if (points != nullptr && count > 0)
+        mix(points, sizeof(POINT) * size_t(count));
+}
+
+const Font* OverlayProbe::selectFont(const Font* font)
+{
+    const Font* previous = state_.font;
+    state_.font = font;
+    return previous;
+}
+
+TextMetrics OverlayProbe::textMetrics()
+{
+    return state_.font != nullptr ? state_.font->metrics() : surface_.textMetrics();
+}
+
+COLORREF OverlayProbe::setTextColor(COLORREF color)
+{
+    const COLORREF previous = state_.textColor;
+    state_.textColor = color;
+    return previous;
+}
+
+COLORREF OverlayProbe::setBkColor(COLORREF color)
+{
+    const COLORREF previous = state_.bkColor;
+    state_.bkColor = color;
+    return previous;
+}
+
+int OverlayProbe::setBkMode(int mode)
+{
+    const int previous = state_.bkMode;
+    state_.bkMode = mode;
+    return previous;
+}
+
+void OverlayProbe::textOut(int x, int y, std::string_view gbk)
+{
+    mixOp(kOpText);
+    mixDrawingState(true);
+    mixValue(x);
+    mixValue(y);
+    mixValue(gbk.size());
+    mix(gbk.data(), gbk.size());
+}
+
+void OverlayProbe::textOutW(int x, int y, std::u16string_view text)
+{
+    mixOp(kOpTextWide);
+    mixDrawingState(true);
+    mixValue(x);
+    mixValue(y);
+    mixValue(text.size());
+    mix(text.data(), text.size() * sizeof(char16_t));
+}
+
+SIZE OverlayProbe::textExtent(std::string_view gbk)
+{
+    return textExtentW(gbkToUtf16(gbk));
+}
+
+SIZE OverlayProbe::textExtentW(std::u16string_view text)
+{
+    return state_.font != nullptr ? state_.font->extent(text) : surface_.textExtentW(text);
+}
+
+int OverlayProbe::setDIBitsToDevice(int xDest, int yDest, int width, int height, int xSrc, int ySrc,
+                                    const void* bits, const BITMAPINFO*)
+{
+    // Pixels copied from elsewhere cannot be told apart by their arguments.
+    (void)xDest, (void)yDest, (void)width, (void)height, (void)xSrc, (void)ySrc, (void)bits;
+    mixOp(kOpBits);
+    comparable_ = false;
+    return 0;
+}
+
+int OverlayProbe::stretchDIBits(int xDest, int yDest, int destWidth, int destHeight, int xSrc,
+                                int ySrc, int srcWidth, int srcHeight, const void* bits,
+                                const BITMAPINFO*)
+{
+    (void)xDest, (void)yDest, (void)destWidth, (void)destHeight, (void)xSrc, (void)ySrc,
+        (void)srcWidth, (void)srcHeight, (void)bits;
+    mixOp(kOpBits);
+    comparable_ = false;
+    return 0;
+}
+
+} // namespace kwz::rast
