@@ -1,15 +1,15 @@
 // The exported C functions: argument checks and result codes around GaugitEngine. Nothing
 // thrown inside may cross the library boundary.
 
-#include <cstring>
-#include <new>
-
 #include "engine/engine_draw.h"
 #include "engine/gaugit_engine.h"
 #include "engine/stream_reader.h"
 #include "engine/stream_writer.h"
 #include "gaugit.h"
 #include "platform/draw_context.h"
+
+#include <cstring>
+#include <new>
 
 struct GaugitInstance
 {
@@ -40,14 +40,13 @@ template <typename T> void put(T* out, const T& value)
         *out = value;
 }
 
-gaugit::PenSpec penOf(int style, int width, COLORREF normal, COLORREF hovered,
-                      COLORREF selected)
+gaugit::PenSpec penOf(int style, int width, COLORREF normal, COLORREF hovered, COLORREF selected)
 {
     return gaugit::PenSpec{style, width, normal, selected, hovered};
 }
 
-void putPen(const gaugit::PenSpec& pen, int* style, int* width, COLORREF* normal,
-            COLORREF* hovered, COLORREF* selected)
+void putPen(const gaugit::PenSpec& pen, int* style, int* width, COLORREF* normal, COLORREF* hovered,
+            COLORREF* selected)
 {
     put(style, pen.style);
     put(width, pen.width);
@@ -213,8 +212,8 @@ int GtHideRuler(HGAUGIT handle, int hide)
     });
 }
 
-int GtSetTxtFont(HGAUGIT handle, const char* face, int height, COLORREF normal,
-                 COLORREF hovered, COLORREF selected)
+int GtSetTxtFont(HGAUGIT handle, const char* face, int height, COLORREF normal, COLORREF hovered,
+                 COLORREF selected)
 {
     return guarded(handle, [&](GaugitEngine& e) {
         e.setTextFont(face, height, normal, hovered, selected);
@@ -276,12 +275,12 @@ int GaugitSetRulerPen(HGAUGIT handle, int style, int width, COLORREF normal, COL
 {
     return guarded(handle, [&](GaugitEngine& e) {
         return e.setRulerPen(penOf(style, width, normal, hovered, selected)) ? GAUGIT_OK
-                                                                            : GAUGIT_FAILED;
+                                                                             : GAUGIT_FAILED;
     });
 }
 
-int GaugitGetRulerPen(HGAUGIT handle, int* style, int* width, COLORREF* normal,
-                      COLORREF* hovered, COLORREF* selected)
+int GaugitGetRulerPen(HGAUGIT handle, int* style, int* width, COLORREF* normal, COLORREF* hovered,
+                      COLORREF* selected)
 {
     return guarded(handle, [&](GaugitEngine& e) {
         const gaugit::RulerGraphic* r = e.ruler();
@@ -317,9 +316,8 @@ int GtIsHitGraphic(HGAUGIT handle, int x, int y)
 
 int GtIsPassGraphic(HGAUGIT handle, int x, int y)
 {
-    return guarded(handle, [&](GaugitEngine& e) {
-        return e.passGraphic(x, y) ? GAUGIT_OK : GAUGIT_FAILED;
-    });
+    return guarded(
+        handle, [&](GaugitEngine& e) { return e.passGraphic(x, y) ? GAUGIT_OK : GAUGIT_FAILED; });
 }
 
 int GtClearHitGraphic(HGAUGIT handle)

@@ -7,7 +7,7 @@ namespace gaugit {
 
 class AngleGraphic : public Graphic
 {
-public:
+  public:
     void begin(POINT p) override;
     void changePoint(POINT p) override;
     void addPoint(POINT p) override;
@@ -32,7 +32,7 @@ public:
     // Recomputes when the unit changes.
     void setAngleUnit(int unit);
 
-private:
+  private:
     POINT points_[3]{};
     float angle_ = 0.0f;
     int angleUnit_ = 0;

@@ -1,15 +1,18 @@
 #include "engine/circle_graphic.h"
 
+#include "engine/geometry.h"
+#include "platform/trace.h"
+
 #include <cmath>
 #include <numbers>
 #include <utility>
 
-#include "engine/geometry.h"
-#include "platform/trace.h"
-
 namespace gaugit {
 
-CircleGraphic::CircleGraphic(int variant) : variant_(kTypeCircleDiameter) { setVariant(variant); }
+CircleGraphic::CircleGraphic(int variant) : variant_(kTypeCircleDiameter)
+{
+    setVariant(variant);
+}
 
 void CircleGraphic::setVariant(int variant)
 {

@@ -8,7 +8,7 @@ namespace gaugit {
 
 class CircleGraphic : public Graphic
 {
-public:
+  public:
     explicit CircleGraphic(int variant = kTypeCircleDiameter);
 
     void begin(POINT p) override;
@@ -46,11 +46,11 @@ public:
     float b1() const { return b1_; }
     float b2() const { return b2_; }
 
-protected:
+  protected:
     int beginRows() const override { return 6; }
     int beginColumns() const override { return 10; }
 
-private:
+  private:
     void computeThreePointCircle();
     void fallbackThreePointCircle();
 

@@ -2,10 +2,10 @@
 // The descriptor label of a graphic: where its text block sits, its font and colours, and
 // the rectangle and grab area that hit-testing and repainting use.
 
-#include <memory>
-
 #include "engine/font_metrics.h"
 #include "kwztypes.h"
+
+#include <memory>
 
 namespace kwz {
 class Font;
@@ -22,7 +22,7 @@ constexpr int kLabelDefaultFontHeight = 14;
 
 class DescLabel
 {
-public:
+  public:
     // The label starts with the default font: empty face, height 14.
     DescLabel(Graphic* owner, int ownerType, POINT position, int rows, int columns);
     ~DescLabel();
@@ -56,7 +56,7 @@ public:
     // Two character widths by one line at the position, left and top inclusive.
     bool hitGrabArea(int x, int y) const;
 
-private:
+  private:
     void refreshRect();
 
     std::unique_ptr<kwz::Font> font_;

@@ -1,14 +1,17 @@
 #include "engine/ellipse_graphic.h"
 
-#include <cmath>
-#include <numbers>
-
 #include "engine/geometry.h"
 #include "platform/trace.h"
 
+#include <cmath>
+#include <numbers>
+
 namespace gaugit {
 
-EllipseGraphic::EllipseGraphic(int variant) : variant_(kTypeEllipseBox) { setVariant(variant); }
+EllipseGraphic::EllipseGraphic(int variant) : variant_(kTypeEllipseBox)
+{
+    setVariant(variant);
+}
 
 void EllipseGraphic::setVariant(int variant)
 {

@@ -8,7 +8,7 @@ namespace gaugit {
 
 class EllipseGraphic : public Graphic
 {
-public:
+  public:
     explicit EllipseGraphic(int variant = kTypeEllipseBox);
 
     void begin(POINT p) override;
@@ -43,11 +43,11 @@ public:
     float area() const { return area_; }
     float perimeter() const { return perimeter_; }
 
-protected:
+  protected:
     int beginRows() const override { return 6; }
     int beginColumns() const override { return 10; }
 
-private:
+  private:
     POINT points_[2]{};
     PointF centreUnits_;
     float horizontal_ = 0.0f;

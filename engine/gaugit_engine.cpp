@@ -1,9 +1,9 @@
 #include "engine/gaugit_engine.h"
 
-#include <atomic>
-
 #include "engine/geometry.h"
 #include "platform/clock.h"
+
+#include <atomic>
 
 namespace gaugit {
 
@@ -31,9 +31,15 @@ template <typename T> bool eraseAt(GraphicList<T>& list, int index)
 
 } // namespace
 
-int measureLanguage() { return gLanguage.load(std::memory_order_relaxed); }
+int measureLanguage()
+{
+    return gLanguage.load(std::memory_order_relaxed);
+}
 
-void setMeasureLanguage(int language) { gLanguage.store(language, std::memory_order_relaxed); }
+void setMeasureLanguage(int language)
+{
+    gLanguage.store(language, std::memory_order_relaxed);
+}
 
 GaugitEngine::GaugitEngine() = default;
 
@@ -721,8 +727,7 @@ void GaugitEngine::clearAllGraphics()
 
 bool GaugitEngine::boundingRect(RECT* rect) const
 {
-    const Graphic* g =
-        const_cast<GaugitEngine*>(this)->graphicAt(selectionKind_, selectionIndex_);
+    const Graphic* g = const_cast<GaugitEngine*>(this)->graphicAt(selectionKind_, selectionIndex_);
     if (selectionKind_ == kHitNone || !g)
     {
         *rect = RECT{0, 0, 0, 0};

@@ -2,10 +2,6 @@
 // One engine instance: the calibration ruler, the seven graphic lists and the settings new
 // graphics take, with construction, hit-testing and editing driven by image points.
 
-#include <cstdint>
-#include <memory>
-#include <vector>
-
 #include "engine/angle_graphic.h"
 #include "engine/circle_graphic.h"
 #include "engine/ellipse_graphic.h"
@@ -15,6 +11,10 @@
 #include "engine/rect_graphic.h"
 #include "engine/ruler_graphic.h"
 #include "engine/text_graphic.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace gaugit {
 
@@ -77,7 +77,7 @@ template <typename T> using GraphicList = std::vector<std::unique_ptr<T>>;
 
 class GaugitEngine
 {
-public:
+  public:
     GaugitEngine();
     ~GaugitEngine();
     GaugitEngine(const GaugitEngine&) = delete;
@@ -176,7 +176,7 @@ public:
 
     uint32_t lastEventTime() const { return lastEventTime_; }
 
-private:
+  private:
     template <typename F> void forEachMeasured(F&& f);
     bool acceptEvent();
     Graphic* lastOfSelection();

@@ -66,8 +66,8 @@ bool hitSegment(POINT p1, POINT p2, int x, int y)
     if (p1.x == p2.x)
     {
         const long long x1 = p1.x;
-        return x > x1 - kHitTolerance && x < x1 + kHitTolerance &&
-               y > std::min(p1.y, p2.y) && y < std::max(p1.y, p2.y);
+        return x > x1 - kHitTolerance && x < x1 + kHitTolerance && y > std::min(p1.y, p2.y) &&
+               y < std::max(p1.y, p2.y);
     }
     const float k = static_cast<float>(static_cast<long long>(p2.y) - p1.y) /
                     static_cast<float>(static_cast<long long>(p2.x) - p1.x);
@@ -80,7 +80,10 @@ RECT normalizedRect(int x0, int y0, int x1, int y1)
     return RECT{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
 }
 
-RECT normalizedRect(const RECT& r) { return normalizedRect(r.left, r.top, r.right, r.bottom); }
+RECT normalizedRect(const RECT& r)
+{
+    return normalizedRect(r.left, r.top, r.right, r.bottom);
+}
 
 RECT inflatedRect(const RECT& r, int by)
 {
@@ -90,7 +93,10 @@ RECT inflatedRect(const RECT& r, int by)
                 truncToInt(static_cast<double>(r.bottom) + by)};
 }
 
-bool isEmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool isEmptyRect(const RECT& r)
+{
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 RECT unitedRect(const RECT& a, const RECT& b)
 {

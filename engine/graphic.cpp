@@ -12,9 +12,15 @@ void Graphic::moveLabel(int dx, int dy)
         label_->moveBy(dx, dy);
 }
 
-bool Graphic::hitLabel(int x, int y) const { return label_ && label_->hitGrabArea(x, y); }
+bool Graphic::hitLabel(int x, int y) const
+{
+    return label_ && label_->hitGrabArea(x, y);
+}
 
-RECT Graphic::extentRect() const { return bounds_; }
+RECT Graphic::extentRect() const
+{
+    return bounds_;
+}
 
 void Graphic::setScale(float unitsPerPixel)
 {
@@ -65,7 +71,10 @@ void Graphic::moveLabelTo(POINT p)
         label_->moveTo(p);
 }
 
-int movedCoordinate(int v, int by) { return truncToInt(static_cast<double>(v) + by); }
+int movedCoordinate(int v, int by)
+{
+    return truncToInt(static_cast<double>(v) + by);
+}
 
 POINT movedPoint(POINT p, int dx, int dy)
 {

@@ -2,11 +2,11 @@
 // The base of every measurement graphic: pen, scale, bounds, construction state and the
 // descriptor label, with the operations the engine instance drives.
 
-#include <cstdint>
-#include <memory>
-
 #include "engine/desc_label.h"
 #include "kwztypes.h"
+
+#include <cstdint>
+#include <memory>
 
 namespace kwz {
 class DrawContext;
@@ -49,7 +49,7 @@ enum TypeCode : int
 
 class Graphic
 {
-public:
+  public:
     Graphic() = default;
     virtual ~Graphic();
     Graphic(const Graphic&) = delete;
@@ -135,7 +135,7 @@ public:
     int labelInBounds() const { return labelInBounds_; }
     int fill() const { return fill_; }
 
-protected:
+  protected:
     // Label rows and columns when begun by the user.
     virtual int beginRows() const { return 5; }
     virtual int beginColumns() const { return 5; }

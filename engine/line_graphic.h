@@ -7,7 +7,7 @@ namespace gaugit {
 
 class LineGraphic : public Graphic
 {
-public:
+  public:
     void begin(POINT p) override;
     void changePoint(POINT p) override;
     void addPoint(POINT p) override;
@@ -33,7 +33,7 @@ public:
     float slope() const { return slope_; }
     float intercept() const { return intercept_; }
 
-protected:
+  protected:
     POINT start_{0, 0};
     POINT end_{0, 0};
     PointF startUnits_;

@@ -11,7 +11,7 @@ constexpr int kPolygonRoom = 32;
 
 class PolygonGraphic : public Graphic
 {
-public:
+  public:
     void begin(POINT p) override;
     void changePoint(POINT p) override;
     void addPoint(POINT p) override;
@@ -42,7 +42,7 @@ public:
     float perimeter() const { return perimeter_; }
     float area() const { return area_; }
 
-private:
+  private:
     float perimeter_ = 0.0f;
     float area_ = 0.0f;
     POINT vertices_[kPolygonRoom]{};

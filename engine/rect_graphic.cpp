@@ -1,10 +1,10 @@
 #include "engine/rect_graphic.h"
 
-#include <cmath>
-#include <cstdlib>
-
 #include "engine/geometry.h"
 #include "platform/trace.h"
+
+#include <cmath>
+#include <cstdlib>
 
 namespace gaugit {
 
@@ -59,10 +59,10 @@ bool RectGraphic::hitBody(int x, int y) const
     const RECT r = normalizedRect(bounds_);
     const long long px = x;
     const long long py = y;
-    const bool nearSide = std::llabs(px - r.left) < kHitTolerance ||
-                          std::llabs(px - r.right) < kHitTolerance;
-    const bool nearTopOrBottom = std::llabs(py - r.top) < kHitTolerance ||
-                                 std::llabs(py - r.bottom) < kHitTolerance;
+    const bool nearSide =
+        std::llabs(px - r.left) < kHitTolerance || std::llabs(px - r.right) < kHitTolerance;
+    const bool nearTopOrBottom =
+        std::llabs(py - r.top) < kHitTolerance || std::llabs(py - r.bottom) < kHitTolerance;
     return (nearSide && y > r.top && y < r.bottom) ||
            (nearTopOrBottom && x > r.left && x < r.right);
 }

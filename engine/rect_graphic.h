@@ -7,7 +7,7 @@ namespace gaugit {
 
 class RectGraphic : public Graphic
 {
-public:
+  public:
     void begin(POINT p) override;
     void changePoint(POINT p) override;
     void addPoint(POINT p) override;
@@ -34,11 +34,11 @@ public:
     float area() const { return area_; }
     float perimeter() const { return perimeter_; }
 
-protected:
+  protected:
     int beginRows() const override { return 6; }
     int beginColumns() const override { return 10; }
 
-private:
+  private:
     POINT first_{0, 0};
     POINT second_{0, 0};
     PointF firstUnits_;

@@ -7,7 +7,7 @@ namespace gaugit {
 
 class RulerGraphic : public LineGraphic
 {
-public:
+  public:
     void recompute() override;
     int typeCode() const override { return kTypeRuler; }
     // Drawing (engine/figures_draw.cpp): the figure is the line's.
@@ -23,7 +23,7 @@ public:
     // Measure units per pixel for a measure unit; 0 when either unit is unknown.
     float unitsPerPixelIn(int measureUnit) const;
 
-private:
+  private:
     int rulerUnit_ = 0;
     float rulerUnitsPerPixel_ = 0.0f;
     float pixelLength_ = 0.0f;

@@ -1,10 +1,10 @@
 #pragma once
 // A free text placed on the image; it has no label and measures nothing.
 
-#include <memory>
-
 #include "engine/font_metrics.h"
 #include "engine/graphic.h"
+
+#include <memory>
 
 namespace gaugit {
 
@@ -12,7 +12,7 @@ constexpr std::size_t kTextSize = 128; // 127 characters and the NUL
 
 class TextGraphic : public Graphic
 {
-public:
+  public:
     TextGraphic();
     ~TextGraphic() override;
 
@@ -46,7 +46,7 @@ public:
     COLORREF textHoveredColor() const { return textHovered_; }
     COLORREF textSelectedColor() const { return textSelected_; }
 
-private:
+  private:
     char text_[kTextSize] = {};
     POINT position_{0, 0};
     char face_[kFaceSize] = {};

@@ -1,26 +1,23 @@
 // Each input is a script: one byte picks an export, the next bytes give its arguments.
 
+#include "gaugit.h"
+#include "platform/clock.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
-#include "gaugit.h"
-#include "platform/clock.h"
-
 namespace {
 
 class Script
 {
-public:
+  public:
     Script(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     bool done() const { return pos_ >= size_; }
 
-    uint8_t byte()
-    {
-        return pos_ < size_ ? data_[pos_++] : 0;
-    }
+    uint8_t byte() { return pos_ < size_ ? data_[pos_++] : 0; }
 
     // Mostly small coordinates, sometimes any 32-bit value.
     int32_t value()
@@ -55,7 +52,7 @@ public:
         return s;
     }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;
@@ -64,7 +61,10 @@ private:
 } // namespace
 
 // Label fonts come from fontconfig, whose process-wide cache lives until exit by design.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

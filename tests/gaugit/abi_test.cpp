@@ -1,20 +1,19 @@
 // The C boundary: null handles, result codes and the exports' plumbing into the engine.
 
-#include <cstring>
-#include <functional>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include "gaugit.h"
 #include "platform/clock.h"
+
+#include <cstring>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
 class Instance
 {
-public:
+  public:
     Instance() { EXPECT_EQ(GaugitInitial(&h), GAUGIT_OK); }
     ~Instance() { GaugitUnInitialize(&h); }
     HGAUGIT h = nullptr;

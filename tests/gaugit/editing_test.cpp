@@ -1,12 +1,12 @@
 // Selecting, hovering, moving and deleting: candidate order, tolerances and what each hit
 // mode moves.
 
+#include "engine/geometry.h"
+#include "engine_fixture.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
-
-#include "engine/geometry.h"
-#include "engine_fixture.h"
 
 using namespace gaugit;
 
@@ -37,8 +37,8 @@ std::vector<POINT> pointsOf(const Graphic& g)
     return {};
 }
 
-void expectMoved(const std::vector<POINT>& before, const std::vector<POINT>& after, int dx,
-                 int dy, int only = -1)
+void expectMoved(const std::vector<POINT>& before, const std::vector<POINT>& after, int dx, int dy,
+                 int only = -1)
 {
     ASSERT_EQ(before.size(), after.size());
     for (std::size_t i = 0; i < before.size(); ++i)
@@ -66,7 +66,8 @@ bool EngineTest::selectLabel(const Graphic& g)
     for (int y = 0; y < label.metrics().height; ++y)
         for (int x = 0; x < 2 * label.metrics().maxCharWidth; ++x)
             if (engine_.hitGraphic(label.position().x + x, label.position().y + y) &&
-                engine_.selectionMode() == kModeLabel && engine_.graphicAt(engine_.selectionKind(), engine_.selectionIndex()) == &g)
+                engine_.selectionMode() == kModeLabel &&
+                engine_.graphicAt(engine_.selectionKind(), engine_.selectionIndex()) == &g)
                 return true;
     return false;
 }
@@ -346,17 +347,16 @@ TEST_P(MoveEveryKind, BodyEditPointAndLabel)
 
 INSTANTIATE_TEST_SUITE_P(
     Graphics, MoveEveryKind,
-    ::testing::Values(MoveCase{kTypeLine, kHitLine, {{100, 100}, {200, 160}}, 1},
-                      MoveCase{kTypeRect, kHitRect, {{100, 100}, {200, 160}}, 0},
-                      MoveCase{kTypeCircleDiameter, kHitCircle, {{100, 100}, {200, 100}}, 1},
-                      MoveCase{kTypeCircleCentre, kHitCircle, {{100, 100}, {150, 100}}, 1},
-                      MoveCase{kTypeEllipseCentre, kHitEllipse, {{150, 130}, {200, 160}}, 0},
-                      MoveCase{kTypeCircleThreePoints, kHitCircle,
-                               {{100, 150}, {150, 100}, {200, 150}}, 2},
-                      MoveCase{kTypeEllipseBox, kHitEllipse, {{100, 100}, {200, 160}}, 0},
-                      MoveCase{kTypeAngle, kHitAngle, {{100, 200}, {100, 100}, {200, 100}}, 1},
-                      MoveCase{kTypePolygon, kHitPolygon, {{100, 100}, {200, 100}, {150, 200}},
-                               2}));
+    ::testing::Values(
+        MoveCase{kTypeLine, kHitLine, {{100, 100}, {200, 160}}, 1},
+        MoveCase{kTypeRect, kHitRect, {{100, 100}, {200, 160}}, 0},
+        MoveCase{kTypeCircleDiameter, kHitCircle, {{100, 100}, {200, 100}}, 1},
+        MoveCase{kTypeCircleCentre, kHitCircle, {{100, 100}, {150, 100}}, 1},
+        MoveCase{kTypeEllipseCentre, kHitEllipse, {{150, 130}, {200, 160}}, 0},
+        MoveCase{kTypeCircleThreePoints, kHitCircle, {{100, 150}, {150, 100}, {200, 150}}, 2},
+        MoveCase{kTypeEllipseBox, kHitEllipse, {{100, 100}, {200, 160}}, 0},
+        MoveCase{kTypeAngle, kHitAngle, {{100, 200}, {100, 100}, {200, 100}}, 1},
+        MoveCase{kTypePolygon, kHitPolygon, {{100, 100}, {200, 100}, {150, 200}}, 2}));
 
 TEST_F(EngineTest, TextMovesOnlyByItsBody)
 {
@@ -477,8 +477,8 @@ TEST_F(EngineTest, TextFontGoesToTheSelectedText)
     engine_.startGraphic({300, 300}, kTypeText);
     engine_.addString("font");
     engine_.finishGraphic();
-    engine_.setTextFont("Some Face Name That Is Far Longer Than Sixty-Three Characters In All Of It",
-                        22, 1, 2, 3);
+    engine_.setTextFont(
+        "Some Face Name That Is Far Longer Than Sixty-Three Characters In All Of It", 22, 1, 2, 3);
     const TextGraphic& text = *engine_.texts()[0];
     EXPECT_EQ(text.fontHeight(), 22);
     EXPECT_EQ(text.textSelectedColor(), 3u);

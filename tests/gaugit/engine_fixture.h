@@ -1,16 +1,15 @@
 #pragma once
 // An engine calibrated at one millimetre per pixel on a fake clock, for the engine tests.
 
-#include <memory>
-
-#include <gtest/gtest.h>
-
 #include "engine/gaugit_engine.h"
 #include "platform/clock.h"
 
+#include <gtest/gtest.h>
+#include <memory>
+
 class EngineTest : public ::testing::Test
 {
-protected:
+  protected:
     EngineTest() : clock_(100000)
     {
         engine_.setMeasureUnit(1);

@@ -1,10 +1,5 @@
 // Descriptors and bounds of each graphic class, computed from its points.
 
-#include <cmath>
-#include <numbers>
-
-#include <gtest/gtest.h>
-
 #include "engine/angle_graphic.h"
 #include "engine/circle_graphic.h"
 #include "engine/ellipse_graphic.h"
@@ -13,6 +8,10 @@
 #include "engine/rect_graphic.h"
 #include "engine/ruler_graphic.h"
 #include "engine/unit_factor.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <numbers>
 
 using namespace gaugit;
 
