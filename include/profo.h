@@ -42,8 +42,8 @@ KWZ_API int PFSetBOOL(void* store, const char* section, const char* key, int fla
  * terminator; longer values are cut). A missing or empty value reads as defaultValue
  * (itself cut to 259 bytes). 0; 1 null handle; 31 when the value is missing or empty and
  * defaultValue is null (buffer then holds ""), or when buffer is null. */
-KWZ_API int PFGetString(void* store, const char* section, const char* key,
-                        const char* defaultValue, char* buffer);
+KWZ_API int PFGetString(void* store, const char* section, const char* key, const char* defaultValue,
+                        char* buffer);
 
 /* *out = 1 when the value read as an integer is not 0, else 0; a missing or empty value
  * reads as defaultValue. 0; 1 null handle; 31 when out is null. */

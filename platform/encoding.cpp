@@ -16,7 +16,8 @@ constexpr char kGbk[] = "GB18030";
 constexpr char kBig5[] = "BIG5";
 constexpr char kUtf8[] = "UTF-8";
 // char16_t holds native-order units; naming the order keeps iconv from adding a BOM.
-constexpr const char* kUtf16 = (std::endian::native == std::endian::little) ? "UTF-16LE" : "UTF-16BE";
+constexpr const char* kUtf16 =
+    (std::endian::native == std::endian::little) ? "UTF-16LE" : "UTF-16BE";
 
 // Replacement written for input that cannot be converted.
 std::string_view replacementFor(const char* to)
@@ -33,7 +34,7 @@ std::string_view replacementFor(const char* to)
 // A converter per thread and direction: opening one costs more than most conversions.
 class Converter
 {
-public:
+  public:
     Converter(const char* to, const char* from)
         : to_(to), from_(from), handle_(iconv_open(to, from))
     {
@@ -95,7 +96,7 @@ public:
         return out;
     }
 
-private:
+  private:
     // Length of the character that could not be converted, so it yields one replacement.
     size_t skipLength(const char* in, size_t left) const
     {
@@ -143,14 +144,41 @@ std::string_view bytesOf(std::u16string_view text)
 
 } // namespace
 
-std::string gbkToUtf8(std::string_view gbk) { return convert(kUtf8, kGbk, gbk); }
-std::string utf8ToGbk(std::string_view utf8) { return convert(kGbk, kUtf8, utf8); }
-std::u16string gbkToUtf16(std::string_view gbk) { return toU16(convert(kUtf16, kGbk, gbk)); }
-std::string utf16ToGbk(std::u16string_view utf16) { return convert(kGbk, kUtf16, bytesOf(utf16)); }
-std::string big5ToUtf8(std::string_view big5) { return convert(kUtf8, kBig5, big5); }
-std::string utf8ToBig5(std::string_view utf8) { return convert(kBig5, kUtf8, utf8); }
-std::u16string big5ToUtf16(std::string_view big5) { return toU16(convert(kUtf16, kBig5, big5)); }
-std::u16string utf8ToUtf16(std::string_view utf8) { return toU16(convert(kUtf16, kUtf8, utf8)); }
-std::string utf16ToUtf8(std::u16string_view utf16) { return convert(kUtf8, kUtf16, bytesOf(utf16)); }
+std::string gbkToUtf8(std::string_view gbk)
+{
+    return convert(kUtf8, kGbk, gbk);
+}
+std::string utf8ToGbk(std::string_view utf8)
+{
+    return convert(kGbk, kUtf8, utf8);
+}
+std::u16string gbkToUtf16(std::string_view gbk)
+{
+    return toU16(convert(kUtf16, kGbk, gbk));
+}
+std::string utf16ToGbk(std::u16string_view utf16)
+{
+    return convert(kGbk, kUtf16, bytesOf(utf16));
+}
+std::string big5ToUtf8(std::string_view big5)
+{
+    return convert(kUtf8, kBig5, big5);
+}
+std::string utf8ToBig5(std::string_view utf8)
+{
+    return convert(kBig5, kUtf8, utf8);
+}
+std::u16string big5ToUtf16(std::string_view big5)
+{
+    return toU16(convert(kUtf16, kBig5, big5));
+}
+std::u16string utf8ToUtf16(std::string_view utf8)
+{
+    return toU16(convert(kUtf16, kUtf8, utf8));
+}
+std::string utf16ToUtf8(std::u16string_view utf16)
+{
+    return convert(kUtf8, kUtf16, bytesOf(utf16));
+}
 
 } // namespace kwz

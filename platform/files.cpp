@@ -96,9 +96,15 @@ HANDLE createFile(const std::string& path, FileAccess access, FileDisposition di
     int flags = O_CLOEXEC;
     switch (access)
     {
-    case FileAccess::Read: flags |= O_RDONLY; break;
-    case FileAccess::Write: flags |= O_WRONLY; break;
-    case FileAccess::ReadWrite: flags |= O_RDWR; break;
+    case FileAccess::Read:
+        flags |= O_RDONLY;
+        break;
+    case FileAccess::Write:
+        flags |= O_WRONLY;
+        break;
+    case FileAccess::ReadWrite:
+        flags |= O_RDWR;
+        break;
     }
     if (disposition == FileDisposition::CreateAlways)
     {
@@ -113,7 +119,9 @@ HANDLE createFile(const std::string& path, FileAccess access, FileDisposition di
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return INVALID_HANDLE_VALUE;
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
     {
         ::close(fd);
@@ -190,7 +198,9 @@ bool closeHandle(HANDLE file)
 int64_t fileSize(HANDLE file)
 {
     FileObject* object = fileOf(file);
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (object == nullptr || fstat(object->fd, &info) != 0)
         return -1;
     return int64_t(info.st_size);
@@ -204,7 +214,9 @@ bool flushFile(HANDLE file)
 
 bool deleteFile(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
         return false;
     return ::unlink(path.c_str()) == 0;
@@ -217,13 +229,17 @@ bool createDirectory(const std::string& path)
 
 bool fileExists(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool directoryExists(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -258,7 +274,9 @@ std::vector<std::string> findFiles(const std::string& pattern)
 
 bool fileWritable(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
     // A read-only file stays as it is, even for root, whom access() would let through.
@@ -282,20 +300,24 @@ bool AtomicFileWriter::open()
         return false;
     // Replace what a link points to, not the link itself.
     char resolved[PATH_MAX];
-    struct stat linkInfo{};
+    struct stat linkInfo
+    {
+    };
     if (lstat(target_.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode) &&
         realpath(target_.c_str(), resolved) != nullptr)
         target_ = resolved;
 
-    struct stat info{};
+    struct stat info
+    {
+    };
     bool exists = stat(target_.c_str(), &info) == 0;
     if (exists && !fileWritable(target_))
         return false;
     // Hidden beside the target: a temporary file left by a killed process stays out of sight.
     size_t slash = target_.find_last_of('/');
-    std::string name = slash == std::string::npos
-                           ? "." + target_ + ".XXXXXX"
-                           : target_.substr(0, slash + 1) + "." + target_.substr(slash + 1) + ".XXXXXX";
+    std::string name = slash == std::string::npos ? "." + target_ + ".XXXXXX"
+                                                  : target_.substr(0, slash + 1) + "." +
+                                                        target_.substr(slash + 1) + ".XXXXXX";
     int fd = mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0)
         return false;

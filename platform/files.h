@@ -51,7 +51,7 @@ std::vector<std::string> findFiles(const std::string& pattern);
 // everything was written. Destroying an uncommitted writer removes the temporary file.
 class AtomicFileWriter
 {
-public:
+  public:
     explicit AtomicFileWriter(std::string target);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -66,7 +66,7 @@ public:
     // Flushes, closes and renames; false (and the target untouched) if any step failed.
     bool commit();
 
-private:
+  private:
     std::string target_;
     std::string temp_;
     HANDLE handle_ = INVALID_HANDLE_VALUE;

@@ -31,12 +31,28 @@ int defaultAnswer(unsigned type)
     unsigned count = 1;
     switch (type & kButtonMask)
     {
-    case 0x1: buttons = kOkCancel; count = 2; break;
-    case 0x2: buttons = kAbortRetryIgnore; count = 3; break;
-    case 0x3: buttons = kYesNoCancel; count = 3; break;
-    case 0x4: buttons = kYesNo; count = 2; break;
-    case 0x5: buttons = kRetryCancel; count = 2; break;
-    default: break;
+    case 0x1:
+        buttons = kOkCancel;
+        count = 2;
+        break;
+    case 0x2:
+        buttons = kAbortRetryIgnore;
+        count = 3;
+        break;
+    case 0x3:
+        buttons = kYesNoCancel;
+        count = 3;
+        break;
+    case 0x4:
+        buttons = kYesNo;
+        count = 2;
+        break;
+    case 0x5:
+        buttons = kRetryCancel;
+        count = 2;
+        break;
+    default:
+        break;
     }
     unsigned index = (type & kDefaultButtonMask) >> 8;
     return buttons[index < count ? index : 0];

@@ -1,6 +1,6 @@
-#include "platform/platform_state_data.h"
-
 #include <dlfcn.h>
+
+#include "platform/platform_state_data.h"
 
 // Exported by programs (see platform/CMakeLists.txt); hidden inside shared libraries by their
 // version scripts, so the dynamic linker only ever finds the program's copy.

@@ -2,8 +2,6 @@
 // The layout of the process-wide platform state. Internal to kwzplatform: every copy of the
 // static library is built from this one definition, so the copies agree on it.
 
-#include "platform/platform_state.h"
-
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -16,6 +14,7 @@
 
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
+#include "platform/platform_state.h"
 #include "platform/trace.h"
 
 namespace kwz {

@@ -72,7 +72,7 @@ struct Line
 
 class LineScanner
 {
-public:
+  public:
     explicit LineScanner(std::string_view text) : text_(text)
     {
         // A byte-order mark would otherwise become part of the first section name.
@@ -105,7 +105,7 @@ public:
         return text_.substr(line.begin, line.contentEnd - line.begin);
     }
 
-private:
+  private:
     std::string_view text_;
     size_t pos_ = 0;
 };
@@ -316,9 +316,8 @@ bool ProfileText::set(std::string_view section, std::string_view key, std::strin
     if (where.keyFound)
     {
         // Keep the key as the file spells it, and the line's own break.
-        std::optional<KeyLine> old = keyLine(
-            std::string_view(text_).substr(where.keyLine.begin,
-                                           where.keyLine.contentEnd - where.keyLine.begin));
+        std::optional<KeyLine> old = keyLine(std::string_view(text_).substr(
+            where.keyLine.begin, where.keyLine.contentEnd - where.keyLine.begin));
         entry.append(old->key).append("=").append(value);
         if (where.keyLine.contentEnd > where.keyLine.begin &&
             text_[where.keyLine.contentEnd - 1] == '\r')

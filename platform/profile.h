@@ -26,7 +26,7 @@ bool writeProfileString(const char* section, const char* key, const char* value,
 // The same rules on a file's text held in memory, for readers of other INI-shaped input.
 class ProfileText
 {
-public:
+  public:
     explicit ProfileText(std::string text);
     // Null when the section or key is missing.
     const std::string* value(std::string_view section, std::string_view key) const;
@@ -37,7 +37,7 @@ public:
     bool remove(std::string_view section, std::string_view key);
     const std::string& text() const { return text_; }
 
-private:
+  private:
     std::string text_;
     mutable std::string cache_;
 };

@@ -1,7 +1,5 @@
 // What a settings or language value costs through Profo, as a ratio to reading the whole
 // file once (every Profo call reads it, by design: no cache).
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +7,8 @@
 #include <map>
 #include <string>
 #include <unistd.h>
+
+#include <benchmark/benchmark.h>
 
 #include "profo.h"
 
@@ -18,10 +18,11 @@ constexpr int kKeys = 153; // the language table's slots
 
 class LanguageFile
 {
-public:
+  public:
     LanguageFile()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "bench_profo.XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "bench_profo.XXXXXX").string();
         folder_ = mkdtemp(pattern.data());
         path_ = (folder_ / "Language.ini").string();
         std::ofstream out(path_, std::ios::binary);
@@ -39,7 +40,7 @@ public:
     const std::string& path() const { return path_; }
     void* store() const { return store_; }
 
-private:
+  private:
     std::filesystem::path folder_;
     std::string path_;
     void* store_ = nullptr;
@@ -98,14 +99,15 @@ BENCHMARK(BM_SetIntChanged)->Unit(benchmark::kMicrosecond);
 // Collects each benchmark's time per iteration to print the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter
 {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
         {
             if (run.iterations > 0)
-                perIteration_[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
+                perIteration_[run.benchmark_name()] =
+                    run.real_accumulated_time / double(run.iterations);
         }
     }
 
@@ -119,7 +121,7 @@ public:
             std::printf("  %-28s %8.2f\n", name.c_str(), seconds / base->second);
     }
 
-private:
+  private:
     std::map<std::string, double> perIteration_;
 };
 

@@ -15,7 +15,9 @@ namespace {
 
 std::string_view trimmed(std::string_view text)
 {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
+    auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    };
     while (!text.empty() && blank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && blank(text.back()))
@@ -94,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fclose(file);
         const std::string sectionText(section), keyText(key), valueText(value);
         char buffer[260];
-        kwz::getProfileString(sectionText.c_str(), keyText.c_str(), "d", buffer, sizeof buffer, path);
+        kwz::getProfileString(sectionText.c_str(), keyText.c_str(), "d", buffer, sizeof buffer,
+                              path);
         kwz::getProfileInt(sectionText.c_str(), keyText.c_str(), 7, path);
         kwz::writeProfileString(sectionText.c_str(), keyText.c_str(), valueText.c_str(), path);
         std::remove(path.c_str());

@@ -1,8 +1,7 @@
 // The exported C functions of Profo: argument checks and result codes around SettingsStore.
-#include "profo.h"
-
 #include <new>
 
+#include "profo.h"
 #include "support/ini/settings_store.h"
 
 struct ProfoStore
@@ -19,8 +18,7 @@ kwz::SettingsStore* storeOf(void* handle)
 }
 
 // Nothing may escape into a C caller.
-template <typename Body>
-int guarded(Body body)
+template <typename Body> int guarded(Body body)
 {
     try
     {
@@ -86,8 +84,8 @@ KWZ_API int PFSetBOOL(void* store, const char* section, const char* key, int fla
     return guarded([&] { return writeResult(storeOf(store)->setBool(section, key, flag != 0)); });
 }
 
-KWZ_API int PFGetString(void* store, const char* section, const char* key,
-                        const char* defaultValue, char* buffer)
+KWZ_API int PFGetString(void* store, const char* section, const char* key, const char* defaultValue,
+                        char* buffer)
 {
     if (store == nullptr)
         return KWZ_ERR_NULL_HANDLE;
@@ -99,8 +97,7 @@ KWZ_API int PFGetString(void* store, const char* section, const char* key,
     });
 }
 
-KWZ_API int PFGetBOOL(void* store, const char* section, const char* key, int defaultValue,
-                      int* out)
+KWZ_API int PFGetBOOL(void* store, const char* section, const char* key, int defaultValue, int* out)
 {
     if (store == nullptr)
         return KWZ_ERR_NULL_HANDLE;

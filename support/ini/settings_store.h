@@ -10,7 +10,7 @@ namespace kwz {
 
 class SettingsStore
 {
-public:
+  public:
     static constexpr size_t kPathBufferSize = 260;
     static constexpr size_t kValueBufferSize = 260;
 
@@ -32,7 +32,7 @@ public:
                    char (&buffer)[kValueBufferSize]) const;
     int getInt(const char* section, const char* key, int defaultValue) const;
 
-private:
+  private:
     std::array<char, kPathBufferSize> path_{};
 };
 

@@ -1,9 +1,8 @@
 // The exported C functions of Tikko: argument checks and result codes around Timer.
-#include "tikko.h"
-
 #include <new>
 
 #include "support/timer/timer.h"
+#include "tikko.h"
 
 struct TikkoTimer
 {
@@ -18,8 +17,7 @@ kwz::Timer* timerOf(void* handle)
 }
 
 // Nothing may escape into a C caller; message handlers run inside TKDelayMS.
-template <typename Body>
-int guarded(Body body)
+template <typename Body> int guarded(Body body)
 {
     try
     {

@@ -7,7 +7,7 @@ namespace kwz {
 
 class Timer
 {
-public:
+  public:
     Timer() = default;
     virtual ~Timer() = default;
 
@@ -21,7 +21,7 @@ public:
     // Spins on the performance counter.
     static void delaySeconds(double seconds);
 
-private:
+  private:
     uint32_t startTime_ = 0;
     uint32_t stopTime_ = 0;
     int32_t elapsed_ = 0;

@@ -48,7 +48,8 @@ TEST(Encoding, LongTextsConvertWhole)
     std::u16string wide;
     for (int i = 0; i < 5000; ++i)
     {
-        gbk += "\xD6\xD0" "a";
+        gbk += "\xD6\xD0"
+               "a";
         wide += u"中a";
     }
     // Compared as booleans: a failure must not print ten thousand characters.

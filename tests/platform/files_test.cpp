@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
+
+#include <gtest/gtest.h>
 
 #include "platform/files.h"
 #include "test_folder.h"
@@ -9,7 +9,7 @@ namespace {
 
 class FaultReset
 {
-public:
+  public:
     ~FaultReset() { kwz::testing::failWritesAfter(-1); }
 };
 
@@ -122,7 +122,9 @@ TEST(AtomicFileWriter, CommitReplacesTheFileAndKeepsItsMode)
     EXPECT_EQ(readBytes(path), "old");
     EXPECT_TRUE(writer.commit());
     EXPECT_EQ(readBytes(path), "new contents");
-    struct stat info{};
+    struct stat info
+    {
+    };
     stat(path.c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/clock.h"
 #include "platform/message_box.h"

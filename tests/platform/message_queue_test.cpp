@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <future>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/clock.h"
 #include "platform/message_queue.h"
@@ -44,8 +44,8 @@ TEST(MessageQueue, WaitOnTheFakeClockEndsWhenTheClockPassesTheTimeout)
     });
     idPromise.get_future().get();
     // The waiter notes the clock at some point after starting; step until it gives up.
-    for (int step = 0; step < 1000 && result.wait_for(std::chrono::milliseconds(1)) !=
-                                          std::future_status::ready;
+    for (int step = 0;
+         step < 1000 && result.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready;
          ++step)
         clock.advance(5);
     ASSERT_EQ(result.wait_for(std::chrono::seconds(30)), std::future_status::ready);

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <sys/stat.h>
+
+#include <gtest/gtest.h>
 
 #include "platform/profile.h"
 #include "test_folder.h"
@@ -37,10 +37,10 @@ TEST(ProfileText, CommentsAndOddLinesAreNeitherKeysNorLost)
 TEST(ProfileText, WritesKeepTheFileShapeAndLineBreaks)
 {
     kwz::ProfileText text("[One]\r\nKey=1\r\n\r\n[Two]\r\nx=2");
-    ASSERT_TRUE(text.set("one", "KEY", "10"));   // the file's spelling of the key stays
-    ASSERT_TRUE(text.set("ONE", "added", "a"));  // after the section's last filled line
-    ASSERT_TRUE(text.set("two", "y", "3"));      // the last line had no break
-    ASSERT_TRUE(text.set("Three", "z", ""));     // new section at the end
+    ASSERT_TRUE(text.set("one", "KEY", "10"));  // the file's spelling of the key stays
+    ASSERT_TRUE(text.set("ONE", "added", "a")); // after the section's last filled line
+    ASSERT_TRUE(text.set("two", "y", "3"));     // the last line had no break
+    ASSERT_TRUE(text.set("Three", "z", ""));    // new section at the end
     EXPECT_EQ(text.text(),
               "[One]\r\nKey=10\r\nadded=a\r\n\r\n[Two]\r\nx=2\r\ny=3\r\n[Three]\r\nz=\r\n");
     EXPECT_EQ(*text.value("three", "z"), "");
@@ -114,10 +114,14 @@ TEST(ProfileFile, WritesCreateFilesAndRefuseWithoutTouchingTheFile)
 
     // Writing back what is there leaves the very same file in place.
     EXPECT_TRUE(kwz::writeProfileString("Main", "strPath", "/tmp/y", path));
-    struct stat before{};
+    struct stat before
+    {
+    };
     stat(path.c_str(), &before);
     EXPECT_TRUE(kwz::writeProfileString("main", "STRPATH", "/tmp/y", path));
-    struct stat after{};
+    struct stat after
+    {
+    };
     stat(path.c_str(), &after);
     EXPECT_EQ(before.st_ino, after.st_ino);
     EXPECT_TRUE(kwz::writeProfileString("Main", "strPath", nullptr, path));

@@ -10,7 +10,7 @@
 
 class TestFolder
 {
-public:
+  public:
     TestFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "kwztest.XXXXXX").string();
@@ -26,7 +26,7 @@ public:
     std::string file(const std::string& name) const { return (path_ / name).string(); }
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

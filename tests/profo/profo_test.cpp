@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cstring>
 #include <filesystem>
@@ -7,6 +5,8 @@
 #include <iterator>
 #include <string>
 #include <sys/stat.h>
+
+#include <gtest/gtest.h>
 
 #include "platform/files.h"
 #include "profo.h"
@@ -28,7 +28,7 @@ void writeBytes(const std::string& path, const std::string& bytes)
 
 class Profo : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "profo.XXXXXX").string();
@@ -231,10 +231,11 @@ TEST_F(Profo, AProcessKilledInTheMiddleOfAWriteNeverLeavesATruncatedFile)
 {
     std::string original = "[Main]\r\n";
     for (int i = 0; i < 50; ++i)
-        original += "strPath" + std::to_string(i) + "=/home/user/Captures/" + std::to_string(i) +
-                    "\r\n";
+        original +=
+            "strPath" + std::to_string(i) + "=/home/user/Captures/" + std::to_string(i) + "\r\n";
     writeBytes(path_, original);
-    for (int64_t budget : {int64_t(0), int64_t(10), int64_t(original.size()) / 2, int64_t(original.size())})
+    for (int64_t budget :
+         {int64_t(0), int64_t(10), int64_t(original.size()) / 2, int64_t(original.size())})
     {
         EXPECT_EXIT(
             {
@@ -250,8 +251,7 @@ TEST_F(Profo, AProcessKilledInTheMiddleOfAWriteNeverLeavesATruncatedFile)
     for (const auto& entry : std::filesystem::directory_iterator(folder_))
     {
         std::string name = entry.path().filename().string();
-        EXPECT_TRUE(name == "MeasureTool.ini" || name.rfind(".MeasureTool.ini.", 0) == 0)
-            << name;
+        EXPECT_TRUE(name == "MeasureTool.ini" || name.rfind(".MeasureTool.ini.", 0) == 0) << name;
     }
     EXPECT_EQ(PFSetString(store_, "Main", "strPath7", "/new"), 0);
     EXPECT_EQ(get("main", "strpath7"), "/new");

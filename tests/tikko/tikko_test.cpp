@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cmath>
 #include <future>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/clock.h"
 #include "platform/message_queue.h"
@@ -18,7 +18,7 @@ namespace {
 
 class Tikko : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(TKInitialize(&timer_), 0); }
     void TearDown() override { EXPECT_EQ(TKUnInitialize(&timer_), 0); }
 
@@ -90,8 +90,10 @@ TEST_F(Tikko, FineStopWatchGivesWholeMillisecondsAndTracesThem)
     EXPECT_EQ(elapsed, 1500);
     kwz::setTraceSink(nullptr, nullptr);
     // "消耗时间：" in GBK, then the milliseconds.
-    EXPECT_EQ(traces, (std::vector<std::string>{"\xCF\xFB\xBA\xC4\xCA\xB1\xBC\xE4\xA3\xBA" "0",
-                                                "\xCF\xFB\xBA\xC4\xCA\xB1\xBC\xE4\xA3\xBA" "1500"}));
+    EXPECT_EQ(traces, (std::vector<std::string>{"\xCF\xFB\xBA\xC4\xCA\xB1\xBC\xE4\xA3\xBA"
+                                                "0",
+                                                "\xCF\xFB\xBA\xC4\xCA\xB1\xBC\xE4\xA3\xBA"
+                                                "1500"}));
 }
 
 TEST_F(Tikko, DelaySecondsSpinsForTheWholeTime)
