@@ -10,7 +10,8 @@ namespace kwz {
 
 // Copies the value (or the default when the key is missing) into buffer, cut to size - 1
 // bytes and terminated; returns the number of bytes copied, without the terminator.
-// Surrounding blanks of names and values are ignored, as Win32 does.
+// Surrounding blanks of names and values are ignored, as Win32 does; surrounding quotes are
+// kept (unlike Win32), so every value written reads back as it was.
 size_t getProfileString(const char* section, const char* key, const char* defaultValue,
                         char* buffer, size_t size, const std::string& path);
 // The value taken as an optional minus sign and leading digits (letters give 0), or the
