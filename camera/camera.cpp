@@ -210,7 +210,9 @@ int Camera::setCapture(const CaptureRequest& request)
     if (!validSize(request.width, request.height))
         return ZCAP_ERR_ARGUMENT;
     std::lock_guard lock(mutex_);
-    if (request.width != streamWidth_ || request.height != streamHeight_)
+    // Once a view has started, frames keep its size: the frame routine relies on it. Grabs at
+    // another size are scaled.
+    if (!viewSized_ && (request.width != streamWidth_ || request.height != streamHeight_))
     {
         streamWidth_ = request.width;
         streamHeight_ = request.height;
@@ -242,6 +244,7 @@ int Camera::startView(kwz::Window* window, int width, int height)
         window_ = window;
     }
     std::unique_lock lock(mutex_);
+    viewSized_ = true;
     if (width != streamWidth_ || height != streamHeight_)
     {
         streamWidth_ = width;
@@ -252,6 +255,8 @@ int Camera::startView(kwz::Window* window, int width, int height)
     viewOn_ = true;
     deviceFailed_ = false;
     wake_.notify_all();
+    if (onCaptureThread())
+        return ZCAP_OK; // started from a routine: the loop picks it up after this frame
     // The device is started on the capture thread; a device that cannot stream fails here.
     frameReady_.wait_for(lock, kGrabTimeout,
                          [&] { return quit_ || deviceFailed_ || (streaming_ && !restartStream_); });

@@ -79,6 +79,7 @@ class Camera
     bool quit_ = false;
     int streamWidth_ = 0;
     int streamHeight_ = 0;
+    bool viewSized_ = false; // a view has set the stream size
     bool restartStream_ = true;
     bool streaming_ = false;
     bool deviceFailed_ = false;

@@ -90,8 +90,8 @@ typedef void (*ZCAPAWBPROC)(DWORD packed, void* context);
 
 /* Called for every frame before it is shown, captured or recorded; may change the frame in
  * place. The frame is width x height x 3 bytes of blue-green-red rows, bottom row first, no
- * row padding, at the size of the last ZcapStartView (or ZcapSetCapInfo when no view has
- * started since). `bytes` is the frame's size in bytes. Runs on the capture thread. */
+ * row padding, at the size of the last ZcapStartView (before the first view: of the last
+ * ZcapSetCapInfo). `bytes` is the frame's size in bytes. Runs on the capture thread. */
 typedef void (*ZCAPFRAMEPROC)(BYTE* frame, DWORD bytes, void* context);
 
 /* Opens the camera. `brand` is informational (may be null). *deviceKind receives 1 for the
@@ -107,7 +107,8 @@ KWZ_API int ZcapInitialize(const char* brand, DWORD* deviceKind, const ZCAPINFO*
  * sets *handle to 0. Returns ZCAP_OK or ZCAP_ERR_HANDLE. */
 KWZ_API int ZcapUninitialize(ZCAPHANDLE* handle);
 
-/* Applies picture size, exposure and gains. A new size takes effect from the next frame.
+/* Applies exposure and gains, and the size that grabs and files are made at. Until the first
+ * ZcapStartView it also sets the size frames are taken at; after that the view's size does.
  * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT (null, or width/height 0, width or
  * height above 4096, or more than 2048 x 1536 pixels; nothing is applied then). */
 KWZ_API int ZcapSetCapInfo(ZCAPHANDLE handle, const ZCAPINFO* info);

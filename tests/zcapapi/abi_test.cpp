@@ -102,6 +102,7 @@ struct Cross
 {
     int width, height;
     std::atomic<int> calls{0};
+    std::atomic<int> wrongSize{0};
 };
 
 void paintCross(BYTE* frame, DWORD bytes, void* context)
@@ -110,7 +111,10 @@ void paintCross(BYTE* frame, DWORD bytes, void* context)
     ++cross->calls;
     const int w = cross->width, h = cross->height;
     if (bytes != static_cast<DWORD>(w * h * 3))
+    {
+        ++cross->wrongSize;
         return;
+    }
     for (int r = h / 2; r < h / 2 + 3; ++r)
         for (int x = 0; x < w; ++x)
         {
@@ -350,6 +354,17 @@ TEST_F(Zcap, FrameRoutineSeesEveryFrameAndItsCrossShowsInViewAndFiles)
     const std::string bmp = path("cross.bmp");
     ASSERT_EQ(ZcapGetRgbFrameToBmp(handle_, &info_, nullptr, bmp.c_str()), ZCAP_OK);
     EXPECT_EQ(run("convert " + bmp + " -format '%[pixel:p{10,119}]' info:"), "srgb(255,0,0)");
+
+    // A description of another size changes what grabs return, not the frames the routine
+    // gets: they keep the started size it was written for.
+    ZCAPINFO big = description(640, 480);
+    ASSERT_EQ(ZcapSetCapInfo(handle_, &big), ZCAP_OK);
+    std::vector<BYTE> large(640 * 480 * 3);
+    ASSERT_EQ(ZcapGetRgbFrame(handle_, &big, large.data()), ZCAP_OK);
+    const int calls0 = cross.calls;
+    ASSERT_TRUE(waitFor([&] { return cross.calls >= calls0 + 3; }));
+    EXPECT_EQ(cross.wrongSize, 0);
+    ASSERT_EQ(ZcapSetCapInfo(handle_, &info_), ZCAP_OK);
 
     // Stopped: nothing more is painted, and a removed routine is not called again.
     ASSERT_EQ(ZcapStopView(handle_), ZCAP_OK);
