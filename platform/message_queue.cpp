@@ -10,14 +10,13 @@ namespace kwz {
 
 namespace {
 
+// Null when the thread has ended or never took its id.
 std::shared_ptr<ThreadQueue> queueOf(ThreadId thread)
 {
     PlatformState& state = platformState();
     std::lock_guard lock(state.queueMutex);
-    auto& slot = state.queues[thread];
-    if (!slot)
-        slot = std::make_shared<ThreadQueue>();
-    return slot;
+    auto found = state.queues.find(thread);
+    return found != state.queues.end() ? found->second : nullptr;
 }
 
 bool defaultPump(uint32_t timeoutMs)
@@ -68,6 +67,12 @@ ThreadId currentThreadId()
     if (value != nullptr)
         return ThreadId(reinterpret_cast<uintptr_t>(value));
     ThreadId id = state.nextThreadId.fetch_add(1);
+    {
+        // The queue lives exactly as long as the thread: created with its id, dropped by
+        // the key's destructor when the thread ends.
+        std::lock_guard lock(state.queueMutex);
+        state.queues[id] = std::make_shared<ThreadQueue>();
+    }
     pthread_setspecific(state.threadKey, reinterpret_cast<void*>(uintptr_t(id)));
     return id;
 }
@@ -80,14 +85,17 @@ void forgetThread(void* value)
     state.queues.erase(ThreadId(reinterpret_cast<uintptr_t>(value)));
 }
 
-void postThreadMessage(ThreadId thread, std::function<void()> message)
+bool postThreadMessage(ThreadId thread, std::function<void()> message)
 {
     std::shared_ptr<ThreadQueue> queue = queueOf(thread);
+    if (!queue)
+        return false;
     {
         std::lock_guard lock(queue->mutex);
         queue->messages.push_back(std::move(message));
     }
     queue->ready.notify_all();
+    return true;
 }
 
 bool pumpOneMessage(uint32_t timeoutMs)

@@ -10,8 +10,9 @@ namespace kwz {
 using ThreadId = uint64_t;
 
 ThreadId currentThreadId();
-// Queues a message for a thread; dispatching it runs the function on that thread.
-void postThreadMessage(ThreadId thread, std::function<void()> message);
+// Queues a message for a thread; dispatching it runs the function on that thread. False
+// (and the message dropped) when the thread has ended or never asked for its id.
+bool postThreadMessage(ThreadId thread, std::function<void()> message);
 
 // Waits at most timeoutMs for one message of the calling thread, dispatches it and returns
 // true; false when none came in time.

@@ -24,6 +24,16 @@ TEST(MessageQueue, PostedMessagesRunInOrderOnTheirThread)
     EXPECT_EQ(seen, (std::vector<int>{0, 1, 2}));
 }
 
+TEST(MessageQueue, PostingToAnEndedThreadFailsAndRunsNothing)
+{
+    kwz::ThreadId ended = 0;
+    std::thread([&] { ended = kwz::currentThreadId(); }).join();
+    bool ran = false;
+    EXPECT_FALSE(kwz::postThreadMessage(ended, [&ran] { ran = true; }));
+    EXPECT_FALSE(kwz::postThreadMessage(ended + 1000, [&ran] { ran = true; }));
+    EXPECT_FALSE(ran);
+}
+
 TEST(MessageQueue, WaitEndsWithAMessageFromAnotherThread)
 {
     kwz::ThreadId self = kwz::currentThreadId();
