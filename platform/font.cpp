@@ -143,15 +143,16 @@ class FontLibrary
         size_t length = strnlen(request.faceName, sizeof request.faceName);
         if (length > 0)
             return std::string(request.faceName, length);
-        // No face: the family bits pick the kind of face, as the platform does.
+        // No face: the family bits pick the platform's usual face of that kind, which
+        // fontconfig maps to its metric twin.
         switch (request.pitchAndFamily & 0xF0)
         {
         case kFontFamilyRoman:
-            return "serif";
+            return "Times New Roman";
         case kFontFamilyModern:
-            return "monospace";
+            return "Courier New";
         default:
-            return "sans-serif";
+            return "Arial";
         }
     }
 
