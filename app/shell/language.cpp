@@ -195,16 +195,6 @@ const char* helpFile(int index)
     return index == kLanguageChinese ? "Doc/ZN41.chm" : "Doc/ZN42.chm";
 }
 
-QString fromGbk(std::string_view gbk)
-{
-    return QString::fromStdString(kwz::gbkToUtf8(gbk));
-}
-
-std::string toGbk(const QString& text)
-{
-    return kwz::utf8ToGbk(text.toStdString());
-}
-
 LanguageTexts::LanguageTexts() = default;
 
 void LanguageTexts::load(void* store, int index)

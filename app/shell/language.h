@@ -2,7 +2,6 @@
 // The language text table (one fixed slot per key of the text file) and the tool-tip table.
 // Texts are kept narrow in GBK, as the files hold them; the widgets get them decoded.
 
-#include <QString>
 #include <array>
 #include <span>
 #include <string>
@@ -30,10 +29,6 @@ const char* toolTipFile(int index);
 const char* toolTipSection(int index);
 const char* helpFile(int index);
 
-// Decodes a narrow GBK text for display.
-QString fromGbk(std::string_view gbk);
-std::string toGbk(const QString& text);
-
 class LanguageTexts
 {
   public:
@@ -49,11 +44,6 @@ class LanguageTexts
     // GBK text of the first slot with that key (or section and key); "" when there is none.
     const char* text(std::string_view key) const;
     const char* text(std::string_view section, std::string_view key) const;
-    QString qtext(std::string_view key) const { return fromGbk(text(key)); }
-    QString qtext(std::string_view section, std::string_view key) const
-    {
-        return fromGbk(text(section, key));
-    }
 
   private:
     int slotOf(std::string_view section, std::string_view key) const;

@@ -4,6 +4,7 @@
 #include "app/image/image_window.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/doc_template.h"
+#include "app/shell/gbk_text.h"
 #include "app/shell/settings.h"
 #include "app/shell/store.h"
 #include "app/video/main_frame.h"

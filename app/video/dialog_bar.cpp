@@ -1,5 +1,6 @@
 #include "app/video/dialog_bar.h"
 
+#include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
 
 #include <QAbstractButton>
@@ -53,7 +54,7 @@ void DialogBar::applyTexts(const LanguageTexts& texts)
 {
     for (const Binding& b : bindings_)
     {
-        const QString text = texts.qtext(b.section, b.key);
+        const QString text = qtext(texts, b.section, b.key);
         if (auto* label = dynamic_cast<QLabel*>(b.widget))
             label->setText(text);
         else if (auto* box = dynamic_cast<QGroupBox*>(b.widget))

@@ -6,6 +6,7 @@
 #include "app/controls/sp_status_bar.h"
 #include "app/image/image_window.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/gbk_text.h"
 #include "app/shell/measure_tool_app.h"
 #include "app/video/dialog_bar.h"
 #include "app/video/tool_pictures.h"
@@ -17,6 +18,8 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -26,6 +29,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -1070,7 +1074,7 @@ void CMainFrame::ApplyMainMenuTexts()
     const LanguageTexts& t = app_.texts();
     const char* tops[] = {"Device", "MLanguage", "Help"};
     for (int i = 0; i < 3; ++i)
-        menu(MenuKind::Main, i)->setTitle(t.qtext("MAINFRAME_MENU", tops[i]));
+        menu(MenuKind::Main, i)->setTitle(qtext(t, "MAINFRAME_MENU", tops[i]));
     const std::pair<int, const char*> items[] = {
         {ID_DEVICE_CONNECTDEVICE, "Connect"},
         {ID_APP_EXIT, "Exit"},
@@ -1081,7 +1085,7 @@ void CMainFrame::ApplyMainMenuTexts()
         {ID_APP_ABOUT, "About"}};
     for (const auto& [id, key] : items)
         for (QMenu* m : menus_[0])
-            setItemText(m, id, t.qtext("MAINFRAME_MENU", key));
+            setItemText(m, id, qtext(t, "MAINFRAME_MENU", key));
     menuLanguage_ = app_.languageIndex();
     menuBar()->update();
 }
@@ -1091,7 +1095,7 @@ void CMainFrame::ApplyVideoMenuTexts()
     const LanguageTexts& t = app_.texts();
     const char* tops[] = {"Video", "View", "Settings", "Adjust", "Operation", "VWindow"};
     for (int i = 0; i < 6; ++i)
-        menu(MenuKind::Video, i)->setTitle(t.qtext("VIDEOFRAME_MENU", tops[i]));
+        menu(MenuKind::Video, i)->setTitle(qtext(t, "VIDEOFRAME_MENU", tops[i]));
     const std::pair<int, const char*> items[] = {
         {ID_APP_EXIT, "VideoExit"},
         {ID_VIEW_VIDEO_TOOLBAR, "ViewToolBar"},
@@ -1109,7 +1113,7 @@ void CMainFrame::ApplyVideoMenuTexts()
         {ID_WINDOW_TILE_HORZ, "VWindowTitleHorz"}};
     for (const auto& [id, key] : items)
         for (QMenu* m : menus_[1])
-            setItemText(m, id, t.qtext("VIDEOFRAME_MENU", key));
+            setItemText(m, id, qtext(t, "VIDEOFRAME_MENU", key));
     menuBar()->update();
 }
 
@@ -1118,12 +1122,12 @@ void CMainFrame::ApplyImageMenuTexts()
     const LanguageTexts& t = app_.texts();
     const char* tops[] = {"IMFile", "IMView", "IMOperation", "IMWindow", "IMSettings"};
     for (int i = 0; i < 5; ++i)
-        menu(MenuKind::Image, i)->setTitle(t.qtext("IMAGEFRAME_MENU", tops[i]));
+        menu(MenuKind::Image, i)->setTitle(qtext(t, "IMAGEFRAME_MENU", tops[i]));
     QMenu* operation = menu(MenuKind::Image, 2);
     if (QAction* circle = operation->actions().value(3); circle && circle->menu())
-        circle->menu()->setTitle(t.qtext("IMAGEFRAME_MENU", "IMOperationCircle"));
+        circle->menu()->setTitle(qtext(t, "IMAGEFRAME_MENU", "IMOperationCircle"));
     if (QAction* ellipse = operation->actions().value(4); ellipse && ellipse->menu())
-        ellipse->menu()->setTitle(t.qtext("IMAGEFRAME_MENU", "IMOperationEllipse"));
+        ellipse->menu()->setTitle(qtext(t, "IMAGEFRAME_MENU", "IMOperationEllipse"));
     const std::pair<int, const char*> items[] = {
         {ID_FILE_OPEN, "IMFileOpen"},
         {ID_FILE_CLOSE, "IMFileClose"},
@@ -1156,7 +1160,7 @@ void CMainFrame::ApplyImageMenuTexts()
         {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}};
     for (const auto& [id, key] : items)
         for (QMenu* m : menus_[2])
-            setItemText(m, id, t.qtext("IMAGEFRAME_MENU", key));
+            setItemText(m, id, qtext(t, "IMAGEFRAME_MENU", key));
     menuBar()->update();
 }
 
@@ -1421,4 +1425,21 @@ bool CMainFrame::event(QEvent* event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    // Every dropped file goes to the image windows, as files named on the command line do.
+    for (const QUrl& url : event->mimeData()->urls())
+    {
+        if (url.isLocalFile() && app_.OpenDocumentFile(url.toLocalFile()) != nullptr)
+            ApplyImageMenuTexts();
+    }
+    event->acceptProposedAction();
 }

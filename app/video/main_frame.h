@@ -97,6 +97,8 @@ class CMainFrame : public QMainWindow
 
   protected:
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void createActions();

@@ -4,6 +4,7 @@
 #include "app/controls/sp_status_bar.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/doc_template.h"
+#include "app/shell/gbk_text.h"
 #include "app/shell/measure_tool_app.h"
 #include "app/video/dialog_bar.h"
 #include "app/video/main_frame.h"
@@ -11,8 +12,10 @@
 #include "test_support.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
@@ -146,7 +149,7 @@ class AppTest : public QObject
             auto* units = frame->bar(CMainFrame::RulerMeasureBar)->control(IDC_MRULER_MEASUREUNIT);
             QCOMPARE(units->property("currentText").toString(), QStringLiteral("微米"));
             // The English note stays until the next start.
-            QCOMPARE(run.app.texts().qtext("SettingsNote").left(3), QStringLiteral("All"));
+            QCOMPARE(qtext(run.app.texts(), "SettingsNote").left(3), QStringLiteral("All"));
 
             frame->action(IDM_CHINESELANGUAGE)->trigger();
             QCOMPARE(menuTitles(frame).first(), QStringLiteral("设备(&D)"));
@@ -341,6 +344,27 @@ class AppTest : public QObject
         // A second connect brings the same window forward.
         frame->action(ID_DEVICE_CONNECTDEVICE)->trigger();
         QCOMPARE(run.app.videoTemplate()->documents().size(), size_t(1));
+    }
+
+    void droppedFilesOpenInImageWindows()
+    {
+        TempHome home;
+        home.write("a.kwz", tinyBmp());
+        home.write("b.txt", "not an image");
+        Run run;
+        QVERIFY(run.started);
+        QMimeData data;
+        data.setUrls(
+            {QUrl::fromLocalFile(home.path("a.kwz")), QUrl::fromLocalFile(home.path("b.txt"))});
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QVERIFY(run.frame()->acceptDrops());
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(run.frame(), &enter);
+        QVERIFY(enter.isAccepted());
+        QCoreApplication::sendEvent(run.frame(), &drop);
+        QCOMPARE(run.app.imageTemplate()->documents().size(), size_t(1));
+        QCOMPARE(run.app.imageTemplate()->documents().front()->path(), home.path("a.kwz"));
     }
 
     void programFolderEndsWithASeparator()

@@ -1,5 +1,6 @@
 // Language texts, tool tips and the settings file, read and written through the store.
 
+#include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
 #include "app/shell/settings.h"
 #include "app/shell/store.h"
@@ -140,19 +141,19 @@ class ShellTest : public QObject
         texts.load(nullptr, kLanguageChinese);
         // "设备(&D)" in GBK.
         QCOMPARE(QByteArray(texts.text("Device")), QByteArray("\xC9\xE8\xB1\xB8(&D)"));
-        QCOMPARE(texts.qtext("AppTitle"), QStringLiteral("KWZ 测量软件"));
+        QCOMPARE(qtext(texts, "AppTitle"), QStringLiteral("KWZ 测量软件"));
         texts.load(nullptr, kLanguageEnglish);
-        QCOMPARE(texts.qtext("Device"), QStringLiteral("&Device"));
+        QCOMPARE(qtext(texts, "Device"), QStringLiteral("&Device"));
         // The two offset labels are Chinese in the English table too.
-        QCOMPARE(texts.qtext("DlgColorGoff"), QStringLiteral("绿偏移"));
-        QCOMPARE(texts.qtext("SettingsNote"),
+        QCOMPARE(qtext(texts, "DlgColorGoff"), QStringLiteral("绿偏移"));
+        QCOMPARE(qtext(texts, "SettingsNote"),
                  QStringLiteral("All Settings will be Validate by click \"Apply\" button"));
         texts.load(nullptr, kLanguageChineseTraditional);
-        QCOMPARE(texts.qtext("MLanguageChineseFanti"), QStringLiteral("繁體中文(&T)"));
-        QCOMPARE(texts.qtext("DlgColorBrightness"), QStringLiteral("亮度"));
+        QCOMPARE(qtext(texts, "MLanguageChineseFanti"), QStringLiteral("繁體中文(&T)"));
+        QCOMPARE(qtext(texts, "DlgColorBrightness"), QStringLiteral("亮度"));
         // An index beyond the three takes the Traditional Chinese texts.
         texts.load(nullptr, 7);
-        QCOMPARE(texts.qtext("Device"), QStringLiteral("設備(&D)"));
+        QCOMPARE(qtext(texts, "Device"), QStringLiteral("設備(&D)"));
         // "Precision" is a key of two sections; each keeps its own slot.
         QVERIFY(texts.text("DLGBAR_RULER", "Precision") !=
                 texts.text("DLGBAR_MEASURERULER", "Precision"));
@@ -167,8 +168,8 @@ class ShellTest : public QObject
         Store s(home.path("MTCHS.ini"));
         LanguageTexts texts;
         texts.load(s.handle, kLanguageChinese);
-        QCOMPARE(texts.qtext("Device"), QStringLiteral("设备(&D)"));
-        QCOMPARE(texts.qtext("Connect"), QStringLiteral("连接X"));
+        QCOMPARE(qtext(texts, "Device"), QStringLiteral("设备(&D)"));
+        QCOMPARE(qtext(texts, "Connect"), QStringLiteral("连接X"));
         QCOMPARE(QByteArray(texts.text("Promt1")), QByteArray(259, 'a'));
     }
 

@@ -1,0 +1,96 @@
+// Feeds any bytes to the program's language reading: the text file (through the settings
+// store, into the fixed text table) and the tool-tip file. The first byte picks the
+// language. Besides surviving, every slot must stay terminated inside its buffer, and texts
+// written back must read back the same.
+#include "app/shell/language.h"
+#include "app/shell/store.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+void check(bool condition, const char* what)
+{
+    if (!condition)
+    {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+struct Folder
+{
+    Folder()
+    {
+        char pattern[] = "/tmp/fuzz_language_XXXXXX";
+        path = mkdtemp(pattern) ? pattern : "/tmp";
+    }
+    ~Folder()
+    {
+        for (const char* name : {"/in.ini", "/out.ini"})
+            std::remove((path + name).c_str());
+        rmdir(path.c_str());
+    }
+    std::string path;
+};
+
+bool isReadOnly(std::string_view key)
+{
+    return key == "PenFontText" || key == "PenFontSize" || key == "ClassVideoSource" ||
+           key == "SettingsNote";
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static Folder folder;
+    const int index = size > 0 ? data[0] % 4 : 1;
+    const std::string in = folder.path + "/in.ini";
+    const std::string out = folder.path + "/out.ini";
+    if (FILE* f = std::fopen(in.c_str(), "wb"))
+    {
+        if (size > 1)
+            std::fwrite(data + 1, 1, size - 1, f);
+        std::fclose(f);
+    }
+    std::remove(out.c_str());
+
+    ToolTipTable tips;
+    tips.load(in, toolTipSection(index));
+    check(tips.entries().size() == 84, "tool-tip table holds every command");
+    for (const ToolTipEntry& e : tips.entries())
+        check(std::memchr(e.text, 0, sizeof e.text) != nullptr, "tool tip terminated");
+
+    void* source = store::open(in);
+    LanguageTexts texts;
+    texts.load(source, index);
+    store::close(source);
+    for (const LanguageKey& k : languageLayout())
+        check(std::strlen(texts.text(k.section, k.key)) < kTextBufferSize, "slot terminated");
+
+    void* target = store::open(out);
+    texts.save(target);
+    store::close(target);
+    void* again = store::open(out);
+    LanguageTexts reread;
+    reread.load(again, index);
+    store::close(again);
+    for (const LanguageKey& k : languageLayout())
+    {
+        if (isReadOnly(k.key))
+            continue;
+        // The store trims blanks around values, so only texts without them must survive.
+        const std::string original = texts.text(k.section, k.key);
+        if (original.empty() || original.front() == ' ' || original.back() == ' ' ||
+            original.front() == '\t' || original.back() == '\t')
+            continue;
+        check(original == reread.text(k.section, k.key), "texts read back as written");
+    }
+    return 0;
+}
