@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <thread>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace zcap {
 
@@ -32,39 +37,49 @@ struct Particle
     std::array<double, 3> colour;
     double opacity;
     double drift, period, phase; // circular drift radius (um), period (s), phase
+    double cosAngle = 1, sinAngle = 0;
 };
 
 const std::vector<Particle>& particles()
 {
-    static const std::vector<Particle> list = {
-        {Shape::Disc, -150, -80, 20, 20, 0, {}, {60, 92, 150}, 0.85, 6, 47, 0.0},
-        {Shape::Ellipse, 60, -40, 35, 10, kPi / 6, {}, {84, 140, 72}, 0.8, 5, 61, 1.3},
-        {Shape::Polygon,
-         180,
-         -120,
-         0,
-         0,
-         0,
-         {{{0, -28}, {26, 18}, {-24, 14}}},
-         {128, 84, 62},
-         0.9,
-         7,
-         53,
-         2.1},
-        {Shape::Disc, -40, 70, 7, 7, 0, {}, {40, 40, 46}, 0.9, 4, 37, 3.7},
-        {Shape::Polygon,
-         -210,
-         60,
-         0,
-         0,
-         0,
-         {{{-15, -15}, {15, -15}, {15, 15}, {-15, 15}}},
-         {150, 150, 96},
-         0.7,
-         5,
-         71,
-         4.4},
-    };
+    static const std::vector<Particle> list = [] {
+        std::vector<Particle> l = {
+            {Shape::Disc, -150, -80, 20, 20, 0, {}, {60, 92, 150}, 0.85, 6, 47, 0.0},
+            {Shape::Ellipse, 60, -40, 35, 10, kPi / 6, {}, {84, 140, 72}, 0.8, 5, 61, 1.3},
+            {Shape::Polygon,
+             180,
+             -120,
+             0,
+             0,
+             0,
+             {{{0, -28}, {26, 18}, {-24, 14}}},
+             {128, 84, 62},
+             0.9,
+             7,
+             53,
+             2.1},
+            {Shape::Disc, -40, 70, 7, 7, 0, {}, {40, 40, 46}, 0.9, 4, 37, 3.7},
+            {Shape::Polygon,
+             -210,
+             60,
+             0,
+             0,
+             0,
+             {{{-15, -15}, {15, -15}, {15, 15}, {-15, 15}}},
+             {150, 150, 96},
+             0.7,
+             5,
+             71,
+             4.4},
+        };
+        for (Particle& p : l)
+        {
+            p.cosAngle = std::cos(p.angle);
+            p.sinAngle = std::sin(p.angle);
+        }
+        return l;
+    }();
+
     return list;
 }
 
@@ -76,7 +91,7 @@ bool insideParticle(const Particle& p, double cx, double cy, double ux, double u
         return dx * dx + dy * dy <= p.a * p.a;
     if (p.shape == Shape::Ellipse)
     {
-        const double c = std::cos(p.angle), s = std::sin(p.angle);
+        const double c = p.cosAngle, s = p.sinAngle;
         const double u = (dx * c + dy * s) / p.a;
         const double v = (-dx * s + dy * c) / p.b;
         return u * u + v * v <= 1.0;
@@ -111,6 +126,26 @@ double overlap(double a0, double a1, double b0, double b1, int px, int py)
     return (w > 0 && h > 0) ? w * h : 0.0;
 }
 
+// pixels = clamp(pixels + up - down), sixteen at a time where the processor can.
+void addSaturated(uint8_t* pixels, const uint8_t* up, const uint8_t* down, size_t count)
+{
+    size_t i = 0;
+#ifdef __SSE2__
+    for (; i + 16 <= count; i += 16)
+    {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + i));
+        v = _mm_adds_epu8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(up + i)));
+        v = _mm_subs_epu8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(down + i)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), v);
+    }
+#endif
+    for (; i < count; ++i)
+    {
+        const int v = pixels[i] + up[i] - down[i];
+        pixels[i] = static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+    }
+}
+
 } // namespace
 
 SimulatedCamera::SimulatedCamera(SimulatedOptions options)
@@ -121,9 +156,14 @@ SimulatedCamera::SimulatedCamera(SimulatedOptions options)
     tables_ = sensorTables(PictureSettings{});
     std::mt19937 rng(7);
     std::normal_distribution<double> normal(0.0, 1.6);
-    noise_.resize(1 << 16);
-    for (auto& n : noise_)
-        n = static_cast<int8_t>(std::clamp(std::lround(normal(rng)), -6L, 6L));
+    // Split into what is added and what is taken away, so both saturate in one pass.
+    noiseUp_.assign((1 << 16) + 16, 0);
+    noiseDown_.assign((1 << 16) + 16, 0);
+    for (size_t i = 0; i < noiseUp_.size(); ++i)
+    {
+        const long n = std::clamp(std::lround(normal(rng)), -6L, 6L);
+        (n >= 0 ? noiseUp_ : noiseDown_)[i] = static_cast<uint8_t>(n >= 0 ? n : -n);
+    }
 }
 
 bool SimulatedCamera::startStream(int width, int height)
@@ -141,6 +181,7 @@ void SimulatedCamera::stopStream() {}
 void SimulatedCamera::applySettings(const PictureSettings& settings)
 {
     tables_ = sensorTables(settings);
+    toned_.clear();
 }
 
 bool SimulatedCamera::nextFrame(Frame& out)
@@ -161,6 +202,7 @@ void SimulatedCamera::buildBackground(int width, int height)
 {
     width_ = width;
     height_ = height;
+    toned_.clear();
     const double scale = width / kFieldWidthUm; // pixels per micrometre
     const double halfW = width / 2.0, halfH = height / 2.0;
     auto toPx = [&](double um, double half) { return um * scale + half; };
@@ -215,29 +257,35 @@ void SimulatedCamera::render(Frame& out, double seconds)
     const size_t count = background_.size();
     const uint8_t* in = background_.data();
     uint8_t* o = out.bgr.data();
-    if (options_.deterministic)
+    // Settings change far less often than frames come, so the toned slide is kept.
+    if (toned_.size() != count)
     {
+        toned_.resize(count);
+        uint8_t* t = toned_.data();
         for (size_t i = 0; i < count; i += 3)
         {
-            o[i] = tables_[0][in[i]];
-            o[i + 1] = tables_[1][in[i + 1]];
-            o[i + 2] = tables_[2][in[i + 2]];
+            t[i] = tables_[0][in[i]];
+            t[i + 1] = tables_[1][in[i + 1]];
+            t[i + 2] = tables_[2][in[i + 2]];
         }
+    }
+    std::memcpy(o, toned_.data(), count);
+    if (options_.deterministic)
+    {
         seconds = 0;
     }
     else
     {
-        // Sensor noise: a shifted window into a fixed table of normal values, saturated.
+        // Sensor noise: a window at a new place in a fixed table of normal values each frame.
         noiseSeed_ = noiseSeed_ * 1664525u + 1013904223u;
-        const size_t mask = noise_.size() - 1;
-        size_t n = noiseSeed_ >> 8;
-        for (size_t i = 0; i < count; i += 3, n += 3)
+        const size_t period = noiseUp_.size() - 16;
+        size_t k = (noiseSeed_ >> 8) % period;
+        for (size_t i = 0; i < count;)
         {
-            for (int c = 0; c < 3; ++c)
-            {
-                const int v = tables_[c][in[i + c]] + noise_[(n + c) & mask];
-                o[i + c] = static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
-            }
+            const size_t len = std::min(count - i, period - k);
+            addSaturated(o + i, noiseUp_.data() + k, noiseDown_.data() + k, len);
+            i += len;
+            k = 0;
         }
     }
 

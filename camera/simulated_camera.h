@@ -46,7 +46,9 @@ class SimulatedCamera : public CameraDevice
     int height_ = 0;
     std::vector<uint8_t> background_; // scene reflectance without particles, frame layout
     ToneTables tables_{};
-    std::vector<int8_t> noise_;
+    std::vector<uint8_t> toned_; // background_ through tables_, empty when out of date
+    std::vector<uint8_t> noiseUp_;
+    std::vector<uint8_t> noiseDown_;
     uint32_t noiseSeed_ = 12345;
 };
 
