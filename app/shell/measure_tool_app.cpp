@@ -561,9 +561,10 @@ void CMeasureToolApp::OnFileOpen()
 
 void CMeasureToolApp::OnAppAbout()
 {
-    QMessageBox::about(mainFrame_.get(), "About kwzview",
-                       QStringLiteral("kwzview %1\nCamera viewer and measuring tool")
-                           .arg(QStringLiteral(KWZVIEW_VERSION)));
+    // Through the message-box hook, so scripted runs never wait on it.
+    const std::string text =
+        std::string("kwzview ") + KWZVIEW_VERSION + "\nCamera viewer and measuring tool";
+    kwz::messageBox(nullptr, text.c_str(), "About kwzview", kwz::MB_OK | kwz::MB_ICONINFORMATION);
 }
 
 CVideoFrame* CMeasureToolApp::FindVideoFrame()

@@ -1360,6 +1360,7 @@ void CMainFrame::onActiveWindowChanged()
         statusBar_->hide();
         client_->setLiveWindow(0);
     }
+    client_->setLiveWindow(app_.videoTemplate() && !app_.videoTemplate()->documents().empty());
     const QString title = fromGbk(app_.texts().text("AppTitle"));
     setWindowTitle(active ? title + " - " + active->windowTitle() : title);
     updateCommandStates();

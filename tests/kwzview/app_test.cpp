@@ -341,6 +341,8 @@ class AppTest : public QObject
         QCOMPARE(frame->statusBarControl()->paneStyle(5).background, CMainFrame::kHighlight);
         QCOMPARE(frame->client()->liveWindow(), 1);
         QCOMPARE(int(run.app.captureInfo().dwWidth), 640);
+        // Scripted runs answer the about box at once instead of waiting for a click.
+        frame->action(ID_APP_ABOUT)->trigger();
         // A second connect brings the same window forward.
         frame->action(ID_DEVICE_CONNECTDEVICE)->trigger();
         QCOMPARE(run.app.videoTemplate()->documents().size(), size_t(1));
