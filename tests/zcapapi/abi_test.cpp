@@ -264,6 +264,20 @@ TEST_F(Zcap, BadHandlesAndArgumentsAreRefusedWithTheirCodes)
     EXPECT_EQ(ZcapGetRgbFrame(copy, &info, buffer), ZCAP_ERR_HANDLE);
 }
 
+TEST_F(Zcap, AMissingOrForeignDeviceFailsToOpenCleanly)
+{
+    const ZCAPINFO info = description(320, 240);
+    for (const char* device : {"/dev/video-that-is-not-there", "/dev/null"})
+    {
+        setenv("KWZ_CAMERA", device, 1);
+        ZCAPHANDLE handle = 77;
+        DWORD kind = 0;
+        EXPECT_EQ(ZcapInitialize("Tarnwick", &kind, &info, &handle), ZCAP_ERR_DEVICE) << device;
+        EXPECT_EQ(handle, 0u);
+        EXPECT_EQ(ZcapUninitialize(&handle), ZCAP_ERR_HANDLE); // what start-up does next
+    }
+}
+
 TEST_F(Zcap, StillCapturesAreJpegAndBmpFilesOfTheSetSize)
 {
     open(640, 480);
