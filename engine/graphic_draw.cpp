@@ -1,7 +1,6 @@
 #include "engine/graphic_draw.h"
 
 #include "engine/gaugit_engine.h"
-#include "platform/encoding.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -26,6 +25,51 @@ std::string formatted(const char* format, ...)
     if (length < 0)
         return {};
     return std::string(buffer, std::min<size_t>(static_cast<size_t>(length), sizeof buffer - 1));
+}
+
+// The lines are built from the engine's own UTF-8 words and numbers, so they are valid;
+// decoding them here spares a converter per line on every repaint.
+std::u16string toUtf16(const std::string& utf8)
+{
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();)
+    {
+        auto byte = static_cast<unsigned char>(utf8[i]);
+        char32_t code = byte;
+        size_t length = 1;
+        if (byte >= 0xF0)
+        {
+            code = byte & 0x07;
+            length = 4;
+        }
+        else if (byte >= 0xE0)
+        {
+            code = byte & 0x0F;
+            length = 3;
+        }
+        else if (byte >= 0xC0)
+        {
+            code = byte & 0x1F;
+            length = 2;
+        }
+        if (i + length > utf8.size())
+            break;
+        for (size_t k = 1; k < length; ++k)
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += length;
+        if (code >= 0x10000)
+        {
+            code -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        }
+        else
+        {
+            out.push_back(static_cast<char16_t>(code));
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -109,7 +153,7 @@ const char* DescriptorLines::pick(const Word& word) const
 
 void DescriptorLines::emit(const std::string& utf8)
 {
-    std::u16string line = kwz::utf8ToUtf16(utf8);
+    std::u16string line = toUtf16(utf8);
     if (line.size() > kLineRoom)
         line.resize(kLineRoom);
     dc_.textOutW(x_, y_, line);
