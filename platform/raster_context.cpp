@@ -920,21 +920,23 @@ void RasterContext::textOutW(int x, int y, std::u16string_view text)
     const Font* font = currentFont();
     if (!font || text.empty())
         return;
-    SIZE size = font->extent(text);
+    // Glyphs may reach a little outside their cell and no advance is wider than `reach`:
+    // text beyond this cannot show, and labels far off the image cost nothing.
+    TextMetrics metrics = font->metrics();
+    int64_t reach = 2 * std::max(metrics.maxCharWidth, metrics.height);
+    int64_t widest = static_cast<int64_t>(text.size()) * reach;
+    if (int64_t{x} + widest + reach <= 0 || int64_t{y} + metrics.height + reach <= 0 ||
+        int64_t{x} - reach >= width_ || int64_t{y} - reach >= height_)
+        return;
     if (state_.bkMode == kBackgroundOpaque)
     {
+        SIZE size = font->extent(text);
         uint32_t back = encode(state_.bkColor);
         int64_t first = std::max<int64_t>(y, 0);
         int64_t last = std::min<int64_t>(int64_t{y} + size.cy, height_);
         for (int64_t row = first; row < last; ++row)
             fillSpan(static_cast<int>(row), x, int64_t{x} + size.cx - 1, back);
     }
-    // Glyphs may reach a little outside their cell; beyond this nothing can show.
-    TextMetrics metrics = font->metrics();
-    int64_t reach = 2 * std::max(metrics.maxCharWidth, metrics.height);
-    if (int64_t{x} + size.cx + reach <= 0 || int64_t{y} + size.cy + reach <= 0 ||
-        int64_t{x} - reach >= width_ || int64_t{y} - reach >= height_)
-        return;
     BlendTarget target{this, state_.textColor, encode(state_.textColor)};
     font->render(text, x, y, &RasterContext::blendGlyph, &target);
 }
