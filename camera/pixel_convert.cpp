@@ -79,37 +79,33 @@ bool jpegToBgr(const uint8_t* data, size_t size, Frame& out)
     return true;
 }
 
-void scaleFrame(const Frame& in, int width, int height, Frame& out)
+namespace {
+
+// Bilinear scaling of the region (rx, ry, rw, rh) of `in`, rows counted as stored.
+void scaleRegion(const Frame& in, int rx, int ry, int rw, int rh, int width, int height, Frame& out)
 {
-    if (in.width == width && in.height == height)
-    {
-        out = in;
-        return;
-    }
     out.resize(width, height);
-    if (in.empty())
-    {
-        std::fill(out.bgr.begin(), out.bgr.end(), 0);
-        return;
-    }
     // Fixed point 16.16 source positions of pixel centres.
-    const int64_t sx = (static_cast<int64_t>(in.width) << 16) / width;
-    const int64_t sy = (static_cast<int64_t>(in.height) << 16) / height;
+    const int64_t sx = (static_cast<int64_t>(rw) << 16) / width;
+    const int64_t sy = (static_cast<int64_t>(rh) << 16) / height;
+    const int lastX = rx + rw - 1, lastY = ry + rh - 1;
     std::vector<int> x0(width), fx(width);
     for (int x = 0; x < width; ++x)
     {
-        int64_t p = x * sx + sx / 2 - 32768;
-        p = std::clamp<int64_t>(p, 0, (static_cast<int64_t>(in.width - 1) << 16));
+        int64_t p = x * sx + sx / 2 - 32768 + (static_cast<int64_t>(rx) << 16);
+        p = std::clamp<int64_t>(p, static_cast<int64_t>(rx) << 16,
+                                static_cast<int64_t>(lastX) << 16);
         x0[x] = static_cast<int>(p >> 16);
         fx[x] = static_cast<int>((p & 0xffff) >> 8);
     }
     const size_t inRow = static_cast<size_t>(in.width) * 3;
     for (int y = 0; y < height; ++y)
     {
-        int64_t p = y * sy + sy / 2 - 32768;
-        p = std::clamp<int64_t>(p, 0, (static_cast<int64_t>(in.height - 1) << 16));
+        int64_t p = y * sy + sy / 2 - 32768 + (static_cast<int64_t>(ry) << 16);
+        p = std::clamp<int64_t>(p, static_cast<int64_t>(ry) << 16,
+                                static_cast<int64_t>(lastY) << 16);
         const int y0 = static_cast<int>(p >> 16);
-        const int y1 = std::min(y0 + 1, in.height - 1);
+        const int y1 = std::min(y0 + 1, lastY);
         const int fy = static_cast<int>((p & 0xffff) >> 8);
         const uint8_t* r0 = in.bgr.data() + inRow * y0;
         const uint8_t* r1 = in.bgr.data() + inRow * y1;
@@ -117,7 +113,7 @@ void scaleFrame(const Frame& in, int width, int height, Frame& out)
         for (int x = 0; x < width; ++x)
         {
             const int a = x0[x] * 3;
-            const int b = (std::min(x0[x] + 1, in.width - 1)) * 3;
+            const int b = std::min(x0[x] + 1, lastX) * 3;
             const int f = fx[x];
             for (int c = 0; c < 3; ++c)
             {
@@ -127,6 +123,40 @@ void scaleFrame(const Frame& in, int width, int height, Frame& out)
             }
         }
     }
+}
+
+} // namespace
+
+void scaleFrame(const Frame& in, int width, int height, Frame& out)
+{
+    if (in.width == width && in.height == height)
+    {
+        out = in;
+        return;
+    }
+    if (in.empty())
+    {
+        out.resize(width, height);
+        std::fill(out.bgr.begin(), out.bgr.end(), 0);
+        return;
+    }
+    scaleRegion(in, 0, 0, in.width, in.height, width, height, out);
+}
+
+void fitFrame(const Frame& in, int width, int height, Frame& out)
+{
+    if (in.empty() || (in.width == width && in.height == height))
+    {
+        scaleFrame(in, width, height, out);
+        return;
+    }
+    // Cut the wider side down to the asked shape, centred.
+    int rw = in.width, rh = in.height;
+    if (static_cast<int64_t>(in.width) * height > static_cast<int64_t>(in.height) * width)
+        rw = std::max(1, static_cast<int>(static_cast<int64_t>(in.height) * width / height));
+    else
+        rh = std::max(1, static_cast<int>(static_cast<int64_t>(in.width) * height / width));
+    scaleRegion(in, (in.width - rw) / 2, (in.height - rh) / 2, rw, rh, width, height, out);
 }
 
 } // namespace zcap

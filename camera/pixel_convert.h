@@ -19,4 +19,8 @@ bool jpegToBgr(const uint8_t* data, size_t size, Frame& out);
 // Scales a frame to width x height (bilinear; a plain copy when the size is the same).
 void scaleFrame(const Frame& in, int width, int height, Frame& out);
 
+// As scaleFrame, but keeps pixels square: a picture of another shape loses the middle-out
+// excess of its wider side first, so measurements stay true in both directions.
+void fitFrame(const Frame& in, int width, int height, Frame& out);
+
 } // namespace zcap

@@ -285,7 +285,7 @@ bool V4l2Camera::nextFrame(Frame& out)
             return false;
         if (!ok)
             continue;
-        scaleFrame(native_, wantWidth_, wantHeight_, out);
+        fitFrame(native_, wantWidth_, wantHeight_, out);
         if (softwareTone_)
         {
             uint8_t* p = out.bgr.data();

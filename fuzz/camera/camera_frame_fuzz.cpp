@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         zcap::Frame scaled;
         zcap::scaleFrame(frame, 37, 23, scaled);
+        zcap::fitFrame(frame, 41, 17, scaled);
     }
     return 0;
 }

@@ -98,6 +98,34 @@ TEST(ScaleFrame, KeepsFlatColourAndMapsCornersToCorners)
     EXPECT_EQ(out.topRow(2)[3 * 3], 10);
 }
 
+TEST(FitFrame, CropsAWidePictureToTheAskedShapeKeepingPixelsSquare)
+{
+    // 16:9 with a 2-pixel border of blue on left and right that a 4:3 picture cuts away.
+    Frame wide;
+    wide.resize(32, 18);
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 32; ++x)
+        {
+            uint8_t* p = wide.topRow(y) + x * 3;
+            const bool edge = x < 4 || x >= 28;
+            p[0] = edge ? 255 : 0;
+            p[1] = static_cast<uint8_t>(y * 10);
+            p[2] = 0;
+        }
+    Frame out;
+    fitFrame(wide, 24, 18, out); // 4:3: the middle 24 columns, one to one
+    ASSERT_EQ(out.width, 24);
+    for (int y : {0, 9, 17})
+        for (int x : {0, 23})
+        {
+            EXPECT_EQ(out.topRow(y)[x * 3], 0) << x << "," << y;
+            EXPECT_EQ(out.topRow(y)[x * 3 + 1], y * 10);
+        }
+    fitFrame(wide, 48, 36, out); // the same region, doubled
+    EXPECT_EQ(out.topRow(35)[47 * 3], 0);
+    EXPECT_NEAR(out.topRow(35)[47 * 3 + 1], 170, 3);
+}
+
 TEST(EncodeBmp, WritesHeadersAndPadsRows)
 {
     Frame f = gradient(5, 3);
