@@ -166,52 +166,52 @@ KWZ_API int RASTShowRegion(void* object, HWND window, int x, int y, int r)
 
 KWZ_API int RASTStartGraphic(void* object, POINT point, GRAPHICTYPE type)
 {
-    return FORWARD(object, GtStartGraphic(bitmap->engine(), point, type));
+    return FORWARD(object, GtStartGraphic(bitmap->engineForChange(), point, type));
 }
 
 KWZ_API int RASTAddPointToGraphic(void* object, POINT point)
 {
-    return FORWARD(object, GtAddPointToGraphic(bitmap->engine(), point));
+    return FORWARD(object, GtAddPointToGraphic(bitmap->engineForChange(), point));
 }
 
 KWZ_API int RASTChangePointToGraphic(void* object, POINT point)
 {
-    return FORWARD(object, GtChangePointToGraphic(bitmap->engine(), point));
+    return FORWARD(object, GtChangePointToGraphic(bitmap->engineForChange(), point));
 }
 
 KWZ_API int RASTAddStringToGraphic(void* object, const char* text)
 {
-    return FORWARD(object, GtAddStringToGraphic(bitmap->engine(), text));
+    return FORWARD(object, GtAddStringToGraphic(bitmap->engineForChange(), text));
 }
 
 KWZ_API int RASTFinishGraphic(void* object)
 {
-    return FORWARD(object, GtFinishGraphic(bitmap->engine()));
+    return FORWARD(object, GtFinishGraphic(bitmap->engineForChange()));
 }
 
 KWZ_API int RASTIsHitGraphic(void* object, int x, int y)
 {
-    return FORWARD(object, GtIsHitGraphic(bitmap->engine(), x, y));
+    return FORWARD(object, GtIsHitGraphic(bitmap->engineForChange(), x, y));
 }
 
 KWZ_API int RASTIsPassGraphic(void* object, int x, int y)
 {
-    return FORWARD(object, GtIsPassGraphic(bitmap->engine(), x, y));
+    return FORWARD(object, GtIsPassGraphic(bitmap->engineForChange(), x, y));
 }
 
 KWZ_API int RASTMoveGraphic(void* object, int dx, int dy)
 {
-    return FORWARD_OK(object, GtMoveGraphic(bitmap->engine(), dx, dy));
+    return FORWARD_OK(object, GtMoveGraphic(bitmap->engineForChange(), dx, dy));
 }
 
 KWZ_API int RASTClearHitGraphic(void* object)
 {
-    return FORWARD_OK(object, GtClearHitGraphic(bitmap->engine()));
+    return FORWARD_OK(object, GtClearHitGraphic(bitmap->engineForChange()));
 }
 
 KWZ_API int RASTClearAllGraphic(void* object)
 {
-    return FORWARD_OK(object, GtClearAllGraphic(bitmap->engine()));
+    return FORWARD_OK(object, GtClearAllGraphic(bitmap->engineForChange()));
 }
 
 KWZ_API int RASTGetBoundingRect(void* object, RECT* rect)
@@ -221,7 +221,7 @@ KWZ_API int RASTGetBoundingRect(void* object, RECT* rect)
 
 KWZ_API int RASTSetRuler(void* object, POINT start, POINT end, ZQUNIT unit, float length)
 {
-    return FORWARD(object, GtSetRuler(bitmap->engine(), start, end, unit, length));
+    return FORWARD(object, GtSetRuler(bitmap->engineForChange(), start, end, unit, length));
 }
 
 KWZ_API int RASTGetRuler(void* object, POINT* start, POINT* end, ZQUNIT* unit, float* length)
@@ -231,12 +231,12 @@ KWZ_API int RASTGetRuler(void* object, POINT* start, POINT* end, ZQUNIT* unit, f
 
 KWZ_API int RASTHideRuler(void* object, int hide)
 {
-    return FORWARD(object, GtHideRuler(bitmap->engine(), hide));
+    return FORWARD(object, GtHideRuler(bitmap->engineForChange(), hide));
 }
 
 KWZ_API int RASTSetRulerUnitAndLength(void* object, ZQUNIT unit, float length)
 {
-    return FORWARD_OK(object, GtSetRulerUnitAndLength(bitmap->engine(), unit, length));
+    return FORWARD_OK(object, GtSetRulerUnitAndLength(bitmap->engineForChange(), unit, length));
 }
 
 KWZ_API int RASTGetRulerUnitAndLength(void* object, ZQUNIT* unit, float* length)
@@ -246,7 +246,7 @@ KWZ_API int RASTGetRulerUnitAndLength(void* object, ZQUNIT* unit, float* length)
 
 KWZ_API int RASTSetMeasureUnit(void* object, ZQUNIT unit)
 {
-    return FORWARD_OK(object, GtSetMeasureUnit(bitmap->engine(), unit));
+    return FORWARD_OK(object, GtSetMeasureUnit(bitmap->engineForChange(), unit));
 }
 
 KWZ_API int RASTGetMeasureUnit(void* object, ZQUNIT* unit)
@@ -257,8 +257,8 @@ KWZ_API int RASTGetMeasureUnit(void* object, ZQUNIT* unit)
 KWZ_API int RASTSetMeasurePen(void* object, int style, int width, COLORREF normal, COLORREF hovered,
                               COLORREF selected)
 {
-    return FORWARD_OK(object,
-                      GaugitSetPen(bitmap->engine(), style, width, normal, hovered, selected));
+    return FORWARD_OK(
+        object, GaugitSetPen(bitmap->engineForChange(), style, width, normal, hovered, selected));
 }
 
 KWZ_API int RASTGetMeasurePen(void* object, int* style, int* width, COLORREF* normal,
@@ -271,8 +271,8 @@ KWZ_API int RASTGetMeasurePen(void* object, int* style, int* width, COLORREF* no
 KWZ_API int RASTSetTxtFont(void* object, const char* face, int height, COLORREF normal,
                            COLORREF hovered, COLORREF selected)
 {
-    return FORWARD_OK(object,
-                      GtSetTxtFont(bitmap->engine(), face, height, normal, hovered, selected));
+    return FORWARD_OK(
+        object, GtSetTxtFont(bitmap->engineForChange(), face, height, normal, hovered, selected));
 }
 
 KWZ_API int RASTGetTxtFont(void* object, char* face, int* height, COLORREF* normal,
@@ -284,7 +284,7 @@ KWZ_API int RASTGetTxtFont(void* object, char* face, int* height, COLORREF* norm
 
 KWZ_API int RASTSetDescFont(void* object, const char* face, int size)
 {
-    return FORWARD_OK(object, GtSetDescFont(bitmap->engine(), face, size));
+    return FORWARD_OK(object, GtSetDescFont(bitmap->engineForChange(), face, size));
 }
 
 KWZ_API int RASTGetDescFont(void* object, char* face, int* size)
@@ -294,7 +294,7 @@ KWZ_API int RASTGetDescFont(void* object, char* face, int* size)
 
 KWZ_API int RASTSetPrecision(void* object, int decimals)
 {
-    return FORWARD(object, GtSetPrecision(bitmap->engine(), decimals));
+    return FORWARD(object, GtSetPrecision(bitmap->engineForChange(), decimals));
 }
 
 KWZ_API int RASTGetPrecision(void* object, short* decimals)
@@ -304,37 +304,37 @@ KWZ_API int RASTGetPrecision(void* object, short* decimals)
 
 KWZ_API int RASTHideDescriptor(void* object, int hide)
 {
-    return FORWARD(object, GtHideDescriptor(bitmap->engine(), hide));
+    return FORWARD(object, GtHideDescriptor(bitmap->engineForChange(), hide));
 }
 
 KWZ_API int RASTSetLineMark(void* object, LineMark* mark)
 {
-    return FORWARD(object, GaugitSetLineMark(bitmap->engine(), mark));
+    return FORWARD(object, GaugitSetLineMark(bitmap->engineForChange(), mark));
 }
 
 KWZ_API int RASTSetRectMark(void* object, RectMark* mark)
 {
-    return FORWARD(object, GaugitSetRectMark(bitmap->engine(), mark));
+    return FORWARD(object, GaugitSetRectMark(bitmap->engineForChange(), mark));
 }
 
 KWZ_API int RASTSetCircleMark(void* object, CircleMark* mark)
 {
-    return FORWARD(object, GaugitSetCircleMark(bitmap->engine(), mark));
+    return FORWARD(object, GaugitSetCircleMark(bitmap->engineForChange(), mark));
 }
 
 KWZ_API int RASTSetEllipseMark(void* object, EllipseMark* mark)
 {
-    return FORWARD(object, GaugitSetEllipseMark(bitmap->engine(), mark));
+    return FORWARD(object, GaugitSetEllipseMark(bitmap->engineForChange(), mark));
 }
 
 KWZ_API int RASTSetAngleMark(void* object, AngleMark* mark)
 {
-    return FORWARD(object, GaugitSetAngleMark(bitmap->engine(), mark));
+    return FORWARD(object, GaugitSetAngleMark(bitmap->engineForChange(), mark));
 }
 
 KWZ_API int RASTSetPolyLineMark(void* object, PolyLineMark* mark)
 {
-    return FORWARD(object, GaugitSetPolyLineMark(bitmap->engine(), mark));
+    return FORWARD(object, GaugitSetPolyLineMark(bitmap->engineForChange(), mark));
 }
 
 KWZ_API int RASTSetLanguage(void* object, ZQLANGUAGE language)
@@ -342,6 +342,7 @@ KWZ_API int RASTSetLanguage(void* object, ZQLANGUAGE language)
     return guarded(object, [&](RasterBitmap* bitmap) {
         if (bitmap->engine() == nullptr)
             return RAST_FAILED;
+        RasterBitmap::languageChanged();
         return GtSetMeasureLanguage(bitmap->engine(), language);
     });
 }

@@ -7,6 +7,7 @@
 #include "platform/window.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 
@@ -49,6 +50,9 @@ class OpenFile
 // Signature of a working surface that holds the pristine pixels alone.
 constexpr uint64_t kPristine = 0;
 
+// Counts changes of the library-wide label language.
+std::atomic<uint32_t> languageGeneration{0};
+
 EnginePtr newEngine()
 {
     HGAUGIT engine = nullptr;
@@ -80,6 +84,7 @@ bool RasterBitmap::install(BmpImage image, EnginePtr engine)
     memoryContext_.reset();
     workingBits_ = PixelBuffer();
     overlayKnown_ = false;
+    engineTouched_ = true;
     image_ = std::move(image);
     engine_ = std::move(engine);
     return true;
@@ -198,10 +203,21 @@ int RasterBitmap::writeMeasureFile(const char* path) const
     return KWZ_OK;
 }
 
+void RasterBitmap::languageChanged()
+{
+    ++languageGeneration;
+}
+
 bool RasterBitmap::rebuildWorkingSurface()
 {
     if (!ensureWorkingSurface())
         return false;
+    // Nothing that could change the drawing happened since the surface was painted.
+    const uint32_t language = languageGeneration.load();
+    if (overlayKnown_ && !engineTouched_ && language == languageSeen_)
+        return true;
+    engineTouched_ = false;
+    languageSeen_ = language;
     // A dry pass tells what the engine would paint; when the surface already shows exactly
     // that, restoring and repainting it would change no pixel.
     uint64_t signature = kPristine;
@@ -221,6 +237,7 @@ bool RasterBitmap::rebuildWorkingSurface()
         GtDraw(engine_.get(), toHdc(memoryContext_.get()));
     overlayKnown_ = comparable;
     overlaySignature_ = signature;
+    engineTouched_ = !comparable;
     return true;
 }
 
@@ -302,6 +319,7 @@ int RasterBitmap::enableMeasure(ZQUNIT unit, float length)
     if (!engine_)
     {
         engine_ = newEngine();
+        engineTouched_ = true;
         if (engine_)
             GtSetRulerUnitAndLength(engine_.get(), unit, length);
     }
@@ -313,6 +331,7 @@ int RasterBitmap::disableMeasure()
     if (!engine_)
         return KWZ_ERR_NULL_HANDLE;
     engine_.reset();
+    engineTouched_ = true;
     return KWZ_OK;
 }
 

@@ -64,6 +64,14 @@ class RasterBitmap
     int showRegion(Window* window, int x, int y, int r);
 
     HGAUGIT engine() const { return engine_.get(); }
+    // The engine for a call that may change what it draws: the next display looks again.
+    HGAUGIT engineForChange()
+    {
+        engineTouched_ = true;
+        return engine_.get();
+    }
+    // The label language is shared by every engine instance: every object looks again.
+    static void languageChanged();
     // Creates an instance if there is none (unit and length go to its ruler, once it has
     // one). Always 0.
     int enableMeasure(ZQUNIT unit, float length);
@@ -87,6 +95,9 @@ class RasterBitmap
     // What the working surface holds: the pristine pixels, or the overlay of this signature.
     bool overlayKnown_ = false;
     uint64_t overlaySignature_ = 0;
+    // Whether a call since the last display may have changed the engine's drawing.
+    bool engineTouched_ = true;
+    uint32_t languageSeen_ = 0;
 };
 
 } // namespace kwz::rast

@@ -388,6 +388,27 @@ TEST_F(Rast, EveryDisplayShowsTheGraphicsAsTheyStandNow)
     RASTUnInitialize(&fresh);
 }
 
+TEST_F(Rast, ALanguageSetThroughAnotherObjectShowsAtTheNextDisplay)
+{
+    loadPattern(120, 60);
+    setRulerAndLine();
+    void* other = nullptr;
+    ASSERT_EQ(RASTInitialize(&other), RAST_OK);
+    ASSERT_EQ(RASTReadPixels(other, patternRows(4, 4).data(), 4, 4, 24), RAST_OK);
+    const auto overlay = [&] {
+        EXPECT_EQ(RASTDraw(object_, nullptr, 0, 0, 120, 60), RAST_OK);
+        EXPECT_EQ(RASTWriteFile(object_, path("overlay.bmp").c_str(), 1), RAST_OK);
+        return slurp(path("overlay.bmp"));
+    };
+    ASSERT_EQ(RASTSetLanguage(other, ZQ_CHINESE), RAST_OK);
+    const std::vector<uint8_t> chinese = overlay();
+    ASSERT_EQ(RASTSetLanguage(other, ZQ_ENGLISH), RAST_OK);
+    EXPECT_NE(overlay(), chinese);
+    ASSERT_EQ(RASTSetLanguage(other, ZQ_CHINESE), RAST_OK);
+    EXPECT_EQ(overlay(), chinese);
+    RASTUnInitialize(&other);
+}
+
 TEST_F(Rast, ShowWithEqualRectanglesCopiesUnscaled)
 {
     loadPattern(60, 40);
