@@ -161,64 +161,45 @@ void GaugitEngine::setDescFont(const char* face, int height)
     descFont_.height = height;
 }
 
-bool GaugitEngine::setLineMark(uint32_t mark)
+// A mark word needs a ruler; it becomes the default of its kind and reaches every graphic of it.
+template <typename T> bool GaugitEngine::applyMark(uint32_t& slot, GraphicList<T>& list, uint32_t mark)
 {
     if (!ruler_)
         return false;
-    marks_.line = mark;
-    for (auto& g : lines_)
+    slot = mark;
+    for (auto& g : list)
         g->setMark(mark);
     return true;
+}
+
+bool GaugitEngine::setLineMark(uint32_t mark)
+{
+    return applyMark(marks_.line, lines_, mark);
 }
 
 bool GaugitEngine::setRectMark(uint32_t mark)
 {
-    if (!ruler_)
-        return false;
-    marks_.rect = mark;
-    for (auto& g : rects_)
-        g->setMark(mark);
-    return true;
+    return applyMark(marks_.rect, rects_, mark);
 }
 
 bool GaugitEngine::setCircleMark(uint32_t mark)
 {
-    if (!ruler_)
-        return false;
-    marks_.circle = mark;
-    for (auto& g : circles_)
-        g->setMark(mark);
-    return true;
+    return applyMark(marks_.circle, circles_, mark);
 }
 
 bool GaugitEngine::setEllipseMark(uint32_t mark)
 {
-    if (!ruler_)
-        return false;
-    marks_.ellipse = mark;
-    for (auto& g : ellipses_)
-        g->setMark(mark);
-    return true;
+    return applyMark(marks_.ellipse, ellipses_, mark);
 }
 
 bool GaugitEngine::setAngleMark(uint32_t mark)
 {
-    if (!ruler_)
-        return false;
-    marks_.angle = mark;
-    for (auto& g : angles_)
-        g->setMark(mark);
-    return true;
+    return applyMark(marks_.angle, angles_, mark);
 }
 
 bool GaugitEngine::setPolygonMark(uint32_t mark)
 {
-    if (!ruler_)
-        return false;
-    marks_.polygon = mark;
-    for (auto& g : polygons_)
-        g->setMark(mark);
-    return true;
+    return applyMark(marks_.polygon, polygons_, mark);
 }
 
 void GaugitEngine::setDefaults(int measureUnit, const PenSpec& pen, int angleUnit,

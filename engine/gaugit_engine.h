@@ -178,6 +178,7 @@ class GaugitEngine
 
   private:
     template <typename F> void forEachMeasured(F&& f);
+    template <typename T> bool applyMark(uint32_t& slot, GraphicList<T>& list, uint32_t mark);
     bool acceptEvent();
     Graphic* lastOfSelection();
     void removeLastOfSelection();
