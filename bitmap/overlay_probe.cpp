@@ -68,18 +68,12 @@ void OverlayProbe::mixDrawingState(bool text)
 
 int OverlayProbe::saveDC()
 {
-    saved_.push_back(state_);
-    return int(saved_.size());
+    return saved_.save(state_);
 }
 
 bool OverlayProbe::restoreDC(int savedLevel)
 {
-    const int level = savedLevel < 0 ? int(saved_.size()) + 1 + savedLevel : savedLevel;
-    if (level < 1 || level > int(saved_.size()))
-        return false;
-    state_ = saved_[size_t(level) - 1];
-    saved_.resize(size_t(level) - 1);
-    return true;
+    return saved_.restore(savedLevel, state_);
 }
 
 int OverlayProbe::setMapMode(int mode)

@@ -4,6 +4,7 @@
 // that already holds that overlay needs neither restoring nor repainting.
 
 #include "platform/draw_context.h"
+#include "platform/saved_states.h"
 
 #include <cstdint>
 #include <vector>
@@ -68,7 +69,7 @@ class OverlayProbe final : public DrawContext
 
     DrawContext& surface_;
     State state_;
-    std::vector<State> saved_;
+    SavedStates<State> saved_;
     uint64_t hash_ = 1469598103934665603ull; // FNV-1a offset basis
     bool drew_ = false;
     bool comparable_ = true;

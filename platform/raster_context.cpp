@@ -617,18 +617,12 @@ void RasterContext::strokePath(const POINT* points, int count, bool closed)
 
 int RasterContext::saveDC()
 {
-    saved_.push_back(state_);
-    return static_cast<int>(saved_.size());
+    return saved_.save(state_);
 }
 
 bool RasterContext::restoreDC(int savedLevel)
 {
-    int level = savedLevel < 0 ? static_cast<int>(saved_.size()) + 1 + savedLevel : savedLevel;
-    if (level < 1 || level > static_cast<int>(saved_.size()))
-        return false;
-    state_ = saved_[level - 1];
-    saved_.resize(level - 1);
-    return true;
+    return saved_.restore(savedLevel, state_);
 }
 
 int RasterContext::setMapMode(int mode)

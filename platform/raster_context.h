@@ -6,6 +6,7 @@
 // palette images.
 
 #include "platform/draw_context.h"
+#include "platform/saved_states.h"
 
 #include <cstdint>
 #include <memory>
@@ -118,7 +119,7 @@ class RasterContext final : public DrawContext
     std::vector<uint8_t> ownedBits_;
     std::unique_ptr<Format> format_;
     State state_;
-    std::vector<State> saved_;
+    SavedStates<State> saved_;
     std::unique_ptr<Font> defaultFont_;
     const std::vector<int>* dashPattern_ = nullptr;
     int64_t styleStep_ = 0;

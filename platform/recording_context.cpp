@@ -31,18 +31,12 @@ std::vector<std::string> RecordingContext::texts() const
 
 int RecordingContext::saveDC()
 {
-    saved_.push_back(state_);
-    return static_cast<int>(saved_.size());
+    return saved_.save(state_);
 }
 
 bool RecordingContext::restoreDC(int savedLevel)
 {
-    int level = savedLevel < 0 ? static_cast<int>(saved_.size()) + 1 + savedLevel : savedLevel;
-    if (level < 1 || level > static_cast<int>(saved_.size()))
-        return false;
-    state_ = saved_[level - 1];
-    saved_.resize(level - 1);
-    return true;
+    return saved_.restore(savedLevel, state_);
 }
 
 int RecordingContext::setMapMode(int mode)

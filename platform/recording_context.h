@@ -3,6 +3,7 @@
 // (the texts of a label with their positions and colours, the shapes with their pens).
 
 #include "platform/draw_context.h"
+#include "platform/saved_states.h"
 
 #include <string>
 #include <vector>
@@ -41,7 +42,7 @@ class RecordingContext final : public DrawContext
     // The texts written, in order.
     std::vector<std::string> texts() const;
     // Save levels still open: drawing code must leave none behind.
-    int openSaves() const { return static_cast<int>(saved_.size()); }
+    int openSaves() const { return saved_.depth(); }
     const Font* selectedFont() const { return state_.font; }
 
     int saveDC() override;
@@ -84,7 +85,7 @@ class RecordingContext final : public DrawContext
     void addText(int x, int y, std::string utf8);
 
     State state_;
-    std::vector<State> saved_;
+    SavedStates<State> saved_;
 };
 
 } // namespace kwz
