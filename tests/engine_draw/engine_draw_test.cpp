@@ -4,6 +4,7 @@
 #include "platform/font.h"
 #include "platform/raster_context.h"
 #include "platform/recording_context.h"
+#include "tests/gaugit/engine_fixture.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -23,31 +24,15 @@ constexpr COLORREF kHovered = RGB(0, 255, 0);
 
 // An engine at one millimetre per pixel (ruler of 100 pixels, 100 MM, along y = 500),
 // English labels, on a fake clock.
-class EngineDraw : public ::testing::Test
+class EngineDraw : public EngineTest
 {
   protected:
-    EngineDraw() : clock_(100000)
+    EngineDraw()
     {
         setMeasureLanguage(1);
-        engine_.setMeasureUnit(1);
-        engine_.setRuler({0, 500}, {100, 500}, 1, 100.0f);
         engine_.setPen(PenSpec{0, 1, kNormal, kSelected, kHovered});
     }
     ~EngineDraw() override { setMeasureLanguage(0); }
-
-    void build(int type, std::initializer_list<POINT> points, bool finish = true)
-    {
-        auto it = points.begin();
-        ASSERT_EQ(engine_.startGraphic(*it, type), 0);
-        for (++it; it != points.end(); ++it)
-        {
-            clock_.advance(50);
-            engine_.changePoint(*it);
-            engine_.addPoint(*it);
-        }
-        if (finish)
-            engine_.finishGraphic();
-    }
 
     RecordingContext drawn()
     {
@@ -65,9 +50,6 @@ class EngineDraw : public ::testing::Test
         EXPECT_GE(texts.size(), 3u);
         return Texts(texts.begin() + std::min<size_t>(3, texts.size()), texts.end());
     }
-
-    kwz::FakeClock clock_;
-    GaugitEngine engine_;
 };
 
 TEST_F(EngineDraw, LineLabelShowsItsFourLinesOneBelowTheOther)
