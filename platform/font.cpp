@@ -19,6 +19,82 @@
 namespace kwz {
 namespace {
 
+// Larger runs (only absurd fonts make them) are drawn glyph by glyph instead.
+constexpr int64_t kMaxRunPixels = int64_t{1} << 22;
+// Runs kept per font. Labels hold a handful of lines; a label being dragged makes a new text
+// on every move, so old ones must go.
+constexpr size_t kMaxCachedRuns = 64;
+
+struct PlacedGlyph
+{
+    GlyphCoverage box;
+    std::vector<uint8_t> coverage;
+};
+
+void collectGlyph(void* context, const GlyphCoverage& glyph)
+{
+    auto& glyphs = *static_cast<std::vector<PlacedGlyph>*>(context);
+    PlacedGlyph placed{glyph, {}};
+    placed.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
+    for (int row = 0; row < glyph.height; ++row)
+        std::memcpy(&placed.coverage[static_cast<size_t>(row) * glyph.width],
+                    glyph.coverage + static_cast<ptrdiff_t>(row) * glyph.pitch, glyph.width);
+    placed.box.pitch = glyph.width;
+    glyphs.push_back(std::move(placed));
+}
+
+std::shared_ptr<TextRun> buildRun(const Font& font, std::u16string_view text)
+{
+    std::vector<PlacedGlyph> glyphs;
+    auto run = std::make_shared<TextRun>();
+    run->extent = font.render(text, 0, 0, &collectGlyph, &glyphs);
+    if (glyphs.empty())
+        return run;
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    for (const PlacedGlyph& glyph : glyphs)
+    {
+        left = std::min<int64_t>(left, glyph.box.left);
+        top = std::min<int64_t>(top, glyph.box.top);
+        right = std::max<int64_t>(right, int64_t{glyph.box.left} + glyph.box.width);
+        bottom = std::max<int64_t>(bottom, int64_t{glyph.box.top} + glyph.box.height);
+    }
+    if ((right - left) * (bottom - top) > kMaxRunPixels)
+        return nullptr;
+    run->left = static_cast<int>(left);
+    run->top = static_cast<int>(top);
+    run->width = static_cast<int>(right - left);
+    run->height = static_cast<int>(bottom - top);
+    run->coverage.assign(static_cast<size_t>(run->width) * run->height, 0);
+    for (const PlacedGlyph& glyph : glyphs)
+    {
+        for (int row = 0; row < glyph.box.height; ++row)
+        {
+            uint8_t* target = &run->coverage[static_cast<size_t>(glyph.box.top - run->top + row) *
+                                                 run->width +
+                                             (glyph.box.left - run->left)];
+            const uint8_t* source = &glyph.coverage[static_cast<size_t>(row) * glyph.box.width];
+            for (int column = 0; column < glyph.box.width; ++column)
+            {
+                // Two layers a and b leave (1 - a)(1 - b) of what was under them.
+                unsigned rest = (255u - target[column]) * (255u - source[column]) + 127;
+                target[column] = static_cast<uint8_t>(255u - rest / 255u);
+            }
+        }
+    }
+    run->ink.resize(static_cast<size_t>(run->height));
+    for (int row = 0; row < run->height; ++row)
+    {
+        const uint8_t* line = &run->coverage[static_cast<size_t>(row) * run->width];
+        int first = 0, end = run->width;
+        while (first < end && line[first] == 0)
+            ++first;
+        while (end > first && line[end - 1] == 0)
+            --end;
+        run->ink[static_cast<size_t>(row)] = TextRun::Ink{first, end};
+    }
+    return run;
+}
+
 constexpr int kDefaultCellHeight = 16;
 // Keeps a broken request (a height of millions) from asking FreeType for absurd bitmaps.
 constexpr double kMaxPixelsPerEm = 2048.0;
@@ -281,6 +357,39 @@ class FreeTypeFont final : public Font
         return SIZE{width, metrics_.height};
     }
 
+    std::shared_ptr<const TextRun> layout(std::u16string_view text) const override
+    {
+        std::mutex& mutex = FontLibrary::instance().mutex();
+        {
+            std::lock_guard lock(mutex);
+            auto found = runs_.find(text);
+            if (found != runs_.end())
+            {
+                found->second.lastUse = ++runClock_;
+                return found->second.run;
+            }
+        }
+        // Drawn without the lock: render takes it for itself.
+        std::shared_ptr<const TextRun> run = buildRun(*this, text);
+        if (!run)
+            return nullptr;
+        std::lock_guard lock(mutex);
+        if (runs_.size() >= kMaxCachedRuns)
+        {
+            // Forget the older half.
+            std::vector<uint64_t> uses;
+            uses.reserve(runs_.size());
+            for (const auto& entry : runs_)
+                uses.push_back(entry.second.lastUse);
+            auto middle = uses.begin() + static_cast<ptrdiff_t>(uses.size() / 2);
+            std::nth_element(uses.begin(), middle, uses.end());
+            for (auto entry = runs_.begin(); entry != runs_.end();)
+                entry = entry->second.lastUse < *middle ? runs_.erase(entry) : std::next(entry);
+        }
+        runs_.insert_or_assign(std::u16string(text), CachedRun{run, ++runClock_});
+        return run;
+    }
+
     bool hasGlyph(char32_t character) const override
     {
         std::lock_guard lock(FontLibrary::instance().mutex());
@@ -518,9 +627,29 @@ class FreeTypeFont final : public Font
     mutable std::unordered_map<char32_t, GlyphRef> characters_;
     // Glyphs live in the slots' maps, whose elements never move.
     mutable std::array<const CachedGlyph*, 256> latin_{};
+    struct CachedRun
+    {
+        std::shared_ptr<const TextRun> run;
+        uint64_t lastUse = 0;
+    };
+    struct TextHash
+    {
+        using is_transparent = void;
+        size_t operator()(std::u16string_view text) const
+        {
+            return std::hash<std::u16string_view>{}(text);
+        }
+    };
+    mutable std::unordered_map<std::u16string, CachedRun, TextHash, std::equal_to<>> runs_;
+    mutable uint64_t runClock_ = 0;
 };
 
 } // namespace
+
+std::shared_ptr<const TextRun> Font::layout(std::u16string_view text) const
+{
+    return buildRun(*this, text);
+}
 
 std::unique_ptr<Font> createFont(const LogFont& request)
 {

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kwz {
 
@@ -30,6 +31,26 @@ struct GlyphCoverage
 
 using GlyphSink = void (*)(void* context, const GlyphCoverage& glyph);
 
+// A whole line of text in one coverage mask, placed relative to the text's origin (the top-left
+// of its first cell). Labels are redrawn with the same texts on every repaint; a ready mask is
+// blended row by row instead of glyph by glyph. Where glyphs overlap, coverage combines as if
+// they were drawn one after the other.
+struct TextRun
+{
+    struct Ink
+    {
+        int first = 0; // first column with coverage
+        int end = 0;   // one past the last; equal to first when the row has none
+    };
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    SIZE extent{0, 0}; // as Font::extent gives it
+    std::vector<uint8_t> coverage; // width * height, rows top to bottom
+    std::vector<Ink> ink;          // one per row
+};
+
 class Font
 {
   public:
@@ -43,6 +64,9 @@ class Font
     // and strike-out bars too). Returns the extent. The sink must not call back into fonts.
     virtual SIZE render(std::u16string_view text, int x, int y, GlyphSink sink,
                         void* context) const = 0;
+    // The text drawn into one mask, or null when the mask would be unreasonably large (a huge
+    // font): draw such text with render(), which hands over one glyph at a time.
+    virtual std::shared_ptr<const TextRun> layout(std::u16string_view text) const;
     // Whether the face or one of its fallbacks draws the character with a real glyph.
     virtual bool hasGlyph(char32_t character) const = 0;
     // File of the face that draws the character (empty when none does); for diagnostics.

@@ -1,5 +1,6 @@
 #include "platform/raster_context.h"
 
+#include "platform/coverage_blend.h"
 #include "platform/encoding.h"
 #include "platform/font.h"
 
@@ -289,7 +290,7 @@ std::unique_ptr<RasterContext> RasterContext::create(int width, int height, int 
     const auto* info = reinterpret_cast<const BITMAPINFO*>(infoBytes.data());
     if (!context->format_->parse(info))
         return nullptr;
-    context->ownedBits_.assign(context->format_->stride * context->format_->height, 0);
+    context->ownedBits_ = PixelMemory(context->format_->stride * context->format_->height);
     if (!context->setUp(context->ownedBits_.data(), info))
         return nullptr;
     return context;
@@ -388,6 +389,11 @@ void RasterContext::put(uint8_t* row, int x, uint32_t value)
         std::memcpy(row + 4 * x, &value, 4); // little-endian machine, as the formats are
         break;
     }
+}
+
+void RasterContext::prefetchPixel(int y, int64_t x) const
+{
+    __builtin_prefetch(row(y) + static_cast<size_t>(x) * bitCount_ / 8, 1);
 }
 
 void RasterContext::fillSpan(int y, int64_t x0, int64_t x1, uint32_t value)
@@ -679,6 +685,15 @@ void RasterContext::rectangle(int left, int top, int right, int bottom)
     strokePath(path, 4, true);
 }
 
+namespace {
+// floor() for values well inside the int64 range, without a call into the maths library.
+inline int64_t floorToInt(double value)
+{
+    auto truncated = static_cast<int64_t>(value);
+    return truncated - (value < static_cast<double>(truncated) ? 1 : 0);
+}
+} // namespace
+
 void RasterContext::strokeEllipse(double cx, double cy, double a, double b, uint32_t value)
 {
     // Mirror columns and rows about the centre so the outline is symmetric; each row of the
@@ -687,20 +702,68 @@ void RasterContext::strokeEllipse(double cx, double cy, double a, double b, uint
     int64_t mirrorY = static_cast<int64_t>(std::lround(2 * cy));
     int64_t lastUpper = static_cast<int64_t>(std::floor(cy));
     int64_t top = static_cast<int64_t>(std::lround(cy - b));
-    auto rightEnd = [&](int64_t y) {
-        double off = (cy - static_cast<double>(y)) / b;
-        double half = a * std::sqrt(std::max(0.0, 1.0 - off * off));
-        return static_cast<int64_t>(std::floor(cx + half + 0.5));
-    };
-    int64_t middle = static_cast<int64_t>(std::floor(cx + a + 0.5));
+    int64_t middle = floorToInt(cx + a + 0.5);
     int64_t firstRow = std::max<int64_t>(top, 0);
     int64_t lastRow = std::min<int64_t>(mirrorY - top, height_ - 1);
+    if (firstRow > lastRow)
+        return;
+    auto upperOf = [&](int64_t y) { return y <= lastUpper ? y : mirrorY - y; };
+    // Rows below the centre use the ends of the rows above: find which upper rows the visible
+    // rows need (at most about one image height of them) and work out their ends first, in a
+    // loop without branches, before any pixel is touched.
+    int64_t lowest = INT64_MAX, highest = INT64_MIN;
+    auto need = [&](int64_t from, int64_t to) {
+        if (from > to)
+            return;
+        for (int64_t y : {from, to})
+        {
+            lowest = std::min(lowest, upperOf(y));
+            highest = std::max(highest, upperOf(y));
+        }
+    };
+    need(firstRow, std::min(lastRow, lastUpper));
+    need(std::max(firstRow, lastUpper + 1), lastRow);
+    highest = std::min(highest + 1, lastUpper);
+    std::vector<int64_t>& ends = ellipseEnds_;
+    ends.resize(static_cast<size_t>(highest - lowest + 1));
+    for (int64_t u = lowest; u <= highest; ++u)
+    {
+        double off = (cy - static_cast<double>(u)) / b;
+        double half = a * std::sqrt(std::max(0.0, 1.0 - off * off));
+        ends[static_cast<size_t>(u - lowest)] = floorToInt(cx + half + 0.5);
+    }
+    // The outline touches a new stretch of memory on every row: ask for rows ahead early.
+    constexpr int64_t kAhead = 6;
     for (int64_t y = firstRow; y <= lastRow; ++y)
     {
-        int64_t upper = y <= lastUpper ? y : mirrorY - y;
-        int64_t from = rightEnd(upper);
-        int64_t to = upper < lastUpper ? rightEnd(upper + 1) - 1 : middle;
+        int64_t upper = upperOf(y);
+        int64_t from = ends[static_cast<size_t>(upper - lowest)];
+        int64_t to = upper < lastUpper ? ends[static_cast<size_t>(upper + 1 - lowest)] - 1 : middle;
         to = std::max(from, to);
+        if (y + kAhead <= lastRow && from >= 0 && from < width_ && mirrorX - from >= 0 &&
+            mirrorX - from < width_)
+        {
+            prefetchPixel(static_cast<int>(y + kAhead), from);
+            prefetchPixel(static_cast<int>(y + kAhead), mirrorX - from);
+        }
+        if (bitCount_ == 24)
+        {
+            // The common case, kept free of fillSpan's general checks.
+            uint8_t* r = row(static_cast<int>(y));
+            auto span = [&](int64_t x0, int64_t x1) {
+                x0 = std::max<int64_t>(x0, 0);
+                x1 = std::min<int64_t>(x1, width_ - 1);
+                for (uint8_t* p = r + 3 * x0; p <= r + 3 * x1; p += 3)
+                {
+                    p[0] = static_cast<uint8_t>(value);
+                    p[1] = static_cast<uint8_t>(value >> 8);
+                    p[2] = static_cast<uint8_t>(value >> 16);
+                }
+            };
+            span(from, to);
+            span(mirrorX - to, mirrorX - from);
+            continue;
+        }
         fillSpan(static_cast<int>(y), from, to, value);
         fillSpan(static_cast<int>(y), mirrorX - to, mirrorX - from, value);
     }
@@ -833,6 +896,55 @@ struct BlendTarget
 };
 } // namespace
 
+int RasterContext::blendBytesPerPixel() const
+{
+    // Bytes blue, green, red at the start of each pixel: blended in place.
+    if (bitCount_ == 24)
+        return 3;
+    if (bitCount_ == 32 && format_->red.mask == 0x00FF0000 && format_->green.mask == 0x0000FF00 &&
+        format_->blue.mask == 0x000000FF)
+        return 4;
+    return 0;
+}
+
+// Coverage for `count` pixels of row y from column x on, all inside the image.
+void RasterContext::blendRow(int y, int x, const uint8_t* coverage, int count, COLORREF color,
+                             uint32_t value)
+{
+    uint8_t* r = row(y);
+    if (int bytes = blendBytesPerPixel())
+    {
+        blendCoverageRow(r + static_cast<size_t>(x) * bytes, bytes, coverage, count,
+                         GetBValue(color), GetGValue(color), GetRValue(color));
+        return;
+    }
+    bool palette = bitCount_ <= 8;
+    int textR = GetRValue(color), textG = GetGValue(color), textB = GetBValue(color);
+    for (int i = 0; i < count; ++i)
+    {
+        int c = coverage[i];
+        if (c == 0)
+            continue;
+        if (palette)
+        {
+            // Palette images have no in-between colours: half coverage decides.
+            if (c >= 128)
+                put(r, x + i, value);
+            continue;
+        }
+        if (c == 255)
+        {
+            put(r, x + i, value);
+            continue;
+        }
+        COLORREF under = format_->colorOf(format_->raw(r, x + i));
+        auto mix = [c](int fore, int back) { return (fore * c + back * (255 - c) + 127) / 255; };
+        COLORREF mixed = RGB(mix(textR, GetRValue(under)), mix(textG, GetGValue(under)),
+                             mix(textB, GetBValue(under)));
+        put(r, x + i, format_->encode(mixed));
+    }
+}
+
 void RasterContext::blendGlyph(void* opaque, const GlyphCoverage& glyph)
 {
     auto* target = static_cast<BlendTarget*>(opaque);
@@ -841,71 +953,49 @@ void RasterContext::blendGlyph(void* opaque, const GlyphCoverage& glyph)
     int x1 = std::min<int64_t>(int64_t{glyph.left} + glyph.width, self.width_);
     int y0 = std::max(glyph.top, 0);
     int y1 = std::min<int64_t>(int64_t{glyph.top} + glyph.height, self.height_);
-    bool palette = self.bitCount_ <= 8;
-    int textR = GetRValue(target->color), textG = GetGValue(target->color),
-        textB = GetBValue(target->color);
-    // Bytes blue, green, red at the start of each pixel: blend them in place.
-    int byteStep = self.bitCount_ == 24 ? 3
-                   : self.bitCount_ == 32 && self.format_->red.mask == 0x00FF0000 &&
-                           self.format_->green.mask == 0x0000FF00 &&
-                           self.format_->blue.mask == 0x000000FF
-                       ? 4
-                       : 0;
-    for (int y = y0; y < y1; ++y)
+    for (int y = y0; y < y1 && x0 < x1; ++y)
     {
-        uint8_t* r = self.row(y);
-        const uint8_t* coverage = glyph.coverage + static_cast<size_t>(y - glyph.top) * glyph.pitch;
-        if (byteStep)
-        {
-            uint8_t* pixel = r + static_cast<size_t>(x0) * byteStep;
-            for (int x = x0; x < x1; ++x, pixel += byteStep)
-            {
-                unsigned c = coverage[x - glyph.left];
-                if (c == 0)
-                    continue;
-                if (c == 255)
-                {
-                    pixel[0] = static_cast<uint8_t>(textB);
-                    pixel[1] = static_cast<uint8_t>(textG);
-                    pixel[2] = static_cast<uint8_t>(textR);
-                    continue;
-                }
-                unsigned back = 255 - c;
-                auto mix = [c, back](unsigned fore, unsigned under) {
-                    unsigned v = fore * c + under * back + 128;
-                    return static_cast<uint8_t>((v + (v >> 8)) >> 8); // v / 255, rounded
-                };
-                pixel[0] = mix(textB, pixel[0]);
-                pixel[1] = mix(textG, pixel[1]);
-                pixel[2] = mix(textR, pixel[2]);
-            }
+        const uint8_t* coverage = glyph.coverage +
+                                  static_cast<size_t>(y - glyph.top) * glyph.pitch +
+                                  (x0 - glyph.left);
+        self.blendRow(y, x0, coverage, x1 - x0, target->color, target->value);
+    }
+}
+
+void RasterContext::blendRun(const TextRun& run, int x, int y)
+{
+    COLORREF color = state_.textColor;
+    uint32_t value = encode(color);
+    int64_t left = int64_t{x} + run.left;
+    int64_t top = int64_t{y} + run.top;
+    auto inkOf = [&](int r, int64_t& from, int64_t& to) {
+        const TextRun::Ink& ink = run.ink[static_cast<size_t>(r)];
+        from = std::max<int64_t>(left + ink.first, 0);
+        to = std::min<int64_t>(left + ink.end, width_);
+        return from < to;
+    };
+    // Each row of the text is a new stretch of memory: ask for the next rows early.
+    constexpr int kAhead = 2;
+    for (int r = 0; r < run.height; ++r)
+    {
+        int64_t rowY = top + r;
+        if (rowY < 0)
             continue;
-        }
-        for (int x = x0; x < x1; ++x)
+        if (rowY >= height_)
+            break;
+        int64_t from = 0, to = 0;
+        if (r + kAhead < run.height && rowY + kAhead < height_ && inkOf(r + kAhead, from, to))
         {
-            int c = coverage[x - glyph.left];
-            if (c == 0)
-                continue;
-            if (palette)
-            {
-                // Palette images have no in-between colours: half coverage decides.
-                if (c >= 128)
-                    self.put(r, x, target->value);
-                continue;
-            }
-            if (c == 255)
-            {
-                self.put(r, x, target->value);
-                continue;
-            }
-            COLORREF under = self.format_->colorOf(self.format_->raw(r, x));
-            auto mix = [c](int fore, int back) {
-                return (fore * c + back * (255 - c) + 127) / 255;
-            };
-            COLORREF mixed = RGB(mix(textR, GetRValue(under)), mix(textG, GetGValue(under)),
-                                 mix(textB, GetBValue(under)));
-            self.put(r, x, self.format_->encode(mixed));
+            for (int64_t column = from; column < to; column += 16)
+                prefetchPixel(static_cast<int>(rowY + kAhead), column);
+            prefetchPixel(static_cast<int>(rowY + kAhead), to - 1);
         }
+        if (!inkOf(r, from, to))
+            continue;
+        const uint8_t* coverage =
+            run.coverage.data() + static_cast<size_t>(r) * run.width + (from - left);
+        blendRow(static_cast<int>(rowY), static_cast<int>(from), coverage,
+                 static_cast<int>(to - from), color, value);
     }
 }
 
@@ -922,14 +1012,20 @@ void RasterContext::textOutW(int x, int y, std::u16string_view text)
     if (int64_t{x} + widest + reach <= 0 || int64_t{y} + metrics.height + reach <= 0 ||
         int64_t{x} - reach >= width_ || int64_t{y} - reach >= height_)
         return;
+    std::shared_ptr<const TextRun> run = font->layout(text);
     if (state_.bkMode == kBackgroundOpaque)
     {
-        SIZE size = font->extent(text);
+        SIZE size = run ? run->extent : font->extent(text);
         uint32_t back = encode(state_.bkColor);
         int64_t first = std::max<int64_t>(y, 0);
         int64_t last = std::min<int64_t>(int64_t{y} + size.cy, height_);
         for (int64_t row = first; row < last; ++row)
             fillSpan(static_cast<int>(row), x, int64_t{x} + size.cx - 1, back);
+    }
+    if (run)
+    {
+        blendRun(*run, x, y);
+        return;
     }
     BlendTarget target{this, state_.textColor, encode(state_.textColor)};
     font->render(text, x, y, &RasterContext::blendGlyph, &target);

@@ -6,6 +6,7 @@
 // palette images.
 
 #include "platform/draw_context.h"
+#include "platform/pixel_memory.h"
 #include "platform/saved_states.h"
 
 #include <cstdint>
@@ -99,6 +100,8 @@ class RasterContext final : public DrawContext
     uint32_t encode(COLORREF color) const;
     void put(uint8_t* row, int x, uint32_t value);
     void fillSpan(int y, int64_t x0, int64_t x1, uint32_t value);
+    // Asks the processor for the memory of a pixel that will be drawn soon.
+    void prefetchPixel(int y, int64_t x) const;
     // A one-pixel line without its last pixel; `styleStep` carries the dash pattern along.
     void thinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t value);
     void wideLine(double x0, double y0, double x1, double y1, double radius, uint32_t value);
@@ -108,7 +111,11 @@ class RasterContext final : public DrawContext
     void strokeEllipseWide(double cx, double cy, double a, double b, double radius, uint32_t value);
     bool penDraws() const;
     const Font* currentFont();
+    int blendBytesPerPixel() const;
+    void blendRow(int y, int x, const uint8_t* coverage, int count, COLORREF color,
+                  uint32_t value);
     static void blendGlyph(void* context, const struct GlyphCoverage& glyph);
+    void blendRun(const struct TextRun& run, int x, int y);
 
     int width_ = 0;
     int height_ = 0;
@@ -116,13 +123,14 @@ class RasterContext final : public DrawContext
     bool topDown_ = false;
     size_t stride_ = 0;
     uint8_t* bits_ = nullptr;
-    std::vector<uint8_t> ownedBits_;
+    PixelMemory ownedBits_;
     std::unique_ptr<Format> format_;
     State state_;
     SavedStates<State> saved_;
     std::unique_ptr<Font> defaultFont_;
     const std::vector<int>* dashPattern_ = nullptr;
     int64_t styleStep_ = 0;
+    std::vector<int64_t> ellipseEnds_; // scratch of strokeEllipse, kept to spare allocations
     // Palette lookups are costly; labels and pens reuse a handful of colours.
     mutable COLORREF lastColor_ = 0xFFFFFFFF;
     mutable uint32_t lastValue_ = 0;

@@ -1,0 +1,148 @@
+#include "platform/coverage_blend.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define KWZ_BLEND_AVX2 1
+#include <immintrin.h>
+#endif
+
+namespace kwz {
+
+namespace {
+
+inline uint8_t mix(unsigned fore, unsigned under, unsigned c)
+{
+    unsigned v = fore * c + under * (255 - c) + 128;
+    return static_cast<uint8_t>((v + (v >> 8)) >> 8); // v / 255, rounded
+}
+
+#if KWZ_BLEND_AVX2
+
+// Byte shuffles that spread the coverage of 16 pixels over their channels, and pick the
+// colour's channel for each byte, for 3 and 4 bytes per pixel. 0x80 makes a shuffle write zero:
+// the fourth byte gets neither coverage nor colour, so it stays as it was.
+struct Spread
+{
+    alignas(16) uint8_t coverage[4][16];
+    alignas(16) uint8_t channel[4][16];
+};
+
+constexpr Spread makeSpread(int bytesPerPixel)
+{
+    Spread spread{};
+    for (int v = 0; v < bytesPerPixel; ++v)
+    {
+        for (int i = 0; i < 16; ++i)
+        {
+            int byte = v * 16 + i;
+            int channel = byte % bytesPerPixel;
+            spread.coverage[v][i] = channel == 3 ? 0x80 : static_cast<uint8_t>(byte / bytesPerPixel);
+            spread.channel[v][i] = channel == 3 ? 0x80 : static_cast<uint8_t>(channel);
+        }
+    }
+    return spread;
+}
+
+constexpr Spread kSpread3 = makeSpread(3);
+constexpr Spread kSpread4 = makeSpread(4);
+
+// Sixteen pixels at a time, each channel mixed in 16-bit lanes. (v * 257) >> 16 is the same
+// rounded division by 255 as the portable (v + (v >> 8)) >> 8 for every v that can occur.
+template <int kBytes>
+__attribute__((target("avx2"))) void blendAvx2(uint8_t* pixels, const uint8_t* coverage,
+                                               int count, uint8_t blue, uint8_t green, uint8_t red)
+{
+    const Spread& spread = kBytes == 3 ? kSpread3 : kSpread4;
+    const __m128i colour = _mm_setr_epi8(static_cast<char>(blue), static_cast<char>(green),
+                                         static_cast<char>(red), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                         0, 0, 0);
+    __m128i spreadMask[kBytes];
+    __m256i fore[kBytes];
+    for (int v = 0; v < kBytes; ++v)
+    {
+        spreadMask[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(spread.coverage[v]));
+        fore[v] = _mm256_cvtepu8_epi16(_mm_shuffle_epi8(
+            colour, _mm_load_si128(reinterpret_cast<const __m128i*>(spread.channel[v]))));
+    }
+    const __m256i full = _mm256_set1_epi16(255);
+    const __m256i half = _mm256_set1_epi16(128);
+    const __m256i divide = _mm256_set1_epi16(257);
+    int x = 0;
+    for (; x + 16 <= count; x += 16)
+    {
+        __m128i cover = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + x));
+        if (_mm_testz_si128(cover, cover))
+            continue; // the gap between two words
+        uint8_t* at = pixels + static_cast<ptrdiff_t>(x) * kBytes;
+        for (int v = 0; v < kBytes; ++v)
+        {
+            __m128i c8 = _mm_shuffle_epi8(cover, spreadMask[v]);
+            auto* place = reinterpret_cast<__m128i*>(at + 16 * v);
+            __m256i c = _mm256_cvtepu8_epi16(c8);
+            __m256i under = _mm256_cvtepu8_epi16(_mm_loadu_si128(place));
+            __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(fore[v], c),
+                                           _mm256_mullo_epi16(under, _mm256_sub_epi16(full, c)));
+            __m256i mixed = _mm256_mulhi_epu16(_mm256_add_epi16(sum, half), divide);
+            _mm_storeu_si128(place, _mm_packus_epi16(_mm256_castsi256_si128(mixed),
+                                                     _mm256_extracti128_si256(mixed, 1)));
+        }
+    }
+    if (x < count)
+        blendCoverageRowPortable(pixels + static_cast<ptrdiff_t>(x) * kBytes, kBytes,
+                                 coverage + x, count - x, blue, green, red);
+}
+
+__attribute__((target("avx2"))) void blendRowAvx2(uint8_t* pixels, int bytesPerPixel,
+                                                  const uint8_t* coverage, int count,
+                                                  uint8_t blue, uint8_t green, uint8_t red)
+{
+    if (bytesPerPixel == 3)
+        blendAvx2<3>(pixels, coverage, count, blue, green, red);
+    else
+        blendAvx2<4>(pixels, coverage, count, blue, green, red);
+}
+
+using BlendRow = void (*)(uint8_t*, int, const uint8_t*, int, uint8_t, uint8_t, uint8_t);
+
+BlendRow chooseBlend()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? &blendRowAvx2 : &blendCoverageRowPortable;
+}
+
+#endif
+
+} // namespace
+
+void blendCoverageRowPortable(uint8_t* pixels, int bytesPerPixel, const uint8_t* coverage,
+                              int count, uint8_t blue, uint8_t green, uint8_t red)
+{
+    for (int x = 0; x < count; ++x, pixels += bytesPerPixel)
+    {
+        unsigned c = coverage[x];
+        if (c == 0)
+            continue;
+        if (c == 255)
+        {
+            pixels[0] = blue;
+            pixels[1] = green;
+            pixels[2] = red;
+            continue;
+        }
+        pixels[0] = mix(blue, pixels[0], c);
+        pixels[1] = mix(green, pixels[1], c);
+        pixels[2] = mix(red, pixels[2], c);
+    }
+}
+
+void blendCoverageRow(uint8_t* pixels, int bytesPerPixel, const uint8_t* coverage, int count,
+                      uint8_t blue, uint8_t green, uint8_t red)
+{
+#if KWZ_BLEND_AVX2
+    static const BlendRow blend = chooseBlend();
+    blend(pixels, bytesPerPixel, coverage, count, blue, green, red);
+#else
+    blendCoverageRowPortable(pixels, bytesPerPixel, coverage, count, blue, green, red);
+#endif
+}
+
+} // namespace kwz

@@ -1,0 +1,18 @@
+#pragma once
+// Text coverage blended into rows of blue, green, red bytes: the inner loop of every label.
+
+#include <cstdint>
+
+namespace kwz {
+
+// Mixes the colour into `count` pixels of `bytesPerPixel` bytes (3, or 4 with the fourth byte
+// left alone) by the coverage of each (0 keeps the pixel, 255 gives the colour):
+// (colour * c + under * (255 - c)) / 255, rounded to nearest.
+void blendCoverageRow(uint8_t* pixels, int bytesPerPixel, const uint8_t* coverage, int count,
+                      uint8_t blue, uint8_t green, uint8_t red);
+
+// The same without vector instructions; what the fast path must agree with.
+void blendCoverageRowPortable(uint8_t* pixels, int bytesPerPixel, const uint8_t* coverage,
+                              int count, uint8_t blue, uint8_t green, uint8_t red);
+
+} // namespace kwz
