@@ -3,8 +3,8 @@
 #include "engine/gaugit_engine.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
+#include <charconv>
+#include <string>
 
 namespace gaugit {
 
@@ -15,16 +15,15 @@ constexpr size_t kLineRoom = 127;
 // Keeps a stray precision (negative, or thousands) from making a malformed or giant format.
 constexpr int kMaxPrecision = 99;
 
-std::string formatted(const char* format, ...)
+// "%.*f" of printf, without its cost: labels are formatted on every repaint. Both give the
+// exactly rounded decimal, and the same "nan"/"inf" words.
+void appendFixed(std::string& out, double value, int precision)
 {
-    char buffer[1024];
-    va_list args;
-    va_start(args, format);
-    int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (length < 0)
-        return {};
-    return std::string(buffer, std::min<size_t>(static_cast<size_t>(length), sizeof buffer - 1));
+    char buffer[400]; // FLT_MAX has 39 digits; the precision is at most 99
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
+                                precision);
+    if (result.ec == std::errc())
+        out.append(buffer, result.ptr);
 }
 
 // The lines are built from the engine's own UTF-8 words and numbers, so they are valid;
@@ -164,49 +163,60 @@ void DescriptorLines::emit(const std::string& utf8)
 void DescriptorLines::name(const Word& word, int number)
 {
     if (active())
-        emit(formatted("%s %d", pick(word), number));
+        emit(std::string(pick(word)) + ' ' + std::to_string(number));
 }
 
 void DescriptorLines::point(const Word& word, PointF point, bool blankBeforeParenthesis)
 {
     if (!active())
         return;
-    std::string format = blankBeforeParenthesis
-                             ? formatted("%%s: ( X:%%.%df Y:%%.%df )", precision_, precision_)
-                             : formatted("%%s: ( X:%%.%df Y:%%.%df)", precision_, precision_);
-    emit(formatted(format.c_str(), pick(word), static_cast<double>(point.x),
-                   static_cast<double>(point.y)));
+    std::string line = pick(word);
+    line += ": ( X:";
+    appendFixed(line, static_cast<double>(point.x), precision_);
+    line += " Y:";
+    appendFixed(line, static_cast<double>(point.y), precision_);
+    line += blankBeforeParenthesis ? " )" : ")";
+    emit(line);
 }
 
 void DescriptorLines::value(const Word& word, float value, int unit)
 {
     if (!active())
         return;
-    std::string format = formatted("%%s: %%.%df%s", precision_, unitText(unit));
-    emit(formatted(format.c_str(), pick(word), static_cast<double>(value)));
+    std::string line = pick(word);
+    line += ": ";
+    appendFixed(line, static_cast<double>(value), precision_);
+    line += unitText(unit);
+    emit(line);
 }
 
 void DescriptorLines::area(const Word& word, float value, int unit)
 {
     if (!active())
         return;
-    std::string format = formatted("%%s: %%.%df%s", precision_, unitText(unit)) + "²";
-    emit(formatted(format.c_str(), pick(word), static_cast<double>(value)));
+    std::string line = pick(word);
+    line += ": ";
+    appendFixed(line, static_cast<double>(value), precision_);
+    line += unitText(unit);
+    line += "²";
+    emit(line);
 }
 
 void DescriptorLines::count(const Word& word, int count)
 {
     if (active())
-        emit(formatted("%s: %d", pick(word), count));
+        emit(std::string(pick(word)) + ": " + std::to_string(count));
 }
 
 void DescriptorLines::angle(const Word& word, float value, int angleUnit)
 {
     if (!active())
         return;
-    std::string format = formatted("%%s: %%.%df", precision_);
-    format += angleUnit == 0 ? "º" : "Radian";
-    emit(formatted(format.c_str(), pick(word), static_cast<double>(value)));
+    std::string line = pick(word);
+    line += ": ";
+    appendFixed(line, static_cast<double>(value), precision_);
+    line += angleUnit == 0 ? "º" : "Radian";
+    emit(line);
 }
 
 void DescriptorLines::word(const Word& word)
@@ -218,7 +228,7 @@ void DescriptorLines::word(const Word& word)
 void DescriptorLines::wordAndText(const Word& word, const char* text)
 {
     if (active())
-        emit(formatted("%s: %s", pick(word), text));
+        emit(std::string(pick(word)) + ": " + text);
 }
 
 } // namespace gaugit

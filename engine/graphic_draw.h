@@ -48,9 +48,10 @@ struct Word
     const char* english;
 };
 
-// Writes descriptor lines one below the other from a label position. Lines are built in
-// two steps: a template formatted with the precision gives the line's format, which is then
-// formatted with the word and the values. Only languages 0 and 1 write anything.
+// Writes descriptor lines one below the other from a label position. Each line reads as the
+// two-step format gives it (a template formatted with the precision, then formatted with the
+// word and the values); it is put together directly, which costs far less on every repaint.
+// Only languages 0 and 1 write anything.
 class DescriptorLines
 {
   public:

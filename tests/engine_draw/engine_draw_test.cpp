@@ -1,5 +1,6 @@
 #include "engine/engine_draw.h"
 #include "engine/gaugit_engine.h"
+#include "engine/graphic_draw.h"
 #include "platform/clock.h"
 #include "platform/font.h"
 #include "platform/raster_context.h"
@@ -7,6 +8,8 @@
 #include "tests/gaugit/engine_fixture.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <limits>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -299,6 +302,58 @@ TEST_F(EngineDraw, StrayPrecisionsStillGiveBoundedLines)
     }
     ASSERT_TRUE(engine_.setPrecision(-1));
     EXPECT_EQ(graphicTexts()[3], "Length: 5MM");
+}
+
+// The lines are put together without printf; they must read exactly as the two-step printf
+// formats make them, for any value and precision.
+TEST(DescriptorLineFormats, ReadAsTheTwoStepPrintfFormats)
+{
+    setMeasureLanguage(1);
+    auto twoStep = [](const std::string& pattern, int precision, auto... values) {
+        char format[256];
+        std::snprintf(format, sizeof format, pattern.c_str(), precision, precision);
+        char line[1024];
+        std::snprintf(line, sizeof line, format, values...);
+        return std::string(line).substr(0, 127);
+    };
+    std::vector<float> values = {0.0f,  -0.0f,    0.5f,   1.005f,   -0.001f,      2.5f,
+                                 1e-7f, 123456.7f, 3.4e38f, -3.4e38f, 1.0f / 3.0f, 0.125f};
+    unsigned seed = 7;
+    for (int i = 0; i < 200; ++i)
+    {
+        seed = seed * 1103515245u + 12345u;
+        values.push_back(static_cast<float>(static_cast<int>(seed >> 4) % 2000000) / 977.0f -
+                         1000.0f);
+    }
+    values.push_back(std::numeric_limits<float>::infinity());
+    values.push_back(-std::numeric_limits<float>::infinity());
+    values.push_back(std::numeric_limits<float>::quiet_NaN());
+    for (int precision : {0, 1, 2, 3, 6, 17, 40, 99})
+    {
+        kwz::RecordingContext dc;
+        DescriptorLines lines(dc, 0, 0, 10, precision);
+        Texts expected;
+        for (float v : values)
+        {
+            double d = static_cast<double>(v);
+            lines.value({"", "Length"}, v, 1);
+            expected.push_back(twoStep("%%s: %%.%df" + std::string(unitText(1)), precision,
+                                       "Length", d));
+            lines.area({"", "Area"}, v, 1);
+            expected.push_back(twoStep("%%s: %%.%df" + std::string(unitText(1)) + "²",
+                                       precision, "Area", d));
+            lines.angle({"", "Angle"}, v, 0);
+            expected.push_back(twoStep("%%s: %%.%dfº", precision, "Angle", d));
+            lines.point({"", "StartPoint"}, PointF{v, -v}, false);
+            expected.push_back(
+                twoStep("%%s: ( X:%%.%df Y:%%.%df)", precision, "StartPoint", d, -d));
+            lines.point({"", "CentrePoint"}, PointF{v, v}, true);
+            expected.push_back(
+                twoStep("%%s: ( X:%%.%df Y:%%.%df )", precision, "CentrePoint", d, d));
+        }
+        EXPECT_EQ(dc.texts(), expected) << "precision " << precision;
+    }
+    setMeasureLanguage(0);
 }
 
 TEST(EngineDrawEmpty, NothingWithoutARuler)
