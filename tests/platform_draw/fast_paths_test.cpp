@@ -1,0 +1,291 @@
+// The quick ways labels and outlines are drawn must give the pictures the plain ways give:
+// vector blending, cached text masks, stepped lines, ellipse ends worked out ahead.
+
+#include "platform/coverage_blend.h"
+#include "platform/font.h"
+#include "platform/pixel_memory.h"
+#include "platform/raster_context.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kwz {
+namespace {
+
+unsigned nextRandom(unsigned& seed)
+{
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8;
+}
+
+uint8_t expectedMix(unsigned fore, unsigned under, unsigned c)
+{
+    return static_cast<uint8_t>((fore * c + under * (255 - c) + 127) / 255);
+}
+
+TEST(CoverageBlend, VectorAndPortableRowsAgreeWithTheRoundedMix)
+{
+    unsigned seed = 99;
+    for (int bytes : {3, 4})
+    {
+        for (int count = 0; count <= 70; ++count)
+        {
+            std::vector<uint8_t> coverage(static_cast<size_t>(count));
+            std::vector<uint8_t> under(static_cast<size_t>(count) * bytes);
+            for (auto& c : coverage)
+            {
+                unsigned pick = nextRandom(seed) % 4;
+                c = pick == 0 ? 0 : pick == 1 ? 255 : static_cast<uint8_t>(nextRandom(seed));
+            }
+            for (auto& u : under)
+                u = static_cast<uint8_t>(nextRandom(seed));
+            uint8_t blue = static_cast<uint8_t>(nextRandom(seed));
+            uint8_t green = static_cast<uint8_t>(nextRandom(seed));
+            uint8_t red = static_cast<uint8_t>(nextRandom(seed));
+            // One pixel more on each side: neither may be touched.
+            std::vector<uint8_t> fast(under.size() + 2 * bytes, 0xA5), portable;
+            std::copy(under.begin(), under.end(), fast.begin() + bytes);
+            portable = fast;
+            blendCoverageRow(fast.data() + bytes, bytes, coverage.data(), count, blue, green, red);
+            blendCoverageRowPortable(portable.data() + bytes, bytes, coverage.data(), count, blue,
+                                     green, red);
+            ASSERT_EQ(fast, portable) << bytes << " bytes, " << count << " pixels";
+            for (int x = 0; x < count; ++x)
+            {
+                const uint8_t* before = &under[static_cast<size_t>(x) * bytes];
+                const uint8_t* after = &fast[static_cast<size_t>(x + 1) * bytes];
+                unsigned c = coverage[static_cast<size_t>(x)];
+                ASSERT_EQ(after[0], expectedMix(blue, before[0], c));
+                ASSERT_EQ(after[1], expectedMix(green, before[1], c));
+                ASSERT_EQ(after[2], expectedMix(red, before[2], c));
+                if (bytes == 4)
+                    ASSERT_EQ(after[3], before[3]);
+            }
+            for (int i = 0; i < bytes; ++i)
+            {
+                ASSERT_EQ(fast[static_cast<size_t>(i)], 0xA5);
+                ASSERT_EQ(fast[fast.size() - 1 - static_cast<size_t>(i)], 0xA5);
+            }
+        }
+    }
+    // Every coverage against every underlying value, for the extreme colours.
+    std::vector<uint8_t> coverage(256 * 256), pixels(256 * 256 * 3), reference;
+    for (int c = 0; c < 256; ++c)
+    {
+        for (int u = 0; u < 256; ++u)
+        {
+            coverage[static_cast<size_t>(c * 256 + u)] = static_cast<uint8_t>(c);
+            for (int k = 0; k < 3; ++k)
+                pixels[static_cast<size_t>((c * 256 + u) * 3 + k)] = static_cast<uint8_t>(u);
+        }
+    }
+    reference = pixels;
+    blendCoverageRow(pixels.data(), 3, coverage.data(), 256 * 256, 0, 128, 255);
+    blendCoverageRowPortable(reference.data(), 3, coverage.data(), 256 * 256, 0, 128, 255);
+    EXPECT_EQ(pixels, reference);
+}
+
+// Pixels of a solid one-pixel line as the drawing rules define them.
+std::set<std::pair<int, int>> linePixels(int x0, int y0, int x1, int y1)
+{
+    std::set<std::pair<int, int>> pixels;
+    int dx = x1 - x0, dy = y1 - y0;
+    bool xMajor = std::abs(dx) >= std::abs(dy);
+    int n = xMajor ? std::abs(dx) : std::abs(dy);
+    int minorAbs = xMajor ? std::abs(dy) : std::abs(dx);
+    int majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    int minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    for (int i = 0; i < n; ++i)
+    {
+        int major = (xMajor ? x0 : y0) + majorStep * i;
+        int minor = (xMajor ? y0 : x0) + minorStep * ((2 * i * minorAbs + n) / (2 * n));
+        pixels.insert(xMajor ? std::pair{major, minor} : std::pair{minor, major});
+    }
+    return pixels;
+}
+
+TEST(FastPaths, SolidLinesOfEverySlopeHitExactlyTheirPixels)
+{
+    unsigned seed = 5;
+    for (int bitCount : {24, 8, 32})
+    {
+        for (int trial = 0; trial < 150; ++trial)
+        {
+            auto dc = RasterContext::create(40, 30, bitCount);
+            int x0 = static_cast<int>(nextRandom(seed) % 70) - 15;
+            int y0 = static_cast<int>(nextRandom(seed) % 60) - 15;
+            int x1 = static_cast<int>(nextRandom(seed) % 70) - 15;
+            int y1 = static_cast<int>(nextRandom(seed) % 60) - 15;
+            dc->selectPen(Pen{kPenSolid, 1, RGB(255, 255, 255)});
+            dc->moveTo(x0, y0);
+            dc->lineTo(x1, y1);
+            std::set<std::pair<int, int>> expected = linePixels(x0, y0, x1, y1), drawn;
+            for (int y = 0; y < 30; ++y)
+                for (int x = 0; x < 40; ++x)
+                    if (dc->pixel(x, y) != 0)
+                        drawn.insert({x, y});
+            std::set<std::pair<int, int>> inside;
+            for (auto p : expected)
+                if (p.first >= 0 && p.first < 40 && p.second >= 0 && p.second < 30)
+                    inside.insert(p);
+            ASSERT_EQ(drawn, inside) << bitCount << ": (" << x0 << "," << y0 << ")-(" << x1
+                                     << "," << y1 << ")";
+        }
+    }
+}
+
+// What a small surface shows must be the same part of what a large one shows.
+void expectCrop(const RasterContext& large, const RasterContext& small, int left, int top,
+                const std::string& what)
+{
+    for (int y = 0; y < small.height(); ++y)
+        for (int x = 0; x < small.width(); ++x)
+            ASSERT_EQ(small.pixel(x, y), large.pixel(x + left, y + top))
+                << what << " at " << x << "," << y;
+}
+
+TEST(FastPaths, EllipsesCutByTheImageEdgeKeepTheirVisiblePart)
+{
+    const RECT boxes[] = {{10, -30, 50, 20},  {-20, 5, 30, 25},  {5, 15, 55, 90},
+                          {-40, -40, 90, 70}, {12, -60, 28, -2}, {0, 0, 40, 30},
+                          {3, 29, 37, 31},    {-5, -100, 45, 200}};
+    for (int width : {1, 3})
+    {
+        for (const RECT& box : boxes)
+        {
+            auto small = RasterContext::create(40, 30, 24);
+            auto large = RasterContext::create(240, 330, 24);
+            for (RasterContext* dc : {small.get(), large.get()})
+                dc->selectPen(Pen{kPenSolid, width, RGB(200, 10, 90)});
+            small->ellipse(box.left, box.top, box.right, box.bottom);
+            large->ellipse(box.left + 100, box.top + 150, box.right + 100, box.bottom + 150);
+            expectCrop(*large, *small, 100, 150,
+                       "box " + std::to_string(box.left) + "," + std::to_string(box.top));
+        }
+    }
+}
+
+TEST(FastPaths, TextCutByTheImageEdgeKeepsItsVisiblePart)
+{
+    auto font = createFont(labelLogFont("Arial", 14));
+    const POINT places[] = {{-7, -5}, {30, 20}, {-40, 8}, {2, -10}, {60, 2}};
+    for (int bitCount : {24, 32, 16, 8})
+    {
+        for (POINT at : places)
+        {
+            auto small = RasterContext::create(80, 24, bitCount);
+            auto large = RasterContext::create(300, 100, bitCount);
+            for (RasterContext* dc : {small.get(), large.get()})
+            {
+                dc->fill(RGB(40, 90, 160));
+                dc->selectFont(font.get());
+                dc->setBkMode(kBackgroundTransparent);
+                dc->setTextColor(RGB(250, 240, 20));
+            }
+            small->textOutW(at.x, at.y, u"Length: 5.00MM 直线");
+            large->textOutW(at.x + 100, at.y + 40, u"Length: 5.00MM 直线");
+            expectCrop(*large, *small, 100, 40, std::to_string(bitCount) + " bits");
+        }
+    }
+}
+
+struct Placed
+{
+    std::vector<GlyphCoverage> glyphs;
+    std::vector<std::vector<uint8_t>> coverage;
+};
+
+void keep(void* context, const GlyphCoverage& glyph)
+{
+    auto& placed = *static_cast<Placed*>(context);
+    std::vector<uint8_t> copy;
+    for (int row = 0; row < glyph.height; ++row)
+        copy.insert(copy.end(), glyph.coverage + row * glyph.pitch,
+                    glyph.coverage + row * glyph.pitch + glyph.width);
+    placed.glyphs.push_back(glyph);
+    placed.coverage.push_back(std::move(copy));
+}
+
+TEST(TextRuns, MaskHoldsEveryGlyphAndCacheKeepsRunsAlive)
+{
+    LogFont request = labelLogFont("Arial", 16);
+    request.underline = 1;
+    auto font = createFont(request);
+    std::u16string text = u"Area: 20MM² 面积";
+    std::shared_ptr<const TextRun> run = font->layout(text);
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->extent.cx, font->extent(text).cx);
+    EXPECT_EQ(run->extent.cy, font->extent(text).cy);
+    EXPECT_EQ(font->layout(text), run); // the same mask on the next repaint
+
+    // Glyphs do not overlap in this text: the mask holds each one's coverage where it goes,
+    // except on the underline, which is full.
+    Placed placed;
+    font->render(text, 0, 0, &keep, &placed);
+    ASSERT_GT(placed.glyphs.size(), 10u);
+    size_t inked = 0;
+    for (size_t g = 0; g < placed.glyphs.size(); ++g)
+    {
+        const GlyphCoverage& glyph = placed.glyphs[g];
+        for (int row = 0; row < glyph.height; ++row)
+        {
+            for (int column = 0; column < glyph.width; ++column)
+            {
+                int x = glyph.left + column - run->left;
+                int y = glyph.top + row - run->top;
+                ASSERT_TRUE(x >= 0 && x < run->width && y >= 0 && y < run->height);
+                uint8_t expected = placed.coverage[g][static_cast<size_t>(row * glyph.width + column)];
+                uint8_t got = run->coverage[static_cast<size_t>(y * run->width + x)];
+                EXPECT_GE(got, expected);
+                inked += got != 0;
+                const TextRun::Ink& ink = run->ink[static_cast<size_t>(y)];
+                if (got != 0)
+                    EXPECT_TRUE(x >= ink.first && x < ink.end);
+            }
+        }
+    }
+    EXPECT_GT(inked, 100u);
+
+    // Many other texts push the first out of the cache; the run held here stays whole, and the
+    // text comes back as the same picture.
+    std::vector<uint8_t> before = run->coverage;
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(font->layout(u"X:" + std::u16string(static_cast<size_t>(i % 40), u'1') +
+                                 static_cast<char16_t>(u'A' + i % 26)));
+    EXPECT_EQ(run->coverage, before);
+    std::shared_ptr<const TextRun> again = font->layout(text);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->coverage, before);
+    EXPECT_EQ(again->left, run->left);
+    EXPECT_EQ(again->top, run->top);
+
+    std::shared_ptr<const TextRun> empty = font->layout(u"");
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->width * empty->height, 0);
+}
+
+TEST(PixelMemoryTest, LargeAndSmallBlocksStartZeroedAndMove)
+{
+    for (size_t size : {size_t{1}, size_t{4096}, size_t{3} << 20, (size_t{9} << 20) + 7})
+    {
+        PixelMemory memory(size);
+        ASSERT_NE(memory.data(), nullptr);
+        EXPECT_EQ(memory.size(), size);
+        EXPECT_EQ(memory.data()[0], 0);
+        EXPECT_EQ(memory.data()[size - 1], 0);
+        memory.data()[size - 1] = 7;
+        PixelMemory moved(std::move(memory));
+        EXPECT_EQ(memory.data(), nullptr);
+        EXPECT_EQ(moved.data()[size - 1], 7);
+        PixelMemory other(16);
+        other = std::move(moved);
+        EXPECT_EQ(other.data()[size - 1], 7);
+    }
+}
+
+} // namespace
+} // namespace kwz
