@@ -517,6 +517,19 @@ void RasterContext::thinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uin
         for (int length : *pattern)
             period += length;
     }
+    if (!pattern && minorAbs == 0 && first <= last)
+    {
+        // A level line is one span.
+        int64_t from = major0 + majorStep * first;
+        int64_t to = major0 + majorStep * last;
+        if (xMajor)
+            fillSpan(static_cast<int>(minor0), std::min(from, to), std::max(from, to), value);
+        else
+            for (int64_t y = std::min(from, to); y <= std::max(from, to); ++y)
+                put(row(static_cast<int>(y)), static_cast<int>(minor0), value);
+        styleStep_ += n;
+        return;
+    }
     if (!pattern && narrow && first <= last)
     {
         // Solid lines step the rounded offset instead of dividing for every pixel: the
@@ -1004,14 +1017,6 @@ void RasterContext::blendRun(const TextRun& run, int x, int y)
     uint32_t value = encode(color);
     int64_t left = int64_t{x} + run.left;
     int64_t top = int64_t{y} + run.top;
-    auto inkOf = [&](int r, int64_t& from, int64_t& to) {
-        const TextRun::Ink& ink = run.ink[static_cast<size_t>(r)];
-        from = std::max<int64_t>(left + ink.first, 0);
-        to = std::min<int64_t>(left + ink.end, width_);
-        return from < to;
-    };
-    // Each row of the text is a new stretch of memory: ask for the next rows early.
-    constexpr int kAhead = 2;
     for (int r = 0; r < run.height; ++r)
     {
         int64_t rowY = top + r;
@@ -1019,14 +1024,10 @@ void RasterContext::blendRun(const TextRun& run, int x, int y)
             continue;
         if (rowY >= height_)
             break;
-        int64_t from = 0, to = 0;
-        if (r + kAhead < run.height && rowY + kAhead < height_ && inkOf(r + kAhead, from, to))
-        {
-            for (int64_t column = from; column < to; column += 16)
-                prefetchPixel(static_cast<int>(rowY + kAhead), column);
-            prefetchPixel(static_cast<int>(rowY + kAhead), to - 1);
-        }
-        if (!inkOf(r, from, to))
+        const TextRun::Ink& ink = run.ink[static_cast<size_t>(r)];
+        int64_t from = std::max<int64_t>(left + ink.first, 0);
+        int64_t to = std::min<int64_t>(left + ink.end, width_);
+        if (from >= to)
             continue;
         const uint8_t* coverage =
             run.coverage.data() + static_cast<size_t>(r) * run.width + (from - left);
