@@ -290,7 +290,7 @@ std::unique_ptr<RasterContext> RasterContext::create(int width, int height, int 
     const auto* info = reinterpret_cast<const BITMAPINFO*>(infoBytes.data());
     if (!context->format_->parse(info))
         return nullptr;
-    context->ownedBits_ = PixelMemory(context->format_->stride * context->format_->height);
+    context->ownedBits_.assign(context->format_->stride * context->format_->height, 0);
     if (!context->setUp(context->ownedBits_.data(), info))
         return nullptr;
     return context;

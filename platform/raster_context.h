@@ -6,7 +6,6 @@
 // palette images.
 
 #include "platform/draw_context.h"
-#include "platform/pixel_memory.h"
 #include "platform/saved_states.h"
 
 #include <cstdint>
@@ -123,7 +122,7 @@ class RasterContext final : public DrawContext
     bool topDown_ = false;
     size_t stride_ = 0;
     uint8_t* bits_ = nullptr;
-    PixelMemory ownedBits_;
+    std::vector<uint8_t> ownedBits_;
     std::unique_ptr<Format> format_;
     State state_;
     SavedStates<State> saved_;

@@ -3,7 +3,6 @@
 
 #include "platform/coverage_blend.h"
 #include "platform/font.h"
-#include "platform/pixel_memory.h"
 #include "platform/raster_context.h"
 
 #include <cstdlib>
@@ -271,25 +270,6 @@ TEST(TextRuns, MaskHoldsEveryGlyphAndCacheKeepsRunsAlive)
     std::shared_ptr<const TextRun> empty = font->layout(u"");
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->width * empty->height, 0);
-}
-
-TEST(PixelMemoryTest, LargeAndSmallBlocksStartZeroedAndMove)
-{
-    for (size_t size : {size_t{1}, size_t{4096}, size_t{3} << 20, (size_t{9} << 20) + 7})
-    {
-        PixelMemory memory(size);
-        ASSERT_NE(memory.data(), nullptr);
-        EXPECT_EQ(memory.size(), size);
-        EXPECT_EQ(memory.data()[0], 0);
-        EXPECT_EQ(memory.data()[size - 1], 0);
-        memory.data()[size - 1] = 7;
-        PixelMemory moved(std::move(memory));
-        EXPECT_EQ(memory.data(), nullptr);
-        EXPECT_EQ(moved.data()[size - 1], 7);
-        PixelMemory other(16);
-        other = std::move(moved);
-        EXPECT_EQ(other.data()[size - 1], 7);
-    }
 }
 
 } // namespace
