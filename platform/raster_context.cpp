@@ -391,11 +391,6 @@ void RasterContext::put(uint8_t* row, int x, uint32_t value)
     }
 }
 
-void RasterContext::prefetchPixel(int y, int64_t x) const
-{
-    __builtin_prefetch(row(y) + static_cast<size_t>(x) * bitCount_ / 8, 1);
-}
-
 void RasterContext::fillSpan(int y, int64_t x0, int64_t x1, uint32_t value)
 {
     if (y < 0 || y >= height_)
@@ -781,20 +776,12 @@ void RasterContext::strokeEllipse(double cx, double cy, double a, double b, uint
         double half = a * std::sqrt(std::max(0.0, 1.0 - off * off));
         ends[static_cast<size_t>(u - lowest)] = floorToInt(cx + half + 0.5);
     }
-    // The outline touches a new stretch of memory on every row: ask for rows ahead early.
-    constexpr int64_t kAhead = 6;
     for (int64_t y = firstRow; y <= lastRow; ++y)
     {
         int64_t upper = upperOf(y);
         int64_t from = ends[static_cast<size_t>(upper - lowest)];
         int64_t to = upper < lastUpper ? ends[static_cast<size_t>(upper + 1 - lowest)] - 1 : middle;
         to = std::max(from, to);
-        if (y + kAhead <= lastRow && from >= 0 && from < width_ && mirrorX - from >= 0 &&
-            mirrorX - from < width_)
-        {
-            prefetchPixel(static_cast<int>(y + kAhead), from);
-            prefetchPixel(static_cast<int>(y + kAhead), mirrorX - from);
-        }
         if (bitCount_ == 24)
         {
             // The common case, kept free of fillSpan's general checks.

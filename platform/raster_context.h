@@ -99,8 +99,6 @@ class RasterContext final : public DrawContext
     uint32_t encode(COLORREF color) const;
     void put(uint8_t* row, int x, uint32_t value);
     void fillSpan(int y, int64_t x0, int64_t x1, uint32_t value);
-    // Asks the processor for the memory of a pixel that will be drawn soon.
-    void prefetchPixel(int y, int64_t x) const;
     // A one-pixel line without its last pixel; `styleStep` carries the dash pattern along.
     void thinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t value);
     void wideLine(double x0, double y0, double x1, double y1, double radius, uint32_t value);
