@@ -59,6 +59,9 @@ uint32_t readU32(const uint8_t* p)
 
 } // namespace
 
+// Pixels are written as the little-endian words the formats store.
+static_assert(std::endian::native == std::endian::little);
+
 // How pixels of one DIB are packed. Used for the context's own image and for every source of
 // a DIB copy.
 struct RasterContext::Format
@@ -407,13 +410,12 @@ void RasterContext::fillSpan(int y, int64_t x0, int64_t x1, uint32_t value)
     }
     if (bitCount_ == 24)
     {
-        uint8_t b0 = static_cast<uint8_t>(value), b1 = static_cast<uint8_t>(value >> 8),
-                b2 = static_cast<uint8_t>(value >> 16);
-        for (uint8_t* p = r + 3 * x0; p <= r + 3 * x1; p += 3)
+        const uint16_t lowBytes = static_cast<uint16_t>(value);
+        const auto highByte = static_cast<uint8_t>(value >> 16);
+        for (uint8_t *p = r + 3 * x0, *end = r + 3 * x1; p <= end; p += 3)
         {
-            p[0] = b0;
-            p[1] = b1;
-            p[2] = b2;
+            std::memcpy(p, &lowBytes, 2);
+            p[2] = highByte;
         }
         return;
     }
@@ -533,19 +535,25 @@ void RasterContext::thinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uin
         int64_t numerator = 2 * first * minorAbs + n;
         int64_t offset = numerator / twiceN;
         int64_t rest = numerator % twiceN;
+        // Local copies: the compiler cannot tell pixel stores from stores to the members.
+        uint8_t* const bits = bits_;
+        const int64_t stride = static_cast<int64_t>(stride_);
+        const int64_t rowBase = topDown_ ? 0 : (height_ - 1) * stride;
+        const int64_t rowStep = topDown_ ? stride : -stride;
+        const bool trueColour = bitCount_ == 24;
+        const uint16_t lowBytes = static_cast<uint16_t>(value);
+        const auto highByte = static_cast<uint8_t>(value >> 16);
         for (int64_t i = first; i <= last; ++i)
         {
             int64_t major = major0 + majorStep * i;
             int64_t minor = minor0 + minorStep * offset;
             int64_t x = xMajor ? major : minor;
             int64_t y = xMajor ? minor : major;
-            uint8_t* r = row(static_cast<int>(y));
-            if (bitCount_ == 24)
+            uint8_t* r = bits + rowBase + y * rowStep;
+            if (trueColour)
             {
-                uint8_t* p = r + 3 * x;
-                p[0] = static_cast<uint8_t>(value);
-                p[1] = static_cast<uint8_t>(value >> 8);
-                p[2] = static_cast<uint8_t>(value >> 16);
+                std::memcpy(r + 3 * x, &lowBytes, 2);
+                r[3 * x + 2] = highByte;
             }
             else
             {
@@ -776,6 +784,14 @@ void RasterContext::strokeEllipse(double cx, double cy, double a, double b, uint
         double half = a * std::sqrt(std::max(0.0, 1.0 - off * off));
         ends[static_cast<size_t>(u - lowest)] = floorToInt(cx + half + 0.5);
     }
+    // Local copies: the compiler cannot tell pixel stores from stores to the members.
+    uint8_t* const bits = bits_;
+    const int64_t width = width_;
+    const int64_t stride = static_cast<int64_t>(stride_);
+    const int64_t rowBase = topDown_ ? 0 : (height_ - 1) * stride;
+    const int64_t rowStep = topDown_ ? stride : -stride;
+    const uint16_t lowBytes = static_cast<uint16_t>(value);
+    const auto highByte = static_cast<uint8_t>(value >> 16);
     for (int64_t y = firstRow; y <= lastRow; ++y)
     {
         int64_t upper = upperOf(y);
@@ -785,15 +801,14 @@ void RasterContext::strokeEllipse(double cx, double cy, double a, double b, uint
         if (bitCount_ == 24)
         {
             // The common case, kept free of fillSpan's general checks.
-            uint8_t* r = row(static_cast<int>(y));
+            uint8_t* r = bits + rowBase + y * rowStep;
             auto span = [&](int64_t x0, int64_t x1) {
                 x0 = std::max<int64_t>(x0, 0);
-                x1 = std::min<int64_t>(x1, width_ - 1);
+                x1 = std::min<int64_t>(x1, width - 1);
                 for (uint8_t* p = r + 3 * x0; p <= r + 3 * x1; p += 3)
                 {
-                    p[0] = static_cast<uint8_t>(value);
-                    p[1] = static_cast<uint8_t>(value >> 8);
-                    p[2] = static_cast<uint8_t>(value >> 16);
+                    std::memcpy(p, &lowBytes, 2);
+                    p[2] = highByte;
                 }
             };
             span(from, to);
