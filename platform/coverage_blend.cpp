@@ -1,5 +1,8 @@
 #include "platform/coverage_blend.h"
 
+#include <cstddef>
+#include <cstring>
+
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define KWZ_BLEND_AVX2 1
 #include <immintrin.h>
@@ -47,6 +50,38 @@ constexpr Spread kSpread4 = makeSpread(4);
 
 // Sixteen pixels at a time, each channel mixed in 16-bit lanes. (v * 257) >> 16 is the same
 // rounded division by 255 as the portable (v + (v >> 8)) >> 8 for every v that can occur.
+struct Lanes
+{
+    __m128i spread[4];
+    __m256i fore[4];
+};
+
+template <int kBytes>
+__attribute__((target("avx2"))) inline void blendChunk(uint8_t* at, __m128i cover,
+                                                       const Lanes& lanes)
+{
+    const __m256i full = _mm256_set1_epi16(255);
+    const __m256i half = _mm256_set1_epi16(128);
+    const __m256i divide = _mm256_set1_epi16(257);
+    for (int v = 0; v < kBytes; ++v)
+    {
+        auto* place = reinterpret_cast<__m128i*>(at + 16 * v);
+        __m256i c = _mm256_cvtepu8_epi16(_mm_shuffle_epi8(cover, lanes.spread[v]));
+        __m256i under = _mm256_cvtepu8_epi16(_mm_loadu_si128(place));
+        __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(lanes.fore[v], c),
+                                       _mm256_mullo_epi16(under, _mm256_sub_epi16(full, c)));
+        __m256i mixed = _mm256_mulhi_epu16(_mm256_add_epi16(sum, half), divide);
+        _mm_storeu_si128(place, _mm_packus_epi16(_mm256_castsi256_si128(mixed),
+                                                 _mm256_extracti128_si256(mixed, 1)));
+    }
+}
+
+// Sixteen zero bytes, then sixteen of 0xFF: 16 bytes from offset k keep the last k lanes.
+alignas(16) constexpr uint8_t kLastLanes[32] = {0,    0,    0,    0,    0,    0,    0,    0,
+                                                0,    0,    0,    0,    0,    0,    0,    0,
+                                                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
 template <int kBytes>
 __attribute__((target("avx2"))) void blendAvx2(uint8_t* pixels, const uint8_t* coverage,
                                                int count, uint8_t blue, uint8_t green, uint8_t red)
@@ -55,40 +90,41 @@ __attribute__((target("avx2"))) void blendAvx2(uint8_t* pixels, const uint8_t* c
     const __m128i colour = _mm_setr_epi8(static_cast<char>(blue), static_cast<char>(green),
                                          static_cast<char>(red), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                          0, 0, 0);
-    __m128i spreadMask[kBytes];
-    __m256i fore[kBytes];
+    Lanes lanes;
     for (int v = 0; v < kBytes; ++v)
     {
-        spreadMask[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(spread.coverage[v]));
-        fore[v] = _mm256_cvtepu8_epi16(_mm_shuffle_epi8(
+        lanes.spread[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(spread.coverage[v]));
+        lanes.fore[v] = _mm256_cvtepu8_epi16(_mm_shuffle_epi8(
             colour, _mm_load_si128(reinterpret_cast<const __m128i*>(spread.channel[v]))));
     }
-    const __m256i full = _mm256_set1_epi16(255);
-    const __m256i half = _mm256_set1_epi16(128);
-    const __m256i divide = _mm256_set1_epi16(257);
+    if (count < 16)
+    {
+        // Too short for one chunk: blend a copy padded with zero coverage.
+        alignas(16) uint8_t cover[16] = {};
+        uint8_t copy[16 * kBytes];
+        size_t bytes = static_cast<size_t>(count) * kBytes;
+        std::memcpy(cover, coverage, static_cast<size_t>(count));
+        std::memcpy(copy, pixels, bytes);
+        blendChunk<kBytes>(copy, _mm_load_si128(reinterpret_cast<const __m128i*>(cover)), lanes);
+        std::memcpy(pixels, copy, bytes);
+        return;
+    }
     int x = 0;
     for (; x + 16 <= count; x += 16)
     {
         __m128i cover = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + x));
-        if (_mm_testz_si128(cover, cover))
-            continue; // the gap between two words
-        uint8_t* at = pixels + static_cast<ptrdiff_t>(x) * kBytes;
-        for (int v = 0; v < kBytes; ++v)
-        {
-            __m128i c8 = _mm_shuffle_epi8(cover, spreadMask[v]);
-            auto* place = reinterpret_cast<__m128i*>(at + 16 * v);
-            __m256i c = _mm256_cvtepu8_epi16(c8);
-            __m256i under = _mm256_cvtepu8_epi16(_mm_loadu_si128(place));
-            __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(fore[v], c),
-                                           _mm256_mullo_epi16(under, _mm256_sub_epi16(full, c)));
-            __m256i mixed = _mm256_mulhi_epu16(_mm256_add_epi16(sum, half), divide);
-            _mm_storeu_si128(place, _mm_packus_epi16(_mm256_castsi256_si128(mixed),
-                                                     _mm256_extracti128_si256(mixed, 1)));
-        }
+        if (!_mm_testz_si128(cover, cover)) // skips the gap between two words
+            blendChunk<kBytes>(pixels + static_cast<ptrdiff_t>(x) * kBytes, cover, lanes);
     }
     if (x < count)
-        blendCoverageRowPortable(pixels + static_cast<ptrdiff_t>(x) * kBytes, kBytes,
-                                 coverage + x, count - x, blue, green, red);
+    {
+        // The last sixteen pixels, with no coverage for those already blended.
+        int start = count - 16;
+        __m128i cover = _mm_and_si128(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + start)),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLastLanes + (count - x))));
+        blendChunk<kBytes>(pixels + static_cast<ptrdiff_t>(start) * kBytes, cover, lanes);
+    }
 }
 
 __attribute__((target("avx2"))) void blendRowAvx2(uint8_t* pixels, int bytesPerPixel,
