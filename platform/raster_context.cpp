@@ -306,8 +306,6 @@ bool RasterContext::setUp(uint8_t* bits, const BITMAPINFO* info)
     bits_ = bits;
     width_ = format_->width;
     height_ = format_->height;
-    rowBegin_ = 0;
-    rowEnd_ = height_;
     bitCount_ = format_->bitCount;
     topDown_ = format_->topDown;
     stride_ = format_->stride;
@@ -398,7 +396,7 @@ void RasterContext::put(uint8_t* row, int x, uint32_t value)
 
 void RasterContext::fillSpan(int y, int64_t x0, int64_t x1, uint32_t value)
 {
-    if (y < rowBegin_ || y >= rowEnd_)
+    if (y < 0 || y >= height_)
         return;
     x0 = std::max<int64_t>(x0, 0);
     x1 = std::min<int64_t>(x1, width_ - 1);
@@ -456,11 +454,8 @@ void RasterContext::thinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uin
     int64_t minorDelta = xMajor ? dy : dx;
     int64_t minorStep = minorDelta < 0 ? -1 : 1;
     int64_t minorAbs = std::llabs(minorDelta);
-    // Inside the image: columns 0 to width - 1, rows of the band being drawn.
-    int64_t majorLow = xMajor ? 0 : rowBegin_;
-    int64_t majorHigh = xMajor ? width_ - 1 : rowEnd_ - 1;
-    int64_t minorLow = xMajor ? rowBegin_ : 0;
-    int64_t minorHigh = xMajor ? rowEnd_ - 1 : width_ - 1;
+    int64_t majorLimit = xMajor ? width_ : height_;
+    int64_t minorLimit = xMajor ? height_ : width_;
 
     // Lines on the image fit 64-bit arithmetic; only far-off ones need 128 bits.
     bool narrow = n < (int64_t{1} << 30) && minorAbs < (int64_t{1} << 30);
@@ -475,19 +470,19 @@ void RasterContext::thinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uin
     int64_t last = n - 1;
     if (majorStep > 0)
     {
-        first = std::max(first, majorLow - major0);
-        last = std::min(last, majorHigh - major0);
+        first = std::max(first, -major0);
+        last = std::min(last, majorLimit - 1 - major0);
     }
     else
     {
-        first = std::max(first, major0 - majorHigh);
-        last = std::min(last, major0 - majorLow);
+        first = std::max(first, major0 - (majorLimit - 1));
+        last = std::min(last, major0);
     }
     if (first > last)
         return;
     // The minor offset only grows with i: find the steps where it lies inside the image.
-    int64_t lowOffset = minorStep > 0 ? minorLow - minor0 : minor0 - minorHigh;
-    int64_t highOffset = minorStep > 0 ? minorHigh - minor0 : minor0 - minorLow;
+    int64_t lowOffset = minorStep > 0 ? -minor0 : minor0 - (minorLimit - 1);
+    int64_t highOffset = minorStep > 0 ? minorLimit - 1 - minor0 : minor0;
     if (minorOffset(first) < lowOffset)
     {
         int64_t lo = first, hi = last + 1;
@@ -599,8 +594,8 @@ void RasterContext::thinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uin
 void RasterContext::wideLine(double x0, double y0, double x1, double y1, double radius,
                              uint32_t value)
 {
-    double top = std::max(std::floor(std::min(y0, y1) - radius), static_cast<double>(rowBegin_));
-    double bottom = std::min(std::ceil(std::max(y0, y1) + radius), rowEnd_ - 1.0);
+    double top = std::max(std::floor(std::min(y0, y1) - radius), 0.0);
+    double bottom = std::min(std::ceil(std::max(y0, y1) + radius), height_ - 1.0);
     double dx = x1 - x0;
     double dy = y1 - y0;
     double length2 = dx * dx + dy * dy;
@@ -760,8 +755,8 @@ void RasterContext::strokeEllipse(double cx, double cy, double a, double b, uint
     int64_t lastUpper = static_cast<int64_t>(std::floor(cy));
     int64_t top = static_cast<int64_t>(std::lround(cy - b));
     int64_t middle = floorToInt(cx + a + 0.5);
-    int64_t firstRow = std::max<int64_t>(top, rowBegin_);
-    int64_t lastRow = std::min<int64_t>(mirrorY - top, rowEnd_ - 1);
+    int64_t firstRow = std::max<int64_t>(top, 0);
+    int64_t lastRow = std::min<int64_t>(mirrorY - top, height_ - 1);
     if (firstRow > lastRow)
         return;
     auto upperOf = [&](int64_t y) { return y <= lastUpper ? y : mirrorY - y; };
@@ -830,8 +825,8 @@ void RasterContext::strokeEllipseWide(double cx, double cy, double a, double b, 
 {
     double outerA = a + radius, outerB = b + radius;
     double innerA = a - radius, innerB = b - radius;
-    double top = std::max(std::floor(cy - outerB), static_cast<double>(rowBegin_));
-    double bottom = std::min(std::ceil(cy + outerB), rowEnd_ - 1.0);
+    double top = std::max(std::floor(cy - outerB), 0.0);
+    double bottom = std::min(std::ceil(cy + outerB), height_ - 1.0);
     constexpr double kEpsilon = 1e-9;
     for (double y = top; y <= bottom; ++y)
     {
@@ -1007,8 +1002,8 @@ void RasterContext::blendGlyph(void* opaque, const GlyphCoverage& glyph)
     RasterContext& self = *target->context;
     int x0 = std::max(glyph.left, 0);
     int x1 = std::min<int64_t>(int64_t{glyph.left} + glyph.width, self.width_);
-    int y0 = std::max(glyph.top, self.rowBegin_);
-    int y1 = std::min<int64_t>(int64_t{glyph.top} + glyph.height, self.rowEnd_);
+    int y0 = std::max(glyph.top, 0);
+    int y1 = std::min<int64_t>(int64_t{glyph.top} + glyph.height, self.height_);
     for (int y = y0; y < y1 && x0 < x1; ++y)
     {
         const uint8_t* coverage = glyph.coverage +
@@ -1027,9 +1022,9 @@ void RasterContext::blendRun(const TextRun& run, int x, int y)
     for (int r = 0; r < run.height; ++r)
     {
         int64_t rowY = top + r;
-        if (rowY < rowBegin_)
+        if (rowY < 0)
             continue;
-        if (rowY >= rowEnd_)
+        if (rowY >= height_)
             break;
         const TextRun::Ink& ink = run.ink[static_cast<size_t>(r)];
         int64_t from = std::max<int64_t>(left + ink.first, 0);

@@ -120,9 +120,6 @@ class RasterContext final : public DrawContext
     bool topDown_ = false;
     size_t stride_ = 0;
     uint8_t* bits_ = nullptr;
-    // Rows that drawing may change: the whole image, or one band of it.
-    int rowBegin_ = 0;
-    int rowEnd_ = 0;
     std::vector<uint8_t> ownedBits_;
     std::unique_ptr<Format> format_;
     State state_;

@@ -173,6 +173,33 @@ TEST(FastPaths, EllipsesCutByTheImageEdgeKeepTheirVisiblePart)
     }
 }
 
+TEST(FastPaths, DashedFramesCutByTheImageEdgeKeepTheirPattern)
+{
+    // The top edge lies wholly above the image: the dashes of the other edges must still
+    // start where they would on a larger image.
+    const RECT boxes[] = {{5, -20, 33, 25}, {-17, 3, 30, 28}, {-9, -9, 47, 37}};
+    for (const RECT& box : boxes)
+    {
+        auto small = RasterContext::create(40, 30, 24);
+        auto large = RasterContext::create(140, 130, 24);
+        for (RasterContext* dc : {small.get(), large.get()})
+            dc->selectPen(Pen{kPenDashDotDot, 1, RGB(255, 255, 255)});
+        small->rectangle(box.left, box.top, box.right, box.bottom);
+        large->rectangle(box.left + 50, box.top + 50, box.right + 50, box.bottom + 50);
+        expectCrop(*large, *small, 50, 50, "box " + std::to_string(box.left));
+    }
+    // A first stroke wholly left of the image, then one coming in.
+    auto small = RasterContext::create(40, 30, 24);
+    auto large = RasterContext::create(140, 130, 24);
+    for (RasterContext* dc : {small.get(), large.get()})
+        dc->selectPen(Pen{kPenDashDotDot, 1, RGB(255, 255, 255)});
+    const POINT path[] = {{-37, 5}, {-4, 5}, {33, 27}};
+    const POINT moved[] = {{13, 55}, {46, 55}, {83, 77}};
+    small->polyline(path, 3);
+    large->polyline(moved, 3);
+    expectCrop(*large, *small, 50, 50, "polyline");
+}
+
 TEST(FastPaths, TextCutByTheImageEdgeKeepsItsVisiblePart)
 {
     auto font = createFont(labelLogFont("Arial", 14));
