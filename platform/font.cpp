@@ -21,9 +21,10 @@ namespace {
 
 // Larger runs (only absurd fonts make them) are drawn glyph by glyph instead.
 constexpr int64_t kMaxRunPixels = int64_t{1} << 22;
-// Runs kept per font. Labels hold a handful of lines; a label being dragged makes a new text
-// on every move, so old ones must go.
+// Runs kept per font, and the bytes of their masks. Labels hold a handful of lines; a label
+// being dragged or a text being typed makes a new one on every change, so old ones must go.
 constexpr size_t kMaxCachedRuns = 64;
+constexpr size_t kMaxCachedRunBytes = size_t{4} << 20;
 
 struct PlacedGlyph
 {
@@ -373,8 +374,11 @@ class FreeTypeFont final : public Font
         std::shared_ptr<const TextRun> run = buildRun(*this, text);
         if (!run)
             return nullptr;
+        size_t bytes = run->coverage.size();
+        if (bytes > kMaxCachedRunBytes / 4)
+            return run; // a huge font's text: drawn, not kept
         std::lock_guard lock(mutex);
-        if (runs_.size() >= kMaxCachedRuns)
+        if (runs_.size() >= kMaxCachedRuns || runBytes_ + bytes > kMaxCachedRunBytes)
         {
             // Forget the older half.
             std::vector<uint64_t> uses;
@@ -384,9 +388,23 @@ class FreeTypeFont final : public Font
             auto middle = uses.begin() + static_cast<ptrdiff_t>(uses.size() / 2);
             std::nth_element(uses.begin(), middle, uses.end());
             for (auto entry = runs_.begin(); entry != runs_.end();)
-                entry = entry->second.lastUse < *middle ? runs_.erase(entry) : std::next(entry);
+            {
+                if (entry->second.lastUse < *middle)
+                {
+                    runBytes_ -= entry->second.run->coverage.size();
+                    entry = runs_.erase(entry);
+                }
+                else
+                {
+                    ++entry;
+                }
+            }
         }
-        runs_.insert_or_assign(std::u16string(text), CachedRun{run, ++runClock_});
+        auto [entry, added] = runs_.try_emplace(std::u16string(text), CachedRun{run, ++runClock_});
+        if (added)
+            runBytes_ += bytes;
+        else
+            run = entry->second.run; // another thread made it meanwhile
         return run;
     }
 
@@ -642,6 +660,7 @@ class FreeTypeFont final : public Font
     };
     mutable std::unordered_map<std::u16string, CachedRun, TextHash, std::equal_to<>> runs_;
     mutable uint64_t runClock_ = 0;
+    mutable size_t runBytes_ = 0;
 };
 
 } // namespace
