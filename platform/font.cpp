@@ -361,13 +361,13 @@ class FreeTypeFont final : public Font
     std::shared_ptr<const TextRun> layout(std::u16string_view text) const override
     {
         std::mutex& mutex = FontLibrary::instance().mutex();
+        size_t hash = std::hash<std::u16string_view>{}(text);
         {
             std::lock_guard lock(mutex);
-            auto found = runs_.find(text);
-            if (found != runs_.end())
+            if (CachedRun* cached = findRun(hash, text))
             {
-                found->second.lastUse = ++runClock_;
-                return found->second.run;
+                cached->lastUse = ++runClock_;
+                return cached->run;
             }
         }
         // Drawn without the lock: render takes it for itself.
@@ -378,33 +378,31 @@ class FreeTypeFont final : public Font
         if (bytes > kMaxCachedRunBytes / 4)
             return run; // a huge font's text: drawn, not kept
         std::lock_guard lock(mutex);
+        if (CachedRun* cached = findRun(hash, text))
+            return cached->run; // another thread made it meanwhile
         if (runs_.size() >= kMaxCachedRuns || runBytes_ + bytes > kMaxCachedRunBytes)
         {
             // Forget the older half.
             std::vector<uint64_t> uses;
             uses.reserve(runs_.size());
-            for (const auto& entry : runs_)
-                uses.push_back(entry.second.lastUse);
-            auto middle = uses.begin() + static_cast<ptrdiff_t>(uses.size() / 2);
-            std::nth_element(uses.begin(), middle, uses.end());
-            for (auto entry = runs_.begin(); entry != runs_.end();)
-            {
-                if (entry->second.lastUse < *middle)
-                {
-                    runBytes_ -= entry->second.run->coverage.size();
-                    entry = runs_.erase(entry);
-                }
-                else
-                {
-                    ++entry;
-                }
-            }
+            for (const CachedRun& cached : runs_)
+                uses.push_back(cached.lastUse);
+            auto half = uses.begin() + static_cast<ptrdiff_t>(uses.size() / 2);
+            std::nth_element(uses.begin(), half, uses.end());
+            uint64_t middle = *half;
+            std::erase_if(runs_, [&](const CachedRun& cached) {
+                if (cached.lastUse >= middle)
+                    return false;
+                runBytes_ -= cached.run->coverage.size();
+                return true;
+            });
+            runHashes_.clear();
+            for (const CachedRun& cached : runs_)
+                runHashes_.push_back(cached.hash);
         }
-        auto [entry, added] = runs_.try_emplace(std::u16string(text), CachedRun{run, ++runClock_});
-        if (added)
-            runBytes_ += bytes;
-        else
-            run = entry->second.run; // another thread made it meanwhile
+        runs_.push_back(CachedRun{hash, std::u16string(text), run, ++runClock_});
+        runHashes_.push_back(hash);
+        runBytes_ += bytes;
         return run;
     }
 
@@ -645,20 +643,27 @@ class FreeTypeFont final : public Font
     mutable std::unordered_map<char32_t, GlyphRef> characters_;
     // Glyphs live in the slots' maps, whose elements never move.
     mutable std::array<const CachedGlyph*, 256> latin_{};
+    // A font keeps a few dozen texts at most: their hashes side by side fill a cache line or
+    // two, where a hash map would chase pointers through memory the drawing has evicted.
     struct CachedRun
     {
+        size_t hash = 0;
+        std::u16string text;
         std::shared_ptr<const TextRun> run;
         uint64_t lastUse = 0;
     };
-    struct TextHash
+    // Caller holds the mutex.
+    CachedRun* findRun(size_t hash, std::u16string_view text) const
     {
-        using is_transparent = void;
-        size_t operator()(std::u16string_view text) const
+        for (size_t i = 0; i < runHashes_.size(); ++i)
         {
-            return std::hash<std::u16string_view>{}(text);
+            if (runHashes_[i] == hash && runs_[i].text == text)
+                return &runs_[i];
         }
-    };
-    mutable std::unordered_map<std::u16string, CachedRun, TextHash, std::equal_to<>> runs_;
+        return nullptr;
+    }
+    mutable std::vector<CachedRun> runs_;
+    mutable std::vector<size_t> runHashes_; // runs_[i].hash, packed
     mutable uint64_t runClock_ = 0;
     mutable size_t runBytes_ = 0;
 };
