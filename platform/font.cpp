@@ -26,62 +26,53 @@ constexpr int64_t kMaxRunPixels = int64_t{1} << 22;
 constexpr size_t kMaxCachedRuns = 64;
 constexpr size_t kMaxCachedRunBytes = size_t{4} << 20;
 
-struct PlacedGlyph
+struct RunBounds
 {
-    GlyphCoverage box;
-    std::vector<uint8_t> coverage;
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
 };
 
-void collectGlyph(void* context, const GlyphCoverage& glyph)
+void measureGlyph(void* context, const GlyphCoverage& glyph)
 {
-    auto& glyphs = *static_cast<std::vector<PlacedGlyph>*>(context);
-    PlacedGlyph placed{glyph, {}};
-    placed.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
-    for (int row = 0; row < glyph.height; ++row)
-        std::memcpy(&placed.coverage[static_cast<size_t>(row) * glyph.width],
-                    glyph.coverage + static_cast<ptrdiff_t>(row) * glyph.pitch, glyph.width);
-    placed.box.pitch = glyph.width;
-    glyphs.push_back(std::move(placed));
+    auto& bounds = *static_cast<RunBounds*>(context);
+    bounds.left = std::min<int64_t>(bounds.left, glyph.left);
+    bounds.top = std::min<int64_t>(bounds.top, glyph.top);
+    bounds.right = std::max<int64_t>(bounds.right, int64_t{glyph.left} + glyph.width);
+    bounds.bottom = std::max<int64_t>(bounds.bottom, int64_t{glyph.top} + glyph.height);
 }
 
-std::shared_ptr<TextRun> buildRun(const Font& font, std::u16string_view text)
+void composeGlyph(void* context, const GlyphCoverage& glyph)
 {
-    std::vector<PlacedGlyph> glyphs;
-    auto run = std::make_shared<TextRun>();
-    run->extent = font.render(text, 0, 0, &collectGlyph, &glyphs);
-    if (glyphs.empty())
-        return run;
-    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
-    for (const PlacedGlyph& glyph : glyphs)
+    auto& run = *static_cast<TextRun*>(context);
+    for (int row = 0; row < glyph.height; ++row)
     {
-        left = std::min<int64_t>(left, glyph.box.left);
-        top = std::min<int64_t>(top, glyph.box.top);
-        right = std::max<int64_t>(right, int64_t{glyph.box.left} + glyph.box.width);
-        bottom = std::max<int64_t>(bottom, int64_t{glyph.box.top} + glyph.box.height);
-    }
-    if ((right - left) * (bottom - top) > kMaxRunPixels)
-        return nullptr;
-    run->left = static_cast<int>(left);
-    run->top = static_cast<int>(top);
-    run->width = static_cast<int>(right - left);
-    run->height = static_cast<int>(bottom - top);
-    run->coverage.assign(static_cast<size_t>(run->width) * run->height, 0);
-    for (const PlacedGlyph& glyph : glyphs)
-    {
-        for (int row = 0; row < glyph.box.height; ++row)
+        uint8_t* target = &run.coverage[static_cast<size_t>(glyph.top - run.top + row) * run.width +
+                                        (glyph.left - run.left)];
+        const uint8_t* source = glyph.coverage + static_cast<ptrdiff_t>(row) * glyph.pitch;
+        for (int column = 0; column < glyph.width; ++column)
         {
-            uint8_t* target = &run->coverage[static_cast<size_t>(glyph.box.top - run->top + row) *
-                                                 run->width +
-                                             (glyph.box.left - run->left)];
-            const uint8_t* source = &glyph.coverage[static_cast<size_t>(row) * glyph.box.width];
-            for (int column = 0; column < glyph.box.width; ++column)
-            {
-                // Two layers a and b leave (1 - a)(1 - b) of what was under them.
-                unsigned rest = (255u - target[column]) * (255u - source[column]) + 127;
-                target[column] = static_cast<uint8_t>(255u - rest / 255u);
-            }
+            // Two layers a and b leave (1 - a)(1 - b) of what was under them.
+            unsigned rest = (255u - target[column]) * (255u - source[column]) + 127;
+            target[column] = static_cast<uint8_t>(255u - rest / 255u);
         }
     }
+}
+
+// The glyphs are placed twice: once to find the mask's size, once to fill it.
+std::shared_ptr<TextRun> buildRun(const Font& font, std::u16string_view text)
+{
+    RunBounds bounds;
+    auto run = std::make_shared<TextRun>();
+    run->extent = font.render(text, 0, 0, &measureGlyph, &bounds);
+    if (bounds.left > bounds.right)
+        return run; // no glyph has pixels
+    if ((bounds.right - bounds.left) * (bounds.bottom - bounds.top) > kMaxRunPixels)
+        return nullptr;
+    run->left = static_cast<int>(bounds.left);
+    run->top = static_cast<int>(bounds.top);
+    run->width = static_cast<int>(bounds.right - bounds.left);
+    run->height = static_cast<int>(bounds.bottom - bounds.top);
+    run->coverage.assign(static_cast<size_t>(run->width) * run->height, 0);
+    font.render(text, 0, 0, &composeGlyph, run.get());
     run->ink.resize(static_cast<size_t>(run->height));
     for (int row = 0; row < run->height; ++row)
     {
