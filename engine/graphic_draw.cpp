@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <string>
+#include <string_view>
 
 namespace gaugit {
 
@@ -15,63 +15,89 @@ constexpr size_t kLineRoom = 127;
 // Keeps a stray precision (negative, or thousands) from making a malformed or giant format.
 constexpr int kMaxPrecision = 99;
 
-// "%.*f" of printf, without its cost: labels are formatted on every repaint. Both give the
-// exactly rounded decimal, and the same "nan"/"inf" words.
-void appendFixed(std::string& out, double value, int precision)
-{
-    char buffer[400]; // FLT_MAX has 39 digits; the precision is at most 99
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                                precision);
-    if (result.ec == std::errc())
-        out.append(buffer, result.ptr);
-}
-
-// The lines are built from the engine's own UTF-8 words and numbers, so they are valid;
-// decoding them here spares a converter per line on every repaint.
-std::u16string toUtf16(const std::string& utf8)
-{
-    std::u16string out;
-    out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();)
-    {
-        auto byte = static_cast<unsigned char>(utf8[i]);
-        char32_t code = byte;
-        size_t length = 1;
-        if (byte >= 0xF0)
-        {
-            code = byte & 0x07;
-            length = 4;
-        }
-        else if (byte >= 0xE0)
-        {
-            code = byte & 0x0F;
-            length = 3;
-        }
-        else if (byte >= 0xC0)
-        {
-            code = byte & 0x1F;
-            length = 2;
-        }
-        if (i + length > utf8.size())
-            break;
-        for (size_t k = 1; k < length; ++k)
-            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += length;
-        if (code >= 0x10000)
-        {
-            code -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-        }
-        else
-        {
-            out.push_back(static_cast<char16_t>(code));
-        }
-    }
-    return out;
-}
-
 } // namespace
+
+// A descriptor line, built straight into the wide characters it is drawn with: labels are
+// formatted on every repaint, and this needs no allocation. Past kLineRoom characters the
+// rest is cut.
+class DescriptorLine
+{
+  public:
+    // The engine's own UTF-8 words and the texts it was given; a broken sequence ends the
+    // text.
+    DescriptorLine& operator<<(std::string_view utf8)
+    {
+        for (size_t i = 0; i < utf8.size();)
+        {
+            auto byte = static_cast<unsigned char>(utf8[i]);
+            char32_t code = byte;
+            size_t length = 1;
+            if (byte >= 0xF0)
+            {
+                code = byte & 0x07;
+                length = 4;
+            }
+            else if (byte >= 0xE0)
+            {
+                code = byte & 0x0F;
+                length = 3;
+            }
+            else if (byte >= 0xC0)
+            {
+                code = byte & 0x1F;
+                length = 2;
+            }
+            if (i + length > utf8.size())
+                break;
+            for (size_t k = 1; k < length; ++k)
+                code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+            i += length;
+            if (code >= 0x10000)
+            {
+                code -= 0x10000;
+                add(static_cast<char16_t>(0xD800 + (code >> 10)));
+                add(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+            }
+            else
+            {
+                add(static_cast<char16_t>(code));
+            }
+        }
+        return *this;
+    }
+
+    DescriptorLine& operator<<(int number)
+    {
+        char buffer[16];
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+        return *this << std::string_view(buffer, static_cast<size_t>(result.ptr - buffer));
+    }
+
+    // "%.*f" of printf, without its cost. Both give the exactly rounded decimal, and the same
+    // "nan"/"inf" words.
+    DescriptorLine& fixed(double value, int precision)
+    {
+        char buffer[400]; // FLT_MAX has 39 digits; the precision is at most 99
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                    std::chars_format::fixed, precision);
+        if (result.ec == std::errc())
+            *this << std::string_view(buffer, static_cast<size_t>(result.ptr - buffer));
+        return *this;
+    }
+
+    std::u16string_view text() const { return {text_, size_}; }
+
+  private:
+    void add(char16_t character)
+    {
+        if (size_ < kLineRoom)
+            text_[size_++] = character;
+    }
+
+    char16_t text_[kLineRoom];
+    size_t size_ = 0;
+};
+
 
 kwz::Pen penFor(const Graphic& graphic, int state)
 {
@@ -150,12 +176,9 @@ const char* DescriptorLines::pick(const Word& word) const
     return language_ == 0 ? word.chinese : word.english;
 }
 
-void DescriptorLines::emit(const std::string& utf8)
+void DescriptorLines::emit(const DescriptorLine& line)
 {
-    std::u16string line = toUtf16(utf8);
-    if (line.size() > kLineRoom)
-        line.resize(kLineRoom);
-    dc_.textOutW(x_, y_, line);
+    dc_.textOutW(x_, y_, line.text());
     y_ = static_cast<int>(
         std::clamp<long long>(static_cast<long long>(y_) + lineHeight_, INT32_MIN, INT32_MAX));
 }
@@ -163,19 +186,17 @@ void DescriptorLines::emit(const std::string& utf8)
 void DescriptorLines::name(const Word& word, int number)
 {
     if (active())
-        emit(std::string(pick(word)) + ' ' + std::to_string(number));
+        emit(DescriptorLine() << pick(word) << " " << number);
 }
 
 void DescriptorLines::point(const Word& word, PointF point, bool blankBeforeParenthesis)
 {
     if (!active())
         return;
-    std::string line = pick(word);
-    line += ": ( X:";
-    appendFixed(line, static_cast<double>(point.x), precision_);
-    line += " Y:";
-    appendFixed(line, static_cast<double>(point.y), precision_);
-    line += blankBeforeParenthesis ? " )" : ")";
+    DescriptorLine line;
+    line << pick(word) << ": ( X:";
+    line.fixed(static_cast<double>(point.x), precision_) << " Y:";
+    line.fixed(static_cast<double>(point.y), precision_) << (blankBeforeParenthesis ? " )" : ")");
     emit(line);
 }
 
@@ -183,10 +204,9 @@ void DescriptorLines::value(const Word& word, float value, int unit)
 {
     if (!active())
         return;
-    std::string line = pick(word);
-    line += ": ";
-    appendFixed(line, static_cast<double>(value), precision_);
-    line += unitText(unit);
+    DescriptorLine line;
+    line << pick(word) << ": ";
+    line.fixed(static_cast<double>(value), precision_) << unitText(unit);
     emit(line);
 }
 
@@ -194,41 +214,38 @@ void DescriptorLines::area(const Word& word, float value, int unit)
 {
     if (!active())
         return;
-    std::string line = pick(word);
-    line += ": ";
-    appendFixed(line, static_cast<double>(value), precision_);
-    line += unitText(unit);
-    line += "²";
+    DescriptorLine line;
+    line << pick(word) << ": ";
+    line.fixed(static_cast<double>(value), precision_) << unitText(unit) << "²";
     emit(line);
 }
 
 void DescriptorLines::count(const Word& word, int count)
 {
     if (active())
-        emit(std::string(pick(word)) + ": " + std::to_string(count));
+        emit(DescriptorLine() << pick(word) << ": " << count);
 }
 
 void DescriptorLines::angle(const Word& word, float value, int angleUnit)
 {
     if (!active())
         return;
-    std::string line = pick(word);
-    line += ": ";
-    appendFixed(line, static_cast<double>(value), precision_);
-    line += angleUnit == 0 ? "º" : "Radian";
+    DescriptorLine line;
+    line << pick(word) << ": ";
+    line.fixed(static_cast<double>(value), precision_) << (angleUnit == 0 ? "º" : "Radian");
     emit(line);
 }
 
 void DescriptorLines::word(const Word& word)
 {
     if (active())
-        emit(pick(word));
+        emit(DescriptorLine() << pick(word));
 }
 
 void DescriptorLines::wordAndText(const Word& word, const char* text)
 {
     if (active())
-        emit(std::string(pick(word)) + ": " + text);
+        emit(DescriptorLine() << pick(word) << ": " << text);
 }
 
 } // namespace gaugit

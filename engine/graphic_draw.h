@@ -48,6 +48,8 @@ struct Word
     const char* english;
 };
 
+class DescriptorLine;
+
 // Writes descriptor lines one below the other from a label position. Each line reads as the
 // two-step format gives it (a template formatted with the precision, then formatted with the
 // word and the values); it is put together directly, which costs far less on every repaint.
@@ -76,7 +78,7 @@ class DescriptorLines
 
   private:
     const char* pick(const Word& word) const;
-    void emit(const std::string& utf8);
+    void emit(const DescriptorLine& line);
 
     kwz::DrawContext& dc_;
     int x_;
