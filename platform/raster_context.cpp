@@ -747,9 +747,6 @@ inline int64_t floorToInt(double value)
     auto truncated = static_cast<int64_t>(value);
     return truncated - (value < static_cast<double>(truncated) ? 1 : 0);
 }
-} // namespace
-
-namespace {
 
 // Right ends of the outline on `count` rows from `first` on: cx + a sqrt(1 - ((cy - y) / b)^2),
 // rounded half up.
