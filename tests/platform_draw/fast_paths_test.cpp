@@ -62,7 +62,9 @@ TEST(CoverageBlend, VectorAndPortableRowsAgreeWithTheRoundedMix)
                 ASSERT_EQ(after[1], expectedMix(green, before[1], c));
                 ASSERT_EQ(after[2], expectedMix(red, before[2], c));
                 if (bytes == 4)
+                {
                     ASSERT_EQ(after[3], before[3]);
+                }
             }
             for (int i = 0; i < bytes; ++i)
             {
@@ -275,7 +277,9 @@ TEST(TextRuns, MaskHoldsEveryGlyphAndCacheKeepsRunsAlive)
                 inked += got != 0;
                 const TextRun::Ink& ink = run->ink[static_cast<size_t>(y)];
                 if (got != 0)
+                {
                     EXPECT_TRUE(x >= ink.first && x < ink.end);
+                }
             }
         }
     }
