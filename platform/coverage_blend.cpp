@@ -83,20 +83,11 @@ alignas(16) constexpr uint8_t kLastLanes[32] = {0,    0,    0,    0,    0,    0,
                                                 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
 template <int kBytes>
-__attribute__((target("avx2"))) void blendAvx2(uint8_t* pixels, const uint8_t* coverage,
-                                               int count, uint8_t blue, uint8_t green, uint8_t red)
+__attribute__((target("avx2"))) inline void blendSpanAvx2(uint8_t* pixels, const uint8_t* coverage,
+                                                          int count, const Lanes& lanes)
 {
-    const Spread& spread = kBytes == 3 ? kSpread3 : kSpread4;
-    const __m128i colour = _mm_setr_epi8(static_cast<char>(blue), static_cast<char>(green),
-                                         static_cast<char>(red), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                         0, 0, 0);
-    Lanes lanes;
-    for (int v = 0; v < kBytes; ++v)
-    {
-        lanes.spread[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(spread.coverage[v]));
-        lanes.fore[v] = _mm256_cvtepu8_epi16(_mm_shuffle_epi8(
-            colour, _mm_load_si128(reinterpret_cast<const __m128i*>(spread.channel[v]))));
-    }
+    if (count <= 0)
+        return;
     if (count < 16)
     {
         // Too short for one chunk: blend a copy padded with zero coverage.
@@ -127,22 +118,39 @@ __attribute__((target("avx2"))) void blendAvx2(uint8_t* pixels, const uint8_t* c
     }
 }
 
-__attribute__((target("avx2"))) void blendRowAvx2(uint8_t* pixels, int bytesPerPixel,
-                                                  const uint8_t* coverage, int count,
-                                                  uint8_t blue, uint8_t green, uint8_t red)
+template <int kBytes>
+__attribute__((target("avx2"))) void blendAvx2(const CoverageSpan* spans, size_t spanCount,
+                                               uint8_t blue, uint8_t green, uint8_t red)
 {
-    if (bytesPerPixel == 3)
-        blendAvx2<3>(pixels, coverage, count, blue, green, red);
-    else
-        blendAvx2<4>(pixels, coverage, count, blue, green, red);
+    const Spread& spread = kBytes == 3 ? kSpread3 : kSpread4;
+    const __m128i colour = _mm_setr_epi8(static_cast<char>(blue), static_cast<char>(green),
+                                         static_cast<char>(red), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                         0, 0, 0);
+    Lanes lanes;
+    for (int v = 0; v < kBytes; ++v)
+    {
+        lanes.spread[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(spread.coverage[v]));
+        lanes.fore[v] = _mm256_cvtepu8_epi16(_mm_shuffle_epi8(
+            colour, _mm_load_si128(reinterpret_cast<const __m128i*>(spread.channel[v]))));
+    }
+    for (size_t i = 0; i < spanCount; ++i)
+        blendSpanAvx2<kBytes>(spans[i].pixels, spans[i].coverage, spans[i].count, lanes);
 }
 
-using BlendRow = void (*)(uint8_t*, int, const uint8_t*, int, uint8_t, uint8_t, uint8_t);
+__attribute__((target("avx2"))) void blendSpansAvx2(const CoverageSpan* spans,
+                                                    size_t spanCount, int bytesPerPixel,
+                                                    uint8_t blue, uint8_t green, uint8_t red)
+{
+    if (bytesPerPixel == 3)
+        blendAvx2<3>(spans, spanCount, blue, green, red);
+    else
+        blendAvx2<4>(spans, spanCount, blue, green, red);
+}
 
-BlendRow chooseBlend()
+bool hasAvx2()
 {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? &blendRowAvx2 : &blendCoverageRowPortable;
+    return __builtin_cpu_supports("avx2");
 }
 
 #endif
@@ -170,15 +178,27 @@ void blendCoverageRowPortable(uint8_t* pixels, int bytesPerPixel, const uint8_t*
     }
 }
 
+void blendCoverageSpans(const CoverageSpan* spans, size_t spanCount, int bytesPerPixel,
+                        uint8_t blue, uint8_t green, uint8_t red)
+{
+#if KWZ_BLEND_AVX2
+    static const bool vector = hasAvx2();
+    if (vector)
+    {
+        blendSpansAvx2(spans, spanCount, bytesPerPixel, blue, green, red);
+        return;
+    }
+#endif
+    for (size_t i = 0; i < spanCount; ++i)
+        blendCoverageRowPortable(spans[i].pixels, bytesPerPixel, spans[i].coverage, spans[i].count,
+                                 blue, green, red);
+}
+
 void blendCoverageRow(uint8_t* pixels, int bytesPerPixel, const uint8_t* coverage, int count,
                       uint8_t blue, uint8_t green, uint8_t red)
 {
-#if KWZ_BLEND_AVX2
-    static const BlendRow blend = chooseBlend();
-    blend(pixels, bytesPerPixel, coverage, count, blue, green, red);
-#else
-    blendCoverageRowPortable(pixels, bytesPerPixel, coverage, count, blue, green, red);
-#endif
+    CoverageSpan span{pixels, coverage, count};
+    blendCoverageSpans(&span, 1, bytesPerPixel, blue, green, red);
 }
 
 } // namespace kwz

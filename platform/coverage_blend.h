@@ -1,6 +1,7 @@
 #pragma once
 // Text coverage blended into rows of blue, green, red bytes: the inner loop of every label.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace kwz {
@@ -10,6 +11,16 @@ namespace kwz {
 // (colour * c + under * (255 - c)) / 255, rounded to nearest.
 void blendCoverageRow(uint8_t* pixels, int bytesPerPixel, const uint8_t* coverage, int count,
                       uint8_t blue, uint8_t green, uint8_t red);
+
+// Pixels and their coverage; spans of one text are blended with one call.
+struct CoverageSpan
+{
+    uint8_t* pixels;
+    const uint8_t* coverage;
+    int count;
+};
+void blendCoverageSpans(const CoverageSpan* spans, size_t spanCount, int bytesPerPixel,
+                        uint8_t blue, uint8_t green, uint8_t red);
 
 // The same without vector instructions; what the fast path must agree with.
 void blendCoverageRowPortable(uint8_t* pixels, int bytesPerPixel, const uint8_t* coverage,

@@ -1074,8 +1074,18 @@ void RasterContext::blendRun(const TextRun& run, int x, int y)
 {
     COLORREF color = state_.textColor;
     uint32_t value = encode(color);
+    int bytes = blendBytesPerPixel();
     int64_t left = int64_t{x} + run.left;
     int64_t top = int64_t{y} + run.top;
+    // On 24- and 32-bit images the rows go to the blender together, which sets up once.
+    constexpr size_t kSpans = 32;
+    CoverageSpan spans[kSpans];
+    size_t held = 0;
+    auto flush = [&] {
+        blendCoverageSpans(spans, held, bytes, GetBValue(color), GetGValue(color),
+                           GetRValue(color));
+        held = 0;
+    };
     for (int r = 0; r < run.height; ++r)
     {
         int64_t rowY = top + r;
@@ -1090,9 +1100,19 @@ void RasterContext::blendRun(const TextRun& run, int x, int y)
             continue;
         const uint8_t* coverage =
             run.coverage.data() + static_cast<size_t>(r) * run.width + (from - left);
-        blendRow(static_cast<int>(rowY), static_cast<int>(from), coverage,
-                 static_cast<int>(to - from), color, value);
+        if (!bytes)
+        {
+            blendRow(static_cast<int>(rowY), static_cast<int>(from), coverage,
+                     static_cast<int>(to - from), color, value);
+            continue;
+        }
+        spans[held++] = CoverageSpan{row(static_cast<int>(rowY)) + from * bytes, coverage,
+                                     static_cast<int>(to - from)};
+        if (held == kSpans)
+            flush();
     }
+    if (held)
+        flush();
 }
 
 void RasterContext::textOutW(int x, int y, std::u16string_view text)

@@ -73,6 +73,33 @@ TEST(CoverageBlend, VectorAndPortableRowsAgreeWithTheRoundedMix)
             }
         }
     }
+    // Several rows in one call: the colour is set up once and serves every row.
+    for (int bytes : {3, 4})
+    {
+        std::vector<int> lengths = {5, 16, 0, 33, 1, 47, 15};
+        std::vector<std::vector<uint8_t>> rows, expected, coverage;
+        std::vector<CoverageSpan> spans;
+        for (int length : lengths)
+        {
+            std::vector<uint8_t> cover(static_cast<size_t>(length)), pixels(
+                static_cast<size_t>(length) * bytes);
+            for (auto& c : cover)
+                c = static_cast<uint8_t>(nextRandom(seed));
+            for (auto& p : pixels)
+                p = static_cast<uint8_t>(nextRandom(seed));
+            coverage.push_back(cover);
+            rows.push_back(pixels);
+        }
+        expected = rows;
+        for (size_t i = 0; i < rows.size(); ++i)
+        {
+            spans.push_back(CoverageSpan{rows[i].data(), coverage[i].data(), lengths[i]});
+            blendCoverageRowPortable(expected[i].data(), bytes, coverage[i].data(), lengths[i], 9,
+                                     180, 250);
+        }
+        blendCoverageSpans(spans.data(), spans.size(), bytes, 9, 180, 250);
+        EXPECT_EQ(rows, expected) << bytes << " bytes";
+    }
     // Every coverage against every underlying value, for the extreme colours.
     std::vector<uint8_t> coverage(256 * 256), pixels(256 * 256 * 3), reference;
     for (int c = 0; c < 256; ++c)
