@@ -78,8 +78,8 @@ class DescriptorLine
     DescriptorLine& fixed(double value, int precision)
     {
         char buffer[400]; // FLT_MAX has 39 digits; the precision is at most 99
-        auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                    std::chars_format::fixed, precision);
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
+                                    precision);
         if (result.ec == std::errc())
             *this << std::string_view(buffer, static_cast<size_t>(result.ptr - buffer));
         return *this;
@@ -97,7 +97,6 @@ class DescriptorLine
     char16_t text_[kLineRoom];
     size_t size_ = 0;
 };
-
 
 kwz::Pen penFor(const Graphic& graphic, int state)
 {

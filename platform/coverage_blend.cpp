@@ -38,7 +38,8 @@ constexpr Spread makeSpread(int bytesPerPixel)
         {
             int byte = v * 16 + i;
             int channel = byte % bytesPerPixel;
-            spread.coverage[v][i] = channel == 3 ? 0x80 : static_cast<uint8_t>(byte / bytesPerPixel);
+            spread.coverage[v][i] =
+                channel == 3 ? 0x80 : static_cast<uint8_t>(byte / bytesPerPixel);
             spread.channel[v][i] = channel == 3 ? 0x80 : static_cast<uint8_t>(channel);
         }
     }
@@ -77,10 +78,9 @@ __attribute__((target("avx2"))) inline void blendChunk(uint8_t* at, __m128i cove
 }
 
 // Sixteen zero bytes, then sixteen of 0xFF: 16 bytes from offset k keep the last k lanes.
-alignas(16) constexpr uint8_t kLastLanes[32] = {0,    0,    0,    0,    0,    0,    0,    0,
-                                                0,    0,    0,    0,    0,    0,    0,    0,
-                                                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+alignas(16) constexpr uint8_t kLastLanes[32] = {
+    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
 template <int kBytes>
 __attribute__((target("avx2"))) inline void blendSpanAvx2(uint8_t* pixels, const uint8_t* coverage,
@@ -123,9 +123,9 @@ __attribute__((target("avx2"))) void blendAvx2(const CoverageSpan* spans, size_t
                                                uint8_t blue, uint8_t green, uint8_t red)
 {
     const Spread& spread = kBytes == 3 ? kSpread3 : kSpread4;
-    const __m128i colour = _mm_setr_epi8(static_cast<char>(blue), static_cast<char>(green),
-                                         static_cast<char>(red), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                         0, 0, 0);
+    const __m128i colour =
+        _mm_setr_epi8(static_cast<char>(blue), static_cast<char>(green), static_cast<char>(red), 0,
+                      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
     Lanes lanes;
     for (int v = 0; v < kBytes; ++v)
     {
@@ -137,9 +137,9 @@ __attribute__((target("avx2"))) void blendAvx2(const CoverageSpan* spans, size_t
         blendSpanAvx2<kBytes>(spans[i].pixels, spans[i].coverage, spans[i].count, lanes);
 }
 
-__attribute__((target("avx2"))) void blendSpansAvx2(const CoverageSpan* spans,
-                                                    size_t spanCount, int bytesPerPixel,
-                                                    uint8_t blue, uint8_t green, uint8_t red)
+__attribute__((target("avx2"))) void blendSpansAvx2(const CoverageSpan* spans, size_t spanCount,
+                                                    int bytesPerPixel, uint8_t blue, uint8_t green,
+                                                    uint8_t red)
 {
     if (bytesPerPixel == 3)
         blendAvx2<3>(spans, spanCount, blue, green, red);

@@ -545,25 +545,38 @@ void RasterContext::thinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uin
         const int64_t stride = static_cast<int64_t>(stride_);
         const int64_t rowBase = topDown_ ? 0 : (height_ - 1) * stride;
         const int64_t rowStep = topDown_ ? stride : -stride;
-        const bool trueColour = bitCount_ == 24;
         const uint16_t lowBytes = static_cast<uint16_t>(value);
         const auto highByte = static_cast<uint8_t>(value >> 16);
+        if (bitCount_ == 24)
+        {
+            // Walk the pixels by address: one step along, and one across whenever the
+            // rounded offset moves on, decided without a branch.
+            int64_t x = xMajor ? major0 + majorStep * first : minor0 + minorStep * offset;
+            int64_t y = xMajor ? minor0 + minorStep * offset : major0 + majorStep * first;
+            uint8_t* p = bits + rowBase + y * rowStep + 3 * x;
+            const int64_t along = xMajor ? 3 * majorStep : rowStep * majorStep;
+            const int64_t across = xMajor ? rowStep * minorStep : 3 * minorStep;
+            const int64_t grow = 2 * minorAbs;
+            for (int64_t i = first;;)
+            {
+                std::memcpy(p, &lowBytes, 2);
+                p[2] = highByte;
+                if (++i > last)
+                    break; // no step past the last pixel, which may be the image's last
+                rest += grow;
+                int64_t carry = rest >= twiceN ? 1 : 0;
+                rest -= carry * twiceN;
+                p += along + carry * across;
+            }
+            return;
+        }
         for (int64_t i = first; i <= last; ++i)
         {
             int64_t major = major0 + majorStep * i;
             int64_t minor = minor0 + minorStep * offset;
             int64_t x = xMajor ? major : minor;
             int64_t y = xMajor ? minor : major;
-            uint8_t* r = bits + rowBase + y * rowStep;
-            if (trueColour)
-            {
-                std::memcpy(r + 3 * x, &lowBytes, 2);
-                r[3 * x + 2] = highByte;
-            }
-            else
-            {
-                put(r, static_cast<int>(x), value);
-            }
+            put(bits + rowBase + y * rowStep, static_cast<int>(x), value);
             rest += 2 * minorAbs;
             if (rest >= twiceN)
             {
@@ -1063,9 +1076,8 @@ void RasterContext::blendGlyph(void* opaque, const GlyphCoverage& glyph)
     int y1 = std::min<int64_t>(int64_t{glyph.top} + glyph.height, self.height_);
     for (int y = y0; y < y1 && x0 < x1; ++y)
     {
-        const uint8_t* coverage = glyph.coverage +
-                                  static_cast<size_t>(y - glyph.top) * glyph.pitch +
-                                  (x0 - glyph.left);
+        const uint8_t* coverage =
+            glyph.coverage + static_cast<size_t>(y - glyph.top) * glyph.pitch + (x0 - glyph.left);
         self.blendRow(y, x0, coverage, x1 - x0, target->color, target->value);
     }
 }

@@ -81,8 +81,8 @@ TEST(CoverageBlend, VectorAndPortableRowsAgreeWithTheRoundedMix)
         std::vector<CoverageSpan> spans;
         for (int length : lengths)
         {
-            std::vector<uint8_t> cover(static_cast<size_t>(length)), pixels(
-                static_cast<size_t>(length) * bytes);
+            std::vector<uint8_t> cover(static_cast<size_t>(length)),
+                pixels(static_cast<size_t>(length) * bytes);
             for (auto& c : cover)
                 c = static_cast<uint8_t>(nextRandom(seed));
             for (auto& p : pixels)
@@ -165,8 +165,8 @@ TEST(FastPaths, SolidLinesOfEverySlopeHitExactlyTheirPixels)
             for (auto p : expected)
                 if (p.first >= 0 && p.first < 40 && p.second >= 0 && p.second < 30)
                     inside.insert(p);
-            ASSERT_EQ(drawn, inside) << bitCount << ": (" << x0 << "," << y0 << ")-(" << x1
-                                     << "," << y1 << ")";
+            ASSERT_EQ(drawn, inside)
+                << bitCount << ": (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ")";
         }
     }
 }
@@ -183,8 +183,8 @@ void expectCrop(const RasterContext& large, const RasterContext& small, int left
 
 TEST(FastPaths, EllipsesCutByTheImageEdgeKeepTheirVisiblePart)
 {
-    const RECT boxes[] = {{10, -30, 50, 20},  {-20, 5, 30, 25},  {5, 15, 55, 90},
-                          {-40, -40, 90, 70}, {12, -60, 28, -2}, {0, 0, 40, 30},
+    const RECT boxes[] = {{10, -30, 50, 20},  {-20, 5, 30, 25},   {5, 15, 55, 90},
+                          {-40, -40, 90, 70}, {12, -60, 28, -2},  {0, 0, 40, 30},
                           {3, 29, 37, 31},    {-5, -100, 45, 200}};
     for (int width : {1, 3})
     {
@@ -298,7 +298,8 @@ TEST(TextRuns, MaskHoldsEveryGlyphAndCacheKeepsRunsAlive)
                 int x = glyph.left + column - run->left;
                 int y = glyph.top + row - run->top;
                 ASSERT_TRUE(x >= 0 && x < run->width && y >= 0 && y < run->height);
-                uint8_t expected = placed.coverage[g][static_cast<size_t>(row * glyph.width + column)];
+                uint8_t expected =
+                    placed.coverage[g][static_cast<size_t>(row * glyph.width + column)];
                 uint8_t got = run->coverage[static_cast<size_t>(y * run->width + x)];
                 EXPECT_GE(got, expected);
                 inked += got != 0;
