@@ -520,16 +520,12 @@ void RasterContext::thinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uin
         for (int length : *pattern)
             period += length;
     }
-    if (!pattern && minorAbs == 0 && first <= last)
+    if (!pattern && minorAbs == 0 && xMajor && first <= last)
     {
         // A level line is one span.
         int64_t from = major0 + majorStep * first;
         int64_t to = major0 + majorStep * last;
-        if (xMajor)
-            fillSpan(static_cast<int>(minor0), std::min(from, to), std::max(from, to), value);
-        else
-            for (int64_t y = std::min(from, to); y <= std::max(from, to); ++y)
-                put(row(static_cast<int>(y)), static_cast<int>(minor0), value);
+        fillSpan(static_cast<int>(minor0), std::min(from, to), std::max(from, to), value);
         return;
     }
     if (!pattern && narrow && first <= last)
