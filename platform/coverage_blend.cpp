@@ -1,5 +1,6 @@
 #include "platform/coverage_blend.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -147,10 +148,125 @@ __attribute__((target("avx2"))) void blendSpansAvx2(const CoverageSpan* spans, s
         blendAvx2<4>(spans, spanCount, blue, green, red);
 }
 
-bool hasAvx2()
+// Sixty-four pixels at a time in 512-bit vectors. Byte permutes spread the coverage over the
+// channels, masked loads and stores take the end of a row without reading or writing past it.
+struct Permute512
+{
+    alignas(64) uint8_t coverage[4][64];
+    alignas(64) uint8_t channel[4][64];
+    uint64_t colourBytes[4]; // bytes that are blue, green or red
+};
+
+constexpr Permute512 makePermute512(int bytesPerPixel)
+{
+    Permute512 permute{};
+    for (int v = 0; v < bytesPerPixel; ++v)
+    {
+        for (int i = 0; i < 64; ++i)
+        {
+            int byte = v * 64 + i;
+            int channel = byte % bytesPerPixel;
+            permute.coverage[v][i] = static_cast<uint8_t>(byte / bytesPerPixel);
+            permute.channel[v][i] = static_cast<uint8_t>(channel == 3 ? 0 : channel);
+            if (channel != 3)
+                permute.colourBytes[v] |= uint64_t{1} << i;
+        }
+    }
+    return permute;
+}
+
+constexpr Permute512 kPermute3 = makePermute512(3);
+constexpr Permute512 kPermute4 = makePermute512(4);
+
+#define KWZ_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+inline uint64_t lowBits(size_t count)
+{
+    return count >= 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+}
+
+template <int kBytes>
+KWZ_AVX512 void blendAvx512(const CoverageSpan* spans, size_t spanCount, uint8_t blue,
+                            uint8_t green, uint8_t red)
+{
+    const Permute512& permute = kBytes == 3 ? kPermute3 : kPermute4;
+    const __m512i colour = _mm512_set1_epi32(
+        static_cast<int>(uint32_t{blue} | (uint32_t{green} << 8) | (uint32_t{red} << 16)));
+    const __m512i zero = _mm512_setzero_si512();
+    __m512i spread[kBytes], foreLow[kBytes], foreHigh[kBytes];
+    __mmask64 colourBytes[kBytes];
+    for (int v = 0; v < kBytes; ++v)
+    {
+        spread[v] = _mm512_load_si512(permute.coverage[v]);
+        __m512i fore = _mm512_permutexvar_epi8(_mm512_load_si512(permute.channel[v]), colour);
+        foreLow[v] = _mm512_unpacklo_epi8(fore, zero);
+        foreHigh[v] = _mm512_unpackhi_epi8(fore, zero);
+        colourBytes[v] = permute.colourBytes[v];
+    }
+    const __m512i full = _mm512_set1_epi16(255);
+    const __m512i half = _mm512_set1_epi16(128);
+    const __m512i divide = _mm512_set1_epi16(257);
+    auto mixHalf = [&](__m512i fore, __m512i c, __m512i under) KWZ_AVX512 {
+        __m512i sum = _mm512_add_epi16(_mm512_mullo_epi16(fore, c),
+                                       _mm512_mullo_epi16(under, _mm512_sub_epi16(full, c)));
+        return _mm512_mulhi_epu16(_mm512_add_epi16(sum, half), divide);
+    };
+    for (size_t s = 0; s < spanCount; ++s)
+    {
+        const CoverageSpan& span = spans[s];
+        for (int x = 0; x < span.count; x += 64)
+        {
+            size_t pixels = static_cast<size_t>(std::min(64, span.count - x));
+            __m512i cover = _mm512_maskz_loadu_epi8(lowBits(pixels), span.coverage + x);
+            if (_mm512_test_epi8_mask(cover, cover) == 0)
+                continue; // the gap between two words
+            uint8_t* at = span.pixels + static_cast<ptrdiff_t>(x) * kBytes;
+            size_t bytes = pixels * kBytes;
+            for (int v = 0; v < kBytes && bytes > size_t{64} * v; ++v)
+            {
+                __mmask64 inside = lowBits(bytes - size_t{64} * v);
+                __m512i c = _mm512_maskz_permutexvar_epi8(colourBytes[v], spread[v], cover);
+                __m512i under = _mm512_maskz_loadu_epi8(inside, at + 64 * v);
+                __m512i low = mixHalf(foreLow[v], _mm512_unpacklo_epi8(c, zero),
+                                      _mm512_unpacklo_epi8(under, zero));
+                __m512i high = mixHalf(foreHigh[v], _mm512_unpackhi_epi8(c, zero),
+                                       _mm512_unpackhi_epi8(under, zero));
+                _mm512_mask_storeu_epi8(at + 64 * v, inside, _mm512_packus_epi16(low, high));
+            }
+        }
+    }
+}
+
+KWZ_AVX512 void blendSpansAvx512(const CoverageSpan* spans, size_t spanCount, int bytesPerPixel,
+                                 uint8_t blue, uint8_t green, uint8_t red)
+{
+    if (bytesPerPixel == 3)
+        blendAvx512<3>(spans, spanCount, blue, green, red);
+    else
+        blendAvx512<4>(spans, spanCount, blue, green, red);
+}
+
+bool supports(BlendKernel kernel)
 {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
+    switch (kernel)
+    {
+    case BlendKernel::Portable:
+        return true;
+    case BlendKernel::Avx2:
+        return __builtin_cpu_supports("avx2");
+    case BlendKernel::Avx512:
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+               __builtin_cpu_supports("avx512vbmi");
+    }
+    return false;
+}
+
+#else
+
+bool supports(BlendKernel kernel)
+{
+    return kernel == BlendKernel::Portable;
 }
 
 #endif
@@ -178,20 +294,36 @@ void blendCoverageRowPortable(uint8_t* pixels, int bytesPerPixel, const uint8_t*
     }
 }
 
+bool blendCoverageSpansWith(BlendKernel kernel, const CoverageSpan* spans, size_t spanCount,
+                            int bytesPerPixel, uint8_t blue, uint8_t green, uint8_t red)
+{
+    if (!supports(kernel))
+        return false;
+    switch (kernel)
+    {
+#if KWZ_BLEND_AVX2
+    case BlendKernel::Avx512:
+        blendSpansAvx512(spans, spanCount, bytesPerPixel, blue, green, red);
+        return true;
+    case BlendKernel::Avx2:
+        blendSpansAvx2(spans, spanCount, bytesPerPixel, blue, green, red);
+        return true;
+#endif
+    default:
+        for (size_t i = 0; i < spanCount; ++i)
+            blendCoverageRowPortable(spans[i].pixels, bytesPerPixel, spans[i].coverage,
+                                     spans[i].count, blue, green, red);
+        return true;
+    }
+}
+
 void blendCoverageSpans(const CoverageSpan* spans, size_t spanCount, int bytesPerPixel,
                         uint8_t blue, uint8_t green, uint8_t red)
 {
-#if KWZ_BLEND_AVX2
-    static const bool vector = hasAvx2();
-    if (vector)
-    {
-        blendSpansAvx2(spans, spanCount, bytesPerPixel, blue, green, red);
-        return;
-    }
-#endif
-    for (size_t i = 0; i < spanCount; ++i)
-        blendCoverageRowPortable(spans[i].pixels, bytesPerPixel, spans[i].coverage, spans[i].count,
-                                 blue, green, red);
+    static const BlendKernel best = supports(BlendKernel::Avx512) ? BlendKernel::Avx512
+                                    : supports(BlendKernel::Avx2) ? BlendKernel::Avx2
+                                                                  : BlendKernel::Portable;
+    blendCoverageSpansWith(best, spans, spanCount, bytesPerPixel, blue, green, red);
 }
 
 void blendCoverageRow(uint8_t* pixels, int bytesPerPixel, const uint8_t* coverage, int count,

@@ -22,6 +22,18 @@ struct CoverageSpan
 void blendCoverageSpans(const CoverageSpan* spans, size_t spanCount, int bytesPerPixel,
                         uint8_t blue, uint8_t green, uint8_t red);
 
+// The instruction sets the blend can use; the best one the processor has is taken.
+enum class BlendKernel
+{
+    Portable,
+    Avx2,
+    Avx512,
+};
+// Blends with the given kernel; false, and nothing blended, when the processor lacks it.
+// For tests, which must hold every kernel to the portable one.
+bool blendCoverageSpansWith(BlendKernel kernel, const CoverageSpan* spans, size_t spanCount,
+                            int bytesPerPixel, uint8_t blue, uint8_t green, uint8_t red);
+
 // The same without vector instructions; what the fast path must agree with.
 void blendCoverageRowPortable(uint8_t* pixels, int bytesPerPixel, const uint8_t* coverage,
                               int count, uint8_t blue, uint8_t green, uint8_t red);

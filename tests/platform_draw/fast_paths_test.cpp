@@ -26,12 +26,29 @@ uint8_t expectedMix(unsigned fore, unsigned under, unsigned c)
     return static_cast<uint8_t>((fore * c + under * (255 - c) + 127) / 255);
 }
 
-TEST(CoverageBlend, VectorAndPortableRowsAgreeWithTheRoundedMix)
+class CoverageBlend : public ::testing::TestWithParam<BlendKernel>
+{
+  protected:
+    void SetUp() override
+    {
+        CoverageSpan none{nullptr, nullptr, 0};
+        if (!blendCoverageSpansWith(GetParam(), &none, 0, 3, 0, 0, 0))
+            GTEST_SKIP() << "this processor lacks the instructions";
+    }
+    void blend(uint8_t* pixels, int bytes, const uint8_t* coverage, int count, uint8_t blue,
+               uint8_t green, uint8_t red)
+    {
+        CoverageSpan span{pixels, coverage, count};
+        blendCoverageSpansWith(GetParam(), &span, 1, bytes, blue, green, red);
+    }
+};
+
+TEST_P(CoverageBlend, KernelsAgreeWithTheRoundedMix)
 {
     unsigned seed = 99;
     for (int bytes : {3, 4})
     {
-        for (int count = 0; count <= 70; ++count)
+        for (int count = 0; count <= 200; count += count < 70 ? 1 : 13)
         {
             std::vector<uint8_t> coverage(static_cast<size_t>(count));
             std::vector<uint8_t> under(static_cast<size_t>(count) * bytes);
@@ -49,7 +66,7 @@ TEST(CoverageBlend, VectorAndPortableRowsAgreeWithTheRoundedMix)
             std::vector<uint8_t> fast(under.size() + 2 * bytes, 0xA5), portable;
             std::copy(under.begin(), under.end(), fast.begin() + bytes);
             portable = fast;
-            blendCoverageRow(fast.data() + bytes, bytes, coverage.data(), count, blue, green, red);
+            blend(fast.data() + bytes, bytes, coverage.data(), count, blue, green, red);
             blendCoverageRowPortable(portable.data() + bytes, bytes, coverage.data(), count, blue,
                                      green, red);
             ASSERT_EQ(fast, portable) << bytes << " bytes, " << count << " pixels";
@@ -97,7 +114,7 @@ TEST(CoverageBlend, VectorAndPortableRowsAgreeWithTheRoundedMix)
             blendCoverageRowPortable(expected[i].data(), bytes, coverage[i].data(), lengths[i], 9,
                                      180, 250);
         }
-        blendCoverageSpans(spans.data(), spans.size(), bytes, 9, 180, 250);
+        blendCoverageSpansWith(GetParam(), spans.data(), spans.size(), bytes, 9, 180, 250);
         EXPECT_EQ(rows, expected) << bytes << " bytes";
     }
     // Every coverage against every underlying value, for the extreme colours.
@@ -112,9 +129,26 @@ TEST(CoverageBlend, VectorAndPortableRowsAgreeWithTheRoundedMix)
         }
     }
     reference = pixels;
-    blendCoverageRow(pixels.data(), 3, coverage.data(), 256 * 256, 0, 128, 255);
+    blend(pixels.data(), 3, coverage.data(), 256 * 256, 0, 128, 255);
     blendCoverageRowPortable(reference.data(), 3, coverage.data(), 256 * 256, 0, 128, 255);
     EXPECT_EQ(pixels, reference);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKernel, CoverageBlend,
+                         ::testing::Values(BlendKernel::Portable, BlendKernel::Avx2,
+                                           BlendKernel::Avx512));
+
+TEST(CoverageBlendChoice, TheChosenKernelAgreesWithThePortableOne)
+{
+    std::vector<uint8_t> coverage(300), fast(900), portable;
+    for (size_t i = 0; i < coverage.size(); ++i)
+        coverage[i] = static_cast<uint8_t>(i * 37);
+    for (size_t i = 0; i < fast.size(); ++i)
+        fast[i] = static_cast<uint8_t>(i * 11);
+    portable = fast;
+    blendCoverageRow(fast.data(), 3, coverage.data(), 300, 1, 2, 3);
+    blendCoverageRowPortable(portable.data(), 3, coverage.data(), 300, 1, 2, 3);
+    EXPECT_EQ(fast, portable);
 }
 
 // Pixels of a solid one-pixel line as the drawing rules define them.
