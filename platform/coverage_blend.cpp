@@ -198,7 +198,9 @@ KWZ_AVX512 void blendAvx512(const CoverageSpan* spans, size_t spanCount, uint8_t
     for (int v = 0; v < kBytes; ++v)
     {
         spread[v] = _mm512_load_si512(permute.coverage[v]);
-        __m512i fore = _mm512_permutexvar_epi8(_mm512_load_si512(permute.channel[v]), colour);
+        // The zeroing form: the plain one trips a false uninitialised-use warning in GCC 12.
+        __m512i fore = _mm512_maskz_permutexvar_epi8(~__mmask64{0},
+                                                     _mm512_load_si512(permute.channel[v]), colour);
         foreLow[v] = _mm512_unpacklo_epi8(fore, zero);
         foreHigh[v] = _mm512_unpackhi_epi8(fore, zero);
         colourBytes[v] = permute.colourBytes[v];
