@@ -13,12 +13,6 @@ namespace kwz {
 
 namespace {
 
-inline uint8_t mix(unsigned fore, unsigned under, unsigned c)
-{
-    unsigned v = fore * c + under * (255 - c) + 128;
-    return static_cast<uint8_t>((v + (v >> 8)) >> 8); // v / 255, rounded
-}
-
 #if KWZ_BLEND_AVX2
 
 // Byte shuffles that spread the coverage of 16 pixels over their channels, and pick the
@@ -290,9 +284,9 @@ void blendCoverageRowPortable(uint8_t* pixels, int bytesPerPixel, const uint8_t*
             pixels[2] = red;
             continue;
         }
-        pixels[0] = mix(blue, pixels[0], c);
-        pixels[1] = mix(green, pixels[1], c);
-        pixels[2] = mix(red, pixels[2], c);
+        pixels[0] = mixCoverage(blue, pixels[0], c);
+        pixels[1] = mixCoverage(green, pixels[1], c);
+        pixels[2] = mixCoverage(red, pixels[2], c);
     }
 }
 

@@ -6,6 +6,13 @@
 
 namespace kwz {
 
+// One channel: (colour * c + under * (255 - c)) / 255, rounded to nearest.
+inline uint8_t mixCoverage(unsigned colour, unsigned under, unsigned c)
+{
+    unsigned v = colour * c + under * (255 - c) + 128;
+    return static_cast<uint8_t>((v + (v >> 8)) >> 8);
+}
+
 // Mixes the colour into `count` pixels of `bytesPerPixel` bytes (3, or 4 with the fourth byte
 // left alone) by the coverage of each (0 keeps the pixel, 255 gives the colour):
 // (colour * c + under * (255 - c)) / 255, rounded to nearest.

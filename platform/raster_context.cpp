@@ -1055,9 +1055,9 @@ void RasterContext::blendRow(int y, int x, const uint8_t* coverage, int count, C
             continue;
         }
         COLORREF under = format_->colorOf(format_->raw(r, x + i));
-        auto mix = [c](int fore, int back) { return (fore * c + back * (255 - c) + 127) / 255; };
-        COLORREF mixed = RGB(mix(textR, GetRValue(under)), mix(textG, GetGValue(under)),
-                             mix(textB, GetBValue(under)));
+        COLORREF mixed =
+            RGB(mixCoverage(textR, GetRValue(under), c), mixCoverage(textG, GetGValue(under), c),
+                mixCoverage(textB, GetBValue(under), c));
         put(r, x + i, format_->encode(mixed));
     }
 }
