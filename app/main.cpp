@@ -1,11 +1,11 @@
 // kwzview: live picture, capture and calibrated measurement for a microscope camera.
 
-#include "app/shell/measure_tool_app.h"
-
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 #include <cstring>
+
+#include "app/shell/measure_tool_app.h"
 
 namespace {
 

@@ -1,13 +1,14 @@
 // The exported C functions of Rast: argument checks and result mapping around RasterBitmap.
 // Nothing thrown inside gets past these wrappers.
 
-#include "bitmap/raster_bitmap.h"
-#include "platform/draw_context.h"
-#include "platform/window.h"
-#include "rast.h"
+#include <new>
 
 #include <dlfcn.h>
-#include <new>
+
+#include "bitmap/raster_bitmap.h"
+#include "platform/draw/draw_context.h"
+#include "platform/draw/window.h"
+#include "rast.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 // block (header, colour masks, colour table) and the pixel rows, read from and written to
 // BMP files.
 
-#include "bitmap/byte_stream.h"
-#include "kwztypes.h"
-
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include "bitmap/byte_stream.h"
+#include "kwztypes.h"
 
 namespace kwz::rast {
 

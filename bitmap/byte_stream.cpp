@@ -1,9 +1,9 @@
 #include "bitmap/byte_stream.h"
 
-#include "platform/files.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "platform/files.h"
 
 namespace kwz::rast {
 

@@ -2,11 +2,11 @@
 // Sequential byte input and output for the BMP and measurement-file readers and writers:
 // over an open platform file, or over memory for tests and fuzzing.
 
-#include "kwztypes.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "kwztypes.h"
 
 namespace kwz::rast {
 

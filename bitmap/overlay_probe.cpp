@@ -1,7 +1,7 @@
 #include "bitmap/overlay_probe.h"
 
+#include "platform/draw/font.h"
 #include "platform/encoding.h"
-#include "platform/font.h"
 
 namespace kwz::rast {
 namespace {

@@ -3,11 +3,11 @@
 // signature. Two passes with the same signature paint the same pixels, so a working surface
 // that already holds that overlay needs neither restoring nor repainting.
 
-#include "platform/draw_context.h"
-#include "platform/saved_states.h"
-
 #include <cstdint>
 #include <vector>
+
+#include "platform/draw/draw_context.h"
+#include "platform/draw/saved_states.h"
 
 namespace kwz::rast {
 

@@ -1,15 +1,15 @@
 #include "bitmap/raster_bitmap.h"
 
-#include "bitmap/overlay_probe.h"
-#include "platform/files.h"
-#include "platform/raster_context.h"
-#include "platform/trace.h"
-#include "platform/window.h"
-
 #include <algorithm>
 #include <atomic>
 #include <climits>
 #include <cstring>
+
+#include "bitmap/overlay_probe.h"
+#include "platform/draw/raster_context.h"
+#include "platform/draw/window.h"
+#include "platform/files.h"
+#include "platform/trace.h"
 
 namespace kwz::rast {
 namespace {

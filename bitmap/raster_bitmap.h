@@ -3,14 +3,14 @@
 // on before every display), its measurement-engine instance, and its BMP and measurement
 // files.
 
-#include "bitmap/bmp_image.h"
-#include "gaugit.h"
-#include "kwztypes.h"
-
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include "bitmap/bmp_image.h"
+#include "gaugit.h"
+#include "kwztypes.h"
 
 namespace kwz {
 class DrawContext;

@@ -1,11 +1,6 @@
 // The exported C functions: thin wrappers that look up the handle, check arguments and call
 // the Camera. Nothing thrown gets past them.
 
-#include "camera/camera.h"
-#include "camera/device_factory.h"
-#include "camera/image_files.h"
-#include "zcapapi.h"
-
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -15,6 +10,11 @@
 #include <new>
 #include <string>
 #include <thread>
+
+#include "camera/camera.h"
+#include "camera/device_factory.h"
+#include "camera/image_files.h"
+#include "zcapapi.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
 #include <unistd.h>
 
 extern "C" {

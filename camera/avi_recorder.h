@@ -3,8 +3,6 @@
 // so encoding never holds up the camera. The file's frame rate is the rate at which the
 // frames really arrived, written into the header when the recording ends.
 
-#include "camera/frame.h"
-
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -12,6 +10,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include "camera/frame.h"
 
 namespace zcap {
 

@@ -1,10 +1,10 @@
 #include "camera/camera.h"
 
-#include "camera/pixel_convert.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "camera/pixel_convert.h"
 
 namespace zcap {
 

@@ -2,12 +2,6 @@
 // One open camera: the capture thread that pulls frames from the device and hands each to the
 // frame routine, the white balance, the live view, the recorder and waiting grabs.
 
-#include "camera/avi_recorder.h"
-#include "camera/camera_device.h"
-#include "camera/live_view.h"
-#include "camera/white_balance.h"
-#include "zcapapi.h"
-
 #include <array>
 #include <chrono>
 #include <condition_variable>
@@ -16,6 +10,12 @@
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include "camera/avi_recorder.h"
+#include "camera/camera_device.h"
+#include "camera/live_view.h"
+#include "camera/white_balance.h"
+#include "zcapapi.h"
 
 namespace zcap {
 

@@ -1,10 +1,10 @@
 #include "camera/device_factory.h"
 
-#include "camera/simulated_camera.h"
-#include "camera/v4l2_camera.h"
-
 #include <cstdlib>
 #include <string>
+
+#include "camera/simulated_camera.h"
+#include "camera/v4l2_camera.h"
 
 namespace zcap {
 

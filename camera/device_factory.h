@@ -3,9 +3,9 @@
 // simulated camera ("sim:fixed", or KWZ_CAMERA_DETERMINISTIC=1, its deterministic mode);
 // a path such as "/dev/video0" opens that V4L2 camera.
 
-#include "camera/camera_device.h"
-
 #include <memory>
+
+#include "camera/camera_device.h"
 
 namespace zcap {
 

@@ -2,8 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <turbojpeg.h>
 #include <unistd.h>

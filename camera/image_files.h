@@ -1,10 +1,10 @@
 #pragma once
 // Still pictures: BMP and JPEG files that appear whole or not at all.
 
-#include "camera/frame.h"
-
 #include <string>
 #include <vector>
+
+#include "camera/frame.h"
 
 namespace zcap {
 

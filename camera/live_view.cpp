@@ -1,8 +1,8 @@
 #include "camera/live_view.h"
 
-#include "platform/draw_context.h"
-
 #include <cstring>
+
+#include "platform/draw/draw_context.h"
 
 namespace zcap {
 

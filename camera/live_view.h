@@ -1,10 +1,10 @@
 #pragma once
 // Paints frames into a platform window at a placement, scaled when the sizes differ.
 
-#include "camera/frame.h"
-#include "platform/window.h"
-
 #include <vector>
+
+#include "camera/frame.h"
+#include "platform/draw/window.h"
 
 namespace zcap {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+
 #include <turbojpeg.h>
 
 namespace zcap {

@@ -1,10 +1,10 @@
 #pragma once
 // Conversions from what cameras deliver to the program's bottom-up BGR frames.
 
-#include "camera/frame.h"
-
 #include <cstddef>
 #include <cstdint>
+
+#include "camera/frame.h"
 
 namespace zcap {
 

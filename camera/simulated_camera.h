@@ -3,10 +3,10 @@
 // it. The field of view is fixed, so every picture size shows the same scene and a ruler
 // calibrated on the scale measures the particles correctly at that size.
 
-#include "camera/camera_device.h"
-
 #include <chrono>
 #include <vector>
+
+#include "camera/camera_device.h"
 
 namespace zcap {
 

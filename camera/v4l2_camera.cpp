@@ -1,13 +1,14 @@
 #include "camera/v4l2_camera.h"
 
-#include "camera/pixel_convert.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+
 #include <linux/videodev2.h>
+
+#include "camera/pixel_convert.h"
 
 namespace zcap {
 

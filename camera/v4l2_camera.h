@@ -4,13 +4,13 @@
 // balance and gamma go to the camera's controls where it has them and are done in software
 // where it does not.
 
-#include "camera/camera_device.h"
-#include "camera/v4l2_io.h"
-
 #include <array>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "camera/camera_device.h"
+#include "camera/v4l2_io.h"
 
 namespace zcap {
 

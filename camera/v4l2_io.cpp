@@ -1,6 +1,7 @@
 #include "camera/v4l2_io.h"
 
 #include <cerrno>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>

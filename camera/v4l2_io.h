@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+
 #include <sys/types.h>
 
 namespace zcap {

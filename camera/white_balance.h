@@ -2,9 +2,9 @@
 // Grey-world white balance: moves the red and blue gains until the bright, unsaturated
 // parts of the picture have equal channel means, green gain fixed.
 
-#include "camera/frame.h"
-
 #include <array>
+
+#include "camera/frame.h"
 
 namespace zcap {
 

@@ -1,15 +1,15 @@
 // The exported C functions: argument checks and result codes around GaugitEngine. Nothing
 // thrown inside may cross the library boundary.
 
+#include <cstring>
+#include <new>
+
 #include "engine/engine_draw.h"
 #include "engine/gaugit_engine.h"
 #include "engine/stream_reader.h"
 #include "engine/stream_writer.h"
 #include "gaugit.h"
-#include "platform/draw_context.h"
-
-#include <cstring>
-#include <new>
+#include "platform/draw/draw_context.h"
 
 struct GaugitInstance
 {

@@ -1,11 +1,11 @@
 #include "engine/angle_graphic.h"
 
-#include "engine/geometry.h"
-#include "platform/trace.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+
+#include "engine/geometry.h"
+#include "platform/trace.h"
 
 namespace gaugit {
 

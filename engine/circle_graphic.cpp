@@ -1,11 +1,11 @@
 #include "engine/circle_graphic.h"
 
-#include "engine/geometry.h"
-#include "platform/trace.h"
-
 #include <cmath>
 #include <numbers>
 #include <utility>
+
+#include "engine/geometry.h"
+#include "platform/trace.h"
 
 namespace gaugit {
 

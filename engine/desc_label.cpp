@@ -2,7 +2,7 @@
 
 #include "engine/geometry.h"
 #include "engine/label_font.h"
-#include "platform/font.h"
+#include "platform/draw/font.h"
 
 namespace gaugit {
 

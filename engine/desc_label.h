@@ -2,10 +2,10 @@
 // The descriptor label of a graphic: where its text block sits, its font and colours, and
 // the rectangle and grab area that hit-testing and repainting use.
 
+#include <memory>
+
 #include "engine/font_metrics.h"
 #include "kwztypes.h"
-
-#include <memory>
 
 namespace kwz {
 class Font;

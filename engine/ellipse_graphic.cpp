@@ -1,10 +1,10 @@
 #include "engine/ellipse_graphic.h"
 
-#include "engine/geometry.h"
-#include "platform/trace.h"
-
 #include <cmath>
 #include <numbers>
+
+#include "engine/geometry.h"
+#include "platform/trace.h"
 
 namespace gaugit {
 

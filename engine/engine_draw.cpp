@@ -2,7 +2,7 @@
 
 #include "engine/gaugit_engine.h"
 #include "engine/graphic_draw.h"
-#include "platform/draw_context.h"
+#include "platform/draw/draw_context.h"
 
 namespace gaugit {
 

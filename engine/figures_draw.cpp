@@ -1,5 +1,7 @@
 // The figure and the descriptor lines of each graphic class.
 
+#include <algorithm>
+
 #include "engine/angle_graphic.h"
 #include "engine/circle_graphic.h"
 #include "engine/ellipse_graphic.h"
@@ -9,9 +11,7 @@
 #include "engine/rect_graphic.h"
 #include "engine/ruler_graphic.h"
 #include "engine/text_graphic.h"
-#include "platform/font.h"
-
-#include <algorithm>
+#include "platform/draw/font.h"
 
 namespace gaugit {
 

@@ -1,11 +1,11 @@
 #include "engine/font_metrics.h"
 
-#include "engine/label_font.h"
-#include "platform/font.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+#include "engine/label_font.h"
+#include "platform/draw/font.h"
 
 namespace gaugit {
 

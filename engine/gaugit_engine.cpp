@@ -1,9 +1,9 @@
 #include "engine/gaugit_engine.h"
 
+#include <atomic>
+
 #include "engine/geometry.h"
 #include "platform/clock.h"
-
-#include <atomic>
 
 namespace gaugit {
 
@@ -162,7 +162,8 @@ void GaugitEngine::setDescFont(const char* face, int height)
 }
 
 // A mark word needs a ruler; it becomes the default of its kind and reaches every graphic of it.
-template <typename T> bool GaugitEngine::applyMark(uint32_t& slot, GraphicList<T>& list, uint32_t mark)
+template <typename T>
+bool GaugitEngine::applyMark(uint32_t& slot, GraphicList<T>& list, uint32_t mark)
 {
     if (!ruler_)
         return false;

@@ -2,6 +2,10 @@
 // One engine instance: the calibration ruler, the seven graphic lists and the settings new
 // graphics take, with construction, hit-testing and editing driven by image points.
 
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include "engine/angle_graphic.h"
 #include "engine/circle_graphic.h"
 #include "engine/ellipse_graphic.h"
@@ -11,10 +15,6 @@
 #include "engine/rect_graphic.h"
 #include "engine/ruler_graphic.h"
 #include "engine/text_graphic.h"
-
-#include <cstdint>
-#include <memory>
-#include <vector>
 
 namespace gaugit {
 

@@ -2,11 +2,11 @@
 // The base of every measurement graphic: pen, scale, bounds, construction state and the
 // descriptor label, with the operations the engine instance drives.
 
-#include "engine/desc_label.h"
-#include "kwztypes.h"
-
 #include <cstdint>
 #include <memory>
+
+#include "engine/desc_label.h"
+#include "kwztypes.h"
 
 namespace kwz {
 class DrawContext;

@@ -1,10 +1,10 @@
 #include "engine/graphic_draw.h"
 
-#include "engine/gaugit_engine.h"
-
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+
+#include "engine/gaugit_engine.h"
 
 namespace gaugit {
 

@@ -2,11 +2,11 @@
 // What the graphics share when they draw: the pen of a drawing state, edit handles, the
 // label, and the descriptor lines with their two-step formats.
 
+#include <string>
+
 #include "engine/graphic.h"
 #include "engine/unit_factor.h"
-#include "platform/draw_context.h"
-
-#include <string>
+#include "platform/draw/draw_context.h"
 
 namespace gaugit {
 

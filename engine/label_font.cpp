@@ -1,8 +1,8 @@
 #include "engine/label_font.h"
 
-#include "platform/font.h"
-
 #include <cstring>
+
+#include "platform/draw/font.h"
 
 namespace gaugit {
 

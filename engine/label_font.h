@@ -2,9 +2,9 @@
 // Fonts of labels and texts: made with the platform's font attributes for labels (default
 // weight, ANSI character set, variable pitch, Swiss family), metrics read right after.
 
-#include "engine/font_metrics.h"
-
 #include <memory>
+
+#include "engine/font_metrics.h"
 
 namespace kwz {
 class Font;

@@ -1,10 +1,10 @@
 #include "engine/polygon_graphic.h"
 
-#include "engine/geometry.h"
-#include "platform/trace.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "engine/geometry.h"
+#include "platform/trace.h"
 
 namespace gaugit {
 

@@ -1,10 +1,10 @@
 #include "engine/rect_graphic.h"
 
-#include "engine/geometry.h"
-#include "platform/trace.h"
-
 #include <cmath>
 #include <cstdlib>
+
+#include "engine/geometry.h"
+#include "platform/trace.h"
 
 namespace gaugit {
 

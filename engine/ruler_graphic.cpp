@@ -1,9 +1,9 @@
 #include "engine/ruler_graphic.h"
 
+#include <cmath>
+
 #include "engine/geometry.h"
 #include "engine/unit_factor.h"
-
-#include <cmath>
 
 namespace gaugit {
 

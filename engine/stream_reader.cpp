@@ -1,12 +1,12 @@
 #include "engine/stream_reader.h"
 
-#include "engine/stream_writer.h"
-#include "platform/files.h"
-#include "platform/message_box.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+
+#include "engine/stream_writer.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
 
 namespace gaugit {
 namespace {

@@ -1,9 +1,9 @@
 #include "engine/stream_writer.h"
 
-#include "platform/files.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "platform/files.h"
 
 namespace gaugit {
 namespace {

@@ -1,11 +1,11 @@
 #include "engine/text_graphic.h"
 
-#include "engine/label_font.h"
-#include "platform/font.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+
+#include "engine/label_font.h"
+#include "platform/draw/font.h"
 
 namespace gaugit {
 

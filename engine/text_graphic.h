@@ -1,10 +1,10 @@
 #pragma once
 // A free text placed on the image; it has no label and measures nothing.
 
+#include <memory>
+
 #include "engine/font_metrics.h"
 #include "engine/graphic.h"
-
-#include <memory>
 
 namespace gaugit {
 

@@ -9,8 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-namespace
-{
+namespace {
 
 bool replay(const std::filesystem::path& path)
 {
@@ -20,7 +19,8 @@ bool replay(const std::filesystem::path& path)
         std::fprintf(stderr, "cannot read %s\n", path.c_str());
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     return true;
 }

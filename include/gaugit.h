@@ -164,8 +164,8 @@ KWZ_API int GtSetDescFont(HGAUGIT handle, const char* face, int height);
 KWZ_API int GtGetDescFont(HGAUGIT handle, char* face, int* height);
 
 /* Default pen for new graphics; also given to the selected graphic or ruler (not texts). */
-KWZ_API int GaugitSetPen(HGAUGIT handle, int style, int width, COLORREF normal,
-                         COLORREF hovered, COLORREF selected);
+KWZ_API int GaugitSetPen(HGAUGIT handle, int style, int width, COLORREF normal, COLORREF hovered,
+                         COLORREF selected);
 KWZ_API int GaugitGetPen(HGAUGIT handle, int* style, int* width, COLORREF* normal,
                          COLORREF* hovered, COLORREF* selected);
 /* The ruler's pen. 0; 1; 31 without a ruler. */

@@ -29,8 +29,9 @@ typedef uint32_t COLORREF; /* 0x00BBGGRR */
 #define FALSE 0
 #endif
 
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r)) | ((COLORREF)((BYTE)(g)) << 8) | ((COLORREF)((BYTE)(b)) << 16)))
-#define GetRValue(c) ((BYTE)((c) & 0xFF))
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r)) | ((COLORREF)((BYTE)(g)) << 8) | ((COLORREF)((BYTE)(b)) << 16)))
+#define GetRValue(c) ((BYTE)((c)&0xFF))
 #define GetGValue(c) ((BYTE)(((c) >> 8) & 0xFF))
 #define GetBValue(c) ((BYTE)(((c) >> 16) & 0xFF))
 

@@ -56,8 +56,7 @@ KWZ_API int RASTWriteFile(void* object, const char* path, int overlay);
 /* Loads bottom-up rows padded to (bitCount * width + 31) / 32 * 4 bytes (24 bits: blue, green,
  * red). 0; 1; 2; 31 for a null buffer, a size of 0 or less, or a bit count other than 1, 4,
  * 8, 16, 24, 32. */
-KWZ_API int RASTReadPixels(void* object, const BYTE* pixels, int width, int height,
-                           int bitCount);
+KWZ_API int RASTReadPixels(void* object, const BYTE* pixels, int width, int height, int bitCount);
 /* 0 with the value, or 0 when no image is loaded; 1; 31 when the output pointer is null. */
 KWZ_API int RASTGetWidth(void* object, int* width);
 KWZ_API int RASTGetHeight(void* object, int* height);
@@ -82,27 +81,27 @@ KWZ_API int RASTShowRegion(void* object, HWND window, int x, int y, int r);
 /* --- Measuring: each is passed to the engine instance of the object --- */
 
 KWZ_API int RASTStartGraphic(void* object, POINT point, GRAPHICTYPE type); /* engine's */
-KWZ_API int RASTAddPointToGraphic(void* object, POINT point);               /* engine's */
-KWZ_API int RASTChangePointToGraphic(void* object, POINT point);            /* engine's */
-KWZ_API int RASTAddStringToGraphic(void* object, const char* text);         /* engine's */
-KWZ_API int RASTFinishGraphic(void* object);                                /* engine's */
-KWZ_API int RASTIsHitGraphic(void* object, int x, int y);                   /* engine's */
-KWZ_API int RASTIsPassGraphic(void* object, int x, int y);                  /* engine's */
-KWZ_API int RASTMoveGraphic(void* object, int dx, int dy);                  /* 0; 1 */
-KWZ_API int RASTClearHitGraphic(void* object);                              /* 0; 1 */
-KWZ_API int RASTClearAllGraphic(void* object);                              /* 0; 1 */
-KWZ_API int RASTGetBoundingRect(void* object, RECT* rect);                  /* engine's */
+KWZ_API int RASTAddPointToGraphic(void* object, POINT point);              /* engine's */
+KWZ_API int RASTChangePointToGraphic(void* object, POINT point);           /* engine's */
+KWZ_API int RASTAddStringToGraphic(void* object, const char* text);        /* engine's */
+KWZ_API int RASTFinishGraphic(void* object);                               /* engine's */
+KWZ_API int RASTIsHitGraphic(void* object, int x, int y);                  /* engine's */
+KWZ_API int RASTIsPassGraphic(void* object, int x, int y);                 /* engine's */
+KWZ_API int RASTMoveGraphic(void* object, int dx, int dy);                 /* 0; 1 */
+KWZ_API int RASTClearHitGraphic(void* object);                             /* 0; 1 */
+KWZ_API int RASTClearAllGraphic(void* object);                             /* 0; 1 */
+KWZ_API int RASTGetBoundingRect(void* object, RECT* rect);                 /* engine's */
 KWZ_API int RASTSetRuler(void* object, POINT start, POINT end, ZQUNIT unit,
                          float length); /* engine's */
 KWZ_API int RASTGetRuler(void* object, POINT* start, POINT* end, ZQUNIT* unit,
-                         float* length);                      /* engine's */
-KWZ_API int RASTHideRuler(void* object, int hide);            /* engine's */
-KWZ_API int RASTSetRulerUnitAndLength(void* object, ZQUNIT unit, float length); /* 0; 1 */
+                         float* length);                                          /* engine's */
+KWZ_API int RASTHideRuler(void* object, int hide);                                /* engine's */
+KWZ_API int RASTSetRulerUnitAndLength(void* object, ZQUNIT unit, float length);   /* 0; 1 */
 KWZ_API int RASTGetRulerUnitAndLength(void* object, ZQUNIT* unit, float* length); /* 0; 1 */
-KWZ_API int RASTSetMeasureUnit(void* object, ZQUNIT unit);  /* 0; 1 */
-KWZ_API int RASTGetMeasureUnit(void* object, ZQUNIT* unit); /* 0; 1 */
-KWZ_API int RASTSetMeasurePen(void* object, int style, int width, COLORREF normal,
-                              COLORREF hovered, COLORREF selected); /* 0; 1 */
+KWZ_API int RASTSetMeasureUnit(void* object, ZQUNIT unit);                        /* 0; 1 */
+KWZ_API int RASTGetMeasureUnit(void* object, ZQUNIT* unit);                       /* 0; 1 */
+KWZ_API int RASTSetMeasurePen(void* object, int style, int width, COLORREF normal, COLORREF hovered,
+                              COLORREF selected); /* 0; 1 */
 KWZ_API int RASTGetMeasurePen(void* object, int* style, int* width, COLORREF* normal,
                               COLORREF* hovered, COLORREF* selected); /* 0; 1 */
 KWZ_API int RASTSetTxtFont(void* object, const char* face, int height, COLORREF normal,

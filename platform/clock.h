@@ -16,7 +16,7 @@ int64_t performanceFrequency();
 // (in every library of the process, see platform_state.h). Not nestable.
 class FakeClock
 {
-public:
+  public:
     explicit FakeClock(uint32_t startMs = 0);
     ~FakeClock();
     FakeClock(const FakeClock&) = delete;

@@ -4,9 +4,10 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <iconv.h>
 #include <map>
 #include <memory>
+
+#include <iconv.h>
 
 namespace kwz {
 

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>

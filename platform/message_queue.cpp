@@ -1,6 +1,7 @@
 #include "platform/message_queue.h"
 
 #include <chrono>
+
 #include <pthread.h>
 
 #include "platform/clock.h"

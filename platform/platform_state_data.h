@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+
 #include <pthread.h>
 
 #include "platform/message_box.h"

@@ -3,9 +3,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <fcntl.h>
 #include <mutex>
 #include <optional>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

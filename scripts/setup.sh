@@ -9,7 +9,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${KWZ_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config clang-format
     qt6-base-dev libgl-dev
     libfreetype-dev libfontconfig-dev
     libturbojpeg0-dev libjpeg-turbo-progs

@@ -2,9 +2,9 @@
 // Drop-down picker of a pen colour (16 entries) or line width (1 to 8 pixels), each entry
 // drawn as what it picks.
 
-#include "kwztypes.h"
-
 #include <QComboBox>
+
+#include "kwztypes.h"
 
 class CPenStyleCombo : public QComboBox
 {

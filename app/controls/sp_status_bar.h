@@ -2,12 +2,12 @@
 // The main window's status bar: flat panes in colours of the program's choosing, which
 // signal states (area of interest, high quality, recording, replay) at a glance.
 
-#include "kwztypes.h"
-
 #include <QStatusBar>
 #include <QString>
 #include <cstdint>
 #include <vector>
+
+#include "kwztypes.h"
 
 struct PaneStyle
 {

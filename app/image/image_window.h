@@ -1,10 +1,10 @@
 #pragma once
 // Image windows: a document per image or measurement file, its frame and its view.
 
-#include "app/shell/doc_template.h"
-
 #include <QAbstractScrollArea>
 #include <QMdiSubWindow>
+
+#include "app/shell/doc_template.h"
 
 class CImageDoc : public CDocument
 {

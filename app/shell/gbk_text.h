@@ -1,12 +1,12 @@
 #pragma once
 // Narrow GBK texts of the language table and the files, as the widgets show them.
 
-#include "app/shell/language.h"
-#include "platform/encoding.h"
-
 #include <QString>
 #include <string>
 #include <string_view>
+
+#include "app/shell/language.h"
+#include "platform/encoding.h"
 
 inline QString fromGbk(std::string_view gbk)
 {

@@ -1,10 +1,10 @@
 #include "app/shell/language.h"
 
+#include <cstring>
+
 #include "app/shell/store.h"
 #include "platform/encoding.h"
 #include "platform/profile.h"
-
-#include <cstring>
 
 namespace {
 

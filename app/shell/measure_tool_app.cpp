@@ -1,16 +1,5 @@
 #include "app/shell/measure_tool_app.h"
 
-#include "app/controls/client_wnd.h"
-#include "app/image/image_window.h"
-#include "app/shell/command_ids.h"
-#include "app/shell/doc_template.h"
-#include "app/shell/gbk_text.h"
-#include "app/shell/settings.h"
-#include "app/shell/store.h"
-#include "app/video/main_frame.h"
-#include "app/video/video_window.h"
-#include "platform/message_box.h"
-
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -27,8 +16,20 @@
 #include <QStandardPaths>
 #include <csignal>
 #include <cstring>
+
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include "app/controls/client_wnd.h"
+#include "app/image/image_window.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/doc_template.h"
+#include "app/shell/gbk_text.h"
+#include "app/shell/settings.h"
+#include "app/shell/store.h"
+#include "app/video/main_frame.h"
+#include "app/video/video_window.h"
+#include "platform/message_box.h"
 
 CMeasureToolApp* CMeasureToolApp::instance_ = nullptr;
 

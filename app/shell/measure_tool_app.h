@@ -2,14 +2,14 @@
 // The application object: start-up (single copy, camera, file types, work folders, settings
 // and language), the operations the windows share, and shutdown.
 
-#include "app/shell/language.h"
-#include "zcapapi.h"
-
 #include <QString>
 #include <QStringList>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "app/shell/language.h"
+#include "zcapapi.h"
 
 class QApplication;
 class QLockFile;

@@ -1,12 +1,13 @@
 #include "app/shell/settings.h"
 
-#include "app/shell/store.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstring>
+
 #include <locale.h>
 #include <stdlib.h>
+
+#include "app/shell/store.h"
 
 namespace {
 

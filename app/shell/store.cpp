@@ -1,8 +1,8 @@
 #include "app/shell/store.h"
 
-#include "profo.h"
-
 #include <cstring>
+
+#include "profo.h"
 
 namespace store {
 

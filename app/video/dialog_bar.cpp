@@ -1,12 +1,12 @@
 #include "app/video/dialog_bar.h"
 
-#include "app/shell/gbk_text.h"
-#include "app/shell/language.h"
-
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+
+#include "app/shell/gbk_text.h"
+#include "app/shell/language.h"
 
 DialogBar::DialogBar(int resourceId, QWidget* parent)
     : QFrame(parent), resourceId_(resourceId), row_(new QHBoxLayout(this))

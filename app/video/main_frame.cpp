@@ -1,17 +1,5 @@
 #include "app/video/main_frame.h"
 
-#include "app/controls/client_wnd.h"
-#include "app/controls/font_combo.h"
-#include "app/controls/pen_style_combo.h"
-#include "app/controls/sp_status_bar.h"
-#include "app/image/image_window.h"
-#include "app/shell/command_ids.h"
-#include "app/shell/gbk_text.h"
-#include "app/shell/measure_tool_app.h"
-#include "app/video/dialog_bar.h"
-#include "app/video/tool_pictures.h"
-#include "app/video/video_window.h"
-
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -36,6 +24,18 @@
 #include <QSpinBox>
 #include <QToolBar>
 #include <QUrl>
+
+#include "app/controls/client_wnd.h"
+#include "app/controls/font_combo.h"
+#include "app/controls/pen_style_combo.h"
+#include "app/controls/sp_status_bar.h"
+#include "app/image/image_window.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/gbk_text.h"
+#include "app/shell/measure_tool_app.h"
+#include "app/video/dialog_bar.h"
+#include "app/video/tool_pictures.h"
+#include "app/video/video_window.h"
 
 using namespace cmd;
 

@@ -2,13 +2,13 @@
 // The main window: client area with the live and image windows, the status bar, the two
 // tool bars and the dialog bars, and the settings they show.
 
-#include "app/shell/settings.h"
-#include "kwztypes.h"
-
 #include <QMainWindow>
 #include <array>
 #include <map>
 #include <vector>
+
+#include "app/shell/settings.h"
+#include "kwztypes.h"
 
 class CMeasureToolApp;
 class CClientWnd;

@@ -1,9 +1,9 @@
 #include "app/video/tool_pictures.h"
 
-#include "app/shell/command_ids.h"
-
 #include <QPainter>
 #include <QPainterPath>
+
+#include "app/shell/command_ids.h"
 
 using namespace cmd;
 

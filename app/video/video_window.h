@@ -2,10 +2,10 @@
 // The live window: its document remembers the picture size; the frame owns the preview state;
 // the view is the area the camera paints into.
 
-#include "app/shell/doc_template.h"
-
 #include <QAbstractScrollArea>
 #include <QMdiSubWindow>
+
+#include "app/shell/doc_template.h"
 
 class CVideoDoc : public CDocument
 {

@@ -2,12 +2,6 @@
 // window in memory (and the share of one core it costs), and JPEG encoding of one frame
 // against the cjpeg tool on the same picture, measured in the same run.
 
-#include "camera/camera.h"
-#include "camera/image_files.h"
-#include "camera/simulated_camera.h"
-#include "platform/raster_context.h"
-
-#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +10,14 @@
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include <benchmark/benchmark.h>
 #include <unistd.h>
+
+#include "camera/camera.h"
+#include "camera/image_files.h"
+#include "camera/simulated_camera.h"
+#include "platform/draw/raster_context.h"
 
 namespace {
 

@@ -2,12 +2,13 @@
 // Baseline: one pass over the same number of small boxes with a point-in-box test, the least
 // any search must do; the searches are reported against it in the same run.
 
-#include "gaugit.h"
-#include "platform/clock.h"
-
-#include <benchmark/benchmark.h>
 #include <cstdint>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "gaugit.h"
+#include "platform/clock.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <iterator>
 #include <map>
 #include <string>
-#include <unistd.h>
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include "profo.h"
 

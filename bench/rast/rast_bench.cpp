@@ -2,11 +2,6 @@
 // one copy of the image's bytes; RASTReadFile of that image against reading the file's
 // bytes. Prints each subject as a ratio to its baseline from the same run.
 
-#include "platform/files.h"
-#include "platform/raster_context.h"
-#include "rast.h"
-
-#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +9,12 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "platform/draw/raster_context.h"
+#include "platform/files.h"
+#include "rast.h"
 
 namespace {
 

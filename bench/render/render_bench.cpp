@@ -1,17 +1,18 @@
 // GtDraw of 100 labelled figures of every kind onto a 2048 x 1536 24-bit surface, against
 // one copy of that surface's bytes measured in the same run. Prints the ratio at the end.
 
-#include "engine/engine_draw.h"
-#include "engine/gaugit_engine.h"
-#include "platform/clock.h"
-#include "platform/raster_context.h"
-
-#include <benchmark/benchmark.h>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "engine/engine_draw.h"
+#include "engine/gaugit_engine.h"
+#include "platform/clock.h"
+#include "platform/draw/raster_context.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Any bytes as a BMP file: RASTReadFile must refuse them or load an image that displays and
 // writes back to a file that reads as the same image.
 
-#include "fuzz/bmp/rast_fuzz_support.h"
-#include "rast.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "fuzz/bmp/rast_fuzz_support.h"
+#include "rast.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

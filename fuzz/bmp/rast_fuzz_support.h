@@ -2,11 +2,6 @@
 // Shared by the bitmap library's fuzz targets: a private scratch folder for the files the
 // library reads and writes, and a display of the loaded image on small surfaces.
 
-#include "platform/message_box.h"
-#include "platform/raster_context.h"
-#include "platform/window.h"
-#include "rast.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -14,8 +9,14 @@
 #include <iterator>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
+
+#include <unistd.h>
+
+#include "platform/draw/raster_context.h"
+#include "platform/draw/window.h"
+#include "platform/message_box.h"
+#include "rast.h"
 
 namespace rastfuzz {
 

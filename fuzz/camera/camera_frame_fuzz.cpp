@@ -1,10 +1,10 @@
 // Frames from a camera are outside input: a broken MJPEG or a short YUYV buffer must be
 // refused, never read past. First byte: 0 MJPEG, otherwise YUYV with a 4-byte size header.
 
-#include "camera/pixel_convert.h"
-
 #include <cstddef>
 #include <cstdint>
+
+#include "camera/pixel_convert.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,12 +1,12 @@
 // Each input is a script: one byte picks an export, the next bytes give its arguments.
 
-#include "gaugit.h"
-#include "platform/clock.h"
-
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
+
+#include "gaugit.h"
+#include "platform/clock.h"
 
 namespace {
 

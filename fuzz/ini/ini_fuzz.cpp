@@ -6,8 +6,9 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
+
+#include <unistd.h>
 
 #include "platform/profile.h"
 

@@ -2,15 +2,16 @@
 // store, into the fixed text table) and the tool-tip file. The first byte picks the
 // language. Besides surviving, every slot must stay terminated inside its buffer, and texts
 // written back must read back the same.
-#include "app/shell/language.h"
-#include "app/shell/store.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
 #include <unistd.h>
+
+#include "app/shell/language.h"
+#include "app/shell/store.h"
 
 namespace {
 

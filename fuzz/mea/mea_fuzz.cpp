@@ -2,12 +2,12 @@
 // reader) must refuse them or load image and graphics that draw, write and read back to the
 // same file.
 
-#include "fuzz/bmp/rast_fuzz_support.h"
-#include "rast.h"
-
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
+
+#include "fuzz/bmp/rast_fuzz_support.h"
+#include "rast.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

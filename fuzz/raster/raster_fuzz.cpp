@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/font.h"
-#include "platform/raster_context.h"
+#include "platform/draw/font.h"
+#include "platform/draw/raster_context.h"
 
 namespace {
 
 class Input
 {
-public:
+  public:
     Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     bool empty() const { return offset_ >= size_; }
     uint8_t byte() { return offset_ < size_ ? data_[offset_++] : 0; }
@@ -27,7 +27,7 @@ public:
     }
     int16_t i16() { return static_cast<int16_t>(byte() | (byte() << 8)); }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t offset_ = 0;
@@ -66,15 +66,18 @@ struct Source
 } // namespace
 
 // Fontconfig keeps what it parsed from its configuration files until the process ends.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Input in(data, size);
     static const int kDepths[] = {1, 4, 8, 16, 24, 32};
     uint8_t shape = in.byte();
-    auto dc = kwz::RasterContext::create(1 + in.byte() % 48, 1 + in.byte() % 48,
-                                         kDepths[shape % 6], shape & 0x80);
+    auto dc = kwz::RasterContext::create(1 + in.byte() % 48, 1 + in.byte() % 48, kDepths[shape % 6],
+                                         shape & 0x80);
     if (!dc)
         return 0;
     Source source(in);
@@ -100,8 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             dc->ellipse(in.i32(), in.i32(), in.i32(), in.i32());
             break;
         case 5:
-        case 6:
-        {
+        case 6: {
             std::vector<POINT> points(in.byte() % 6);
             for (POINT& p : points)
                 p = POINT{in.i32(), in.i32()};
@@ -115,13 +117,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (fonts.size() < 3)
             {
                 // Heights stay moderate so each input runs fast; huge ones are clamped anyway.
-                fonts.push_back(kwz::createFont(kwz::labelLogFont(
-                    in.byte() & 1 ? "Times New Roman" : "", in.i16() % 96)));
+                fonts.push_back(kwz::createFont(
+                    kwz::labelLogFont(in.byte() & 1 ? "Times New Roman" : "", in.i16() % 96)));
                 dc->selectFont(fonts.back().get());
             }
             break;
-        case 8:
-        {
+        case 8: {
             std::u16string text(in.byte() % 12, u' ');
             for (char16_t& c : text)
                 c = static_cast<char16_t>(in.i16());
@@ -129,8 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             dc->textOutW(in.i16(), in.i16(), text);
             break;
         }
-        case 9:
-        {
+        case 9: {
             std::string gbk(in.byte() % 12, ' ');
             for (char& c : gbk)
                 c = static_cast<char>(in.byte());

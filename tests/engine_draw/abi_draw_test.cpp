@@ -1,7 +1,7 @@
-#include "gaugit.h"
-#include "platform/recording_context.h"
-
 #include <gtest/gtest.h>
+
+#include "gaugit.h"
+#include "platform/draw/recording_context.h"
 
 namespace {
 

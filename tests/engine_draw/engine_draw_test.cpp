@@ -1,18 +1,19 @@
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "engine/engine_draw.h"
 #include "engine/gaugit_engine.h"
 #include "engine/graphic_draw.h"
 #include "platform/clock.h"
-#include "platform/font.h"
-#include "platform/raster_context.h"
-#include "platform/recording_context.h"
+#include "platform/draw/font.h"
+#include "platform/draw/raster_context.h"
+#include "platform/draw/recording_context.h"
 #include "tests/gaugit/engine_fixture.h"
-
-#include <algorithm>
-#include <cstdio>
-#include <limits>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
 namespace gaugit {
 namespace {
@@ -316,7 +317,7 @@ TEST(DescriptorLineFormats, ReadAsTheTwoStepPrintfFormats)
         std::snprintf(line, sizeof line, format, values...);
         return std::string(line).substr(0, 127);
     };
-    std::vector<float> values = {0.0f,  -0.0f,    0.5f,   1.005f,   -0.001f,      2.5f,
+    std::vector<float> values = {0.0f,  -0.0f,     0.5f,    1.005f,   -0.001f,     2.5f,
                                  1e-7f, 123456.7f, 3.4e38f, -3.4e38f, 1.0f / 3.0f, 0.125f};
     unsigned seed = 7;
     for (int i = 0; i < 200; ++i)
@@ -337,11 +338,11 @@ TEST(DescriptorLineFormats, ReadAsTheTwoStepPrintfFormats)
         {
             double d = static_cast<double>(v);
             lines.value({"", "Length"}, v, 1);
-            expected.push_back(twoStep("%%s: %%.%df" + std::string(unitText(1)), precision,
-                                       "Length", d));
+            expected.push_back(
+                twoStep("%%s: %%.%df" + std::string(unitText(1)), precision, "Length", d));
             lines.area({"", "Area"}, v, 1);
-            expected.push_back(twoStep("%%s: %%.%df" + std::string(unitText(1)) + "²",
-                                       precision, "Area", d));
+            expected.push_back(
+                twoStep("%%s: %%.%df" + std::string(unitText(1)) + "²", precision, "Area", d));
             lines.angle({"", "Angle"}, v, 0);
             expected.push_back(twoStep("%%s: %%.%dfº", precision, "Angle", d));
             lines.point({"", "StartPoint"}, PointF{v, -v}, false);

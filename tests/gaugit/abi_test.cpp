@@ -1,13 +1,14 @@
 // The C boundary: null handles, result codes and the exports' plumbing into the engine.
 
-#include "gaugit.h"
-#include "platform/clock.h"
-
 #include <cstring>
 #include <functional>
-#include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "gaugit.h"
+#include "platform/clock.h"
 
 namespace {
 

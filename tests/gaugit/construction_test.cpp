@@ -1,11 +1,11 @@
 // Building graphics point by point: how many points each kind takes, what further points do,
 // finishing, the throttle of floating moves and the settings new graphics take.
 
-#include "engine_fixture.h"
-
 #include <cmath>
 #include <numbers>
 #include <string>
+
+#include "engine_fixture.h"
 
 using namespace gaugit;
 

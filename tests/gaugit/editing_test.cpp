@@ -1,12 +1,12 @@
 // Selecting, hovering, moving and deleting: candidate order, tolerances and what each hit
 // mode moves.
 
-#include "engine/geometry.h"
-#include "engine_fixture.h"
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
+
+#include "engine/geometry.h"
+#include "engine_fixture.h"
 
 using namespace gaugit;
 

@@ -1,11 +1,12 @@
 #pragma once
 // An engine calibrated at one millimetre per pixel on a fake clock, for the engine tests.
 
-#include "engine/gaugit_engine.h"
-#include "platform/clock.h"
+#include <memory>
 
 #include <gtest/gtest.h>
-#include <memory>
+
+#include "engine/gaugit_engine.h"
+#include "platform/clock.h"
 
 class EngineTest : public ::testing::Test
 {

@@ -1,9 +1,10 @@
 // The shared library exports exactly the engine's C functions, unmangled, and nothing else.
 
 #include <cstdio>
-#include <gtest/gtest.h>
 #include <set>
 #include <string>
+
+#include <gtest/gtest.h>
 
 TEST(GaugitExports, ExactlyTheCFunctions)
 {

@@ -1,5 +1,10 @@
 // Descriptors and bounds of each graphic class, computed from its points.
 
+#include <cmath>
+#include <numbers>
+
+#include <gtest/gtest.h>
+
 #include "engine/angle_graphic.h"
 #include "engine/circle_graphic.h"
 #include "engine/ellipse_graphic.h"
@@ -8,10 +13,6 @@
 #include "engine/rect_graphic.h"
 #include "engine/ruler_graphic.h"
 #include "engine/unit_factor.h"
-
-#include <cmath>
-#include <gtest/gtest.h>
-#include <numbers>
 
 using namespace gaugit;
 

@@ -1,5 +1,14 @@
 // Start-up, the main frame and shutdown, run in this process on a fresh program folder.
 
+#include <QAction>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
 #include "app/shell/command_ids.h"
@@ -10,15 +19,6 @@
 #include "app/video/main_frame.h"
 #include "platform/profile.h"
 #include "test_support.h"
-
-#include <QAction>
-#include <QDropEvent>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
-#include <QSignalSpy>
-#include <QTest>
-#include <QToolBar>
 
 using namespace cmd;
 

@@ -1,13 +1,13 @@
 // The skinned controls: status bar panes, colour and width pickers, font picker.
 
-#include "app/controls/font_combo.h"
-#include "app/controls/pen_style_combo.h"
-#include "app/controls/sp_status_bar.h"
-
 #include <QImage>
 #include <QMainWindow>
 #include <QPainter>
 #include <QTest>
+
+#include "app/controls/font_combo.h"
+#include "app/controls/pen_style_combo.h"
+#include "app/controls/sp_status_bar.h"
 
 namespace {
 

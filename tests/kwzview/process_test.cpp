@@ -1,12 +1,12 @@
 // The program as a user or a script starts it: options, a second copy, signals, no camera.
 
-#include "app/shell/measure_tool_app.h"
-#include "test_support.h"
-
 #include <QDirIterator>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTest>
+
+#include "app/shell/measure_tool_app.h"
+#include "test_support.h"
 
 namespace {
 

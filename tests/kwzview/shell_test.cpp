@@ -1,5 +1,7 @@
 // Language texts, tool tips and the settings file, read and written through the store.
 
+#include <QTest>
+
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
 #include "app/shell/settings.h"
@@ -7,8 +9,6 @@
 #include "platform/encoding.h"
 #include "platform/profile.h"
 #include "test_support.h"
-
-#include <QTest>
 
 namespace {
 

@@ -1,6 +1,5 @@
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/files.h"
 #include "test_folder.h"

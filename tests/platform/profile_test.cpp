@@ -1,7 +1,7 @@
 #include <climits>
-#include <sys/stat.h>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/profile.h"
 #include "test_folder.h"

@@ -1,8 +1,9 @@
-#include "platform/raster_context.h"
-
 #include <cstring>
-#include <gtest/gtest.h>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/draw/raster_context.h"
 
 namespace kwz {
 namespace {

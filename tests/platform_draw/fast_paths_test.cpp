@@ -1,16 +1,17 @@
 // The quick ways labels and outlines are drawn must give the pictures the plain ways give:
 // vector blending, cached text masks, stepped lines, ellipse ends worked out ahead.
 
-#include "platform/coverage_blend.h"
-#include "platform/font.h"
-#include "platform/raster_context.h"
-
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/draw/coverage_blend.h"
+#include "platform/draw/font.h"
+#include "platform/draw/raster_context.h"
 
 namespace kwz {
 namespace {

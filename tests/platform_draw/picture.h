@@ -2,9 +2,9 @@
 // Pictures of small surfaces as text, one character per pixel, so pixel tests read as the
 // shapes they check: '#' where the pixel differs from the background.
 
-#include "platform/raster_context.h"
-
 #include <string>
+
+#include "platform/draw/raster_context.h"
 
 namespace kwz::test {
 

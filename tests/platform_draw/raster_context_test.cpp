@@ -1,9 +1,10 @@
-#include "picture.h"
-#include "platform/raster_context.h"
-
 #include <climits>
 #include <functional>
+
 #include <gtest/gtest.h>
+
+#include "picture.h"
+#include "platform/draw/raster_context.h"
 
 namespace kwz {
 namespace {

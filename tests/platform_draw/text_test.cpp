@@ -1,13 +1,14 @@
-#include "platform/font.h"
-#include "platform/raster_context.h"
-#include "platform/recording_context.h"
-
 #include <climits>
 #include <cstring>
-#include <gtest/gtest.h>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/draw/font.h"
+#include "platform/draw/raster_context.h"
+#include "platform/draw/recording_context.h"
 
 namespace kwz {
 namespace {

@@ -4,9 +4,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/stat.h>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/files.h"
 #include "profo.h"

@@ -1,12 +1,13 @@
-#include "bitmap/bmp_image.h"
-
 #include <climits>
 #include <cstring>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "bitmap/bmp_image.h"
 
 namespace kwz::rast {
 namespace {

@@ -1,10 +1,11 @@
-#include "bitmap/overlay_probe.h"
-#include "platform/font.h"
-#include "platform/recording_context.h"
-
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
+
+#include <gtest/gtest.h>
+
+#include "bitmap/overlay_probe.h"
+#include "platform/draw/font.h"
+#include "platform/draw/recording_context.h"
 
 namespace kwz::rast {
 namespace {

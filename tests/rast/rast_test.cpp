@@ -1,19 +1,20 @@
-#include "bitmap/bmp_image.h"
-#include "platform/files.h"
-#include "platform/message_box.h"
-#include "platform/raster_context.h"
-#include "platform/window.h"
-#include "rast.h"
-
 #include <cstdio>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include "bitmap/bmp_image.h"
+#include "platform/draw/raster_context.h"
+#include "platform/draw/window.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "rast.h"
 
 namespace {
 

@@ -1,16 +1,17 @@
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "engine/stream_reader.h"
 #include "engine/stream_writer.h"
 #include "gaugit.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
-
-#include <cmath>
-#include <cstring>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <iterator>
-#include <string>
-#include <vector>
 
 namespace gaugit {
 namespace {

@@ -1,7 +1,3 @@
-#include "platform/raster_context.h"
-#include "platform/window.h"
-#include "zcapapi.h"
-
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -9,11 +5,16 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include <gtest/gtest.h>
 #include <unistd.h>
+
+#include "platform/draw/raster_context.h"
+#include "platform/draw/window.h"
+#include "zcapapi.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
+#include <cstring>
+
+#include <gtest/gtest.h>
+
 #include "camera/image_files.h"
 #include "camera/pixel_convert.h"
-
-#include <cstring>
-#include <gtest/gtest.h>
 
 namespace zcap {
 namespace {

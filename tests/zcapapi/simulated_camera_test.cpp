@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "camera/simulated_camera.h"
 #include "camera/white_balance.h"
-
-#include <gtest/gtest.h>
 
 namespace zcap {
 namespace {

@@ -1,10 +1,11 @@
-#include "camera/image_files.h"
-#include "camera/v4l2_camera.h"
-
 #include <cerrno>
 #include <cstring>
+
 #include <gtest/gtest.h>
 #include <linux/videodev2.h>
+
+#include "camera/image_files.h"
+#include "camera/v4l2_camera.h"
 
 namespace zcap {
 namespace {

@@ -1,16 +1,17 @@
-#include "platform/font.h"
+#include "platform/draw/font.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
 #include <map>
 #include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SIZES_H
 #include FT_SYNTHESIS_H

@@ -6,9 +6,9 @@
 // a line leaves out its last pixel, a rectangle or ellipse stays inside its box with the
 // right and bottom edges excluded. Only the hollow brush exists: nothing is ever filled.
 
-#include "kwztypes.h"
-
 #include <string_view>
+
+#include "kwztypes.h"
 
 namespace kwz {
 

@@ -1,9 +1,9 @@
-#include "platform/recording_context.h"
-
-#include "platform/encoding.h"
-#include "platform/font.h"
+#include "platform/draw/recording_context.h"
 
 #include <algorithm>
+
+#include "platform/draw/font.h"
+#include "platform/encoding.h"
 
 namespace kwz {
 

@@ -10,7 +10,7 @@ class DrawContext;
 
 class Window
 {
-public:
+  public:
     virtual ~Window() = default;
 
     // Client area in window pixels, left and top 0.
@@ -22,7 +22,13 @@ public:
     virtual void invalidate(const RECT* area) = 0;
 };
 
-inline Window* fromHwnd(HWND window) { return reinterpret_cast<Window*>(window); }
-inline HWND toHwnd(Window* window) { return reinterpret_cast<HWND>(window); }
+inline Window* fromHwnd(HWND window)
+{
+    return reinterpret_cast<Window*>(window);
+}
+inline HWND toHwnd(Window* window)
+{
+    return reinterpret_cast<HWND>(window);
+}
 
 } // namespace kwz

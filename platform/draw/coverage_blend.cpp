@@ -1,4 +1,4 @@
-#include "platform/coverage_blend.h"
+#include "platform/draw/coverage_blend.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,8 +1,4 @@
-#include "platform/raster_context.h"
-
-#include "platform/coverage_blend.h"
-#include "platform/encoding.h"
-#include "platform/font.h"
+#include "platform/draw/raster_context.h"
 
 #include <algorithm>
 #include <bit>
@@ -10,6 +6,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#include "platform/draw/coverage_blend.h"
+#include "platform/draw/font.h"
+#include "platform/encoding.h"
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif

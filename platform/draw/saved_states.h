@@ -7,7 +7,7 @@ namespace kwz {
 
 template <typename State> class SavedStates
 {
-public:
+  public:
     // Returns the new save level, counted from 1.
     int save(const State& state)
     {
@@ -30,7 +30,7 @@ public:
 
     int depth() const { return static_cast<int>(stack_.size()); }
 
-private:
+  private:
     std::vector<State> stack_;
 };
 

@@ -2,11 +2,11 @@
 // A DrawContext that draws nothing and keeps every call: what tests of drawing code check
 // (the texts of a label with their positions and colours, the shapes with their pens).
 
-#include "platform/draw_context.h"
-#include "platform/saved_states.h"
-
 #include <string>
 #include <vector>
+
+#include "platform/draw/draw_context.h"
+#include "platform/draw/saved_states.h"
 
 namespace kwz {
 

@@ -8,13 +8,13 @@
 // drawn by a context made in another. Every operation is virtual so that it runs in the copy
 // of this code that made the font, with that copy's FreeType state.
 
-#include "platform/draw_context.h"
-
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/draw/draw_context.h"
 
 namespace kwz {
 
@@ -46,7 +46,7 @@ struct TextRun
     int top = 0;
     int width = 0;
     int height = 0;
-    SIZE extent{0, 0}; // as Font::extent gives it
+    SIZE extent{0, 0};             // as Font::extent gives it
     std::vector<uint8_t> coverage; // width * height, rows top to bottom
     std::vector<Ink> ink;          // one per row
 };

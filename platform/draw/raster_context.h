@@ -5,12 +5,12 @@
 // images). Text comes from Font: coverage blended on 16-bit and deeper images, thresholded on
 // palette images.
 
-#include "platform/draw_context.h"
-#include "platform/saved_states.h"
-
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "platform/draw/draw_context.h"
+#include "platform/draw/saved_states.h"
 
 namespace kwz {
 
@@ -109,8 +109,7 @@ class RasterContext final : public DrawContext
     bool penDraws() const;
     const Font* currentFont();
     int blendBytesPerPixel() const;
-    void blendRow(int y, int x, const uint8_t* coverage, int count, COLORREF color,
-                  uint32_t value);
+    void blendRow(int y, int x, const uint8_t* coverage, int count, COLORREF color, uint32_t value);
     static void blendGlyph(void* context, const struct GlyphCoverage& glyph);
     void blendRun(const struct TextRun& run, int x, int y);
 
