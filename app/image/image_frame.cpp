@@ -1,0 +1,217 @@
+#include "app/image/image_frame.h"
+
+#include <QCloseEvent>
+
+#include "app/image/image_doc.h"
+#include "app/image/image_host.h"
+#include "app/image/image_view.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/gbk_text.h"
+#include "platform/message_box.h"
+#include "rast.h"
+
+using namespace cmd;
+
+namespace {
+
+constexpr COLORREF kPaneBackground = 13158600;
+constexpr COLORREF kPaneText = 6579300;
+constexpr COLORREF kToolNameText = 200;
+
+struct ToolCommand
+{
+    int command;
+    int tool;
+};
+constexpr ToolCommand kToolCommands[] = {
+    {ID_IMAGE_NORMAL, 0},
+    {ID_IMAGE_MESURE_LINE, GT_LINE},
+    {ID_IMAGE_MEASURE_RECT, GT_RECT},
+    {ID_IMAGE_MEASURE_CIRCLE0, GT_CIRCLE_DIAMETER},
+    {ID_IMAGE_MEASURE_CIRCLE1, GT_CIRCLE_CENTRE},
+    {ID_IMAGE_MEASURE_CIRCLE2, GT_CIRCLE_3POINTS},
+    {ID_IMAGE_MEASURE_ELLIPSE0, GT_ELLIPSE_BOX},
+    {ID_IMAGE_MEASURE_ELLIPSE1, GT_ELLIPSE_CENTRE},
+    {ID_IMAGE_MEASURE_ANGLE, GT_ANGLE},
+    {ID_IMAGE_MEASURE_POLYLINE, GT_POLYGON},
+    {ID_IMAGE_MEASURE_TEXT, GT_TEXT},
+};
+
+} // namespace
+
+CImageFrame::CImageFrame(CImageDoc& document, ImageHost* host, QWidget* parent)
+    : QMdiSubWindow(parent), document_(document), host_(host), view_(new CImageView(document, host))
+{
+    setWidget(view_);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(document.title());
+    connect(&document, &CImageDoc::titleChanged, this, &QWidget::setWindowTitle);
+    connect(view_, &CImageView::commandPosted, this, &CImageFrame::dispatchCommand);
+    connect(this, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if ((now & Qt::WindowActive) && !(before & Qt::WindowActive))
+                    applyImageStatusBar();
+            });
+}
+
+int CImageFrame::toolOfCommand(int commandId)
+{
+    for (const ToolCommand& t : kToolCommands)
+        if (t.command == commandId)
+            return t.tool;
+    return -1;
+}
+
+void CImageFrame::chooseTool(int commandId, int tool)
+{
+    tool_ = tool;
+    view_->setTool(tool);
+    if (tool == 0)
+    {
+        if (host_ != nullptr && document_.hasImage())
+            host_->setPaneText(7, QString());
+        return;
+    }
+    // A picture measured on is saved with its figures when it is new.
+    document_.setKind(CImageDoc::KindMeasureFile);
+    document_.setModified(true);
+    if (host_ != nullptr)
+    {
+        host_->setPaneColours(7, kPaneBackground, kToolNameText);
+        host_->setPaneText(7, host_->toolTipText(commandId));
+    }
+}
+
+bool CImageFrame::onCommand(int commandId)
+{
+    const int tool = toolOfCommand(commandId);
+    if (tool >= 0)
+    {
+        chooseTool(commandId, tool);
+        return true;
+    }
+    void* bitmap = document_.bitmap();
+    switch (commandId)
+    {
+    case ID_IMAGE_MEASURE_ELLIPSE:
+        // The ellipse is chosen through its two variants.
+        return true;
+    case ID_IMAGE_MEASURE_DELETE:
+        tool_ = kToolDeleted;
+        if (bitmap != nullptr)
+        {
+            RASTClearHitGraphic(bitmap);
+            document_.setModified(true);
+        }
+        document_.updateAllViews();
+        postCommand(ID_IMAGE_NORMAL);
+        return true;
+    case ID_IMAGE_MEASURE_DELETEALL:
+        if (bitmap != nullptr)
+        {
+            RASTClearAllGraphic(bitmap);
+            document_.setModified(true);
+        }
+        document_.updateAllViews();
+        postCommand(ID_IMAGE_NORMAL);
+        return true;
+    case ID_RETURN_VIDEO:
+        if (host_ == nullptr || !host_->activateVideoWindow())
+            kwz::messageBox(nullptr,
+                            "It has no Video window and please close this window and connect "
+                            "device first.",
+                            "kwzview", kwz::MB_OK | kwz::MB_ICONINFORMATION);
+        return true;
+    case ID_FILE_SAVE:
+        document_.save();
+        return true;
+    case ID_FILE_SAVE_AS:
+        document_.saveAs();
+        return true;
+    case ID_FILE_PRINT:
+        view_->print();
+        return true;
+    case ID_FILE_PRINT_PREVIEW:
+        view_->printPreview();
+        return true;
+    case ID_FILE_CLOSE:
+        close();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CImageFrame::updateCommand(int commandId, bool& enabled, bool& checked) const
+{
+    const int tool = toolOfCommand(commandId);
+    if (tool >= 0)
+    {
+        enabled = true;
+        checked = tool_ == tool;
+        return true;
+    }
+    switch (commandId)
+    {
+    case ID_IMAGE_MEASURE_DELETE:
+        enabled = true;
+        checked = tool_ == kToolDeleted;
+        return true;
+    case ID_IMAGE_MEASURE_ELLIPSE:
+    case ID_IMAGE_MEASURE_DELETEALL:
+        enabled = true;
+        checked = false;
+        return true;
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_PREVIEW:
+        enabled = document_.hasImage();
+        checked = false;
+        return true;
+    case ID_FILE_CLOSE:
+        enabled = true;
+        checked = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CImageFrame::postCommand(int commandId)
+{
+    QMetaObject::invokeMethod(
+        this, [this, commandId] { dispatchCommand(commandId); }, Qt::QueuedConnection);
+}
+
+void CImageFrame::dispatchCommand(int commandId)
+{
+    if (!onCommand(commandId) && host_ != nullptr)
+        host_->executeCommand(commandId);
+}
+
+void CImageFrame::applyImageStatusBar()
+{
+    if (host_ == nullptr)
+        return;
+    static constexpr int kWidths[] = {0, 150, 100, 0, 0, 0, 100, 280};
+    for (int pane = 0; pane < 8; ++pane)
+        host_->setPaneWidth(pane, kWidths[pane], pane == 0);
+    host_->setPaneText(2, QStringLiteral("X: 0  Y: 0"));
+    for (int pane = 3; pane <= 7; ++pane)
+    {
+        host_->setPaneText(pane, QString());
+        host_->setPaneColours(pane, kPaneBackground, kPaneText);
+    }
+    host_->setPaneText(6, host_->toolTipText(ID_OP_IMAGE_WINDOW));
+}
+
+void CImageFrame::closeEvent(QCloseEvent* event)
+{
+    if (!document_.askToSave())
+    {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
