@@ -10,14 +10,15 @@ MagnifierWindow::MagnifierWindow(QWidget* parent) : QWidget(parent)
     setMinimumSize(120, 120);
     picture_ = QImage(size(), QImage::Format_RGB32);
     picture_.fill(Qt::white);
+    width_ = picture_.width();
+    height_ = picture_.height();
 }
 
 MagnifierWindow::~MagnifierWindow() = default;
 
 RECT MagnifierWindow::clientRect() const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return RECT{0, 0, picture_.width(), picture_.height()};
+    return RECT{0, 0, width_.load(), height_.load()};
 }
 
 kwz::DrawContext* MagnifierWindow::getDC()
@@ -68,4 +69,6 @@ void MagnifierWindow::resizeEvent(QResizeEvent* event)
     QImage resized(size(), QImage::Format_RGB32);
     resized.fill(Qt::white);
     picture_ = resized;
+    width_ = picture_.width();
+    height_ = picture_.height();
 }

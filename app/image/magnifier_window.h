@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -36,6 +37,9 @@ class MagnifierWindow : public QWidget, public kwz::Window
     // Guards the picture and the drawing in progress: held from getDC to releaseDC.
     mutable std::mutex mutex_;
     QImage picture_;
+    // The picture's size, readable while a drawing holds the lock.
+    std::atomic<int> width_{0};
+    std::atomic<int> height_{0};
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<QPainterContext> context_;
 };

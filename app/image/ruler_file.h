@@ -25,7 +25,11 @@ struct RulerRecord
     int32_t unit = 0; // ZQUNIT
     float length = 0.0f;
 
-    bool operator==(const RulerRecord&) const = default;
+    bool operator==(const RulerRecord& other) const
+    {
+        return start.x == other.start.x && start.y == other.start.y && end.x == other.end.x &&
+               end.y == other.end.y && unit == other.unit && length == other.length;
+    }
 };
 
 // The record of the first 32 bytes; none for fewer bytes, a unit that is not one of the five

@@ -8,6 +8,10 @@ std::unique_ptr<QObject> makeShellTest();
 std::unique_ptr<QObject> makeControlsTest();
 std::unique_ptr<QObject> makeAppTest();
 std::unique_ptr<QObject> makeProcessTest();
+std::unique_ptr<QObject> makeImageDocTest();
+std::unique_ptr<QObject> makeImageViewTest();
+std::unique_ptr<QObject> makeMeasureSettingsTest();
+std::unique_ptr<QObject> makeQPainterContextTest();
 
 int main(int argc, char** argv)
 {
@@ -27,9 +31,20 @@ int main(int argc, char** argv)
         test = makeAppTest();
     else if (suite == "process")
         test = makeProcessTest();
+    else if (suite == "image_doc")
+        test = makeImageDocTest();
+    else if (suite == "image_view")
+        test = makeImageViewTest();
+    else if (suite == "measure_settings")
+        test = makeMeasureSettingsTest();
+    else if (suite == "qpainter_context")
+        test = makeQPainterContextTest();
     if (!test)
     {
-        std::fprintf(stderr, "usage: %s shell|controls|app|process [Qt Test options]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s shell|controls|app|process|image_doc|image_view|measure_settings|"
+                     "qpainter_context [Qt Test options]\n",
+                     argv[0]);
         return 2;
     }
     return QTest::qExec(test.get(), rest);
