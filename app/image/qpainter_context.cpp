@@ -178,7 +178,20 @@ class DibSource
         if (bitCount_ == 24)
         {
             const uint8_t* p = from + 3 * size_t(first);
-            for (int i = 0; i < count; ++i, p += 3)
+            int i = 0;
+            // Four pixels from three words: blue, green, red bytes are the low bytes of the
+            // 0xAARRGGBB words already.
+            for (; i + 4 <= count; i += 4, p += 12)
+            {
+                const uint32_t w0 = readU32(p);
+                const uint32_t w1 = readU32(p + 4);
+                const uint32_t w2 = readU32(p + 8);
+                out[i] = 0xFF000000u | (w0 & 0xFFFFFFu);
+                out[i + 1] = 0xFF000000u | w0 >> 24 | (w1 & 0xFFFFu) << 8;
+                out[i + 2] = 0xFF000000u | w1 >> 16 | (w2 & 0xFFu) << 16;
+                out[i + 3] = 0xFF000000u | w2 >> 8;
+            }
+            for (; i < count; ++i, p += 3)
                 out[i] = 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
             return;
         }
@@ -594,8 +607,10 @@ int QPainterContext::stretchDIBits(int xDest, int yDest, int destWidth, int dest
         else
             source.convert(from, columns.sources.data(), outWidth, line);
     }
+    // The pixels are opaque: drawn over, they replace what was there, by the painter's
+    // quickest path.
     const QPainter::CompositionMode mode = painter_.compositionMode();
-    painter_.setCompositionMode(QPainter::CompositionMode_Source);
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter_.drawImage(QPoint(int(dx0 + columns.first), int(dy0 + rows.first)), out);
     painter_.setCompositionMode(mode);
     return lines;
