@@ -175,7 +175,6 @@ void MeasureSettings::applyUnits(CImageDoc* document)
     RASTSetRulerUnitAndLength(bitmap, static_cast<ZQUNIT>(settings_.rulerUnitIndex),
                               settings_.rulerLength);
     RASTSetMeasureUnit(bitmap, static_cast<ZQUNIT>(settings_.measureUnitIndex));
-    document->setModified(true);
     document->updateAllViews();
 }
 
@@ -278,6 +277,8 @@ bool MeasureSettings::chooseRulerFromMeasureBar(const QString& name, CImageDoc* 
                       rulerUnitEntry(settings_.rulerUnitIndex));
     Q_EMIT measureUnitShown(settings_.measureUnitIndex);
     applyUnits(active);
+    if (active != nullptr)
+        active->setModified(true);
     return true;
 }
 
@@ -382,6 +383,8 @@ void MeasureSettings::setMeasureUnit(int selection, CImageDoc* active)
     settings_.measureUnitIndex = selection;
     Q_EMIT measureUnitShown(selection);
     applyUnits(active);
+    if (active != nullptr)
+        active->setModified(true);
 }
 
 void MeasureSettings::applyCalibration(const QString& lengthText, int rulerUnitEntry,
@@ -393,6 +396,8 @@ void MeasureSettings::applyCalibration(const QString& lengthText, int rulerUnitE
     if (measureUnitEntry >= 0)
         settings_.measureUnitIndex = measureUnitEntry;
     applyUnits(active);
+    if (active != nullptr)
+        active->setModified(true);
 }
 
 void MeasureSettings::applyPenTo(CImageDoc* active)

@@ -77,7 +77,8 @@ class MeasureSettings : public QObject
 
     // --- Ruler files ---
     std::string rulerPath(const QString& name) const;
-    // Ruler bar: the named ruler becomes current and goes to the document. False (nothing
+    // Ruler bar (and an image frame coming to the front): the named ruler becomes current
+    // and goes to the document, which does not count as a change of it. False (nothing
     // changed) when its file is missing or shorter than 32 bytes.
     bool chooseRulerFromRulerBar(const QString& name, int index, CImageDoc* active);
     // Ruler definition bar: the same without the ruler index; the bar then shows the length

@@ -315,7 +315,6 @@ class ImageViewTest : public QObject
         w.command(ID_IMAGE_MEASURE_TEXT);
         w.press(QPoint(150, 150));
         QVERIFY(w.view->textInputBound());
-        QVERIFY(w.view->textInput()->hasFocus() || !w.view->isActiveWindow());
         QTest::keyClicks(w.view->textInput(), "Hello");
         QTest::keyClick(w.view->textInput(), Qt::Key_Return);
         QCOMPARE(w.view->pointCount(), 0);

@@ -112,7 +112,10 @@ class MeasureSettingsTest : public QObject
         Rulers r;
         r.writeRuler("RulerDefault", kDefaultRuler);
         r.host.settings.measureUnitIndex = ZQ_CM;
+        r.document->setModified(false);
         QVERIFY(r.host.measure.chooseRulerFromRulerBar("RulerDefault", 3, r.document.get()));
+        // What an activated frame is given is no change of its document.
+        QVERIFY(!r.document->isModified());
         QCOMPARE(r.documentRuler(), kDefaultRuler);
         QCOMPARE(r.host.settings.rulerIndex, 3);
         QCOMPARE(r.host.settings.rulerLength, 10.0f);
@@ -125,6 +128,7 @@ class MeasureSettingsTest : public QObject
         QVERIFY(r.host.measure.chooseRulerFromMeasureBar("Mine", r.document.get()));
         QCOMPARE(r.host.settings.rulerIndex, 3);
         QCOMPARE(r.documentRuler(), kOwnRuler);
+        QVERIFY(r.document->isModified());
         QCOMPARE(shown.count(), 1);
         QCOMPARE(shown.first().at(0).toString(), QStringLiteral("0.125"));
         QCOMPARE(shown.first().at(1).toInt(), 3);
