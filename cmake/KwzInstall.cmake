@@ -91,9 +91,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Fonts are found by name at run time, so no library dependency brings them in.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-wqy-microhei, fonts-liberation2 | fonts-liberation, fonts-dejavu-core")
-# xdg-utils opens the manual and folders; the Wayland plugin lets Qt run natively there.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "desktop-file-utils, shared-mime-info")
+# xdg-utils opens the manual and folders; the Wayland plugin lets Qt run natively there; the
+# desktop and MIME databases make a double-click on a .mea file open the program.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "xdg-utils, qt6-wayland, desktop-file-utils, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/packaging/postinst
                                        ${PROJECT_SOURCE_DIR}/cmake/packaging/postrm
                                        ${PROJECT_SOURCE_DIR}/cmake/packaging/triggers)
