@@ -24,7 +24,9 @@
 #include "app/image/image_window.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/doc_template.h"
+#include "app/shell/file_types.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/manual.h"
 #include "app/shell/settings.h"
 #include "app/shell/store.h"
 #include "app/video/main_frame.h"
@@ -124,14 +126,14 @@ void copyPath(char (&out)[260], const std::string& text)
 }
 
 // Where the program's files live: KWZVIEW_HOME, else the executable's folder when it is
-// writable, else the user's data folder.
+// writable and not an installation's, else the user's data folder.
 QString programFolderPath()
 {
     QString folder = qEnvironmentVariable("KWZVIEW_HOME");
     if (folder.isEmpty())
     {
         const QString exe = QCoreApplication::applicationDirPath();
-        if (!exe.isEmpty() && QFileInfo(exe).isWritable())
+        if (!exe.isEmpty() && QFileInfo(exe).isWritable() && installedDataFolder(exe).isEmpty())
             folder = exe;
         else
             folder =
@@ -335,32 +337,11 @@ void CMeasureToolApp::RegisterFileTypes()
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (data.isEmpty())
         return;
-    QString exe = QCoreApplication::applicationFilePath();
-    exe.replace('"', "\\\"");
-    const QByteArray entry = "[Desktop Entry]\n"
-                             "Type=Application\n"
-                             "Name=kwzview\n"
-                             "Comment=Camera viewer and measuring tool\n"
-                             "Exec=\"" +
-                             exe.toUtf8() +
-                             "\" %f\n"
-                             "MimeType=application/x-kwz-measurement;application/x-kwz-bitmap;\n"
-                             "Terminal=false\n"
-                             "Categories=Graphics;Science;\n";
-    const QByteArray types =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"application/x-kwz-measurement\">\n"
-        "    <comment>KWZ_Viewer measurement file</comment>\n"
-        "    <glob pattern=\"*.mea\" case-sensitive=\"false\"/>\n"
-        "  </mime-type>\n"
-        "  <mime-type type=\"application/x-kwz-bitmap\">\n"
-        "    <comment>KWZ_Viewer bitmap file</comment>\n"
-        "    <glob pattern=\"*.kwz\" case-sensitive=\"false\"/>\n"
-        "  </mime-type>\n"
-        "</mime-info>\n";
-    writeWhole(data + "/applications/kwzview.desktop", entry);
-    writeWhole(data + "/mime/packages/kwzview.xml", types);
+    bool changed = false;
+    for (const RegistrationFile& file : registrationFiles(QCoreApplication::applicationFilePath()))
+        changed |= writeWhole(data + "/" + file.path, file.content);
+    if (changed)
+        refreshDesktopDatabases(data);
 }
 
 bool CMeasureToolApp::InitInstance(const QStringList& arguments)
