@@ -9,14 +9,14 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "app/bars/dialog_bar.h"
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
+#include "app/documents/doc_template.h"
+#include "app/frame/main_frame.h"
+#include "app/measure_tool_app.h"
 #include "app/shell/command_ids.h"
-#include "app/shell/doc_template.h"
 #include "app/shell/gbk_text.h"
-#include "app/shell/measure_tool_app.h"
-#include "app/video/dialog_bar.h"
-#include "app/video/main_frame.h"
 #include "platform/profile.h"
 #include "test_support.h"
 

@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QTest>
 
-#include "app/shell/measure_tool_app.h"
+#include "app/measure_tool_app.h"
 #include "test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/shell/measure_tool_app.h"
+#include "app/measure_tool_app.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -21,14 +21,14 @@
 #include <unistd.h>
 
 #include "app/controls/client_wnd.h"
+#include "app/documents/doc_template.h"
+#include "app/frame/main_frame.h"
 #include "app/image/image_window.h"
+#include "app/live/video_window.h"
 #include "app/shell/command_ids.h"
-#include "app/shell/doc_template.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/settings.h"
 #include "app/shell/store.h"
-#include "app/video/main_frame.h"
-#include "app/video/video_window.h"
 #include "platform/message_box.h"
 
 CMeasureToolApp* CMeasureToolApp::instance_ = nullptr;

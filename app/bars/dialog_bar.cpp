@@ -1,4 +1,4 @@
-#include "app/video/dialog_bar.h"
+#include "app/bars/dialog_bar.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "app/video/video_window.h"
+#include "app/live/video_window.h"
 
 #include <QPainter>
 

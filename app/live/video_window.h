@@ -5,7 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QMdiSubWindow>
 
-#include "app/shell/doc_template.h"
+#include "app/documents/doc_template.h"
 
 class CVideoDoc : public CDocument
 {

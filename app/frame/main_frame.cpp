@@ -1,4 +1,4 @@
-#include "app/video/main_frame.h"
+#include "app/frame/main_frame.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -25,17 +25,17 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "app/bars/dialog_bar.h"
 #include "app/controls/client_wnd.h"
 #include "app/controls/font_combo.h"
 #include "app/controls/pen_style_combo.h"
 #include "app/controls/sp_status_bar.h"
+#include "app/frame/tool_pictures.h"
 #include "app/image/image_window.h"
+#include "app/live/video_window.h"
+#include "app/measure_tool_app.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/gbk_text.h"
-#include "app/shell/measure_tool_app.h"
-#include "app/video/dialog_bar.h"
-#include "app/video/tool_pictures.h"
-#include "app/video/video_window.h"
 
 using namespace cmd;
 
