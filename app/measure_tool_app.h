@@ -1,35 +1,30 @@
 #pragma once
 // The application object: start-up (single copy, camera, file types, work folders, settings
-// and language), the operations the windows share, and shutdown.
+// and language, document templates, main frame, the file named on the command line) and
+// shutdown. It owns the services and hands each window the ones it needs.
 
 #include <QString>
 #include <QStringList>
 #include <memory>
-#include <string>
-#include <vector>
 
+#include "app/documents/document_manager.h"
+#include "app/live/camera_session.h"
+#include "app/shell/command_target.h"
 #include "app/shell/language.h"
-#include "zcapapi.h"
+#include "app/shell/work_folders.h"
 
 class QApplication;
-class QLockFile;
-class QLocalServer;
-class QSocketNotifier;
-class CDocTemplate;
 class CDocument;
 class CMainFrame;
-class CVideoFrame;
+class QuitSignals;
+class SingleInstance;
 
-inline constexpr size_t kRawFrameBytes = 2048 * 1536 + 512;
-inline constexpr size_t kColourFrameBytes = 2048 * 1536 * 3;
-
-class CMeasureToolApp
+class CMeasureToolApp : public CommandTarget
 {
   public:
     // Makes the QApplication unless one exists already (tests make their own).
     CMeasureToolApp(int& argc, char** argv);
     ~CMeasureToolApp();
-    static CMeasureToolApp* instance() { return instance_; }
 
     // The start-up steps; false ends the program (call ExitInstance then).
     bool InitInstance(const QStringList& arguments);
@@ -40,71 +35,37 @@ class CMeasureToolApp
     int run(const QStringList& arguments);
 
     CDocument* OpenDocumentFile(const QString& path);
-    static int GetProgramFolder(char* out);
-    static bool CreateFolderIfMissing(const char* path);
-    CVideoFrame* FindVideoFrame();
-    CVideoFrame* OpenVideoFrame();
-    const char* GetToolTipText(int commandId) const { return toolTips_.text(commandId); }
-    void LoadLanguage(int index);
-    void SaveLanguageTexts();
     void RegisterFileTypes();
-
     // Language commands: index 0 Simplified Chinese, 1 English, 2 Traditional Chinese.
     void SwitchLanguage(int index);
     void OnFileOpen();
     void OnAppAbout();
 
-    CMainFrame* mainFrame() const { return mainFrame_.get(); }
-    ZCAPHANDLE device() const { return device_; }
-    ZCAPINFO& captureInfo() { return captureInfo_; }
-    void* settingsStore() const { return settingsStore_; }
-    void* languageStore() const { return languageStore_; }
-    int languageIndex() const { return languageIndex_; }
-    const LanguageTexts& texts() const { return texts_; }
-    const ToolTipTable& toolTips() const { return toolTips_; }
-    const char* programFolder() const { return programFolder_; }
-    const char* rulersFolder() const { return rulersFolder_; }
-    const char* languageFolder() const { return languageFolder_; }
-    const char* capturesFolder() const { return capturesFolder_; }
-    const char* recordsFolder() const { return recordsFolder_; }
-    QString commandLineFile() const { return commandLineFile_; }
-    CDocTemplate* imageTemplate() const { return imageTemplate_.get(); }
-    CDocTemplate* videoTemplate() const { return videoTemplate_.get(); }
-    std::vector<BYTE>& colourFrame() { return colourFrame_; }
+    // Open, about and the three languages.
+    bool onCommand(int id) override;
+    bool updateCommand(int id, CommandState& state) override;
 
-    // The name under which the running copy listens for requests of later copies.
-    static QString instanceKey(const QString& programFolder);
+    CMainFrame* mainFrame() const { return mainFrame_.get(); }
+    CameraSession& camera() { return camera_; }
+    DocumentManager& documents() { return documents_; }
+    const LanguageSession& languages() const { return languages_; }
+    const WorkFolders& folders() const { return folders_; }
+    void* settingsStore() const { return settingsStore_; }
+    QString commandLineFile() const { return commandLineFile_; }
 
   private:
-    bool checkSingleInstance(const QString& fileToOpen);
-    void listenForOtherCopies();
-    void handleRequest(const QByteArray& request);
-    void installSignalHandlers();
+    void createDocTemplates();
 
-    static CMeasureToolApp* instance_;
     std::unique_ptr<QApplication> ownApplication_;
-
-    std::unique_ptr<CDocTemplate> imageTemplate_;
-    std::unique_ptr<CDocTemplate> videoTemplate_;
-    ZCAPHANDLE device_ = 0;
+    DocumentManager documents_;
+    CameraSession camera_;
     QString commandLineFile_;
     void* settingsStore_ = nullptr;
-    void* languageStore_ = nullptr;
-    char programFolder_[260] = {};
-    char rulersFolder_[260] = {};
-    char languageFolder_[260] = {};
-    char capturesFolder_[260] = {};
-    char recordsFolder_[260] = {};
-    int languageIndex_ = 0;
-    std::vector<BYTE> rawFrame_;
-    std::vector<BYTE> colourFrame_;
-    ZCAPINFO captureInfo_{};
-    LanguageTexts texts_;
-    ToolTipTable toolTips_;
+    WorkFolders folders_;
+    LanguageSession languages_;
 
     std::unique_ptr<CMainFrame> mainFrame_;
-    std::unique_ptr<QLockFile> instanceLock_;
-    QLocalServer* server_ = nullptr;
-    QSocketNotifier* signalNotifier_ = nullptr;
+    std::unique_ptr<SingleInstance> singleInstance_;
+    std::unique_ptr<QuitSignals> quitSignals_;
     bool shutDown_ = false;
 };

@@ -30,12 +30,16 @@
 #include "app/controls/font_combo.h"
 #include "app/controls/pen_style_combo.h"
 #include "app/controls/sp_status_bar.h"
+#include "app/documents/document_manager.h"
 #include "app/frame/tool_pictures.h"
 #include "app/image/image_window.h"
+#include "app/live/camera_session.h"
 #include "app/live/video_window.h"
-#include "app/measure_tool_app.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/command_target.h"
+#include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/work_folders.h"
 
 using namespace cmd;
 
@@ -44,7 +48,6 @@ namespace {
 constexpr int kToolTipLimit = 79;
 constexpr int kTextSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 constexpr int kPrecisionCount = 7;
-const QEvent::Type kConnectEvent = static_cast<QEvent::Type>(QEvent::User + 600);
 
 // Command names shown until the language texts arrive, and for commands without a text key.
 struct CommandInfo
@@ -214,9 +217,10 @@ QSlider* horizontalSlider(QWidget* parent)
 
 } // namespace
 
-CMainFrame::CMainFrame(CMeasureToolApp& app) : app_(app)
+CMainFrame::CMainFrame(const FrameServices& services) : services_(services)
 {
-    loadSettings(app_.settingsStore(), settings_, app_.capturesFolder(), app_.recordsFolder());
+    loadSettings(services_.settingsStore, settings_, services_.folders.captures,
+                 services_.folders.records);
     videoSideBars_ = settings_.showVideoSizeBar || settings_.showVideoColorBar ||
                      settings_.showMainSettingsBar || settings_.showVideoLedBar ||
                      settings_.showVideoSettingBar || settings_.showVideoRecordSettingBar;
@@ -228,10 +232,11 @@ CMainFrame::CMainFrame(CMeasureToolApp& app) : app_(app)
 
 CMainFrame::~CMainFrame()
 {
-    saveSettings(app_.settingsStore(), settings_);
+    saveSettings(services_.settingsStore, settings_);
     // Closing the children below must not reach a frame that is half gone.
     if (client_ != nullptr)
         disconnect(client_, nullptr, this, nullptr);
+    services_.documents.setClientArea(nullptr);
 }
 
 bool CMainFrame::LoadFrame()
@@ -239,6 +244,7 @@ bool CMainFrame::LoadFrame()
     client_ = new CClientWnd(this);
     client_->setMainFrame(this);
     setCentralWidget(client_);
+    services_.documents.setClientArea(client_);
     setDockNestingEnabled(true);
     connect(client_, &QMdiArea::subWindowActivated, this, [this] { onActiveWindowChanged(); });
 
@@ -307,12 +313,13 @@ void CMainFrame::createActions()
     };
     on(ID_DEVICE_CONNECTDEVICE, [this] { OnConnect(); });
     on(ID_APP_EXIT, [this] { close(); });
-    on(ID_APP_ABOUT, [this] { app_.OnAppAbout(); });
+    on(ID_APP_ABOUT, [this] { services_.application.onCommand(ID_APP_ABOUT); });
     on(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
-    on(IDM_CHINESELANGUAGE, [this] { app_.SwitchLanguage(0); });
-    on(IDM_ENGLISHLANGUAGE, [this] { app_.SwitchLanguage(1); });
-    on(IDM_FANTICHINESELANGUAGE, [this] { app_.SwitchLanguage(2); });
-    on(ID_FILE_OPEN, [this] { app_.OnFileOpen(); });
+    on(IDM_CHINESELANGUAGE, [this] { services_.application.onCommand(IDM_CHINESELANGUAGE); });
+    on(IDM_ENGLISHLANGUAGE, [this] { services_.application.onCommand(IDM_ENGLISHLANGUAGE); });
+    on(IDM_FANTICHINESELANGUAGE,
+       [this] { services_.application.onCommand(IDM_FANTICHINESELANGUAGE); });
+    on(ID_FILE_OPEN, [this] { services_.application.onCommand(ID_FILE_OPEN); });
     on(ID_FILE_CLOSE, [this] {
         if (QMdiSubWindow* active = client_->activeSubWindow())
             active->close();
@@ -325,7 +332,7 @@ void CMainFrame::createActions()
     on(ID_VIDEO_SHOWSIZEBAR, [this] { ToggleBar(SizeBar); });
     on(ID_VIDEO_SHOWLEDBAR, [this] { ToggleBar(LedBar); });
     on(ID_VIDEO_MANUALWB, [this] {
-        if (app_.device() != 0)
+        if (services_.camera.isOpen())
             ToggleBar(VideoSettingBar);
     });
     on(ID_VIDEO_SHOWSETTINGBAR, [] {});
@@ -347,7 +354,7 @@ void CMainFrame::createActions()
         if (!hosts_[TextBar]->isHidden())
             setBarShown(ZoomBar, false);
     });
-    on(ID_RETURN_VIDEO, [this] { app_.FindVideoFrame(); });
+    on(ID_RETURN_VIDEO, [this] { services_.documents.FindVideoFrame(); });
 }
 
 void CMainFrame::createMenus()
@@ -490,7 +497,7 @@ void CMainFrame::applyStatusTexts()
     static const char* const kEnglish[] = {" AOI ", " High Quality ", " Video Record ",
                                            "Replaying"};
     static const char* const kChinese[] = {" AOI ", " 高质量 ", " 视频录影 ", "景深回放"};
-    const char* const* texts = app_.languageIndex() == 0 ? kChinese : kEnglish;
+    const char* const* texts = services_.languages.index() == 0 ? kChinese : kEnglish;
     for (int pane = 4; pane < kPaneCount; ++pane)
     {
         statusBar_->SetPaneColours(pane, kPaneInactiveBackground, kPaneInactiveText);
@@ -899,7 +906,7 @@ void CMainFrame::createDialogBars()
         grid->addWidget(reversal, 1, 0);
         grid->addWidget(flip, 1, 1);
         grid->addWidget(mirror, 1, 2);
-        if (app_.device() != 0)
+        if (services_.camera.isOpen())
         {
             exposure->setRange(1, std::max(1, settings_.maxExposure));
             exposure->setValue(settings_.exposure);
@@ -1009,7 +1016,7 @@ void CMainFrame::ApplyCaptureBar()
 
 void CMainFrame::refreshUnitLists()
 {
-    const QStringList words = unitWords(app_.languageIndex());
+    const QStringList words = unitWords(services_.languages.index());
     const QStringList rulerWords = words.mid(1);
     setComboItems(bars_[RulerBar]->control<QComboBox>(IDC_RULER_MEASUREUNIT), words,
                   settings_.measureUnitIndex);
@@ -1021,7 +1028,7 @@ void CMainFrame::refreshUnitLists()
 
 void CMainFrame::refreshRulerLists()
 {
-    QDir folder(QString::fromLocal8Bit(app_.rulersFolder()));
+    QDir folder(QString::fromLocal8Bit(services_.folders.rulers.c_str()));
     QStringList names;
     for (const QString& file : folder.entryList({"*.ruler"}, QDir::Files, QDir::Name))
         names << file.left(file.size() - 6);
@@ -1033,14 +1040,14 @@ void CMainFrame::refreshRulerLists()
 
 void CMainFrame::ApplyBarTexts()
 {
-    const LanguageTexts& texts = app_.texts();
+    const LanguageTexts& texts = services_.languages.texts();
     for (DialogBar* bar : bars_)
         bar->applyTexts(texts);
     refreshUnitLists();
     // Tool tips and prompts come with the language too.
     for (auto& [id, action] : actions_)
     {
-        const QString tip = fromGbk(app_.GetToolTipText(id));
+        const QString tip = fromGbk(services_.languages.GetToolTipText(id));
         action->setToolTip(tip.left(kToolTipLimit));
         action->setStatusTip(tip);
     }
@@ -1048,7 +1055,7 @@ void CMainFrame::ApplyBarTexts()
         for (QMenu* m : list)
             for (QAction* a : m->actions())
                 if (a->data().toInt() != 0)
-                    a->setStatusTip(fromGbk(app_.GetToolTipText(a->data().toInt())));
+                    a->setStatusTip(fromGbk(services_.languages.GetToolTipText(a->data().toInt())));
 }
 
 namespace {
@@ -1071,7 +1078,7 @@ void setItemText(QMenu* menu, int id, const QString& text)
 
 void CMainFrame::ApplyMainMenuTexts()
 {
-    const LanguageTexts& t = app_.texts();
+    const LanguageTexts& t = services_.languages.texts();
     const char* tops[] = {"Device", "MLanguage", "Help"};
     for (int i = 0; i < 3; ++i)
         menu(MenuKind::Main, i)->setTitle(qtext(t, "MAINFRAME_MENU", tops[i]));
@@ -1086,13 +1093,13 @@ void CMainFrame::ApplyMainMenuTexts()
     for (const auto& [id, key] : items)
         for (QMenu* m : menus_[0])
             setItemText(m, id, qtext(t, "MAINFRAME_MENU", key));
-    menuLanguage_ = app_.languageIndex();
+    menuLanguage_ = services_.languages.index();
     menuBar()->update();
 }
 
 void CMainFrame::ApplyVideoMenuTexts()
 {
-    const LanguageTexts& t = app_.texts();
+    const LanguageTexts& t = services_.languages.texts();
     const char* tops[] = {"Video", "View", "Settings", "Adjust", "Operation", "VWindow"};
     for (int i = 0; i < 6; ++i)
         menu(MenuKind::Video, i)->setTitle(qtext(t, "VIDEOFRAME_MENU", tops[i]));
@@ -1119,7 +1126,7 @@ void CMainFrame::ApplyVideoMenuTexts()
 
 void CMainFrame::ApplyImageMenuTexts()
 {
-    const LanguageTexts& t = app_.texts();
+    const LanguageTexts& t = services_.languages.texts();
     const char* tops[] = {"IMFile", "IMView", "IMOperation", "IMWindow", "IMSettings"};
     for (int i = 0; i < 5; ++i)
         menu(MenuKind::Image, i)->setTitle(qtext(t, "IMAGEFRAME_MENU", tops[i]));
@@ -1305,7 +1312,7 @@ void CMainFrame::OnImageAllButtons()
 
 void CMainFrame::OnConnect(bool fromMessage)
 {
-    CVideoFrame* frame = app_.OpenVideoFrame();
+    auto* frame = dynamic_cast<CVideoFrame*>(services_.documents.OpenVideoFrame());
     if (frame == nullptr && fromMessage)
         return;
     ApplyVideoMenuTexts();
@@ -1317,8 +1324,8 @@ void CMainFrame::OnConnect(bool fromMessage)
         {
             frame->document().pictureWidth = width;
             frame->document().pictureHeight = height;
-            app_.captureInfo().dwWidth = width;
-            app_.captureInfo().dwHeight = height;
+            services_.camera.captureInfo().dwWidth = width;
+            services_.camera.captureInfo().dwHeight = height;
         }
         const int radios[] = {IDC_SIZE_320, IDC_SIZE_640, IDC_SIZE_1280, IDC_SIZE_1600,
                               IDC_SIZE_2048};
@@ -1332,8 +1339,8 @@ void CMainFrame::OnConnect(bool fromMessage)
 
 void CMainFrame::OnHelpContents()
 {
-    const QString path = QString::fromLocal8Bit(app_.programFolder()) +
-                         QString::fromLatin1(helpFile(app_.languageIndex()));
+    const QString path = QString::fromLocal8Bit(services_.folders.program.c_str()) +
+                         QString::fromLatin1(helpFile(services_.languages.index()));
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
@@ -1345,7 +1352,7 @@ void CMainFrame::onActiveWindowChanged()
         showMenu(MenuKind::Video);
         ShowVideoBars();
         OnVideoFrameActivated();
-        SetPaneText(3, fromGbk(app_.GetToolTipText(ID_OP_VIDEO_WINDOW)));
+        SetPaneText(3, fromGbk(services_.languages.GetToolTipText(ID_OP_VIDEO_WINDOW)));
     }
     else if (dynamic_cast<CImageFrame*>(active) != nullptr)
     {
@@ -1360,8 +1367,8 @@ void CMainFrame::onActiveWindowChanged()
         statusBar_->hide();
         client_->setLiveWindow(0);
     }
-    client_->setLiveWindow(app_.videoTemplate() && !app_.videoTemplate()->documents().empty());
-    const QString title = fromGbk(app_.texts().text("AppTitle"));
+    client_->setLiveWindow(services_.documents.hasLiveDocument());
+    const QString title = fromGbk(services_.languages.texts().text("AppTitle"));
     setWindowTitle(active ? title + " - " + active->windowTitle() : title);
     updateCommandStates();
 }
@@ -1369,7 +1376,7 @@ void CMainFrame::onActiveWindowChanged()
 void CMainFrame::updateCommandStates()
 {
     auto check = [this](int id, bool on) { actions_.at(id)->setChecked(on); };
-    const int language = app_.languageIndex();
+    const int language = services_.languages.index();
     check(IDM_CHINESELANGUAGE, language == 0);
     check(IDM_ENGLISHLANGUAGE, language == 1);
     check(IDM_FANTICHINESELANGUAGE, language == 2);
@@ -1390,8 +1397,7 @@ void CMainFrame::updateCommandStates()
     check(ID_IMAGE_SETTINGS_RULER, !hosts_[RulerMeasureBar]->isHidden());
     check(ID_IMAGE_SETTINGS_PEN, !hosts_[PenBar]->isHidden());
     check(ID_IMAGE_SETTINGS_TEXT, !hosts_[TextBar]->isHidden());
-    actions_.at(ID_RETURN_VIDEO)
-        ->setEnabled(app_.videoTemplate() && !app_.videoTemplate()->documents().empty());
+    actions_.at(ID_RETURN_VIDEO)->setEnabled(services_.documents.hasLiveDocument());
     // Menu items mirror their command.
     for (const auto& list : menus_)
     {
@@ -1419,7 +1425,7 @@ void CMainFrame::updateCommandStates()
 
 bool CMainFrame::event(QEvent* event)
 {
-    if (event->type() == kConnectEvent)
+    if (event->type() == events::connectDevice())
     {
         OnConnect(true);
         updateCommandStates();
@@ -1439,7 +1445,7 @@ void CMainFrame::dropEvent(QDropEvent* event)
     // Every dropped file goes to the image windows, as files named on the command line do.
     for (const QUrl& url : event->mimeData()->urls())
     {
-        if (url.isLocalFile() && app_.OpenDocumentFile(url.toLocalFile()) != nullptr)
+        if (url.isLocalFile() && services_.documents.OpenDocumentFile(url.toLocalFile()) != nullptr)
             ApplyImageMenuTexts();
     }
     event->acceptProposedAction();

@@ -10,13 +10,28 @@
 #include "app/shell/settings.h"
 #include "kwztypes.h"
 
-class CMeasureToolApp;
+class CameraSession;
+class CommandTarget;
+class DocumentManager;
+class LanguageSession;
+struct WorkFolders;
 class CClientWnd;
 class CSPStatusBar;
 class DialogBar;
 class QAction;
 class QMenu;
 class QToolBar;
+
+// What the main frame works with, handed over by the application object.
+struct FrameServices
+{
+    void* settingsStore; // "MeasureTool.ini": read at construction, written at destruction
+    const WorkFolders& folders;
+    const LanguageSession& languages;
+    CameraSession& camera;
+    DocumentManager& documents;
+    CommandTarget& application; // the commands that the application object takes
+};
 
 class CMainFrame : public QMainWindow
 {
@@ -49,7 +64,7 @@ class CMainFrame : public QMainWindow
     static constexpr COLORREF kHighlight = RGB(253, 185, 36);
 
     // Loads the settings.
-    explicit CMainFrame(CMeasureToolApp& app);
+    explicit CMainFrame(const FrameServices& services);
     // Saves the settings.
     ~CMainFrame() override;
 
@@ -115,7 +130,7 @@ class CMainFrame : public QMainWindow
     void setBarFlag(Bar which, bool shown);
     void setBarShown(Bar which, bool shown);
 
-    CMeasureToolApp& app_;
+    FrameServices services_;
     FrameSettings settings_;
     CClientWnd* client_ = nullptr;
     CSPStatusBar* statusBar_ = nullptr;

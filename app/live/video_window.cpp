@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "app/shell/picture_sizes.h"
+
 CVideoView::CVideoView(CVideoDoc& document, QWidget* parent)
     : QAbstractScrollArea(parent), document_(document)
 {
@@ -27,11 +29,10 @@ CVideoFrame::CVideoFrame(CVideoDoc& document, QWidget* parent)
 
 bool CVideoFrame::pictureSize(int index, int& width, int& height)
 {
-    static constexpr int kSizes[5][2] = {
-        {320, 240}, {640, 480}, {1280, 1024}, {1600, 1200}, {2048, 1536}};
-    if (index < 0 || index > 4)
+    const PictureSize* size = pictureSizeAt(index);
+    if (size == nullptr)
         return false;
-    width = kSizes[index][0];
-    height = kSizes[index][1];
+    width = size->width;
+    height = size->height;
     return true;
 }

@@ -17,6 +17,7 @@
 #include "app/measure_tool_app.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/work_folders.h"
 #include "platform/profile.h"
 #include "test_support.h"
 
@@ -88,7 +89,7 @@ class AppTest : public QObject
             QCOMPARE(run.frame()->property("MeasureTool").toInt(), 1);
             QVERIFY(run.frame()->action(IDM_ENGLISHLANGUAGE)->isChecked());
             QVERIFY(!run.frame()->action(IDM_CHINESELANGUAGE)->isChecked());
-            QCOMPARE(run.app.device() != 0, true);
+            QCOMPARE(run.app.camera().device() != 0, true);
         }
         QVERIFY(QFile::exists(home.dataPath("applications/kwzview.desktop")));
         QVERIFY(QFile::exists(home.dataPath("mime/packages/kwzview.xml")));
@@ -136,7 +137,7 @@ class AppTest : public QObject
             QVERIFY(run.started);
             CMainFrame* frame = run.frame();
             frame->action(IDM_FANTICHINESELANGUAGE)->trigger();
-            QCOMPARE(run.app.languageIndex(), 2);
+            QCOMPARE(run.app.languages().index(), 2);
             QVERIFY(frame->action(IDM_FANTICHINESELANGUAGE)->isChecked());
             QVERIFY(!frame->action(IDM_ENGLISHLANGUAGE)->isChecked());
             QCOMPARE(menuTitles(frame).first(), QStringLiteral("設備(&D)"));
@@ -149,7 +150,8 @@ class AppTest : public QObject
             auto* units = frame->bar(CMainFrame::RulerMeasureBar)->control(IDC_MRULER_MEASUREUNIT);
             QCOMPARE(units->property("currentText").toString(), QStringLiteral("微米"));
             // The English note stays until the next start.
-            QCOMPARE(qtext(run.app.texts(), "SettingsNote").left(3), QStringLiteral("All"));
+            QCOMPARE(qtext(run.app.languages().texts(), "SettingsNote").left(3),
+                     QStringLiteral("All"));
 
             frame->action(IDM_CHINESELANGUAGE)->trigger();
             QCOMPARE(menuTitles(frame).first(), QStringLiteral("设备(&D)"));
@@ -170,7 +172,7 @@ class AppTest : public QObject
         home.write("PICTURE.BMP", tinyBmp());
         Run run({home.path("PICTURE.BMP")});
         QVERIFY(run.started);
-        QCOMPARE(run.app.imageTemplate()->documents().size(), size_t(1));
+        QCOMPARE(run.app.documents().imageTemplate()->documents().size(), size_t(1));
         QCOMPARE(run.app.commandLineFile(), home.path("PICTURE.BMP"));
         QCOMPARE(run.frame()->shownMenu(), CMainFrame::MenuKind::Image);
         QCOMPARE(menuTitles(run.frame()).first(), QStringLiteral("&File"));
@@ -182,7 +184,7 @@ class AppTest : public QObject
         home.write("PICTURE.bmp", tinyBmp());
         Run run({"/p", home.path("PICTURE.bmp")});
         QVERIFY(run.started);
-        QVERIFY(run.app.imageTemplate()->documents().empty());
+        QVERIFY(run.app.documents().imageTemplate()->documents().empty());
         QVERIFY(run.app.commandLineFile().isEmpty());
         QCOMPARE(run.frame()->shownMenu(), CMainFrame::MenuKind::Main);
     }
@@ -335,17 +337,17 @@ class AppTest : public QObject
         QVERIFY(run.started);
         CMainFrame* frame = run.frame();
         frame->action(ID_DEVICE_CONNECTDEVICE)->trigger();
-        QVERIFY(run.app.FindVideoFrame() != nullptr);
+        QVERIFY(run.app.documents().FindVideoFrame() != nullptr);
         QCOMPARE(frame->shownMenu(), CMainFrame::MenuKind::Video);
         QCOMPARE(menuTitles(frame).first(), QStringLiteral("&Video"));
         QCOMPARE(frame->statusBarControl()->paneStyle(5).background, CMainFrame::kHighlight);
         QCOMPARE(frame->client()->liveWindow(), 1);
-        QCOMPARE(int(run.app.captureInfo().dwWidth), 640);
+        QCOMPARE(int(run.app.camera().captureInfo().dwWidth), 640);
         // Scripted runs answer the about box at once instead of waiting for a click.
         frame->action(ID_APP_ABOUT)->trigger();
         // A second connect brings the same window forward.
         frame->action(ID_DEVICE_CONNECTDEVICE)->trigger();
-        QCOMPARE(run.app.videoTemplate()->documents().size(), size_t(1));
+        QCOMPARE(run.app.documents().videoTemplate()->documents().size(), size_t(1));
     }
 
     void droppedFilesOpenInImageWindows()
@@ -365,20 +367,21 @@ class AppTest : public QObject
         QCoreApplication::sendEvent(run.frame(), &enter);
         QVERIFY(enter.isAccepted());
         QCoreApplication::sendEvent(run.frame(), &drop);
-        QCOMPARE(run.app.imageTemplate()->documents().size(), size_t(1));
-        QCOMPARE(run.app.imageTemplate()->documents().front()->path(), home.path("a.kwz"));
+        QCOMPARE(run.app.documents().imageTemplate()->documents().size(), size_t(1));
+        QCOMPARE(run.app.documents().imageTemplate()->documents().front()->path(),
+                 home.path("a.kwz"));
     }
 
     void programFolderEndsWithASeparator()
     {
         TempHome home;
         char folder[260] = {};
-        const int length = CMeasureToolApp::GetProgramFolder(folder);
+        const int length = GetProgramFolder(folder);
         QCOMPARE(QString::fromLocal8Bit(folder), home.home() + "/");
         QCOMPARE(length, int(strlen(folder)));
-        QVERIFY(CMeasureToolApp::CreateFolderIfMissing(folder));
-        QVERIFY(CMeasureToolApp::CreateFolderIfMissing((home.home() + "/new").toLocal8Bit()));
-        QVERIFY(!CMeasureToolApp::CreateFolderIfMissing((home.home() + "/a/b/c").toLocal8Bit()));
+        QVERIFY(CreateFolderIfMissing(folder));
+        QVERIFY(CreateFolderIfMissing((home.home() + "/new").toLocal8Bit()));
+        QVERIFY(!CreateFolderIfMissing((home.home() + "/a/b/c").toLocal8Bit()));
     }
 };
 
