@@ -1,26 +1,28 @@
 #pragma once
-// The main window: client area with the live and image windows, the status bar, the two
-// tool bars and the dialog bars, and the settings they show.
+// The main window: the client area with the live and image windows, the status bar, the two
+// tool bars and the dialog bars, the settings they show, and which of them show in live and
+// in image work.
 
 #include <QMainWindow>
 #include <array>
-#include <map>
-#include <vector>
+#include <memory>
 
+#include "app/bars/dialog_bars.h"
+#include "app/frame/frame_menus.h"
+#include "app/shell/command_target.h"
 #include "app/shell/settings.h"
-#include "kwztypes.h"
+#include "app/shell/status_panes.h"
 
 class CameraSession;
-class CommandTarget;
+class CClientWnd;
+class CommandRouter;
+class CSPStatusBar;
 class DocumentManager;
 class LanguageSession;
-struct WorkFolders;
-class CClientWnd;
-class CSPStatusBar;
-class DialogBar;
 class QAction;
-class QMenu;
+class QLineEdit;
 class QToolBar;
+struct WorkFolders;
 
 // What the main frame works with, handed over by the application object.
 struct FrameServices
@@ -33,35 +35,11 @@ struct FrameServices
     CommandTarget& application; // the commands that the application object takes
 };
 
-class CMainFrame : public QMainWindow
+class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
 {
     Q_OBJECT
   public:
-    // Dialog bars in band order.
-    enum Bar
-    {
-        SizeBar,
-        LedBar,
-        VideoSettingBar,
-        ColorBar,
-        CaptureBar,
-        RecordBar,
-        ZoomBar,
-        RulerBar,
-        PenBar,
-        TextBar,
-        RulerMeasureBar,
-        BarCount
-    };
-    enum class MenuKind
-    {
-        Main,
-        Video,
-        Image
-    };
-    static constexpr int kPaneCount = 8;
-    static constexpr COLORREF kBandBackground = RGB(224, 223, 227);
-    static constexpr COLORREF kHighlight = RGB(253, 185, 36);
+    using MenuKind = ::MenuKind;
 
     // Loads the settings.
     explicit CMainFrame(const FrameServices& services);
@@ -76,18 +54,18 @@ class CMainFrame : public QMainWindow
     CClientWnd* client() const { return client_; }
     QToolBar* videoToolBar() const { return videoToolBar_; }
     QToolBar* imageToolBar() const { return imageToolBar_; }
-    DialogBar* bar(Bar which) const { return bars_[which]; }
-    QToolBar* barHost(Bar which) const { return hosts_[which]; }
+    const DialogBars& bars() const { return bars_; }
+    DialogBar* bar(Bar which) const { return bars_.at(which); }
+    QToolBar* barHost(Bar which) const { return hosts_[static_cast<int>(which)]; }
     QAction* action(int commandId) const;
-    QMenu* menu(MenuKind kind, int position) const;
-    MenuKind shownMenu() const { return shownMenu_; }
-    void showMenu(MenuKind kind);
+    QMenu* menu(MenuKind kind, int position) const { return menus_->menu(kind, position); }
+    MenuKind shownMenu() const { return menus_->shown(); }
     int menuLanguage() const { return menuLanguage_; }
     int videoSideBars() const { return videoSideBars_; }
     int imageSideBars() const { return imageSideBars_; }
 
-    void SetPaneText(int pane, const QString& text);
-    void SetPaneColours(int pane, COLORREF background, COLORREF text);
+    void SetPaneText(int pane, const QString& text) override;
+    void SetPaneColours(int pane, COLORREF background, COLORREF text) override;
 
     void ApplyMainMenuTexts();
     void ApplyVideoMenuTexts();
@@ -102,13 +80,18 @@ class CMainFrame : public QMainWindow
     void OnVideoFrameActivated();
     void ToggleBar(Bar which);
     void ToggleVideoToolBar();
+    void ToggleImageToolBar();
     void ToggleStatusBar(bool video);
     void OnAllButtons();
     void OnImageAllButtons();
-    void OnConnect(bool fromMessage = false);
+    void OnConnect(bool fromRequest = false);
     void OnHelpContents();
     // Checked and enabled states of every command, in one place.
     void updateCommandStates();
+
+    // The commands the main frame takes (its command map is in main_frame_commands.cpp).
+    bool onCommand(int id) override;
+    bool updateCommand(int id, CommandState& state) override;
 
   protected:
     bool event(QEvent* event) override;
@@ -116,19 +99,17 @@ class CMainFrame : public QMainWindow
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void createActions();
-    void createMenus();
     bool createStatusBar();
     void createToolBars();
     void createDialogBars();
-    QToolBar* addBand(Bar which, DialogBar* content);
+    void connectBars();
+    void chooseFolder(std::string& stored, QLineEdit* box);
     void refreshUnitLists();
     void refreshRulerLists();
     void applyStatusTexts();
     void onActiveWindowChanged();
-    bool barFlag(Bar which) const;
-    void setBarFlag(Bar which, bool shown);
     void setBarShown(Bar which, bool shown);
+    bool barShown(Bar which) const;
 
     FrameServices services_;
     FrameSettings settings_;
@@ -136,13 +117,12 @@ class CMainFrame : public QMainWindow
     CSPStatusBar* statusBar_ = nullptr;
     QToolBar* videoToolBar_ = nullptr;
     QToolBar* imageToolBar_ = nullptr;
-    std::array<DialogBar*, BarCount> bars_{};
-    std::array<QToolBar*, BarCount> hosts_{};
-    std::map<int, QAction*> actions_;
-    std::array<std::vector<QMenu*>, 3> menus_;
-    MenuKind shownMenu_ = MenuKind::Main;
+    DialogBars bars_;
+    std::array<QToolBar*, kBarCount> hosts_{};
+    CommandRouter* commands_ = nullptr;
+    std::unique_ptr<FrameMenus> menus_;
     int menuLanguage_ = 0;
     int videoSideBars_ = 0;
     int imageSideBars_ = 0;
-    int autoWhiteBalance_ = 0;
+    int autoWhiteBalance_ = 0; // set while automatic white balance runs
 };
