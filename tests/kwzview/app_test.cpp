@@ -18,6 +18,7 @@
 #include "app/shell/command_ids.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/work_folders.h"
+#include "app_run.h"
 #include "platform/profile.h"
 #include "test_support.h"
 
@@ -47,23 +48,6 @@ QString itemText(QMenu* menu, int id)
             return a->text();
     return {};
 }
-
-// One start of the program in this process; ends it when it goes out of scope.
-struct Run
-{
-    explicit Run(const QStringList& arguments = {}) : app(argc, argv)
-    {
-        started = app.InitInstance(arguments);
-    }
-    ~Run() { app.ExitInstance(); }
-    CMainFrame* frame() { return app.mainFrame(); }
-
-    int argc = 1;
-    char name[8] = "kwzview";
-    char* argv[2] = {name, nullptr};
-    CMeasureToolApp app;
-    bool started = false;
-};
 
 } // namespace
 
