@@ -2,8 +2,6 @@
 
 #include <QPainter>
 
-#include "app/shell/picture_sizes.h"
-
 CVideoView::CVideoView(CVideoDoc& document, QWidget* parent)
     : QAbstractScrollArea(parent), document_(document)
 {
@@ -25,14 +23,4 @@ CVideoFrame::CVideoFrame(CVideoDoc& document, QWidget* parent)
     setWidget(view_);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(document.title());
-}
-
-bool CVideoFrame::pictureSize(int index, int& width, int& height)
-{
-    const PictureSize* size = pictureSizeAt(index);
-    if (size == nullptr)
-        return false;
-    width = size->width;
-    height = size->height;
-    return true;
 }

@@ -35,9 +35,6 @@ class CVideoFrame : public QMdiSubWindow
     CVideoView* view() const { return view_; }
     CVideoDoc& document() const { return view_->document(); }
 
-    // The picture size of a size index (0 to 4); false for any other index.
-    static bool pictureSize(int index, int& width, int& height);
-
   private:
     CVideoView* view_;
 };
