@@ -9,6 +9,7 @@ std::unique_ptr<QObject> makeControlsTest();
 std::unique_ptr<QObject> makeAppTest();
 std::unique_ptr<QObject> makeProcessTest();
 std::unique_ptr<QObject> makePathsTest();
+std::unique_ptr<QObject> makeFrameTest();
 
 int main(int argc, char** argv)
 {
@@ -30,9 +31,11 @@ int main(int argc, char** argv)
         test = makeProcessTest();
     else if (suite == "paths")
         test = makePathsTest();
+    else if (suite == "frame")
+        test = makeFrameTest();
     if (!test)
     {
-        std::fprintf(stderr, "usage: %s shell|controls|app|process|paths [Qt Test options]\n",
+        std::fprintf(stderr, "usage: %s shell|controls|app|frame|process|paths [Qt Test options]\n",
                      argv[0]);
         return 2;
     }

@@ -5,7 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QMdiSubWindow>
 
-#include "app/shell/doc_template.h"
+#include "app/documents/doc_template.h"
 
 class CVideoDoc : public CDocument
 {
@@ -34,9 +34,6 @@ class CVideoFrame : public QMdiSubWindow
     explicit CVideoFrame(CVideoDoc& document, QWidget* parent = nullptr);
     CVideoView* view() const { return view_; }
     CVideoDoc& document() const { return view_->document(); }
-
-    // The picture size of a size index (0 to 4); false for any other index.
-    static bool pictureSize(int index, int& width, int& height);
 
   private:
     CVideoView* view_;

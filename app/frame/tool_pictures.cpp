@@ -1,4 +1,4 @@
-#include "app/video/tool_pictures.h"
+#include "app/frame/tool_pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>

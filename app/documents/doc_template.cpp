@@ -1,4 +1,4 @@
-#include "app/shell/doc_template.h"
+#include "app/documents/doc_template.h"
 
 #include <QFileInfo>
 #include <QMdiSubWindow>

@@ -1,6 +1,7 @@
-#include "app/video/dialog_bar.h"
+#include "app/bars/dialog_bar.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -70,4 +71,20 @@ QGroupBox* DialogBar::group(const char* section, const char* key)
     bindText(box, section, key);
     row_->addWidget(box);
     return box;
+}
+
+QLabel* DialogBar::label(QWidget* parent, const char* section, const char* key)
+{
+    auto* text = new QLabel(parent);
+    bindText(text, section, key);
+    return text;
+}
+
+void DialogBar::setItems(QComboBox* combo, const QStringList& items, int selected)
+{
+    combo->blockSignals(true);
+    combo->clear();
+    combo->addItems(items);
+    combo->setCurrentIndex(selected >= 0 && selected < combo->count() ? selected : -1);
+    combo->blockSignals(false);
 }

@@ -1,4 +1,4 @@
-#include "app/video/video_window.h"
+#include "app/live/video_window.h"
 
 #include <QPainter>
 
@@ -23,15 +23,4 @@ CVideoFrame::CVideoFrame(CVideoDoc& document, QWidget* parent)
     setWidget(view_);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(document.title());
-}
-
-bool CVideoFrame::pictureSize(int index, int& width, int& height)
-{
-    static constexpr int kSizes[5][2] = {
-        {320, 240}, {640, 480}, {1280, 1024}, {1600, 1200}, {2048, 1536}};
-    if (index < 0 || index > 4)
-        return false;
-    width = kSizes[index][0];
-    height = kSizes[index][1];
-    return true;
 }
