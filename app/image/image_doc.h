@@ -8,7 +8,7 @@
 #include <QString>
 #include <memory>
 
-#include "app/shell/doc_template.h"
+#include "app/documents/doc_template.h"
 #include "kwztypes.h"
 
 class ImageHost;

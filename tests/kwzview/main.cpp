@@ -8,6 +8,8 @@ std::unique_ptr<QObject> makeShellTest();
 std::unique_ptr<QObject> makeControlsTest();
 std::unique_ptr<QObject> makeAppTest();
 std::unique_ptr<QObject> makeProcessTest();
+std::unique_ptr<QObject> makePathsTest();
+std::unique_ptr<QObject> makeFrameTest();
 std::unique_ptr<QObject> makeImageDocTest();
 std::unique_ptr<QObject> makeImageViewTest();
 std::unique_ptr<QObject> makeMeasureSettingsTest();
@@ -31,6 +33,10 @@ int main(int argc, char** argv)
         test = makeAppTest();
     else if (suite == "process")
         test = makeProcessTest();
+    else if (suite == "paths")
+        test = makePathsTest();
+    else if (suite == "frame")
+        test = makeFrameTest();
     else if (suite == "image_doc")
         test = makeImageDocTest();
     else if (suite == "image_view")
@@ -42,7 +48,8 @@ int main(int argc, char** argv)
     if (!test)
     {
         std::fprintf(stderr,
-                     "usage: %s shell|controls|app|process|image_doc|image_view|measure_settings|"
+                     "usage: %s "
+                     "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
                      "qpainter_context [Qt Test options]\n",
                      argv[0]);
         return 2;
