@@ -1,5 +1,6 @@
 #include "app/image/image_doc.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -206,6 +207,17 @@ void CImageDoc::reportWriteFailure(const QString& path) const
     kwz::messageBox(nullptr, toGbk(text).c_str(), kCaption, kwz::MB_OK | kwz::MB_ICONERROR);
 }
 
+QString CImageDoc::dialogName() const
+{
+    // The dialog starts beside the file, or in the capture folder for a new capture.
+    QString folder;
+    if (!pathName_.isEmpty())
+        folder = QFileInfo(pathName_).absolutePath();
+    else if (origin_ == OriginCaptured && host_ != nullptr)
+        folder = QString::fromStdString(host_->measureSettings().settings().capturePath);
+    return folder.isEmpty() ? title() : QDir(folder).filePath(title());
+}
+
 CImageDoc::Target CImageDoc::writeTarget(QString& written)
 {
     if (bitmap() == nullptr || !hasImage())
@@ -228,8 +240,8 @@ CImageDoc::Target CImageDoc::writeTarget(QString& written)
     // Until a first save under a name of the right kind, the user names the file.
     const QLatin1String needle(kind_ == KindBitmap ? "bmp" : "Mea");
     if (pathName_.isEmpty() || !pathName_.contains(needle))
-        target =
-            host_->getSaveFileName(kind_ == KindBitmap ? kSaveBmpFilter : kSaveMeaFilter, title());
+        target = host_->getSaveFileName(kind_ == KindBitmap ? kSaveBmpFilter : kSaveMeaFilter,
+                                        dialogName());
     if (target.isEmpty())
         return Target::Nothing;
     if (!writeFile(target, kind_))
@@ -252,7 +264,7 @@ bool CImageDoc::saveAs()
 {
     if (bitmap() == nullptr || !hasImage() || host_ == nullptr)
         return false;
-    const QString path = host_->getSaveFileName(kSaveAsFilter, title());
+    const QString path = host_->getSaveFileName(kSaveAsFilter, dialogName());
     if (path.isEmpty())
         return false;
     const QString extension = QFileInfo(path).suffix().toLower();

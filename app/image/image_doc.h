@@ -99,6 +99,8 @@ class CImageDoc : public CDocument
     Target writeTarget(QString& written);
     bool writeFile(const QString& path, int asKind);
     void reportWriteFailure(const QString& path) const;
+    // The initial name of a save dialog: the title, in the folder the file belongs in.
+    QString dialogName() const;
     void setPathName(const QString& path);
     int language() const;
 

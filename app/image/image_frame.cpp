@@ -1,11 +1,15 @@
 #include "app/image/image_frame.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <algorithm>
 
 #include "app/image/image_doc.h"
 #include "app/image/image_host.h"
 #include "app/image/image_view.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
 #include "platform/message_box.h"
 #include "rast.h"
@@ -47,6 +51,11 @@ CImageFrame::CImageFrame(CImageDoc& document, ImageHost* host, QWidget* parent)
     setWindowTitle(document.title());
     connect(&document, &CImageDoc::titleChanged, this, &QWidget::setWindowTitle);
     connect(view_, &CImageView::commandPosted, this, &CImageFrame::dispatchCommand);
+    // A captured frame arrives after the window is shown.
+    connect(&document, &CImageDoc::updateViews, this, [this] {
+        if (!fitted_ && isVisible())
+            fitToImage();
+    });
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates before, Qt::WindowStates now) {
                 if ((now & Qt::WindowActive) && !(before & Qt::WindowActive))
@@ -142,36 +151,31 @@ bool CImageFrame::onCommand(int commandId)
     }
 }
 
-bool CImageFrame::updateCommand(int commandId, bool& enabled, bool& checked) const
+bool CImageFrame::updateCommand(int commandId, CommandState& state)
 {
+    state.checked = false;
     const int tool = toolOfCommand(commandId);
     if (tool >= 0)
     {
-        enabled = true;
-        checked = tool_ == tool;
+        state.checked = tool_ == tool;
         return true;
     }
     switch (commandId)
     {
     case ID_IMAGE_MEASURE_DELETE:
-        enabled = true;
-        checked = tool_ == kToolDeleted;
+        state.checked = tool_ == kToolDeleted;
         return true;
     case ID_IMAGE_MEASURE_ELLIPSE:
     case ID_IMAGE_MEASURE_DELETEALL:
-        enabled = true;
-        checked = false;
+    case ID_FILE_CLOSE:
+    // Always offered: without a live window it says how to get one.
+    case ID_RETURN_VIDEO:
         return true;
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS:
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_PREVIEW:
-        enabled = document_.hasImage();
-        checked = false;
-        return true;
-    case ID_FILE_CLOSE:
-        enabled = true;
-        checked = false;
+        state.enabled = document_.hasImage();
         return true;
     default:
         return false;
@@ -186,8 +190,14 @@ void CImageFrame::postCommand(int commandId)
 
 void CImageFrame::dispatchCommand(int commandId)
 {
-    if (!onCommand(commandId) && host_ != nullptr)
-        host_->executeCommand(commandId);
+    if (!onCommand(commandId))
+    {
+        if (host_ != nullptr)
+            host_->executeCommand(commandId);
+        return;
+    }
+    // Menu items and buttons show the new tool.
+    QCoreApplication::postEvent(window(), new QEvent(events::commandStates()));
 }
 
 void CImageFrame::applyImageStatusBar()
@@ -204,6 +214,29 @@ void CImageFrame::applyImageStatusBar()
         host_->setPaneColours(pane, kPaneBackground, kPaneText);
     }
     host_->setPaneText(6, host_->toolTipText(ID_OP_IMAGE_WINDOW));
+}
+
+void CImageFrame::fitToImage()
+{
+    QMdiArea* area = mdiArea();
+    const QSize image = document_.imageSize();
+    if (area == nullptr || image.isEmpty())
+        return;
+    fitted_ = true;
+    const int border = 2 * view_->frameWidth();
+    const QSize decorations = size() - view_->size() + QSize(border, border);
+    const QSize room = area->viewport()->size();
+    resize((image + decorations).boundedTo(room));
+    // Where the client area put it, the whole frame stays in sight.
+    move(std::clamp(x(), 0, std::max(0, room.width() - width())),
+         std::clamp(y(), 0, std::max(0, room.height() - height())));
+}
+
+void CImageFrame::showEvent(QShowEvent* event)
+{
+    QMdiSubWindow::showEvent(event);
+    if (!fitted_)
+        fitToImage();
 }
 
 void CImageFrame::closeEvent(QCloseEvent* event)

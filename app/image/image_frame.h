@@ -4,11 +4,13 @@
 
 #include <QMdiSubWindow>
 
+#include "app/shell/command_target.h"
+
 class CImageDoc;
 class CImageView;
 class ImageHost;
 
-class CImageFrame : public QMdiSubWindow
+class CImageFrame : public QMdiSubWindow, public CommandTarget
 {
     Q_OBJECT
   public:
@@ -22,11 +24,11 @@ class CImageFrame : public QMdiSubWindow
     int tool() const { return tool_; }
 
     // Handles a command of the image window; false for a command it does not know, which
-    // its owner then handles.
-    bool onCommand(int commandId);
+    // the main frame or the application then handles.
+    bool onCommand(int commandId) override;
     // The enabled and checked state of a command's menu item and button; false for a
     // command it does not know.
-    bool updateCommand(int commandId, bool& enabled, bool& checked) const;
+    bool updateCommand(int commandId, CommandState& state) override;
     // Runs the command after the current event, here or, when unknown here, at the host.
     void postCommand(int commandId);
     // The tool a command chooses, or -1.
@@ -34,9 +36,12 @@ class CImageFrame : public QMdiSubWindow
 
     // The main status bar as image work shows it; run when the frame becomes active.
     void applyImageStatusBar();
+    // Large enough for the whole image, as far as the client area allows.
+    void fitToImage();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void dispatchCommand(int commandId);
@@ -46,4 +51,6 @@ class CImageFrame : public QMdiSubWindow
     ImageHost* host_;
     CImageView* view_;
     int tool_ = 0;
+    // Whether the frame took the image's size yet; later the user's size stays.
+    bool fitted_ = false;
 };

@@ -357,11 +357,11 @@ class ImageViewTest : public QObject
         QCOMPARE(w.view->tool(), int(GT_ELLIPSE_CENTRE));
         QCOMPARE(w.host.paneText[7], QStringLiteral("tip 32810"));
         QCOMPARE(w.host.paneColours[7], (std::pair<COLORREF, COLORREF>{13158600, 200}));
-        bool enabled = false, checked = false;
-        QVERIFY(w.frame->updateCommand(ID_IMAGE_MEASURE_ELLIPSE1, enabled, checked));
-        QVERIFY(enabled && checked);
-        QVERIFY(w.frame->updateCommand(ID_IMAGE_NORMAL, enabled, checked));
-        QVERIFY(!checked);
+        CommandState state;
+        QVERIFY(w.frame->updateCommand(ID_IMAGE_MEASURE_ELLIPSE1, state));
+        QVERIFY(state.enabled && state.checked);
+        QVERIFY(w.frame->updateCommand(ID_IMAGE_NORMAL, state));
+        QVERIFY(!state.checked);
         // The ellipse command itself chooses nothing.
         QVERIFY(w.frame->onCommand(ID_IMAGE_MEASURE_ELLIPSE));
         QCOMPARE(w.view->tool(), int(GT_ELLIPSE_CENTRE));
@@ -369,7 +369,7 @@ class ImageViewTest : public QObject
         QVERIFY(w.host.paneText[7].isEmpty());
         QCOMPARE(w.view->viewport()->cursor().shape(), Qt::ArrowCursor);
         QVERIFY(!w.frame->onCommand(ID_IMAGE_SETTINGS_PEN));
-        QVERIFY(!w.frame->updateCommand(ID_IMAGE_SETTINGS_PEN, enabled, checked));
+        QVERIFY(!w.frame->updateCommand(ID_IMAGE_SETTINGS_PEN, state));
     }
 
     void deleteRemovesTheSelectionAndDeleteAllEverything()
@@ -385,9 +385,9 @@ class ImageViewTest : public QObject
         QTest::keyClick(w.view, Qt::Key_Delete);
         QCoreApplication::processEvents();
         QCOMPARE(w.frame->tool(), CImageFrame::kToolDeleted);
-        bool enabled = false, checked = false;
-        QVERIFY(w.frame->updateCommand(ID_IMAGE_MEASURE_DELETE, enabled, checked));
-        QVERIFY(checked);
+        CommandState state;
+        QVERIFY(w.frame->updateCommand(ID_IMAGE_MEASURE_DELETE, state));
+        QVERIFY(state.checked);
         w.settle();
         QCOMPARE(w.frame->tool(), 0);
         QVERIFY(!w.hit(150, 100));
