@@ -14,6 +14,7 @@ std::unique_ptr<QObject> makeImageDocTest();
 std::unique_ptr<QObject> makeImageViewTest();
 std::unique_ptr<QObject> makeMeasureSettingsTest();
 std::unique_ptr<QObject> makeQPainterContextTest();
+std::unique_ptr<QObject> makeImageWorkspaceTest();
 
 int main(int argc, char** argv)
 {
@@ -45,12 +46,14 @@ int main(int argc, char** argv)
         test = makeMeasureSettingsTest();
     else if (suite == "qpainter_context")
         test = makeQPainterContextTest();
+    else if (suite == "image_workspace")
+        test = makeImageWorkspaceTest();
     if (!test)
     {
         std::fprintf(stderr,
                      "usage: %s "
                      "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
-                     "qpainter_context [Qt Test options]\n",
+                     "qpainter_context|image_workspace [Qt Test options]\n",
                      argv[0]);
         return 2;
     }
