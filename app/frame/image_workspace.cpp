@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPrinter>
 #include <QSpinBox>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -291,4 +292,11 @@ void ImageWorkspace::executeCommand(int commandId)
 bool ImageWorkspace::activateVideoWindow()
 {
     return documents_.FindVideoFrame() != nullptr;
+}
+
+QPrinter* ImageWorkspace::printer()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return printer_.get();
 }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <memory>
 #include <string>
 
 #include "app/image/image_host.h"
@@ -16,6 +17,7 @@ class CMainFrame;
 class DocumentManager;
 class LanguageSession;
 class MagnifierWindow;
+class QPrinter;
 struct DialogBars;
 
 class ImageWorkspace : public QObject, public ImageHost
@@ -53,6 +55,7 @@ class ImageWorkspace : public QObject, public ImageHost
     QString getSaveFileName(const QString& filter, const QString& initialName) override;
     void executeCommand(int commandId) override;
     bool activateVideoWindow() override;
+    QPrinter* printer() override;
 
   private:
     void connectRulerBars(const DialogBars& bars);
@@ -67,4 +70,6 @@ class ImageWorkspace : public QObject, public ImageHost
     const DialogBars* bars_ = nullptr;
     // The image frame that was last brought to the front.
     QPointer<CImageFrame> lastActivated_;
+    // Made at the first print or print setup; its choices hold for the rest of the run.
+    std::unique_ptr<QPrinter> printer_;
 };

@@ -143,6 +143,9 @@ bool CImageFrame::onCommand(int commandId)
     case ID_FILE_PRINT_PREVIEW:
         view_->printPreview();
         return true;
+    case ID_FILE_PRINT_SETUP:
+        view_->printSetup();
+        return true;
     case ID_FILE_CLOSE:
         close();
         return true;
@@ -176,6 +179,9 @@ bool CImageFrame::updateCommand(int commandId, CommandState& state)
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_PREVIEW:
         state.enabled = document_.hasImage();
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        state.enabled = host_ != nullptr && host_->printer() != nullptr;
         return true;
     default:
         return false;

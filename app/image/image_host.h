@@ -7,6 +7,7 @@
 #include "kwztypes.h"
 
 class MeasureSettings;
+class QPrinter;
 namespace kwz {
 class Window;
 }
@@ -41,4 +42,7 @@ class ImageHost
     virtual void executeCommand(int commandId) = 0;
     // Brings the live window forward; false when there is none.
     virtual bool activateVideoWindow() = 0;
+    // The printer that print setup chose for every image, or null: each print then starts
+    // from the default printer.
+    virtual QPrinter* printer() { return nullptr; }
 };

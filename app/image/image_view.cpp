@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -498,7 +499,8 @@ void CImageView::print()
     PrintJob job(document_);
     if (!job.ready())
         return;
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter local(QPrinter::HighResolution);
+    QPrinter& printer = host_ != nullptr && host_->printer() != nullptr ? *host_->printer() : local;
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -510,9 +512,18 @@ void CImageView::printPreview()
     PrintJob job(document_);
     if (!job.ready())
         return;
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter local(QPrinter::HighResolution);
+    QPrinter& printer = host_ != nullptr && host_->printer() != nullptr ? *host_->printer() : local;
     QPrintPreviewDialog dialog(&printer, this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [&job](QPrinter* target) { job.print(*target); });
+    dialog.exec();
+}
+
+void CImageView::printSetup()
+{
+    if (host_ == nullptr || host_->printer() == nullptr)
+        return;
+    QPageSetupDialog dialog(host_->printer(), this);
     dialog.exec();
 }

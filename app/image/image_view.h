@@ -56,6 +56,8 @@ class CImageView : public QAbstractScrollArea
     // The platform's print command: the print dialog, then the page.
     void print();
     void printPreview();
+    // Paper and orientation of the printer that every image prints on.
+    void printSetup();
 
     // Scroll range to the image, after the ruler flag went to the engine.
     void onDocumentUpdated();

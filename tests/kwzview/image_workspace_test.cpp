@@ -311,6 +311,9 @@ class ImageWorkspaceTest : public QObject
         for (int pane : {kPaneFrameRate, kPaneAoi, kPaneHighQuality})
             QCOMPARE(status->paneRect(pane).width(), 0);
         QVERIFY(!frame->imageToolBar()->isHidden());
+        // Print setup chooses for every later print.
+        QVERIFY(frame->action(ID_FILE_PRINT_SETUP)->isEnabled());
+        QVERIFY(frame->imageHost()->printer() == frame->imageHost()->printer());
 
         view->setFocus();
         QTest::keyClick(view, Qt::Key_L);
