@@ -132,11 +132,31 @@ class SummaryReporter : public benchmark::ConsoleReporter
 
 } // namespace
 
+// Asked for JSON or CSV on the screen: those are left to the library's own reporters.
+bool consoleFormat(int argc, char** argv)
+{
+    const std::string option = "--benchmark_format=";
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        if (arg.rfind(option, 0) == 0 && arg.substr(option.size()) != "console")
+            return false;
+    }
+    return true;
+}
+
 int main(int argc, char** argv)
 {
+    const bool console = consoleFormat(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
+    if (!console)
+    {
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+        return 0;
+    }
     const int colour = isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color : 0;
     SummaryReporter reporter(
         benchmark::ConsoleReporter::OutputOptions(benchmark::ConsoleReporter::OO_Tabular | colour));
