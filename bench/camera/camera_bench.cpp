@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <thread>

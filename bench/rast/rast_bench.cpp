@@ -4,7 +4,6 @@
 // (a copy alone). RASTReadFile of that image as a BMP file against reading the file's bytes
 // into memory. Subject and baseline are timed in turns in the same run.
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
