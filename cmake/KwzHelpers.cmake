@@ -57,9 +57,10 @@ function(kwz_fuzz_target name)
 endfunction()
 
 # kwz_benchmark(<name> SOURCES ... LINK ...)
+#   A Google Benchmark program with the shared main of bench/common (ratios beside targets).
 function(kwz_benchmark name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/bench/common/ratio.cpp)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${ARG_LINK} benchmark::benchmark Threads::Threads)
 endfunction()
