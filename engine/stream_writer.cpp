@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/byte_order.h"
 #include "platform/files.h"
 
 namespace gaugit {
@@ -12,24 +13,25 @@ namespace {
 class Record
 {
   public:
-    Record& i32(int32_t v) { return u32(uint32_t(v)); }
+    Record& i32(int32_t v)
+    {
+        kwz::appendI32le(bytes_, v);
+        return *this;
+    }
     Record& u32(uint32_t v)
     {
-        for (int i = 0; i < 4; ++i)
-            bytes_.push_back(uint8_t(v >> (8 * i)));
+        kwz::appendU32le(bytes_, v);
         return *this;
     }
     Record& u16(uint16_t v)
     {
-        bytes_.push_back(uint8_t(v));
-        bytes_.push_back(uint8_t(v >> 8));
+        kwz::appendU16le(bytes_, v);
         return *this;
     }
     Record& f32(float v)
     {
-        uint32_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        return u32(bits);
+        kwz::appendF32le(bytes_, v);
+        return *this;
     }
     Record& point(POINT p) { return i32(p.x).i32(p.y); }
     Record& zeros(size_t n)
