@@ -26,10 +26,11 @@ function(kwz_shared_library name)
 endfunction()
 
 # kwz_gtest(<name> SOURCES ... LINK ...): one GoogleTest executable registered with CTest.
+# Tests, fuzz targets and benchmarks link the test support (platform/testing).
 function(kwz_gtest name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINK;ENV" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LINK} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+    target_link_libraries(${name} PRIVATE ${ARG_LINK} kwz_test_support GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
     include(GoogleTest)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_ENV}")
@@ -50,7 +51,7 @@ function(kwz_fuzz_target name)
         endif()
     endif()
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PRIVATE ${ARG_LINK})
+    target_link_libraries(${name} PRIVATE ${ARG_LINK} kwz_test_support)
 endfunction()
 
 # kwz_benchmark(<name> SOURCES ... LINK ...)
@@ -58,7 +59,8 @@ function(kwz_benchmark name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PRIVATE ${ARG_LINK} benchmark::benchmark Threads::Threads)
+    target_link_libraries(${name} PRIVATE ${ARG_LINK} kwz_test_support benchmark::benchmark
+                          Threads::Threads)
 endfunction()
 
 # kwz_export_test(<shared library target> <symbol>...)

@@ -8,7 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "gaugit.h"
-#include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "engine/engine_draw.h"
 #include "engine/gaugit_engine.h"
-#include "platform/clock.h"
 #include "platform/draw/raster_context.h"
+#include "platform/testing/fake_clock.h"
 
 namespace {
 

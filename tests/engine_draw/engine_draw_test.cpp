@@ -12,7 +12,7 @@
 #include "platform/clock.h"
 #include "platform/draw/font.h"
 #include "platform/draw/raster_context.h"
-#include "platform/draw/recording_context.h"
+#include "platform/testing/recording_context.h"
 #include "tests/gaugit/engine_fixture.h"
 
 namespace gaugit {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/gaugit_engine.h"
-#include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
 
 class EngineTest : public ::testing::Test
 {

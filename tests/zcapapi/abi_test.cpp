@@ -14,7 +14,7 @@
 
 #include "platform/draw/raster_context.h"
 #include "platform/draw/window.h"
-#include "platform/files.h"
+#include "platform/testing/write_faults.h"
 #include "zcapapi.h"
 
 namespace {
