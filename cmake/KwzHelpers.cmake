@@ -1,9 +1,10 @@
-# kwz_shared_library(<Name> CORE <core target> EXPORTS <symbol>...)
-#   Builds the shared library <Name> from <Name>/abi sources already added with
-#   target_sources, links the static core and exports exactly the listed C symbols
-#   through a linker version script.
+# kwz_shared_library(<Name> SOURCES <abi sources> LINK <targets> [HEADER <public header>]
+#                    EXPORTS <symbol>...)
+#   Builds the shared library <Name>, links the static core and exports exactly the listed C
+#   symbols through a linker version script. The test <Name>_exports checks the built
+#   library against the list and the list against the header's KWZ_API declarations.
 function(kwz_shared_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;EXPORTS;LINK" ${ARGN})
+    cmake_parse_arguments(ARG "" "HEADER" "SOURCES;EXPORTS;LINK" ${ARGN})
     add_library(${name} SHARED ${ARG_SOURCES})
     set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}.map)
     set(body "{\n  global:\n")
@@ -22,6 +23,11 @@ function(kwz_shared_library name)
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/include)
     if(ARG_LINK)
         target_link_libraries(${name} PRIVATE ${ARG_LINK})
+    endif()
+    if(ARG_HEADER)
+        kwz_export_test(${name} HEADER ${ARG_HEADER} ${ARG_EXPORTS})
+    else()
+        kwz_export_test(${name} ${ARG_EXPORTS})
     endif()
 endfunction()
 
@@ -63,14 +69,21 @@ function(kwz_benchmark name)
                           Threads::Threads)
 endfunction()
 
-# kwz_export_test(<shared library target> <symbol>...)
-#   A test that the library's dynamic symbol table defines exactly the listed symbols.
+# kwz_export_test(<shared library target> [HEADER <header>] <symbol>...)
+#   A test that the library's dynamic symbol table defines exactly the listed symbols and
+#   that every function the header declares with KWZ_API is among them.
 function(kwz_export_test target)
     if(NOT KWZ_BUILD_TESTS)
         return()
     endif()
-    string(REPLACE ";" "," expected "${ARGN}")
+    cmake_parse_arguments(ARG "" "HEADER" "" ${ARGN})
+    string(REPLACE ";" "," expected "${ARG_UNPARSED_ARGUMENTS}")
+    set(header "")
+    if(ARG_HEADER)
+        get_filename_component(header ${ARG_HEADER} ABSOLUTE)
+    endif()
     add_test(NAME ${target}_exports
              COMMAND ${CMAKE_COMMAND} -DLIBRARY=$<TARGET_FILE:${target}> -DEXPECTED=${expected}
-                     -DNM=${CMAKE_NM} -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
+                     -DHEADER=${header} -DNM=${CMAKE_NM}
+                     -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
 endfunction()

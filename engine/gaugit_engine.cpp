@@ -415,11 +415,11 @@ void GaugitEngine::prepare(Graphic& graphic, uint32_t mark)
     graphic.setPrecision(precision_);
 }
 
-int GaugitEngine::startGraphic(POINT p, int type)
+Outcome GaugitEngine::startGraphic(POINT p, int type)
 {
     finishGraphic();
     if (!ruler_)
-        return 25;
+        return Outcome::NoRuler;
     lastEventTime_ = kwz::tickCount();
     int kind = kHitNone;
     Graphic* created = nullptr;
@@ -487,7 +487,7 @@ int GaugitEngine::startGraphic(POINT p, int type)
         break;
     }
     default:
-        return 0;
+        return Outcome::Done;
     }
     selectionKind_ = kind;
     selectionIndex_ = listSize(kind) - 1;
@@ -495,7 +495,7 @@ int GaugitEngine::startGraphic(POINT p, int type)
     // The label exists once the graphic is begun.
     if (kind != kHitText)
         created->setDescFont(descFont_.face, descFont_.height);
-    return 0;
+    return Outcome::Done;
 }
 
 void GaugitEngine::addPoint(POINT p)
@@ -506,14 +506,14 @@ void GaugitEngine::addPoint(POINT p)
         g->addPoint(p);
 }
 
-int GaugitEngine::addString(const char* text)
+Outcome GaugitEngine::addString(const char* text)
 {
     if (selectionKind_ != kHitText || texts_.empty())
-        return 31;
+        return Outcome::NothingToActOn;
     TextGraphic& last = *texts_.back();
     if (!last.finished() && !last.setText(text))
         last.finish();
-    return 0;
+    return Outcome::Done;
 }
 
 void GaugitEngine::changePoint(POINT p)

@@ -40,6 +40,14 @@ enum HitMode : int
     kModeLabel = 3,
 };
 
+// What a construction call found; the exports turn it into their result codes.
+enum class Outcome
+{
+    Done,
+    NoRuler,        // a graphic needs the calibration ruler first
+    NothingToActOn, // no graphic of the kind the call needs
+};
+
 // Mouse moves closer than this to the last accepted event are dropped.
 constexpr uint32_t kThrottleMs = 40;
 
@@ -160,10 +168,10 @@ class GaugitEngine
     int selectionIndex() const { return selectionIndex_; }
     int selectionMode() const { return selectionMode_; }
 
-    // Construction and editing. Results are the export result codes.
-    int startGraphic(POINT p, int type);
+    // Construction and editing.
+    Outcome startGraphic(POINT p, int type);
     void addPoint(POINT p);
-    int addString(const char* text);
+    Outcome addString(const char* text);
     void changePoint(POINT p);
     void finishGraphic();
     bool hitGraphic(int x, int y);

@@ -66,7 +66,7 @@ void deliveredFrames(benchmark::State& state, double rate, bool scaled)
         MemoryWindow window(kWidth, kHeight);
         if (scaled)
             camera.setPlacement({0, 0, 1024, 768});
-        if (camera.startView(&window, kWidth, kHeight) != ZCAP_OK)
+        if (camera.startView(&window, kWidth, kHeight) != zcap::Status::Ok)
         {
             state.SkipWithError("view did not start");
             return;

@@ -264,7 +264,7 @@ TEST_F(EngineDraw, TextBeingTypedIsFramedAndFinishedTextIsNot)
     EXPECT_EQ(frames[0].points[1].x, 5 + text.metrics().aveCharWidth);
     EXPECT_EQ(frames[0].points[1].y, 5 + 2 * text.metrics().height);
 
-    ASSERT_EQ(engine_.addString("Hi \xD6\xB1\xCF\xDF"), 0); // GBK
+    ASSERT_EQ(engine_.addString("Hi \xD6\xB1\xCF\xDF"), Outcome::Done); // GBK
     RecordingContext typing = drawn();
     SIZE extent = text.font()->extent(u"Hi 直线");
     ASSERT_EQ(typing.callsOf(Kind::Rectangle).size(), 1u);
