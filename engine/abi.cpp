@@ -52,7 +52,7 @@ template <typename T> void put(T* out, const T& value)
 
 gaugit::PenSpec penOf(int style, int width, COLORREF normal, COLORREF hovered, COLORREF selected)
 {
-    return gaugit::PenSpec{style, width, normal, selected, hovered};
+    return gaugit::PenSpec{style, width, normal, hovered, selected};
 }
 
 void putPen(const gaugit::PenSpec& pen, int* style, int* width, COLORREF* normal, COLORREF* hovered,

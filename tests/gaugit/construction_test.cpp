@@ -249,7 +249,7 @@ TEST_F(EngineTest, ThreePointCircleIsFiniteWhileBuilt)
 
 TEST_F(EngineTest, NewGraphicsTakeTheInstanceDefaults)
 {
-    engine_.setPen(PenSpec{2, 3, 0x111111, 0x222222, 0x333333});
+    engine_.setPen(PenSpec{2, 3, 0x111111, 0x333333, 0x222222});
     engine_.setDescFont("Arial", 20);
     engine_.setAngleUnit(1);
     engine_.setPrecision(4);
@@ -312,7 +312,7 @@ TEST_F(EngineTest, MeasureUnitAndRulerChangesRecomputeEveryGraphic)
 
 TEST_F(EngineTest, RulerCreatedWithClassDefaults)
 {
-    engine_.setPen(PenSpec{1, 5, 1, 2, 3});
+    engine_.setPen(PenSpec{1, 5, 1, 3, 2});
     GaugitEngine other;
     other.setPrecision(6); // ignored: no ruler yet
     other.setRuler({0, 0}, {50, 0}, 1, 5.0f);
