@@ -79,7 +79,7 @@ void paintedFrames(benchmark::State& state, double rate, bool scaled, bool withT
         MemoryWindow window(kWidth, kHeight);
         if (scaled)
             camera.setPlacement({0, 0, kWidth / 2, kHeight / 2});
-        if (camera.startView(&window, kWidth, kHeight) != ZCAP_OK)
+        if (camera.startView(&window, kWidth, kHeight) != zcap::Status::Ok)
         {
             state.SkipWithError("view did not start");
             return;

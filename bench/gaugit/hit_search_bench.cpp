@@ -9,7 +9,7 @@
 
 #include "bench/common/ratio.h"
 #include "gaugit.h"
-#include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
 
 namespace {
 

@@ -19,6 +19,7 @@
 #include "bench/common/ratio.h"
 #include "platform/clock.h"
 #include "platform/draw/raster_context.h"
+#include "platform/testing/fake_clock.h"
 #include "rast.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "bench/common/ratio.h"
 #include "engine/engine_draw.h"
 #include "engine/gaugit_engine.h"
-#include "platform/clock.h"
 #include "platform/draw/raster_context.h"
+#include "platform/testing/fake_clock.h"
 
 namespace {
 
