@@ -25,6 +25,7 @@
 #include "app/image/qpainter_context.h"
 #include "app/shell/command_ids.h"
 #include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
 #include "rast.h"
 
 namespace {

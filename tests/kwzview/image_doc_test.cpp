@@ -13,6 +13,7 @@
 #include "app/shell/command_ids.h"
 #include "image_test_support.h"
 #include "platform/files.h"
+#include "platform/testing/write_faults.h"
 #include "test_support.h"
 
 namespace {

@@ -18,6 +18,7 @@
 #include "app/shell/command_ids.h"
 #include "image_test_support.h"
 #include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
 #include "test_support.h"
 
 using namespace cmd;

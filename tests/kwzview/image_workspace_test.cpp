@@ -37,6 +37,7 @@
 #include "app_run.h"
 #include "image_test_support.h"
 #include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
 #include "test_support.h"
 
 using namespace cmd;
