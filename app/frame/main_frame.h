@@ -18,6 +18,8 @@ class CClientWnd;
 class CommandRouter;
 class CSPStatusBar;
 class DocumentManager;
+class ImageHost;
+class ImageWorkspace;
 class LanguageSession;
 class QAction;
 class QLineEdit;
@@ -58,6 +60,12 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     DialogBar* bar(Bar which) const { return bars_.at(which); }
     QToolBar* barHost(Bar which) const { return hosts_[static_cast<int>(which)]; }
     QAction* action(int commandId) const;
+    // Hands a command to the active window, the main frame or the application, as a menu
+    // item does; false when nobody takes it.
+    bool routeCommand(int commandId);
+    // Image work: the measurement settings, the image bars and what image windows ask for.
+    ImageWorkspace* images() const { return images_; }
+    ImageHost* imageHost() const;
     QMenu* menu(MenuKind kind, int position) const { return menus_->menu(kind, position); }
     MenuKind shownMenu() const { return menus_->shown(); }
     int menuLanguage() const { return menuLanguage_; }
@@ -95,6 +103,9 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
 
   protected:
     bool event(QEvent* event) override;
+    // Every child window closes first (an image asks to save); one that stays keeps the
+    // program open.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -104,8 +115,6 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     void createDialogBars();
     void connectBars();
     void chooseFolder(std::string& stored, QLineEdit* box);
-    void refreshUnitLists();
-    void refreshRulerLists();
     void applyStatusTexts();
     void onActiveWindowChanged();
     void setBarShown(Bar which, bool shown);
@@ -120,6 +129,7 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     DialogBars bars_;
     std::array<QToolBar*, kBarCount> hosts_{};
     CommandRouter* commands_ = nullptr;
+    ImageWorkspace* images_ = nullptr;
     std::unique_ptr<FrameMenus> menus_;
     int menuLanguage_ = 0;
     int videoSideBars_ = 0;

@@ -10,6 +10,11 @@ std::unique_ptr<QObject> makeAppTest();
 std::unique_ptr<QObject> makeProcessTest();
 std::unique_ptr<QObject> makePathsTest();
 std::unique_ptr<QObject> makeFrameTest();
+std::unique_ptr<QObject> makeImageDocTest();
+std::unique_ptr<QObject> makeImageViewTest();
+std::unique_ptr<QObject> makeMeasureSettingsTest();
+std::unique_ptr<QObject> makeQPainterContextTest();
+std::unique_ptr<QObject> makeImageWorkspaceTest();
 
 int main(int argc, char** argv)
 {
@@ -33,9 +38,22 @@ int main(int argc, char** argv)
         test = makePathsTest();
     else if (suite == "frame")
         test = makeFrameTest();
+    else if (suite == "image_doc")
+        test = makeImageDocTest();
+    else if (suite == "image_view")
+        test = makeImageViewTest();
+    else if (suite == "measure_settings")
+        test = makeMeasureSettingsTest();
+    else if (suite == "qpainter_context")
+        test = makeQPainterContextTest();
+    else if (suite == "image_workspace")
+        test = makeImageWorkspaceTest();
     if (!test)
     {
-        std::fprintf(stderr, "usage: %s shell|controls|app|frame|process|paths [Qt Test options]\n",
+        std::fprintf(stderr,
+                     "usage: %s "
+                     "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
+                     "qpainter_context|image_workspace [Qt Test options]\n",
                      argv[0]);
         return 2;
     }
