@@ -1,0 +1,15 @@
+#include "app/live/video_doc.h"
+
+CVideoDoc::CVideoDoc(QString title) : newTitle_(std::move(title)) {}
+
+bool CVideoDoc::OnNewDocument()
+{
+    setTitle(newTitle_);
+    return true;
+}
+
+void CVideoDoc::setPictureSize(int width, int height)
+{
+    pictureWidth_ = width;
+    pictureHeight_ = height;
+}
