@@ -195,6 +195,8 @@ void CVideoFrame::StopPreview()
 
 void CVideoFrame::SwitchPictureSize(int index)
 {
+    // The cross-hair stays as it is: its routine stays with the camera and draws at the centre
+    // of the new size, so its check mark keeps telling the truth.
     StopPreview();
     SetPictureSize(index);
     StartPreview();
