@@ -76,6 +76,10 @@ class CVideoFrame : public QMdiSubWindow
     // "width:%d height:%d" in the language of the moment.
     QString sizeText(int width, int height) const;
 
+    // The frame routine given to the camera while the cross-hair is on; the context is the
+    // frame. Runs on the capture thread and touches only the frame's pixels.
+    static void crossHairRoutine(BYTE* frame, DWORD bytes, void* context);
+
   Q_SIGNALS:
     // A command or the preview changed what the check marks show.
     void stateChanged();
@@ -86,7 +90,6 @@ class CVideoFrame : public QMdiSubWindow
     void timerEvent(QTimerEvent* event) override;
 
   private:
-    static void crossHairRoutine(BYTE* frame, DWORD bytes, void* context);
     void OnFillWindow();
     void OnFreeze();
     void OnCrossLine();

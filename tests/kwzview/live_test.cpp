@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
+#include <array>
 #include <map>
 #include <memory>
 #include <random>
@@ -419,6 +421,30 @@ class LiveTest : public QObject
         QVERIFY(waitForNewFrame(view));
         const QPoint at = view->placement().topLeft();
         QCOMPARE(differences(shown(view), screenFrame(device, 320, 240), at, view->placement()), 0);
+    }
+
+    void theCrossHairRoutineLeavesAFrameOfAnotherSizeAlone()
+    {
+        CVideoFrame* frame = openFrame(1, false);
+        frame->SetPictureSize(1);
+        // A frame still of the old size while the new one is set, as during a switch.
+        std::vector<BYTE> small(320 * 240 * 3, 7);
+        CVideoFrame::crossHairRoutine(small.data(), DWORD(small.size()), frame);
+        QVERIFY(std::all_of(small.begin(), small.end(), [](BYTE b) { return b == 7; }));
+
+        std::vector<BYTE> own(640 * 480 * 3, 7);
+        CVideoFrame::crossHairRoutine(own.data(), DWORD(own.size()), frame);
+        auto pixel = [&](int x, int row) {
+            const BYTE* p = own.data() + (size_t(row) * 640 + x) * 3;
+            return std::array<BYTE, 3>{p[0], p[1], p[2]};
+        };
+        const std::array<BYTE, 3> red{0, 0, 255}, scene{7, 7, 7};
+        QCOMPARE(pixel(0, 240), red);
+        QCOMPARE(pixel(639, 242), red);
+        QCOMPARE(pixel(5, 243), scene);
+        QCOMPARE(pixel(322, 0), red);
+        QCOMPARE(pixel(323, 479), scene);
+        QCOMPARE(std::count(own.begin(), own.end(), BYTE(255)), 640 * 3 + 480 * 3 - 9);
     }
 
     void exposureKeysStepTheStoredValueBetweenZeroAnd1000_data()
