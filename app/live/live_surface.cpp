@@ -46,6 +46,8 @@ void LiveSurface::releaseDC(kwz::DrawContext* context)
         if (slots_[back_].stream == stream_)
         {
             std::swap(back_, ready_);
+            if (readyFresh_)
+                skipped_.fetch_add(1, std::memory_order_relaxed);
             readyFresh_ = true;
             post = !pending_.exchange(true, std::memory_order_acq_rel);
         }

@@ -55,6 +55,8 @@ class LiveSurface final : public kwz::Window
     // Frames painted completely and frames taken to the screen since the surface was made.
     uint64_t paintedFrames() const { return painted_.load(std::memory_order_relaxed); }
     uint64_t takenFrames() const { return taken_; }
+    // Painted frames replaced by a newer one before the interface thread took them.
+    uint64_t skippedFrames() const { return skipped_.load(std::memory_order_relaxed); }
     // Called on the painting thread after each complete frame (measurements, tests).
     void setPaintedHook(std::function<void()> hook);
 
@@ -72,6 +74,7 @@ class LiveSurface final : public kwz::Window
     std::atomic<int> height_{0};
     std::atomic<bool> pending_{false};
     std::atomic<uint64_t> painted_{0};
+    std::atomic<uint64_t> skipped_{0};
     uint64_t taken_ = 0;
     bool frontValid_ = false;
 

@@ -100,7 +100,8 @@ void runFor(std::chrono::milliseconds duration)
 struct Row
 {
     std::string size;
-    double deliveredFps, shownFps, medianMs, p99Ms, intervalMs, uiCpuMs;
+    double deliveredFps, shownFps, ratio, medianMs, p99Ms, intervalMs, uiCpuMs;
+    uint64_t skipped;
 };
 std::vector<Row> rows;
 
@@ -152,6 +153,8 @@ void liveToScreen(benchmark::State& state)
             runFor(std::chrono::milliseconds(700)); // the stream settles
 
             const uint64_t shownBefore = surface.takenFrames();
+            const uint64_t paintedBefore = surface.paintedFrames();
+            const uint64_t skippedBefore = surface.skippedFrames();
             {
                 std::lock_guard lock(probe.mutex);
                 probe.measuring = true;
@@ -162,6 +165,8 @@ void liveToScreen(benchmark::State& state)
             const double wall = std::chrono::duration<double>(Clock::now() - start).count();
             const double cpu = threadCpuSeconds() - cpuBefore;
             const uint64_t shown = surface.takenFrames() - shownBefore;
+            const uint64_t painted = surface.paintedFrames() - paintedBefore;
+            const uint64_t skipped = surface.skippedFrames() - skippedBefore;
             std::vector<double> toBuffer;
             int delivered = 0;
             {
@@ -174,16 +179,18 @@ void liveToScreen(benchmark::State& state)
             surface.setPaintedHook({});
             delete frame;
 
-            Row row{std::to_string(width) + "x" + std::to_string(height),
-                    delivered / wall,
+            Row row{std::to_string(width) + "x" + std::to_string(height), delivered / wall,
                     double(shown) / wall,
-                    percentile(toBuffer, 0.5),
-                    percentile(toBuffer, 0.99),
+                    // Frames that reached the buffer and were not replaced before the screen
+                    // took them, of the frames delivered.
+                    delivered > 0 ? double(painted - skipped) / delivered : 0,
+                    percentile(toBuffer, 0.5), percentile(toBuffer, 0.99),
                     delivered > 0 ? 1000.0 * wall / delivered : 0,
-                    shown > 0 ? 1000.0 * cpu / double(shown) : 0};
+                    shown > 0 ? 1000.0 * cpu / double(shown) : 0, skipped};
             state.counters["delivered_fps"] = row.deliveredFps;
             state.counters["shown_fps"] = row.shownFps;
-            state.counters["shown/delivered"] = delivered > 0 ? double(shown) / delivered : 0;
+            state.counters["shown/delivered"] = row.ratio;
+            state.counters["skipped"] = double(skipped);
             state.counters["buffer_ms_median"] = row.medianMs;
             state.counters["buffer_ms_p99"] = row.p99Ms;
             state.counters["target_p99_ms"] = row.intervalMs;
@@ -213,13 +220,12 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::printf("\n%-10s %9s %9s %7s %11s %11s %11s %11s\n", "size", "delivered", "shown", "ratio",
-                "median ms", "p99 ms", "target ms", "ui cpu ms");
+    std::printf("\n%-10s %9s %9s %7s %7s %11s %11s %11s %11s\n", "size", "delivered", "shown",
+                "skipped", "ratio", "median ms", "p99 ms", "target ms", "ui cpu ms");
     for (const Row& r : rows)
-        std::printf("%-10s %9.2f %9.2f %7.3f %11.2f %11.2f %11.2f %11.3f\n", r.size.c_str(),
-                    r.deliveredFps, r.shownFps,
-                    r.deliveredFps > 0 ? r.shownFps / r.deliveredFps : 0, r.medianMs, r.p99Ms,
-                    r.intervalMs, r.uiCpuMs);
+        std::printf("%-10s %9.2f %9.2f %7llu %7.3f %11.2f %11.2f %11.2f %11.3f\n", r.size.c_str(),
+                    r.deliveredFps, r.shownFps, static_cast<unsigned long long>(r.skipped), r.ratio,
+                    r.medianMs, r.p99Ms, r.intervalMs, r.uiCpuMs);
     std::printf("target: ratio 1.000 (every delivered frame shown) and p99 under one frame "
                 "interval (target ms) at 2048x1536\n");
     return 0;

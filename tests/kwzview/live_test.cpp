@@ -723,6 +723,7 @@ class LiveTest : public QObject
         QCoreApplication::processEvents();
         QCOMPARE(receiver.events, 1);
         QCOMPARE(surface.paintedFrames(), uint64_t(5));
+        QCOMPARE(surface.skippedFrames(), uint64_t(4));
         QVERIFY(surface.takeFrame());
         QCOMPARE(surface.front().pixel(3, 2), qRgb(50, 50, 50));
         QVERIFY(!surface.takeFrame());
