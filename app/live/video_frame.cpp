@@ -171,6 +171,8 @@ void CVideoFrame::StartPreview()
     document_.setPictureSize(w, h);
     host_.SetPaneText(1, sizeText(w, h));
     document_.UpdateAllViews();
+    // A frame the camera painted before the view placed the picture never reaches the screen.
+    view_->surface().restart();
     started_ = 1;
     if (timerId_ == 0)
         timerId_ = startTimer(1000);
