@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/shell/measure_tool_app.h"
+#include "app/measure_tool_app.h"
 
 namespace {
 

@@ -1,10 +1,13 @@
 # kwz_shared_library(<Name> CORE <core target> EXPORTS <symbol>...)
 #   Builds the shared library <Name> from <Name>/abi sources already added with
 #   target_sources, links the static core and exports exactly the listed C symbols
-#   through a linker version script.
+#   through a linker version script. The library carries the project's version and so-name.
 function(kwz_shared_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;EXPORTS;LINK" ${ARGN})
     add_library(${name} SHARED ${ARG_SOURCES})
+    # The exported C functions are the ABI: the so-name changes with the major version.
+    set_target_properties(${name} PROPERTIES VERSION ${PROJECT_VERSION}
+                                             SOVERSION ${PROJECT_VERSION_MAJOR})
     set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}.map)
     set(body "{\n  global:\n")
     foreach(sym ${ARG_EXPORTS})

@@ -4,7 +4,7 @@
 #include <QAbstractScrollArea>
 #include <QMdiSubWindow>
 
-#include "app/shell/doc_template.h"
+#include "app/documents/doc_template.h"
 
 class CImageDoc : public CDocument
 {

@@ -3,7 +3,7 @@
 
 #include <QObject>
 
-#include "app/shell/doc_template.h"
+#include "app/documents/doc_template.h"
 
 class CVideoDoc : public CDocument
 {

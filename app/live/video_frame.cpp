@@ -60,7 +60,7 @@ QEvent::Type CVideoFrame::commandEvent()
     return type;
 }
 
-CVideoFrame::CVideoFrame(CVideoDoc& document, LiveHost& host, const CameraSession& session,
+CVideoFrame::CVideoFrame(CVideoDoc& document, LiveHost& host, CameraSession& session,
                          QWidget* parent)
     : QMdiSubWindow(parent), document_(document), host_(host), session_(session),
       pictureSize_(packSize(1280, 1024)),
@@ -124,8 +124,8 @@ void CVideoFrame::SetPictureSize(int index)
     if (pictureSize(index, width, height))
     {
         setPicture(width, height);
-        session_.info().dwWidth = static_cast<DWORD>(width);
-        session_.info().dwHeight = static_cast<DWORD>(height);
+        session_.captureInfo().dwWidth = static_cast<DWORD>(width);
+        session_.captureInfo().dwHeight = static_cast<DWORD>(height);
     }
     host_.settings().captureSizeIndex = index;
     host_.SetSizeButtons(index);
@@ -160,7 +160,7 @@ void CVideoFrame::StartPreview()
     view_->horizontalScrollBar()->setValue(0);
     view_->verticalScrollBar()->setValue(0);
 
-    ZcapSetCapInfo(device, &session_.info());
+    ZcapSetCapInfo(device, &session_.captureInfo());
     view_->surface().restart();
     if (ZcapStartView(device, "Tarnwick", 0x50000000, 0, 0, w, h, view_->window(), 0) != ZCAP_OK)
     {
@@ -334,7 +334,7 @@ void CVideoFrame::OnFreeze()
         const int w = pictureWidth();
         const int h = pictureHeight();
         freezeBuffer_.assign(static_cast<size_t>(w) * h * 3, 0);
-        ZCAPINFO info = session_.info();
+        ZCAPINFO info = session_.captureInfo();
         info.dwWidth = static_cast<DWORD>(w);
         info.dwHeight = static_cast<DWORD>(h);
         ZcapGetRgbFrame(session_.device(), &info, freezeBuffer_.data());
@@ -399,8 +399,8 @@ void CVideoFrame::changeExposure(int step)
         return;
     if (session_.device() != 0)
     {
-        session_.info().dwExposure = static_cast<DWORD>(exposure);
-        ZcapSetCapInfo(session_.device(), &session_.info());
+        session_.captureInfo().dwExposure = static_cast<DWORD>(exposure);
+        ZcapSetCapInfo(session_.device(), &session_.captureInfo());
     }
 }
 

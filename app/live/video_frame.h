@@ -24,7 +24,7 @@ class CVideoFrame : public QMdiSubWindow
 {
     Q_OBJECT
   public:
-    CVideoFrame(CVideoDoc& document, LiveHost& host, const CameraSession& session,
+    CVideoFrame(CVideoDoc& document, LiveHost& host, CameraSession& session,
                 QWidget* parent = nullptr);
     // Stops the camera painting into the view and removes the frame routine.
     ~CVideoFrame() override;
@@ -32,7 +32,7 @@ class CVideoFrame : public QMdiSubWindow
     CVideoDoc& document() const { return document_; }
     CVideoView* view() const { return view_; }
     LiveHost& host() const { return host_; }
-    const CameraSession& session() const { return session_; }
+    CameraSession& session() const { return session_; }
 
     // The picture size of a size index (0 to 4); false for any other index.
     static bool pictureSize(int index, int& width, int& height);
@@ -97,7 +97,7 @@ class CVideoFrame : public QMdiSubWindow
 
     CVideoDoc& document_;
     LiveHost& host_;
-    CameraSession session_;
+    CameraSession& session_;
     CVideoView* view_ = nullptr;
 
     int crossHair_ = 0;

@@ -112,20 +112,19 @@ void liveToScreen(benchmark::State& state)
     CVideoFrame::pictureSize(index, width, height);
     for (auto _ : state)
     {
-        ZCAPINFO info{};
+        CameraSession session;
+        ZCAPINFO& info = session.captureInfo();
         info.dwWidth = width;
         info.dwHeight = height;
         info.dwExposure = 150;
         info.byRedGain = info.byGreenGain = info.byBlueGain = 32;
-        ZCAPHANDLE device = 0;
-        DWORD kind = 0;
-        if (ZcapInitialize("Tarnwick", &kind, &info, &device) != ZCAP_OK)
+        if (!session.open())
         {
             state.SkipWithError("no camera");
             return;
         }
+        const ZCAPHANDLE device = session.device();
         {
-            CameraSession session(device, info);
             BenchHost host;
             host.area.show();
             CVideoDoc document("Live");
@@ -137,7 +136,6 @@ void liveToScreen(benchmark::State& state)
             if (!frame->started())
             {
                 state.SkipWithError("the view did not start");
-                ZcapUninitialize(&device);
                 return;
             }
             Probe probe;
@@ -197,7 +195,6 @@ void liveToScreen(benchmark::State& state)
             state.counters["ui_cpu_ms/shown"] = row.uiCpuMs;
             rows.push_back(row);
         }
-        ZcapUninitialize(&device);
     }
 }
 

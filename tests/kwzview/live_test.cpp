@@ -150,12 +150,12 @@ class LiveTest : public QObject
     Q_OBJECT
 
     FakeHost* host = nullptr;
-    ZCAPHANDLE device = 0;
-    ZCAPHANDLE otherDevice = 0; // a handle other than the camera's, for a session of its own
-    ZCAPINFO info{};
     std::unique_ptr<CameraSession> session;
+    ZCAPHANDLE device = 0; // the session's camera, opened by init()
     std::unique_ptr<CVideoDoc> document;
     QStringList messages;
+
+    ZCAPINFO& info() { return session->captureInfo(); }
 
     // A live frame in the client area at a size index, started as connect starts it.
     CVideoFrame* openFrame(int sizeIndex = 1, bool start = true)
@@ -187,14 +187,14 @@ class LiveTest : public QObject
     void init()
     {
         qputenv("KWZ_CAMERA", "sim:fixed");
-        info = {};
+        session = std::make_unique<CameraSession>();
+        ZCAPINFO& info = session->captureInfo();
         info.dwWidth = 640;
         info.dwHeight = 480;
         info.dwExposure = 150;
         info.byRedGain = info.byGreenGain = info.byBlueGain = 32;
-        DWORD kind = 0;
-        QCOMPARE(ZcapInitialize("Tarnwick", &kind, &info, &device), ZCAP_OK);
-        session = std::make_unique<CameraSession>(device, info);
+        QVERIFY(session->open());
+        device = session->device();
         host = new FakeHost;
         host->area.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host->area));
@@ -207,7 +207,7 @@ class LiveTest : public QObject
         delete host; // frames first: they stop the camera painting into their views
         host = nullptr;
         document.reset();
-        ZcapUninitialize(&device);
+        session.reset();
         kwz::setMessageBoxHandler(nullptr, nullptr);
     }
 
@@ -220,8 +220,8 @@ class LiveTest : public QObject
         QVERIFY(frame->timerId() != 0);
         QCOMPARE(document->pictureWidth(), 640);
         QCOMPARE(document->pictureHeight(), 480);
-        QCOMPARE(info.dwWidth, DWORD(640));
-        QCOMPARE(info.dwHeight, DWORD(480));
+        QCOMPARE(info().dwWidth, DWORD(640));
+        QCOMPARE(info().dwHeight, DWORD(480));
         QCOMPARE(host->frameSettings.captureSizeIndex, 1);
         QCOMPARE(host->sizeButton, 1);
 
@@ -362,8 +362,8 @@ class LiveTest : public QObject
         QVERIFY(frame->onCommand(IDC_SIZE_320));
         QCOMPARE(frame->pictureWidth(), 320);
         QCOMPARE(frame->pictureHeight(), 240);
-        QCOMPARE(info.dwWidth, DWORD(320));
-        QCOMPARE(info.dwHeight, DWORD(240));
+        QCOMPARE(info().dwWidth, DWORD(320));
+        QCOMPARE(info().dwHeight, DWORD(240));
         QCOMPARE(host->frameSettings.captureSizeIndex, 0);
         QCOMPARE(host->sizeButton, 0);
         QCOMPARE(host->panes[1], QStringLiteral("width:320 height:240"));
@@ -473,27 +473,26 @@ class LiveTest : public QObject
             host->hasSlider = slider;
             host->sliderValues.clear();
             host->frameSettings.exposure = before;
-            info.dwExposure = 77;
+            info().dwExposure = 77;
             QTest::keyClick(frame->view(), Qt::Key(key));
             QCOMPARE(host->frameSettings.exposure, after);
             // Without a slider the frame sends the value; with one the slider's handler does.
             const bool changed = before != after;
             QCOMPARE(host->sliderValues, changed ? QList<int>{after} : QList<int>{});
-            QCOMPARE(info.dwExposure, DWORD(changed && !slider ? after : 77));
+            QCOMPARE(info().dwExposure, DWORD(changed && !slider ? after : 77));
         }
     }
 
     void withoutACameraTheExposureKeysOnlyStoreTheValue()
     {
-        otherDevice = 0;
-        session = std::make_unique<CameraSession>(otherDevice, info);
+        session = std::make_unique<CameraSession>(); // never opened
         CVideoFrame* frame = openFrame(1);
         QVERIFY(!frame->started());
         host->frameSettings.exposure = 10;
-        info.dwExposure = 77;
+        info().dwExposure = 77;
         QTest::keyClick(frame->view(), Qt::Key_U, Qt::ShiftModifier);
         QCOMPARE(host->frameSettings.exposure, 11);
-        QCOMPARE(info.dwExposure, DWORD(77));
+        QCOMPARE(info().dwExposure, DWORD(77));
         frame->onCommand(ID_VIDEO_MANUALWB);
         QVERIFY(!host->bars[LiveBar::VideoSetting]);
         QVERIFY(messages.isEmpty());
@@ -595,8 +594,9 @@ class LiveTest : public QObject
 
     void aViewThatCannotStartSaysGgfAndALaterSwitchTriesAgain()
     {
-        otherDevice = device + 1000;
-        session = std::make_unique<CameraSession>(otherDevice, info);
+        // The camera goes away behind the session's back: its handle no longer works.
+        ZCAPHANDLE gone = session->device();
+        ZcapUninitialize(&gone);
         CVideoFrame* frame = openFrame(1);
         QCOMPARE(messages, QStringList{"ggf"});
         QVERIFY(!frame->started());
@@ -605,7 +605,7 @@ class LiveTest : public QObject
         QCOMPARE(document->pictureWidth(), 0);
         QVERIFY(!host->panes[1].contains("640"));
 
-        otherDevice = device;
+        QVERIFY(session->open());
         QVERIFY(frame->onCommand(IDC_SIZE_320));
         QVERIFY(frame->started());
         QCOMPARE(messages.size(), 1);

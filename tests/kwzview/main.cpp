@@ -8,6 +8,8 @@ std::unique_ptr<QObject> makeShellTest();
 std::unique_ptr<QObject> makeControlsTest();
 std::unique_ptr<QObject> makeAppTest();
 std::unique_ptr<QObject> makeProcessTest();
+std::unique_ptr<QObject> makePathsTest();
+std::unique_ptr<QObject> makeFrameTest();
 
 int main(int argc, char** argv)
 {
@@ -27,9 +29,14 @@ int main(int argc, char** argv)
         test = makeAppTest();
     else if (suite == "process")
         test = makeProcessTest();
+    else if (suite == "paths")
+        test = makePathsTest();
+    else if (suite == "frame")
+        test = makeFrameTest();
     if (!test)
     {
-        std::fprintf(stderr, "usage: %s shell|controls|app|process [Qt Test options]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s shell|controls|app|frame|process|paths [Qt Test options]\n",
+                     argv[0]);
         return 2;
     }
     return QTest::qExec(test.get(), rest);
