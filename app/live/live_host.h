@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "app/shell/settings.h"
+#include "app/shell/status_panes.h"
 #include "kwztypes.h"
 
 // Bars that live-window commands toggle or ask about.
@@ -19,14 +20,11 @@ enum class LiveBar
     VideoSetting,
 };
 
-class LiveHost
+class LiveHost : public StatusPanes
 {
   public:
     virtual ~LiveHost() = default;
 
-    // Status bar panes 0 to 7.
-    virtual void SetPaneText(int pane, const QString& text) = 0;
-    virtual void SetPaneColours(int pane, COLORREF background, COLORREF text) = 0;
     // Width in pixels; 0 makes the pane take the room the others leave.
     virtual void SetPaneWidth(int pane, int width) = 0;
 

@@ -4,7 +4,8 @@ CVideoDoc::CVideoDoc(QString title) : newTitle_(std::move(title)) {}
 
 bool CVideoDoc::OnNewDocument()
 {
-    setTitle(newTitle_);
+    if (!newTitle_.isEmpty())
+        setTitle(newTitle_);
     return true;
 }
 

@@ -10,15 +10,12 @@
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/picture_sizes.h"
 #include "platform/message_box.h"
 
 using namespace cmd;
 
 namespace {
-
-constexpr int kSizes[5][2] = {{320, 240}, {640, 480}, {1280, 1024}, {1600, 1200}, {2048, 1536}};
-constexpr int kSizeButtons[5] = {IDC_SIZE_320, IDC_SIZE_640, IDC_SIZE_1280, IDC_SIZE_1600,
-                                 IDC_SIZE_2048};
 
 constexpr COLORREF kInactiveBackground = RGB(200, 200, 200);
 constexpr COLORREF kInactiveText = RGB(100, 100, 100);
@@ -91,17 +88,18 @@ CVideoFrame::~CVideoFrame()
 
 bool CVideoFrame::pictureSize(int index, int& width, int& height)
 {
-    if (index < 0 || index > 4)
+    const PictureSize* size = pictureSizeAt(index);
+    if (size == nullptr)
         return false;
-    width = kSizes[index][0];
-    height = kSizes[index][1];
+    width = size->width;
+    height = size->height;
     return true;
 }
 
 int CVideoFrame::sizeIndexOfButton(int controlId)
 {
-    for (int i = 0; i < 5; ++i)
-        if (kSizeButtons[i] == controlId)
+    for (int i = 0; i < static_cast<int>(std::size(kPictureSizes)); ++i)
+        if (kPictureSizes[i].controlId == controlId)
             return i;
     return -1;
 }
@@ -253,8 +251,10 @@ bool CVideoFrame::onCommand(int id)
     return true;
 }
 
-bool CVideoFrame::updateCommand(int id, bool& enabled, bool& checked) const
+bool CVideoFrame::updateCommand(int id, CommandState& state)
 {
+    bool& enabled = state.enabled;
+    bool& checked = state.checked;
     enabled = true;
     checked = false;
     if (sizeIndexOfButton(id) >= 0)

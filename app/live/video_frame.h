@@ -14,13 +14,14 @@
 
 #include "app/live/camera_session.h"
 #include "app/live/live_host.h"
+#include "app/shell/command_target.h"
 
 class CVideoDoc;
 class CVideoView;
 
 inline constexpr size_t kMeasureBufferBytes = 2048 * 1536 * 3;
 
-class CVideoFrame : public QMdiSubWindow
+class CVideoFrame : public QMdiSubWindow, public CommandTarget
 {
     Q_OBJECT
   public:
@@ -46,9 +47,9 @@ class CVideoFrame : public QMdiSubWindow
 
     // A command of the menus, tool bars, size bar or keys; false when the live frame has no
     // handler for it.
-    bool onCommand(int id);
+    bool onCommand(int id) override;
     // Enabled and checked state of a command; false when the live frame has no say in it.
-    bool updateCommand(int id, bool& enabled, bool& checked) const;
+    bool updateCommand(int id, CommandState& state) override;
     // Queues a command to this frame, as a menu choice would arrive.
     void postCommand(int id);
     static QEvent::Type commandEvent();

@@ -287,9 +287,9 @@ class LiveTest : public QObject
                  QString("width:%1 height:%2").arg(client.width()).arg(client.height()));
         QCOMPARE(view->placement(), QRect(QPoint(0, 0), client));
         QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
-        bool enabled = false, checked = false;
-        QVERIFY(frame->updateCommand(ID_VIDEO_FILLWINDOW, enabled, checked));
-        QVERIFY(checked);
+        CommandState state;
+        QVERIFY(frame->updateCommand(ID_VIDEO_FILLWINDOW, state));
+        QVERIFY(state.checked);
 
         // Stretched over the client area, each screen pixel from its source pixel.
         QVERIFY(waitForNewFrame(view));
@@ -335,9 +335,9 @@ class LiveTest : public QObject
         QCOMPARE(view->surface().paintedFrames(), painted);
         const QPoint at = view->placement().topLeft();
         QCOMPARE(differences(shown(view), picture, at, view->placement()), 0);
-        bool enabled = false, checked = false;
-        QVERIFY(frame->updateCommand(ID_BUTTON_FREEZE, enabled, checked));
-        QVERIFY(checked);
+        CommandState state;
+        QVERIFY(frame->updateCommand(ID_BUTTON_FREEZE, state));
+        QVERIFY(state.checked);
 
         // The video-setting bar stays as it is while frozen.
         frame->onCommand(ID_VIDEO_MANUALWB);
@@ -385,9 +385,9 @@ class LiveTest : public QObject
         CVideoFrame* frame = openFrame(1);
         CVideoView* view = frame->view();
         QVERIFY(frame->onCommand(ID_VIDEO_CROSSLINE));
-        bool enabled = false, checked = false;
-        frame->updateCommand(ID_VIDEO_CROSSLINE, enabled, checked);
-        QVERIFY(checked);
+        CommandState state;
+        frame->updateCommand(ID_VIDEO_CROSSLINE, state);
+        QVERIFY(state.checked);
 
         // Rows h/2 to h/2 + 2 of the bottom-up frame, columns w/2 to w/2 + 2.
         auto crossShown = [&](int w, int h) {
@@ -411,8 +411,8 @@ class LiveTest : public QObject
         QVERIFY(crossShown(640, 480));
 
         QVERIFY(frame->onCommand(IDC_SIZE_320));
-        frame->updateCommand(ID_VIDEO_CROSSLINE, enabled, checked);
-        QVERIFY(checked);
+        frame->updateCommand(ID_VIDEO_CROSSLINE, state);
+        QVERIFY(state.checked);
         QVERIFY(waitForNewFrame(view));
         QVERIFY(crossShown(320, 240));
 
@@ -518,14 +518,14 @@ class LiveTest : public QObject
         QTest::keyClick(frame->view(), Qt::Key(key));
         QVERIFY(!host->bars[which]);
         QTRY_VERIFY(host->bars[which]);
-        bool enabled = false, checked = false;
-        QVERIFY(frame->updateCommand(command, enabled, checked));
-        QVERIFY(enabled && checked);
+        CommandState state;
+        QVERIFY(frame->updateCommand(command, state));
+        QVERIFY(state.enabled && state.checked);
         // Upper case is the same key.
         QTest::keyClick(frame->view(), Qt::Key(key), Qt::ShiftModifier);
         QTRY_VERIFY(!host->bars[which]);
-        frame->updateCommand(command, enabled, checked);
-        QVERIFY(!checked);
+        frame->updateCommand(command, state);
+        QVERIFY(!state.checked);
     }
 
     void barCommandsToggleTheirBarsAndTheSettingBarItemOnlyShowsTheCaptureBar()
@@ -542,22 +542,22 @@ class LiveTest : public QObject
             QVERIFY(frame->onCommand(command));
             QVERIFY(host->bars[bar]);
         }
-        bool enabled = false, checked = false;
+        CommandState state;
         host->calls.clear();
         QVERIFY(frame->onCommand(ID_VIDEO_SHOWSETTINGBAR));
         QCOMPARE(host->calls, QStringList());
-        QVERIFY(frame->updateCommand(ID_VIDEO_SHOWSETTINGBAR, enabled, checked));
-        QVERIFY(enabled && checked);
+        QVERIFY(frame->updateCommand(ID_VIDEO_SHOWSETTINGBAR, state));
+        QVERIFY(state.enabled && state.checked);
         host->bars[LiveBar::Capture] = false;
-        frame->updateCommand(ID_VIDEO_SHOWSETTINGBAR, enabled, checked);
-        QVERIFY(!checked);
+        frame->updateCommand(ID_VIDEO_SHOWSETTINGBAR, state);
+        QVERIFY(!state.checked);
         for (int id : {ID_VIDEO_SELECTCOMPRESSOR, ID_VIDEO_HIGHQUALITY})
         {
-            QVERIFY(frame->updateCommand(id, enabled, checked));
-            QVERIFY(!enabled);
+            QVERIFY(frame->updateCommand(id, state));
+            QVERIFY(!state.enabled);
         }
         QVERIFY(!frame->onCommand(ID_FILE_OPEN));
-        QVERIFY(!frame->updateCommand(ID_FILE_OPEN, enabled, checked));
+        QVERIFY(!frame->updateCommand(ID_FILE_OPEN, state));
     }
 
     void theTickShowsTheFrameRateInTheLanguageOfTheMoment_data()
