@@ -15,6 +15,7 @@
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/events.h"
 #include "app/shell/file_types.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/message_boxes.h"
@@ -98,8 +99,14 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     // 12 (parsed early so a later copy can forward a file): one file to open, or nothing.
     QString fileToOpen;
     bool otherCommand = false;
+    bool connect = false;
     for (const QString& argument : arguments)
     {
+        if (argument == kConnectOption)
+        {
+            connect = true;
+            continue;
+        }
         if (isOtherCommand(argument))
         {
             otherCommand = true;
@@ -113,7 +120,7 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
 
     // 2. One copy per program folder.
     singleInstance_ = std::make_unique<SingleInstance>(programFolderPath());
-    if (!singleInstance_->acquire(fileToOpen))
+    if (!singleInstance_->acquire({fileToOpen, connect}))
         return false;
 
     // 3. The camera; nothing is created without it.
@@ -152,14 +159,16 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
 
     // 11. Later copies and the desktop reach this one from now on.
-    singleInstance_->listen([this](const QString& file) {
+    singleInstance_->listen([this](const InstanceRequest& request) {
         if (!mainFrame_)
             return;
         mainFrame_->showMaximized();
         mainFrame_->raise();
         mainFrame_->activateWindow();
-        if (!file.isEmpty() && OpenDocumentFile(file) != nullptr)
+        if (!request.fileToOpen.isEmpty() && OpenDocumentFile(request.fileToOpen) != nullptr)
             mainFrame_->ApplyImageMenuTexts();
+        if (request.connect)
+            QCoreApplication::postEvent(mainFrame_.get(), new QEvent(events::connectDevice()));
     });
     // Close the way a user does, so that settings and texts are saved.
     quitSignals_ = std::make_unique<QuitSignals>([this] {
@@ -206,6 +215,9 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     mainFrame_->ApplyBarTexts();
     mainFrame_->updateCommandStates();
     mainFrame_->repaint();
+    // Asked for on the command line: connect as soon as the event loop runs.
+    if (connect)
+        QCoreApplication::postEvent(mainFrame_.get(), new QEvent(events::connectDevice()));
     return true;
 }
 

@@ -19,6 +19,9 @@ class CMainFrame;
 class QuitSignals;
 class SingleInstance;
 
+// The option that asks for the live window, in this copy or in the one already running.
+inline constexpr const char* kConnectOption = "--connect";
+
 class CMeasureToolApp : public CommandTarget
 {
   public:
