@@ -46,6 +46,25 @@ bool writeWhole(const QString& path, const QByteArray& content)
     return !same;
 }
 
+// The tool-tip files that come with the program, written where the user has none; the user's
+// own stay as they are.
+void provideToolTipFiles(const QString& languageFolder)
+{
+    for (const char* name : {"ToolTipCn.ini", "ToolTipEn.ini", "ToolTipCt.ini"})
+    {
+        const QString target = languageFolder + "/" + name;
+        QFile shipped(QStringLiteral(":/kwzview/Language/") + name);
+        if (QFileInfo::exists(target) || !shipped.open(QIODevice::ReadOnly))
+            continue;
+        QSaveFile file(target);
+        if (file.open(QIODevice::WriteOnly))
+        {
+            file.write(shipped.readAll());
+            file.commit();
+        }
+    }
+}
+
 // Options of the platform's command-line parser that ask for something other than opening
 // a file; none of them does anything here.
 bool isOtherCommand(const QString& argument)
@@ -143,6 +162,7 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     for (const auto& [folder, message] : folders)
         if (!CreateFolderIfMissing(folder.c_str()))
             kwz::messageBox(nullptr, message, "Error", kwz::MB_OK);
+    provideToolTipFiles(QString::fromLocal8Bit(folders_.language.c_str()));
 
     // 6, 7. Settings and language.
     settingsStore_ = store::open(folders_.program + kSettingsFile);
