@@ -229,7 +229,7 @@ void CMainFrame::ApplyMainMenuTexts()
 
 void CMainFrame::ApplyVideoMenuTexts()
 {
-    menus_->applyVideoTexts(services_.languages.texts());
+    menus_->applyVideoTexts(services_.languages.texts(), services_.languages.index());
     menuBar()->update();
 }
 

@@ -420,12 +420,15 @@ void CVideoFrame::OnSetFocus()
         host_.SetPaneColours(pane, kInactiveBackground, kInactiveText);
         host_.SetPaneText(pane, QString::fromUtf8(texts[pane - 4]));
     }
+    // The bars shown or hidden change the check marks of their commands.
+    Q_EMIT stateChanged();
 }
 
 void CVideoFrame::OnActivate()
 {
     host_.ShowVideoSideBars();
     host_.SetPaneText(3, fromGbk(host_.GetToolTipText(ID_OP_VIDEO_WINDOW)));
+    Q_EMIT stateChanged();
 }
 
 void CVideoFrame::OnTimer()
