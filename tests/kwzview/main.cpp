@@ -11,6 +11,7 @@ std::unique_ptr<QObject> makeProcessTest();
 std::unique_ptr<QObject> makePathsTest();
 std::unique_ptr<QObject> makeFrameTest();
 std::unique_ptr<QObject> makeLiveTest();
+std::unique_ptr<QObject> makeLiveWorkTest();
 
 int main(int argc, char** argv)
 {
@@ -36,11 +37,14 @@ int main(int argc, char** argv)
         test = makeFrameTest();
     else if (suite == "live")
         test = makeLiveTest();
+    else if (suite == "livework")
+        test = makeLiveWorkTest();
     if (!test)
     {
-        std::fprintf(stderr,
-                     "usage: %s shell|controls|app|frame|live|process|paths [Qt Test options]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s shell|controls|app|frame|live|livework|process|paths [Qt Test options]\n",
+            argv[0]);
         return 2;
     }
     return QTest::qExec(test.get(), rest);
