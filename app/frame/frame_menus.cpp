@@ -47,9 +47,8 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands) : owner_(owner),
 
     items(addMenu(MenuKind::Video, "&Video"), {ID_VIDEO_HIGHQUALITY, 0, ID_APP_EXIT});
     items(addMenu(MenuKind::Video, "&View"), {ID_VIEW_VIDEO_TOOLBAR, ID_VIEW_VIDEO_STATUSBAR});
-    items(addMenu(MenuKind::Video, "&Settings"),
-          {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR, ID_VIDEO_FILLWINDOW, 0,
-           ID_VIDEO_CROSSLINE});
+    items(addMenu(MenuKind::Video, "&Settings"), {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR,
+                                                  ID_VIDEO_FILLWINDOW, 0, ID_VIDEO_CROSSLINE});
     items(addMenu(MenuKind::Video, "&Adjust"), {ID_VIDEO_MANUALWB, ID_VIDEO_SHOWCOLORBAR});
     items(addMenu(MenuKind::Video, "&Operation"),
           {ID_VIDEO_CAPTURE, ID_VIDEO_TIMERCAPTURE, ID_VIDEO_RECORD, ID_VIDEO_SELECTCOMPRESSOR});
