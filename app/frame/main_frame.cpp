@@ -391,8 +391,10 @@ void CMainFrame::onActiveWindowChanged()
         statusBar_->hide();
         client_->setLiveWindow(0);
     }
-    const QString title = fromGbk(services_.languages.texts().text("AppTitle"));
-    setWindowTitle(active ? title + " - " + active->windowTitle() : title);
+    // A maximised child's title joins the caption in brackets by the client area's own doing;
+    // adding it here too would show it twice.
+    if (active == nullptr || !active->isMaximized())
+        setWindowTitle(fromGbk(services_.languages.texts().text("AppTitle")));
     updateCommandStates();
 }
 
