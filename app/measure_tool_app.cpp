@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMdiArea>
 #include <QSaveFile>
 #include <QScreen>
@@ -89,6 +90,12 @@ CMeasureToolApp::CMeasureToolApp(int& argc, char** argv)
     if (QCoreApplication::instance() == nullptr)
         ownApplication_ = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName("kwzview");
+    // The program's own picture on its windows, the live and image windows included.
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(
+            QStringLiteral(":/kwzview/share/icons/hicolor/%1x%1/apps/kwzview.png").arg(size));
+    QApplication::setWindowIcon(icon);
     installMessageBoxes([this]() -> QWidget* { return mainFrame_.get(); });
 }
 
