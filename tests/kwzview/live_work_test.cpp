@@ -482,6 +482,14 @@ class LiveWorkTest : public QObject
         QCOMPARE(pane(frame, 1), sizeText);
         QCOMPARE(pane(frame, 3), windowName);
         QCOMPARE(pane(frame, 5), highQuality);
+        // Panes 4 to 7 are English in every language but Simplified Chinese.
+        const QStringList states =
+            language == 0
+                ? QStringList{" AOI ", QString::fromUtf8(" 高质量 "),
+                              QString::fromUtf8(" 视频录影 "), QString::fromUtf8("景深回放")}
+                : QStringList{" AOI ", " High Quality ", " Video Record ", "Replaying"};
+        for (int i = 4; i < 8; ++i)
+            QCOMPARE(pane(frame, i), states[i - 4]);
 
         // Pointing at a tool-bar button shows its text as the prompt.
         QTest::mouseMove(toolButton(frame->videoToolBar(), frame->action(ID_BUTTON_FREEZE)));
