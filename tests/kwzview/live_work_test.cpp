@@ -290,6 +290,27 @@ class LiveWorkTest : public QObject
         QCOMPARE(value(saved, "User", "bShowVideoSizeBar"), std::string("0"));
     }
 
+    void theImageMasterFlagHidesAndShowsTheImageSideBars()
+    {
+        LiveRun live;
+        QVERIFY(live.run->started);
+        CMainFrame* frame = live.frame();
+        QVERIFY(frame->action(ID_BUTTON_IMAGEALL)->isChecked());
+        for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text, Bar::Magnifier})
+            frame->barHost(b)->show();
+        frame->action(ID_BUTTON_IMAGEALL)->trigger();
+        QVERIFY(!frame->action(ID_BUTTON_IMAGEALL)->isChecked());
+        for (Bar b : {Bar::Pen, Bar::Text, Bar::Magnifier, Bar::RulerMeasure})
+            QVERIFY(frame->barHost(b)->isHidden());
+        QVERIFY(!frame->barHost(Bar::Ruler)->isHidden()); // not among those it hides
+        frame->action(ID_BUTTON_IMAGEALL)->trigger();
+        QVERIFY(frame->action(ID_BUTTON_IMAGEALL)->isChecked());
+        for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text})
+            QVERIFY(!frame->barHost(b)->isHidden());
+        QVERIFY(frame->barHost(Bar::Magnifier)->isHidden());
+        QVERIFY(frame->barHost(Bar::RulerMeasure)->isHidden()); // its flag is cleared at start
+    }
+
     void keysFreezeFitAndToggleBarsWithTheirCheckMarks()
     {
         LiveRun live;
