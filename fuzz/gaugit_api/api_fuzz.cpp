@@ -6,7 +6,7 @@
 #include <string>
 
 #include "gaugit.h"
-#include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
 
 namespace {
 

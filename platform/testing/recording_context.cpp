@@ -1,4 +1,4 @@
-#include "platform/draw/recording_context.h"
+#include "platform/testing/recording_context.h"
 
 #include <algorithm>
 
