@@ -15,6 +15,8 @@ std::unique_ptr<QObject> makeImageViewTest();
 std::unique_ptr<QObject> makeMeasureSettingsTest();
 std::unique_ptr<QObject> makeQPainterContextTest();
 std::unique_ptr<QObject> makeImageWorkspaceTest();
+std::unique_ptr<QObject> makeLiveTest();
+std::unique_ptr<QObject> makeLiveWorkTest();
 
 int main(int argc, char** argv)
 {
@@ -48,12 +50,16 @@ int main(int argc, char** argv)
         test = makeQPainterContextTest();
     else if (suite == "image_workspace")
         test = makeImageWorkspaceTest();
+    else if (suite == "live")
+        test = makeLiveTest();
+    else if (suite == "livework")
+        test = makeLiveWorkTest();
     if (!test)
     {
         std::fprintf(stderr,
                      "usage: %s "
                      "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
-                     "qpainter_context|image_workspace [Qt Test options]\n",
+                     "qpainter_context|image_workspace|live|livework [Qt Test options]\n",
                      argv[0]);
         return 2;
     }
