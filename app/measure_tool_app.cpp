@@ -12,7 +12,8 @@
 #include "app/documents/doc_template.h"
 #include "app/frame/main_frame.h"
 #include "app/image/image_window.h"
-#include "app/live/video_window.h"
+#include "app/live/video_doc.h"
+#include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/file_types.h"
 #include "app/shell/gbk_text.h"
@@ -187,6 +188,9 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     if (QScreen* screen = QGuiApplication::primaryScreen())
         mainFrame_->setGeometry(screen->availableGeometry());
     mainFrame_->showMaximized();
+    // The keyboard goes to the program just started; without a window manager nobody else
+    // gives it the focus, and the live window's keys and focus rely on it.
+    mainFrame_->activateWindow();
 
     // 16.
     const bool image = extension.compare("kwz", Qt::CaseInsensitive) == 0 ||
@@ -208,12 +212,18 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
 void CMeasureToolApp::createDocTemplates()
 {
     documents_.AddDocTemplate(std::make_unique<CDocTemplate>(
-        IDR_VIDEOTYPE, "Video", [] { return std::make_unique<CVideoDoc>(); },
+        IDR_VIDEOTYPE, "Video",
+        [this] {
+            return std::make_unique<CVideoDoc>(fromGbk(languages_.texts().text("MVideoTitle")));
+        },
         [this](CDocument& document) -> QMdiSubWindow* {
-            if (documents_.clientArea() == nullptr)
+            if (documents_.clientArea() == nullptr || !mainFrame_)
                 return nullptr;
-            auto* frame = new CVideoFrame(static_cast<CVideoDoc&>(document));
-            frame->setWindowTitle(fromGbk(languages_.texts().text("MVideoTitle")));
+            // The camera session belongs to this object and outlives every frame.
+            auto* frame =
+                new CVideoFrame(static_cast<CVideoDoc&>(document), mainFrame_->liveHost(), camera_);
+            QObject::connect(frame, &CVideoFrame::stateChanged, mainFrame_.get(),
+                             &CMainFrame::updateCommandStates);
             documents_.clientArea()->addSubWindow(frame);
             return frame;
         }));

@@ -21,12 +21,14 @@
 #include "app/documents/document_manager.h"
 #include "app/frame/command_router.h"
 #include "app/frame/command_table.h"
+#include "app/frame/frame_live_host.h"
 #include "app/image/image_window.h"
 #include "app/live/camera_session.h"
-#include "app/live/video_window.h"
+#include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/manual.h"
 #include "app/shell/picture_sizes.h"
 #include "app/shell/work_folders.h"
 
@@ -46,7 +48,8 @@ bool anyShown(const FrameSettings& settings, std::span<const Bar> bars)
 
 } // namespace
 
-CMainFrame::CMainFrame(const FrameServices& services) : services_(services)
+CMainFrame::CMainFrame(const FrameServices& services)
+    : services_(services), liveHost_(std::make_unique<FrameLiveHost>(*this))
 {
     loadSettings(services_.settingsStore, settings_, services_.folders.captures,
                  services_.folders.records);
@@ -67,6 +70,8 @@ CMainFrame::~CMainFrame()
 
 bool CMainFrame::LoadFrame()
 {
+    // Taken now, before anything else in the process can take the connect request's number.
+    events::connectDevice();
     client_ = new CClientWnd(this);
     client_->setMainFrame(this);
     setCentralWidget(client_);
@@ -100,6 +105,11 @@ bool CMainFrame::LoadFrame()
 QAction* CMainFrame::action(int commandId) const
 {
     return commands_->action(commandId);
+}
+
+LiveHost& CMainFrame::liveHost()
+{
+    return *liveHost_;
 }
 
 bool CMainFrame::createStatusBar()
@@ -344,39 +354,30 @@ void CMainFrame::OnConnect(bool fromRequest)
     if (frame == nullptr && fromRequest)
         return;
     ApplyVideoMenuTexts();
-    if (frame != nullptr)
-    {
-        if (const PictureSize* size = pictureSizeAt(settings_.captureSizeIndex))
-        {
-            frame->document().pictureWidth = size->width;
-            frame->document().pictureHeight = size->height;
-            services_.camera.captureInfo().dwWidth = size->width;
-            services_.camera.captureInfo().dwHeight = size->height;
-        }
-        bars_.size->setSizeIndex(settings_.captureSizeIndex);
-    }
+    // The menu's connect finds no frame only when none can be made; there is nothing to start.
+    if (frame == nullptr)
+        return;
+    frame->SetPictureSize(settings_.captureSizeIndex);
     SetPaneColours(kPaneHighQuality, kPaneHighlight, RGB(0, 0, 0));
+    frame->StartPreview();
     client_->setLiveWindow(1);
 }
 
 void CMainFrame::OnHelpContents()
 {
-    const QString path = QString::fromLocal8Bit(services_.folders.program.c_str()) +
-                         QString::fromLatin1(helpFile(services_.languages.index()));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // Nothing, and nothing said, when the manual is not there.
+    const QString path = manualPath(services_.languages.index(),
+                                    QString::fromLocal8Bit(services_.folders.program.c_str()));
+    if (!path.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void CMainFrame::onActiveWindowChanged()
 {
     QMdiSubWindow* active = client_->activeSubWindow();
+    // The live frame shows its bars and panes itself, on activation and on focus.
     if (dynamic_cast<CVideoFrame*>(active) != nullptr)
-    {
         menus_->show(MenuKind::Video, menuBar());
-        ShowVideoBars();
-        OnVideoFrameActivated();
-        SetPaneText(kPaneFrameRate,
-                    fromGbk(services_.languages.GetToolTipText(ID_OP_VIDEO_WINDOW)));
-    }
     else if (dynamic_cast<CImageFrame*>(active) != nullptr)
     {
         menus_->show(MenuKind::Image, menuBar());
@@ -390,7 +391,6 @@ void CMainFrame::onActiveWindowChanged()
         statusBar_->hide();
         client_->setLiveWindow(0);
     }
-    client_->setLiveWindow(services_.documents.hasLiveDocument());
     const QString title = fromGbk(services_.languages.texts().text("AppTitle"));
     setWindowTitle(active ? title + " - " + active->windowTitle() : title);
     updateCommandStates();

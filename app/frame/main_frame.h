@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "app/bars/dialog_bars.h"
@@ -18,7 +19,9 @@ class CClientWnd;
 class CommandRouter;
 class CSPStatusBar;
 class DocumentManager;
+class FrameLiveHost;
 class LanguageSession;
+class LiveHost;
 class QAction;
 class QLineEdit;
 class QToolBar;
@@ -50,6 +53,9 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     bool LoadFrame();
 
     FrameSettings& settings() { return settings_; }
+    const LanguageSession& languages() const { return services_.languages; }
+    // What the live windows use of the main frame.
+    LiveHost& liveHost();
     CSPStatusBar* statusBarControl() const { return statusBar_; }
     CClientWnd* client() const { return client_; }
     QToolBar* videoToolBar() const { return videoToolBar_; }
@@ -84,8 +90,13 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     void ToggleStatusBar(bool video);
     void OnAllButtons();
     void OnImageAllButtons();
+    // Opens or activates the live window and starts its picture.
     void OnConnect(bool fromRequest = false);
     void OnHelpContents();
+    // The folder dialog of the capture and record bars' "..." buttons: the chosen folder, or
+    // empty on cancel. Tests answer it themselves.
+    using FolderChooser = std::function<QString(QWidget* parent, const QString& start)>;
+    void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
     // Checked and enabled states of every command, in one place.
     void updateCommandStates();
 
@@ -104,6 +115,7 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     void createDialogBars();
     void connectBars();
     void chooseFolder(std::string& stored, QLineEdit* box);
+    void openFolder(const std::string& path);
     void refreshUnitLists();
     void refreshRulerLists();
     void applyStatusTexts();
@@ -121,6 +133,8 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     std::array<QToolBar*, kBarCount> hosts_{};
     CommandRouter* commands_ = nullptr;
     std::unique_ptr<FrameMenus> menus_;
+    std::unique_ptr<FrameLiveHost> liveHost_;
+    FolderChooser chooseFolder_;
     int menuLanguage_ = 0;
     int videoSideBars_ = 0;
     int imageSideBars_ = 0;

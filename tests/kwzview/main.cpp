@@ -10,6 +10,7 @@ std::unique_ptr<QObject> makeAppTest();
 std::unique_ptr<QObject> makeProcessTest();
 std::unique_ptr<QObject> makePathsTest();
 std::unique_ptr<QObject> makeFrameTest();
+std::unique_ptr<QObject> makeLiveTest();
 
 int main(int argc, char** argv)
 {
@@ -33,9 +34,12 @@ int main(int argc, char** argv)
         test = makePathsTest();
     else if (suite == "frame")
         test = makeFrameTest();
+    else if (suite == "live")
+        test = makeLiveTest();
     if (!test)
     {
-        std::fprintf(stderr, "usage: %s shell|controls|app|frame|process|paths [Qt Test options]\n",
+        std::fprintf(stderr,
+                     "usage: %s shell|controls|app|frame|live|process|paths [Qt Test options]\n",
                      argv[0]);
         return 2;
     }
