@@ -64,11 +64,16 @@ function(kwz_fuzz_target name)
     target_link_libraries(${name} PRIVATE ${ARG_LINK} kwz_test_support)
 endfunction()
 
-# kwz_benchmark(<name> SOURCES ... LINK ...)
-#   A Google Benchmark program with the shared main of bench/common (ratios beside targets).
+# kwz_benchmark(<name> [OWN_MAIN] SOURCES ... LINK ...)
+#   A Google Benchmark program with the shared main of bench/common (ratios beside targets),
+#   or with its own main (a program that needs a QApplication around the benchmarks).
 function(kwz_benchmark name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/bench/common/ratio.cpp)
+    cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LINK" ${ARGN})
+    if(ARG_OWN_MAIN)
+        add_executable(${name} ${ARG_SOURCES})
+    else()
+        add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/bench/common/ratio.cpp)
+    endif()
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${ARG_LINK} kwz_test_support benchmark::benchmark
                           Threads::Threads)
