@@ -22,6 +22,7 @@
 #include "app/frame/command_router.h"
 #include "app/frame/command_table.h"
 #include "app/frame/frame_live_host.h"
+#include "app/frame/picture_adjustment.h"
 #include "app/image/image_window.h"
 #include "app/live/camera_session.h"
 #include "app/live/video_frame.h"
@@ -61,6 +62,7 @@ CMainFrame::CMainFrame(const FrameServices& services)
 
 CMainFrame::~CMainFrame()
 {
+    finishLiveWork();
     saveSettings(services_.settingsStore, settings_);
     // Closing the children below must not reach a frame that is half gone.
     if (client_ != nullptr)
@@ -185,6 +187,7 @@ void CMainFrame::createDialogBars()
     }
     barHost(Bar::Capture)->setWindowTitle(QStringLiteral("采集设置"));
     connectBars();
+    connectLiveBars();
     refreshRulerLists();
 }
 
