@@ -11,6 +11,8 @@ std::unique_ptr<QObject> makeProcessTest();
 std::unique_ptr<QObject> makePathsTest();
 std::unique_ptr<QObject> makeFrameTest();
 std::unique_ptr<QObject> makeLiveTest();
+std::unique_ptr<QObject> makeCaptureTest();
+std::unique_ptr<QObject> makeAdjustmentTest();
 
 int main(int argc, char** argv)
 {
@@ -36,10 +38,15 @@ int main(int argc, char** argv)
         test = makeFrameTest();
     else if (suite == "live")
         test = makeLiveTest();
+    else if (suite == "capture")
+        test = makeCaptureTest();
+    else if (suite == "adjustment")
+        test = makeAdjustmentTest();
     if (!test)
     {
         std::fprintf(stderr,
-                     "usage: %s shell|controls|app|frame|live|process|paths [Qt Test options]\n",
+                     "usage: %s shell|controls|app|frame|live|capture|adjustment|process|paths "
+                     "[Qt Test options]\n",
                      argv[0]);
         return 2;
     }
