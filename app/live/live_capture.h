@@ -8,6 +8,10 @@
 // thread alone, so nothing needs a lock. Stopping joins the ticker's thread (a tick never
 // waits for the interface thread, so this cannot deadlock) and ticks already posted are
 // dropped by their run number.
+//
+// A recording goes on through freezing and size switches (the camera scales the frames to the
+// size it began with), so one file holds the whole take. Closing the live window or quitting
+// finishes it, so no recording is ever left open.
 
 #include <QObject>
 #include <atomic>

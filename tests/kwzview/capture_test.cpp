@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QtEndian>
 #include <atomic>
+#include <climits>
 #include <thread>
 
 #include "app/bars/capture_bar.h"
@@ -187,6 +188,30 @@ class CaptureTest : public QObject
         QCOMPARE(bmp.size(), qint64(54 + 640 * 480 * 3));
         QCOMPARE(p.settings().saveAsJpeg, 0);
         QVERIFY(p.messages.texts.isEmpty());
+    }
+
+    void trailingDigitsAndNumbersOfTheBar()
+    {
+        const std::pair<std::string, std::pair<std::string, int>> names[] = {
+            {"Sample12", {"Sample", 12}},    {"Plate007", {"Plate", 7}}, {"123", {"", 123}},
+            {"Plate", {"Plate", 0}},         {"a1b", {"a1b", 0}},        {"", {"", 0}},
+            {"x99999999999", {"x", INT_MAX}}};
+        for (const auto& [name, expected] : names)
+        {
+            std::string cut = name;
+            QCOMPARE(takeTrailingNumber(cut), expected.second);
+            QCOMPARE(cut, expected.first);
+        }
+        const std::pair<const char*, int> numbers[] = {{"5", 5},
+                                                       {" \t42s", 42},
+                                                       {"-3", -3},
+                                                       {"+7", 7},
+                                                       {"abc", 0},
+                                                       {"", 0},
+                                                       {"99999999999", INT_MAX},
+                                                       {"-99999999999", INT_MIN}};
+        for (auto [text, value] : numbers)
+            QCOMPARE(decimalValue(text), value);
     }
 
     void capturesWithinOneMillisecondKeepAFileEach()
