@@ -228,14 +228,25 @@ void CMeasureToolApp::createDocTemplates()
             return frame;
         }));
     documents_.AddDocTemplate(std::make_unique<CDocTemplate>(
-        IDR_IMAGETYPE, "Image", [] { return std::make_unique<CImageDoc>(); },
+        IDR_IMAGETYPE, "Image",
+        [this] {
+            return std::make_unique<CImageDoc>(mainFrame_ ? mainFrame_->imageHost() : nullptr);
+        },
         [this](CDocument& document) -> QMdiSubWindow* {
             if (documents_.clientArea() == nullptr)
                 return nullptr;
-            auto* frame = new CImageFrame(static_cast<CImageDoc&>(document));
+            auto* frame = new CImageFrame(static_cast<CImageDoc&>(document),
+                                          mainFrame_ ? mainFrame_->imageHost() : nullptr);
             documents_.clientArea()->addSubWindow(frame);
             return frame;
         }));
+    // Every way a file arrives ends here when it cannot be opened.
+    documents_.setOpenFailedHandler([this](const QString& path) {
+        const QString text = languages_.index() == kLanguageChinese
+                                 ? QStringLiteral("无法打开文件 %1。").arg(path)
+                                 : QStringLiteral("The file %1 cannot be opened.").arg(path);
+        kwz::messageBox(nullptr, toGbk(text).c_str(), kCaption, kwz::MB_OK | kwz::MB_ICONERROR);
+    });
 }
 
 int CMeasureToolApp::ExitInstance(int code)
@@ -289,8 +300,8 @@ void CMeasureToolApp::OnFileOpen()
         mainFrame_.get(), QString(), QString::fromLocal8Bit(folders_.program.c_str()) + "A.bmp",
         "BMP File(*.Bmp) (*.bmp *.Bmp *.BMP);;MEA File(*.Mea) (*.Mea *.mea *.MEA);;"
         "KWZ File(*.KWZ) (*.KWZ *.kwz);;All Files(*.*) (*)");
-    if (!chosen.isEmpty())
-        OpenDocumentFile(chosen);
+    if (!chosen.isEmpty() && OpenDocumentFile(chosen) != nullptr && mainFrame_)
+        mainFrame_->ApplyImageMenuTexts();
 }
 
 void CMeasureToolApp::OnAppAbout()

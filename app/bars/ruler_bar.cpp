@@ -12,20 +12,6 @@
 
 using namespace cmd;
 
-QStringList measureUnitWords(int language)
-{
-    switch (language)
-    {
-    case 0:
-    case 2:
-        return {"微米", "毫米", "厘米", "米", "英寸"};
-    case 1:
-        return {"UM", "MM", "CM", "M", "INCH"};
-    default:
-        return {};
-    }
-}
-
 QStringList precisionItems()
 {
     QStringList digits;

@@ -8,9 +8,6 @@ class QCheckBox;
 class QPushButton;
 struct FrameSettings;
 
-// The unit names of the unit lists (micrometre to inch) in a language; empty for an index
-// outside 0 to 2.
-QStringList measureUnitWords(int language);
 // The precisions offered: 0 to 6 digits.
 QStringList precisionItems();
 

@@ -36,7 +36,10 @@ bool DocumentManager::hasLiveDocument() const
 CDocument* DocumentManager::OpenDocumentFile(const QString& path)
 {
     CDocTemplate* image = imageTemplate();
-    return image ? image->OpenDocumentFile(path, true) : nullptr;
+    CDocument* document = image ? image->OpenDocumentFile(path, true) : nullptr;
+    if (document == nullptr && openFailed_)
+        openFailed_(path);
+    return document;
 }
 
 QMdiSubWindow* DocumentManager::FindVideoFrame()

@@ -3,6 +3,7 @@
 // share: open a file, find or open the live window.
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,8 +33,13 @@ class DocumentManager
     bool hasLiveDocument() const;
 
     // Every file, whatever its kind, opens as an image document, made visible; null when the
-    // document refuses it.
+    // document refuses it, which the handler below is told.
     CDocument* OpenDocumentFile(const QString& path);
+    // Says that a file could not be opened, naming it.
+    void setOpenFailedHandler(std::function<void(const QString& path)> handler)
+    {
+        openFailed_ = std::move(handler);
+    }
     // Activates the frame of the open live document and returns it; null when none is open.
     QMdiSubWindow* FindVideoFrame();
     // As FindVideoFrame, but opens a new live document when none is open and returns the
@@ -43,4 +49,5 @@ class DocumentManager
   private:
     std::vector<std::unique_ptr<CDocTemplate>> templates_;
     QMdiArea* client_ = nullptr;
+    std::function<void(const QString&)> openFailed_;
 };

@@ -1,8 +1,8 @@
 #include "app/frame/main_frame.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMdiSubWindow>
@@ -22,6 +22,7 @@
 #include "app/frame/command_router.h"
 #include "app/frame/command_table.h"
 #include "app/frame/frame_live_host.h"
+#include "app/frame/image_workspace.h"
 #include "app/frame/picture_adjustment.h"
 #include "app/image/image_window.h"
 #include "app/live/camera_session.h"
@@ -114,6 +115,16 @@ LiveHost& CMainFrame::liveHost()
     return *liveHost_;
 }
 
+bool CMainFrame::routeCommand(int commandId)
+{
+    return commands_->route(commandId);
+}
+
+ImageHost* CMainFrame::imageHost() const
+{
+    return images_;
+}
+
 bool CMainFrame::createStatusBar()
 {
     statusBar_ = new CSPStatusBar(this);
@@ -188,7 +199,11 @@ void CMainFrame::createDialogBars()
     barHost(Bar::Capture)->setWindowTitle(QStringLiteral("采集设置"));
     connectBars();
     connectLiveBars();
-    refreshRulerLists();
+    images_ = new ImageWorkspace(*this, settings_, services_.folders.rulers, services_.languages,
+                                 services_.documents);
+    images_->connectBars(bars_);
+    images_->ensureSystemRulers();
+    images_->refreshRulerLists();
 }
 
 void CMainFrame::ApplyCaptureBar()
@@ -196,29 +211,11 @@ void CMainFrame::ApplyCaptureBar()
     bars_.capture->apply(settings_);
 }
 
-void CMainFrame::refreshUnitLists()
-{
-    const QStringList words = measureUnitWords(services_.languages.index());
-    bars_.ruler->setUnitWords(words, settings_.measureUnitIndex);
-    bars_.rulerMeasure->setUnitWords(words, settings_.measureUnitIndex, settings_.rulerUnitIndex);
-}
-
-void CMainFrame::refreshRulerLists()
-{
-    QDir folder(QString::fromLocal8Bit(services_.folders.rulers.c_str()));
-    QStringList names;
-    for (const QString& file : folder.entryList({"*.ruler"}, QDir::Files, QDir::Name))
-        names << file.left(file.size() - 6);
-    bars_.ruler->setRulerNames(names, settings_.rulerIndex);
-    bars_.rulerMeasure->setRulerNames(
-        names, names.indexOf(QString::fromStdString(settings_.selectedRulerFileName)));
-}
-
 void CMainFrame::ApplyBarTexts()
 {
     for (const BarInfo& info : kBarTable)
         bars_.at(info.bar)->applyTexts(services_.languages.texts());
-    refreshUnitLists();
+    images_->refreshUnitLists();
     // Tool tips and prompts come with the language too.
     commands_->applyToolTips(services_.languages);
 }
@@ -381,10 +378,11 @@ void CMainFrame::onActiveWindowChanged()
     // The live frame shows its bars and panes itself, on activation and on focus.
     if (dynamic_cast<CVideoFrame*>(active) != nullptr)
         menus_->show(MenuKind::Video, menuBar());
-    else if (dynamic_cast<CImageFrame*>(active) != nullptr)
+    else if (auto* image = dynamic_cast<CImageFrame*>(active))
     {
         menus_->show(MenuKind::Image, menuBar());
         ShowImageBars();
+        images_->activated(image);
     }
     else if (client_->subWindowList().isEmpty())
     {
@@ -418,6 +416,17 @@ bool CMainFrame::event(QEvent* event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    client_->closeAllSubWindows();
+    if (!client_->subWindowList().isEmpty())
+    {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)

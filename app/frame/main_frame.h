@@ -22,6 +22,8 @@ class CommandRouter;
 class CSPStatusBar;
 class DocumentManager;
 class FrameLiveHost;
+class ImageHost;
+class ImageWorkspace;
 class LanguageSession;
 class LiveHost;
 class PictureAdjustment;
@@ -67,6 +69,12 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget,
     DialogBar* bar(Bar which) const { return bars_.at(which); }
     QToolBar* barHost(Bar which) const { return hosts_[static_cast<int>(which)]; }
     QAction* action(int commandId) const;
+    // Hands a command to the active window, the main frame or the application, as a menu
+    // item does; false when nobody takes it.
+    bool routeCommand(int commandId);
+    // Image work: the measurement settings, the image bars and what image windows ask for.
+    ImageWorkspace* images() const { return images_; }
+    ImageHost* imageHost() const;
     QMenu* menu(MenuKind kind, int position) const { return menus_->menu(kind, position); }
     MenuKind shownMenu() const { return menus_->shown(); }
     int menuLanguage() const { return menuLanguage_; }
@@ -121,6 +129,9 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget,
 
   protected:
     bool event(QEvent* event) override;
+    // Every child window closes first (an image asks to save); one that stays keeps the
+    // program open.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -134,8 +145,6 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget,
     void finishLiveWork();
     void chooseFolder(std::string& stored, QLineEdit* box);
     void openFolder(const std::string& path);
-    void refreshUnitLists();
-    void refreshRulerLists();
     void applyStatusTexts();
     void onActiveWindowChanged();
     void setBarShown(Bar which, bool shown);
@@ -150,6 +159,7 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget,
     DialogBars bars_;
     std::array<QToolBar*, kBarCount> hosts_{};
     CommandRouter* commands_ = nullptr;
+    ImageWorkspace* images_ = nullptr;
     std::unique_ptr<FrameMenus> menus_;
     std::unique_ptr<FrameLiveHost> liveHost_;
     FolderChooser chooseFolder_;

@@ -13,6 +13,11 @@ std::unique_ptr<QObject> makeFrameTest();
 std::unique_ptr<QObject> makeLiveTest();
 std::unique_ptr<QObject> makeCaptureTest();
 std::unique_ptr<QObject> makeAdjustmentTest();
+std::unique_ptr<QObject> makeImageDocTest();
+std::unique_ptr<QObject> makeImageViewTest();
+std::unique_ptr<QObject> makeMeasureSettingsTest();
+std::unique_ptr<QObject> makeQPainterContextTest();
+std::unique_ptr<QObject> makeImageWorkspaceTest();
 
 int main(int argc, char** argv)
 {
@@ -42,10 +47,22 @@ int main(int argc, char** argv)
         test = makeCaptureTest();
     else if (suite == "adjustment")
         test = makeAdjustmentTest();
+    else if (suite == "image_doc")
+        test = makeImageDocTest();
+    else if (suite == "image_view")
+        test = makeImageViewTest();
+    else if (suite == "measure_settings")
+        test = makeMeasureSettingsTest();
+    else if (suite == "qpainter_context")
+        test = makeQPainterContextTest();
+    else if (suite == "image_workspace")
+        test = makeImageWorkspaceTest();
     if (!test)
     {
         std::fprintf(stderr,
-                     "usage: %s shell|controls|app|frame|live|capture|adjustment|process|paths "
+                     "usage: %s "
+                     "shell|controls|app|frame|live|capture|adjustment|process|paths|image_doc|"
+                     "image_view|measure_settings|qpainter_context|image_workspace "
                      "[Qt Test options]\n",
                      argv[0]);
         return 2;
