@@ -16,6 +16,7 @@
 #include "app/frame/command_router.h"
 #include "app/frame/main_frame.h"
 #include "app/frame/picture_adjustment.h"
+#include "app/image/image_doc.h"
 #include "app/live/camera_session.h"
 #include "app/live/video_frame.h"
 #include "app/shell/gbk_text.h"
@@ -139,10 +140,23 @@ void CMainFrame::ShowRecordingTime(int seconds)
 
 bool CMainFrame::OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised)
 {
-    (void)bgr;
-    (void)width;
-    (void)height;
-    (void)maximised;
+    CDocTemplate* images = services_.documents.imageTemplate();
+    auto* document =
+        images ? dynamic_cast<CImageDoc*>(images->OpenDocumentFile(QString(), true)) : nullptr;
+    if (document == nullptr)
+        return false;
+    ApplyImageMenuTexts();
+    QMdiSubWindow* window = document->frame();
+    if (maximised && window != nullptr)
+    {
+        window->showMaximized();
+        window->setFocus();
+    }
+    if (document->buildFromFrame(bgr, width, height))
+        return true;
+    // A window without its picture has nothing to show or to save.
+    if (window != nullptr)
+        window->close();
     return false;
 }
 

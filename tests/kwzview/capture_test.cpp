@@ -21,12 +21,15 @@
 #include "app/bars/size_bar.h"
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
+#include "app/image/image_doc.h"
+#include "app/image/image_frame.h"
 #include "app/live/live_capture.h"
 #include "app/live/thread_ticker.h"
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
 #include "live_program.h"
+#include "rast.h"
 
 using namespace cmd;
 
@@ -391,6 +394,24 @@ class CaptureTest : public QObject
         QCOMPARE(p.frame()->bars().size->sizeIndex(), 2);
         // No capture follows the switch.
         QCOMPARE(p.frame()->client()->subWindowList().size(), 1);
+
+        // At the large size the frame becomes a new image window, maximised like the live one.
+        p.bar()->name()->setText("Slide4");
+        p.bar()->interval()->setText("8");
+        QVERIFY(p.live->isMaximized());
+        p.command(ID_CAPTURE_MEASURE);
+        QCOMPARE(p.messages.texts.size(), 2);
+        auto* image = dynamic_cast<CImageFrame*>(p.frame()->client()->activeSubWindow());
+        QVERIFY(image != nullptr);
+        QVERIFY(image->isMaximized());
+        QCOMPARE(image->windowTitle(), QStringLiteral("Slide4"));
+        QCOMPARE(image->document().imageSize(), QSize(1280, 1024));
+        QCOMPARE(p.frame()->shownMenu(), CMainFrame::MenuKind::Image);
+        QCOMPARE(p.settings().captureIndex, 5);
+        QCOMPARE(p.bar()->interval()->text(), QStringLiteral("1"));
+        int bits = 0;
+        QCOMPARE(RASTGetBitCount(image->document().bitmap(), &bits), RAST_OK);
+        QCOMPARE(bits, 24);
     }
 
     void recordingShowsItsTimeAndLeavesAPlayableFile()
