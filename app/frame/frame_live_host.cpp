@@ -10,6 +10,7 @@
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
 #include "app/frame/main_frame.h"
+#include "app/frame/picture_adjustment.h"
 #include "app/shell/language.h"
 
 namespace {
@@ -107,14 +108,7 @@ void FrameLiveHost::SetSizeButtons(int index)
 
 bool FrameLiveHost::SetExposureSlider(int exposure)
 {
-    VideoSettingBar* bar = frame_.bars().videoSetting;
-    // Without a camera the slider has no range and shows nothing.
-    if (bar->exposure()->maximum() <= bar->exposure()->minimum())
-        return false;
-    bar->exposure()->setValue(exposure);
-    bar->exposureNumber()->setText(QString::asprintf("%d", bar->exposure()->value()));
-    // No handler stores and sends the slider's position yet, so the live frame does.
-    return false;
+    return frame_.adjustment().SetExposureSlider(exposure);
 }
 
 void FrameLiveHost::ShowVideoBars()
@@ -135,4 +129,9 @@ void FrameLiveHost::HideVideoBars()
 void FrameLiveHost::HideStatusBar()
 {
     frame_.statusBarControl()->hide();
+}
+
+CaptureHost* FrameLiveHost::captureHost()
+{
+    return &frame_;
 }

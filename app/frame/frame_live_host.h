@@ -28,6 +28,7 @@ class FrameLiveHost : public LiveHost
     void ShowVideoSideBars() override;
     void HideVideoBars() override;
     void HideStatusBar() override;
+    CaptureHost* captureHost() override;
 
   private:
     CMainFrame& frame_;

@@ -23,6 +23,7 @@
 #include "app/frame/command_table.h"
 #include "app/frame/frame_live_host.h"
 #include "app/frame/image_workspace.h"
+#include "app/frame/picture_adjustment.h"
 #include "app/image/image_window.h"
 #include "app/live/camera_session.h"
 #include "app/live/video_frame.h"
@@ -62,6 +63,7 @@ CMainFrame::CMainFrame(const FrameServices& services)
 
 CMainFrame::~CMainFrame()
 {
+    finishLiveWork();
     saveSettings(services_.settingsStore, settings_);
     // Closing the children below must not reach a frame that is half gone.
     if (client_ != nullptr)
@@ -196,6 +198,7 @@ void CMainFrame::createDialogBars()
     }
     barHost(Bar::Capture)->setWindowTitle(QStringLiteral("采集设置"));
     connectBars();
+    connectLiveBars();
     images_ = new ImageWorkspace(*this, settings_, services_.folders.rulers, services_.languages,
                                  services_.documents);
     images_->connectBars(bars_);

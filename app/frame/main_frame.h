@@ -10,7 +10,9 @@
 
 #include "app/bars/dialog_bars.h"
 #include "app/frame/frame_menus.h"
+#include "app/live/capture_host.h"
 #include "app/shell/command_target.h"
+#include "app/shell/local_time.h"
 #include "app/shell/settings.h"
 #include "app/shell/status_panes.h"
 
@@ -24,6 +26,7 @@ class ImageHost;
 class ImageWorkspace;
 class LanguageSession;
 class LiveHost;
+class PictureAdjustment;
 class QAction;
 class QLineEdit;
 class QToolBar;
@@ -40,7 +43,7 @@ struct FrameServices
     CommandTarget& application; // the commands that the application object takes
 };
 
-class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
+class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget, public CaptureHost
 {
     Q_OBJECT
   public:
@@ -85,7 +88,19 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     void ApplyVideoMenuTexts();
     void ApplyImageMenuTexts();
     void ApplyBarTexts();
-    void ApplyCaptureBar();
+
+    // Capture and recording (main_frame_capture.cpp).
+    void ApplyCaptureBar() override;
+    void ReadCaptureBar() override;
+    int CaptureToFile(ZCAPHANDLE handle) override;
+    bool RecordStartStop(ZCAPHANDLE handle, int start) override;
+    void ShowRecordingTime(int seconds) override;
+    bool OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised) override;
+    void SendCommand(int id) override;
+    // The clock of capture and recording names; tests set their own.
+    void setLocalClock(LocalClock clock) { localClock_ = std::move(clock); }
+    // The handlers of the colour, video-setting and lights bars.
+    PictureAdjustment& adjustment() const { return *adjustment_; }
 
     void HideVideoBars();
     void HideImageBars();
@@ -125,6 +140,9 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     void createToolBars();
     void createDialogBars();
     void connectBars();
+    void connectLiveBars();
+    // Timed capture and recording end before the settings are saved.
+    void finishLiveWork();
     void chooseFolder(std::string& stored, QLineEdit* box);
     void openFolder(const std::string& path);
     void applyStatusTexts();
@@ -148,5 +166,7 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     int menuLanguage_ = 0;
     int videoSideBars_ = 0;
     int imageSideBars_ = 0;
-    int autoWhiteBalance_ = 0; // set while automatic white balance runs
+    std::unique_ptr<PictureAdjustment> adjustment_;
+    LocalClock localClock_ = currentLocalTime;
+    std::string recordFile_; // the recording under way, or the last one
 };

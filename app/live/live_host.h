@@ -9,6 +9,8 @@
 #include "app/shell/status_panes.h"
 #include "kwztypes.h"
 
+class CaptureHost;
+
 // Bars that live-window commands toggle or ask about.
 enum class LiveBar
 {
@@ -57,4 +59,7 @@ class LiveHost : public StatusPanes
     // The live frame closes.
     virtual void HideVideoBars() = 0;
     virtual void HideStatusBar() = 0;
+
+    // The capture and record operations of the main frame; null where there are none.
+    virtual CaptureHost* captureHost() { return nullptr; }
 };

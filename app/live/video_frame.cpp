@@ -61,7 +61,8 @@ CVideoFrame::CVideoFrame(CVideoDoc& document, LiveHost& host, CameraSession& ses
                          QWidget* parent)
     : QMdiSubWindow(parent), document_(document), host_(host), session_(session),
       pictureSize_(packSize(1280, 1024)),
-      measureBuffer_(std::make_unique_for_overwrite<BYTE[]>(kMeasureBufferBytes))
+      measureBuffer_(std::make_unique_for_overwrite<BYTE[]>(kMeasureBufferBytes)),
+      capture_(std::make_unique<LiveCapture>(*this, host.captureHost()))
 {
     view_ = new CVideoView(&document);
     view_->setFrame(this);
@@ -205,6 +206,11 @@ void CVideoFrame::SwitchPictureSize(int index)
 
 bool CVideoFrame::onCommand(int id)
 {
+    if (capture_->onCommand(id))
+    {
+        Q_EMIT stateChanged();
+        return true;
+    }
     const int sizeIndex = sizeIndexOfButton(id);
     if (sizeIndex >= 0)
     {
@@ -257,6 +263,8 @@ bool CVideoFrame::updateCommand(int id, CommandState& state)
     bool& checked = state.checked;
     enabled = true;
     checked = false;
+    if (capture_->updateCommand(id, state))
+        return true;
     if (sizeIndexOfButton(id) >= 0)
         return true;
     switch (id)
@@ -433,6 +441,7 @@ void CVideoFrame::OnActivate()
 
 void CVideoFrame::OnTimer()
 {
+    capture_->OnTimer();
     if (!started_)
         return;
     float fps = 0;
@@ -454,6 +463,7 @@ void CVideoFrame::closeEvent(QCloseEvent* event)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     StopPreview();
+    capture_->OnClose();
     measureBuffer_.reset();
     freezeBuffer_.clear();
     freezeBuffer_.shrink_to_fit();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/live/camera_session.h"
+#include "app/live/live_capture.h"
 #include "app/live/live_host.h"
 #include "app/shell/command_target.h"
 
@@ -58,7 +59,7 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     void OnSetFocus();
     // The frame became the active child window.
     void OnActivate();
-    // The one-second tick: the frame rate in pane 3.
+    // The one-second tick: the recording time, then the frame rate in pane 3.
     void OnTimer();
     // Exposure keys: one step down (-1) or up (1).
     void changeExposure(int step);
@@ -73,6 +74,9 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     const std::vector<BYTE>& freezeBuffer() const { return freezeBuffer_; }
     const QImage& freezeImage() const { return freezeImage_; }
     bool hasMeasureBuffer() const { return measureBuffer_ != nullptr; }
+    BYTE* measureBuffer() const { return measureBuffer_.get(); }
+    // Capture, timed capture, capture for measuring and recording.
+    LiveCapture& capture() const { return *capture_; }
 
     // "width:%d height:%d" in the language of the moment.
     QString sizeText(int width, int height) const;
@@ -113,5 +117,6 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     std::atomic<uint64_t> pictureSize_;
     int fit_ = 0;
     std::unique_ptr<BYTE[]> measureBuffer_;
+    std::unique_ptr<LiveCapture> capture_;
     int timerId_ = 0;
 };

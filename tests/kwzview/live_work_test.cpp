@@ -389,19 +389,31 @@ class LiveWorkTest : public QObject
         chooseFromMenu(frame, 'D', 'C');
         CVideoView* view = liveFrame(frame)->view();
         VideoSettingBar* bar = frame->bars().videoSetting;
+        // U raises the stored 999 to 1000; the slider then stops at its own end, 350, and its
+        // handler stores and sends that.
         QTest::keyClick(view, Qt::Key_U);
-        QCOMPARE(frame->settings().exposure, 1000);
-        QTest::keyClick(view, Qt::Key_Plus);
-        QCOMPARE(frame->settings().exposure, 1000);
-        // The slider stops at its own end, 350.
+        QCOMPARE(frame->settings().exposure, 350);
         QCOMPARE(bar->exposure()->value(), 350);
         QCOMPARE(bar->exposureNumber()->text(), QStringLiteral("350"));
-        frame->settings().exposure = 1;
+        QCOMPARE(int(live.run->app.camera().captureInfo().dwExposure), 350);
+        QTest::keyClick(view, Qt::Key_Plus);
+        QCOMPARE(frame->settings().exposure, 350);
+        // At 1000 and at 0 the keys change nothing, not even the slider.
+        frame->settings().exposure = 1000;
+        QTest::keyClick(view, Qt::Key_U);
+        QCOMPARE(frame->settings().exposure, 1000);
+        QCOMPARE(bar->exposure()->value(), 350);
+        frame->settings().exposure = 0;
         QTest::keyClick(view, Qt::Key_I);
         QTest::keyClick(view, Qt::Key_Minus);
         QCOMPARE(frame->settings().exposure, 0);
+        QCOMPARE(bar->exposure()->value(), 350);
+        // Lowering from 2 reaches the slider's lower end, 1.
+        frame->settings().exposure = 2;
+        QTest::keyClick(view, Qt::Key_I);
+        QCOMPARE(frame->settings().exposure, 1);
         QCOMPARE(bar->exposure()->value(), 1);
-        QCOMPARE(int(live.run->app.camera().captureInfo().dwExposure), 0);
+        QCOMPARE(int(live.run->app.camera().captureInfo().dwExposure), 1);
     }
 
     void theSizeBarSwitchesTheSizeAndAWidePictureScrolls()
