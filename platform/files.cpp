@@ -210,7 +210,19 @@ int64_t fileSize(HANDLE file)
 bool flushFile(HANDLE file)
 {
     FileObject* object = fileOf(file);
-    return object != nullptr && fdatasync(object->fd) == 0;
+    if (object == nullptr)
+        return false;
+    platformState().fileFlushes.fetch_add(1);
+    return fdatasync(object->fd) == 0;
+}
+
+bool flushFileAt(const std::string& path)
+{
+    HANDLE file = createFile(path, FileAccess::Read, FileDisposition::OpenExisting);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = flushFile(file);
+    return closeHandle(file) && ok;
 }
 
 bool deleteFile(const std::string& path)
@@ -354,11 +366,11 @@ bool AtomicFileWriter::write(const void* data, uint32_t size)
     return !failed_;
 }
 
-bool AtomicFileWriter::commit()
+bool AtomicFileWriter::commit(Flush flush)
 {
     if (handle_ == INVALID_HANDLE_VALUE)
         return false;
-    bool ok = !failed_ && flushFile(handle_);
+    bool ok = !failed_ && (flush == Flush::Later || flushFile(handle_));
     ok = closeHandle(handle_) && ok;
     handle_ = INVALID_HANDLE_VALUE;
     if (ok && ::rename(temp_.c_str(), target_.c_str()) == 0)

@@ -33,6 +33,8 @@ bool closeHandle(HANDLE file);
 int64_t fileSize(HANDLE file);
 // Pushes written data to the disk.
 bool flushFile(HANDLE file);
+// The same for a file named by its path.
+bool flushFileAt(const std::string& path);
 
 bool deleteFile(const std::string& path);
 // Fails when the folder exists already or its parent is missing.
@@ -63,8 +65,15 @@ class AtomicFileWriter
     // The open temporary file, for writeFile and for callers that take a HANDLE.
     HANDLE handle() const { return handle_; }
     bool write(const void* data, uint32_t size);
+    // Later: the caller flushes the target itself (flushFileAt) after a burst of writes, so
+    // the burst waits for the disk once instead of once per write.
+    enum class Flush
+    {
+        Now,
+        Later,
+    };
     // Flushes, closes and renames; false (and the target untouched) if any step failed.
-    bool commit();
+    bool commit(Flush flush = Flush::Now);
 
   private:
     std::string target_;

@@ -49,6 +49,8 @@ struct PlatformState
     // whether reaching the limit ends the process as a kill would.
     std::atomic<int64_t> writeBudget{-1};
     std::atomic<int> exitCodeAtLimit{-1};
+    // Files flushed to the disk, counted so tests see what a write costs.
+    std::atomic<uint64_t> fileFlushes{0};
 
     // Thread ids of message_queue.h, kept in a key so every library copy sees the same one.
     pthread_key_t threadKey{};

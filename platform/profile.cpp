@@ -257,14 +257,14 @@ ReadResult readWholeFile(const std::string& path, std::string* text)
     return ReadResult::Ok;
 }
 
-bool replaceFile(const std::string& path, const std::string& text)
+bool replaceFile(const std::string& path, const std::string& text, AtomicFileWriter::Flush flush)
 {
     AtomicFileWriter writer(path);
     if (!writer.open())
         return false;
     if (!text.empty() && !writer.write(text.data(), uint32_t(text.size())))
         return false;
-    return writer.commit();
+    return writer.commit(flush);
 }
 
 int parseLeadingInt(std::string_view text)
@@ -405,7 +405,7 @@ int getProfileInt(const char* section, const char* key, int defaultValue, const 
 }
 
 bool writeProfileString(const char* section, const char* key, const char* value,
-                        const std::string& path)
+                        const std::string& path, AtomicFileWriter::Flush flush)
 {
     if (section == nullptr || path.empty())
         return false;
@@ -433,7 +433,7 @@ bool writeProfileString(const char* section, const char* key, const char* value,
     // but still fails where a real one would.
     if (read == ReadResult::Ok && profile.text() == text)
         return fileWritable(path);
-    return replaceFile(path, profile.text());
+    return replaceFile(path, profile.text(), flush);
 }
 
 } // namespace kwz

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
+
 namespace kwz {
 
 // Copies the value (or the default when the key is missing) into buffer, cut to size - 1
@@ -21,8 +23,10 @@ int getProfileInt(const char* section, const char* key, int defaultValue, const 
 // False (and the file unchanged) when the file system refuses the write, when an existing
 // file cannot be read, or when a name or value would break the file's lines (a line break
 // in any of them, ']' in a section name, '=' in a key, a key starting with '[', ';' or '#').
+// Flush::Later leaves flushing the file to the caller (a store that writes many keys in a row).
 bool writeProfileString(const char* section, const char* key, const char* value,
-                        const std::string& path);
+                        const std::string& path,
+                        AtomicFileWriter::Flush flush = AtomicFileWriter::Flush::Now);
 
 // The same rules on a file's text held in memory, for readers of other INI-shaped input.
 class ProfileText

@@ -180,11 +180,9 @@ void CVideoFrame::StartPreview()
 
 void CVideoFrame::StopPreview()
 {
-    if (timerId_ != 0)
-    {
-        killTimer(timerId_);
-        timerId_ = 0;
-    }
+    // The camera goes on recording while the picture is frozen, and so does the time shown.
+    if (!capture_->recording())
+        stopOneSecondTimer();
     const ZCAPHANDLE device = session_.device();
     if (device != 0 && started_ && ZcapStopView(device) == ZCAP_OK)
     {
@@ -192,6 +190,15 @@ void CVideoFrame::StopPreview()
         view_->viewport()->update();
     }
     Q_EMIT stateChanged();
+}
+
+void CVideoFrame::stopOneSecondTimer()
+{
+    if (timerId_ != 0)
+    {
+        killTimer(timerId_);
+        timerId_ = 0;
+    }
 }
 
 void CVideoFrame::SwitchPictureSize(int index)
@@ -464,6 +471,7 @@ void CVideoFrame::closeEvent(QCloseEvent* event)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     StopPreview();
     capture_->OnClose();
+    stopOneSecondTimer();
     measureBuffer_.reset();
     freezeBuffer_.clear();
     freezeBuffer_.shrink_to_fit();

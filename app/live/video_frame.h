@@ -99,6 +99,7 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     void OnFreeze();
     void OnCrossLine();
     void setPicture(int width, int height);
+    void stopOneSecondTimer();
 
     CVideoDoc& document_;
     LiveHost& host_;

@@ -18,4 +18,9 @@ void exitWritesAfter(int64_t bytes, int exitCode)
     state.writeBudget.store(bytes < 0 ? -1 : bytes);
 }
 
+uint64_t fileFlushes()
+{
+    return platformState().fileFlushes.load();
+}
+
 } // namespace kwz::testing

@@ -13,5 +13,7 @@ void failWritesAfter(int64_t bytes);
 // The same, but reaching the limit ends the process at once with exitCode, as a kill in the
 // middle of a write would (for death tests).
 void exitWritesAfter(int64_t bytes, int exitCode);
+// How many times a file was flushed to the disk in this process so far.
+uint64_t fileFlushes();
 
 } // namespace kwz::testing

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/files.h"
 #include "platform/profile.h"
 
 namespace kwz {
@@ -22,11 +23,20 @@ SettingsStore::SettingsStore(std::string_view path)
     std::memcpy(path_.data(), path.data(), length);
 }
 
+SettingsStore::~SettingsStore()
+{
+    if (unflushed_)
+        flushFileAt(path_.data());
+}
+
 bool SettingsStore::setString(const char* section, const char* key, const char* value)
 {
     if (section == nullptr || key == nullptr)
         return false;
-    return writeProfileString(section, key, value, path_.data());
+    const bool written =
+        writeProfileString(section, key, value, path_.data(), AtomicFileWriter::Flush::Later);
+    unflushed_ = unflushed_ || written;
+    return written;
 }
 
 bool SettingsStore::setInt(const char* section, const char* key, int value)

@@ -58,7 +58,11 @@ check_files()
             fail "$file still refers to the build folder: $(grep -E 'RPATH|RUNPATH' <<<"$dynamic")"
         fi
     done
-    readelf -d "$prefix/$libdir/libRast.so.$version" | grep -q "SONAME.*\[libRast.so.$soversion\]" ||
+    # Output is taken whole before grep -q looks at it: a grep that stops early would leave the
+    # writer with SIGPIPE, which pipefail reports as a failure now and then.
+    local rast
+    rast="$(readelf -d "$prefix/$libdir/libRast.so.$version")"
+    grep -q "SONAME.*\[libRast.so.$soversion\]" <<<"$rast" ||
         fail "libRast has no so-name libRast.so.$soversion"
     local out
     out="$(env -u LD_LIBRARY_PATH "$prefix/bin/kwzview" --version)" || fail "kwzview --version failed"
@@ -76,7 +80,7 @@ check_files()
             [[ "$(realpath "$path")" == "$own"/* ]] || fail "$file loads $name from $path"
         done < <(grep -E '^\s*lib(Gaugit|Rast|Profo|Tikko|ZCAPAPI)\.so' <<<"$resolved")
     done
-    readelf -d "$prefix/bin/kwzview" | grep -q 'NEEDED.*\[libProfo\.so' ||
+    grep -q 'NEEDED.*\[libProfo\.so' <<<"$(readelf -d "$prefix/bin/kwzview")" ||
         fail "kwzview does not load Profo"
     echo "installed files, so-names, run paths and --version are right"
 }
@@ -188,8 +192,10 @@ check_cclient()
     cc -std=c11 -Wall -Wextra -Werror -o "$SCRATCH/measure_line" "$source" \
         $(pkg-config --cflags --libs rast) -lm -Wl,-rpath,"$libdir" ||
         fail "the C program does not build against the installed headers and libraries"
-    ldd "$SCRATCH/measure_line" | grep -q "libGaugit.so.* => $libdir/" ||
-        fail "the C program does not use the installed Gaugit"
+    local linked
+    linked="$(ldd "$SCRATCH/measure_line")"
+    grep -q "libGaugit.so.* => $libdir/" <<<"$linked" ||
+        fail "the C program does not use the installed Gaugit: $linked"
     local out
     out="$(env -u LD_LIBRARY_PATH "$SCRATCH/measure_line" "$SCRATCH/line.mea")" ||
         fail "the C program failed with $?"

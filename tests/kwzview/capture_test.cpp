@@ -414,6 +414,30 @@ class CaptureTest : public QObject
         QCOMPARE(bits, 24);
     }
 
+    void recordingTimeGoesOnWhileThePictureIsFrozen()
+    {
+        Program p;
+        QVERIFY(p.connect() != nullptr);
+        CVideoView* view = p.live->view();
+        QTest::keyClick(view, Qt::Key_R);
+        QTRY_COMPARE(p.live->capture().recording(), 1);
+        QTest::keyClick(view, Qt::Key_E);
+        QTRY_VERIFY(p.live->frozen());
+        QVERIFY(!p.live->started());
+        // The camera goes on recording, so the time shown goes on too.
+        QTRY_COMPARE_WITH_TIMEOUT(p.pane(kPaneRecording), QStringLiteral("Recording: 0:0:1\n"),
+                                  4000);
+        QVERIFY(p.live->frozen());
+        QTest::keyClick(view, Qt::Key_E);
+        QTRY_VERIFY(p.live->started());
+        QTest::keyClick(view, Qt::Key_R);
+        QTRY_COMPARE(p.live->capture().recording(), 0);
+        // Without a recording a frozen picture needs no tick.
+        QTest::keyClick(view, Qt::Key_E);
+        QTRY_VERIFY(p.live->frozen());
+        QCOMPARE(p.live->timerId(), 0);
+    }
+
     void recordingShowsItsTimeAndLeavesAPlayableFile()
     {
         Program p;

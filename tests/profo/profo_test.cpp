@@ -208,6 +208,27 @@ TEST_F(Profo, RefusedWritesReturn31AndLeaveTheFileByteIdentical)
     PFUnInitialize(&elsewhere);
 }
 
+TEST_F(Profo, ManyWritesWaitForTheDiskOnceWhenTheStoreCloses)
+{
+    void* other = nullptr;
+    ASSERT_EQ(PFInitialize(path_.c_str(), &other), 0);
+    const uint64_t before = kwz::testing::fileFlushes();
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(PFSetInt(other, "User", ("nKey" + std::to_string(i)).c_str(), i), 0);
+    // Each write is in the file at once, for this store and every other one.
+    EXPECT_EQ(getInt("User", "nKey99", -1), 99);
+    EXPECT_EQ(kwz::testing::fileFlushes(), before);
+    EXPECT_EQ(PFUnInitialize(&other), 0);
+    EXPECT_EQ(kwz::testing::fileFlushes(), before + 1);
+    EXPECT_NE(readBytes(path_).find("nKey0=0"), std::string::npos);
+
+    // A store that wrote nothing has nothing to wait for.
+    ASSERT_EQ(PFInitialize(path_.c_str(), &other), 0);
+    EXPECT_EQ(getInt("User", "nKey7", -1), 7);
+    EXPECT_EQ(PFUnInitialize(&other), 0);
+    EXPECT_EQ(kwz::testing::fileFlushes(), before + 1);
+}
+
 TEST_F(Profo, AWriteThatFailsPartWayLeavesThePreviousFileWhole)
 {
     std::string original = "[Main]\r\n";
