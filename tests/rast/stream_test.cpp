@@ -442,8 +442,10 @@ TEST_F(Stream, PolygonCountsOutsideTheRoomNeverOverrun)
     EXPECT_EQ(readBack(e, b), StreamReader::Outcome::Whole);
     EXPECT_STREQ(e.texts()[0]->text(), "after");
 
-    // Vertices that fall short keep the count and leave the polygon open.
+    // Vertices that fall short keep the count and leave the polygon open (the text is not
+    // counted, or the counts would promise more than the file holds).
     b.resize(244 + 40 + 12);
+    putU32(b, 156 + 16, 0);
     GaugitEngine cut;
     EXPECT_EQ(readBack(cut, b), StreamReader::Outcome::DamagedRecord);
     ASSERT_EQ(cut.polygons().size(), 1u);
@@ -455,14 +457,25 @@ TEST_F(Stream, PolygonCountsOutsideTheRoomNeverOverrun)
 TEST_F(Stream, CountsBeyondTheDataCreateNothing)
 {
     GaugitEngine original;
-    original.setRuler(POINT{0, 0}, POINT{10, 0}, ZQ_MM, 1.0f);
-    std::vector<uint8_t> b = written(original);
+    fill(original);
+    const std::vector<uint8_t> good = written(original);
+    // Any one count larger than the file can hold refuses the records, before the ruler; the
+    // header's settings stay, as with a short count block.
     for (int i = 0; i < 7; ++i)
-        putU32(b, 156 + 4 * i, 0x7FFFFFFF);
-    GaugitEngine e;
-    EXPECT_EQ(readBack(e, b), StreamReader::Outcome::DamagedRecord);
-    EXPECT_LE(e.lines().size(), 1u);
-    EXPECT_TRUE(e.texts().empty());
+    {
+        for (uint32_t count : {0x7FFFFFFFu, 40u})
+        {
+            std::vector<uint8_t> b = good;
+            putU32(b, 156 + 4 * i, count);
+            GaugitEngine e;
+            size_t left = 0;
+            EXPECT_EQ(readBack(e, b, &left), StreamReader::Outcome::CountsBeyondData) << i;
+            EXPECT_EQ(left, b.size() - 184);
+            EXPECT_FALSE(e.ruler());
+            EXPECT_TRUE(e.lines().empty() && e.circles().empty() && e.texts().empty());
+            EXPECT_EQ(e.precision(), 3);
+        }
+    }
 }
 
 TEST_F(Stream, AnInstanceWithoutARulerWritesAnUnplacedOne)
