@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/label_font.h"
 #include "engine/stream_reader.h"
 #include "engine/stream_writer.h"
 #include "gaugit.h"
+#include "platform/draw/font.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 
@@ -379,6 +381,42 @@ TEST_F(Stream, ReadingAppendsToWhatTheInstanceHolds)
     readBack(e, b);
     EXPECT_EQ(e.lines().size(), 4u);
     EXPECT_EQ(e.texts().size(), 2u);
+}
+
+TEST_F(Stream, LabelsAndTextsOfOneFaceAndHeightShareOneFont)
+{
+    GaugitEngine original;
+    original.setRuler(POINT{0, 0}, POINT{10, 0}, ZQ_MM, 1.0f);
+    for (int i = 0; i < 500; ++i)
+    {
+        auto line = std::make_unique<LineGraphic>();
+        line->setPoints(POINT{i, 0}, POINT{i, 9});
+        line->setPointCount(2);
+        finishGraphic(*line, 1, 0);
+        original.append(std::move(line));
+        auto text = std::make_unique<TextGraphic>();
+        text->setText("t");
+        text->setFont("Shared Face", 20 + i % 2);
+        original.append(std::move(text));
+    }
+    const std::vector<uint8_t> b = written(original);
+    const size_t before = sharedLabelFontCount();
+    {
+        GaugitEngine e;
+        ASSERT_EQ(readBack(e, b), StreamReader::Outcome::Whole);
+        ASSERT_EQ(e.lines().size(), 500u);
+        // One font for every restored label, and one per height of the texts' face.
+        EXPECT_EQ(e.lines()[0]->label()->font(), e.lines()[499]->label()->font());
+        EXPECT_EQ(e.texts()[0]->font(), e.texts()[2]->font());
+        EXPECT_NE(e.texts()[0]->font(), e.texts()[1]->font());
+        EXPECT_EQ(e.texts()[1]->font()->logFont().height, 21);
+        EXPECT_LE(sharedLabelFontCount(), before + 3);
+        // A new font for a label leaves the others sharing theirs.
+        e.lines()[0]->setDescFont("Shared Face", 20);
+        EXPECT_EQ(e.lines()[0]->label()->font(), e.texts()[0]->font());
+        EXPECT_EQ(e.lines()[1]->label()->font(), e.lines()[499]->label()->font());
+    }
+    EXPECT_EQ(sharedLabelFontCount(), before);
 }
 
 TEST_F(Stream, ShortHeaderAndShortCounts)
