@@ -32,8 +32,18 @@ function(kwz_gtest name)
     target_link_libraries(${name} PRIVATE ${ARG_LINK} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
     include(GoogleTest)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+    # The tests are found after the build, and a list cannot pass through their discovery as a
+    # property: CTest reads their environment from a script it runs once they are known.
     set(environment ${ARG_ENV} ${KWZ_TEST_ENVIRONMENT})
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${environment}")
+    if(environment)
+        set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+        file(WRITE ${script}
+             "if(${name}_TESTS)\n"
+             "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${environment}]==])\n"
+             "endif()\n")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+    endif()
 endfunction()
 
 # kwz_test_environment(<test>...): gives tests of the current folder the environment every
