@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/shell/measure_tool_app.h"
+#include "app/measure_tool_app.h"
 
 namespace {
 
@@ -21,7 +21,8 @@ constexpr const char* kUsage =
     "Environment:\n"
     "  KWZVIEW_HOME        folder of the settings, language files and work folders\n"
     "  KWZ_CAMERA          V4L2 device to use instead of the simulated camera\n"
-    "  KWZ_NONINTERACTIVE  1: message boxes go to stderr and take their default answer\n";
+    "  KWZ_NONINTERACTIVE  1: message boxes go to stderr and take their default answer,\n"
+    "                      dialogs asking where to save an image count as cancelled\n";
 
 } // namespace
 

@@ -1,18 +1,20 @@
 // The exported C functions of Rast: argument checks and result mapping around RasterBitmap.
 // Nothing thrown inside gets past these wrappers.
 
-#include <new>
-
 #include <dlfcn.h>
 
 #include "bitmap/raster_bitmap.h"
+#include "platform/c_boundary.h"
 #include "platform/draw/draw_context.h"
 #include "platform/draw/window.h"
 #include "rast.h"
 
 namespace {
 
+using kwz::rast::Outcome;
 using kwz::rast::RasterBitmap;
+
+constexpr kwz::FailureCodes kFailures{RAST_NO_MEMORY, RAST_FAILED};
 
 struct RastObject
 {
@@ -28,20 +30,26 @@ template <typename F> int guarded(void* object, F&& body)
 {
     if (object == nullptr)
         return RAST_NULL_HANDLE;
-    try
-    {
-        return body(bitmapOf(object));
-    }
-    catch (const std::bad_alloc&)
-    {
-        return RAST_NO_MEMORY;
-    }
-    catch (...)
-    {
-        return RAST_FAILED;
-    }
+    return kwz::guardedCall(kFailures, [&] { return body(bitmapOf(object)); });
 }
 
+int codeOf(Outcome outcome)
+{
+    switch (outcome)
+    {
+    case Outcome::Done:
+        return RAST_OK;
+    case Outcome::Failed:
+        return RAST_FAILED;
+    case Outcome::NoWindow:
+    case Outcome::NoEngine:
+        return RAST_NULL_HANDLE;
+    }
+    return RAST_FAILED;
+}
+
+// Calls on the bitmap object.
+#define CALL(object, call) guarded(object, [&](RasterBitmap* bitmap) { return codeOf(call); })
 // Engine calls whose result the bitmap object passes on.
 #define FORWARD(object, call) guarded(object, [&](RasterBitmap* bitmap) { return call; })
 // Engine calls whose result is dropped.
@@ -99,15 +107,10 @@ KWZ_API int RASTInitialize(void** out)
     if (out == nullptr)
         return RAST_NULL_HANDLE;
     *out = nullptr;
-    try
-    {
+    return kwz::guardedCall({RAST_NO_MEMORY, RAST_NO_MEMORY}, [&] {
         *out = new RastObject;
         return RAST_OK;
-    }
-    catch (...)
-    {
-        return RAST_NO_MEMORY;
-    }
+    });
 }
 
 KWZ_API int RASTUnInitialize(void** object)
@@ -121,17 +124,17 @@ KWZ_API int RASTUnInitialize(void** object)
 
 KWZ_API int RASTReadFile(void* object, const char* path)
 {
-    return FORWARD(object, bitmap->readFile(path));
+    return CALL(object, bitmap->readFile(path));
 }
 
 KWZ_API int RASTWriteFile(void* object, const char* path, int overlay)
 {
-    return FORWARD(object, bitmap->writeFile(path, overlay != 0));
+    return CALL(object, bitmap->writeFile(path, overlay != 0));
 }
 
 KWZ_API int RASTReadPixels(void* object, const BYTE* pixels, int width, int height, int bitCount)
 {
-    return FORWARD(object, bitmap->readPixels(pixels, width, height, bitCount));
+    return CALL(object, bitmap->readPixels(pixels, width, height, bitCount));
 }
 
 KWZ_API int RASTGetWidth(void* object, int* width)
@@ -151,18 +154,18 @@ KWZ_API int RASTGetBitCount(void* object, int* bitCount)
 
 KWZ_API int RASTDraw(void* object, HDC dc, int x, int y, int width, int height)
 {
-    return FORWARD(object, bitmap->draw(kwz::fromHdc(dc), x, y, width, height));
+    return CALL(object, bitmap->draw(kwz::fromHdc(dc), x, y, width, height));
 }
 
 KWZ_API int RASTShow(void* object, HDC dc, SHOWRECT dest, SHOWRECT source)
 {
-    return FORWARD(object, bitmap->show(kwz::fromHdc(dc), {dest.x, dest.y, dest.width, dest.height},
-                                        {source.x, source.y, source.width, source.height}));
+    return CALL(object, bitmap->show(kwz::fromHdc(dc), {dest.x, dest.y, dest.width, dest.height},
+                                     {source.x, source.y, source.width, source.height}));
 }
 
 KWZ_API int RASTShowRegion(void* object, HWND window, int x, int y, int r)
 {
-    return FORWARD(object, bitmap->showRegion(kwz::fromHwnd(window), x, y, r));
+    return CALL(object, bitmap->showRegion(kwz::fromHwnd(window), x, y, r));
 }
 
 KWZ_API int RASTStartGraphic(void* object, POINT point, GRAPHICTYPE type)
@@ -350,20 +353,20 @@ KWZ_API int RASTSetLanguage(void* object, ZQLANGUAGE language)
 
 KWZ_API int RASTEnableMeasure(void* object, POINT, POINT, ZQUNIT unit, float length)
 {
-    return FORWARD(object, bitmap->enableMeasure(unit, length));
+    return CALL(object, bitmap->enableMeasure(unit, length));
 }
 
 KWZ_API int RASTDisableMeasure(void* object)
 {
-    return FORWARD(object, bitmap->disableMeasure());
+    return CALL(object, bitmap->disableMeasure());
 }
 
 KWZ_API int RASTReadMeasureFile(void* object, const char* path)
 {
-    return FORWARD(object, bitmap->readMeasureFile(path));
+    return CALL(object, bitmap->readMeasureFile(path));
 }
 
 KWZ_API int RASTWriteMeasureFile(void* object, const char* path)
 {
-    return FORWARD(object, bitmap->writeMeasureFile(path));
+    return CALL(object, bitmap->writeMeasureFile(path));
 }

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/bmp_format.h"
+
 namespace kwz::rast {
 namespace {
 
@@ -26,11 +28,6 @@ int32_t defaultColourCount(int bits)
 }
 
 } // namespace
-
-uint64_t BmpImage::strideFor(int bitCount, int width)
-{
-    return (uint64_t(bitCount) * uint64_t(width) + 31) / 32 * 4;
-}
 
 std::optional<BmpImage> BmpImage::read(ByteSource& source)
 {
@@ -84,7 +81,7 @@ std::optional<BmpImage> BmpImage::read(ByteSource& source)
         return std::nullopt;
 
     const int32_t height = rawHeight < 0 ? -rawHeight : rawHeight;
-    const uint64_t stride = strideFor(bitCount, width);
+    const uint64_t stride = dibStride(bitCount, width);
     const uint64_t imageSize = stride * uint64_t(height);
     if (imageSize > kMaxImageSize || imageSize > source.remainingBound())
         return std::nullopt;
@@ -136,7 +133,7 @@ std::optional<BmpImage> BmpImage::fromPixels(const uint8_t* rows, int width, int
     if (rows == nullptr || width <= 0 || width > kMaxSide || height <= 0 || height > kMaxSide ||
         !supportedBitCount(bitCount))
         return std::nullopt;
-    const uint64_t stride = strideFor(bitCount, width);
+    const uint64_t stride = dibStride(bitCount, width);
     if (stride * uint64_t(height) > kMaxImageSize)
         return std::nullopt;
 
@@ -150,11 +147,13 @@ std::optional<BmpImage> BmpImage::fromPixels(const uint8_t* rows, int width, int
 
     image.info_.assign(BMP_INFO_HEADER_SIZE + 4 * size_t(image.colourCount_), 0);
     uint8_t* h = image.info_.data();
-    writeU32le(h, BMP_INFO_HEADER_SIZE);
-    writeU32le(h + 4, uint32_t(width));
-    writeU32le(h + 8, uint32_t(height));
-    writeU16le(h + 12, 1);
-    writeU16le(h + 14, uint16_t(bitCount));
+    BITMAPINFOHEADER header{};
+    header.biSize = BMP_INFO_HEADER_SIZE;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = WORD(bitCount);
+    writeBmpInfoHeader(h, header);
     // Black-and-white for 1 bit, grey ramps for 4 and 8 bits (the fourth byte follows the
     // ramp too, as files from this library always had it).
     uint8_t* table = h + BMP_INFO_HEADER_SIZE;
@@ -181,18 +180,9 @@ void BmpImage::buildBitmapInfo()
     dibInfo_.assign((sizeof(BITMAPINFOHEADER) + 4 * entries) / 4 + 1, 0);
 
     auto* info = reinterpret_cast<BITMAPINFO*>(dibInfo_.data());
-    BITMAPINFOHEADER& bi = info->bmiHeader;
-    bi.biSize = BMP_INFO_HEADER_SIZE;
-    bi.biWidth = readI32le(h + 4);
-    bi.biHeight = readI32le(h + 8);
-    bi.biPlanes = readU16le(h + 12);
-    bi.biBitCount = readU16le(h + 14);
-    bi.biCompression = readU32le(h + 16);
-    bi.biSizeImage = readU32le(h + 20);
-    bi.biXPelsPerMeter = readI32le(h + 24);
-    bi.biYPelsPerMeter = readI32le(h + 28);
-    bi.biClrUsed = readU32le(h + 32);
-    bi.biClrImportant = readU32le(h + 36);
+    info->bmiHeader = readBmpInfoHeader(h);
+    // Later header versions are longer; drawing reads the 40 bytes they all begin with.
+    info->bmiHeader.biSize = BMP_INFO_HEADER_SIZE;
     if (masks)
         std::memcpy(info->bmiColors, h + BMP_INFO_HEADER_SIZE, kMaskBytes);
     else if (bitCount_ <= 8)
@@ -201,10 +191,8 @@ void BmpImage::buildBitmapInfo()
 
 bool BmpImage::write(ByteSink& sink, const uint8_t* pixels) const
 {
-    uint8_t fileHeader[BMP_FILE_HEADER_SIZE] = {'B', 'M'};
-    const uint32_t offBits = BMP_FILE_HEADER_SIZE + uint32_t(info_.size());
-    writeU32le(fileHeader + 2, offBits + imageSize_);
-    writeU32le(fileHeader + 10, offBits);
+    uint8_t fileHeader[BMP_FILE_HEADER_SIZE];
+    writeBmpFileHeader(fileHeader, BMP_FILE_HEADER_SIZE + uint32_t(info_.size()), imageSize_);
     return sink.write(fileHeader, sizeof fileHeader) &&
            sink.write(info_.data(), uint32_t(info_.size())) && sink.write(pixels, imageSize_);
 }

@@ -48,9 +48,6 @@ class BmpImage
     static std::optional<BmpImage> fromPixels(const uint8_t* rows, int width, int height,
                                               int bitCount);
 
-    // stride x height, bytes per row padded to four bytes.
-    static uint64_t strideFor(int bitCount, int width);
-
     // Writes the 14-byte file header, the information block and `pixels` (imageSize() bytes:
     // the pristine pixels or the working surface). False unless every byte went out.
     bool write(ByteSink& sink, const uint8_t* pixels) const;

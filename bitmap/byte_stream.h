@@ -7,34 +7,9 @@
 #include <vector>
 
 #include "kwztypes.h"
+#include "platform/byte_order.h"
 
 namespace kwz::rast {
-
-inline uint16_t readU16le(const uint8_t* p)
-{
-    return uint16_t(p[0] | (p[1] << 8));
-}
-inline uint32_t readU32le(const uint8_t* p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-inline int32_t readI32le(const uint8_t* p)
-{
-    return int32_t(readU32le(p));
-}
-
-inline void writeU16le(uint8_t* p, uint16_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-inline void writeU32le(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
 
 class ByteSource
 {

@@ -106,83 +106,83 @@ bool RasterBitmap::ensureWorkingSurface()
     return true;
 }
 
-int RasterBitmap::readFile(const char* path)
+Outcome RasterBitmap::readFile(const char* path)
 {
     if (path == nullptr)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     std::optional<BmpImage> image;
     {
         OpenFile file(path);
         if (!file.isOpen())
-            return KWZ_ERR_FAILED;
+            return Outcome::Failed;
         FileSource source(file.handle());
         image = BmpImage::read(source);
     }
     if (!image)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     EnginePtr engine = newEngine();
     if (!engine || !install(std::move(*image), std::move(engine)))
-        return KWZ_ERR_FAILED;
-    return KWZ_OK;
+        return Outcome::Failed;
+    return Outcome::Done;
 }
 
-int RasterBitmap::readPixels(const uint8_t* rows, int width, int height, int bitCount)
+Outcome RasterBitmap::readPixels(const uint8_t* rows, int width, int height, int bitCount)
 {
     std::optional<BmpImage> image = BmpImage::fromPixels(rows, width, height, bitCount);
     if (!image)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     EnginePtr engine = newEngine();
     if (!engine || !install(std::move(*image), std::move(engine)))
-        return KWZ_ERR_FAILED;
-    return KWZ_OK;
+        return Outcome::Failed;
+    return Outcome::Done;
 }
 
-int RasterBitmap::readMeasureFile(const char* path)
+Outcome RasterBitmap::readMeasureFile(const char* path)
 {
     if (path == nullptr)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     // Read into a fresh instance and commit only a whole file, so a damaged file changes
     // nothing here.
     EnginePtr engine = newEngine();
     if (!engine)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     std::optional<BmpImage> image;
     {
         OpenFile file(path);
         if (!file.isOpen())
-            return KWZ_ERR_FAILED;
+            return Outcome::Failed;
         GaugitRead(engine.get(), file.handle());
         FileSource source(file.handle());
         image = BmpImage::read(source);
     }
     if (!image || !install(std::move(*image), std::move(engine)))
-        return KWZ_ERR_FAILED;
-    return KWZ_OK;
+        return Outcome::Failed;
+    return Outcome::Done;
 }
 
-int RasterBitmap::writeFile(const char* path, bool overlay) const
+Outcome RasterBitmap::writeFile(const char* path, bool overlay) const
 {
     if (path == nullptr || !image_)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     AtomicFileWriter writer(path);
     if (!writer.open())
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     AtomicSink sink(writer);
     // Until the first display the working surface is the pristine image.
     const uint8_t* pixels =
         overlay && memoryContext_ ? workingBits_.data() : image_->pixels().data();
     if (!image_->write(sink, pixels) || !writer.commit())
-        return KWZ_ERR_FAILED;
-    return KWZ_OK;
+        return Outcome::Failed;
+    return Outcome::Done;
 }
 
-int RasterBitmap::writeMeasureFile(const char* path) const
+Outcome RasterBitmap::writeMeasureFile(const char* path) const
 {
     if (path == nullptr || !image_)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     AtomicFileWriter writer(path);
     if (!writer.open())
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     // Without an instance the file still gets an (empty) stream, or it could not be read.
     EnginePtr empty;
     HGAUGIT engine = engine_.get();
@@ -196,11 +196,11 @@ int RasterBitmap::writeMeasureFile(const char* path) const
     // inside it shows here or in the writes that follow.
     const int64_t streamSize = fileSize(writer.handle());
     if (streamSize < 244)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     AtomicSink sink(writer);
     if (!image_->write(sink, image_->pixels().data()) || !writer.commit())
-        return KWZ_ERR_FAILED;
-    return KWZ_OK;
+        return Outcome::Failed;
+    return Outcome::Done;
 }
 
 void RasterBitmap::languageChanged()
@@ -241,10 +241,10 @@ bool RasterBitmap::rebuildWorkingSurface()
     return true;
 }
 
-int RasterBitmap::draw(DrawContext* target, int x, int y, int width, int height)
+Outcome RasterBitmap::draw(DrawContext* target, int x, int y, int width, int height)
 {
     if (!image_)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     const int64_t imageWidth = image_->width();
     const int64_t imageHeight = image_->height();
     int64_t left = std::max<int64_t>(x, 0);
@@ -252,7 +252,7 @@ int RasterBitmap::draw(DrawContext* target, int x, int y, int width, int height)
     int64_t right = std::min<int64_t>(int64_t(x) + width, imageWidth);
     int64_t bottom = std::min<int64_t>(int64_t(y) + height, imageHeight);
     if (left >= right || top >= bottom)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     // One more column and row than asked, where the image has them: the view's edge pixels
     // then never show stale content when it scrolls by a fraction.
     if (right < imageWidth)
@@ -261,17 +261,17 @@ int RasterBitmap::draw(DrawContext* target, int x, int y, int width, int height)
         ++bottom;
 
     if (!rebuildWorkingSurface())
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     if (target != nullptr)
         target->setDIBitsToDevice(int(left), int(top), int(right - left), int(bottom - top),
                                   int(left), int(top), workingBits_.data(), image_->bitmapInfo());
-    return KWZ_OK;
+    return Outcome::Done;
 }
 
-int RasterBitmap::show(DrawContext* target, const ShowRect& dest, const ShowRect& source)
+Outcome RasterBitmap::show(DrawContext* target, const ShowRect& dest, const ShowRect& source)
 {
     if (!image_ || !rebuildWorkingSurface())
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     // Callers count source rows as the bitmap stores them (from the bottom for bottom-up
     // rows); drawing contexts take them from the top.
     const int64_t top = image_->topDown()
@@ -281,15 +281,15 @@ int RasterBitmap::show(DrawContext* target, const ShowRect& dest, const ShowRect
         target->stretchDIBits(dest.x, dest.y, dest.width, dest.height, source.x, int(top),
                               source.width, source.height, workingBits_.data(),
                               image_->bitmapInfo());
-    return KWZ_OK;
+    return Outcome::Done;
 }
 
-int RasterBitmap::showRegion(Window* window, int x, int y, int r)
+Outcome RasterBitmap::showRegion(Window* window, int x, int y, int r)
 {
     if (window == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return Outcome::NoWindow;
     if (!image_ || r <= 0)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     const int64_t imageWidth = image_->width();
     const int64_t imageHeight = image_->height();
     // A square larger than the image shrinks to fit, so nothing beyond the image shows.
@@ -302,19 +302,19 @@ int RasterBitmap::showRegion(Window* window, int x, int y, int r)
     traceFormat("****Draws %d, %d", int(left), int(row));
 
     if (!rebuildWorkingSurface())
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     DrawContext* dc = window->getDC();
     if (dc == nullptr)
-        return KWZ_ERR_FAILED;
+        return Outcome::Failed;
     const RECT client = window->clientRect();
     dc->stretchDIBits(0, 0, client.right - client.left, client.bottom - client.top, int(left),
                       int(rowFromTop), int(side), int(side), workingBits_.data(),
                       image_->bitmapInfo());
     window->releaseDC(dc);
-    return KWZ_OK;
+    return Outcome::Done;
 }
 
-int RasterBitmap::enableMeasure(ZQUNIT unit, float length)
+Outcome RasterBitmap::enableMeasure(ZQUNIT unit, float length)
 {
     if (!engine_)
     {
@@ -323,16 +323,16 @@ int RasterBitmap::enableMeasure(ZQUNIT unit, float length)
         if (engine_)
             GtSetRulerUnitAndLength(engine_.get(), unit, length);
     }
-    return KWZ_OK;
+    return Outcome::Done;
 }
 
-int RasterBitmap::disableMeasure()
+Outcome RasterBitmap::disableMeasure()
 {
     if (!engine_)
-        return KWZ_ERR_NULL_HANDLE;
+        return Outcome::NoEngine;
     engine_.reset();
     engineTouched_ = true;
-    return KWZ_OK;
+    return Outcome::Done;
 }
 
 } // namespace kwz::rast

@@ -28,6 +28,15 @@ struct ShowRect
     int32_t height;
 };
 
+// What a call on the bitmap object came to; the exports turn it into their result codes.
+enum class Outcome
+{
+    Done,
+    Failed,   // no image, a file not read or written, nothing to draw
+    NoWindow, // the window to draw in is missing
+    NoEngine, // the call needs an engine instance and the object has none
+};
+
 struct EngineDeleter
 {
     void operator()(GaugitInstance* engine) const;
@@ -42,15 +51,15 @@ class RasterBitmap
     RasterBitmap(const RasterBitmap&) = delete;
     RasterBitmap& operator=(const RasterBitmap&) = delete;
 
-    // Each returns a library result code (0, 1, 31). A failed read leaves the object as it
-    // was; a successful one replaces any earlier image and gives it a fresh engine instance.
-    int readFile(const char* path);
-    int readPixels(const uint8_t* rows, int width, int height, int bitCount);
-    int readMeasureFile(const char* path);
+    // A failed read leaves the object as it was; a successful one replaces any earlier image
+    // and gives it a fresh engine instance.
+    Outcome readFile(const char* path);
+    Outcome readPixels(const uint8_t* rows, int width, int height, int bitCount);
+    Outcome readMeasureFile(const char* path);
     // Writes beside the target and renames over it only when every byte went out, so a
     // failed save leaves the previous file whole.
-    int writeFile(const char* path, bool overlay) const;
-    int writeMeasureFile(const char* path) const;
+    Outcome writeFile(const char* path, bool overlay) const;
+    Outcome writeMeasureFile(const char* path) const;
 
     bool loaded() const { return image_.has_value(); }
     int width() const { return image_ ? image_->width() : 0; }
@@ -59,9 +68,9 @@ class RasterBitmap
     const BmpImage* image() const { return image_ ? &*image_ : nullptr; }
 
     // A null target rebuilds the working surface and copies nothing.
-    int draw(DrawContext* target, int x, int y, int width, int height);
-    int show(DrawContext* target, const ShowRect& dest, const ShowRect& source);
-    int showRegion(Window* window, int x, int y, int r);
+    Outcome draw(DrawContext* target, int x, int y, int width, int height);
+    Outcome show(DrawContext* target, const ShowRect& dest, const ShowRect& source);
+    Outcome showRegion(Window* window, int x, int y, int r);
 
     HGAUGIT engine() const { return engine_.get(); }
     // The engine for a call that may change what it draws: the next display looks again.
@@ -73,10 +82,10 @@ class RasterBitmap
     // The label language is shared by every engine instance: every object looks again.
     static void languageChanged();
     // Creates an instance if there is none (unit and length go to its ruler, once it has
-    // one). Always 0.
-    int enableMeasure(ZQUNIT unit, float length);
-    // 0, or 1 when there was no instance.
-    int disableMeasure();
+    // one). Always done.
+    Outcome enableMeasure(ZQUNIT unit, float length);
+    // NoEngine when there was no instance.
+    Outcome disableMeasure();
 
   private:
     // Installs a decoded image with its engine; false (nothing changed) when no drawing

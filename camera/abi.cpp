@@ -7,13 +7,13 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <string>
 #include <thread>
 
 #include "camera/camera.h"
 #include "camera/device_factory.h"
 #include "camera/image_files.h"
+#include "platform/c_boundary.h"
 #include "zcapapi.h"
 
 namespace {
@@ -51,20 +51,34 @@ zcap::CaptureRequest decode(const ZCAPINFO& info)
     return request;
 }
 
-template <typename F> int guarded(F&& body, int failure = ZCAP_ERR_DEVICE)
+int codeOf(zcap::Status status)
 {
-    try
+    switch (status)
     {
-        return body();
+    case zcap::Status::Ok:
+        return ZCAP_OK;
+    case zcap::Status::Closed:
+        return ZCAP_ERR_HANDLE;
+    case zcap::Status::BadArgument:
+        return ZCAP_ERR_ARGUMENT;
+    case zcap::Status::DeviceFailed:
+        return ZCAP_ERR_DEVICE;
+    case zcap::Status::FileFailed:
+        return ZCAP_ERR_FILE;
+    case zcap::Status::NoFrame:
+        return ZCAP_ERR_NO_FRAME;
+    case zcap::Status::ViewFailed:
+        return ZCAP_ERR_VIEW;
+    case zcap::Status::WrongState:
+        return ZCAP_ERR_STATE;
     }
-    catch (const std::bad_alloc&)
-    {
-        return failure == ZCAP_ERR_VIEW ? ZCAP_ERR_VIEW : ZCAP_ERR_NO_MEMORY;
-    }
-    catch (...)
-    {
-        return failure;
-    }
+    return ZCAP_ERR_DEVICE;
+}
+
+// A failure nobody expected is the device's, as far as a caller can tell.
+template <typename F> int guarded(F&& body)
+{
+    return kwz::guardedCall({ZCAP_ERR_NO_MEMORY, ZCAP_ERR_DEVICE}, body);
 }
 
 int grabInto(ZCAPHANDLE handle, const ZCAPINFO* info, zcap::Frame& frame)
@@ -75,7 +89,7 @@ int grabInto(ZCAPHANDLE handle, const ZCAPINFO* info, zcap::Frame& frame)
     if (!info)
         return ZCAP_ERR_ARGUMENT;
     const zcap::CaptureRequest request = decode(*info);
-    return camera->grab(request.width, request.height, frame);
+    return codeOf(camera->grab(request.width, request.height, frame));
 }
 
 int grabToFile(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE* work, const char* fileName, bool jpeg,
@@ -163,30 +177,29 @@ KWZ_API int ZcapSetCapInfo(ZCAPHANDLE handle, const ZCAPINFO* info)
             return ZCAP_ERR_HANDLE;
         if (!info)
             return ZCAP_ERR_ARGUMENT;
-        return camera->setCapture(decode(*info));
+        return codeOf(camera->setCapture(decode(*info)));
     });
 }
 
 KWZ_API int ZcapStartView(ZCAPHANDLE handle, const char* /*title*/, DWORD /*style*/, int /*x*/,
                           int /*y*/, int width, int height, HWND parent, DWORD /*reserved*/)
 {
-    return guarded(
-        [&] {
-            auto camera = find(handle);
-            if (!camera || !parent)
-                return ZCAP_ERR_VIEW;
-            return camera->startView(kwz::fromHwnd(parent), width, height) == ZCAP_OK
-                       ? ZCAP_OK
-                       : ZCAP_ERR_VIEW;
-        },
-        ZCAP_ERR_VIEW);
+    // Every failure of the view, memory included, is the one code callers look for.
+    return kwz::guardedCall({ZCAP_ERR_VIEW, ZCAP_ERR_VIEW}, [&] {
+        auto camera = find(handle);
+        if (!camera || !parent)
+            return ZCAP_ERR_VIEW;
+        return camera->startView(kwz::fromHwnd(parent), width, height) == zcap::Status::Ok
+                   ? ZCAP_OK
+                   : ZCAP_ERR_VIEW;
+    });
 }
 
 KWZ_API int ZcapStopView(ZCAPHANDLE handle)
 {
     return guarded([&] {
         auto camera = find(handle);
-        return camera ? camera->stopView() : ZCAP_ERR_HANDLE;
+        return camera ? codeOf(camera->stopView()) : ZCAP_ERR_HANDLE;
     });
 }
 
@@ -198,8 +211,8 @@ KWZ_API int ZcapSetViewWin(ZCAPHANDLE handle, const ZCAPVIEWWIN* placement)
             return ZCAP_ERR_HANDLE;
         if (!placement)
             return ZCAP_ERR_ARGUMENT;
-        return camera->setPlacement(
-            {placement->x, placement->y, placement->width, placement->height});
+        return codeOf(camera->setPlacement(
+            {placement->x, placement->y, placement->width, placement->height}));
     });
 }
 
@@ -235,10 +248,10 @@ KWZ_API int ZcapCaptureToAvi(ZCAPHANDLE handle, int start, const char* fileName)
         if (!camera)
             return ZCAP_ERR_HANDLE;
         if (!start)
-            return camera->stopRecording();
+            return codeOf(camera->stopRecording());
         if (!fileName || !*fileName)
             return ZCAP_ERR_ARGUMENT;
-        return camera->startRecording(fileName);
+        return codeOf(camera->startRecording(fileName));
     });
 }
 
@@ -259,7 +272,7 @@ KWZ_API int ZcapSetGammaValue(ZCAPHANDLE handle, float gamma, int enable)
 {
     return guarded([&] {
         auto camera = find(handle);
-        return camera ? camera->setGamma(gamma, enable != 0) : ZCAP_ERR_HANDLE;
+        return camera ? codeOf(camera->setGamma(gamma, enable != 0)) : ZCAP_ERR_HANDLE;
     });
 }
 
@@ -267,7 +280,7 @@ KWZ_API int ZcapEnableColorOffset(ZCAPHANDLE handle, int red, int green, int blu
 {
     return guarded([&] {
         auto camera = find(handle);
-        return camera ? camera->setOffsets(red, green, blue, enable != 0) : ZCAP_ERR_HANDLE;
+        return camera ? codeOf(camera->setOffsets(red, green, blue, enable != 0)) : ZCAP_ERR_HANDLE;
     });
 }
 
@@ -278,7 +291,8 @@ KWZ_API int ZcapSetDoAWB(ZCAPHANDLE handle, int start, int maxFrames, ZCAPAWBPRO
         auto camera = find(handle);
         if (!camera)
             return ZCAP_ERR_HANDLE;
-        return start ? camera->startBalance(maxFrames, done, context) : camera->cancelBalance();
+        return codeOf(start ? camera->startBalance(maxFrames, done, context)
+                            : camera->cancelBalance());
     });
 }
 
@@ -286,6 +300,6 @@ KWZ_API int ZcapSetFrameCallback(ZCAPHANDLE handle, ZCAPFRAMEPROC routine, void*
 {
     return guarded([&] {
         auto camera = find(handle);
-        return camera ? camera->setFrameRoutine(routine, context) : ZCAP_ERR_HANDLE;
+        return camera ? codeOf(camera->setFrameRoutine(routine, context)) : ZCAP_ERR_HANDLE;
     });
 }

@@ -13,6 +13,7 @@ extern "C" {
 
 #include "camera/image_files.h"
 #include "camera/pixel_convert.h"
+#include "platform/byte_order.h"
 
 namespace zcap {
 
@@ -209,8 +210,8 @@ bool AviRecorder::patchRate(double fps)
         return -1;
     };
     auto put32 = [&](long at, uint32_t v) {
-        uint8_t bytes[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
-                            static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+        uint8_t bytes[4];
+        kwz::writeU32le(bytes, v);
         return std::fseek(file, at, SEEK_SET) == 0 && std::fwrite(bytes, 1, 4, file) == 4;
     };
     const long avih = find("avih");

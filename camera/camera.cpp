@@ -205,10 +205,10 @@ void Camera::deliver(Frame& frame, uint64_t generation)
         done(packed, doneContext);
 }
 
-int Camera::setCapture(const CaptureRequest& request)
+Status Camera::setCapture(const CaptureRequest& request)
 {
     if (!validSize(request.width, request.height))
-        return ZCAP_ERR_ARGUMENT;
+        return Status::BadArgument;
     std::lock_guard lock(mutex_);
     // Once a view has started, frames keep its size: the frame routine relies on it. Grabs at
     // another size are scaled.
@@ -232,13 +232,13 @@ int Camera::setCapture(const CaptureRequest& request)
     settingsChanged_ = true;
     deviceFailed_ = false; // a new request tries the device again
     wake_.notify_all();
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
-int Camera::startView(kwz::Window* window, int width, int height)
+Status Camera::startView(kwz::Window* window, int width, int height)
 {
     if (!window || !validSize(width, height))
-        return ZCAP_ERR_VIEW;
+        return Status::ViewFailed;
     {
         std::lock_guard viewLock(viewMutex_);
         window_ = window;
@@ -256,7 +256,7 @@ int Camera::startView(kwz::Window* window, int width, int height)
     deviceFailed_ = false;
     wake_.notify_all();
     if (onCaptureThread())
-        return ZCAP_OK; // started from a routine: the loop picks it up after this frame
+        return Status::Ok; // started from a routine: the loop picks it up after this frame
     // The device is started on the capture thread; a device that cannot stream fails here.
     frameReady_.wait_for(lock, kGrabTimeout,
                          [&] { return quit_ || deviceFailed_ || (streaming_ && !restartStream_); });
@@ -266,12 +266,12 @@ int Camera::startView(kwz::Window* window, int width, int height)
         lock.unlock();
         std::lock_guard viewLock(viewMutex_);
         window_ = nullptr;
-        return ZCAP_ERR_VIEW;
+        return Status::ViewFailed;
     }
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
-int Camera::stopView()
+Status Camera::stopView()
 {
     {
         std::lock_guard lock(mutex_);
@@ -281,30 +281,30 @@ int Camera::stopView()
     if (onCaptureThread())
     {
         window_ = nullptr; // the view lock is not held between frames on this thread
-        return ZCAP_OK;
+        return Status::Ok;
     }
     std::lock_guard viewLock(viewMutex_);
     window_ = nullptr;
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
-int Camera::setPlacement(const Placement& placement)
+Status Camera::setPlacement(const Placement& placement)
 {
     if (placement.width <= 0 || placement.height <= 0 || placement.width > 65536 ||
         placement.height > 65536)
-        return ZCAP_ERR_ARGUMENT;
+        return Status::BadArgument;
     std::unique_lock<std::mutex> viewLock(viewMutex_, std::defer_lock);
     if (!onCaptureThread())
         viewLock.lock();
     placement_ = placement;
     placementSet_ = true;
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
-int Camera::grab(int width, int height, Frame& out)
+Status Camera::grab(int width, int height, Frame& out)
 {
     if (!validSize(width, height))
-        return ZCAP_ERR_ARGUMENT;
+        return Status::BadArgument;
     std::unique_lock lock(mutex_);
     const bool current = streaming_ && !restartStream_ && !latest_.empty() &&
                          latestGeneration_ == generation_ && latest_.width == streamWidth_ &&
@@ -312,7 +312,7 @@ int Camera::grab(int width, int height, Frame& out)
     if (!current)
     {
         if (onCaptureThread())
-            return ZCAP_ERR_NO_FRAME; // it would wait for itself
+            return Status::NoFrame; // it would wait for itself
         const uint64_t before = serial_;
         ++grabsWaiting_;
         deviceFailed_ = false;
@@ -324,21 +324,21 @@ int Camera::grab(int width, int height, Frame& out)
         --grabsWaiting_;
         lingerUntil_ = Clock::now() + kLinger;
         if (quit_)
-            return ZCAP_ERR_HANDLE;
+            return Status::Closed;
         if (deviceFailed_)
-            return ZCAP_ERR_DEVICE;
+            return Status::DeviceFailed;
         if (!arrived)
-            return ZCAP_ERR_NO_FRAME;
+            return Status::NoFrame;
     }
     scaleFrame(latest_, width, height, out);
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
-int Camera::startRecording(const std::string& path)
+Status Camera::startRecording(const std::string& path)
 {
     std::lock_guard recorderLock(recorderMutex_);
     if (recorder_)
-        return ZCAP_ERR_STATE;
+        return Status::WrongState;
     int width, height;
     {
         std::lock_guard lock(mutex_);
@@ -347,14 +347,14 @@ int Camera::startRecording(const std::string& path)
     }
     recorder_ = AviRecorder::create(path, width, height, device_->nominalRate());
     if (!recorder_)
-        return ZCAP_ERR_FILE;
+        return Status::FileFailed;
     std::lock_guard lock(mutex_);
     recording_ = true;
     wake_.notify_all();
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
-int Camera::stopRecording()
+Status Camera::stopRecording()
 {
     std::unique_ptr<AviRecorder> recorder;
     {
@@ -364,12 +364,12 @@ int Camera::stopRecording()
         recorder = std::move(recorder_);
     }
     if (!recorder)
-        return ZCAP_ERR_STATE;
+        return Status::WrongState;
     {
         std::lock_guard lock(mutex_);
         recording_ = false;
     }
-    return recorder->finish() ? ZCAP_OK : ZCAP_ERR_FILE;
+    return recorder->finish() ? Status::Ok : Status::FileFailed;
 }
 
 float Camera::frameRate()
@@ -384,19 +384,19 @@ float Camera::frameRate()
     return span > 0 ? static_cast<float>((arrivals_.size() - 1) / span) : 0.0f;
 }
 
-int Camera::setGamma(float gamma, bool enabled)
+Status Camera::setGamma(float gamma, bool enabled)
 {
     if (std::isnan(gamma))
-        return ZCAP_ERR_ARGUMENT;
+        return Status::BadArgument;
     std::lock_guard lock(mutex_);
     settings_.gamma = std::clamp(gamma, 0.01f, 2.0f);
     settings_.gammaOn = enabled;
     ++generation_;
     settingsChanged_ = true;
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
-int Camera::setOffsets(int red, int green, int blue, bool enabled)
+Status Camera::setOffsets(int red, int green, int blue, bool enabled)
 {
     std::lock_guard lock(mutex_);
     settings_.offsets = {std::clamp(blue, -255, 255), std::clamp(green, -255, 255),
@@ -404,13 +404,13 @@ int Camera::setOffsets(int red, int green, int blue, bool enabled)
     settings_.offsetsOn = enabled;
     ++generation_;
     settingsChanged_ = true;
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
-int Camera::startBalance(int maxFrames, ZCAPAWBPROC done, void* context)
+Status Camera::startBalance(int maxFrames, ZCAPAWBPROC done, void* context)
 {
     if (!done)
-        return ZCAP_ERR_ARGUMENT;
+        return Status::BadArgument;
     std::lock_guard lock(mutex_);
     if (!balancing_)
         gainsBeforeBalance_ = settings_.gains;
@@ -421,10 +421,10 @@ int Camera::startBalance(int maxFrames, ZCAPAWBPROC done, void* context)
     deviceFailed_ = false;
     settingsChanged_ = true;
     wake_.notify_all();
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
-int Camera::cancelBalance()
+Status Camera::cancelBalance()
 {
     std::lock_guard lock(mutex_);
     if (balancing_)
@@ -435,17 +435,17 @@ int Camera::cancelBalance()
         settingsChanged_ = true;
         ++generation_;
     }
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
-int Camera::setFrameRoutine(ZCAPFRAMEPROC routine, void* context)
+Status Camera::setFrameRoutine(ZCAPFRAMEPROC routine, void* context)
 {
     std::unique_lock<std::mutex> lock(routineMutex_, std::defer_lock);
     if (!onCaptureThread())
         lock.lock();
     routine_ = routine;
     routineContext_ = context;
-    return ZCAP_OK;
+    return Status::Ok;
 }
 
 } // namespace zcap

@@ -28,6 +28,19 @@ struct CaptureRequest
     std::array<int, 3> gains{32, 32, 32}; // blue, green, red
 };
 
+// What a call on the camera came to; the exports turn it into their result codes.
+enum class Status
+{
+    Ok,
+    Closed,       // released while the call waited
+    BadArgument,  // a value out of range or a missing routine
+    DeviceFailed, // the device stopped delivering frames
+    FileFailed,   // a recording could not be created or finished
+    NoFrame,      // no frame arrived in time
+    ViewFailed,   // the live view could not be started
+    WrongState,   // already recording, or not recording
+};
+
 class Camera
 {
   public:
@@ -42,20 +55,20 @@ class Camera
     // Stops everything and joins the capture thread; the recording is closed properly.
     void shutdown();
 
-    int setCapture(const CaptureRequest& request);
-    int startView(kwz::Window* window, int width, int height);
-    int stopView();
-    int setPlacement(const Placement& placement);
+    Status setCapture(const CaptureRequest& request);
+    Status startView(kwz::Window* window, int width, int height);
+    Status stopView();
+    Status setPlacement(const Placement& placement);
     // The latest frame (or a new one when none is current) at width x height.
-    int grab(int width, int height, Frame& out);
-    int startRecording(const std::string& path);
-    int stopRecording();
+    Status grab(int width, int height, Frame& out);
+    Status startRecording(const std::string& path);
+    Status stopRecording();
     float frameRate();
-    int setGamma(float gamma, bool enabled);
-    int setOffsets(int red, int green, int blue, bool enabled);
-    int startBalance(int maxFrames, ZCAPAWBPROC done, void* context);
-    int cancelBalance();
-    int setFrameRoutine(ZCAPFRAMEPROC routine, void* context);
+    Status setGamma(float gamma, bool enabled);
+    Status setOffsets(int red, int green, int blue, bool enabled);
+    Status startBalance(int maxFrames, ZCAPAWBPROC done, void* context);
+    Status cancelBalance();
+    Status setFrameRoutine(ZCAPFRAMEPROC routine, void* context);
 
     // How long a grab waits for a frame.
     static constexpr std::chrono::milliseconds kGrabTimeout{3000};

@@ -1,29 +1,17 @@
 #include "camera/image_files.h"
 
-#include <cerrno>
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <turbojpeg.h>
-#include <unistd.h>
+
+#include "platform/bmp_format.h"
+#include "platform/files.h"
 
 namespace zcap {
 
 namespace {
-
-void putU16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void putU32(std::vector<uint8_t>& out, uint32_t v)
-{
-    putU16(out, v & 0xffff);
-    putU16(out, v >> 16);
-}
 
 struct TjDeleter
 {
@@ -56,65 +44,35 @@ std::vector<uint8_t> encodeBmp(const Frame& frame)
 {
     if (frame.empty())
         return {};
-    const uint32_t rowBytes = (static_cast<uint32_t>(frame.width) * 3 + 3) & ~3u;
+    const uint32_t rowBytes = static_cast<uint32_t>(kwz::dibStride(24, frame.width));
     const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(frame.height);
-    std::vector<uint8_t> out;
-    out.reserve(54 + imageBytes);
-    // File header.
-    putU16(out, 0x4D42);
-    putU32(out, 54 + imageBytes);
-    putU16(out, 0);
-    putU16(out, 0);
-    putU32(out, 54);
-    // Info header: positive height, so rows go bottom up as the frame's do.
-    putU32(out, 40);
-    putU32(out, static_cast<uint32_t>(frame.width));
-    putU32(out, static_cast<uint32_t>(frame.height));
-    putU16(out, 1);
-    putU16(out, 24);
-    putU32(out, 0);
-    putU32(out, imageBytes);
-    putU32(out, 0);
-    putU32(out, 0);
-    putU32(out, 0);
-    putU32(out, 0);
+    constexpr uint32_t kHeaders = BMP_FILE_HEADER_SIZE + BMP_INFO_HEADER_SIZE;
+    std::vector<uint8_t> out(kHeaders + imageBytes, 0);
+    kwz::writeBmpFileHeader(out.data(), kHeaders, imageBytes);
+    // Positive height, so rows go bottom up as the frame's do.
+    BITMAPINFOHEADER info{};
+    info.biSize = BMP_INFO_HEADER_SIZE;
+    info.biWidth = frame.width;
+    info.biHeight = frame.height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = imageBytes;
+    kwz::writeBmpInfoHeader(out.data() + BMP_FILE_HEADER_SIZE, info);
     const size_t frameRow = static_cast<size_t>(frame.width) * 3;
     for (int y = 0; y < frame.height; ++y)
-    {
-        const uint8_t* row = frame.bgr.data() + frameRow * y;
-        out.insert(out.end(), row, row + frameRow);
-        out.resize(out.size() + (rowBytes - frameRow), 0);
-    }
+        std::copy_n(frame.bgr.data() + frameRow * y, frameRow,
+                    out.data() + kHeaders + rowBytes * y);
     return out;
 }
 
 bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    if (path.empty() || bytes.empty())
+    if (path.empty() || bytes.empty() || bytes.size() > UINT32_MAX)
         return false;
-    std::string temp = path + ".partXXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < bytes.size())
-    {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += static_cast<size_t>(n);
-    }
-    // mkstemp makes the file private; a picture gets the usual permissions.
-    ok = ok && fchmod(fd, 0644) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+    kwz::AtomicFileWriter writer(path);
+    return writer.open() && writer.write(bytes.data(), static_cast<uint32_t>(bytes.size())) &&
+           writer.commit();
 }
 
 } // namespace zcap

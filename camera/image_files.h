@@ -14,8 +14,8 @@ std::vector<uint8_t> encodeJpeg(const Frame& frame, int quality);
 // 24-bit BMP bytes of a frame (rows padded to four bytes, bottom row first).
 std::vector<uint8_t> encodeBmp(const Frame& frame);
 
-// Writes bytes beside the target first and renames them over it, so a failure (missing or
-// read-only folder, full disk) leaves no file and never a partial one.
+// Writes bytes through the platform's atomic writer, so a failure (missing or read-only
+// folder, full disk) leaves no new file and never a partial one.
 bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
 } // namespace zcap

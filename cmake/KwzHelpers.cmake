@@ -1,10 +1,15 @@
-# kwz_shared_library(<Name> CORE <core target> EXPORTS <symbol>...)
-#   Builds the shared library <Name> from <Name>/abi sources already added with
-#   target_sources, links the static core and exports exactly the listed C symbols
-#   through a linker version script.
+# kwz_shared_library(<Name> SOURCES <abi sources> LINK <targets> [HEADER <public header>]
+#                    EXPORTS <symbol>...)
+#   Builds the shared library <Name> with the project's version and so-name, links the static
+#   core and exports exactly the listed C symbols through a linker version script. The test
+#   <Name>_exports checks the built library against the list and the list against the
+#   header's KWZ_API declarations.
 function(kwz_shared_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;EXPORTS;LINK" ${ARGN})
+    cmake_parse_arguments(ARG "" "HEADER" "SOURCES;EXPORTS;LINK" ${ARGN})
     add_library(${name} SHARED ${ARG_SOURCES})
+    # The exported C functions are the ABI: the so-name changes with the major version.
+    set_target_properties(${name} PROPERTIES VERSION ${PROJECT_VERSION}
+                                             SOVERSION ${PROJECT_VERSION_MAJOR})
     set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}.map)
     set(body "{\n  global:\n")
     foreach(sym ${ARG_EXPORTS})
@@ -23,13 +28,19 @@ function(kwz_shared_library name)
     if(ARG_LINK)
         target_link_libraries(${name} PRIVATE ${ARG_LINK})
     endif()
+    if(ARG_HEADER)
+        kwz_export_test(${name} HEADER ${ARG_HEADER} ${ARG_EXPORTS})
+    else()
+        kwz_export_test(${name} ${ARG_EXPORTS})
+    endif()
 endfunction()
 
 # kwz_gtest(<name> SOURCES ... LINK ...): one GoogleTest executable registered with CTest.
+# Tests, fuzz targets and benchmarks link the test support (platform/testing).
 function(kwz_gtest name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINK;ENV" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LINK} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+    target_link_libraries(${name} PRIVATE ${ARG_LINK} kwz_test_support GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
     include(GoogleTest)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
@@ -71,26 +82,47 @@ function(kwz_fuzz_target name)
         endif()
     endif()
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PRIVATE ${ARG_LINK})
+    target_link_libraries(${name} PRIVATE ${ARG_LINK} kwz_test_support)
 endfunction()
 
-# kwz_benchmark(<name> SOURCES ... LINK ...)
+# kwz_benchmark(<name> [OWN_MAIN] SOURCES ... LINK ...)
+#   A Google Benchmark program with the shared main of bench/common (ratios beside targets),
+#   or with its own main (a program that needs a QApplication around the benchmarks).
 function(kwz_benchmark name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
+    cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LINK" ${ARGN})
+    if(ARG_OWN_MAIN)
+        add_executable(${name} ${ARG_SOURCES})
+    else()
+        add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/bench/common/ratio.cpp)
+    endif()
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PRIVATE ${ARG_LINK} benchmark::benchmark Threads::Threads)
+    target_link_libraries(${name} PRIVATE ${ARG_LINK} kwz_test_support benchmark::benchmark
+                          Threads::Threads)
+    # A short run with the tests keeps every benchmark working and its own checks (same output
+    # as the baseline, figures really drawn) honest; the figures themselves mean nothing here.
+    if(KWZ_BUILD_TESTS)
+        add_test(NAME ${name}.Runs COMMAND ${name} --benchmark_min_time=0.001)
+        set_tests_properties(${name}.Runs PROPERTIES FAIL_REGULAR_EXPRESSION "ERROR OCCURRED"
+                             ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+    endif()
 endfunction()
 
-# kwz_export_test(<shared library target> <symbol>...)
-#   A test that the library's dynamic symbol table defines exactly the listed symbols.
+# kwz_export_test(<shared library target> [HEADER <header>] <symbol>...)
+#   A test that the library's dynamic symbol table defines exactly the listed symbols and
+#   that every function the header declares with KWZ_API is among them.
 function(kwz_export_test target)
     if(NOT KWZ_BUILD_TESTS)
         return()
     endif()
-    string(REPLACE ";" "," expected "${ARGN}")
+    cmake_parse_arguments(ARG "" "HEADER" "" ${ARGN})
+    string(REPLACE ";" "," expected "${ARG_UNPARSED_ARGUMENTS}")
+    set(header "")
+    if(ARG_HEADER)
+        get_filename_component(header ${ARG_HEADER} ABSOLUTE)
+    endif()
     add_test(NAME ${target}_exports
              COMMAND ${CMAKE_COMMAND} -DLIBRARY=$<TARGET_FILE:${target}> -DEXPECTED=${expected}
-                     -DNM=${CMAKE_NM} -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
+                     -DHEADER=${header} -DNM=${CMAKE_NM}
+                     -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
     kwz_test_environment(${target}_exports)
 endfunction()

@@ -1,5 +1,7 @@
-# Compares the defined dynamic symbols of LIBRARY with the comma-separated EXPECTED list.
+# Compares the defined dynamic symbols of LIBRARY with the comma-separated EXPECTED list, and
+# checks that every function HEADER (when given) declares with KWZ_API is in the list.
 # Run by the tests that kwz_export_test adds.
+cmake_minimum_required(VERSION 3.25)
 if(NOT NM)
     set(NM nm)
 endif()
@@ -21,5 +23,24 @@ list(SORT actual)
 list(SORT expected)
 if(NOT actual STREQUAL expected)
     message(FATAL_ERROR "exports of ${LIBRARY}\n  expected: ${expected}\n  actual:   ${actual}")
+endif()
+if(HEADER)
+    file(READ ${HEADER} text)
+    string(REGEX MATCHALL "KWZ_API[^;(]*[ *]([A-Za-z_][A-Za-z0-9_]*)[ \t]*\\(" declarations
+           "${text}")
+    set(declared "")
+    foreach(declaration ${declarations})
+        string(REGEX REPLACE ".*[ *]([A-Za-z_][A-Za-z0-9_]*)[ \t]*\\($" "\\1" function
+               "${declaration}")
+        list(APPEND declared ${function})
+    endforeach()
+    if(NOT declared)
+        message(FATAL_ERROR "${HEADER} declares no KWZ_API function")
+    endif()
+    foreach(function ${declared})
+        if(NOT function IN_LIST expected)
+            message(FATAL_ERROR "${HEADER} declares ${function}, which ${LIBRARY} does not export")
+        endif()
+    endforeach()
 endif()
 message(STATUS "exports of ${LIBRARY}: ${actual}")

@@ -2,13 +2,13 @@
 // thrown inside may cross the library boundary.
 
 #include <cstring>
-#include <new>
 
 #include "engine/engine_draw.h"
 #include "engine/gaugit_engine.h"
 #include "engine/stream_reader.h"
 #include "engine/stream_writer.h"
 #include "gaugit.h"
+#include "platform/c_boundary.h"
 #include "platform/draw/draw_context.h"
 
 struct GaugitInstance
@@ -20,18 +20,28 @@ namespace {
 
 using gaugit::GaugitEngine;
 
+// The engine has no code of its own for memory that ran out.
+constexpr kwz::FailureCodes kFailures{GAUGIT_FAILED, GAUGIT_FAILED};
+
 template <typename F> int guarded(HGAUGIT handle, F&& f)
 {
     if (!handle)
         return GAUGIT_NULL_HANDLE;
-    try
+    return kwz::guardedCall(kFailures, [&] { return f(handle->engine); });
+}
+
+int codeOf(gaugit::Outcome outcome)
+{
+    switch (outcome)
     {
-        return f(handle->engine);
-    }
-    catch (...)
-    {
+    case gaugit::Outcome::Done:
+        return GAUGIT_OK;
+    case gaugit::Outcome::NoRuler:
+        return GAUGIT_NO_RULER;
+    case gaugit::Outcome::NothingToActOn:
         return GAUGIT_FAILED;
     }
+    return GAUGIT_FAILED;
 }
 
 template <typename T> void put(T* out, const T& value)
@@ -42,7 +52,7 @@ template <typename T> void put(T* out, const T& value)
 
 gaugit::PenSpec penOf(int style, int width, COLORREF normal, COLORREF hovered, COLORREF selected)
 {
-    return gaugit::PenSpec{style, width, normal, selected, hovered};
+    return gaugit::PenSpec{style, width, normal, hovered, selected};
 }
 
 void putPen(const gaugit::PenSpec& pen, int* style, int* width, COLORREF* normal, COLORREF* hovered,
@@ -77,15 +87,10 @@ int GaugitInitial(HGAUGIT* handle)
     if (!handle)
         return GAUGIT_FAILED;
     *handle = nullptr;
-    try
-    {
+    return kwz::guardedCall(kFailures, [&] {
         *handle = new GaugitInstance;
         return GAUGIT_OK;
-    }
-    catch (...)
-    {
-        return GAUGIT_FAILED;
-    }
+    });
 }
 
 int GaugitUnInitialize(HGAUGIT* handle)
@@ -338,7 +343,7 @@ int GtClearAllGraphic(HGAUGIT handle)
 
 int GtStartGraphic(HGAUGIT handle, POINT point, GRAPHICTYPE type)
 {
-    return guarded(handle, [&](GaugitEngine& e) { return e.startGraphic(point, type); });
+    return guarded(handle, [&](GaugitEngine& e) { return codeOf(e.startGraphic(point, type)); });
 }
 
 int GtAddPointToGraphic(HGAUGIT handle, POINT point)
@@ -351,7 +356,7 @@ int GtAddPointToGraphic(HGAUGIT handle, POINT point)
 
 int GtAddStringToGraphic(HGAUGIT handle, const char* text)
 {
-    return guarded(handle, [&](GaugitEngine& e) { return e.addString(text); });
+    return guarded(handle, [&](GaugitEngine& e) { return codeOf(e.addString(text)); });
 }
 
 int GtChangePointToGraphic(HGAUGIT handle, POINT point)

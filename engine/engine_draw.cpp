@@ -42,13 +42,8 @@ void drawEngine(GaugitEngine& engine, kwz::DrawContext& dc)
                                                         : kStateNormal;
         ruler->draw(dc, state);
     }
-    drawList(engine, dc, engine.lines(), kHitLine);
-    drawList(engine, dc, engine.circles(), kHitCircle);
-    drawList(engine, dc, engine.texts(), kHitText);
-    drawList(engine, dc, engine.rects(), kHitRect);
-    drawList(engine, dc, engine.ellipses(), kHitEllipse);
-    drawList(engine, dc, engine.angles(), kHitAngle);
-    drawList(engine, dc, engine.polygons(), kHitPolygon);
+    for (HitKind kind : kDrawOrder)
+        engine.lists().visit(kind, [&](const auto& list) { drawList(engine, dc, list, kind); });
     dc.restoreDC(saved);
 }
 

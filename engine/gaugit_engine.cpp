@@ -1,6 +1,7 @@
 #include "engine/gaugit_engine.h"
 
 #include <atomic>
+#include <type_traits>
 
 #include "engine/geometry.h"
 #include "platform/clock.h"
@@ -21,12 +22,19 @@ template <typename T> Graphic* itemAt(const GraphicList<T>& list, int index)
     return list[static_cast<std::size_t>(index)].get();
 }
 
-template <typename T> bool eraseAt(GraphicList<T>& list, int index)
+template <typename T> void eraseAt(GraphicList<T>& list, int index)
 {
-    if (index < 0 || static_cast<std::size_t>(index) >= list.size())
-        return false;
-    list.erase(list.begin() + index);
-    return true;
+    if (index >= 0 && static_cast<std::size_t>(index) < list.size())
+        list.erase(list.begin() + index);
+}
+
+// A new graphic of a class; circles and ellipses take the type code as their variant.
+template <typename T> std::unique_ptr<T> makeGraphic(int type)
+{
+    if constexpr (std::is_constructible_v<T, int>)
+        return std::make_unique<T>(type);
+    else
+        return std::make_unique<T>();
 }
 
 } // namespace
@@ -47,28 +55,15 @@ GaugitEngine::~GaugitEngine()
 {
     // The ruler first, then the lists from the last to the first.
     ruler_.reset();
-    polygons_.clear();
-    texts_.clear();
-    angles_.clear();
-    ellipses_.clear();
-    rects_.clear();
-    circles_.clear();
-    lines_.clear();
+    lists_.clear();
 }
 
-// Units and scale concern the graphics that measure lengths: not angles, not texts.
 template <typename F> void GaugitEngine::forEachMeasured(F&& f)
 {
-    for (auto& g : lines_)
-        f(*g);
-    for (auto& g : circles_)
-        f(*g);
-    for (auto& g : rects_)
-        f(*g);
-    for (auto& g : ellipses_)
-        f(*g);
-    for (auto& g : polygons_)
-        f(*g);
+    lists_.forEachGraphic(kListOrder, [&](auto& g) {
+        if constexpr (kMeasuresLength<decltype(g)>)
+            f(g);
+    });
 }
 
 void GaugitEngine::setMeasureUnit(int unit)
@@ -90,7 +85,7 @@ void GaugitEngine::recalibrate()
 void GaugitEngine::setAngleUnit(int unit)
 {
     angleUnit_ = unit;
-    for (auto& g : angles_)
+    for (auto& g : lists_.of<AngleGraphic>())
         g->setAngleUnit(unit);
 }
 
@@ -100,9 +95,10 @@ bool GaugitEngine::setPrecision(int decimals)
         return false;
     precision_ = static_cast<int16_t>(static_cast<uint16_t>(decimals & 0xFFFF));
     ruler_->setPrecision(precision_);
-    forEachMeasured([this](Graphic& g) { g.setPrecision(precision_); });
-    for (auto& g : angles_)
-        g->setPrecision(precision_);
+    lists_.forEachGraphic(kListOrder, [this](auto& g) {
+        if constexpr (!kIsText<decltype(g)>)
+            g.setPrecision(precision_);
+    });
     return true;
 }
 
@@ -111,19 +107,17 @@ bool GaugitEngine::hideDescriptor(int hide)
     if (!ruler_)
         return false;
     hideDescriptor_ = hide;
-    switch (selectionKind_)
+    if (selectionKind_ == kHitNone)
     {
-    case kHitNone:
-        forEachMeasured([hide](Graphic& g) { g.setLabelHidden(hide); });
-        for (auto& g : angles_)
-            g->setLabelHidden(hide);
-        break;
-    case kHitText:
-        break;
-    default:
+        lists_.forEachGraphic(kListOrder, [hide](auto& g) {
+            if constexpr (!kIsText<decltype(g)>)
+                g.setLabelHidden(hide);
+        });
+    }
+    else if (selectionKind_ != kHitText)
+    {
         if (Graphic* g = graphicAt(selectionKind_, selectionIndex_))
             g->setLabelHidden(hide);
-        break;
     }
     return true;
 }
@@ -162,45 +156,44 @@ void GaugitEngine::setDescFont(const char* face, int height)
 }
 
 // A mark word needs a ruler; it becomes the default of its kind and reaches every graphic of it.
-template <typename T>
-bool GaugitEngine::applyMark(uint32_t& slot, GraphicList<T>& list, uint32_t mark)
+template <typename T> bool GaugitEngine::applyMark(uint32_t mark)
 {
     if (!ruler_)
         return false;
-    slot = mark;
-    for (auto& g : list)
+    marks_.*kMarkOf<T> = mark;
+    for (auto& g : lists_.of<T>())
         g->setMark(mark);
     return true;
 }
 
 bool GaugitEngine::setLineMark(uint32_t mark)
 {
-    return applyMark(marks_.line, lines_, mark);
+    return applyMark<LineGraphic>(mark);
 }
 
 bool GaugitEngine::setRectMark(uint32_t mark)
 {
-    return applyMark(marks_.rect, rects_, mark);
+    return applyMark<RectGraphic>(mark);
 }
 
 bool GaugitEngine::setCircleMark(uint32_t mark)
 {
-    return applyMark(marks_.circle, circles_, mark);
+    return applyMark<CircleGraphic>(mark);
 }
 
 bool GaugitEngine::setEllipseMark(uint32_t mark)
 {
-    return applyMark(marks_.ellipse, ellipses_, mark);
+    return applyMark<EllipseGraphic>(mark);
 }
 
 bool GaugitEngine::setAngleMark(uint32_t mark)
 {
-    return applyMark(marks_.angle, angles_, mark);
+    return applyMark<AngleGraphic>(mark);
 }
 
 bool GaugitEngine::setPolygonMark(uint32_t mark)
 {
-    return applyMark(marks_.polygon, polygons_, mark);
+    return applyMark<PolygonGraphic>(mark);
 }
 
 void GaugitEngine::setDefaults(int measureUnit, const PenSpec& pen, int angleUnit,
@@ -260,94 +253,13 @@ bool GaugitEngine::setRulerPen(const PenSpec& pen)
     return true;
 }
 
-void GaugitEngine::append(std::unique_ptr<LineGraphic> graphic)
-{
-    if (graphic)
-        lines_.push_back(std::move(graphic));
-}
-
-void GaugitEngine::append(std::unique_ptr<CircleGraphic> graphic)
-{
-    if (graphic)
-        circles_.push_back(std::move(graphic));
-}
-
-void GaugitEngine::append(std::unique_ptr<RectGraphic> graphic)
-{
-    if (graphic)
-        rects_.push_back(std::move(graphic));
-}
-
-void GaugitEngine::append(std::unique_ptr<EllipseGraphic> graphic)
-{
-    if (graphic)
-        ellipses_.push_back(std::move(graphic));
-}
-
-void GaugitEngine::append(std::unique_ptr<AngleGraphic> graphic)
-{
-    if (graphic)
-        angles_.push_back(std::move(graphic));
-}
-
-void GaugitEngine::append(std::unique_ptr<TextGraphic> graphic)
-{
-    if (graphic)
-        texts_.push_back(std::move(graphic));
-}
-
-void GaugitEngine::append(std::unique_ptr<PolygonGraphic> graphic)
-{
-    if (graphic)
-        polygons_.push_back(std::move(graphic));
-}
-
 Graphic* GaugitEngine::graphicAt(int kind, int index)
 {
-    switch (kind)
-    {
-    case kHitRuler:
+    if (kind == kHitRuler)
         return ruler_.get();
-    case kHitLine:
-        return itemAt(lines_, index);
-    case kHitCircle:
-        return itemAt(circles_, index);
-    case kHitRect:
-        return itemAt(rects_, index);
-    case kHitText:
-        return itemAt(texts_, index);
-    case kHitPolygon:
-        return itemAt(polygons_, index);
-    case kHitEllipse:
-        return itemAt(ellipses_, index);
-    case kHitAngle:
-        return itemAt(angles_, index);
-    default:
-        return nullptr;
-    }
-}
-
-int GaugitEngine::listSize(int kind) const
-{
-    switch (kind)
-    {
-    case kHitLine:
-        return static_cast<int>(lines_.size());
-    case kHitCircle:
-        return static_cast<int>(circles_.size());
-    case kHitRect:
-        return static_cast<int>(rects_.size());
-    case kHitText:
-        return static_cast<int>(texts_.size());
-    case kHitPolygon:
-        return static_cast<int>(polygons_.size());
-    case kHitEllipse:
-        return static_cast<int>(ellipses_.size());
-    case kHitAngle:
-        return static_cast<int>(angles_.size());
-    default:
-        return 0;
-    }
+    Graphic* found = nullptr;
+    lists_.visit(kind, [&](const auto& list) { found = itemAt(list, index); });
+    return found;
 }
 
 void GaugitEngine::resetHover()
@@ -373,33 +285,8 @@ Graphic* GaugitEngine::lastOfSelection()
 void GaugitEngine::removeLastOfSelection()
 {
     const int kind = selectionKind_;
-    const int last = listSize(kind) - 1;
-    switch (kind)
-    {
-    case kHitLine:
-        eraseAt(lines_, last);
-        break;
-    case kHitCircle:
-        eraseAt(circles_, last);
-        break;
-    case kHitRect:
-        eraseAt(rects_, last);
-        break;
-    case kHitText:
-        eraseAt(texts_, last);
-        break;
-    case kHitPolygon:
-        eraseAt(polygons_, last);
-        break;
-    case kHitEllipse:
-        eraseAt(ellipses_, last);
-        break;
-    case kHitAngle:
-        eraseAt(angles_, last);
-        break;
-    default:
+    if (!lists_.visit(kind, [](auto& list) { eraseAt(list, static_cast<int>(list.size()) - 1); }))
         return;
-    }
     // A hover on the graphic just removed would point past its list.
     if (hoverKind_ == kind && hoverIndex_ >= listSize(kind))
         resetHover();
@@ -415,87 +302,42 @@ void GaugitEngine::prepare(Graphic& graphic, uint32_t mark)
     graphic.setPrecision(precision_);
 }
 
-int GaugitEngine::startGraphic(POINT p, int type)
+Outcome GaugitEngine::startGraphic(POINT p, int type)
 {
     finishGraphic();
     if (!ruler_)
-        return 25;
+        return Outcome::NoRuler;
     lastEventTime_ = kwz::tickCount();
-    int kind = kHitNone;
+    const int kind = type >= 0 && static_cast<std::size_t>(type) < kKindOfType.size()
+                         ? kKindOfType[static_cast<std::size_t>(type)]
+                         : kHitNone;
     Graphic* created = nullptr;
-    switch (type)
-    {
-    case kTypeLine: {
-        auto g = std::make_unique<LineGraphic>();
-        prepare(*g, marks_.line);
+    lists_.visit(kind, [&](auto& list) {
+        using T = GraphicOf<decltype(list)>;
+        auto g = makeGraphic<T>(type);
+        if constexpr (kIsText<T>)
+        {
+            g->setFont(textFont_.face, textFont_.height);
+            g->setTextColors(textFont_.normal, textFont_.hovered, textFont_.selected);
+        }
+        else
+        {
+            prepare(*g, marks_.*kMarkOf<T>);
+            if constexpr (std::is_same_v<T, AngleGraphic>)
+                g->setAngleUnit(angleUnit_);
+        }
         created = g.get();
-        kind = kHitLine;
-        lines_.push_back(std::move(g));
-        break;
-    }
-    case kTypeRect: {
-        auto g = std::make_unique<RectGraphic>();
-        prepare(*g, marks_.rect);
-        created = g.get();
-        kind = kHitRect;
-        rects_.push_back(std::move(g));
-        break;
-    }
-    case kTypeCircleDiameter:
-    case kTypeCircleCentre:
-    case kTypeCircleThreePoints: {
-        auto g = std::make_unique<CircleGraphic>(type);
-        prepare(*g, marks_.circle);
-        created = g.get();
-        kind = kHitCircle;
-        circles_.push_back(std::move(g));
-        break;
-    }
-    case kTypeEllipseBox:
-    case kTypeEllipseCentre: {
-        auto g = std::make_unique<EllipseGraphic>(type);
-        prepare(*g, marks_.ellipse);
-        created = g.get();
-        kind = kHitEllipse;
-        ellipses_.push_back(std::move(g));
-        break;
-    }
-    case kTypeAngle: {
-        auto g = std::make_unique<AngleGraphic>();
-        prepare(*g, marks_.angle);
-        g->setAngleUnit(angleUnit_);
-        created = g.get();
-        kind = kHitAngle;
-        angles_.push_back(std::move(g));
-        break;
-    }
-    case kTypePolygon: {
-        auto g = std::make_unique<PolygonGraphic>();
-        prepare(*g, marks_.polygon);
-        created = g.get();
-        kind = kHitPolygon;
-        polygons_.push_back(std::move(g));
-        break;
-    }
-    case kTypeText: {
-        auto g = std::make_unique<TextGraphic>();
-        g->setFont(textFont_.face, textFont_.height);
-        g->setTextColors(textFont_.normal, textFont_.hovered, textFont_.selected);
-        created = g.get();
-        kind = kHitText;
-        texts_.push_back(std::move(g));
-        break;
-    }
-    default:
-        return 0;
-    }
+        list.push_back(std::move(g));
+    });
+    if (!created)
+        return Outcome::Done;
     selectionKind_ = kind;
     selectionIndex_ = listSize(kind) - 1;
     created->begin(p);
     // The label exists once the graphic is begun.
     if (kind != kHitText)
         created->setDescFont(descFont_.face, descFont_.height);
-    return 0;
+    return Outcome::Done;
 }
 
 void GaugitEngine::addPoint(POINT p)
@@ -506,14 +348,15 @@ void GaugitEngine::addPoint(POINT p)
         g->addPoint(p);
 }
 
-int GaugitEngine::addString(const char* text)
+Outcome GaugitEngine::addString(const char* text)
 {
-    if (selectionKind_ != kHitText || texts_.empty())
-        return 31;
-    TextGraphic& last = *texts_.back();
+    const GraphicList<TextGraphic>& texts = lists_.of<TextGraphic>();
+    if (selectionKind_ != kHitText || texts.empty())
+        return Outcome::NothingToActOn;
+    TextGraphic& last = *texts.back();
     if (!last.finished() && !last.setText(text))
         last.finish();
-    return 0;
+    return Outcome::Done;
 }
 
 void GaugitEngine::changePoint(POINT p)
@@ -569,35 +412,39 @@ bool GaugitEngine::hitGraphic(int x, int y)
         if (ruler_->hitLabel(x, y))
             return select(kHitRuler, -1, kModeLabel);
     }
-    // Within a list an edit point anywhere beats a body, a body beats a label; an earlier
-    // list beats a later one.
+    // Within a list an edit point anywhere beats a body, a body beats a label; texts answer
+    // with their bodies only.
     auto searchList = [&](const auto& list, int kind) {
         const int count = static_cast<int>(list.size());
-        for (int i = 0; i < count; ++i)
+        if constexpr (!kIsText<GraphicOf<decltype(list)>>)
         {
-            if (list[i]->hitEditPoint(x, y))
-                return select(kind, i, kModeEditPoint);
+            for (int i = 0; i < count; ++i)
+            {
+                if (list[i]->hitEditPoint(x, y))
+                    return select(kind, i, kModeEditPoint);
+            }
         }
         for (int i = 0; i < count; ++i)
         {
             if (list[i]->hitBody(x, y))
                 return select(kind, i, kModeBody);
         }
-        for (int i = 0; i < count; ++i)
+        if constexpr (!kIsText<GraphicOf<decltype(list)>>)
         {
-            if (list[i]->hitLabel(x, y))
-                return select(kind, i, kModeLabel);
+            for (int i = 0; i < count; ++i)
+            {
+                if (list[i]->hitLabel(x, y))
+                    return select(kind, i, kModeLabel);
+            }
         }
         return false;
     };
-    if (searchList(lines_, kHitLine) || searchList(circles_, kHitCircle) ||
-        searchList(rects_, kHitRect) || searchList(ellipses_, kHitEllipse) ||
-        searchList(angles_, kHitAngle) || searchList(polygons_, kHitPolygon))
-        return true;
-    for (int i = 0; i < static_cast<int>(texts_.size()); ++i)
+    for (HitKind kind : kHitOrder)
     {
-        if (texts_[i]->hitBody(x, y))
-            return select(kHitText, i, kModeBody);
+        bool hit = false;
+        lists_.visit(kind, [&](const auto& list) { hit = searchList(list, kind); });
+        if (hit)
+            return true;
     }
     return false;
 }
@@ -618,18 +465,20 @@ bool GaugitEngine::passGraphic(int x, int y)
     };
     if (!rulerHidden_ && ruler_->hitBody(x, y))
         return hover(kHitRuler, -1);
-    auto searchList = [&](const auto& list, int kind) {
-        for (int i = 0; i < static_cast<int>(list.size()); ++i)
-        {
-            if (list[i]->hitBody(x, y))
-                return hover(kind, i);
-        }
-        return false;
-    };
-    return searchList(lines_, kHitLine) || searchList(circles_, kHitCircle) ||
-           searchList(rects_, kHitRect) || searchList(ellipses_, kHitEllipse) ||
-           searchList(angles_, kHitAngle) || searchList(polygons_, kHitPolygon) ||
-           searchList(texts_, kHitText);
+    for (HitKind kind : kHitOrder)
+    {
+        bool found = false;
+        lists_.visit(kind, [&](const auto& list) {
+            for (int i = 0; i < static_cast<int>(list.size()) && !found; ++i)
+            {
+                if (list[i]->hitBody(x, y))
+                    found = hover(kind, i);
+            }
+        });
+        if (found)
+            return true;
+    }
+    return false;
 }
 
 void GaugitEngine::moveGraphic(int dx, int dy)
@@ -663,32 +512,8 @@ void GaugitEngine::moveGraphic(int dx, int dy)
 void GaugitEngine::clearHitGraphic()
 {
     finishGraphic();
-    switch (selectionKind_)
-    {
-    case kHitLine:
-        eraseAt(lines_, selectionIndex_);
-        break;
-    case kHitCircle:
-        eraseAt(circles_, selectionIndex_);
-        break;
-    case kHitRect:
-        eraseAt(rects_, selectionIndex_);
-        break;
-    case kHitText:
-        eraseAt(texts_, selectionIndex_);
-        break;
-    case kHitPolygon:
-        eraseAt(polygons_, selectionIndex_);
-        break;
-    case kHitEllipse:
-        eraseAt(ellipses_, selectionIndex_);
-        break;
-    case kHitAngle:
-        eraseAt(angles_, selectionIndex_);
-        break;
-    default:
-        break;
-    }
+    // The ruler is not in a list: a selected ruler stays.
+    lists_.visit(selectionKind_, [this](auto& list) { eraseAt(list, selectionIndex_); });
     resetHover();
     resetSelection();
 }
@@ -696,13 +521,7 @@ void GaugitEngine::clearHitGraphic()
 void GaugitEngine::clearAllGraphics()
 {
     finishGraphic();
-    polygons_.clear();
-    texts_.clear();
-    angles_.clear();
-    ellipses_.clear();
-    rects_.clear();
-    circles_.clear();
-    lines_.clear();
+    lists_.clear();
     resetHover();
     resetSelection();
 }

@@ -6,31 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "engine/angle_graphic.h"
-#include "engine/circle_graphic.h"
-#include "engine/ellipse_graphic.h"
 #include "engine/font_metrics.h"
-#include "engine/line_graphic.h"
-#include "engine/polygon_graphic.h"
-#include "engine/rect_graphic.h"
+#include "engine/graphic_lists.h"
 #include "engine/ruler_graphic.h"
-#include "engine/text_graphic.h"
 
 namespace gaugit {
-
-// What a hover or selection points at. Not the type codes.
-enum HitKind : int
-{
-    kHitNone = 0,
-    kHitRuler = 1,
-    kHitLine = 2,
-    kHitCircle = 3,
-    kHitRect = 4,
-    kHitText = 5,
-    kHitPolygon = 6,
-    kHitEllipse = 7,
-    kHitAngle = 8,
-};
 
 enum HitMode : int
 {
@@ -40,6 +20,14 @@ enum HitMode : int
     kModeLabel = 3,
 };
 
+// What a construction call found; the exports turn it into their result codes.
+enum class Outcome
+{
+    Done,
+    NoRuler,        // a graphic needs the calibration ruler first
+    NothingToActOn, // no graphic of the kind the call needs
+};
+
 // Mouse moves closer than this to the last accepted event are dropped.
 constexpr uint32_t kThrottleMs = 40;
 
@@ -47,13 +35,14 @@ constexpr uint32_t kThrottleMs = 40;
 int measureLanguage();
 void setMeasureLanguage(int language);
 
+// Colours in the order the exports take them: normal, hovered, selected.
 struct TextFont
 {
     char face[kFaceSize] = "Times New Roman";
     int height = 14;
     COLORREF normal = 0xFF0000;
-    COLORREF selected = 0x0000FF;
     COLORREF hovered = 0x00FF00;
+    COLORREF selected = 0x0000FF;
 };
 
 struct DescFont
@@ -73,7 +62,14 @@ struct MarkWords
     uint32_t polygon = 0xFFFFFFFFu;
 };
 
-template <typename T> using GraphicList = std::vector<std::unique_ptr<T>>;
+// The word of MarkWords that a class of graphic takes.
+template <typename T> inline constexpr uint32_t MarkWords::*kMarkOf = nullptr;
+template <> inline constexpr uint32_t MarkWords::*kMarkOf<LineGraphic> = &MarkWords::line;
+template <> inline constexpr uint32_t MarkWords::*kMarkOf<RectGraphic> = &MarkWords::rect;
+template <> inline constexpr uint32_t MarkWords::*kMarkOf<CircleGraphic> = &MarkWords::circle;
+template <> inline constexpr uint32_t MarkWords::*kMarkOf<EllipseGraphic> = &MarkWords::ellipse;
+template <> inline constexpr uint32_t MarkWords::*kMarkOf<AngleGraphic> = &MarkWords::angle;
+template <> inline constexpr uint32_t MarkWords::*kMarkOf<PolygonGraphic> = &MarkWords::polygon;
 
 class GaugitEngine
 {
@@ -134,24 +130,23 @@ class GaugitEngine
     void recalibrate();
 
     // The lists, each in creation order.
-    const GraphicList<LineGraphic>& lines() const { return lines_; }
-    const GraphicList<CircleGraphic>& circles() const { return circles_; }
-    const GraphicList<RectGraphic>& rects() const { return rects_; }
-    const GraphicList<EllipseGraphic>& ellipses() const { return ellipses_; }
-    const GraphicList<AngleGraphic>& angles() const { return angles_; }
-    const GraphicList<TextGraphic>& texts() const { return texts_; }
-    const GraphicList<PolygonGraphic>& polygons() const { return polygons_; }
+    const GraphicLists& lists() const { return lists_; }
+    const GraphicList<LineGraphic>& lines() const { return lists_.of<LineGraphic>(); }
+    const GraphicList<CircleGraphic>& circles() const { return lists_.of<CircleGraphic>(); }
+    const GraphicList<RectGraphic>& rects() const { return lists_.of<RectGraphic>(); }
+    const GraphicList<EllipseGraphic>& ellipses() const { return lists_.of<EllipseGraphic>(); }
+    const GraphicList<AngleGraphic>& angles() const { return lists_.of<AngleGraphic>(); }
+    const GraphicList<TextGraphic>& texts() const { return lists_.of<TextGraphic>(); }
+    const GraphicList<PolygonGraphic>& polygons() const { return lists_.of<PolygonGraphic>(); }
     // Appends a restored graphic; it is neither hovered nor selected.
-    void append(std::unique_ptr<LineGraphic> graphic);
-    void append(std::unique_ptr<CircleGraphic> graphic);
-    void append(std::unique_ptr<RectGraphic> graphic);
-    void append(std::unique_ptr<EllipseGraphic> graphic);
-    void append(std::unique_ptr<AngleGraphic> graphic);
-    void append(std::unique_ptr<TextGraphic> graphic);
-    void append(std::unique_ptr<PolygonGraphic> graphic);
+    template <typename T> void append(std::unique_ptr<T> graphic)
+    {
+        if (graphic)
+            lists_.of<T>().push_back(std::move(graphic));
+    }
     // Graphic of a hit kind at an index (the ruler for kHitRuler); null when there is none.
     Graphic* graphicAt(int kind, int index);
-    int listSize(int kind) const;
+    int listSize(int kind) const { return lists_.size(kind); }
 
     // Hover and selection.
     int hoverKind() const { return hoverKind_; }
@@ -160,10 +155,10 @@ class GaugitEngine
     int selectionIndex() const { return selectionIndex_; }
     int selectionMode() const { return selectionMode_; }
 
-    // Construction and editing. Results are the export result codes.
-    int startGraphic(POINT p, int type);
+    // Construction and editing.
+    Outcome startGraphic(POINT p, int type);
     void addPoint(POINT p);
-    int addString(const char* text);
+    Outcome addString(const char* text);
     void changePoint(POINT p);
     void finishGraphic();
     bool hitGraphic(int x, int y);
@@ -178,7 +173,7 @@ class GaugitEngine
 
   private:
     template <typename F> void forEachMeasured(F&& f);
-    template <typename T> bool applyMark(uint32_t& slot, GraphicList<T>& list, uint32_t mark);
+    template <typename T> bool applyMark(uint32_t mark);
     bool acceptEvent();
     Graphic* lastOfSelection();
     void removeLastOfSelection();
@@ -193,16 +188,10 @@ class GaugitEngine
     int measureUnit_ = 0;
     float unitsPerPixel_ = 0.0f;
     int angleUnit_ = 0;
-    PenSpec pen_{0, 1, 0xFF0000, 0x0000FF, 0x00FF00};
+    PenSpec pen_{0, 1, 0xFF0000, 0x00FF00, 0x0000FF};
     TextFont textFont_;
     DescFont descFont_;
-    GraphicList<LineGraphic> lines_;
-    GraphicList<CircleGraphic> circles_;
-    GraphicList<RectGraphic> rects_;
-    GraphicList<EllipseGraphic> ellipses_;
-    GraphicList<AngleGraphic> angles_;
-    GraphicList<TextGraphic> texts_;
-    GraphicList<PolygonGraphic> polygons_;
+    GraphicLists lists_;
     int hoverKind_ = kHitNone;
     int hoverIndex_ = -1;
     int selectionKind_ = kHitNone;

@@ -31,17 +31,17 @@ void Graphic::setScale(float unitsPerPixel)
 void Graphic::setPen(const PenSpec& pen)
 {
     penStyle_ = pen.style;
-    normalWidth_ = selectedWidth_ = hoveredWidth_ = pen.width;
+    normalWidth_ = hoveredWidth_ = selectedWidth_ = pen.width;
     normalColor_ = pen.normal;
-    selectedColor_ = pen.selected;
     hoveredColor_ = pen.hovered;
+    selectedColor_ = pen.selected;
     if (label_)
         label_->setColors(normalColor_, hoveredColor_, selectedColor_);
 }
 
 PenSpec Graphic::pen() const
 {
-    return PenSpec{penStyle_, normalWidth_, normalColor_, selectedColor_, hoveredColor_};
+    return PenSpec{penStyle_, normalWidth_, normalColor_, hoveredColor_, selectedColor_};
 }
 
 void Graphic::setDescFont(const char* face, int height)

@@ -14,15 +14,15 @@ class DrawContext;
 
 namespace gaugit {
 
-// A pen as the instance hands it to graphics. The three widths of a graphic always follow the
-// one width given here.
+// A pen as the instance hands it to graphics, its colours in the order the exports take them.
+// The three widths of a graphic always follow the one width given here.
 struct PenSpec
 {
     int style = 0;
     int width = 1;
     COLORREF normal = 0xFF0000;
-    COLORREF selected = 0x00FF00;
     COLORREF hovered = 0x0000FF;
+    COLORREF selected = 0x00FF00;
 };
 
 struct PointF
@@ -105,11 +105,11 @@ class Graphic
     PenSpec pen() const;
     int penStyle() const { return penStyle_; }
     int normalWidth() const { return normalWidth_; }
-    int selectedWidth() const { return selectedWidth_; }
     int hoveredWidth() const { return hoveredWidth_; }
+    int selectedWidth() const { return selectedWidth_; }
     COLORREF normalColor() const { return normalColor_; }
-    COLORREF selectedColor() const { return selectedColor_; }
     COLORREF hoveredColor() const { return hoveredColor_; }
+    COLORREF selectedColor() const { return selectedColor_; }
     // Passed to the label; a graphic without a label yet ignores it.
     void setDescFont(const char* face, int height);
     // Descriptor choices of the graphic's kind (bit 0 the name line).
@@ -148,11 +148,11 @@ class Graphic
     int measureUnit_ = 0;
     int penStyle_ = 0;
     int normalWidth_ = 1;
-    int selectedWidth_ = 1;
     int hoveredWidth_ = 1;
+    int selectedWidth_ = 1;
     COLORREF normalColor_ = 0xFF0000;
-    COLORREF selectedColor_ = 0x00FF00;
     COLORREF hoveredColor_ = 0x0000FF;
+    COLORREF selectedColor_ = 0x00FF00;
     int labelInBounds_ = 1;
     int fill_ = 0;
     RECT bounds_{0, 0, 0, 0};

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/stream_writer.h"
+#include "platform/byte_order.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 
@@ -18,23 +19,21 @@ class Fields
     explicit Fields(const uint8_t* bytes) : p_(bytes) {}
     uint32_t u32()
     {
-        const uint32_t v = uint32_t(p_[0]) | (uint32_t(p_[1]) << 8) | (uint32_t(p_[2]) << 16) |
-                           (uint32_t(p_[3]) << 24);
+        const uint32_t v = kwz::readU32le(p_);
         p_ += 4;
         return v;
     }
     int32_t i32() { return int32_t(u32()); }
     uint16_t u16()
     {
-        const uint16_t v = uint16_t(p_[0] | (p_[1] << 8));
+        const uint16_t v = kwz::readU16le(p_);
         p_ += 2;
         return v;
     }
     float f32()
     {
-        const uint32_t bits = u32();
-        float v;
-        std::memcpy(&v, &bits, sizeof v);
+        const float v = kwz::readF32le(p_);
+        p_ += 4;
         return v;
     }
     POINT point()

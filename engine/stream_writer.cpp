@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/byte_order.h"
 #include "platform/files.h"
 
 namespace gaugit {
@@ -12,24 +13,25 @@ namespace {
 class Record
 {
   public:
-    Record& i32(int32_t v) { return u32(uint32_t(v)); }
+    Record& i32(int32_t v)
+    {
+        kwz::appendI32le(bytes_, v);
+        return *this;
+    }
     Record& u32(uint32_t v)
     {
-        for (int i = 0; i < 4; ++i)
-            bytes_.push_back(uint8_t(v >> (8 * i)));
+        kwz::appendU32le(bytes_, v);
         return *this;
     }
     Record& u16(uint16_t v)
     {
-        bytes_.push_back(uint8_t(v));
-        bytes_.push_back(uint8_t(v >> 8));
+        kwz::appendU16le(bytes_, v);
         return *this;
     }
     Record& f32(float v)
     {
-        uint32_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        return u32(bits);
+        kwz::appendF32le(bytes_, v);
+        return *this;
     }
     Record& point(POINT p) { return i32(p.x).i32(p.y); }
     Record& zeros(size_t n)
@@ -104,7 +106,7 @@ Record rulerRecord(const RulerGraphic& g)
     return r;
 }
 
-Record lineRecord(const LineGraphic& g)
+Record record(const LineGraphic& g)
 {
     Record r;
     r.i32(g.typeCode()).point(g.start()).point(g.end());
@@ -112,7 +114,7 @@ Record lineRecord(const LineGraphic& g)
     return r;
 }
 
-Record rectRecord(const RectGraphic& g)
+Record record(const RectGraphic& g)
 {
     Record r;
     r.i32(g.typeCode()).point(g.first()).point(g.second());
@@ -120,7 +122,7 @@ Record rectRecord(const RectGraphic& g)
     return r;
 }
 
-Record ellipseRecord(const EllipseGraphic& g)
+Record record(const EllipseGraphic& g)
 {
     Record r;
     r.i32(g.typeCode()).point(g.point(0)).point(g.point(1));
@@ -128,7 +130,7 @@ Record ellipseRecord(const EllipseGraphic& g)
     return r;
 }
 
-Record circleRecord(const CircleGraphic& g)
+Record record(const CircleGraphic& g)
 {
     Record r;
     const bool threePoints = g.variant() == kTypeCircleThreePoints;
@@ -138,7 +140,7 @@ Record circleRecord(const CircleGraphic& g)
     return r;
 }
 
-Record angleRecord(const AngleGraphic& g)
+Record record(const AngleGraphic& g)
 {
     Record r;
     r.i32(g.typeCode()).point(g.point(0)).point(g.point(1)).point(g.point(2));
@@ -146,7 +148,7 @@ Record angleRecord(const AngleGraphic& g)
     return r;
 }
 
-Record polygonRecord(const PolygonGraphic& g)
+Record record(const PolygonGraphic& g)
 {
     Record r;
     const int count = std::clamp(g.vertexCount(), 0, kMaxPolygonVertices);
@@ -157,7 +159,7 @@ Record polygonRecord(const PolygonGraphic& g)
     return r;
 }
 
-Record textRecord(const TextGraphic& g)
+Record record(const TextGraphic& g)
 {
     Record r;
     r.i32(g.typeCode())
@@ -185,13 +187,8 @@ bool StreamWriter::write(const GaugitEngine& e)
     if (!put(header(e).bytes()))
         return false;
     Record counts;
-    counts.i32(int32_t(e.lines().size()))
-        .i32(int32_t(e.circles().size()))
-        .i32(int32_t(e.rects().size()))
-        .i32(int32_t(e.ellipses().size()))
-        .i32(int32_t(e.texts().size()))
-        .i32(int32_t(e.angles().size()))
-        .i32(int32_t(e.polygons().size()));
+    for (HitKind kind : kCountOrder)
+        counts.i32(int32_t(e.listSize(kind)));
     if (!put(counts.bytes()))
         return false;
     // The stream always holds a ruler record; an instance without a ruler writes one of a
@@ -200,27 +197,24 @@ bool StreamWriter::write(const GaugitEngine& e)
     if (!put(rulerRecord(e.ruler() ? *e.ruler() : unplaced).bytes()))
         return false;
 
-    for (const auto& g : e.lines())
-        if (!put(lineRecord(*g).bytes()))
-            return false;
-    for (const auto& g : e.circles())
-        if (!put(circleRecord(*g).bytes()))
-            return false;
-    for (const auto& g : e.rects())
-        if (!put(rectRecord(*g).bytes()))
-            return false;
-    for (const auto& g : e.ellipses())
-        if (!put(ellipseRecord(*g).bytes()))
-            return false;
-    for (const auto& g : e.angles())
-        if (!put(angleRecord(*g).bytes()))
-            return false;
-    for (const auto& g : e.polygons())
-        if (!put(polygonRecord(*g).bytes()))
-            return false;
+    // The first record not written whole stops the writing, except that a text record counts
+    // as written whatever the write reports.
+    bool stopped = false;
     bool whole = true;
-    for (const auto& g : e.texts())
-        whole = put(textRecord(*g).bytes()) && whole;
+    for (HitKind kind : kRecordOrder)
+    {
+        e.lists().visit(kind, [&](const auto& list) {
+            for (const auto& g : list)
+            {
+                if (stopped)
+                    return;
+                const bool written = put(record(*g).bytes());
+                whole = written && whole;
+                if (!written && !kIsText<decltype(*g)>)
+                    stopped = true;
+            }
+        });
+    }
     return whole;
 }
 

@@ -2,14 +2,15 @@
  * measurement graphics drawn over it, computes their values in real units and lets a client
  * build and edit them with image points.
  *
- * Every export returns an int result code:
+ * Every export returns an int result code of kwztypes.h, under these names:
  *   GAUGIT_OK (0)           done;
  *   GAUGIT_NULL_HANDLE (1)  the handle was null; nothing was touched;
  *   GAUGIT_NO_RULER (25)    GtStartGraphic without a calibration ruler;
- *   GAUGIT_FAILED (31)      nothing to act on (no ruler, no such graphic, nothing hit).
- * Unless stated otherwise an export returns 0 for a valid handle whether or not anything
- * changed. Getters leave their outputs untouched when there is nothing to report; a null
- * output pointer is skipped. Coordinates are image pixels; colours are 0x00BBGGRR. */
+ *   GAUGIT_FAILED (31)      nothing to act on (no ruler, no such graphic, nothing hit), or
+ *                           the engine failed inside (memory ran out).
+ * Each export lists the codes it returns. 0 means done for a valid handle, whether or not
+ * anything changed. Getters leave their outputs untouched when there is nothing to report; a
+ * null output pointer is skipped. Coordinates are image pixels; colours are 0x00BBGGRR. */
 #ifndef GAUGIT_H
 #define GAUGIT_H
 
@@ -19,10 +20,10 @@
 extern "C" {
 #endif
 
-#define GAUGIT_OK 0
-#define GAUGIT_NULL_HANDLE 1
-#define GAUGIT_NO_RULER 25
-#define GAUGIT_FAILED 31
+#define GAUGIT_OK KWZ_OK
+#define GAUGIT_NULL_HANDLE KWZ_ERR_NULL_HANDLE
+#define GAUGIT_NO_RULER KWZ_ERR_NO_RULER
+#define GAUGIT_FAILED KWZ_ERR_FAILED
 
 /* The enumerations are 32-bit signed values. Each carries two bounds enumerators so that any
  * int a caller passes is a value of its type, in C and in C++ alike. */
@@ -131,9 +132,11 @@ KWZ_API int GaugitUnInitialize(HGAUGIT* handle);
 KWZ_API int GtSetMeasureLanguage(HGAUGIT handle, ZQLANGUAGE language);
 /* Sets the measure unit and recomputes every graphic in it. 0; 1. */
 KWZ_API int GtSetMeasureUnit(HGAUGIT handle, ZQUNIT unit);
+/* 0; 1. */
 KWZ_API int GtGetMeasureUnit(HGAUGIT handle, ZQUNIT* unit);
 /* Degrees or radians for the angles. 0; 1. */
 KWZ_API int GtSetAngleUnit(HGAUGIT handle, ZQANGLEUNIT unit);
+/* 0; 1. */
 KWZ_API int GtGetAngleUnit(HGAUGIT handle, ZQANGLEUNIT* unit);
 /* Decimals of descriptor values (low 16 bits kept). Without a ruler nothing changes and
  * the getter writes nothing. 0; 1. */
@@ -147,7 +150,9 @@ KWZ_API int GtHideDescriptor(HGAUGIT handle, int hide);
 KWZ_API int GtSetRuler(HGAUGIT handle, POINT start, POINT end, ZQUNIT unit, float length);
 /* Without a ruler nothing is written. 0; 1. */
 KWZ_API int GtGetRuler(HGAUGIT handle, POINT* start, POINT* end, ZQUNIT* unit, float* length);
+/* The ruler's true length and unit; recalibrates. Without a ruler nothing changes. 0; 1. */
 KWZ_API int GtSetRulerUnitAndLength(HGAUGIT handle, ZQUNIT unit, float length);
+/* Without a ruler nothing is written. 0; 1. */
 KWZ_API int GtGetRulerUnitAndLength(HGAUGIT handle, ZQUNIT* unit, float* length);
 /* Hides the ruler from drawing, hit-testing and hovering. 0; 1. */
 KWZ_API int GtHideRuler(HGAUGIT handle, int hide);
@@ -161,11 +166,14 @@ KWZ_API int GtGetTxtFont(HGAUGIT handle, char* face, int* height, COLORREF* norm
                          COLORREF* hovered, COLORREF* selected);
 /* Label font for graphics begun afterwards. 0; 1. */
 KWZ_API int GtSetDescFont(HGAUGIT handle, const char* face, int height);
+/* face must hold 64 bytes. 0; 1. */
 KWZ_API int GtGetDescFont(HGAUGIT handle, char* face, int* height);
 
-/* Default pen for new graphics; also given to the selected graphic or ruler (not texts). */
+/* Default pen for new graphics; also given to the selected graphic or ruler (not texts).
+ * 0; 1. */
 KWZ_API int GaugitSetPen(HGAUGIT handle, int style, int width, COLORREF normal, COLORREF hovered,
                          COLORREF selected);
+/* 0; 1. */
 KWZ_API int GaugitGetPen(HGAUGIT handle, int* style, int* width, COLORREF* normal,
                          COLORREF* hovered, COLORREF* selected);
 /* The ruler's pen. 0; 1; 31 without a ruler. */
@@ -192,7 +200,8 @@ KWZ_API int GtClearAllGraphic(HGAUGIT handle);
  * add points, drag the floating point (at most once per 40 ms), set a text, finish.
  * GtStartGraphic: 0; 1; 25 without a ruler.
  * GtAddStringToGraphic: 0; 1; 31 when no text is being built (texts of 128 characters or
- * more are refused and finish the text with its previous content). Others: 0; 1. */
+ * more are refused and finish the text with its previous content).
+ * GtAddPointToGraphic, GtChangePointToGraphic, GtFinishGraphic: 0; 1. */
 KWZ_API int GtStartGraphic(HGAUGIT handle, POINT point, GRAPHICTYPE type);
 KWZ_API int GtAddPointToGraphic(HGAUGIT handle, POINT point);
 KWZ_API int GtAddStringToGraphic(HGAUGIT handle, const char* text);

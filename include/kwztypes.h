@@ -112,7 +112,19 @@ typedef void* HANDLE;
 typedef struct KwzDrawContext* HDC;
 typedef struct KwzWindow* HWND;
 
-/* Result codes shared by the library exports. */
+/* Result codes of the library exports: one table for every library. The names in gaugit.h,
+ * rast.h, profo.h, tikko.h and zcapapi.h are aliases of these. The values are fixed by the
+ * call formats that programs were built against, so a code is never renumbered and never
+ * given another meaning.
+ *
+ *   KWZ_OK               0   done
+ *   KWZ_ERR_NULL_HANDLE  1   a handle (or a required window) was null or unknown; nothing
+ *                            was touched
+ *   KWZ_ERR_NO_MEMORY    2   memory ran out; nothing was created
+ *   KWZ_ERR_NO_RULER    25   a graphic was started before a calibration ruler was set
+ *   KWZ_ERR_FAILED      31   the operation failed or found nothing to act on
+ *
+ * The camera library adds the codes 3 to 8 of its own (zcapapi.h). */
 #define KWZ_OK 0
 #define KWZ_ERR_NULL_HANDLE 1
 #define KWZ_ERR_NO_MEMORY 2

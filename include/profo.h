@@ -7,12 +7,19 @@
  * (GBK), passed through unchanged. Every write replaces the file atomically: a write that
  * fails or is interrupted leaves the previous file whole.
  *
- * Result codes: 0 success; 1 null handle (or, for PFInitialize, no memory or no place to
- * store the handle); 31 the operation failed or found nothing. */
+ * Result codes (the values of kwztypes.h):
+ *   PROFO_OK (0)           done;
+ *   PROFO_NULL_HANDLE (1)  null handle (or, for PFInitialize, no memory or no place to store
+ *                          the handle);
+ *   PROFO_FAILED (31)      the operation failed or found nothing. */
 #ifndef PROFO_H
 #define PROFO_H
 
 #include "kwztypes.h"
+
+#define PROFO_OK KWZ_OK
+#define PROFO_NULL_HANDLE KWZ_ERR_NULL_HANDLE
+#define PROFO_FAILED KWZ_ERR_FAILED
 
 /* Values read are cut to this many bytes, terminator included. */
 #define PF_VALUE_BUFFER_SIZE 260

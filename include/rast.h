@@ -2,7 +2,7 @@
  * measurement file), draws it with the measurement graphics of its own engine instance, and
  * writes BMP and measurement files.
  *
- * Result codes, common to every export:
+ * Result codes, common to every export (the values of kwztypes.h):
  *   RAST_OK (0)           done;
  *   RAST_NULL_HANDLE (1)  the object handle (or the window) is null, or the call needs an
  *                         engine instance and the object has none;
@@ -21,11 +21,11 @@
 extern "C" {
 #endif
 
-#define RAST_OK 0
-#define RAST_NULL_HANDLE 1
-#define RAST_NO_MEMORY 2
-#define RAST_NO_RULER 25
-#define RAST_FAILED 31
+#define RAST_OK KWZ_OK
+#define RAST_NULL_HANDLE KWZ_ERR_NULL_HANDLE
+#define RAST_NO_MEMORY KWZ_ERR_NO_MEMORY
+#define RAST_NO_RULER KWZ_ERR_NO_RULER
+#define RAST_FAILED KWZ_ERR_FAILED
 
 /* A display rectangle. In a source rectangle y is the row as the bitmap counts it: from the
  * bottom row for a bottom-up image. */

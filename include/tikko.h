@@ -3,11 +3,17 @@
  * A timer object holds a millisecond stop-watch (on the 32-bit millisecond clock) and a fine
  * stop-watch (on the performance counter). A timer belongs to one thread.
  *
- * Result codes: 0 success; 1 null handle (or, for TKInitialize, no memory). */
+ * Result codes (the values of kwztypes.h):
+ *   TIKKO_OK (0)           done;
+ *   TIKKO_NULL_HANDLE (1)  null handle (or, for TKInitialize, no memory); also what a
+ *                          failure inside a wait reports. */
 #ifndef TIKKO_H
 #define TIKKO_H
 
 #include "kwztypes.h"
+
+#define TIKKO_OK KWZ_OK
+#define TIKKO_NULL_HANDLE KWZ_ERR_NULL_HANDLE
 
 /* Creates a timer; sets *out to null first. 0; 1 when out is null or memory is short. */
 KWZ_API int TKInitialize(void** out);

@@ -15,16 +15,26 @@
 extern "C" {
 #endif
 
-/* Result codes. */
-#define ZCAP_OK 0
-#define ZCAP_ERR_HANDLE 1    /* handle 0, unknown or already released; null handle address */
-#define ZCAP_ERR_NO_MEMORY 2 /* out of memory */
-#define ZCAP_ERR_ARGUMENT 3  /* null pointer or value out of range */
-#define ZCAP_ERR_DEVICE 4    /* device absent, busy, or it stopped delivering frames */
-#define ZCAP_ERR_FILE 5      /* file could not be written (nothing is left behind) */
-#define ZCAP_ERR_NO_FRAME 6  /* no frame arrived in time */
-#define ZCAP_ERR_VIEW 7      /* the live view could not be started */
-#define ZCAP_ERR_STATE 8     /* not possible now (already recording, not recording) */
+/* Result codes: 0 to 2 are those of kwztypes.h; 3 to 8 belong to this library alone, their
+ * values fixed like the shared ones.
+ *   ZCAP_OK (0)             done
+ *   ZCAP_ERR_HANDLE (1)     handle 0, unknown or already released; null handle address
+ *   ZCAP_ERR_NO_MEMORY (2)  out of memory
+ *   ZCAP_ERR_ARGUMENT (3)   null pointer or value out of range
+ *   ZCAP_ERR_DEVICE (4)     device absent, busy, or it stopped delivering frames
+ *   ZCAP_ERR_FILE (5)       file could not be written (nothing is left behind)
+ *   ZCAP_ERR_NO_FRAME (6)   no frame arrived in time
+ *   ZCAP_ERR_VIEW (7)       the live view could not be started
+ *   ZCAP_ERR_STATE (8)      not possible now (already recording, not recording) */
+#define ZCAP_OK KWZ_OK
+#define ZCAP_ERR_HANDLE KWZ_ERR_NULL_HANDLE
+#define ZCAP_ERR_NO_MEMORY KWZ_ERR_NO_MEMORY
+#define ZCAP_ERR_ARGUMENT 3
+#define ZCAP_ERR_DEVICE 4
+#define ZCAP_ERR_FILE 5
+#define ZCAP_ERR_NO_FRAME 6
+#define ZCAP_ERR_VIEW 7
+#define ZCAP_ERR_STATE 8
 
 /* The device handle: a 32-bit value, 0 means no camera. */
 typedef DWORD ZCAPHANDLE;

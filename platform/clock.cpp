@@ -42,39 +42,4 @@ int64_t performanceFrequency()
     return kNsPerSecond;
 }
 
-FakeClock::FakeClock(uint32_t startMs)
-{
-    PlatformState& state = platformState();
-    state.fakeTickMs.store(startMs);
-    state.fakeCounterNs.store(int64_t(startMs) * kNsPerMs);
-    state.fakeClockActive.store(true);
-}
-
-FakeClock::~FakeClock()
-{
-    platformState().fakeClockActive.store(false);
-    wakeAllQueues();
-}
-
-void FakeClock::advance(uint32_t ms)
-{
-    PlatformState& state = platformState();
-    state.fakeTickMs.fetch_add(ms);
-    state.fakeCounterNs.fetch_add(int64_t(ms) * kNsPerMs);
-    wakeAllQueues();
-}
-
-void FakeClock::set(uint32_t ms)
-{
-    PlatformState& state = platformState();
-    state.fakeTickMs.store(ms);
-    state.fakeCounterNs.store(int64_t(ms) * kNsPerMs);
-    wakeAllQueues();
-}
-
-uint32_t FakeClock::now() const
-{
-    return platformState().fakeTickMs.load();
-}
-
 } // namespace kwz

@@ -30,8 +30,8 @@ FileObject* fileOf(HANDLE file)
     return static_cast<FileObject*>(file);
 }
 
-// How many of `size` bytes the fault injection lets through; ends the process when a
-// test asked for a kill at the limit.
+// How many of `size` bytes a test's write fault lets through (platform/testing/write_faults.h);
+// ends the process when the test asked for a kill at the limit.
 uint32_t allowedBytes(uint32_t size, bool* limited)
 {
     PlatformState& state = platformState();
@@ -370,23 +370,5 @@ bool AtomicFileWriter::commit()
     temp_.clear();
     return false;
 }
-
-namespace testing {
-
-void failWritesAfter(int64_t bytes)
-{
-    PlatformState& state = platformState();
-    state.exitCodeAtLimit.store(-1);
-    state.writeBudget.store(bytes < 0 ? -1 : bytes);
-}
-
-void exitWritesAfter(int64_t bytes, int exitCode)
-{
-    PlatformState& state = platformState();
-    state.exitCodeAtLimit.store(bytes < 0 ? -1 : exitCode);
-    state.writeBudget.store(bytes < 0 ? -1 : bytes);
-}
-
-} // namespace testing
 
 } // namespace kwz

@@ -73,14 +73,4 @@ class AtomicFileWriter
     bool failed_ = false;
 };
 
-namespace testing {
-// Fault injection for tests: after `bytes` more bytes have been written through writeFile
-// in this process, every write fails (the partial write is done, as a full disk would).
-// A negative value turns it off.
-void failWritesAfter(int64_t bytes);
-// The same, but reaching the limit ends the process at once with exitCode, as a kill in the
-// middle of a write would (for death tests).
-void exitWritesAfter(int64_t bytes, int exitCode);
-} // namespace testing
-
 } // namespace kwz

@@ -23,13 +23,16 @@ if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
 else
     mapfile -t files < <(find . -path ./build -prune -o \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -print)
 fi
-bad=()
-for f in "${files[@]}"; do
-    [[ -f "$f" ]] || continue
-    if ! "$FORMAT" --dry-run --Werror "$f" >/dev/null 2>&1; then
-        bad+=("$f")
-    fi
-done
+# One run over every file; clang-format names each file it would change.
+status=0
+report=$("$FORMAT" --dry-run --Werror "${files[@]}" 2>&1) || status=$?
+mapfile -t bad < <(sed -n 's/^\(.*\):[0-9]*:[0-9]*: error: code should be clang-formatted.*/\1/p' \
+    <<<"$report" | sort -u)
+if ((status != 0 && ${#bad[@]} == 0)); then
+    echo "check-format: $FORMAT failed:" >&2
+    echo "$report" >&2
+    exit 1
+fi
 if ((${#bad[@]})); then
     echo "check-format: not formatted (run: $FORMAT -i <file>):" >&2
     printf '  %s\n' "${bad[@]}" >&2

@@ -19,6 +19,7 @@ PACKAGES=(
     fonts-liberation2 fonts-wqy-microhei fonts-dejavu-core
     clang libclang-rt-14-dev
     xvfb xauth xdotool imagemagick ffmpeg python3-pil
+    desktop-file-utils appstream shared-mime-info xdg-utils librsvg2-bin
 )
 
 missing=()

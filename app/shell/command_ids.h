@@ -71,9 +71,6 @@ inline constexpr int ID_WINDOW_TILE_HORZ = 57651;
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_APP_EXIT = 57665;
 
-// Window message that asks the main frame to connect, as the Device menu does.
-inline constexpr int WM_CONNECT_DEVICE = 1624;
-
 // Resources.
 inline constexpr int IDR_MAINFRAME = 128;
 inline constexpr int IDR_IMAGETYPE = 130;

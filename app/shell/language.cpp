@@ -280,3 +280,18 @@ const char* ToolTipTable::text(int id) const
             return entry.text;
     return "";
 }
+
+void LanguageSession::LoadLanguage(const std::string& programFolder, int index)
+{
+    index_ = index;
+    toolTips_.load(programFolder + toolTipFile(index), toolTipSection(index));
+    store::close(store_);
+    texts_.clearSection("TOOL_CLASS");
+    store_ = store::open(programFolder + languageTextFile(index));
+    texts_.load(store_, index);
+}
+
+void LanguageSession::close()
+{
+    store::close(store_);
+}

@@ -78,3 +78,34 @@ class ToolTipTable
   private:
     std::vector<ToolTipEntry> entries_;
 };
+
+// The language in use: its index, the two tables, and the open text file that the texts are
+// written back to at the end.
+class LanguageSession
+{
+  public:
+    LanguageSession() = default;
+    ~LanguageSession() { close(); }
+    LanguageSession(const LanguageSession&) = delete;
+    LanguageSession& operator=(const LanguageSession&) = delete;
+
+    // Reads the tool-tip file and the text file of a language, both under the program folder
+    // (which ends with a separator); the text file stays open. The previous one is closed
+    // unwritten.
+    void LoadLanguage(const std::string& programFolder, int index);
+    // Writes the whole text table into the open text file.
+    void SaveLanguageTexts() { texts_.save(store_); }
+    void close();
+
+    int index() const { return index_; }
+    bool isOpen() const { return store_ != nullptr; }
+    const LanguageTexts& texts() const { return texts_; }
+    const ToolTipTable& toolTips() const { return toolTips_; }
+    const char* GetToolTipText(int commandId) const { return toolTips_.text(commandId); }
+
+  private:
+    int index_ = kLanguageChinese;
+    void* store_ = nullptr;
+    LanguageTexts texts_;
+    ToolTipTable toolTips_;
+};

@@ -1,15 +1,19 @@
-// What a settings or language value costs through Profo, as a ratio to reading the whole
-// file once (every Profo call reads it, by design: no cache).
+// What a settings or language value costs through Profo, against reading the whole file once
+// (every Profo call reads it, by design: no cache); a change that is written, against the
+// least a durable replacement of the file must do. Timed in turns in the same run.
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <map>
 #include <string>
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "bench/common/ratio.h"
 #include "profo.h"
 
 namespace {
@@ -52,87 +56,101 @@ LanguageFile& file()
     return instance;
 }
 
-void BM_ReadWholeFileBaseline(benchmark::State& state)
+// The fastest honest read of the whole file: open, size, read, close, into a buffer that is
+// already there.
+void readWholeFile(const std::string& path, std::string& text)
 {
-    for (auto _ : state)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info
     {
-        std::ifstream in(file().path(), std::ios::binary);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        benchmark::DoNotOptimize(text);
+    };
+    if (fd < 0 || fstat(fd, &info) != 0)
+        std::abort();
+    text.resize(size_t(info.st_size));
+    size_t done = 0;
+    while (done < text.size())
+    {
+        const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
+        if (n <= 0)
+            std::abort();
+        done += size_t(n);
     }
+    ::close(fd);
+    benchmark::DoNotOptimize(text.data());
+    benchmark::ClobberMemory();
 }
-BENCHMARK(BM_ReadWholeFileBaseline);
 
-void BM_GetStringLastKey(benchmark::State& state)
+// The least a durable change must do: read the file, then write it whole beside itself with
+// its permissions, flush it to the disk and rename it over the original.
+void replaceWholeFile(const std::string& path, std::string& text)
+{
+    readWholeFile(path, text);
+    std::string temp = path + ".XXXXXX";
+    const int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0 || fchmod(fd, 0644) != 0 ||
+        ::write(fd, text.data(), text.size()) != ssize_t(text.size()) || fdatasync(fd) != 0 ||
+        ::close(fd) != 0 || std::rename(temp.c_str(), path.c_str()) != 0)
+        std::abort();
+}
+
+// Each call of Profo against reading the whole file once, timed in turns.
+template <class Call> void versusRead(benchmark::State& state, Call call)
+{
+    std::string text;
+    kwzbench::compare(
+        state, call, [&] { readWholeFile(file().path(), text); }, kwzbench::kNoTarget, 8);
+}
+
+// The last key of the language table's section: the whole file is scanned.
+void getStringLastKey(benchmark::State& state)
 {
     char buffer[PF_VALUE_BUFFER_SIZE];
     const std::string key = "STRTEXT" + std::to_string(kKeys - 1);
-    for (auto _ : state)
+    if (PFGetString(file().store(), "text", key.c_str(), nullptr, buffer) != 0 ||
+        std::string(buffer) != "\xD6\xD0\xCE\xC4 text number " + std::to_string(kKeys - 1))
+    {
+        state.SkipWithError("the last key was not found");
+        return;
+    }
+    versusRead(state, [&] {
         benchmark::DoNotOptimize(PFGetString(file().store(), "text", key.c_str(), nullptr, buffer));
+    });
 }
-BENCHMARK(BM_GetStringLastKey);
 
-void BM_GetDwordFirstKey(benchmark::State& state)
+void getDwordFirstKey(benchmark::State& state)
 {
     int value = 0;
-    for (auto _ : state)
+    versusRead(state, [&] {
         benchmark::DoNotOptimize(PFGetDWORD(file().store(), "Language", "nIndex", 0, &value));
+    });
 }
-BENCHMARK(BM_GetDwordFirstKey);
 
-void BM_SetIntUnchanged(benchmark::State& state)
+// The value written is the one already there: nothing to write back.
+void setIntUnchanged(benchmark::State& state)
 {
     PFSetInt(file().store(), "Language", "nIndex", 0);
-    for (auto _ : state)
+    versusRead(state, [&] {
         benchmark::DoNotOptimize(PFSetInt(file().store(), "Language", "nIndex", 0));
+    });
 }
-BENCHMARK(BM_SetIntUnchanged);
 
-void BM_SetIntChanged(benchmark::State& state)
+// Every call changes the value, so the file is replaced on the disk each time; against the
+// least a durable change must do.
+void setIntChanged(benchmark::State& state)
 {
     int value = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(PFSetInt(file().store(), "Language", "nIndex", ++value % 3));
+    std::string text;
+    kwzbench::compare(
+        state,
+        [&] {
+            benchmark::DoNotOptimize(PFSetInt(file().store(), "Language", "nIndex", ++value % 3));
+        },
+        [&] { replaceWholeFile(file().path(), text); }, kwzbench::kNoTarget);
 }
-BENCHMARK(BM_SetIntChanged)->Unit(benchmark::kMicrosecond);
-
-// Collects each benchmark's time per iteration to print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-        {
-            if (run.iterations > 0)
-                perIteration_[run.benchmark_name()] =
-                    run.real_accumulated_time / double(run.iterations);
-        }
-    }
-
-    void printRatios(const std::string& baseline) const
-    {
-        auto base = perIteration_.find(baseline);
-        if (base == perIteration_.end() || base->second <= 0)
-            return;
-        std::printf("\nratio to %s (%.2f us):\n", baseline.c_str(), base->second * 1e6);
-        for (const auto& [name, seconds] : perIteration_)
-            std::printf("  %-28s %8.2f\n", name.c_str(), seconds / base->second);
-    }
-
-  private:
-    std::map<std::string, double> perIteration_;
-};
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios("BM_ReadWholeFileBaseline");
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK(getStringLastKey)->Name("PFGetString/LastKey")->UseManualTime();
+BENCHMARK(getDwordFirstKey)->Name("PFGetDWORD/FirstKey")->UseManualTime();
+BENCHMARK(setIntUnchanged)->Name("PFSetInt/Unchanged")->UseManualTime();
+BENCHMARK(setIntChanged)->Name("PFSetInt/Changed")->UseManualTime()->Unit(benchmark::kMicrosecond);

@@ -1,18 +1,17 @@
 // GtDraw of 100 labelled figures of every kind onto a 2048 x 1536 24-bit surface, against
-// one copy of that surface's bytes measured in the same run. Prints the ratio at the end.
+// one copy of that surface's bytes, timed in turns in the same run.
 
 #include <cstring>
-#include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
+#include "bench/common/ratio.h"
 #include "engine/engine_draw.h"
 #include "engine/gaugit_engine.h"
-#include "platform/clock.h"
 #include "platform/draw/raster_context.h"
+#include "platform/testing/fake_clock.h"
 
 namespace {
 
@@ -85,60 +84,31 @@ std::unique_ptr<kwz::RasterContext> pictureSurface()
     return surface;
 }
 
-void copySurface(benchmark::State& state)
-{
-    auto surface = pictureSurface();
-    std::vector<uint8_t> target(surface->stride() * kHeight, 1);
-    for (auto _ : state)
-    {
-        std::memcpy(target.data(), surface->bits(), target.size());
-        benchmark::DoNotOptimize(target.data());
-        benchmark::ClobberMemory();
-    }
-}
-
-void drawScene(benchmark::State& state)
+// The subject draws every figure with its label each call; the baseline copies the surface's
+// bytes once. Target: the drawing costs no more than the copy.
+void gtDrawVersusSurfaceCopy(benchmark::State& state)
 {
     static Scene scene;
     auto surface = pictureSurface();
+    std::vector<uint8_t> copy(surface->stride() * kHeight, 1);
     gaugit::drawEngine(scene.engine, *surface); // glyph caches warm, as on every repaint
-    for (auto _ : state)
-    {
-        gaugit::drawEngine(scene.engine, *surface);
-        benchmark::ClobberMemory();
-    }
+    kwzbench::compare(
+        state,
+        [&] {
+            gaugit::drawEngine(scene.engine, *surface);
+            benchmark::ClobberMemory();
+        },
+        [&] {
+            std::memcpy(copy.data(), surface->bits(), copy.size());
+            benchmark::DoNotOptimize(copy.data());
+            benchmark::ClobberMemory();
+        },
+        1.0);
 }
-
-class RatioReporter : public benchmark::ConsoleReporter
-{
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-        {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                perIteration[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> perIteration;
-};
 
 } // namespace
 
-BENCHMARK(copySurface)->Unit(benchmark::kMicrosecond);
-BENCHMARK(drawScene)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto copy = reporter.perIteration.find("copySurface");
-    auto draw = reporter.perIteration.find("drawScene");
-    if (copy != reporter.perIteration.end() && draw != reporter.perIteration.end() &&
-        copy->second > 0)
-        std::printf("GtDraw / surface copy = %.3f\n", draw->second / copy->second);
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK(gtDrawVersusSurfaceCopy)
+    ->Name("GtDraw/100LabelledFigures/2048x1536x24")
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);

@@ -17,10 +17,10 @@
 
 #include <unistd.h>
 
-#include "platform/clock.h"
 #include "platform/draw/raster_context.h"
 #include "platform/draw/window.h"
 #include "platform/message_box.h"
+#include "platform/testing/fake_clock.h"
 #include "rast.h"
 
 namespace rastfuzz {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "gaugit.h"
-#include "platform/clock.h"
 #include "platform/draw/raster_context.h"
+#include "platform/testing/fake_clock.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/bmp_format.h"
 #include "platform/draw/coverage_blend.h"
 #include "platform/draw/font.h"
 #include "platform/encoding.h"
@@ -51,15 +52,6 @@ struct Channel
     }
 };
 
-uint32_t readU16(const uint8_t* p)
-{
-    return p[0] | (uint32_t{p[1]} << 8);
-}
-uint32_t readU32(const uint8_t* p)
-{
-    return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
-
 } // namespace
 
 // Pixels are written as the little-endian words the formats store.
@@ -100,7 +92,7 @@ struct RasterContext::Format
         bitfields = header.biCompression == BI_BITFIELDS;
         if (header.biCompression != BI_RGB && !(bitfields && (bitCount == 16 || bitCount == 32)))
             return false;
-        int64_t rowBytes = (w * bitCount + 31) / 32 * 4;
+        int64_t rowBytes = static_cast<int64_t>(dibStride(bitCount, w));
         if (rowBytes * h > kMaxBytes)
             return false;
         width = static_cast<int>(w);
@@ -121,9 +113,9 @@ struct RasterContext::Format
         }
         if (bitfields)
         {
-            red.setMask(readU32(base + BMP_INFO_HEADER_SIZE));
-            green.setMask(readU32(base + BMP_INFO_HEADER_SIZE + 4));
-            blue.setMask(readU32(base + BMP_INFO_HEADER_SIZE + 8));
+            red.setMask(readU32le(base + BMP_INFO_HEADER_SIZE));
+            green.setMask(readU32le(base + BMP_INFO_HEADER_SIZE + 4));
+            blue.setMask(readU32le(base + BMP_INFO_HEADER_SIZE + 8));
             if (!red.mask || !green.mask || !blue.mask)
                 return false;
         }
@@ -174,11 +166,11 @@ struct RasterContext::Format
         case 8:
             return row[x];
         case 16:
-            return readU16(row + 2 * x);
+            return readU16le(row + 2 * x);
         case 24:
             return row[3 * x] | (uint32_t{row[3 * x + 1]} << 8) | (uint32_t{row[3 * x + 2]} << 16);
         default:
-            return readU32(row + 4 * x);
+            return readU32le(row + 4 * x);
         }
     }
 

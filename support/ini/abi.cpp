@@ -1,6 +1,7 @@
 // The exported C functions of Profo: argument checks and result codes around SettingsStore.
 #include <new>
 
+#include "platform/c_boundary.h"
 #include "profo.h"
 #include "support/ini/settings_store.h"
 
@@ -17,22 +18,15 @@ kwz::SettingsStore* storeOf(void* handle)
     return &static_cast<ProfoStore*>(handle)->store;
 }
 
-// Nothing may escape into a C caller.
+// The store has no code of its own for memory that ran out.
 template <typename Body> int guarded(Body body)
 {
-    try
-    {
-        return body();
-    }
-    catch (...)
-    {
-        return KWZ_ERR_FAILED;
-    }
+    return kwz::guardedCall({PROFO_FAILED, PROFO_FAILED}, body);
 }
 
 int writeResult(bool ok)
 {
-    return ok ? KWZ_OK : KWZ_ERR_FAILED;
+    return ok ? PROFO_OK : PROFO_FAILED;
 }
 
 } // namespace
@@ -40,47 +34,47 @@ int writeResult(bool ok)
 KWZ_API int PFInitialize(const char* path, void** out)
 {
     if (out == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return PROFO_NULL_HANDLE;
     *out = nullptr;
     return guarded([&] {
         std::optional<std::string> checked = kwz::SettingsStore::checkedPath(path);
         if (!checked)
-            return KWZ_ERR_FAILED;
+            return PROFO_FAILED;
         auto* store = new (std::nothrow) ProfoStore(*checked);
         if (store == nullptr)
-            return KWZ_ERR_NULL_HANDLE;
+            return PROFO_NULL_HANDLE;
         *out = store;
-        return KWZ_OK;
+        return PROFO_OK;
     });
 }
 
 KWZ_API int PFUnInitialize(void** out)
 {
     if (out == nullptr || *out == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return PROFO_NULL_HANDLE;
     delete static_cast<ProfoStore*>(*out);
     *out = nullptr;
-    return KWZ_OK;
+    return PROFO_OK;
 }
 
 KWZ_API int PFSetString(void* store, const char* section, const char* key, const char* value)
 {
     if (store == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return PROFO_NULL_HANDLE;
     return guarded([&] { return writeResult(storeOf(store)->setString(section, key, value)); });
 }
 
 KWZ_API int PFSetInt(void* store, const char* section, const char* key, int value)
 {
     if (store == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return PROFO_NULL_HANDLE;
     return guarded([&] { return writeResult(storeOf(store)->setInt(section, key, value)); });
 }
 
 KWZ_API int PFSetBOOL(void* store, const char* section, const char* key, int flag)
 {
     if (store == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return PROFO_NULL_HANDLE;
     return guarded([&] { return writeResult(storeOf(store)->setBool(section, key, flag != 0)); });
 }
 
@@ -88,9 +82,9 @@ KWZ_API int PFGetString(void* store, const char* section, const char* key, const
                         char* buffer)
 {
     if (store == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return PROFO_NULL_HANDLE;
     if (buffer == nullptr)
-        return KWZ_ERR_FAILED;
+        return PROFO_FAILED;
     return guarded([&] {
         auto& fixed = *reinterpret_cast<char(*)[kwz::SettingsStore::kValueBufferSize]>(buffer);
         return writeResult(storeOf(store)->getString(section, key, defaultValue, fixed));
@@ -100,12 +94,12 @@ KWZ_API int PFGetString(void* store, const char* section, const char* key, const
 KWZ_API int PFGetBOOL(void* store, const char* section, const char* key, int defaultValue, int* out)
 {
     if (store == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return PROFO_NULL_HANDLE;
     if (out == nullptr)
-        return KWZ_ERR_FAILED;
+        return PROFO_FAILED;
     return guarded([&] {
         *out = storeOf(store)->getInt(section, key, defaultValue) != 0 ? 1 : 0;
-        return KWZ_OK;
+        return PROFO_OK;
     });
 }
 
@@ -113,11 +107,11 @@ KWZ_API int PFGetDWORD(void* store, const char* section, const char* key, int de
                        int* out)
 {
     if (store == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return PROFO_NULL_HANDLE;
     if (out == nullptr)
-        return KWZ_ERR_FAILED;
+        return PROFO_FAILED;
     return guarded([&] {
         *out = storeOf(store)->getInt(section, key, defaultValue);
-        return KWZ_OK;
+        return PROFO_OK;
     });
 }

@@ -1,6 +1,7 @@
 // The exported C functions of Tikko: argument checks and result codes around Timer.
 #include <new>
 
+#include "platform/c_boundary.h"
 #include "support/timer/timer.h"
 #include "tikko.h"
 
@@ -16,18 +17,14 @@ kwz::Timer* timerOf(void* handle)
     return &static_cast<TikkoTimer*>(handle)->timer;
 }
 
-// Nothing may escape into a C caller; message handlers run inside TKDelayMS.
+// Message handlers run inside TKDelayMS; whatever they throw ends the wait as a failure, for
+// which the timers have only the one code.
 template <typename Body> int guarded(Body body)
 {
-    try
-    {
+    return kwz::guardedCall({TIKKO_NULL_HANDLE, TIKKO_NULL_HANDLE}, [&] {
         body();
-        return KWZ_OK;
-    }
-    catch (...)
-    {
-        return KWZ_ERR_NULL_HANDLE;
-    }
+        return TIKKO_OK;
+    });
 }
 
 } // namespace
@@ -35,54 +32,54 @@ template <typename Body> int guarded(Body body)
 KWZ_API int TKInitialize(void** out)
 {
     if (out == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return TIKKO_NULL_HANDLE;
     *out = nullptr;
     auto* timer = new (std::nothrow) TikkoTimer;
     if (timer == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return TIKKO_NULL_HANDLE;
     *out = timer;
-    return KWZ_OK;
+    return TIKKO_OK;
 }
 
 KWZ_API int TKUnInitialize(void** out)
 {
     if (out == nullptr || *out == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return TIKKO_NULL_HANDLE;
     delete static_cast<TikkoTimer*>(*out);
     *out = nullptr;
-    return KWZ_OK;
+    return TIKKO_OK;
 }
 
 KWZ_API int TKStartTimer(void* timer)
 {
     if (timer == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return TIKKO_NULL_HANDLE;
     timerOf(timer)->start();
-    return KWZ_OK;
+    return TIKKO_OK;
 }
 
 KWZ_API int TKStopTimer(void* timer, int* out)
 {
     if (timer == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return TIKKO_NULL_HANDLE;
     int elapsed = timerOf(timer)->stop();
     if (out != nullptr)
         *out = elapsed;
-    return KWZ_OK;
+    return TIKKO_OK;
 }
 
 KWZ_API int TKBeginTimer(void* timer)
 {
     if (timer == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return TIKKO_NULL_HANDLE;
     timerOf(timer)->begin();
-    return KWZ_OK;
+    return TIKKO_OK;
 }
 
 KWZ_API int TKEndTimer(void* timer, int* out)
 {
     if (timer == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return TIKKO_NULL_HANDLE;
     return guarded([&] {
         int elapsed = timerOf(timer)->end();
         if (out != nullptr)
@@ -93,14 +90,14 @@ KWZ_API int TKEndTimer(void* timer, int* out)
 KWZ_API int TKDelayMS(void* timer, int milliseconds)
 {
     if (timer == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return TIKKO_NULL_HANDLE;
     return guarded([&] { kwz::Timer::delayMs(milliseconds); });
 }
 
 KWZ_API int TKDelayS(void* timer, double seconds)
 {
     if (timer == nullptr)
-        return KWZ_ERR_NULL_HANDLE;
+        return TIKKO_NULL_HANDLE;
     kwz::Timer::delaySeconds(seconds);
-    return KWZ_OK;
+    return TIKKO_OK;
 }

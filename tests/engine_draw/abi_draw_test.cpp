@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gaugit.h"
-#include "platform/draw/recording_context.h"
+#include "platform/testing/recording_context.h"
 
 namespace {
 

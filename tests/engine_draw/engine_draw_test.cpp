@@ -12,7 +12,7 @@
 #include "platform/clock.h"
 #include "platform/draw/font.h"
 #include "platform/draw/raster_context.h"
-#include "platform/draw/recording_context.h"
+#include "platform/testing/recording_context.h"
 #include "tests/gaugit/engine_fixture.h"
 
 namespace gaugit {
@@ -34,7 +34,7 @@ class EngineDraw : public EngineTest
     EngineDraw()
     {
         setMeasureLanguage(1);
-        engine_.setPen(PenSpec{0, 1, kNormal, kSelected, kHovered});
+        engine_.setPen(PenSpec{0, 1, kNormal, kHovered, kSelected});
     }
     ~EngineDraw() override { setMeasureLanguage(0); }
 
@@ -123,6 +123,25 @@ TEST_F(EngineDraw, EveryClassWritesItsWordsAndFormats)
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Angle: 1.57Radian"), texts.end());
 }
 
+TEST_F(EngineDraw, ListsArePaintedLinesCirclesTextsThenTheOthersWhateverTheCreationOrder)
+{
+    for (auto setMark : {&GaugitEngine::setLineMark, &GaugitEngine::setRectMark,
+                         &GaugitEngine::setCircleMark, &GaugitEngine::setEllipseMark,
+                         &GaugitEngine::setAngleMark, &GaugitEngine::setPolygonMark})
+        ASSERT_TRUE((engine_.*setMark)(0x1)); // the name line only
+    build(kTypePolygon, {{0, 0}, {10, 0}, {10, 10}});
+    build(kTypeAngle, {{10, 0}, {0, 0}, {0, 10}});
+    build(kTypeEllipseBox, {{0, 0}, {20, 10}});
+    build(kTypeRect, {{1, 2}, {4, 6}});
+    build(kTypeText, {{5, 5}}, false);
+    ASSERT_EQ(engine_.addString("T"), Outcome::Done);
+    engine_.finishGraphic();
+    build(kTypeCircleDiameter, {{0, 0}, {5, 0}});
+    build(kTypeLine, {{0, 0}, {3, 4}});
+    EXPECT_EQ(graphicTexts(), (Texts{"Line 0", "Circle 0", "T", "Rectangle 0", "Ellipse 0",
+                                     "Angle 0", "Polygon 0"}));
+}
+
 TEST_F(EngineDraw, ChineseWordsInLanguageZeroAndNoTextInLanguageTwo)
 {
     build(kTypeLine, {{0, 0}, {3, 4}});
@@ -194,7 +213,7 @@ TEST_F(EngineDraw, HandlesShowOnlyOnHoveredOrSelectedGraphics)
 
 TEST_F(EngineDraw, SelectedEllipseHasADashDotDotFrameInTheSelectedColour)
 {
-    engine_.setPen(PenSpec{0, 3, kNormal, kSelected, kHovered});
+    engine_.setPen(PenSpec{0, 3, kNormal, kHovered, kSelected});
     build(kTypeEllipseBox, {{0, 0}, {20, 10}});
     RecordingContext dc = drawn();
     auto ellipses = dc.callsOf(Kind::Ellipse);
@@ -264,7 +283,7 @@ TEST_F(EngineDraw, TextBeingTypedIsFramedAndFinishedTextIsNot)
     EXPECT_EQ(frames[0].points[1].x, 5 + text.metrics().aveCharWidth);
     EXPECT_EQ(frames[0].points[1].y, 5 + 2 * text.metrics().height);
 
-    ASSERT_EQ(engine_.addString("Hi \xD6\xB1\xCF\xDF"), 0); // GBK
+    ASSERT_EQ(engine_.addString("Hi \xD6\xB1\xCF\xDF"), Outcome::Done); // GBK
     RecordingContext typing = drawn();
     SIZE extent = text.font()->extent(u"Hi 直线");
     ASSERT_EQ(typing.callsOf(Kind::Rectangle).size(), 1u);

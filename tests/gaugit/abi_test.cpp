@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "gaugit.h"
-#include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
 
 namespace {
 

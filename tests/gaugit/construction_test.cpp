@@ -12,7 +12,7 @@ using namespace gaugit;
 TEST_F(EngineTest, WithoutRulerNothingStartsAndSettingsNeedingItFail)
 {
     GaugitEngine bare;
-    EXPECT_EQ(bare.startGraphic({1, 1}, kTypeLine), 25);
+    EXPECT_EQ(bare.startGraphic({1, 1}, kTypeLine), Outcome::NoRuler);
     EXPECT_TRUE(bare.lines().empty());
     EXPECT_FALSE(bare.setLineMark(0));
     EXPECT_FALSE(bare.setPolygonMark(0));
@@ -22,7 +22,7 @@ TEST_F(EngineTest, WithoutRulerNothingStartsAndSettingsNeedingItFail)
     EXPECT_EQ(bare.hideDescriptorDefault(), 0);
     EXPECT_FALSE(bare.hitGraphic(0, 0));
     bare.setRuler({0, 0}, {10, 0}, 1, 1.0f);
-    EXPECT_EQ(bare.startGraphic({1, 1}, kTypeLine), 0);
+    EXPECT_EQ(bare.startGraphic({1, 1}, kTypeLine), Outcome::Done);
     EXPECT_TRUE(bare.setLineMark(0));
     EXPECT_TRUE(bare.setPrecision(5));
     EXPECT_EQ(bare.precision(), 5);
@@ -143,18 +143,18 @@ TEST_F(EngineTest, PolygonFloatingVertexFollowsUntilFinished)
 TEST_F(EngineTest, TextTakesAStringOfAtMost127Characters)
 {
     engine_.startGraphic({5, 6}, kTypeText);
-    EXPECT_EQ(engine_.addString("first"), 0);
+    EXPECT_EQ(engine_.addString("first"), Outcome::Done);
     const std::string longest(127, 'x');
-    EXPECT_EQ(engine_.addString(longest.c_str()), 0);
+    EXPECT_EQ(engine_.addString(longest.c_str()), Outcome::Done);
     const TextGraphic& text = *engine_.texts()[0];
     EXPECT_EQ(std::string(text.text()), longest);
     EXPECT_FALSE(text.finished());
     const std::string tooLong(128, 'y');
-    EXPECT_EQ(engine_.addString(tooLong.c_str()), 0);
+    EXPECT_EQ(engine_.addString(tooLong.c_str()), Outcome::Done);
     EXPECT_EQ(std::string(text.text()), longest);
     EXPECT_TRUE(text.finished());
     // A finished text takes nothing more.
-    EXPECT_EQ(engine_.addString("late"), 0);
+    EXPECT_EQ(engine_.addString("late"), Outcome::Done);
     EXPECT_EQ(std::string(text.text()), longest);
     engine_.finishGraphic();
     EXPECT_EQ(engine_.texts().size(), 1u);
@@ -165,9 +165,9 @@ TEST_F(EngineTest, EmptyTextIsDiscardedAndStringsNeedATextUnderConstruction)
     engine_.startGraphic({5, 6}, kTypeText);
     engine_.finishGraphic();
     EXPECT_TRUE(engine_.texts().empty());
-    EXPECT_EQ(engine_.addString("x"), 31);
+    EXPECT_EQ(engine_.addString("x"), Outcome::NothingToActOn);
     build(kTypeLine, {{0, 0}, {5, 5}}, false);
-    EXPECT_EQ(engine_.addString("x"), 31);
+    EXPECT_EQ(engine_.addString("x"), Outcome::NothingToActOn);
 }
 
 TEST_F(EngineTest, StartingAnotherGraphicFinishesOrDiscardsTheCurrentOne)
@@ -178,7 +178,7 @@ TEST_F(EngineTest, StartingAnotherGraphicFinishesOrDiscardsTheCurrentOne)
     later();
     engine_.addPoint({10, 10});
     // A kind that creates nothing still finishes; the finished graphic stays selected.
-    EXPECT_EQ(engine_.startGraphic({0, 0}, 12), 0);
+    EXPECT_EQ(engine_.startGraphic({0, 0}, 12), Outcome::Done);
     EXPECT_EQ(engine_.rects().size(), 1u);
     EXPECT_TRUE(engine_.rects()[0]->finished());
     EXPECT_EQ(engine_.selectionKind(), kHitRect);
@@ -249,7 +249,7 @@ TEST_F(EngineTest, ThreePointCircleIsFiniteWhileBuilt)
 
 TEST_F(EngineTest, NewGraphicsTakeTheInstanceDefaults)
 {
-    engine_.setPen(PenSpec{2, 3, 0x111111, 0x222222, 0x333333});
+    engine_.setPen(PenSpec{2, 3, 0x111111, 0x333333, 0x222222});
     engine_.setDescFont("Arial", 20);
     engine_.setAngleUnit(1);
     engine_.setPrecision(4);
@@ -312,7 +312,7 @@ TEST_F(EngineTest, MeasureUnitAndRulerChangesRecomputeEveryGraphic)
 
 TEST_F(EngineTest, RulerCreatedWithClassDefaults)
 {
-    engine_.setPen(PenSpec{1, 5, 1, 2, 3});
+    engine_.setPen(PenSpec{1, 5, 1, 3, 2});
     GaugitEngine other;
     other.setPrecision(6); // ignored: no ruler yet
     other.setRuler({0, 0}, {50, 0}, 1, 5.0f);

@@ -453,13 +453,13 @@ TEST_F(EngineTest, PenGoesToTheSelectionAndTheDefaults)
 {
     build(kTypeLine, {{100, 100}, {200, 100}});
     engine_.hitGraphic(900, 900); // deselects
-    engine_.setPen(PenSpec{1, 4, 0x10, 0x20, 0x30});
+    engine_.setPen(PenSpec{1, 4, 0x10, 0x30, 0x20});
     EXPECT_EQ(engine_.lines()[0]->normalColor(), 0xFF0000u);
     build(kTypeLine, {{100, 200}, {200, 200}});
     EXPECT_EQ(engine_.lines()[1]->normalColor(), 0x10u);
 
     ASSERT_TRUE(engine_.hitGraphic(50, 500));
-    engine_.setPen(PenSpec{2, 2, 0x40, 0x50, 0x60});
+    engine_.setPen(PenSpec{2, 2, 0x40, 0x60, 0x50});
     EXPECT_EQ(engine_.ruler()->selectedColor(), 0x50u);
     EXPECT_EQ(engine_.ruler()->label()->hoveredColor(), 0x60u);
     EXPECT_EQ(engine_.lines()[1]->normalColor(), 0x10u);
@@ -467,7 +467,7 @@ TEST_F(EngineTest, PenGoesToTheSelectionAndTheDefaults)
     engine_.startGraphic({300, 300}, kTypeText);
     engine_.addString("pen");
     engine_.finishGraphic();
-    engine_.setPen(PenSpec{3, 3, 0x70, 0x80, 0x90});
+    engine_.setPen(PenSpec{3, 3, 0x70, 0x90, 0x80});
     EXPECT_EQ(engine_.texts()[0]->textNormalColor(), 0xFF0000u);
     EXPECT_EQ(engine_.pen().normal, 0x70u);
 }

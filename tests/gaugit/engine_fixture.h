@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/gaugit_engine.h"
-#include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
 
 class EngineTest : public ::testing::Test
 {
@@ -22,7 +22,7 @@ class EngineTest : public ::testing::Test
     void build(int type, std::initializer_list<POINT> points, bool finish = true)
     {
         auto it = points.begin();
-        ASSERT_EQ(engine_.startGraphic(*it, type), 0);
+        ASSERT_EQ(engine_.startGraphic(*it, type), gaugit::Outcome::Done);
         for (++it; it != points.end(); ++it)
         {
             clock_.advance(50);

@@ -9,14 +9,16 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "app/bars/dialog_bar.h"
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
+#include "app/documents/doc_template.h"
+#include "app/frame/main_frame.h"
+#include "app/measure_tool_app.h"
 #include "app/shell/command_ids.h"
-#include "app/shell/doc_template.h"
 #include "app/shell/gbk_text.h"
-#include "app/shell/measure_tool_app.h"
-#include "app/video/dialog_bar.h"
-#include "app/video/main_frame.h"
+#include "app/shell/work_folders.h"
+#include "app_run.h"
 #include "platform/profile.h"
 #include "test_support.h"
 
@@ -47,23 +49,6 @@ QString itemText(QMenu* menu, int id)
     return {};
 }
 
-// One start of the program in this process; ends it when it goes out of scope.
-struct Run
-{
-    explicit Run(const QStringList& arguments = {}) : app(argc, argv)
-    {
-        started = app.InitInstance(arguments);
-    }
-    ~Run() { app.ExitInstance(); }
-    CMainFrame* frame() { return app.mainFrame(); }
-
-    int argc = 1;
-    char name[8] = "kwzview";
-    char* argv[2] = {name, nullptr};
-    CMeasureToolApp app;
-    bool started = false;
-};
-
 } // namespace
 
 class AppTest : public QObject
@@ -88,7 +73,7 @@ class AppTest : public QObject
             QCOMPARE(run.frame()->property("MeasureTool").toInt(), 1);
             QVERIFY(run.frame()->action(IDM_ENGLISHLANGUAGE)->isChecked());
             QVERIFY(!run.frame()->action(IDM_CHINESELANGUAGE)->isChecked());
-            QCOMPARE(run.app.device() != 0, true);
+            QCOMPARE(run.app.camera().device() != 0, true);
         }
         QVERIFY(QFile::exists(home.dataPath("applications/kwzview.desktop")));
         QVERIFY(QFile::exists(home.dataPath("mime/packages/kwzview.xml")));
@@ -136,20 +121,20 @@ class AppTest : public QObject
             QVERIFY(run.started);
             CMainFrame* frame = run.frame();
             frame->action(IDM_FANTICHINESELANGUAGE)->trigger();
-            QCOMPARE(run.app.languageIndex(), 2);
+            QCOMPARE(run.app.languages().index(), 2);
             QVERIFY(frame->action(IDM_FANTICHINESELANGUAGE)->isChecked());
             QVERIFY(!frame->action(IDM_ENGLISHLANGUAGE)->isChecked());
             QCOMPARE(menuTitles(frame).first(), QStringLiteral("設備(&D)"));
             QCOMPARE(frame->menuLanguage(), 2);
             // Bar texts follow, and the unit lists come in the new language.
-            auto* label =
-                frame->bar(CMainFrame::ColorBar)->textOf("DLGBAR_COLOR", "DlgColorDefault");
+            auto* label = frame->bar(Bar::Colour)->textOf("DLGBAR_COLOR", "DlgColorDefault");
             QCOMPARE(static_cast<QWidget*>(label)->property("text").toString(),
                      QStringLiteral("默認值"));
-            auto* units = frame->bar(CMainFrame::RulerMeasureBar)->control(IDC_MRULER_MEASUREUNIT);
+            auto* units = frame->bar(Bar::RulerMeasure)->control(IDC_MRULER_MEASUREUNIT);
             QCOMPARE(units->property("currentText").toString(), QStringLiteral("微米"));
             // The English note stays until the next start.
-            QCOMPARE(qtext(run.app.texts(), "SettingsNote").left(3), QStringLiteral("All"));
+            QCOMPARE(qtext(run.app.languages().texts(), "SettingsNote").left(3),
+                     QStringLiteral("All"));
 
             frame->action(IDM_CHINESELANGUAGE)->trigger();
             QCOMPARE(menuTitles(frame).first(), QStringLiteral("设备(&D)"));
@@ -170,7 +155,7 @@ class AppTest : public QObject
         home.write("PICTURE.BMP", tinyBmp());
         Run run({home.path("PICTURE.BMP")});
         QVERIFY(run.started);
-        QCOMPARE(run.app.imageTemplate()->documents().size(), size_t(1));
+        QCOMPARE(run.app.documents().imageTemplate()->documents().size(), size_t(1));
         QCOMPARE(run.app.commandLineFile(), home.path("PICTURE.BMP"));
         QCOMPARE(run.frame()->shownMenu(), CMainFrame::MenuKind::Image);
         QCOMPARE(menuTitles(run.frame()).first(), QStringLiteral("&File"));
@@ -182,7 +167,7 @@ class AppTest : public QObject
         home.write("PICTURE.bmp", tinyBmp());
         Run run({"/p", home.path("PICTURE.bmp")});
         QVERIFY(run.started);
-        QVERIFY(run.app.imageTemplate()->documents().empty());
+        QVERIFY(run.app.documents().imageTemplate()->documents().empty());
         QVERIFY(run.app.commandLineFile().isEmpty());
         QCOMPARE(run.frame()->shownMenu(), CMainFrame::MenuKind::Main);
     }
@@ -235,9 +220,9 @@ class AppTest : public QObject
         const int resources[] = {IDD_SIZEBAR,    IDD_LEDBAR,    IDD_VIDEOSETTINGBAR, IDD_COLORBAR,
                                  IDD_CAPTUREBAR, IDD_RECORDBAR, IDD_ZOOMBAR,         IDD_RULERBAR,
                                  IDD_PENBAR,     IDD_TEXTBAR,   IDD_RULERMEASUREBAR};
-        for (int b = 0; b < CMainFrame::BarCount; ++b)
+        for (int b = 0; b < kBarCount; ++b)
         {
-            auto which = static_cast<CMainFrame::Bar>(b);
+            auto which = static_cast<Bar>(b);
             QCOMPARE(frame->bar(which)->resourceId(), resources[b]);
             QVERIFY(frame->barHost(which)->isHidden());
             QCOMPARE(frame->toolBarArea(frame->barHost(which)), Qt::TopToolBarArea);
@@ -245,18 +230,18 @@ class AppTest : public QObject
         QVERIFY(frame->videoToolBar()->isHidden());
         QVERIFY(frame->imageToolBar()->isHidden());
 
-        const std::pair<CMainFrame::Bar, std::vector<int>> controls[] = {
-            {CMainFrame::SizeBar, {1132, 1133, 1134, 1165, 1166}},
-            {CMainFrame::ColorBar,
+        const std::pair<Bar, std::vector<int>> controls[] = {
+            {Bar::Size, {1132, 1133, 1134, 1165, 1166}},
+            {Bar::Colour,
              {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1015,
               1016}},
-            {CMainFrame::CaptureBar, {1013, 1014, 1015, 1016, 1021, 1022, 1023, 1103, 1121, 1122}},
-            {CMainFrame::LedBar, {1129, 1130, 1131, 1135, 1136, 1138}},
-            {CMainFrame::VideoSettingBar, {1095, 1109, 1110, 1112, 1113}},
-            {CMainFrame::RecordBar, {1018, 1019, 1020, 1079, 1104}},
-            {CMainFrame::RulerBar, {1088, 1090, 1140}},
-            {CMainFrame::RulerMeasureBar, {1026, 1027, 1037, 1040, 1042, 1144, 1152, 1157, 1159}},
-            {CMainFrame::TextBar, {1034}},
+            {Bar::Capture, {1013, 1014, 1015, 1016, 1021, 1022, 1023, 1103, 1121, 1122}},
+            {Bar::Lights, {1129, 1130, 1131, 1135, 1136, 1138}},
+            {Bar::VideoSetting, {1095, 1109, 1110, 1112, 1113}},
+            {Bar::Record, {1018, 1019, 1020, 1079, 1104}},
+            {Bar::Ruler, {1088, 1090, 1140}},
+            {Bar::RulerMeasure, {1026, 1027, 1037, 1040, 1042, 1144, 1152, 1157, 1159}},
+            {Bar::Text, {1034}},
         };
         for (const auto& [which, ids] : controls)
             for (int id : ids)
@@ -264,7 +249,7 @@ class AppTest : public QObject
                          qPrintable(QString::number(id)));
 
         // The capture bar shows its defaults; flips and the compressor start disabled.
-        DialogBar* capture = frame->bar(CMainFrame::CaptureBar);
+        DialogBar* capture = frame->bar(Bar::Capture);
         QCOMPARE(capture->control(IDC_CAPTURE_NAME)->property("text").toString(),
                  QStringLiteral("Capture"));
         QCOMPARE(capture->control(IDC_CAPTURE_INTERVAL)->property("text").toString(),
@@ -274,14 +259,12 @@ class AppTest : public QObject
         QVERIFY(!capture->control(IDC_CAPTURE_COUNT)->isEnabled());
         QVERIFY(capture->control(IDC_CAPTURE_JPEG)->property("checked").toBool());
         QVERIFY(!capture->control(IDC_CAPTURE_AUTOINC)->isVisibleTo(capture));
-        QVERIFY(!frame->bar(CMainFrame::VideoSettingBar)->control(IDC_FLIP_VERTICAL)->isEnabled());
-        QVERIFY(!frame->bar(CMainFrame::RecordBar)->control(IDC_RECORD_COMPRESSOR)->isEnabled());
-        QCOMPARE(
-            frame->bar(CMainFrame::ColorBar)->control(IDC_SLIDER_GAMMA)->property("value").toInt(),
-            100);
-        QCOMPARE(
-            frame->bar(CMainFrame::ColorBar)->control(IDC_NUM_GAMMA)->property("text").toString(),
-            QStringLiteral("100"));
+        QVERIFY(!frame->bar(Bar::VideoSetting)->control(IDC_FLIP_VERTICAL)->isEnabled());
+        QVERIFY(!frame->bar(Bar::Record)->control(IDC_RECORD_COMPRESSOR)->isEnabled());
+        QCOMPARE(frame->bar(Bar::Colour)->control(IDC_SLIDER_GAMMA)->property("value").toInt(),
+                 100);
+        QCOMPARE(frame->bar(Bar::Colour)->control(IDC_NUM_GAMMA)->property("text").toString(),
+                 QStringLiteral("100"));
 
         // Tool bars hold their buttons in order, each with a picture.
         const QList<QAction*> video = frame->videoToolBar()->actions();
@@ -319,11 +302,11 @@ class AppTest : public QObject
 
         // A toggle shows a hidden bar, stores the flag and checks the item.
         frame->action(ID_BUTTON_RecordSetting)->trigger();
-        QVERIFY(!frame->barHost(CMainFrame::RecordBar)->isHidden());
+        QVERIFY(!frame->barHost(Bar::Record)->isHidden());
         QCOMPARE(frame->settings().showVideoRecordSettingBar, 1);
         QVERIFY(frame->action(ID_BUTTON_RecordSetting)->isChecked());
         frame->action(ID_BUTTON_RecordSetting)->trigger();
-        QVERIFY(frame->barHost(CMainFrame::RecordBar)->isHidden());
+        QVERIFY(frame->barHost(Bar::Record)->isHidden());
         QCOMPARE(frame->settings().showVideoRecordSettingBar, 0);
     }
 
@@ -335,17 +318,17 @@ class AppTest : public QObject
         QVERIFY(run.started);
         CMainFrame* frame = run.frame();
         frame->action(ID_DEVICE_CONNECTDEVICE)->trigger();
-        QVERIFY(run.app.FindVideoFrame() != nullptr);
+        QVERIFY(run.app.documents().FindVideoFrame() != nullptr);
         QCOMPARE(frame->shownMenu(), CMainFrame::MenuKind::Video);
         QCOMPARE(menuTitles(frame).first(), QStringLiteral("&Video"));
-        QCOMPARE(frame->statusBarControl()->paneStyle(5).background, CMainFrame::kHighlight);
+        QCOMPARE(frame->statusBarControl()->paneStyle(5).background, kPaneHighlight);
         QCOMPARE(frame->client()->liveWindow(), 1);
-        QCOMPARE(int(run.app.captureInfo().dwWidth), 640);
+        QCOMPARE(int(run.app.camera().captureInfo().dwWidth), 640);
         // Scripted runs answer the about box at once instead of waiting for a click.
         frame->action(ID_APP_ABOUT)->trigger();
         // A second connect brings the same window forward.
         frame->action(ID_DEVICE_CONNECTDEVICE)->trigger();
-        QCOMPARE(run.app.videoTemplate()->documents().size(), size_t(1));
+        QCOMPARE(run.app.documents().videoTemplate()->documents().size(), size_t(1));
     }
 
     void droppedFilesOpenInImageWindows()
@@ -365,20 +348,21 @@ class AppTest : public QObject
         QCoreApplication::sendEvent(run.frame(), &enter);
         QVERIFY(enter.isAccepted());
         QCoreApplication::sendEvent(run.frame(), &drop);
-        QCOMPARE(run.app.imageTemplate()->documents().size(), size_t(1));
-        QCOMPARE(run.app.imageTemplate()->documents().front()->path(), home.path("a.kwz"));
+        QCOMPARE(run.app.documents().imageTemplate()->documents().size(), size_t(1));
+        QCOMPARE(run.app.documents().imageTemplate()->documents().front()->path(),
+                 home.path("a.kwz"));
     }
 
     void programFolderEndsWithASeparator()
     {
         TempHome home;
         char folder[260] = {};
-        const int length = CMeasureToolApp::GetProgramFolder(folder);
+        const int length = GetProgramFolder(folder);
         QCOMPARE(QString::fromLocal8Bit(folder), home.home() + "/");
         QCOMPARE(length, int(strlen(folder)));
-        QVERIFY(CMeasureToolApp::CreateFolderIfMissing(folder));
-        QVERIFY(CMeasureToolApp::CreateFolderIfMissing((home.home() + "/new").toLocal8Bit()));
-        QVERIFY(!CMeasureToolApp::CreateFolderIfMissing((home.home() + "/a/b/c").toLocal8Bit()));
+        QVERIFY(CreateFolderIfMissing(folder));
+        QVERIFY(CreateFolderIfMissing((home.home() + "/new").toLocal8Bit()));
+        QVERIFY(!CreateFolderIfMissing((home.home() + "/a/b/c").toLocal8Bit()));
     }
 };
 

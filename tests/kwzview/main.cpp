@@ -8,6 +8,13 @@ std::unique_ptr<QObject> makeShellTest();
 std::unique_ptr<QObject> makeControlsTest();
 std::unique_ptr<QObject> makeAppTest();
 std::unique_ptr<QObject> makeProcessTest();
+std::unique_ptr<QObject> makePathsTest();
+std::unique_ptr<QObject> makeFrameTest();
+std::unique_ptr<QObject> makeImageDocTest();
+std::unique_ptr<QObject> makeImageViewTest();
+std::unique_ptr<QObject> makeMeasureSettingsTest();
+std::unique_ptr<QObject> makeQPainterContextTest();
+std::unique_ptr<QObject> makeImageWorkspaceTest();
 
 int main(int argc, char** argv)
 {
@@ -27,9 +34,27 @@ int main(int argc, char** argv)
         test = makeAppTest();
     else if (suite == "process")
         test = makeProcessTest();
+    else if (suite == "paths")
+        test = makePathsTest();
+    else if (suite == "frame")
+        test = makeFrameTest();
+    else if (suite == "image_doc")
+        test = makeImageDocTest();
+    else if (suite == "image_view")
+        test = makeImageViewTest();
+    else if (suite == "measure_settings")
+        test = makeMeasureSettingsTest();
+    else if (suite == "qpainter_context")
+        test = makeQPainterContextTest();
+    else if (suite == "image_workspace")
+        test = makeImageWorkspaceTest();
     if (!test)
     {
-        std::fprintf(stderr, "usage: %s shell|controls|app|process [Qt Test options]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s "
+                     "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
+                     "qpainter_context|image_workspace [Qt Test options]\n",
+                     argv[0]);
         return 2;
     }
     return QTest::qExec(test.get(), rest);

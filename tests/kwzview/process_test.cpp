@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QTest>
 
-#include "app/shell/measure_tool_app.h"
+#include "app/shell/single_instance.h"
 #include "test_support.h"
 
 namespace {
@@ -41,7 +41,7 @@ QMap<QString, QByteArray> snapshot(const QString& folder)
 
 bool waitUntilListening(const QString& home, QProcess& process)
 {
-    const QString key = CMeasureToolApp::instanceKey(QDir::cleanPath(home) + "/");
+    const QString key = SingleInstance::instanceKey(QDir::cleanPath(home) + "/");
     for (int i = 0; i < 200 && process.state() == QProcess::Running; ++i)
     {
         QLocalSocket probe;

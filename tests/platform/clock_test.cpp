@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
 
 TEST(Clock, RealClockMovesForwardAndCounterIsInNanoseconds)
 {

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "platform/files.h"
+#include "platform/testing/write_faults.h"
 #include "test_folder.h"
 
 namespace {

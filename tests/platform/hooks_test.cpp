@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/testing/fake_clock.h"
 #include "platform/trace.h"
 
 extern "C" int kwzProbeMessageBox(const char* text);

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/clock.h"
 #include "platform/message_queue.h"
+#include "platform/testing/fake_clock.h"
 
 TEST(MessageQueue, PostedMessagesRunInOrderOnTheirThread)
 {

@@ -10,7 +10,7 @@
 
 #include "platform/draw/font.h"
 #include "platform/draw/raster_context.h"
-#include "platform/draw/recording_context.h"
+#include "platform/testing/recording_context.h"
 
 namespace kwz {
 namespace {

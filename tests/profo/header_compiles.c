@@ -1,6 +1,9 @@
 /* The public header is plain C. */
 #include "profo.h"
 
+/* The values are fixed by the call format: programs compare against the numbers. */
+_Static_assert(PROFO_OK == 0 && PROFO_NULL_HANDLE == 1 && PROFO_FAILED == 31, "Profo result codes");
+
 int profoHeaderCompilesAsC(void)
 {
     void* store = 0;

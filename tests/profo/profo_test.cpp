@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/files.h"
+#include "platform/testing/write_faults.h"
 #include "profo.h"
 
 extern "C" int profoHeaderCompilesAsC(void);

@@ -105,14 +105,6 @@ INSTANTIATE_TEST_SUITE_P(ToolMadeFiles, BmpFixture,
                              return name;
                          });
 
-TEST(BmpImage, KnownStrides)
-{
-    EXPECT_EQ(BmpImage::strideFor(24, 3), 12u);
-    EXPECT_EQ(BmpImage::strideFor(24, 5), 16u);
-    EXPECT_EQ(BmpImage::strideFor(1, 33), 8u);
-    EXPECT_EQ(BmpImage::strideFor(4, 9), 8u);
-}
-
 TEST(BmpImage, EveryTruncationIsRefused)
 {
     for (const char* file : {"pil24_w5.bmp", "im4_w13.bmp", "im32_masks_v5.bmp"})

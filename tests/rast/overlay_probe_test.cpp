@@ -5,7 +5,7 @@
 
 #include "bitmap/overlay_probe.h"
 #include "platform/draw/font.h"
-#include "platform/draw/recording_context.h"
+#include "platform/testing/recording_context.h"
 
 namespace kwz::rast {
 namespace {

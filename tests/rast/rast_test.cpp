@@ -12,8 +12,8 @@
 #include "bitmap/bmp_image.h"
 #include "platform/draw/raster_context.h"
 #include "platform/draw/window.h"
-#include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/testing/write_faults.h"
 #include "rast.h"
 
 namespace {

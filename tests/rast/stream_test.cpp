@@ -99,8 +99,8 @@ class Stream : public ::testing::Test
 
 PenSpec penFor(int seed)
 {
-    return PenSpec{seed % 5, 1 + seed % 4, COLORREF(0x010203 * seed), COLORREF(0x0A0B0C + seed),
-                   COLORREF(0x102030 + seed)};
+    return PenSpec{seed % 5, 1 + seed % 4, COLORREF(0x010203 * seed), COLORREF(0x102030 + seed),
+                   COLORREF(0x0A0B0C + seed)};
 }
 
 template <typename G> void finishGraphic(G& g, int seed, int hidden)
@@ -119,7 +119,7 @@ void fill(GaugitEngine& e)
     e.setMeasureUnit(ZQ_UM);
     e.setAngleUnit(ZQ_RADIAN);
     e.setPrecision(3);
-    e.setPen(PenSpec{2, 3, 0x111111, 0x222222, 0x333333});
+    e.setPen(PenSpec{2, 3, 0x111111, 0x333333, 0x222222});
     e.setLineMark(0x9);
     e.setPolygonMark(0x5);
 

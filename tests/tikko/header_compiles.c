@@ -1,6 +1,9 @@
 /* The public header is plain C. */
 #include "tikko.h"
 
+/* The values are fixed by the call format: programs compare against the numbers. */
+_Static_assert(TIKKO_OK == 0 && TIKKO_NULL_HANDLE == 1, "Tikko result codes");
+
 int tikkoHeaderCompilesAsC(void)
 {
     void* timer = 0;

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/clock.h"
 #include "platform/message_queue.h"
+#include "platform/testing/fake_clock.h"
 #include "platform/trace.h"
 #include "tikko.h"
 

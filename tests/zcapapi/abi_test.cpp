@@ -14,6 +14,7 @@
 
 #include "platform/draw/raster_context.h"
 #include "platform/draw/window.h"
+#include "platform/testing/write_faults.h"
 #include "zcapapi.h"
 
 namespace {
@@ -305,6 +306,21 @@ TEST_F(Zcap, StillCapturesAreJpegAndBmpFilesOfTheSetSize)
     std::vector<char> pixels(640 * 480 * 3);
     in.read(pixels.data(), pixels.size());
     EXPECT_EQ(0, std::memcmp(pixels.data(), work.data(), pixels.size()));
+}
+
+TEST_F(Zcap, AStillCutShortLeavesTheEarlierFileWhole)
+{
+    open(64, 48);
+    const std::string bmp = path("still.bmp");
+    ASSERT_EQ(ZcapGetRgbFrameToBmp(handle_, &info_, nullptr, bmp.c_str()), ZCAP_OK);
+    const auto before = fs::file_size(bmp);
+    // The disk fills up in the middle of the next still.
+    kwz::testing::failWritesAfter(10);
+    EXPECT_EQ(ZcapGetRgbFrameToJpeg(handle_, &info_, nullptr, bmp.c_str(), 75), ZCAP_ERR_FILE);
+    EXPECT_EQ(ZcapGetRgbFrameToBmp(handle_, &info_, nullptr, bmp.c_str()), ZCAP_ERR_FILE);
+    kwz::testing::failWritesAfter(-1);
+    EXPECT_EQ(fs::file_size(bmp), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
 TEST_F(Zcap, FilesThatCannotBeWrittenFailAndLeaveNothing)

@@ -1,0 +1,53 @@
+#pragma once
+// One QAction per command, shared by menus and tool bars, and the way a command finds the
+// object that takes it: the active child window first, then the main frame, then the
+// application object. States are refreshed for every command in one pass.
+
+#include <QObject>
+#include <functional>
+#include <map>
+#include <span>
+#include <vector>
+
+class CommandTarget;
+class LanguageSession;
+class QAction;
+class QMainWindow;
+class QMenu;
+class QToolBar;
+class QWidget;
+
+class CommandRouter : public QObject
+{
+  public:
+    // The actions belong to `owner`, whose window takes their shortcuts.
+    explicit CommandRouter(QWidget* owner);
+
+    // `activeChild` gives the target of the active child window, or null.
+    void setTargets(std::function<CommandTarget*()> activeChild, CommandTarget* frame,
+                    CommandTarget* application);
+
+    QAction* action(int id) const;
+    // A menu item with a text of its own (the menus of live and image work name the same
+    // command differently) that triggers the command and mirrors its state.
+    QAction* addMenuItem(QMenu* menu, int id);
+    // A tool bar of 32 x 32 buttons; 0 among the identifiers marks a separator.
+    QToolBar* addToolBar(QMainWindow* window, const QString& name, std::span<const int> buttons);
+
+    // Hands the command to the first target that takes it, then refreshes the states.
+    bool route(int id);
+    // Enabled and checked states of every command and every menu item. A command that no
+    // target takes is disabled.
+    void refresh();
+    // Tool tips (at most 79 characters) and status-bar prompts in the current language.
+    void applyToolTips(const LanguageSession& languages);
+
+  private:
+    std::vector<CommandTarget*> chain() const;
+
+    std::map<int, QAction*> actions_;
+    std::vector<QAction*> menuItems_;
+    std::function<CommandTarget*()> activeChild_;
+    CommandTarget* frame_ = nullptr;
+    CommandTarget* application_ = nullptr;
+};

@@ -1,0 +1,182 @@
+#include "app/frame/frame_menus.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/frame/command_router.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/gbk_text.h"
+
+using namespace cmd;
+
+namespace {
+
+// Puts texts on the items of a menu and its submenus.
+void setItemText(QMenu* menu, int id, const QString& text)
+{
+    if (menu == nullptr)
+        return;
+    for (QAction* a : menu->actions())
+    {
+        if (a->menu() != nullptr)
+            setItemText(a->menu(), id, text);
+        else if (a->data().toInt() == id)
+            a->setText(text);
+    }
+}
+
+} // namespace
+
+FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands) : owner_(owner), commands_(commands)
+{
+    auto items = [this](QMenu* m, std::initializer_list<int> ids) {
+        for (int id : ids)
+        {
+            if (id == 0)
+                m->addSeparator();
+            else
+                commands_.addMenuItem(m, id);
+        }
+    };
+
+    items(addMenu(MenuKind::Main, "&Device"), {ID_DEVICE_CONNECTDEVICE, 0, ID_APP_EXIT});
+    items(addMenu(MenuKind::Main, "Language(&H)"),
+          {IDM_ENGLISHLANGUAGE, IDM_CHINESELANGUAGE, IDM_FANTICHINESELANGUAGE});
+    items(addMenu(MenuKind::Main, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
+
+    items(addMenu(MenuKind::Video, "&Video"), {ID_VIDEO_HIGHQUALITY, 0, ID_APP_EXIT});
+    items(addMenu(MenuKind::Video, "&View"), {ID_VIEW_VIDEO_TOOLBAR, ID_VIEW_VIDEO_STATUSBAR});
+    items(addMenu(MenuKind::Video, "&Settings"),
+          {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR, ID_VIDEO_FILLWINDOW});
+    items(addMenu(MenuKind::Video, "&Adjust"), {ID_VIDEO_MANUALWB, ID_VIDEO_SHOWCOLORBAR});
+    items(addMenu(MenuKind::Video, "&Operation"),
+          {ID_VIDEO_CAPTURE, ID_VIDEO_TIMERCAPTURE, ID_VIDEO_RECORD, ID_VIDEO_SELECTCOMPRESSOR});
+    items(addMenu(MenuKind::Video, "Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
+
+    items(addMenu(MenuKind::Image, "&File"),
+          {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
+           ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT});
+    items(addMenu(MenuKind::Image, "&View"), {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR});
+    QMenu* operation = addMenu(MenuKind::Image, "&Operation");
+    items(operation, {ID_IMAGE_NORMAL, 0, ID_IMAGE_MESURE_LINE});
+    items(operation->addMenu("Circle"),
+          {ID_IMAGE_MEASURE_CIRCLE0, ID_IMAGE_MEASURE_CIRCLE1, ID_IMAGE_MEASURE_CIRCLE2});
+    items(operation->addMenu("Ellipse"), {ID_IMAGE_MEASURE_ELLIPSE0, ID_IMAGE_MEASURE_ELLIPSE1});
+    items(operation,
+          {ID_IMAGE_MEASURE_RECT, ID_IMAGE_MEASURE_ANGLE, ID_IMAGE_MEASURE_POLYLINE,
+           ID_IMAGE_MEASURE_TEXT, 0, ID_IMAGE_MEASURE_DELETE, ID_IMAGE_MEASURE_DELETEALL});
+    items(addMenu(MenuKind::Image, "&Window"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
+    items(addMenu(MenuKind::Image, "&Settings"),
+          {ID_IMAGE_SETTINGS_RULER, ID_IMAGE_SETTINGS_PEN, ID_IMAGE_SETTINGS_TEXT});
+}
+
+QMenu* FrameMenus::addMenu(MenuKind kind, const char* title)
+{
+    auto* menu = new QMenu(QString::fromUtf8(title), owner_);
+    QObject::connect(menu, &QMenu::aboutToShow, &commands_, [this] { commands_.refresh(); });
+    menus_[static_cast<int>(kind)].push_back(menu);
+    return menu;
+}
+
+QMenu* FrameMenus::menu(MenuKind kind, int position) const
+{
+    const auto& list = menus_[static_cast<int>(kind)];
+    return position >= 0 && position < static_cast<int>(list.size()) ? list[position] : nullptr;
+}
+
+void FrameMenus::show(MenuKind kind, QMenuBar* bar)
+{
+    shown_ = kind;
+    bar->clear();
+    for (QMenu* m : menus_[static_cast<int>(kind)])
+        bar->addMenu(m);
+}
+
+void FrameMenus::setItemTexts(MenuKind kind, const LanguageTexts& texts, const char* section,
+                              const char* const* tops, int topCount,
+                              std::initializer_list<std::pair<int, const char*>> items)
+{
+    for (int i = 0; i < topCount; ++i)
+        if (QMenu* m = menu(kind, i))
+            m->setTitle(qtext(texts, section, tops[i]));
+    for (const auto& [id, key] : items)
+        for (QMenu* m : menus_[static_cast<int>(kind)])
+            setItemText(m, id, qtext(texts, section, key));
+}
+
+void FrameMenus::applyMainTexts(const LanguageTexts& texts)
+{
+    static const char* const kTops[] = {"Device", "MLanguage", "Help"};
+    setItemTexts(MenuKind::Main, texts, "MAINFRAME_MENU", kTops, 3,
+                 {{ID_DEVICE_CONNECTDEVICE, "Connect"},
+                  {ID_APP_EXIT, "Exit"},
+                  {IDM_ENGLISHLANGUAGE, "MLanguageEnglish"},
+                  {IDM_CHINESELANGUAGE, "MLanguageChinese"},
+                  {IDM_FANTICHINESELANGUAGE, "MLanguageChineseFanti"},
+                  {ID_HELP_CONTENTS, "Help1"},
+                  {ID_APP_ABOUT, "About"}});
+}
+
+void FrameMenus::applyVideoTexts(const LanguageTexts& texts)
+{
+    static const char* const kTops[] = {"Video",  "View",      "Settings",
+                                        "Adjust", "Operation", "VWindow"};
+    setItemTexts(MenuKind::Video, texts, "VIDEOFRAME_MENU", kTops, 6,
+                 {{ID_APP_EXIT, "VideoExit"},
+                  {ID_VIEW_VIDEO_TOOLBAR, "ViewToolBar"},
+                  {ID_VIEW_VIDEO_STATUSBAR, "ViewStatusBar"},
+                  {ID_VIDEO_SHOWSIZEBAR, "SettingsSize"},
+                  {ID_VIDEO_SHOWSETTINGBAR, "SettingsCapture"},
+                  {ID_VIDEO_FILLWINDOW, "SettingsZoom"},
+                  {ID_VIDEO_MANUALWB, "AdjustAE"},
+                  {ID_VIDEO_SHOWCOLORBAR, "AdjustColor"},
+                  {ID_VIDEO_CAPTURE, "OperationCapture"},
+                  {ID_VIDEO_TIMERCAPTURE, "OperationTimerCapture"},
+                  {ID_VIDEO_RECORD, "OperationRecord"},
+                  {ID_VIDEO_SELECTCOMPRESSOR, "OperationSelectCodec"},
+                  {ID_WINDOW_CASCADE, "VWindowCascade"},
+                  {ID_WINDOW_TILE_HORZ, "VWindowTitleHorz"}});
+}
+
+void FrameMenus::applyImageTexts(const LanguageTexts& texts)
+{
+    static const char* const kTops[] = {"IMFile", "IMView", "IMOperation", "IMWindow",
+                                        "IMSettings"};
+    const char* section = "IMAGEFRAME_MENU";
+    QMenu* operation = menu(MenuKind::Image, 2);
+    if (QAction* circle = operation->actions().value(3); circle && circle->menu())
+        circle->menu()->setTitle(qtext(texts, section, "IMOperationCircle"));
+    if (QAction* ellipse = operation->actions().value(4); ellipse && ellipse->menu())
+        ellipse->menu()->setTitle(qtext(texts, section, "IMOperationEllipse"));
+    setItemTexts(MenuKind::Image, texts, section, kTops, 5,
+                 {{ID_FILE_OPEN, "IMFileOpen"},
+                  {ID_FILE_CLOSE, "IMFileClose"},
+                  {ID_FILE_SAVE, "IMFileSave"},
+                  {ID_FILE_SAVE_AS, "IMFileSaveAs"},
+                  {ID_FILE_PRINT, "IMFilePrint"},
+                  {ID_FILE_PRINT_PREVIEW, "IMFilePrintPreview"},
+                  {ID_FILE_PRINT_SETUP, "IMFilePrintSetup"},
+                  {ID_FILE_MRU_FILE1, "IMFileLatestFiles"},
+                  {ID_APP_EXIT, "IMFileExit"},
+                  {ID_VIEW_IMAGE_TOOLBAR, "IMViewToolBar"},
+                  {ID_VIEW_IMAGE_STATUSBAR, "IMViewStatusBar"},
+                  {ID_IMAGE_NORMAL, "IMOperationNormal"},
+                  {ID_IMAGE_MESURE_LINE, "IMOperationLine"},
+                  {ID_IMAGE_MEASURE_CIRCLE0, "IMOperationCircle0"},
+                  {ID_IMAGE_MEASURE_CIRCLE1, "IMOperationCircle1"},
+                  {ID_IMAGE_MEASURE_CIRCLE2, "IMOperationCircle2"},
+                  {ID_IMAGE_MEASURE_ELLIPSE0, "IMOperationEllipse0"},
+                  {ID_IMAGE_MEASURE_ELLIPSE1, "IMOperationEllipse1"},
+                  {ID_IMAGE_MEASURE_RECT, "IMOperationRect"},
+                  {ID_IMAGE_MEASURE_ANGLE, "IMOperationAngle"},
+                  {ID_IMAGE_MEASURE_POLYLINE, "IMOperationPolygon"},
+                  {ID_IMAGE_MEASURE_TEXT, "IMOperationText"},
+                  {ID_IMAGE_MEASURE_DELETE, "IMOperationClearSelect"},
+                  {ID_IMAGE_MEASURE_DELETEALL, "IMOperationClearAll"},
+                  {ID_WINDOW_CASCADE, "IMWindowCascade"},
+                  {ID_WINDOW_TILE_HORZ, "IMWindowTitleHorz"},
+                  {ID_IMAGE_SETTINGS_RULER, "IMSettingsRuler"},
+                  {ID_IMAGE_SETTINGS_PEN, "IMSettingsPen"},
+                  {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}});
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The three menu bars of the main frame (no document, live work, image work) and the language
+// texts on them.
+
+#include <array>
+#include <vector>
+
+class CommandRouter;
+class LanguageTexts;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+enum class MenuKind
+{
+    Main,
+    Video,
+    Image
+};
+
+class FrameMenus
+{
+  public:
+    // Builds all three; their items trigger the router's commands.
+    FrameMenus(QWidget* owner, CommandRouter& commands);
+
+    // A top-level menu by its position, or null.
+    QMenu* menu(MenuKind kind, int position) const;
+    MenuKind shown() const { return shown_; }
+    void show(MenuKind kind, QMenuBar* bar);
+
+    // Top-level menus by position, items by command identifier; missing items are skipped.
+    void applyMainTexts(const LanguageTexts& texts);
+    void applyVideoTexts(const LanguageTexts& texts);
+    void applyImageTexts(const LanguageTexts& texts);
+
+  private:
+    QMenu* addMenu(MenuKind kind, const char* title);
+    void setItemTexts(MenuKind kind, const LanguageTexts& texts, const char* section,
+                      const char* const* tops, int topCount,
+                      std::initializer_list<std::pair<int, const char*>> items);
+
+    QWidget* owner_;
+    CommandRouter& commands_;
+    std::array<std::vector<QMenu*>, 3> menus_;
+    MenuKind shown_ = MenuKind::Main;
+};

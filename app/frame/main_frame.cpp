@@ -1,0 +1,444 @@
+#include "app/frame/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QToolBar>
+#include <QUrl>
+
+#include "app/bars/capture_bar.h"
+#include "app/bars/record_bar.h"
+#include "app/bars/ruler_bar.h"
+#include "app/bars/ruler_measure_bar.h"
+#include "app/bars/size_bar.h"
+#include "app/controls/client_wnd.h"
+#include "app/controls/sp_status_bar.h"
+#include "app/documents/document_manager.h"
+#include "app/frame/command_router.h"
+#include "app/frame/command_table.h"
+#include "app/frame/image_workspace.h"
+#include "app/image/image_window.h"
+#include "app/live/camera_session.h"
+#include "app/live/video_window.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/events.h"
+#include "app/shell/gbk_text.h"
+#include "app/shell/picture_sizes.h"
+#include "app/shell/work_folders.h"
+
+using namespace cmd;
+
+namespace {
+
+constexpr COLORREF kBandBackground = RGB(224, 223, 227);
+
+bool anyShown(const FrameSettings& settings, std::span<const Bar> bars)
+{
+    for (Bar b : bars)
+        if (barFlag(settings, b))
+            return true;
+    return false;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(const FrameServices& services) : services_(services)
+{
+    loadSettings(services_.settingsStore, settings_, services_.folders.captures,
+                 services_.folders.records);
+    videoSideBars_ = anyShown(settings_, kVideoSideBars);
+    imageSideBars_ = anyShown(settings_, kImageSideBars);
+    // The ruler definition bar always starts hidden.
+    settings_.showImageRulerMeasureBar = 0;
+}
+
+CMainFrame::~CMainFrame()
+{
+    saveSettings(services_.settingsStore, settings_);
+    // Closing the children below must not reach a frame that is half gone.
+    if (client_ != nullptr)
+        disconnect(client_, nullptr, this, nullptr);
+    services_.documents.setClientArea(nullptr);
+}
+
+bool CMainFrame::LoadFrame()
+{
+    client_ = new CClientWnd(this);
+    client_->setMainFrame(this);
+    setCentralWidget(client_);
+    services_.documents.setClientArea(client_);
+    setDockNestingEnabled(true);
+    connect(client_, &QMdiArea::subWindowActivated, this, [this] { onActiveWindowChanged(); });
+
+    commands_ = new CommandRouter(this);
+    commands_->setTargets(
+        [this] { return dynamic_cast<CommandTarget*>(client_->activeSubWindow()); }, this,
+        &services_.application);
+    menus_ = std::make_unique<FrameMenus>(this, *commands_);
+    if (!createStatusBar())
+        return false;
+    createToolBars();
+    createDialogBars();
+
+    videoToolBar_->hide();
+    imageToolBar_->hide();
+    for (QToolBar* host : hosts_)
+        host->hide();
+    statusBar_->hide();
+    menus_->show(MenuKind::Main, menuBar());
+    updateCommandStates();
+
+    // The mark that later copies look for.
+    setProperty("MeasureTool", 1);
+    return true;
+}
+
+QAction* CMainFrame::action(int commandId) const
+{
+    return commands_->action(commandId);
+}
+
+bool CMainFrame::routeCommand(int commandId)
+{
+    return commands_->route(commandId);
+}
+
+ImageHost* CMainFrame::imageHost() const
+{
+    return images_;
+}
+
+bool CMainFrame::createStatusBar()
+{
+    statusBar_ = new CSPStatusBar(this);
+    setStatusBar(statusBar_);
+    const unsigned ids[kPaneCount] = {0, 0, 0, 0, 0, 0, 0, 0};
+    if (!statusBar_->SetPanes(ids, kPaneCount))
+        return false;
+    statusBar_->EnableCustomPaint(1);
+    const int widths[kPaneCount] = {0, 150, 100, 130, 50, 120, 120, 80};
+    for (int i = 0; i < kPaneCount; ++i)
+        statusBar_->SetPaneInfo(i, widths[i], i == kPanePrompt);
+    statusBar_->SetPaneText(kPanePointer, "X: 0  Y: 0");
+    applyStatusTexts();
+    return true;
+}
+
+void CMainFrame::applyStatusTexts()
+{
+    static const char* const kEnglish[] = {" AOI ", " High Quality ", " Video Record ",
+                                           "Replaying"};
+    static const char* const kChinese[] = {" AOI ", " 高质量 ", " 视频录影 ", "景深回放"};
+    const char* const* texts = services_.languages.index() == 0 ? kChinese : kEnglish;
+    for (int pane = kPaneAoi; pane < kPaneCount; ++pane)
+    {
+        statusBar_->SetPaneColours(pane, kPaneInactiveBackground, kPaneInactiveText);
+        statusBar_->SetPaneText(pane, QString::fromUtf8(texts[pane - kPaneAoi]));
+    }
+}
+
+void CMainFrame::SetPaneText(int pane, const QString& text)
+{
+    statusBar_->SetPaneText(pane, text);
+}
+
+void CMainFrame::SetPaneColours(int pane, COLORREF background, COLORREF text)
+{
+    statusBar_->SetPaneColours(pane, background, text);
+}
+
+void CMainFrame::createToolBars()
+{
+    videoToolBar_ = commands_->addToolBar(this, "videoToolBar", videoToolBarButtons());
+    videoToolBar_->setProperty("resourceId", IDR_VIDEOTYPE);
+    imageToolBar_ = commands_->addToolBar(this, "imageToolBar", imageToolBarButtons());
+    imageToolBar_->setProperty("resourceId", IDR_IMAGETYPE);
+    addToolBarBreak(Qt::TopToolBarArea);
+}
+
+void CMainFrame::createDialogBars()
+{
+    bars_ = DialogBars::create(settings_, services_.camera.isOpen());
+    // Bands in their order, wrapped into rows that fit a common screen width.
+    for (const BarInfo& info : kBarTable)
+    {
+        if (info.bar == Bar::VideoSetting || info.bar == Bar::Capture ||
+            info.bar == Bar::Magnifier || info.bar == Bar::Text || info.bar == Bar::RulerMeasure)
+            addToolBarBreak(Qt::TopToolBarArea);
+        DialogBar* content = bars_.at(info.bar);
+        auto* host = new QToolBar(this);
+        host->setObjectName(QStringLiteral("band%1").arg(content->resourceId()));
+        host->setMovable(false);
+        host->setFloatable(false);
+        host->setAutoFillBackground(true);
+        QPalette p = host->palette();
+        p.setColor(QPalette::Window, QColor(GetRValue(kBandBackground), GetGValue(kBandBackground),
+                                            GetBValue(kBandBackground)));
+        host->setPalette(p);
+        host->addWidget(content);
+        addToolBar(Qt::TopToolBarArea, host);
+        hosts_[static_cast<int>(info.bar)] = host;
+    }
+    barHost(Bar::Capture)->setWindowTitle(QStringLiteral("采集设置"));
+    connectBars();
+    images_ = new ImageWorkspace(*this, settings_, services_.folders.rulers, services_.languages,
+                                 services_.documents);
+    images_->connectBars(bars_);
+    images_->ensureSystemRulers();
+    images_->refreshRulerLists();
+}
+
+void CMainFrame::ApplyCaptureBar()
+{
+    bars_.capture->apply(settings_);
+}
+
+void CMainFrame::ApplyBarTexts()
+{
+    for (const BarInfo& info : kBarTable)
+        bars_.at(info.bar)->applyTexts(services_.languages.texts());
+    images_->refreshUnitLists();
+    // Tool tips and prompts come with the language too.
+    commands_->applyToolTips(services_.languages);
+}
+
+void CMainFrame::ApplyMainMenuTexts()
+{
+    menus_->applyMainTexts(services_.languages.texts());
+    menuLanguage_ = services_.languages.index();
+    menuBar()->update();
+}
+
+void CMainFrame::ApplyVideoMenuTexts()
+{
+    menus_->applyVideoTexts(services_.languages.texts());
+    menuBar()->update();
+}
+
+void CMainFrame::ApplyImageMenuTexts()
+{
+    menus_->applyImageTexts(services_.languages.texts());
+    menuBar()->update();
+}
+
+bool CMainFrame::barShown(Bar which) const
+{
+    return !barHost(which)->isHidden();
+}
+
+void CMainFrame::setBarShown(Bar which, bool shown)
+{
+    barHost(which)->setVisible(shown);
+}
+
+void CMainFrame::HideVideoBars()
+{
+    for (Bar b : kVideoSideBars)
+        setBarShown(b, false);
+    videoToolBar_->hide();
+}
+
+void CMainFrame::HideImageBars()
+{
+    imageToolBar_->hide();
+    for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text, Bar::Magnifier, Bar::RulerMeasure})
+        setBarShown(b, false);
+}
+
+void CMainFrame::ShowVideoBars()
+{
+    HideImageBars();
+    if (!videoSideBars_)
+        return;
+    setBarShown(Bar::Capture, barFlag(settings_, Bar::Capture));
+    statusBar_->setVisible(settings_.showVideoStatusBar);
+    videoToolBar_->setVisible(settings_.showVideoToolBar);
+    for (Bar b : {Bar::Size, Bar::Colour, Bar::Lights, Bar::VideoSetting, Bar::Record})
+        setBarShown(b, barFlag(settings_, b));
+}
+
+void CMainFrame::OnVideoFrameActivated()
+{
+    for (Bar b : kVideoSideBars)
+        setBarShown(b, barFlag(settings_, b));
+}
+
+void CMainFrame::ShowImageBars()
+{
+    HideVideoBars();
+    statusBar_->setVisible(settings_.showImageStatusBar);
+    imageToolBar_->setVisible(settings_.showImageToolBar);
+    setBarShown(Bar::Ruler, false);
+    for (Bar b : {Bar::RulerMeasure, Bar::Pen, Bar::Text, Bar::Magnifier})
+        setBarShown(b, barFlag(settings_, b));
+    if (settings_.showImageRulerMeasureBar && settings_.showImageZoomBar &&
+        settings_.showImageTextBar)
+    {
+        settings_.showImageTextBar = 0;
+        setBarShown(Bar::Text, false);
+    }
+}
+
+void CMainFrame::ToggleBar(Bar which)
+{
+    const bool shown = !barShown(which);
+    setBarShown(which, shown);
+    barFlag(settings_, which) = shown;
+}
+
+void CMainFrame::ToggleVideoToolBar()
+{
+    const bool shown = videoToolBar_->isHidden();
+    videoToolBar_->setVisible(shown);
+    settings_.showVideoToolBar = shown;
+}
+
+void CMainFrame::ToggleImageToolBar()
+{
+    const bool shown = imageToolBar_->isHidden();
+    imageToolBar_->setVisible(shown);
+    settings_.showImageToolBar = shown;
+}
+
+void CMainFrame::ToggleStatusBar(bool video)
+{
+    const bool shown = statusBar_->isHidden();
+    statusBar_->setVisible(shown);
+    (video ? settings_.showVideoStatusBar : settings_.showImageStatusBar) = shown;
+}
+
+void CMainFrame::OnAllButtons()
+{
+    videoSideBars_ = !videoSideBars_;
+    for (Bar b : kVideoSideBars)
+        setBarShown(b, videoSideBars_ && barFlag(settings_, b));
+}
+
+void CMainFrame::OnImageAllButtons()
+{
+    imageSideBars_ = !imageSideBars_;
+    if (imageSideBars_)
+    {
+        for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text, Bar::RulerMeasure})
+            setBarShown(b, barFlag(settings_, b));
+        setBarShown(Bar::Magnifier, false);
+    }
+    else
+    {
+        for (Bar b : {Bar::Pen, Bar::Text, Bar::Magnifier, Bar::RulerMeasure})
+            setBarShown(b, false);
+    }
+}
+
+void CMainFrame::OnConnect(bool fromRequest)
+{
+    auto* frame = dynamic_cast<CVideoFrame*>(services_.documents.OpenVideoFrame());
+    if (frame == nullptr && fromRequest)
+        return;
+    ApplyVideoMenuTexts();
+    if (frame != nullptr)
+    {
+        if (const PictureSize* size = pictureSizeAt(settings_.captureSizeIndex))
+        {
+            frame->document().pictureWidth = size->width;
+            frame->document().pictureHeight = size->height;
+            services_.camera.captureInfo().dwWidth = size->width;
+            services_.camera.captureInfo().dwHeight = size->height;
+        }
+        bars_.size->setSizeIndex(settings_.captureSizeIndex);
+    }
+    SetPaneColours(kPaneHighQuality, kPaneHighlight, RGB(0, 0, 0));
+    client_->setLiveWindow(1);
+}
+
+void CMainFrame::OnHelpContents()
+{
+    const QString path = QString::fromLocal8Bit(services_.folders.program.c_str()) +
+                         QString::fromLatin1(helpFile(services_.languages.index()));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void CMainFrame::onActiveWindowChanged()
+{
+    QMdiSubWindow* active = client_->activeSubWindow();
+    if (dynamic_cast<CVideoFrame*>(active) != nullptr)
+    {
+        menus_->show(MenuKind::Video, menuBar());
+        ShowVideoBars();
+        OnVideoFrameActivated();
+        SetPaneText(kPaneFrameRate,
+                    fromGbk(services_.languages.GetToolTipText(ID_OP_VIDEO_WINDOW)));
+    }
+    else if (auto* image = dynamic_cast<CImageFrame*>(active))
+    {
+        menus_->show(MenuKind::Image, menuBar());
+        ShowImageBars();
+        images_->activated(image);
+    }
+    else if (client_->subWindowList().isEmpty())
+    {
+        menus_->show(MenuKind::Main, menuBar());
+        HideVideoBars();
+        HideImageBars();
+        statusBar_->hide();
+        client_->setLiveWindow(0);
+    }
+    client_->setLiveWindow(services_.documents.hasLiveDocument());
+    const QString title = fromGbk(services_.languages.texts().text("AppTitle"));
+    setWindowTitle(active ? title + " - " + active->windowTitle() : title);
+    updateCommandStates();
+}
+
+void CMainFrame::updateCommandStates()
+{
+    commands_->refresh();
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    if (event->type() == events::connectDevice())
+    {
+        OnConnect(true);
+        updateCommandStates();
+        return true;
+    }
+    if (event->type() == events::commandStates())
+    {
+        updateCommandStates();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    client_->closeAllSubWindows();
+    if (!client_->subWindowList().isEmpty())
+    {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    // Every dropped file goes to the image windows, as files named on the command line do.
+    for (const QUrl& url : event->mimeData()->urls())
+    {
+        if (url.isLocalFile() && services_.documents.OpenDocumentFile(url.toLocalFile()) != nullptr)
+            ApplyImageMenuTexts();
+    }
+    event->acceptProposedAction();
+}

@@ -1,0 +1,138 @@
+#pragma once
+// The main window: the client area with the live and image windows, the status bar, the two
+// tool bars and the dialog bars, the settings they show, and which of them show in live and
+// in image work.
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+#include "app/bars/dialog_bars.h"
+#include "app/frame/frame_menus.h"
+#include "app/shell/command_target.h"
+#include "app/shell/settings.h"
+#include "app/shell/status_panes.h"
+
+class CameraSession;
+class CClientWnd;
+class CommandRouter;
+class CSPStatusBar;
+class DocumentManager;
+class ImageHost;
+class ImageWorkspace;
+class LanguageSession;
+class QAction;
+class QLineEdit;
+class QToolBar;
+struct WorkFolders;
+
+// What the main frame works with, handed over by the application object.
+struct FrameServices
+{
+    void* settingsStore; // "MeasureTool.ini": read at construction, written at destruction
+    const WorkFolders& folders;
+    const LanguageSession& languages;
+    CameraSession& camera;
+    DocumentManager& documents;
+    CommandTarget& application; // the commands that the application object takes
+};
+
+class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
+{
+    Q_OBJECT
+  public:
+    using MenuKind = ::MenuKind;
+
+    // Loads the settings.
+    explicit CMainFrame(const FrameServices& services);
+    // Saves the settings.
+    ~CMainFrame() override;
+
+    // The creation steps; false when a part cannot be made.
+    bool LoadFrame();
+
+    FrameSettings& settings() { return settings_; }
+    CSPStatusBar* statusBarControl() const { return statusBar_; }
+    CClientWnd* client() const { return client_; }
+    QToolBar* videoToolBar() const { return videoToolBar_; }
+    QToolBar* imageToolBar() const { return imageToolBar_; }
+    const DialogBars& bars() const { return bars_; }
+    DialogBar* bar(Bar which) const { return bars_.at(which); }
+    QToolBar* barHost(Bar which) const { return hosts_[static_cast<int>(which)]; }
+    QAction* action(int commandId) const;
+    // Hands a command to the active window, the main frame or the application, as a menu
+    // item does; false when nobody takes it.
+    bool routeCommand(int commandId);
+    // Image work: the measurement settings, the image bars and what image windows ask for.
+    ImageWorkspace* images() const { return images_; }
+    ImageHost* imageHost() const;
+    QMenu* menu(MenuKind kind, int position) const { return menus_->menu(kind, position); }
+    MenuKind shownMenu() const { return menus_->shown(); }
+    int menuLanguage() const { return menuLanguage_; }
+    int videoSideBars() const { return videoSideBars_; }
+    int imageSideBars() const { return imageSideBars_; }
+
+    void SetPaneText(int pane, const QString& text) override;
+    void SetPaneColours(int pane, COLORREF background, COLORREF text) override;
+
+    void ApplyMainMenuTexts();
+    void ApplyVideoMenuTexts();
+    void ApplyImageMenuTexts();
+    void ApplyBarTexts();
+    void ApplyCaptureBar();
+
+    void HideVideoBars();
+    void HideImageBars();
+    void ShowVideoBars();
+    void ShowImageBars();
+    void OnVideoFrameActivated();
+    void ToggleBar(Bar which);
+    void ToggleVideoToolBar();
+    void ToggleImageToolBar();
+    void ToggleStatusBar(bool video);
+    void OnAllButtons();
+    void OnImageAllButtons();
+    void OnConnect(bool fromRequest = false);
+    void OnHelpContents();
+    // Checked and enabled states of every command, in one place.
+    void updateCommandStates();
+
+    // The commands the main frame takes (its command map is in main_frame_commands.cpp).
+    bool onCommand(int id) override;
+    bool updateCommand(int id, CommandState& state) override;
+
+  protected:
+    bool event(QEvent* event) override;
+    // Every child window closes first (an image asks to save); one that stays keeps the
+    // program open.
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    bool createStatusBar();
+    void createToolBars();
+    void createDialogBars();
+    void connectBars();
+    void chooseFolder(std::string& stored, QLineEdit* box);
+    void applyStatusTexts();
+    void onActiveWindowChanged();
+    void setBarShown(Bar which, bool shown);
+    bool barShown(Bar which) const;
+
+    FrameServices services_;
+    FrameSettings settings_;
+    CClientWnd* client_ = nullptr;
+    CSPStatusBar* statusBar_ = nullptr;
+    QToolBar* videoToolBar_ = nullptr;
+    QToolBar* imageToolBar_ = nullptr;
+    DialogBars bars_;
+    std::array<QToolBar*, kBarCount> hosts_{};
+    CommandRouter* commands_ = nullptr;
+    ImageWorkspace* images_ = nullptr;
+    std::unique_ptr<FrameMenus> menus_;
+    int menuLanguage_ = 0;
+    int videoSideBars_ = 0;
+    int imageSideBars_ = 0;
+    int autoWhiteBalance_ = 0; // set while automatic white balance runs
+};

@@ -1,0 +1,153 @@
+// The main frame's command map: what each command that reaches the main frame does, when it
+// is enabled and checked, and what the folder buttons of the capture and record bars do.
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QToolBar>
+#include <QUrl>
+
+#include "app/bars/capture_bar.h"
+#include "app/bars/record_bar.h"
+#include "app/controls/client_wnd.h"
+#include "app/controls/sp_status_bar.h"
+#include "app/documents/document_manager.h"
+#include "app/frame/main_frame.h"
+#include "app/live/camera_session.h"
+#include "app/shell/command_ids.h"
+
+using namespace cmd;
+
+bool CMainFrame::onCommand(int id)
+{
+    if (const BarInfo* info = barToggledBy(id))
+    {
+        // White balance settings mean nothing without a camera.
+        if (id == ID_VIDEO_MANUALWB && !services_.camera.isOpen())
+            return true;
+        ToggleBar(info->bar);
+        // The text bar and the magnifier share their place.
+        if (info->bar == Bar::Text && barShown(Bar::Text))
+            setBarShown(Bar::Magnifier, false);
+        return true;
+    }
+    switch (id)
+    {
+    case ID_DEVICE_CONNECTDEVICE:
+        OnConnect();
+        return true;
+    case ID_APP_EXIT:
+        close();
+        return true;
+    case ID_HELP_CONTENTS:
+        OnHelpContents();
+        return true;
+    case ID_FILE_CLOSE:
+        if (QMdiSubWindow* active = client_->activeSubWindow())
+            active->close();
+        return true;
+    case ID_WINDOW_CASCADE:
+        client_->cascadeSubWindows();
+        return true;
+    case ID_WINDOW_TILE_HORZ:
+        client_->tileSubWindows();
+        return true;
+    case ID_VIDEO_SHOWSETTINGBAR:
+        return true;
+    case ID_VIEW_VIDEO_TOOLBAR:
+        ToggleVideoToolBar();
+        return true;
+    case ID_VIEW_VIDEO_STATUSBAR:
+        ToggleStatusBar(true);
+        return true;
+    case ID_VIEW_IMAGE_TOOLBAR:
+        ToggleImageToolBar();
+        return true;
+    case ID_VIEW_IMAGE_STATUSBAR:
+        ToggleStatusBar(false);
+        return true;
+    case ID_BUTTON_ALLBTN:
+        OnAllButtons();
+        return true;
+    case ID_BUTTON_IMAGEALL:
+        OnImageAllButtons();
+        return true;
+    case ID_RETURN_VIDEO:
+        services_.documents.FindVideoFrame();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CMainFrame::updateCommand(int id, CommandState& state)
+{
+    if (const BarInfo* info = barToggledBy(id))
+    {
+        state.checked = barShown(info->bar);
+        return true;
+    }
+    switch (id)
+    {
+    case ID_DEVICE_CONNECTDEVICE:
+    case ID_APP_EXIT:
+    case ID_HELP_CONTENTS:
+    case ID_FILE_CLOSE:
+    case ID_WINDOW_CASCADE:
+    case ID_WINDOW_TILE_HORZ:
+        return true;
+    case ID_VIDEO_SHOWSETTINGBAR:
+        state.checked = barShown(Bar::Capture);
+        return true;
+    case ID_VIEW_VIDEO_TOOLBAR:
+        state.checked = !videoToolBar_->isHidden();
+        return true;
+    case ID_VIEW_IMAGE_TOOLBAR:
+        state.checked = !imageToolBar_->isHidden();
+        return true;
+    case ID_VIEW_VIDEO_STATUSBAR:
+    case ID_VIEW_IMAGE_STATUSBAR:
+        state.checked = !statusBar_->isHidden();
+        return true;
+    case ID_BUTTON_ALLBTN:
+        state.checked = videoSideBars_;
+        return true;
+    case ID_BUTTON_IMAGEALL:
+        state.checked = imageSideBars_;
+        return true;
+    case ID_RETURN_VIDEO:
+        state.enabled = services_.documents.hasLiveDocument();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::connectBars()
+{
+    CaptureBar* capture = bars_.capture;
+    RecordBar* record = bars_.record;
+    connect(capture, &CaptureBar::browseClicked, this,
+            [this, capture] { chooseFolder(settings_.capturePath, capture->path()); });
+    connect(record, &RecordBar::browseClicked, this,
+            [this, record] { chooseFolder(settings_.recordPath, record->path()); });
+    connect(capture, &CaptureBar::openFolderClicked, this, [this] {
+        QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QString::fromStdString(settings_.capturePath)));
+    });
+    connect(record, &RecordBar::openFolderClicked, this, [this] {
+        QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QString::fromStdString(settings_.recordPath)));
+    });
+}
+
+void CMainFrame::chooseFolder(std::string& stored, QLineEdit* box)
+{
+    const QString chosen =
+        QFileDialog::getExistingDirectory(this, QString(), QString::fromStdString(stored));
+    if (!chosen.isEmpty())
+        stored = QDir::toNativeSeparators(chosen).toStdString();
+    box->setText(QString::fromStdString(stored));
+}

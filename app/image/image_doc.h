@@ -1,0 +1,114 @@
+#pragma once
+// The document of one still image and the measurements drawn on it: opened from a ".bmp",
+// ".Mea" or ".kwz" file or made from a captured frame. It owns the bitmap object that holds
+// the image and its engine instance, and decides in which format and under which name it is
+// saved.
+
+#include <QSize>
+#include <QString>
+#include <memory>
+
+#include "app/documents/doc_template.h"
+#include "kwztypes.h"
+
+class ImageHost;
+
+class CImageDoc : public CDocument
+{
+    Q_OBJECT
+  public:
+    // The format a document is saved in.
+    enum Kind
+    {
+        KindNone = 0,        // not a file of this kind
+        KindSavedBitmap = 1, // after a save-as to a ".bmp" name
+        KindMeasureFile = 2, // ".Mea"
+        KindBitmap = 3,      // ".bmp", ".kwz"
+    };
+    // Where the image came from.
+    enum Origin
+    {
+        OriginOpened = 0,
+        OriginCaptured = 1, // stays so after saving
+        OriginFailed = 2,   // the open failed; never written
+    };
+
+    // Without a host the document takes no settings, asks no dialog and saves new images
+    // nowhere.
+    explicit CImageDoc(ImageHost* host = nullptr);
+    // Drops the engine instance, then the bitmap object.
+    ~CImageDoc() override;
+
+    void setHost(ImageHost* host) { host_ = host; }
+    ImageHost* host() const { return host_; }
+
+    // The kind of a file by its name: the last three characters without regard to case.
+    static int fileKind(const QString& path);
+
+    // Takes a captured frame: 24-bit rows, bottom row first, padded to 4 bytes.
+    bool buildFromFrame(const BYTE* bits, int width, int height);
+    bool OnOpenDocument(const QString& path) override { return open(path); }
+    bool open(const QString& path);
+    // The platform's save and save-as commands; true when a file was written.
+    bool save();
+    bool saveAs();
+    // Before the document closes: false keeps it open.
+    bool askToSave();
+
+    // The Rast handle; null when it could not be made.
+    void* bitmap() const { return bitmap_.get(); }
+    bool hasImage() const;
+    QSize imageSize() const;
+
+    int kind() const { return kind_; }
+    void setKind(int kind) { kind_ = kind; }
+    int origin() const { return origin_; }
+    int hideRuler() const { return hideRuler_; }
+    void setHideRuler(int hide) { hideRuler_ = hide; }
+    bool isModified() const { return modified_; }
+    void setModified(bool modified);
+    // The file the document was opened from or last saved to ("" for a new capture).
+    QString pathName() const { return pathName_; }
+    // The name shown in the frame's caption.
+    void setDocumentTitle(const QString& title);
+    // The path a new capture is saved to without a dialog: the capture folder and the title
+    // up to its first dot, with ".bmp" or ".Mea" by kind; empty for other documents.
+    QString automaticTarget() const;
+
+    // Asks every view to show the document again.
+    void updateAllViews() { Q_EMIT updateViews(); }
+
+  Q_SIGNALS:
+    void updateViews();
+    void modifiedChanged(bool modified);
+    void titleChanged(const QString& title);
+    void pathNameChanged(const QString& path);
+
+  private:
+    struct BitmapDeleter
+    {
+        void operator()(void* bitmap) const;
+    };
+    enum class Target
+    {
+        Written,
+        Nothing, // no target: cancelled dialog, failed open, unsaveable kind
+        Failed,  // the write failed (the user was told)
+    };
+    // Builds the save target of save and ask-to-save and writes it.
+    Target writeTarget(QString& written);
+    bool writeFile(const QString& path, int asKind);
+    void reportWriteFailure(const QString& path) const;
+    // The initial name of a save dialog: the title, in the folder the file belongs in.
+    QString dialogName() const;
+    void setPathName(const QString& path);
+    int language() const;
+
+    ImageHost* host_;
+    std::unique_ptr<void, BitmapDeleter> bitmap_;
+    int hideRuler_ = 0;
+    int kind_ = KindSavedBitmap;
+    int origin_ = OriginFailed;
+    bool modified_ = false;
+    QString pathName_;
+};

@@ -1,0 +1,256 @@
+#include "app/image/image_frame.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <algorithm>
+
+#include "app/image/image_doc.h"
+#include "app/image/image_host.h"
+#include "app/image/image_view.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/events.h"
+#include "app/shell/gbk_text.h"
+#include "platform/message_box.h"
+#include "rast.h"
+
+using namespace cmd;
+
+namespace {
+
+constexpr COLORREF kPaneBackground = 13158600;
+constexpr COLORREF kPaneText = 6579300;
+constexpr COLORREF kToolNameText = 200;
+
+struct ToolCommand
+{
+    int command;
+    int tool;
+};
+constexpr ToolCommand kToolCommands[] = {
+    {ID_IMAGE_NORMAL, 0},
+    {ID_IMAGE_MESURE_LINE, GT_LINE},
+    {ID_IMAGE_MEASURE_RECT, GT_RECT},
+    {ID_IMAGE_MEASURE_CIRCLE0, GT_CIRCLE_DIAMETER},
+    {ID_IMAGE_MEASURE_CIRCLE1, GT_CIRCLE_CENTRE},
+    {ID_IMAGE_MEASURE_CIRCLE2, GT_CIRCLE_3POINTS},
+    {ID_IMAGE_MEASURE_ELLIPSE0, GT_ELLIPSE_BOX},
+    {ID_IMAGE_MEASURE_ELLIPSE1, GT_ELLIPSE_CENTRE},
+    {ID_IMAGE_MEASURE_ANGLE, GT_ANGLE},
+    {ID_IMAGE_MEASURE_POLYLINE, GT_POLYGON},
+    {ID_IMAGE_MEASURE_TEXT, GT_TEXT},
+};
+
+} // namespace
+
+CImageFrame::CImageFrame(CImageDoc& document, ImageHost* host, QWidget* parent)
+    : QMdiSubWindow(parent), document_(document), host_(host), view_(new CImageView(document, host))
+{
+    setWidget(view_);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(document.title());
+    connect(&document, &CImageDoc::titleChanged, this, &QWidget::setWindowTitle);
+    connect(view_, &CImageView::commandPosted, this, &CImageFrame::dispatchCommand);
+    // A captured frame arrives after the window is shown.
+    connect(&document, &CImageDoc::updateViews, this, [this] {
+        if (!fitted_ && isVisible())
+            fitToImage();
+    });
+    connect(this, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if ((now & Qt::WindowActive) && !(before & Qt::WindowActive))
+                    applyImageStatusBar();
+            });
+}
+
+int CImageFrame::toolOfCommand(int commandId)
+{
+    for (const ToolCommand& t : kToolCommands)
+        if (t.command == commandId)
+            return t.tool;
+    return -1;
+}
+
+void CImageFrame::chooseTool(int commandId, int tool)
+{
+    tool_ = tool;
+    view_->setTool(tool);
+    if (tool == 0)
+    {
+        if (host_ != nullptr && document_.hasImage())
+            host_->setPaneText(7, QString());
+        return;
+    }
+    // A picture measured on is saved with its figures when it is new.
+    document_.setKind(CImageDoc::KindMeasureFile);
+    document_.setModified(true);
+    if (host_ != nullptr)
+    {
+        host_->setPaneColours(7, kPaneBackground, kToolNameText);
+        host_->setPaneText(7, host_->toolTipText(commandId));
+    }
+}
+
+bool CImageFrame::onCommand(int commandId)
+{
+    const int tool = toolOfCommand(commandId);
+    if (tool >= 0)
+    {
+        chooseTool(commandId, tool);
+        return true;
+    }
+    void* bitmap = document_.bitmap();
+    switch (commandId)
+    {
+    case ID_IMAGE_MEASURE_ELLIPSE:
+        // The ellipse is chosen through its two variants.
+        return true;
+    case ID_IMAGE_MEASURE_DELETE:
+        tool_ = kToolDeleted;
+        if (bitmap != nullptr)
+        {
+            RASTClearHitGraphic(bitmap);
+            document_.setModified(true);
+        }
+        document_.updateAllViews();
+        postCommand(ID_IMAGE_NORMAL);
+        return true;
+    case ID_IMAGE_MEASURE_DELETEALL:
+        if (bitmap != nullptr)
+        {
+            RASTClearAllGraphic(bitmap);
+            document_.setModified(true);
+        }
+        document_.updateAllViews();
+        postCommand(ID_IMAGE_NORMAL);
+        return true;
+    case ID_RETURN_VIDEO:
+        if (host_ == nullptr || !host_->activateVideoWindow())
+            kwz::messageBox(nullptr,
+                            "It has no Video window and please close this window and connect "
+                            "device first.",
+                            "kwzview", kwz::MB_OK | kwz::MB_ICONINFORMATION);
+        return true;
+    case ID_FILE_SAVE:
+        document_.save();
+        return true;
+    case ID_FILE_SAVE_AS:
+        document_.saveAs();
+        return true;
+    case ID_FILE_PRINT:
+        view_->print();
+        return true;
+    case ID_FILE_PRINT_PREVIEW:
+        view_->printPreview();
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        view_->printSetup();
+        return true;
+    case ID_FILE_CLOSE:
+        close();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CImageFrame::updateCommand(int commandId, CommandState& state)
+{
+    state.checked = false;
+    const int tool = toolOfCommand(commandId);
+    if (tool >= 0)
+    {
+        state.checked = tool_ == tool;
+        return true;
+    }
+    switch (commandId)
+    {
+    case ID_IMAGE_MEASURE_DELETE:
+        state.checked = tool_ == kToolDeleted;
+        return true;
+    case ID_IMAGE_MEASURE_ELLIPSE:
+    case ID_IMAGE_MEASURE_DELETEALL:
+    case ID_FILE_CLOSE:
+    // Always offered: without a live window it says how to get one.
+    case ID_RETURN_VIDEO:
+        return true;
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_PREVIEW:
+        state.enabled = document_.hasImage();
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        state.enabled = host_ != nullptr && host_->printer() != nullptr;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CImageFrame::postCommand(int commandId)
+{
+    QMetaObject::invokeMethod(
+        this, [this, commandId] { dispatchCommand(commandId); }, Qt::QueuedConnection);
+}
+
+void CImageFrame::dispatchCommand(int commandId)
+{
+    if (!onCommand(commandId))
+    {
+        if (host_ != nullptr)
+            host_->executeCommand(commandId);
+        return;
+    }
+    // Menu items and buttons show the new tool.
+    QCoreApplication::postEvent(window(), new QEvent(events::commandStates()));
+}
+
+void CImageFrame::applyImageStatusBar()
+{
+    if (host_ == nullptr)
+        return;
+    static constexpr int kWidths[] = {0, 150, 100, 0, 0, 0, 100, 280};
+    for (int pane = 0; pane < 8; ++pane)
+        host_->setPaneWidth(pane, kWidths[pane], pane == 0);
+    host_->setPaneText(2, QStringLiteral("X: 0  Y: 0"));
+    for (int pane = 3; pane <= 7; ++pane)
+    {
+        host_->setPaneText(pane, QString());
+        host_->setPaneColours(pane, kPaneBackground, kPaneText);
+    }
+    host_->setPaneText(6, host_->toolTipText(ID_OP_IMAGE_WINDOW));
+}
+
+void CImageFrame::fitToImage()
+{
+    QMdiArea* area = mdiArea();
+    const QSize image = document_.imageSize();
+    if (area == nullptr || image.isEmpty())
+        return;
+    fitted_ = true;
+    const int border = 2 * view_->frameWidth();
+    const QSize decorations = size() - view_->size() + QSize(border, border);
+    const QSize room = area->viewport()->size();
+    resize((image + decorations).boundedTo(room));
+    // Where the client area put it, the whole frame stays in sight.
+    move(std::clamp(x(), 0, std::max(0, room.width() - width())),
+         std::clamp(y(), 0, std::max(0, room.height() - height())));
+}
+
+void CImageFrame::showEvent(QShowEvent* event)
+{
+    QMdiSubWindow::showEvent(event);
+    if (!fitted_)
+        fitToImage();
+}
+
+void CImageFrame::closeEvent(QCloseEvent* event)
+{
+    if (!document_.askToSave())
+    {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}

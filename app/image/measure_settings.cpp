@@ -1,0 +1,478 @@
+#include "app/image/measure_settings.h"
+
+#include <QFile>
+
+#include "app/controls/pen_style_combo.h"
+#include "app/image/image_doc.h"
+#include "app/shell/gbk_text.h"
+#include "platform/encoding.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "rast.h"
+
+namespace {
+
+constexpr int kTextSizes[MeasureSettings::kTextSizeCount] = {8,  9,  10, 11, 12, 14, 16, 18,
+                                                             20, 22, 24, 26, 28, 36, 48, 72};
+constexpr size_t kFaceLimit = 63;
+constexpr const char* kCaption = "kwzview";
+
+// The five units in unit order.
+constexpr const char* kGbkUnits[] = {"\xCE\xA2\xC3\xD7", "\xBA\xC1\xC3\xD7", "\xC0\xE5\xC3\xD7",
+                                     "\xC3\xD7", "\xD3\xA2\xB4\xE7"};
+constexpr const char* kBig5Units[] = {"\xB7\x4C\xA6\xCC", "\xB2\x40\xA6\xCC", "\xCD\xF9\xA6\xCC",
+                                      "\xA6\xCC", "\xAD\x5E\xA4\x6F"};
+constexpr const char* kUnitNames[] = {"UM", "MM", "CM", "M", "INCH"};
+
+int penColourIndex(COLORREF colour)
+{
+    for (int i = 0; i < CPenStyleCombo::kColourCount; ++i)
+        if (CPenStyleCombo::colourAt(i) == colour)
+            return i;
+    return 0;
+}
+
+int penWidthIndex(int width, int current)
+{
+    for (int i = 0; i < CPenStyleCombo::kWidthCount; ++i)
+        if (CPenStyleCombo::widthAt(i) == width)
+            return i;
+    return current;
+}
+
+void* bitmapOf(CImageDoc* document)
+{
+    return document != nullptr ? document->bitmap() : nullptr;
+}
+
+} // namespace
+
+MeasureSettings::MeasureSettings(FrameSettings& settings, std::string rulersFolder,
+                                 std::function<int()> languageIndex, QObject* parent)
+    : QObject(parent), settings_(settings), rulersFolder_(std::move(rulersFolder)),
+      languageIndex_(std::move(languageIndex))
+{
+}
+
+int MeasureSettings::textSize(int index)
+{
+    if (index < 0 || index >= kTextSizeCount)
+        index = kDefaultTextSizeIndex;
+    return kTextSizes[index];
+}
+
+std::vector<std::string> MeasureSettings::unitWordBytes(int language)
+{
+    const char* const* words = nullptr;
+    switch (language)
+    {
+    case 0:
+        words = kGbkUnits;
+        break;
+    case 1:
+        words = kUnitNames;
+        break;
+    case 2:
+        words = kBig5Units;
+        break;
+    default:
+        return {};
+    }
+    return std::vector<std::string>(words, words + kUnitCount);
+}
+
+QStringList MeasureSettings::unitWords(int language)
+{
+    QStringList words;
+    for (const std::string& bytes : unitWordBytes(language))
+        words << QString::fromStdString(language == 2 ? kwz::big5ToUtf8(bytes)
+                                                      : kwz::gbkToUtf8(bytes));
+    return words;
+}
+
+QStringList MeasureSettings::rulerUnitWords(int language)
+{
+    return unitWords(language).mid(1);
+}
+
+void MeasureSettings::setFontFace(const QString& face)
+{
+    fontFace_ = toGbk(face);
+    if (fontFace_.size() > kFaceLimit)
+        fontFace_.resize(kFaceLimit);
+}
+
+RulerRecord MeasureSettings::currentRuler() const
+{
+    return RulerRecord{POINT{settings_.rulerStartX, settings_.rulerStartY},
+                       POINT{settings_.rulerEndX, settings_.rulerEndY}, settings_.rulerUnitIndex,
+                       settings_.rulerLength};
+}
+
+void MeasureSettings::storeRuler(const RulerRecord& ruler)
+{
+    settings_.rulerStartX = ruler.start.x;
+    settings_.rulerStartY = ruler.start.y;
+    settings_.rulerEndX = ruler.end.x;
+    settings_.rulerEndY = ruler.end.y;
+    settings_.rulerUnitIndex = ruler.unit;
+    settings_.rulerLength = ruler.length;
+}
+
+void MeasureSettings::applyRuler(void* bitmap) const
+{
+    const RulerRecord r = currentRuler();
+    RASTSetRuler(bitmap, r.start, r.end, static_cast<ZQUNIT>(r.unit), r.length);
+}
+
+void MeasureSettings::applyTextFont(void* bitmap) const
+{
+    const COLORREF temp = CPenStyleCombo::colourAt(settings_.fontTempColorIndex);
+    RASTSetTxtFont(bitmap, fontFace_.c_str(), textSize(settings_.fontSizeIndex),
+                   CPenStyleCombo::colourAt(settings_.fontNormalColorIndex), temp, temp);
+}
+
+void MeasureSettings::applyPen(void* bitmap) const
+{
+    const COLORREF temp = CPenStyleCombo::colourAt(settings_.penTempColorIndex);
+    RASTSetMeasurePen(bitmap, 0, CPenStyleCombo::widthAt(settings_.penWidthIndex),
+                      CPenStyleCombo::colourAt(settings_.penNormalColorIndex), temp, temp);
+}
+
+void MeasureSettings::applyMeasureUnit(void* bitmap) const
+{
+    RASTSetMeasureUnit(bitmap, static_cast<ZQUNIT>(settings_.measureUnitIndex));
+}
+
+void MeasureSettings::applyMarks(void* bitmap) const
+{
+    // The engine takes the words by pointer and only reads them.
+    LineMark line = settings_.lineMark;
+    RectMark rect = settings_.rectMark;
+    CircleMark circle = settings_.circleMark;
+    EllipseMark ellipse = settings_.ellipseMark;
+    AngleMark angle = settings_.angleMark;
+    PolyLineMark polyLine = settings_.polyLineMark;
+    RASTSetLineMark(bitmap, &line);
+    RASTSetRectMark(bitmap, &rect);
+    RASTSetCircleMark(bitmap, &circle);
+    RASTSetEllipseMark(bitmap, &ellipse);
+    RASTSetAngleMark(bitmap, &angle);
+    RASTSetPolyLineMark(bitmap, &polyLine);
+}
+
+void MeasureSettings::applyPrecision(void* bitmap, int precision)
+{
+    settings_.precision = precision;
+    RASTSetPrecision(bitmap, precision);
+}
+
+void MeasureSettings::applyUnits(CImageDoc* document)
+{
+    void* bitmap = bitmapOf(document);
+    if (bitmap == nullptr)
+        return;
+    RASTSetRulerUnitAndLength(bitmap, static_cast<ZQUNIT>(settings_.rulerUnitIndex),
+                              settings_.rulerLength);
+    RASTSetMeasureUnit(bitmap, static_cast<ZQUNIT>(settings_.measureUnitIndex));
+    document->updateAllViews();
+}
+
+void MeasureSettings::giveToNewCapture(void* bitmap)
+{
+    applyRuler(bitmap);
+    applyTextFont(bitmap);
+    applyPen(bitmap);
+    applyMeasureUnit(bitmap);
+    applyMarks(bitmap);
+    applyPrecision(bitmap, settings_.precision);
+}
+
+void MeasureSettings::giveToOpenedBitmap(void* bitmap)
+{
+    applyRuler(bitmap);
+    applyTextFont(bitmap);
+    applyPen(bitmap);
+    applyMarks(bitmap);
+}
+
+void MeasureSettings::giveToOpenedMeasureFile(void* bitmap)
+{
+    applyMarks(bitmap);
+}
+
+void MeasureSettings::takeOverFrom(void* bitmap)
+{
+    ZQUNIT rulerUnit = static_cast<ZQUNIT>(settings_.rulerUnitIndex);
+    float rulerLength = settings_.rulerLength;
+    ZQUNIT measureUnit = static_cast<ZQUNIT>(settings_.measureUnitIndex);
+    RASTGetRulerUnitAndLength(bitmap, &rulerUnit, &rulerLength);
+    RASTGetMeasureUnit(bitmap, &measureUnit);
+    settings_.rulerUnitIndex = rulerUnit;
+    settings_.rulerLength = rulerLength;
+    settings_.measureUnitIndex = measureUnit;
+
+    int style = 0;
+    int width = CPenStyleCombo::widthAt(settings_.penWidthIndex);
+    COLORREF normal = CPenStyleCombo::colourAt(settings_.penNormalColorIndex);
+    COLORREF hovered = CPenStyleCombo::colourAt(settings_.penTempColorIndex);
+    COLORREF selected = hovered;
+    RASTGetMeasurePen(bitmap, &style, &width, &normal, &hovered, &selected);
+    // As the pickers show them: a colour the table lacks is entry 0, an unknown width keeps
+    // the current entry.
+    settings_.penWidthIndex = penWidthIndex(width, settings_.penWidthIndex);
+    settings_.penNormalColorIndex = penColourIndex(normal);
+    settings_.penTempColorIndex = penColourIndex(hovered);
+
+    Q_EMIT measureUnitShown(settings_.measureUnitIndex);
+    Q_EMIT precisionShown(settings_.precision);
+    Q_EMIT rulerShown(QString::fromStdString(formatRulerLength(settings_.rulerLength)),
+                      rulerUnitEntry(settings_.rulerUnitIndex));
+    Q_EMIT penShown(settings_.penWidthIndex, settings_.penNormalColorIndex,
+                    settings_.penTempColorIndex);
+}
+
+std::string MeasureSettings::rulerPath(const QString& name) const
+{
+    return rulerFilePath(rulersFolder_, QFile::encodeName(name).toStdString());
+}
+
+bool MeasureSettings::readRuler(const QString& name, RulerRecord& ruler) const
+{
+    const std::string bytes = QFile::encodeName(name).toStdString();
+    if (!isValidRulerName(bytes))
+        return false;
+    const std::optional<RulerRecord> read = readRulerFile(rulerPath(name));
+    if (!read)
+        return false;
+    ruler = *read;
+    return true;
+}
+
+bool MeasureSettings::chooseRulerFromRulerBar(const QString& name, int index, CImageDoc* active)
+{
+    RulerRecord ruler;
+    // A missing or short file gives no ruler: the current one stays.
+    if (!readRuler(name, ruler))
+        return false;
+    settings_.selectedRulerFileName = QFile::encodeName(name).toStdString();
+    settings_.rulerIndex = index;
+    storeRuler(ruler);
+    if (void* bitmap = bitmapOf(active))
+        applyRuler(bitmap);
+    applyUnits(active);
+    return true;
+}
+
+bool MeasureSettings::chooseRulerFromMeasureBar(const QString& name, CImageDoc* active)
+{
+    RulerRecord ruler;
+    if (!readRuler(name, ruler))
+        return false;
+    settings_.selectedRulerFileName = QFile::encodeName(name).toStdString();
+    storeRuler(ruler);
+    if (void* bitmap = bitmapOf(active))
+        applyRuler(bitmap);
+    Q_EMIT rulerShown(QString::fromStdString(formatRulerLength(settings_.rulerLength)),
+                      rulerUnitEntry(settings_.rulerUnitIndex));
+    Q_EMIT measureUnitShown(settings_.measureUnitIndex);
+    applyUnits(active);
+    if (active != nullptr)
+        active->setModified(true);
+    return true;
+}
+
+bool MeasureSettings::saveRuler(const QString& name, CImageDoc* active)
+{
+    const std::string bytes = QFile::encodeName(name).toStdString();
+    // A name with a slash would write outside the ruler folder.
+    if (!isValidRulerName(bytes))
+        return false;
+    settings_.selectedRulerFileName = bytes;
+    RulerRecord ruler = currentRuler();
+    if (void* bitmap = bitmapOf(active))
+    {
+        ZQUNIT unit = static_cast<ZQUNIT>(ruler.unit);
+        RASTGetRuler(bitmap, &ruler.start, &ruler.end, &unit, &ruler.length);
+        ruler.unit = unit;
+    }
+    settings_.rulerStartX = ruler.start.x;
+    settings_.rulerStartY = ruler.start.y;
+    settings_.rulerEndX = ruler.end.x;
+    settings_.rulerEndY = ruler.end.y;
+    const bool written = writeRulerFile(rulerPath(name), ruler);
+    refreshRulerList();
+    return written;
+}
+
+bool MeasureSettings::deleteRuler(const QString& name, CImageDoc* active)
+{
+    if (name.isEmpty())
+        return false;
+    const std::string bytes = QFile::encodeName(name).toStdString();
+    if (isSystemRuler(bytes))
+    {
+        const std::string text =
+            languageIndex() == 1 ? std::string("You must not delete the Ruler that defined by the "
+                                               "system !")
+                                 : toGbk(QStringLiteral("你不能删除系统自带的标尺!"));
+        kwz::messageBox(nullptr, text.c_str(), kCaption, kwz::MB_OK | kwz::MB_ICONWARNING);
+        return false;
+    }
+    if (!isValidRulerName(bytes))
+        return false;
+    settings_.selectedRulerFileName = bytes;
+    const bool deleted = kwz::deleteFile(rulerPath(name));
+    Q_EMIT rulerNameCleared();
+    const QStringList names = refreshRulerList();
+    const int defaultIndex = names.indexOf(QString::fromLatin1(kDefaultRulerName));
+    if (defaultIndex >= 0)
+    {
+        rulerListSelection_ = defaultIndex;
+        Q_EMIT rulerListChanged(names, defaultIndex);
+        chooseRulerFromMeasureBar(names[defaultIndex], active);
+    }
+    return deleted;
+}
+
+QStringList MeasureSettings::refreshRulerList()
+{
+    QStringList names;
+    for (const std::string& name : listRulers(rulersFolder_))
+        names << QFile::decodeName(QByteArray::fromStdString(name));
+    rulerListSelection_ = names.indexOf(
+        QFile::decodeName(QByteArray::fromStdString(settings_.selectedRulerFileName)));
+    Q_EMIT rulerListChanged(names, rulerListSelection_);
+    return names;
+}
+
+void MeasureSettings::setHideRuler(bool ticked, CImageDoc* active)
+{
+    settings_.hideRuler = ticked ? 1 : 0;
+    if (active == nullptr)
+        return;
+    active->setHideRuler(ticked ? 1 : 0);
+    active->updateAllViews();
+}
+
+void MeasureSettings::setHideDescriptor(DescriptorBox box, bool ticked, CImageDoc* active)
+{
+    (box == DescriptorBox::RulerBar ? settings_.hideDesc : settings_.hideDesc2) = ticked ? 1 : 0;
+    void* bitmap = bitmapOf(active);
+    if (bitmap == nullptr)
+        return;
+    RASTHideDescriptor(bitmap, ticked ? 1 : 0);
+    active->setModified(true);
+    active->updateAllViews();
+}
+
+void MeasureSettings::setPrecision(int selection, CImageDoc* active)
+{
+    settings_.precision = selection;
+    Q_EMIT precisionShown(selection);
+    void* bitmap = bitmapOf(active);
+    if (bitmap == nullptr)
+        return;
+    RASTSetPrecision(bitmap, selection);
+    active->setModified(true);
+    active->updateAllViews();
+}
+
+void MeasureSettings::setMeasureUnit(int selection, CImageDoc* active)
+{
+    settings_.measureUnitIndex = selection;
+    Q_EMIT measureUnitShown(selection);
+    applyUnits(active);
+    if (active != nullptr)
+        active->setModified(true);
+}
+
+void MeasureSettings::applyCalibration(const QString& lengthText, int rulerUnitEntry,
+                                       int measureUnitEntry, CImageDoc* active)
+{
+    settings_.rulerLength = parseRulerLength(lengthText.toLatin1().constData());
+    if (rulerUnitEntry >= 0)
+        settings_.rulerUnitIndex = rulerUnitEntry + 1;
+    if (measureUnitEntry >= 0)
+        settings_.measureUnitIndex = measureUnitEntry;
+    applyUnits(active);
+    if (active != nullptr)
+        active->setModified(true);
+}
+
+void MeasureSettings::applyPenTo(CImageDoc* active)
+{
+    void* bitmap = bitmapOf(active);
+    if (bitmap == nullptr)
+        return;
+    applyPen(bitmap);
+    active->setModified(true);
+    active->updateAllViews();
+}
+
+void MeasureSettings::setPenNormalColourIndex(int index, CImageDoc* active)
+{
+    if (active == nullptr)
+        return;
+    settings_.penNormalColorIndex = index;
+    applyPenTo(active);
+}
+
+void MeasureSettings::setPenTempColourIndex(int index, CImageDoc* active)
+{
+    if (active == nullptr)
+        return;
+    settings_.penTempColorIndex = index;
+    applyPenTo(active);
+}
+
+void MeasureSettings::setPenWidthIndex(int index, CImageDoc* active)
+{
+    if (active == nullptr)
+        return;
+    settings_.penWidthIndex = index;
+    applyPenTo(active);
+}
+
+void MeasureSettings::applyTextFontTo(CImageDoc* active)
+{
+    void* bitmap = bitmapOf(active);
+    if (bitmap == nullptr)
+        return;
+    applyTextFont(bitmap);
+    active->setModified(true);
+    active->updateAllViews();
+}
+
+void MeasureSettings::setFontIndex(int index, const QString& face, CImageDoc* active)
+{
+    if (active == nullptr)
+        return;
+    settings_.fontIndex = index;
+    setFontFace(face);
+    applyTextFontTo(active);
+}
+
+void MeasureSettings::setFontSizeIndex(int index, CImageDoc* active)
+{
+    if (active == nullptr)
+        return;
+    settings_.fontSizeIndex = index;
+    applyTextFontTo(active);
+}
+
+void MeasureSettings::setFontNormalColourIndex(int index, CImageDoc* active)
+{
+    if (active == nullptr)
+        return;
+    settings_.fontNormalColorIndex = index;
+    applyTextFontTo(active);
+}
+
+void MeasureSettings::setFontTempColourIndex(int index, CImageDoc* active)
+{
+    if (active == nullptr)
+        return;
+    settings_.fontTempColorIndex = index;
+    applyTextFontTo(active);
+}

@@ -1,0 +1,141 @@
+#pragma once
+// The measurement settings of the main frame at work: what a new or opened image document is
+// given (ruler, text font, pen, units, descriptor marks, precision), what the ruler, ruler
+// definition, pen and text bars change, and the ruler files. The bars call these operations
+// with their controls' values and show what the signals report.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/image/ruler_file.h"
+#include "app/shell/settings.h"
+#include "kwztypes.h"
+
+class CImageDoc;
+
+class MeasureSettings : public QObject
+{
+    Q_OBJECT
+  public:
+    static constexpr int kTextSizeCount = 16;
+    static constexpr int kDefaultTextSizeIndex = 8;
+    static constexpr int kUnitCount = 5;
+    // The bars that have a hide-descriptor box.
+    enum class DescriptorBox
+    {
+        RulerBar,        // "bHideDesc"
+        RulerMeasureBar, // "bHideDesc2"
+    };
+
+    // The settings belong to the caller (the main frame) and outlive this object.
+    // `languageIndex` gives the program's language when asked.
+    MeasureSettings(FrameSettings& settings, std::string rulersFolder,
+                    std::function<int()> languageIndex, QObject* parent = nullptr);
+
+    FrameSettings& settings() { return settings_; }
+    const FrameSettings& settings() const { return settings_; }
+    const std::string& rulersFolder() const { return rulersFolder_; }
+    int languageIndex() const { return languageIndex_ ? languageIndex_() : 0; }
+
+    // Point size of a text-size index; indexes outside the table give the default size.
+    static int textSize(int index);
+    // Unit words as the language stores them: GBK for 0, Big5 for 2, the unit names for 1;
+    // none for any other language.
+    static std::vector<std::string> unitWordBytes(int language);
+    // The same words for the widgets: every unit (measure-unit lists), and units 1 to 4
+    // (ruler-unit list, whose entry i is unit i + 1).
+    static QStringList unitWords(int language);
+    static QStringList rulerUnitWords(int language);
+    static int rulerUnitEntry(int unit) { return unit - 1; }
+
+    // The text bar's face name (GBK, at most 63 bytes are used).
+    void setFontFace(const QString& face);
+    const std::string& fontFace() const { return fontFace_; }
+
+    // The settings as given to one bitmap object.
+    void applyRuler(void* bitmap) const;
+    void applyTextFont(void* bitmap) const;
+    void applyPen(void* bitmap) const;
+    void applyMeasureUnit(void* bitmap) const;
+    void applyMarks(void* bitmap) const;
+    void applyPrecision(void* bitmap, int precision);
+    // Ruler unit, ruler length and measure unit to the document, then its views are updated.
+    void applyUnits(CImageDoc* document);
+
+    // What each kind of document is given, in order.
+    void giveToNewCapture(void* bitmap);
+    void giveToOpenedBitmap(void* bitmap);
+    void giveToOpenedMeasureFile(void* bitmap);
+    // A measurement file's ruler unit and length, measure unit and pen become the current
+    // settings; the bars are told.
+    void takeOverFrom(void* bitmap);
+
+    // --- Ruler files ---
+    std::string rulerPath(const QString& name) const;
+    // Ruler bar (and an image frame coming to the front): the named ruler becomes current
+    // and goes to the document, which does not count as a change of it. False (nothing
+    // changed) when its file is missing or shorter than 32 bytes.
+    bool chooseRulerFromRulerBar(const QString& name, int index, CImageDoc* active);
+    // Ruler definition bar: the same without the ruler index; the bar then shows the length
+    // and units (rulerShown).
+    bool chooseRulerFromMeasureBar(const QString& name, CImageDoc* active);
+    // Writes the active document's ruler under the name. False for an empty or unsafe name or
+    // a failed write.
+    bool saveRuler(const QString& name, CImageDoc* active);
+    // Deletes the named ruler, then chooses "RulerDefault". The two system rulers are kept
+    // with a message. False when nothing was deleted.
+    bool deleteRuler(const QString& name, CImageDoc* active);
+    // Names of the ruler files and the position of the current ruler among them (or -1);
+    // also reported through rulerListChanged.
+    QStringList refreshRulerList();
+    int rulerListSelection() const { return rulerListSelection_; }
+
+    // --- Bar controls ---
+    void setHideRuler(bool ticked, CImageDoc* active);
+    void setHideDescriptor(DescriptorBox box, bool ticked, CImageDoc* active);
+    void setPrecision(int selection, CImageDoc* active);
+    void setMeasureUnit(int selection, CImageDoc* active);
+    // The apply button: length text (not a number: 0), the ruler-unit entry and the
+    // measure-unit entry (-1 when the list has no selection leaves that unit).
+    void applyCalibration(const QString& lengthText, int rulerUnitEntry, int measureUnitEntry,
+                          CImageDoc* active);
+    void setPenNormalColourIndex(int index, CImageDoc* active);
+    void setPenTempColourIndex(int index, CImageDoc* active);
+    void setPenWidthIndex(int index, CImageDoc* active);
+    void setFontIndex(int index, const QString& face, CImageDoc* active);
+    void setFontSizeIndex(int index, CImageDoc* active);
+    void setFontNormalColourIndex(int index, CImageDoc* active);
+    void setFontTempColourIndex(int index, CImageDoc* active);
+
+  Q_SIGNALS:
+    // Both bars' measure-unit lists select this unit.
+    void measureUnitShown(int unit);
+    // Both precision lists select this precision.
+    void precisionShown(int precision);
+    // The ruler definition bar's length field and ruler-unit entry (-1: no entry).
+    void rulerShown(const QString& lengthText, int rulerUnitEntry);
+    // The pen bar's pickers select these entries.
+    void penShown(int widthIndex, int normalColourIndex, int tempColourIndex);
+    // The ruler definition bar's list; selected is -1 when the current ruler is not listed.
+    void rulerListChanged(const QStringList& names, int selected);
+    // The ruler definition bar's name field is emptied.
+    void rulerNameCleared();
+
+  private:
+    RulerRecord currentRuler() const;
+    void storeRuler(const RulerRecord& ruler);
+    bool readRuler(const QString& name, RulerRecord& ruler) const;
+    void applyPenTo(CImageDoc* active);
+    void applyTextFontTo(CImageDoc* active);
+
+    FrameSettings& settings_;
+    std::string rulersFolder_;
+    std::function<int()> languageIndex_;
+    std::string fontFace_ = "Times New Roman";
+    int rulerListSelection_ = -1;
+};

@@ -1,0 +1,348 @@
+#include "app/measure_tool_app.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QSaveFile>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include "app/documents/doc_template.h"
+#include "app/frame/main_frame.h"
+#include "app/image/image_window.h"
+#include "app/live/video_window.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/file_types.h"
+#include "app/shell/gbk_text.h"
+#include "app/shell/message_boxes.h"
+#include "app/shell/quit_signals.h"
+#include "app/shell/settings.h"
+#include "app/shell/single_instance.h"
+#include "app/shell/store.h"
+#include "platform/message_box.h"
+
+using namespace cmd;
+
+namespace {
+
+constexpr const char* kCaption = "kwzview";
+
+// Writes a small file in one piece; a failure is not the program's concern.
+bool writeWhole(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile existing(path);
+    const bool same = existing.open(QIODevice::ReadOnly) && existing.readAll() == content;
+    existing.close();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(content);
+    file.commit();
+    return !same;
+}
+
+// Options of the platform's command-line parser that ask for something other than opening
+// a file; none of them does anything here.
+bool isOtherCommand(const QString& argument)
+{
+    static const QStringList kFlags = {"p",         "pt",         "dde",         "automation",
+                                       "embedding", "unregister", "unregserver", "regserver",
+                                       "print",     "print-to"};
+    QString flag = argument;
+    if (flag.startsWith("--"))
+        flag = flag.mid(2);
+    else if (flag.startsWith('-') || (flag.startsWith('/') && !flag.mid(1).contains('/')))
+        flag = flag.mid(1);
+    else
+        return false;
+    return kFlags.contains(flag, Qt::CaseInsensitive) || argument.startsWith('-');
+}
+
+} // namespace
+
+CMeasureToolApp::CMeasureToolApp(int& argc, char** argv)
+{
+    if (QCoreApplication::instance() == nullptr)
+        ownApplication_ = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName("kwzview");
+    installMessageBoxes([this]() -> QWidget* { return mainFrame_.get(); });
+}
+
+CMeasureToolApp::~CMeasureToolApp()
+{
+    if (!shutDown_)
+        ExitInstance();
+    removeMessageBoxes();
+    quitSignals_.reset();
+}
+
+void CMeasureToolApp::RegisterFileTypes()
+{
+    folders_ = WorkFolders::under(programFolderPath().toLocal8Bit().toStdString());
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        return;
+    bool changed = false;
+    for (const RegistrationFile& file : registrationFiles(QCoreApplication::applicationFilePath()))
+        changed |= writeWhole(data + "/" + file.path, file.content);
+    if (changed)
+        refreshDesktopDatabases(data);
+}
+
+bool CMeasureToolApp::InitInstance(const QStringList& arguments)
+{
+    // 12 (parsed early so a later copy can forward a file): one file to open, or nothing.
+    QString fileToOpen;
+    bool otherCommand = false;
+    for (const QString& argument : arguments)
+    {
+        if (isOtherCommand(argument))
+        {
+            otherCommand = true;
+            continue;
+        }
+        if (fileToOpen.isEmpty())
+            fileToOpen = argument;
+    }
+    if (otherCommand)
+        fileToOpen.clear();
+
+    // 2. One copy per program folder.
+    singleInstance_ = std::make_unique<SingleInstance>(programFolderPath());
+    if (!singleInstance_->acquire(fileToOpen))
+        return false;
+
+    // 3. The camera; nothing is created without it.
+    if (!camera_.open())
+    {
+        kwz::messageBox(nullptr, "The Device can not be initialized, application will be quit.",
+                        kCaption, kwz::MB_OK);
+        return false;
+    }
+
+    // 4. File types.
+    RegisterFileTypes();
+
+    // 5. Work folders.
+    QDir().mkpath(QString::fromLocal8Bit(folders_.program.c_str()));
+    const std::pair<const std::string&, const char*> folders[] = {{folders_.rulers, "Rulers"},
+                                                                  {folders_.language, "Language"},
+                                                                  {folders_.captures, "Capture"},
+                                                                  {folders_.records, "Record"}};
+    for (const auto& [folder, message] : folders)
+        if (!CreateFolderIfMissing(folder.c_str()))
+            kwz::messageBox(nullptr, message, "Error", kwz::MB_OK);
+
+    // 6, 7. Settings and language.
+    settingsStore_ = store::open(folders_.program + kSettingsFile);
+    languages_.LoadLanguage(folders_.program, store::getInt(settingsStore_, "MAIN", "Language", 0));
+
+    // 9. Document templates, the live one first.
+    createDocTemplates();
+
+    // 10. The main frame.
+    mainFrame_ = std::make_unique<CMainFrame>(
+        FrameServices{settingsStore_, folders_, languages_, camera_, documents_, *this});
+    if (!mainFrame_->LoadFrame())
+        return false;
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
+
+    // 11. Later copies and the desktop reach this one from now on.
+    singleInstance_->listen([this](const QString& file) {
+        if (!mainFrame_)
+            return;
+        mainFrame_->showMaximized();
+        mainFrame_->raise();
+        mainFrame_->activateWindow();
+        if (!file.isEmpty() && OpenDocumentFile(file) != nullptr)
+            mainFrame_->ApplyImageMenuTexts();
+    });
+    // Close the way a user does, so that settings and texts are saved.
+    quitSignals_ = std::make_unique<QuitSignals>([this] {
+        if (mainFrame_)
+            mainFrame_->close();
+        else
+            QCoreApplication::quit();
+    });
+
+    // 12, 13. The command line.
+    commandLineFile_ = fileToOpen;
+    if (!commandLineFile_.isEmpty() && OpenDocumentFile(commandLineFile_) == nullptr)
+        return false;
+
+    // 14. The extension of the file named.
+    QString extension;
+    if (!commandLineFile_.isEmpty())
+    {
+        const int dot = commandLineFile_.lastIndexOf('.');
+        extension = dot < 0 ? commandLineFile_ : commandLineFile_.mid(dot + 1);
+    }
+
+    // 15. Maximised.
+    mainFrame_->setAcceptDrops(true);
+    // Without a window manager nobody maximises; fill the screen ourselves then.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        mainFrame_->setGeometry(screen->availableGeometry());
+    mainFrame_->showMaximized();
+
+    // 16.
+    const bool image = extension.compare("kwz", Qt::CaseInsensitive) == 0 ||
+                       extension.compare("mea", Qt::CaseInsensitive) == 0 ||
+                       extension.compare("bmp", Qt::CaseInsensitive) == 0;
+    if (image)
+        mainFrame_->ApplyImageMenuTexts();
+    else
+        mainFrame_->ApplyMainMenuTexts();
+
+    // 17.
+    mainFrame_->setWindowTitle(fromGbk(languages_.texts().text("AppTitle")));
+    mainFrame_->ApplyBarTexts();
+    mainFrame_->updateCommandStates();
+    mainFrame_->repaint();
+    return true;
+}
+
+void CMeasureToolApp::createDocTemplates()
+{
+    documents_.AddDocTemplate(std::make_unique<CDocTemplate>(
+        IDR_VIDEOTYPE, "Video", [] { return std::make_unique<CVideoDoc>(); },
+        [this](CDocument& document) -> QMdiSubWindow* {
+            if (documents_.clientArea() == nullptr)
+                return nullptr;
+            auto* frame = new CVideoFrame(static_cast<CVideoDoc&>(document));
+            frame->setWindowTitle(fromGbk(languages_.texts().text("MVideoTitle")));
+            documents_.clientArea()->addSubWindow(frame);
+            return frame;
+        }));
+    documents_.AddDocTemplate(std::make_unique<CDocTemplate>(
+        IDR_IMAGETYPE, "Image",
+        [this] {
+            return std::make_unique<CImageDoc>(mainFrame_ ? mainFrame_->imageHost() : nullptr);
+        },
+        [this](CDocument& document) -> QMdiSubWindow* {
+            if (documents_.clientArea() == nullptr)
+                return nullptr;
+            auto* frame = new CImageFrame(static_cast<CImageDoc&>(document),
+                                          mainFrame_ ? mainFrame_->imageHost() : nullptr);
+            documents_.clientArea()->addSubWindow(frame);
+            return frame;
+        }));
+    // Every way a file arrives ends here when it cannot be opened.
+    documents_.setOpenFailedHandler([this](const QString& path) {
+        const QString text = languages_.index() == kLanguageChinese
+                                 ? QStringLiteral("无法打开文件 %1。").arg(path)
+                                 : QStringLiteral("The file %1 cannot be opened.").arg(path);
+        kwz::messageBox(nullptr, toGbk(text).c_str(), kCaption, kwz::MB_OK | kwz::MB_ICONERROR);
+    });
+}
+
+int CMeasureToolApp::ExitInstance(int code)
+{
+    if (shutDown_)
+        return code;
+    shutDown_ = true;
+    if (singleInstance_)
+        singleInstance_->stopListening();
+    // The frame's destructor saves the settings.
+    mainFrame_.reset();
+    documents_.clear();
+
+    store::setInt(settingsStore_, "MAIN", "Language", languages_.index());
+    if (languages_.isOpen())
+        languages_.SaveLanguageTexts();
+    store::close(settingsStore_);
+    languages_.close();
+    camera_.close();
+    singleInstance_.reset();
+    return code;
+}
+
+int CMeasureToolApp::run(const QStringList& arguments)
+{
+    if (!InitInstance(arguments))
+        return ExitInstance(1);
+    const int code = QApplication::exec();
+    return ExitInstance(code);
+}
+
+void CMeasureToolApp::SwitchLanguage(int index)
+{
+    languages_.LoadLanguage(folders_.program, index);
+    if (!mainFrame_)
+        return;
+    mainFrame_->ApplyMainMenuTexts();
+    mainFrame_->setWindowTitle(fromGbk(languages_.texts().text("AppTitle")));
+    mainFrame_->ApplyBarTexts();
+    mainFrame_->updateCommandStates();
+}
+
+CDocument* CMeasureToolApp::OpenDocumentFile(const QString& path)
+{
+    return documents_.OpenDocumentFile(path);
+}
+
+void CMeasureToolApp::OnFileOpen()
+{
+    const QString chosen = QFileDialog::getOpenFileName(
+        mainFrame_.get(), QString(), QString::fromLocal8Bit(folders_.program.c_str()) + "A.bmp",
+        "BMP File(*.Bmp) (*.bmp *.Bmp *.BMP);;MEA File(*.Mea) (*.Mea *.mea *.MEA);;"
+        "KWZ File(*.KWZ) (*.KWZ *.kwz);;All Files(*.*) (*)");
+    if (!chosen.isEmpty() && OpenDocumentFile(chosen) != nullptr && mainFrame_)
+        mainFrame_->ApplyImageMenuTexts();
+}
+
+void CMeasureToolApp::OnAppAbout()
+{
+    // Through the message-box hook, so scripted runs never wait on it.
+    const std::string text =
+        std::string("kwzview ") + KWZVIEW_VERSION + "\nCamera viewer and measuring tool";
+    kwz::messageBox(nullptr, text.c_str(), "About kwzview", kwz::MB_OK | kwz::MB_ICONINFORMATION);
+}
+
+bool CMeasureToolApp::onCommand(int id)
+{
+    switch (id)
+    {
+    case ID_APP_ABOUT:
+        OnAppAbout();
+        return true;
+    case ID_FILE_OPEN:
+        OnFileOpen();
+        return true;
+    case IDM_CHINESELANGUAGE:
+        SwitchLanguage(kLanguageChinese);
+        return true;
+    case IDM_ENGLISHLANGUAGE:
+        SwitchLanguage(kLanguageEnglish);
+        return true;
+    case IDM_FANTICHINESELANGUAGE:
+        SwitchLanguage(kLanguageChineseTraditional);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CMeasureToolApp::updateCommand(int id, CommandState& state)
+{
+    switch (id)
+    {
+    case ID_APP_ABOUT:
+    case ID_FILE_OPEN:
+        return true;
+    case IDM_CHINESELANGUAGE:
+        state.checked = languages_.index() == kLanguageChinese;
+        return true;
+    case IDM_ENGLISHLANGUAGE:
+        state.checked = languages_.index() == kLanguageEnglish;
+        return true;
+    case IDM_FANTICHINESELANGUAGE:
+        state.checked = languages_.index() == kLanguageChineseTraditional;
+        return true;
+    default:
+        return false;
+    }
+}

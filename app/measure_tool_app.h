@@ -1,0 +1,71 @@
+#pragma once
+// The application object: start-up (single copy, camera, file types, work folders, settings
+// and language, document templates, main frame, the file named on the command line) and
+// shutdown. It owns the services and hands each window the ones it needs.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "app/documents/document_manager.h"
+#include "app/live/camera_session.h"
+#include "app/shell/command_target.h"
+#include "app/shell/language.h"
+#include "app/shell/work_folders.h"
+
+class QApplication;
+class CDocument;
+class CMainFrame;
+class QuitSignals;
+class SingleInstance;
+
+class CMeasureToolApp : public CommandTarget
+{
+  public:
+    // Makes the QApplication unless one exists already (tests make their own).
+    CMeasureToolApp(int& argc, char** argv);
+    ~CMeasureToolApp();
+
+    // The start-up steps; false ends the program (call ExitInstance then).
+    bool InitInstance(const QStringList& arguments);
+    // Destroys the main frame if it is there (which saves the settings), then the shutdown
+    // steps; returns the exit code.
+    int ExitInstance(int code = 0);
+    // InitInstance, the event loop, ExitInstance.
+    int run(const QStringList& arguments);
+
+    CDocument* OpenDocumentFile(const QString& path);
+    void RegisterFileTypes();
+    // Language commands: index 0 Simplified Chinese, 1 English, 2 Traditional Chinese.
+    void SwitchLanguage(int index);
+    void OnFileOpen();
+    void OnAppAbout();
+
+    // Open, about and the three languages.
+    bool onCommand(int id) override;
+    bool updateCommand(int id, CommandState& state) override;
+
+    CMainFrame* mainFrame() const { return mainFrame_.get(); }
+    CameraSession& camera() { return camera_; }
+    DocumentManager& documents() { return documents_; }
+    const LanguageSession& languages() const { return languages_; }
+    const WorkFolders& folders() const { return folders_; }
+    void* settingsStore() const { return settingsStore_; }
+    QString commandLineFile() const { return commandLineFile_; }
+
+  private:
+    void createDocTemplates();
+
+    std::unique_ptr<QApplication> ownApplication_;
+    DocumentManager documents_;
+    CameraSession camera_;
+    QString commandLineFile_;
+    void* settingsStore_ = nullptr;
+    WorkFolders folders_;
+    LanguageSession languages_;
+
+    std::unique_ptr<CMainFrame> mainFrame_;
+    std::unique_ptr<SingleInstance> singleInstance_;
+    std::unique_ptr<QuitSignals> quitSignals_;
+    bool shutDown_ = false;
+};

@@ -1,0 +1,22 @@
+#pragma once
+// A start of the program in this process, on the program folder that a TempHome set.
+
+#include "app/frame/main_frame.h"
+#include "app/measure_tool_app.h"
+
+// Ends the program when it goes out of scope.
+struct Run
+{
+    explicit Run(const QStringList& arguments = {}) : app(argc, argv)
+    {
+        started = app.InitInstance(arguments);
+    }
+    ~Run() { app.ExitInstance(); }
+    CMainFrame* frame() { return app.mainFrame(); }
+
+    int argc = 1;
+    char name[8] = "kwzview";
+    char* argv[2] = {name, nullptr};
+    CMeasureToolApp app;
+    bool started = false;
+};

@@ -1,0 +1,383 @@
+// Image documents: which files open, where and in which format they are saved, and what
+// closing asks.
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+#include "app/image/image_doc.h"
+#include "app/image/image_frame.h"
+#include "app/shell/command_ids.h"
+#include "image_test_support.h"
+#include "platform/files.h"
+#include "platform/testing/write_faults.h"
+#include "test_support.h"
+
+namespace {
+
+// A horizontal line from (x0, y) to (x1, y), built as the view builds it.
+void drawLine(void* bitmap, int x0, int x1, int y)
+{
+    RASTStartGraphic(bitmap, POINT{x0, y}, GT_LINE);
+    RASTAddPointToGraphic(bitmap, POINT{x1, y});
+    RASTFinishGraphic(bitmap);
+}
+
+int nonWhiteOnRow(const QImage& image, int y)
+{
+    int count = 0;
+    for (int x = 0; x < image.width(); ++x)
+        if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+            ++count;
+    return count;
+}
+
+std::unique_ptr<CImageDoc> capture(FakeImageHost& host, int width = 64, int height = 48)
+{
+    auto document = std::make_unique<CImageDoc>(&host);
+    const std::vector<BYTE> rows = patternRows(width, height);
+    if (!document->buildFromFrame(rows.data(), width, height))
+        return nullptr;
+    return document;
+}
+
+} // namespace
+
+class ImageDocTest : public QObject
+{
+    Q_OBJECT
+  private Q_SLOTS:
+    void fileKindGoesByTheLastThreeCharacters_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("bmp") << "/a/picture.bmp" << 3;
+        QTest::newRow("capitals") << "/a/PICTURE.BMP" << 3;
+        QTest::newRow("kwz") << "/a/scan.Kwz" << 3;
+        QTest::newRow("mea") << "/a/m.MEA" << 2;
+        QTest::newRow("jpeg") << "/a/photo.jpg" << 0;
+        QTest::newRow("no dot") << "/a/xbmp" << 3;
+        QTest::newRow("short") << "ea" << 0;
+    }
+    void fileKindGoesByTheLastThreeCharacters()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        QCOMPARE(CImageDoc::fileKind(path), kind);
+    }
+
+    void aBitmapInCapitalsOpensAndAJpegDoesNot()
+    {
+        TempHome home;
+        FakeImageHost host;
+        QVERIFY(writePatternBmp(home.path("PICTURE.BMP"), 20, 10));
+        CImageDoc picture(&host);
+        QVERIFY(picture.open(home.path("PICTURE.BMP")));
+        QCOMPARE(picture.origin(), int(CImageDoc::OriginOpened));
+        QCOMPARE(picture.kind(), int(CImageDoc::KindBitmap));
+        QCOMPARE(picture.imageSize(), QSize(20, 10));
+        QCOMPARE(picture.title(), QStringLiteral("PICTURE.BMP"));
+        QCOMPARE(picture.pathName(), home.path("PICTURE.BMP"));
+        QVERIFY(!picture.isModified());
+
+        QFile::copy(home.path("PICTURE.BMP"), home.path("photo.jpg"));
+        CImageDoc jpeg(&host);
+        QVERIFY(!jpeg.open(home.path("photo.jpg")));
+        QCOMPARE(jpeg.kind(), int(CImageDoc::KindNone));
+
+        home.write("broken.bmp", "BM not really");
+        CImageDoc broken(&host);
+        QVERIFY(!broken.open(home.path("broken.bmp")));
+        QCOMPARE(broken.origin(), int(CImageDoc::OriginFailed));
+        QVERIFY(!broken.save());
+    }
+
+    void anOpenedBitmapTakesTheCurrentRulerAndPen()
+    {
+        TempHome home;
+        FakeImageHost host;
+        host.settings.rulerStartX = 5;
+        host.settings.rulerStartY = 6;
+        host.settings.rulerEndX = 55;
+        host.settings.rulerEndY = 6;
+        host.settings.rulerUnitIndex = ZQ_CM;
+        host.settings.rulerLength = 2.5f;
+        host.settings.penWidthIndex = 2;
+        host.settings.penNormalColorIndex = 13;
+        QVERIFY(writePatternBmp(home.path("a.bmp"), 80, 40));
+        CImageDoc document(&host);
+        QVERIFY(document.open(home.path("a.bmp")));
+        POINT start{}, end{};
+        ZQUNIT unit = ZQ_UM;
+        float length = 0;
+        QCOMPARE(RASTGetRuler(document.bitmap(), &start, &end, &unit, &length), 0);
+        QCOMPARE(start.x, 5);
+        QCOMPARE(end.x, 55);
+        QCOMPARE(int(unit), int(ZQ_CM));
+        QCOMPARE(length, 2.5f);
+        int style = -1, width = 0;
+        COLORREF normal = 0, hovered = 0, selected = 0;
+        RASTGetMeasurePen(document.bitmap(), &style, &width, &normal, &hovered, &selected);
+        QCOMPARE(width, 3);
+        QCOMPARE(normal, COLORREF(RGB(0, 0, 255)));
+        QCOMPARE(hovered, COLORREF(RGB(255, 0, 0)));
+        QCOMPARE(selected, hovered);
+    }
+
+    void aMeasurementFileHandsItsUnitsAndPenToTheSettings()
+    {
+        TempHome home;
+        FakeImageHost first;
+        std::unique_ptr<CImageDoc> made = capture(first);
+        void* bitmap = made->bitmap();
+        RASTSetRulerUnitAndLength(bitmap, ZQ_MM, 3.25f);
+        RASTSetMeasureUnit(bitmap, ZQ_INCH);
+        RASTSetMeasurePen(bitmap, 0, 4, RGB(0, 128, 0), RGB(255, 255, 0), RGB(255, 255, 0));
+        drawLine(bitmap, 10, 40, 20);
+        QCOMPARE(RASTWriteMeasureFile(bitmap, home.path("m.Mea").toLocal8Bit().constData()), 0);
+
+        FakeImageHost host;
+        QSignalSpy units(&host.measure, &MeasureSettings::measureUnitShown);
+        QSignalSpy pens(&host.measure, &MeasureSettings::penShown);
+        CImageDoc document(&host);
+        QVERIFY(document.open(home.path("m.Mea")));
+        QCOMPARE(document.kind(), int(CImageDoc::KindMeasureFile));
+        QCOMPARE(host.settings.rulerUnitIndex, int(ZQ_MM));
+        QCOMPARE(host.settings.rulerLength, 3.25f);
+        QCOMPARE(host.settings.measureUnitIndex, int(ZQ_INCH));
+        QCOMPARE(host.settings.penWidthIndex, 3);
+        QCOMPARE(host.settings.penNormalColorIndex, 3);
+        QCOMPARE(host.settings.penTempColorIndex, 12);
+        QCOMPARE(units.count(), 1);
+        QCOMPARE(units.first().first().toInt(), int(ZQ_INCH));
+        QCOMPARE(pens.count(), 1);
+        // The figure came with the file.
+        QCOMPARE(RASTIsHitGraphic(document.bitmap(), 25, 20), 0);
+    }
+
+    void aKwzFileIsSavedAsABitmapUnderItsNameWithTheFiguresBurntIn()
+    {
+        TempHome home;
+        FakeImageHost host;
+        QVERIFY(writePatternBmp(home.path("scan.kwz"), 100, 60, 255));
+        const QByteArray plain = home.read("scan.kwz");
+        CImageDoc document(&host);
+        QVERIFY(document.open(home.path("scan.kwz")));
+        drawLine(document.bitmap(), 10, 90, 30);
+        document.setModified(true);
+        QVERIFY(document.save());
+        QVERIFY(!document.isModified());
+        QCOMPARE(document.pathName(), home.path("scan.kwz"));
+        const QByteArray bytes = home.read("scan.kwz");
+        QVERIFY(bytes.startsWith("BM"));
+        QCOMPARE(bytes.size(), plain.size());
+        QVERIFY(bytes != plain);
+        QImage saved;
+        QVERIFY(saved.loadFromData(bytes, "BMP"));
+        QCOMPARE(saved.size(), QSize(100, 60));
+        QVERIFY(nonWhiteOnRow(saved, 30) >= 70);
+    }
+
+    void aNewCaptureIsNamedOnceThenSavedIntoTheCaptureFolder()
+    {
+        TempHome home;
+        FakeImageHost host;
+        QDir().mkpath(home.path("Pic"));
+        QDir().mkpath(home.path("elsewhere"));
+        host.settings.capturePath = home.path("Pic").toStdString();
+        host.settings.captureName = "Image";
+        host.settings.captureIndex = 7;
+        host.settings.captureAutoInc = 1;
+        std::unique_ptr<CImageDoc> document = capture(host);
+        QCOMPARE(document->title(), QStringLiteral("Image7"));
+        QCOMPARE(host.settings.captureIndex, 8);
+        QCOMPARE(document->origin(), int(CImageDoc::OriginCaptured));
+        QCOMPARE(document->kind(), int(CImageDoc::KindBitmap));
+        QVERIFY(document->isModified());
+        QCOMPARE(document->automaticTarget(), home.path("Pic/Image7.bmp"));
+
+        host.saveAnswers.push_back(home.path("elsewhere/Image7.bmp"));
+        QVERIFY(document->save());
+        QCOMPARE(host.dialogFilters.size(), 1);
+        QVERIFY(host.dialogFilters.first().contains("*.BMP"));
+        // The title, offered in the capture folder.
+        QCOMPARE(host.dialogNames.first(), home.path("Pic/Image7"));
+        QVERIFY(QFile::exists(home.path("elsewhere/Image7.bmp")));
+        QCOMPARE(document->title(), QStringLiteral("Image7.bmp"));
+
+        document->setModified(true);
+        QVERIFY(document->save());
+        QCOMPARE(host.dialogFilters.size(), 1);
+        QVERIFY(QFile::exists(home.path("Pic/Image7.bmp")));
+        QCOMPARE(document->pathName(), home.path("Pic/Image7.bmp"));
+        QCOMPARE(document->origin(), int(CImageDoc::OriginCaptured));
+    }
+
+    void aCaptureWithoutAutomaticNumberingKeepsTheIndex()
+    {
+        FakeImageHost host;
+        host.settings.captureName = "Plate";
+        host.settings.captureIndex = 3;
+        host.settings.captureAutoInc = 0;
+        std::unique_ptr<CImageDoc> document = capture(host);
+        QCOMPARE(document->title(), QStringLiteral("Plate3"));
+        QCOMPARE(host.settings.captureIndex, 3);
+    }
+
+    void aCancelledSaveDialogKeepsThePathAndTheModifiedFlag()
+    {
+        TempHome home;
+        FakeImageHost host;
+        host.settings.capturePath = home.home().toStdString();
+        std::unique_ptr<CImageDoc> document = capture(host);
+        QVERIFY(!document->save());
+        QCOMPARE(host.dialogFilters.size(), 1);
+        QVERIFY(document->isModified());
+        QVERIFY(document->pathName().isEmpty());
+        QCOMPARE(document->title(), QStringLiteral("Capture0"));
+        QVERIFY(QDir(home.home()).entryList(QDir::Files).isEmpty());
+    }
+
+    void choosingAToolMakesANewCaptureSaveAMeasurementFile()
+    {
+        TempHome home;
+        FakeImageHost host;
+        host.settings.capturePath = home.home().toStdString();
+        std::unique_ptr<CImageDoc> document = capture(host);
+        document->setModified(false);
+        CImageFrame frame(*document, &host);
+        QVERIFY(frame.onCommand(cmd::ID_IMAGE_MEASURE_ANGLE));
+        QCOMPARE(document->kind(), int(CImageDoc::KindMeasureFile));
+        QVERIFY(document->isModified());
+        QCOMPARE(document->automaticTarget(), home.path("Capture0.Mea"));
+        host.saveAnswers.push_back(home.path("Capture0.Mea"));
+        QVERIFY(document->save());
+        QVERIFY(host.dialogFilters.first().contains("*.Mea"));
+        void* check = nullptr;
+        RASTInitialize(&check);
+        QCOMPARE(RASTReadMeasureFile(check, home.path("Capture0.Mea").toLocal8Bit().constData()),
+                 0);
+        RASTUnInitialize(&check);
+        // A bitmap opened from a file keeps the format of its name.
+        QVERIFY(writePatternBmp(home.path("b.bmp"), 30, 20));
+        CImageDoc opened(&host);
+        QVERIFY(opened.open(home.path("b.bmp")));
+        CImageFrame openedFrame(opened, &host);
+        openedFrame.onCommand(cmd::ID_IMAGE_MESURE_LINE);
+        QVERIFY(opened.save());
+        QVERIFY(home.read("b.bmp").startsWith("BM"));
+    }
+
+    void aFailedWriteIsReportedAndClosingStillAsks()
+    {
+        TempHome home;
+        FakeImageHost host;
+        MessageRecorder messages;
+        QVERIFY(writePatternBmp(home.path("keep.bmp"), 40, 30, 255));
+        const QByteArray before = home.read("keep.bmp");
+        CImageDoc document(&host);
+        QVERIFY(document.open(home.path("keep.bmp")));
+        drawLine(document.bitmap(), 5, 35, 15);
+        document.setModified(true);
+
+        kwz::testing::failWritesAfter(100);
+        const bool saved = document.save();
+        kwz::testing::failWritesAfter(-1);
+        QVERIFY(!saved);
+        QVERIFY(document.isModified());
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY(messages.texts.first().contains(home.path("keep.bmp")));
+        QCOMPARE(home.read("keep.bmp"), before);
+
+        messages.answers.push_back(kwz::IDNO);
+        QVERIFY(document.askToSave());
+        QCOMPARE(messages.texts.size(), 2);
+        QCOMPARE(messages.texts.last(), " Save changes to " + home.path("keep.bmp") + "?");
+    }
+
+    void askToSaveAsksOnlyAboutChangesAndFollowsTheAnswer()
+    {
+        TempHome home;
+        FakeImageHost host;
+        MessageRecorder messages;
+        QVERIFY(writePatternBmp(home.path("q.bmp"), 40, 30, 255));
+        CImageDoc document(&host);
+        QVERIFY(document.open(home.path("q.bmp")));
+        QVERIFY(document.askToSave());
+        QVERIFY(messages.texts.isEmpty());
+
+        drawLine(document.bitmap(), 5, 35, 15);
+        document.setModified(true);
+        messages.answers = {kwz::IDCANCEL};
+        QVERIFY(!document.askToSave());
+        QCOMPARE(messages.types.back() & 0xF, unsigned(kwz::MB_YESNOCANCEL));
+        host.language = 0;
+        messages.answers = {kwz::IDYES};
+        QVERIFY(document.askToSave());
+        QCOMPARE(messages.texts.last(),
+                 QStringLiteral("将改动保存到 %1？").arg(home.path("q.bmp")));
+        QImage saved(home.path("q.bmp"));
+        QVERIFY(nonWhiteOnRow(saved, 15) >= 25);
+
+        // A new capture names its automatic target, or its title when it has none.
+        host.settings.capturePath = home.home().toStdString();
+        std::unique_ptr<CImageDoc> fresh = capture(host);
+        messages.answers = {kwz::IDNO};
+        QVERIFY(fresh->askToSave());
+        QVERIFY(messages.texts.last().contains(home.path("Capture0.bmp")));
+    }
+
+    void saveAsWritesByTheChosenExtensionAndKeepsThePath()
+    {
+        TempHome home;
+        FakeImageHost host;
+        MessageRecorder messages;
+        QVERIFY(writePatternBmp(home.path("s.bmp"), 40, 30));
+        CImageDoc document(&host);
+        QVERIFY(document.open(home.path("s.bmp")));
+        document.setModified(true);
+
+        host.saveAnswers = {home.path("copy.mea")};
+        QVERIFY(document.saveAs());
+        QCOMPARE(document.kind(), int(CImageDoc::KindMeasureFile));
+        QVERIFY(!document.isModified());
+        QCOMPARE(document.pathName(), home.path("s.bmp"));
+        QVERIFY(QFile::exists(home.path("copy.mea")));
+        QVERIFY(host.dialogFilters.first().contains("*.Mea"));
+
+        document.setModified(true);
+        host.saveAnswers = {home.path("copy.BMP")};
+        QVERIFY(document.saveAs());
+        QCOMPARE(document.kind(), int(CImageDoc::KindSavedBitmap));
+        QVERIFY(home.read("copy.BMP").startsWith("BM"));
+
+        document.setModified(true);
+        host.saveAnswers = {home.path("copy.png")};
+        QVERIFY(!document.saveAs());
+        QVERIFY(document.isModified());
+        QVERIFY(!QFile::exists(home.path("copy.png")));
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY(messages.texts.first().contains("copy.png"));
+    }
+
+    void aDocumentWithoutHostOpensAndShowsButTakesNoSettings()
+    {
+        TempHome home;
+        QVERIFY(writePatternBmp(home.path("plain.bmp"), 12, 8));
+        CImageDoc document;
+        QVERIFY(document.open(home.path("plain.bmp")));
+        QCOMPARE(document.imageSize(), QSize(12, 8));
+        QCOMPARE(RASTStartGraphic(document.bitmap(), POINT{1, 1}, GT_LINE), RAST_NO_RULER);
+        QVERIFY(!document.saveAs());
+    }
+};
+
+std::unique_ptr<QObject> makeImageDocTest()
+{
+    return std::make_unique<ImageDocTest>();
+}
+
+#include "image_doc_test.moc"

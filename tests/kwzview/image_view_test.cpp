@@ -1,0 +1,477 @@
+// The image view driven as a user drives it: presses, drags, hovers and keys on the widget,
+// with a fake clock for the movement throttle.
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTest>
+#include <memory>
+
+#include "app/image/image_doc.h"
+#include "app/image/image_frame.h"
+#include "app/image/image_print.h"
+#include "app/image/image_view.h"
+#include "app/image/magnifier_window.h"
+#include "app/shell/command_ids.h"
+#include "image_test_support.h"
+#include "platform/clock.h"
+#include "platform/testing/fake_clock.h"
+#include "test_support.h"
+
+using namespace cmd;
+
+namespace {
+
+// A captured picture in a shown frame; the clock is fake so movements pass when a test says.
+struct Workspace
+{
+    Workspace(int width, int height, QSize window) : clock(1000)
+    {
+        host.settings.capturePath = "/nonexistent";
+        document = std::make_unique<CImageDoc>(&host);
+        const std::vector<BYTE> rows = patternRows(width, height);
+        document->buildFromFrame(rows.data(), width, height);
+        frame = std::make_unique<CImageFrame>(*document, &host);
+        frame->setAttribute(Qt::WA_DeleteOnClose, false);
+        frame->resize(window);
+        frame->show();
+        view = frame->view();
+        viewport = view->viewport();
+        view->setFocus();
+        QCoreApplication::processEvents();
+    }
+    ~Workspace() { frame.reset(); }
+
+    void press(QPoint client)
+    {
+        QTest::mousePress(viewport, Qt::LeftButton, {}, client);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, client);
+        clock.advance(100);
+    }
+    void rightClick(QPoint client)
+    {
+        QTest::mouseClick(viewport, Qt::RightButton, {}, client);
+        settle();
+    }
+    void hover(QPoint client)
+    {
+        clock.advance(60);
+        moveMouse(viewport, client);
+    }
+    void key(int key)
+    {
+        QTest::keyClick(view, Qt::Key(key));
+        settle();
+    }
+    void command(int id)
+    {
+        QVERIFY(frame->onCommand(id));
+        settle();
+    }
+    // Posted commands arrive.
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+    bool hit(int x, int y) { return RASTIsHitGraphic(document->bitmap(), x, y) == RAST_OK; }
+    void scrollTo(int x, int y)
+    {
+        view->horizontalScrollBar()->setValue(x);
+        view->verticalScrollBar()->setValue(y);
+    }
+
+    FakeImageHost host;
+    kwz::FakeClock clock;
+    std::unique_ptr<CImageDoc> document;
+    std::unique_ptr<CImageFrame> frame;
+    CImageView* view = nullptr;
+    QWidget* viewport = nullptr;
+};
+
+} // namespace
+
+class ImageViewTest : public QObject
+{
+    Q_OBJECT
+  private Q_SLOTS:
+    void aPressInAScrolledViewStartsAtTheImagePoint()
+    {
+        Workspace w(800, 600, QSize(320, 260));
+        w.scrollTo(100, 50);
+        QCOMPARE(w.view->scrollPosition(), QPoint(100, 50));
+        w.command(ID_IMAGE_MESURE_LINE);
+        w.press(QPoint(10, 10));
+        QCOMPARE(w.view->lastDownPoint().x, 110);
+        QCOMPARE(w.view->lastDownPoint().y, 60);
+        w.press(QPoint(110, 10));
+        QVERIFY(w.hit(160, 60));
+    }
+
+    void clientPointsFollowTheSixteenBitRules_data()
+    {
+        QTest::addColumn<int>("client");
+        QTest::addColumn<bool>("drag");
+        QTest::addColumn<int>("image");
+        QTest::newRow("inside") << 25 << false << 25;
+        QTest::newRow("all ones is 0") << -1 << false << 0;
+        QTest::newRow("other negatives wrap") << -5 << false << 65531;
+        QTest::newRow("drag: top bit is 0") << -5 << true << 0;
+        QTest::newRow("drag: inside") << 300 << true << 300;
+    }
+    void clientPointsFollowTheSixteenBitRules()
+    {
+        QFETCH(int, client);
+        QFETCH(bool, drag);
+        QFETCH(int, image);
+        Workspace w(100, 80, QSize(200, 160));
+        QCOMPARE(w.view->toImage(client, 7, drag), QPoint(image, 7));
+    }
+
+    void aLineTakesTwoPressesAndAThirdStartsTheNext()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        w.command(ID_IMAGE_MESURE_LINE);
+        QCOMPARE(w.view->viewport()->cursor().shape(), Qt::CrossCursor);
+        w.press(QPoint(100, 100));
+        QCOMPARE(w.view->pointCount(), 1);
+        w.press(QPoint(200, 100));
+        QCOMPARE(w.view->pointCount(), 0);
+        w.press(QPoint(100, 200));
+        QCOMPARE(w.view->pointCount(), 1);
+        w.press(QPoint(200, 200));
+        QVERIFY(w.hit(150, 100));
+        QVERIFY(w.hit(150, 200));
+        QVERIFY(w.document->isModified());
+    }
+
+    void theSecondPressOfADoubleClickIsNoPress()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        w.command(ID_IMAGE_MEASURE_RECT);
+        w.press(QPoint(100, 100));
+        QTest::mouseDClick(w.viewport, Qt::LeftButton, {}, QPoint(102, 101));
+        QCOMPARE(w.view->pointCount(), 1);
+    }
+
+    void theRightButtonDropsATwoPointPolygonAndKeepsAThreePointOne()
+    {
+        Workspace w(400, 340, QSize(450, 400));
+        w.command(ID_IMAGE_MEASURE_POLYLINE);
+        w.press(QPoint(120, 200));
+        w.press(QPoint(220, 200));
+        QCOMPARE(w.view->pointCount(), 2);
+        w.rightClick(QPoint(220, 200));
+        QCOMPARE(w.frame->tool(), 0);
+        QCOMPARE(w.view->tool(), 0);
+        QVERIFY(!w.hit(170, 200));
+
+        w.command(ID_IMAGE_MEASURE_POLYLINE);
+        w.press(QPoint(120, 250));
+        w.press(QPoint(220, 250));
+        w.press(QPoint(170, 300));
+        w.rightClick(QPoint(170, 300));
+        QVERIFY(w.hit(170, 250));
+        // Nothing under construction: the right button drops nothing.
+        w.command(ID_IMAGE_MEASURE_POLYLINE);
+        w.rightClick(QPoint(10, 300));
+        QVERIFY(w.hit(170, 250));
+    }
+
+    void theRightButtonDropsOnlyTheHalfBuiltFigure()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        w.command(ID_IMAGE_MESURE_LINE);
+        w.press(QPoint(150, 100));
+        w.press(QPoint(250, 100));
+        // The next line starts on the end point of the first, then is dropped.
+        w.press(QPoint(250, 100));
+        QCOMPARE(w.view->pointCount(), 1);
+        w.rightClick(QPoint(300, 200));
+        QCOMPARE(w.view->pointCount(), 0);
+        QVERIFY(w.hit(200, 100));
+    }
+
+    void escapeDropsTheHalfBuiltFigureAndSelects()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        w.command(ID_IMAGE_MEASURE_CIRCLE2);
+        w.press(QPoint(200, 100));
+        w.press(QPoint(250, 150));
+        QCOMPARE(w.view->pointCount(), 2);
+        w.key(Qt::Key_Escape);
+        QCOMPARE(w.view->pointCount(), 0);
+        QCOMPARE(w.frame->tool(), 0);
+        QVERIFY(!w.hit(200, 100));
+        QVERIFY(!w.hit(250, 150));
+    }
+
+    void arrowsMoveTheSelectionOnlyWithTheSelectTool()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        w.command(ID_IMAGE_MESURE_LINE);
+        w.press(QPoint(100, 150));
+        w.press(QPoint(200, 150));
+        const int scrollBefore = w.view->horizontalScrollBar()->value();
+        for (int i = 0; i < 10; ++i)
+            w.key(Qt::Key_Right);
+        QVERIFY(w.hit(103, 150));
+        QCOMPARE(w.view->horizontalScrollBar()->value(), scrollBefore);
+
+        w.command(ID_IMAGE_NORMAL);
+        w.press(QPoint(150, 150));
+        for (int i = 0; i < 10; ++i)
+            w.key(Qt::Key_Right);
+        QVERIFY(!w.hit(103, 150));
+        QVERIFY(w.hit(205, 150));
+    }
+
+    void aDragWithTheSelectToolMovesWhatWasPressed()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        w.command(ID_IMAGE_MESURE_LINE);
+        w.press(QPoint(100, 150));
+        w.press(QPoint(200, 150));
+        w.command(ID_IMAGE_NORMAL);
+        w.document->setModified(false);
+        QTest::mousePress(w.viewport, Qt::LeftButton, {}, QPoint(150, 150));
+        w.clock.advance(60);
+        moveMouse(w.viewport, QPoint(150, 190), Qt::LeftButton);
+        QTest::mouseRelease(w.viewport, Qt::LeftButton, {}, QPoint(150, 190));
+        w.clock.advance(60);
+        QVERIFY(w.hit(150, 190));
+        QVERIFY(!w.hit(150, 150));
+        QVERIFY(w.document->isModified());
+    }
+
+    void hoveringWritesThePointerPositionIntoPaneTwo()
+    {
+        Workspace w(800, 600, QSize(320, 260));
+        w.scrollTo(100, 50);
+        w.hover(QPoint(10, 10));
+        QCOMPARE(w.host.paneText[2], QStringLiteral("  X: 110   Y: 60   "));
+    }
+
+    void movementsComeThroughAtMostOncePerFiftyMilliseconds()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        moveMouse(w.viewport, QPoint(10, 20));
+        QCOMPARE(w.host.paneText[2], QStringLiteral("  X: 10   Y: 20   "));
+        w.clock.advance(30);
+        moveMouse(w.viewport, QPoint(30, 40));
+        QCOMPARE(w.host.paneText[2], QStringLiteral("  X: 10   Y: 20   "));
+        w.clock.advance(30);
+        moveMouse(w.viewport, QPoint(50, 60));
+        QCOMPARE(w.host.paneText[2], QStringLiteral("  X: 50   Y: 60   "));
+    }
+
+    void theMagnifierShowsTheSquareAroundThePointer()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        w.document->setHideRuler(1);
+        w.document->updateAllViews();
+        MagnifierWindow magnifier;
+        magnifier.resize(120, 120);
+        magnifier.show();
+        w.host.magnifier = &magnifier;
+        w.host.settings.zoomRate = 60;
+        w.hover(QPoint(200, 150));
+        const QImage picture = magnifier.picture();
+        QCOMPARE(picture.size(), QSize(120, 120));
+        QCOMPARE(picture.pixel(0, 0) & 0xFFFFFF, patternColour(140, 90));
+        QCOMPARE(picture.pixel(119, 119) & 0xFFFFFF, patternColour(259, 209));
+        // Near the corner the square stays inside the image.
+        w.hover(QPoint(3, 3));
+        QCOMPARE(magnifier.picture().pixel(0, 0) & 0xFFFFFF, patternColour(0, 0));
+    }
+
+    void theViewShowsTheImageOneToOneAndClearsBesideIt()
+    {
+        Workspace w(60, 40, QSize(200, 150));
+        w.document->setHideRuler(1);
+        w.document->updateAllViews();
+        QImage shot = w.viewport->grab().toImage();
+        QCOMPARE(shot.pixel(0, 0) & 0xFFFFFF, patternColour(0, 0));
+        QCOMPARE(shot.pixel(59, 39) & 0xFFFFFF, patternColour(59, 39));
+        QCOMPARE(shot.pixel(33, 17) & 0xFFFFFF, patternColour(33, 17));
+        const QRgb base = w.view->palette().color(QPalette::Base).rgb();
+        QCOMPARE(shot.pixel(60, 10), base);
+        QCOMPARE(shot.pixel(10, 40), base);
+
+        Workspace big(400, 300, QSize(200, 150));
+        big.document->setHideRuler(1);
+        big.document->updateAllViews();
+        big.scrollTo(100, 50);
+        shot = big.viewport->grab().toImage();
+        QCOMPARE(shot.pixel(0, 0) & 0xFFFFFF, patternColour(100, 50));
+        QCOMPARE(shot.pixel(20, 30) & 0xFFFFFF, patternColour(120, 80));
+    }
+
+    void textIsTypedIntoTheBitmapUntilEnter()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        w.command(ID_IMAGE_MEASURE_TEXT);
+        w.press(QPoint(150, 150));
+        QVERIFY(w.view->textInputBound());
+        QTest::keyClicks(w.view->textInput(), "Hello");
+        QTest::keyClick(w.view->textInput(), Qt::Key_Return);
+        QCOMPARE(w.view->pointCount(), 0);
+        QVERIFY(!w.view->textInputBound());
+        QVERIFY(w.hit(156, 158));
+        // Typing now goes nowhere.
+        QTest::keyClicks(w.view->textInput(), "x");
+        QCOMPARE(w.view->pointCount(), 0);
+    }
+
+    void lettersPostTheirCommandsToTheFrame()
+    {
+        Workspace w(200, 150, QSize(250, 200));
+        MessageRecorder messages;
+        w.key(Qt::Key_L);
+        QCOMPARE(w.frame->tool(), int(GT_LINE));
+        w.key(Qt::Key_C);
+        QCOMPARE(w.frame->tool(), int(GT_CIRCLE_CENTRE));
+        w.key(Qt::Key_E);
+        QCOMPARE(w.frame->tool(), int(GT_ELLIPSE_BOX));
+        w.key(Qt::Key_O);
+        w.key(Qt::Key_Z);
+        QCOMPARE(w.host.commands, (std::vector<int>{ID_FILE_OPEN, ID_IMAGE_ZOOM}));
+        w.key(Qt::Key_V);
+        QCOMPARE(w.host.videoRequests, 1);
+        QCOMPARE(messages.texts.size(), 1);
+        QCOMPARE(messages.texts.first(), QStringLiteral("It has no Video window and please close "
+                                                        "this window and connect device first."));
+        w.host.hasVideoWindow = true;
+        w.key(Qt::Key_V);
+        QCOMPARE(messages.texts.size(), 1);
+        w.key(Qt::Key_S);
+        QCOMPARE(w.host.dialogFilters.size(), 1);
+    }
+
+    void toolsShowTheirNameInPaneSevenAndCheckTheirItem()
+    {
+        Workspace w(200, 150, QSize(250, 200));
+        w.command(ID_IMAGE_MEASURE_ELLIPSE1);
+        QCOMPARE(w.view->tool(), int(GT_ELLIPSE_CENTRE));
+        QCOMPARE(w.host.paneText[7], QStringLiteral("tip 32810"));
+        QCOMPARE(w.host.paneColours[7], (std::pair<COLORREF, COLORREF>{13158600, 200}));
+        CommandState state;
+        QVERIFY(w.frame->updateCommand(ID_IMAGE_MEASURE_ELLIPSE1, state));
+        QVERIFY(state.enabled && state.checked);
+        QVERIFY(w.frame->updateCommand(ID_IMAGE_NORMAL, state));
+        QVERIFY(!state.checked);
+        // The ellipse command itself chooses nothing.
+        QVERIFY(w.frame->onCommand(ID_IMAGE_MEASURE_ELLIPSE));
+        QCOMPARE(w.view->tool(), int(GT_ELLIPSE_CENTRE));
+        w.command(ID_IMAGE_NORMAL);
+        QVERIFY(w.host.paneText[7].isEmpty());
+        QCOMPARE(w.view->viewport()->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(!w.frame->onCommand(ID_IMAGE_SETTINGS_PEN));
+        QVERIFY(!w.frame->updateCommand(ID_IMAGE_SETTINGS_PEN, state));
+    }
+
+    void deleteRemovesTheSelectionAndDeleteAllEverything()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        w.command(ID_IMAGE_MESURE_LINE);
+        w.press(QPoint(100, 100));
+        w.press(QPoint(200, 100));
+        w.press(QPoint(100, 200));
+        w.press(QPoint(200, 200));
+        w.command(ID_IMAGE_NORMAL);
+        w.press(QPoint(150, 100));
+        QTest::keyClick(w.view, Qt::Key_Delete);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.frame->tool(), CImageFrame::kToolDeleted);
+        CommandState state;
+        QVERIFY(w.frame->updateCommand(ID_IMAGE_MEASURE_DELETE, state));
+        QVERIFY(state.checked);
+        w.settle();
+        QCOMPARE(w.frame->tool(), 0);
+        QVERIFY(!w.hit(150, 100));
+        QVERIFY(w.hit(150, 200));
+        w.command(ID_IMAGE_MEASURE_DELETEALL);
+        QVERIFY(!w.hit(150, 200));
+    }
+
+    void anActivatedFrameLaysOutTheStatusBarForImages()
+    {
+        Workspace w(200, 150, QSize(250, 200));
+        w.frame->applyImageStatusBar();
+        const int widths[] = {0, 150, 100, 0, 0, 0, 100, 280};
+        for (int pane = 0; pane < 8; ++pane)
+            QCOMPARE(w.host.paneWidth[pane], (std::pair<int, bool>{widths[pane], pane == 0}));
+        QCOMPARE(w.host.paneText[2], QStringLiteral("X: 0  Y: 0"));
+        QCOMPARE(w.host.paneText[6], QStringLiteral("tip 32889"));
+        for (int pane = 3; pane <= 7; ++pane)
+            QCOMPARE(w.host.paneColours[pane], (std::pair<COLORREF, COLORREF>{13158600, 6579300}));
+    }
+
+    void closingAsksAndCancelKeepsTheFrame()
+    {
+        Workspace w(200, 150, QSize(250, 200));
+        MessageRecorder messages;
+        messages.answers = {kwz::IDCANCEL, kwz::IDNO};
+        QVERIFY(!w.frame->close());
+        QVERIFY(w.frame->isVisible());
+        QVERIFY(w.frame->close());
+        QCOMPARE(messages.texts.size(), 2);
+    }
+
+    void aPageFitKeepsTheAspectFromTheTopLeft_data()
+    {
+        QTest::addColumn<QSize>("image");
+        QTest::addColumn<QSize>("page");
+        QTest::addColumn<QSize>("printed");
+        QTest::newRow("wide image") << QSize(100, 50) << QSize(1000, 1000) << QSize(1000, 500);
+        QTest::newRow("tall image") << QSize(50, 100) << QSize(1000, 1000) << QSize(500, 1000);
+        QTest::newRow("same shape") << QSize(100, 100) << QSize(500, 500) << QSize(500, 500);
+        QTest::newRow("truncated") << QSize(3, 7) << QSize(100, 100) << QSize(42, 100);
+        QTest::newRow("a4") << QSize(2048, 1536) << QSize(4760, 6814) << QSize(4760, 3570);
+    }
+    void aPageFitKeepsTheAspectFromTheTopLeft()
+    {
+        QFETCH(QSize, image);
+        QFETCH(QSize, page);
+        QFETCH(QSize, printed);
+        QCOMPARE(printFit(image, page), printed);
+    }
+
+    void printingToAPdfFileUsesAPrivateTemporaryFileAndRemovesIt()
+    {
+        TempHome home;
+        Workspace w(64, 48, QSize(100, 100));
+        QString temporary;
+        {
+            PrintJob job(*w.document);
+            QVERIFY(job.ready());
+            temporary = job.temporaryFile();
+            QCOMPARE(QFileInfo(temporary).fileName(), QStringLiteral("TMPPrint.bmp"));
+            QVERIFY(QFile::exists(temporary));
+            const QFileDevice::Permissions folder =
+                QFileInfo(QFileInfo(temporary).absolutePath()).permissions();
+            QVERIFY(!(folder & (QFileDevice::ReadOther | QFileDevice::WriteOther |
+                                QFileDevice::ReadGroup | QFileDevice::WriteGroup)));
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(home.path("page.pdf"));
+            QVERIFY(job.print(printer));
+        }
+        QVERIFY(!QFile::exists(temporary));
+        const QByteArray pdf = home.read("page.pdf");
+        QVERIFY(pdf.startsWith("%PDF"));
+        // The picture goes onto the page at its own resolution.
+        QVERIFY(pdf.contains("/Width 64"));
+        QVERIFY(pdf.contains("/Height 48"));
+    }
+};
+
+std::unique_ptr<QObject> makeImageViewTest()
+{
+    return std::make_unique<ImageViewTest>();
+}
+
+#include "image_view_test.moc"
