@@ -475,10 +475,10 @@ class FreeTypeFont final : public Font
         }
         // Drawn without the lock: render takes it for itself.
         std::shared_ptr<const TextRun> run = buildRun(*this, text);
-        if (!run)
-            return nullptr;
-        size_t bytes = run->coverage.size();
-        if (bytes > kMaxCachedRunBytes / 4)
+        // A text too large for one mask is remembered as such: placing its glyphs again only
+        // to learn that would double the cost of every repaint.
+        size_t bytes = run ? run->coverage.size() : text.size() * sizeof(char16_t);
+        if (run && bytes > kMaxCachedRunBytes / 4)
             return run; // a huge font's text: drawn, not kept
         std::lock_guard lock(mutex);
         if (CachedRun* cached = findRun(hash, text))
@@ -497,7 +497,7 @@ class FreeTypeFont final : public Font
             std::erase_if(runs_, [&](const CachedRun& cached) {
                 if (cached.lastUse >= middle)
                     return false;
-                runBytes_ -= cached.run->coverage.size();
+                runBytes_ -= cached.bytes;
                 return true;
             });
             runHashes_.clear();
@@ -507,7 +507,7 @@ class FreeTypeFont final : public Font
         }
         if (!reserveBytes(bytes))
             return run; // the caches are full: drawn, not kept
-        runs_.push_back(CachedRun{hash, std::u16string(text), run, ++runClock_});
+        runs_.push_back(CachedRun{hash, std::u16string(text), run, ++runClock_, bytes});
         runHashes_.push_back(hash);
         runBytes_ += bytes;
         return run;
@@ -706,25 +706,27 @@ class FreeTypeFont final : public Font
                     glyph.top = loaded->bitmap_top;
                     glyph.width = static_cast<int>(bitmap.width);
                     glyph.height = static_cast<int>(bitmap.rows);
-                    glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
-                    for (int row = 0; row < glyph.height; ++row)
-                    {
-                        const uint8_t* source =
-                            bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
-                        std::memcpy(&glyph.coverage[static_cast<size_t>(row) * glyph.width], source,
-                                    glyph.width);
-                    }
                 }
             }
         }
-        // A glyph of a huge font is megabytes: it is kept only while the caches have room.
-        if (!reserveBytes(sizeof(CachedGlyph) + kLookupCost + glyph.coverage.size()))
+        // A glyph of a huge font is megabytes: it is kept only while the caches have room, and
+        // otherwise made in one buffer that every such glyph reuses.
+        const size_t size = static_cast<size_t>(glyph.width) * glyph.height;
+        CachedGlyph* target = &uncached_;
+        if (reserveBytes(sizeof(CachedGlyph) + kLookupCost + size))
         {
-            uncached_ = std::move(glyph);
-            return &uncached_;
+            *kept = true;
+            target = &slot.glyphs.emplace(ref.index, CachedGlyph{}).first->second;
         }
-        *kept = true;
-        return &slot.glyphs.emplace(ref.index, std::move(glyph)).first->second;
+        std::vector<uint8_t> buffer = std::move(target->coverage);
+        *target = glyph;
+        target->coverage = std::move(buffer);
+        target->coverage.resize(size);
+        const FT_Bitmap& bitmap = slot.face->glyph->bitmap;
+        for (int row = 0; row < glyph.height; ++row)
+            std::memcpy(&target->coverage[static_cast<size_t>(row) * glyph.width],
+                        bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch, glyph.width);
+        return target;
     }
 
     // Caller holds the mutex. Cell height, ascent and widths as the platform reports them.
@@ -827,8 +829,9 @@ class FreeTypeFont final : public Font
     {
         size_t hash = 0;
         std::u16string text;
-        std::shared_ptr<const TextRun> run;
+        std::shared_ptr<const TextRun> run; // null: too large for one mask
         uint64_t lastUse = 0;
+        size_t bytes = 0;
     };
     // Caller holds the mutex.
     CachedRun* findRun(size_t hash, std::u16string_view text) const
