@@ -10,11 +10,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kwzview [FILE]\n"
+    "Usage: kwzview [--connect] [FILE]\n"
     "Camera viewer and measuring tool: live picture, still capture, recording, and\n"
     "calibrated measurement on still images.\n"
     "\n"
     "  FILE           a bitmap (.bmp, .kwz) or measurement file (.mea) to open\n"
+    "  --connect      connect the camera and show the live picture, in the copy\n"
+    "                 already running if there is one\n"
     "  -h, --help     show this help and exit\n"
     "  -v, --version  show the version and exit\n"
     "\n"

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMdiArea>
 #include <QSaveFile>
 #include <QScreen>
@@ -12,8 +13,10 @@
 #include "app/documents/doc_template.h"
 #include "app/frame/main_frame.h"
 #include "app/image/image_window.h"
-#include "app/live/video_window.h"
+#include "app/live/video_doc.h"
+#include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/events.h"
 #include "app/shell/file_types.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/message_boxes.h"
@@ -44,6 +47,25 @@ bool writeWhole(const QString& path, const QByteArray& content)
     return !same;
 }
 
+// The tool-tip files that come with the program, written where the user has none; the user's
+// own stay as they are.
+void provideToolTipFiles(const QString& languageFolder)
+{
+    for (const char* name : {"ToolTipCn.ini", "ToolTipEn.ini", "ToolTipCt.ini"})
+    {
+        const QString target = languageFolder + "/" + name;
+        QFile shipped(QStringLiteral(":/kwzview/Language/") + name);
+        if (QFileInfo::exists(target) || !shipped.open(QIODevice::ReadOnly))
+            continue;
+        QSaveFile file(target);
+        if (file.open(QIODevice::WriteOnly))
+        {
+            file.write(shipped.readAll());
+            file.commit();
+        }
+    }
+}
+
 // Options of the platform's command-line parser that ask for something other than opening
 // a file; none of them does anything here.
 bool isOtherCommand(const QString& argument)
@@ -68,6 +90,12 @@ CMeasureToolApp::CMeasureToolApp(int& argc, char** argv)
     if (QCoreApplication::instance() == nullptr)
         ownApplication_ = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName("kwzview");
+    // The program's own picture on its windows, the live and image windows included.
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(
+            QStringLiteral(":/kwzview/share/icons/hicolor/%1x%1/apps/kwzview.png").arg(size));
+    QApplication::setWindowIcon(icon);
     installMessageBoxes([this]() -> QWidget* { return mainFrame_.get(); });
 }
 
@@ -97,8 +125,14 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     // 12 (parsed early so a later copy can forward a file): one file to open, or nothing.
     QString fileToOpen;
     bool otherCommand = false;
+    bool connect = false;
     for (const QString& argument : arguments)
     {
+        if (argument == kConnectOption)
+        {
+            connect = true;
+            continue;
+        }
         if (isOtherCommand(argument))
         {
             otherCommand = true;
@@ -112,7 +146,7 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
 
     // 2. One copy per program folder.
     singleInstance_ = std::make_unique<SingleInstance>(programFolderPath());
-    if (!singleInstance_->acquire(fileToOpen))
+    if (!singleInstance_->acquire({fileToOpen, connect}))
         return false;
 
     // 3. The camera; nothing is created without it.
@@ -135,6 +169,7 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     for (const auto& [folder, message] : folders)
         if (!CreateFolderIfMissing(folder.c_str()))
             kwz::messageBox(nullptr, message, "Error", kwz::MB_OK);
+    provideToolTipFiles(QString::fromLocal8Bit(folders_.language.c_str()));
 
     // 6, 7. Settings and language.
     settingsStore_ = store::open(folders_.program + kSettingsFile);
@@ -151,14 +186,16 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
 
     // 11. Later copies and the desktop reach this one from now on.
-    singleInstance_->listen([this](const QString& file) {
+    singleInstance_->listen([this](const InstanceRequest& request) {
         if (!mainFrame_)
             return;
         mainFrame_->showMaximized();
         mainFrame_->raise();
         mainFrame_->activateWindow();
-        if (!file.isEmpty() && OpenDocumentFile(file) != nullptr)
+        if (!request.fileToOpen.isEmpty() && OpenDocumentFile(request.fileToOpen) != nullptr)
             mainFrame_->ApplyImageMenuTexts();
+        if (request.connect)
+            QCoreApplication::postEvent(mainFrame_.get(), new QEvent(events::connectDevice()));
     });
     // Close the way a user does, so that settings and texts are saved.
     quitSignals_ = std::make_unique<QuitSignals>([this] {
@@ -187,6 +224,9 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     if (QScreen* screen = QGuiApplication::primaryScreen())
         mainFrame_->setGeometry(screen->availableGeometry());
     mainFrame_->showMaximized();
+    // The keyboard goes to the program just started; without a window manager nobody else
+    // gives it the focus, and the live window's keys and focus rely on it.
+    mainFrame_->activateWindow();
 
     // 16.
     const bool image = extension.compare("kwz", Qt::CaseInsensitive) == 0 ||
@@ -202,18 +242,27 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     mainFrame_->ApplyBarTexts();
     mainFrame_->updateCommandStates();
     mainFrame_->repaint();
+    // Asked for on the command line: connect as soon as the event loop runs.
+    if (connect)
+        QCoreApplication::postEvent(mainFrame_.get(), new QEvent(events::connectDevice()));
     return true;
 }
 
 void CMeasureToolApp::createDocTemplates()
 {
     documents_.AddDocTemplate(std::make_unique<CDocTemplate>(
-        IDR_VIDEOTYPE, "Video", [] { return std::make_unique<CVideoDoc>(); },
+        IDR_VIDEOTYPE, "Video",
+        [this] {
+            return std::make_unique<CVideoDoc>(fromGbk(languages_.texts().text("MVideoTitle")));
+        },
         [this](CDocument& document) -> QMdiSubWindow* {
-            if (documents_.clientArea() == nullptr)
+            if (documents_.clientArea() == nullptr || !mainFrame_)
                 return nullptr;
-            auto* frame = new CVideoFrame(static_cast<CVideoDoc&>(document));
-            frame->setWindowTitle(fromGbk(languages_.texts().text("MVideoTitle")));
+            // The camera session belongs to this object and outlives every frame.
+            auto* frame =
+                new CVideoFrame(static_cast<CVideoDoc&>(document), mainFrame_->liveHost(), camera_);
+            QObject::connect(frame, &CVideoFrame::stateChanged, mainFrame_.get(),
+                             &CMainFrame::updateCommandStates);
             documents_.clientArea()->addSubWindow(frame);
             return frame;
         }));
@@ -286,10 +335,13 @@ CDocument* CMeasureToolApp::OpenDocumentFile(const QString& path)
 
 void CMeasureToolApp::OnFileOpen()
 {
-    const QString chosen = QFileDialog::getOpenFileName(
-        mainFrame_.get(), QString(), QString::fromLocal8Bit(folders_.program.c_str()) + "A.bmp",
+    const QString start = QString::fromLocal8Bit(folders_.program.c_str()) + "A.bmp";
+    const QString filter =
         "BMP File(*.Bmp) (*.bmp *.Bmp *.BMP);;MEA File(*.Mea) (*.Mea *.mea *.MEA);;"
-        "KWZ File(*.KWZ) (*.KWZ *.kwz);;All Files(*.*) (*)");
+        "KWZ File(*.KWZ) (*.KWZ *.kwz);;All Files(*.*) (*)";
+    const QString chosen =
+        chooseOpenFile_ ? chooseOpenFile_(mainFrame_.get(), start, filter)
+                        : QFileDialog::getOpenFileName(mainFrame_.get(), QString(), start, filter);
     if (!chosen.isEmpty() && OpenDocumentFile(chosen) != nullptr && mainFrame_)
         mainFrame_->ApplyImageMenuTexts();
 }

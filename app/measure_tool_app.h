@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "app/documents/document_manager.h"
@@ -14,10 +15,14 @@
 #include "app/shell/work_folders.h"
 
 class QApplication;
+class QWidget;
 class CDocument;
 class CMainFrame;
 class QuitSignals;
 class SingleInstance;
+
+// The option that asks for the live window, in this copy or in the one already running.
+inline constexpr const char* kConnectOption = "--connect";
 
 class CMeasureToolApp : public CommandTarget
 {
@@ -40,6 +45,11 @@ class CMeasureToolApp : public CommandTarget
     void SwitchLanguage(int index);
     void OnFileOpen();
     void OnAppAbout();
+    // The dialog of File Open: returns the chosen file, empty when cancelled. Tests answer it
+    // without a real dialog.
+    using OpenFileChooser =
+        std::function<QString(QWidget* parent, const QString& start, const QString& filter)>;
+    void setOpenFileChooser(OpenFileChooser chooser) { chooseOpenFile_ = std::move(chooser); }
 
     // Open, about and the three languages.
     bool onCommand(int id) override;
@@ -55,6 +65,8 @@ class CMeasureToolApp : public CommandTarget
 
   private:
     void createDocTemplates();
+
+    OpenFileChooser chooseOpenFile_;
 
     std::unique_ptr<QApplication> ownApplication_;
     DocumentManager documents_;

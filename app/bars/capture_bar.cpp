@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
+#include <climits>
 
 #include "app/shell/command_ids.h"
 #include "app/shell/settings.h"
@@ -64,7 +66,7 @@ CaptureBar::CaptureBar(const FrameSettings& settings, QWidget* parent)
     connect(browse_, &QPushButton::clicked, this, &CaptureBar::browseClicked);
     connect(openFolder_, &QPushButton::clicked, this, &CaptureBar::openFolderClicked);
     connect(limit_, &QCheckBox::toggled, count_, &QWidget::setEnabled);
-    connect(limit_, &QCheckBox::toggled, this, &CaptureBar::limitToggled);
+    connect(limit_, &QCheckBox::clicked, this, &CaptureBar::limitToggled);
     apply(settings);
 }
 
@@ -79,4 +81,44 @@ void CaptureBar::apply(const FrameSettings& settings)
     limit_->setChecked(false);
     count_->setText("3");
     count_->setEnabled(false);
+}
+
+void CaptureBar::read(FrameSettings& settings) const
+{
+    settings.captureAutoInc = autoInc_->isChecked();
+    settings.saveAsJpeg = jpeg_->isChecked();
+    settings.captureName = name_->text().toStdString();
+    settings.capturePath = path_->text().toStdString();
+    settings.captureIndex = takeTrailingNumber(settings.captureName);
+    settings.timerInterval = decimalValue(interval_->text());
+    settings.limitCaptureNum = limit_->isChecked();
+    settings.captureNum = decimalValue(count_->text());
+}
+
+int takeTrailingNumber(std::string& name)
+{
+    size_t start = name.size();
+    while (start > 0 && name[start - 1] >= '0' && name[start - 1] <= '9')
+        --start;
+    long long value = 0;
+    for (size_t i = start; i < name.size(); ++i)
+        value = std::min<long long>(value * 10 + (name[i] - '0'), INT_MAX);
+    name.resize(start);
+    return static_cast<int>(value);
+}
+
+int decimalValue(const QString& text)
+{
+    int i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = std::min<long long>(value * 10 + (text[i].unicode() - '0'), 1LL + INT_MAX);
+    if (negative)
+        return static_cast<int>(-value);
+    return static_cast<int>(std::min<long long>(value, INT_MAX));
 }

@@ -2,6 +2,8 @@
 // The capture bar: where still captures go (name, folder, JPEG or BMP) and the timed-capture
 // interval and count.
 
+#include <string>
+
 #include "app/bars/dialog_bar.h"
 
 class QCheckBox;
@@ -19,6 +21,9 @@ class CaptureBar : public DialogBar
     // Shows the capture settings: index increase, format, name, folder; interval 1, no limit,
     // count 3.
     void apply(const FrameSettings& settings);
+    // Takes the bar's contents into the settings: format, name and index from its trailing
+    // digits, folder, interval, limit and count.
+    void read(FrameSettings& settings) const;
 
     QCheckBox* saveToDisk() const { return saveToDisk_; }
     QCheckBox* autoIncrease() const { return autoInc_; }
@@ -33,6 +38,7 @@ class CaptureBar : public DialogBar
   Q_SIGNALS:
     void browseClicked();
     void openFolderClicked();
+    // The user clicked the limit box (not when the bar is filled).
     void limitToggled(bool on);
 
   private:
@@ -48,3 +54,10 @@ class CaptureBar : public DialogBar
     QCheckBox* limit_;
     QLineEdit* count_;
 };
+
+// Cuts the run of digits at the end of a name off and returns it as a number (saturated at
+// the largest int), 0 when there is none: "Sample12" becomes "Sample" and 12.
+int takeTrailingNumber(std::string& name);
+// The decimal number at the start of a text as the C library's atoi reads it (blanks, a sign,
+// digits; saturated at the ends of int); 0 when there is none.
+int decimalValue(const QString& text);

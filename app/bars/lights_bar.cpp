@@ -50,3 +50,14 @@ int LightsBar::frequency() const
 {
     return hz60_->isChecked() ? 1 : 0;
 }
+
+void LightsBar::setFrequency(int frequency)
+{
+    // Exclusive radios cannot both be clear, which any other stored value needs.
+    for (QRadioButton* radio : {hz50_, hz60_})
+        radio->setAutoExclusive(false);
+    hz50_->setChecked(frequency == 0);
+    hz60_->setChecked(frequency == 1);
+    for (QRadioButton* radio : {hz50_, hz60_})
+        radio->setAutoExclusive(true);
+}

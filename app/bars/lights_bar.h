@@ -19,6 +19,8 @@ class LightsBar : public DialogBar
     QPushButton* laserLight() const { return laser_; }
     // 0 for 50 Hz, 1 for 60 Hz.
     int frequency() const;
+    // Checks the 50 Hz radio exactly for 0 and the 60 Hz radio exactly for 1.
+    void setFrequency(int frequency);
 
   Q_SIGNALS:
     // A light switch by its control identifier.

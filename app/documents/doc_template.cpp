@@ -26,9 +26,11 @@ CDocument* CDocTemplate::OpenDocumentFile(const QString& path, bool visible)
     document->template_ = this;
     if (path.isEmpty())
     {
+        // The default title first, so that a document may give itself another.
+        document->title_ = newFileName_ + QString::number(untitledCount_ + 1);
         if (!document->OnNewDocument())
             return nullptr;
-        document->title_ = newFileName_ + QString::number(++untitledCount_);
+        ++untitledCount_;
     }
     else
     {

@@ -47,8 +47,8 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands) : owner_(owner),
 
     items(addMenu(MenuKind::Video, "&Video"), {ID_VIDEO_HIGHQUALITY, 0, ID_APP_EXIT});
     items(addMenu(MenuKind::Video, "&View"), {ID_VIEW_VIDEO_TOOLBAR, ID_VIEW_VIDEO_STATUSBAR});
-    items(addMenu(MenuKind::Video, "&Settings"),
-          {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR, ID_VIDEO_FILLWINDOW});
+    items(addMenu(MenuKind::Video, "&Settings"), {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR,
+                                                  ID_VIDEO_FILLWINDOW, 0, ID_VIDEO_CROSSLINE});
     items(addMenu(MenuKind::Video, "&Adjust"), {ID_VIDEO_MANUALWB, ID_VIDEO_SHOWCOLORBAR});
     items(addMenu(MenuKind::Video, "&Operation"),
           {ID_VIDEO_CAPTURE, ID_VIDEO_TIMERCAPTURE, ID_VIDEO_RECORD, ID_VIDEO_SELECTCOMPRESSOR});
@@ -118,8 +118,16 @@ void FrameMenus::applyMainTexts(const LanguageTexts& texts)
                   {ID_APP_ABOUT, "About"}});
 }
 
-void FrameMenus::applyVideoTexts(const LanguageTexts& texts)
+void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
 {
+    // The cross-hair item has no key in the text files; its text comes with the program, in
+    // the language of the text file in use.
+    static const char* const kCrossLine[] = {"十字线(&X)", "Cross &Line", "十字線(&X)"};
+    for (QMenu* m : menus_[static_cast<int>(MenuKind::Video)])
+        setItemText(m, ID_VIDEO_CROSSLINE,
+                    QString::fromUtf8(kCrossLine[languageIndex == 0   ? 0
+                                                 : languageIndex == 1 ? 1
+                                                                      : 2]));
     static const char* const kTops[] = {"Video",  "View",      "Settings",
                                         "Adjust", "Operation", "VWindow"};
     setItemTexts(MenuKind::Video, texts, "VIDEOFRAME_MENU", kTops, 6,

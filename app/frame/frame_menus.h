@@ -31,7 +31,8 @@ class FrameMenus
 
     // Top-level menus by position, items by command identifier; missing items are skipped.
     void applyMainTexts(const LanguageTexts& texts);
-    void applyVideoTexts(const LanguageTexts& texts);
+    // The index chooses the text of the one item without a key (0, 1, others as 2).
+    void applyVideoTexts(const LanguageTexts& texts, int languageIndex);
     void applyImageTexts(const LanguageTexts& texts);
 
   private:

@@ -21,13 +21,16 @@
 #include "app/documents/document_manager.h"
 #include "app/frame/command_router.h"
 #include "app/frame/command_table.h"
+#include "app/frame/frame_live_host.h"
 #include "app/frame/image_workspace.h"
+#include "app/frame/picture_adjustment.h"
 #include "app/image/image_window.h"
 #include "app/live/camera_session.h"
-#include "app/live/video_window.h"
+#include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/manual.h"
 #include "app/shell/picture_sizes.h"
 #include "app/shell/work_folders.h"
 
@@ -47,7 +50,8 @@ bool anyShown(const FrameSettings& settings, std::span<const Bar> bars)
 
 } // namespace
 
-CMainFrame::CMainFrame(const FrameServices& services) : services_(services)
+CMainFrame::CMainFrame(const FrameServices& services)
+    : services_(services), liveHost_(std::make_unique<FrameLiveHost>(*this))
 {
     loadSettings(services_.settingsStore, settings_, services_.folders.captures,
                  services_.folders.records);
@@ -59,6 +63,7 @@ CMainFrame::CMainFrame(const FrameServices& services) : services_(services)
 
 CMainFrame::~CMainFrame()
 {
+    finishLiveWork();
     saveSettings(services_.settingsStore, settings_);
     // Closing the children below must not reach a frame that is half gone.
     if (client_ != nullptr)
@@ -68,6 +73,8 @@ CMainFrame::~CMainFrame()
 
 bool CMainFrame::LoadFrame()
 {
+    // Taken now, before anything else in the process can take the connect request's number.
+    events::connectDevice();
     client_ = new CClientWnd(this);
     client_->setMainFrame(this);
     setCentralWidget(client_);
@@ -111,6 +118,11 @@ bool CMainFrame::routeCommand(int commandId)
 ImageHost* CMainFrame::imageHost() const
 {
     return images_;
+}
+
+LiveHost& CMainFrame::liveHost()
+{
+    return *liveHost_;
 }
 
 bool CMainFrame::createStatusBar()
@@ -186,6 +198,7 @@ void CMainFrame::createDialogBars()
     }
     barHost(Bar::Capture)->setWindowTitle(QStringLiteral("采集设置"));
     connectBars();
+    connectLiveBars();
     images_ = new ImageWorkspace(*this, settings_, services_.folders.rulers, services_.languages,
                                  services_.documents);
     images_->connectBars(bars_);
@@ -216,7 +229,7 @@ void CMainFrame::ApplyMainMenuTexts()
 
 void CMainFrame::ApplyVideoMenuTexts()
 {
-    menus_->applyVideoTexts(services_.languages.texts());
+    menus_->applyVideoTexts(services_.languages.texts(), services_.languages.index());
     menuBar()->update();
 }
 
@@ -341,39 +354,30 @@ void CMainFrame::OnConnect(bool fromRequest)
     if (frame == nullptr && fromRequest)
         return;
     ApplyVideoMenuTexts();
-    if (frame != nullptr)
-    {
-        if (const PictureSize* size = pictureSizeAt(settings_.captureSizeIndex))
-        {
-            frame->document().pictureWidth = size->width;
-            frame->document().pictureHeight = size->height;
-            services_.camera.captureInfo().dwWidth = size->width;
-            services_.camera.captureInfo().dwHeight = size->height;
-        }
-        bars_.size->setSizeIndex(settings_.captureSizeIndex);
-    }
+    // The menu's connect finds no frame only when none can be made; there is nothing to start.
+    if (frame == nullptr)
+        return;
+    frame->SetPictureSize(settings_.captureSizeIndex);
     SetPaneColours(kPaneHighQuality, kPaneHighlight, RGB(0, 0, 0));
+    frame->StartPreview();
     client_->setLiveWindow(1);
 }
 
 void CMainFrame::OnHelpContents()
 {
-    const QString path = QString::fromLocal8Bit(services_.folders.program.c_str()) +
-                         QString::fromLatin1(helpFile(services_.languages.index()));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // Nothing, and nothing said, when the manual is not there.
+    const QString path = manualPath(services_.languages.index(),
+                                    QString::fromLocal8Bit(services_.folders.program.c_str()));
+    if (!path.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void CMainFrame::onActiveWindowChanged()
 {
     QMdiSubWindow* active = client_->activeSubWindow();
+    // The live frame shows its bars and panes itself, on activation and on focus.
     if (dynamic_cast<CVideoFrame*>(active) != nullptr)
-    {
         menus_->show(MenuKind::Video, menuBar());
-        ShowVideoBars();
-        OnVideoFrameActivated();
-        SetPaneText(kPaneFrameRate,
-                    fromGbk(services_.languages.GetToolTipText(ID_OP_VIDEO_WINDOW)));
-    }
     else if (auto* image = dynamic_cast<CImageFrame*>(active))
     {
         menus_->show(MenuKind::Image, menuBar());
@@ -388,9 +392,10 @@ void CMainFrame::onActiveWindowChanged()
         statusBar_->hide();
         client_->setLiveWindow(0);
     }
-    client_->setLiveWindow(services_.documents.hasLiveDocument());
-    const QString title = fromGbk(services_.languages.texts().text("AppTitle"));
-    setWindowTitle(active ? title + " - " + active->windowTitle() : title);
+    // A maximised child's title joins the caption in brackets by the client area's own doing;
+    // adding it here too would show it twice.
+    if (active == nullptr || !active->isMaximized())
+        setWindowTitle(fromGbk(services_.languages.texts().text("AppTitle")));
     updateCommandStates();
 }
 

@@ -5,11 +5,14 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "app/bars/dialog_bars.h"
 #include "app/frame/frame_menus.h"
+#include "app/live/capture_host.h"
 #include "app/shell/command_target.h"
+#include "app/shell/local_time.h"
 #include "app/shell/settings.h"
 #include "app/shell/status_panes.h"
 
@@ -18,9 +21,12 @@ class CClientWnd;
 class CommandRouter;
 class CSPStatusBar;
 class DocumentManager;
+class FrameLiveHost;
 class ImageHost;
 class ImageWorkspace;
 class LanguageSession;
+class LiveHost;
+class PictureAdjustment;
 class QAction;
 class QLineEdit;
 class QToolBar;
@@ -37,7 +43,7 @@ struct FrameServices
     CommandTarget& application; // the commands that the application object takes
 };
 
-class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
+class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget, public CaptureHost
 {
     Q_OBJECT
   public:
@@ -52,6 +58,9 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     bool LoadFrame();
 
     FrameSettings& settings() { return settings_; }
+    const LanguageSession& languages() const { return services_.languages; }
+    // What the live windows use of the main frame.
+    LiveHost& liveHost();
     CSPStatusBar* statusBarControl() const { return statusBar_; }
     CClientWnd* client() const { return client_; }
     QToolBar* videoToolBar() const { return videoToolBar_; }
@@ -79,7 +88,19 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     void ApplyVideoMenuTexts();
     void ApplyImageMenuTexts();
     void ApplyBarTexts();
-    void ApplyCaptureBar();
+
+    // Capture and recording (main_frame_capture.cpp).
+    void ApplyCaptureBar() override;
+    void ReadCaptureBar() override;
+    int CaptureToFile(ZCAPHANDLE handle) override;
+    bool RecordStartStop(ZCAPHANDLE handle, int start) override;
+    void ShowRecordingTime(int seconds) override;
+    bool OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised) override;
+    void SendCommand(int id) override;
+    // The clock of capture and recording names; tests set their own.
+    void setLocalClock(LocalClock clock) { localClock_ = std::move(clock); }
+    // The handlers of the colour, video-setting and lights bars.
+    PictureAdjustment& adjustment() const { return *adjustment_; }
 
     void HideVideoBars();
     void HideImageBars();
@@ -92,8 +113,13 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     void ToggleStatusBar(bool video);
     void OnAllButtons();
     void OnImageAllButtons();
+    // Opens or activates the live window and starts its picture.
     void OnConnect(bool fromRequest = false);
     void OnHelpContents();
+    // The folder dialog of the capture and record bars' "..." buttons: the chosen folder, or
+    // empty on cancel. Tests answer it themselves.
+    using FolderChooser = std::function<QString(QWidget* parent, const QString& start)>;
+    void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
     // Checked and enabled states of every command, in one place.
     void updateCommandStates();
 
@@ -114,7 +140,11 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     void createToolBars();
     void createDialogBars();
     void connectBars();
+    void connectLiveBars();
+    // Timed capture and recording end before the settings are saved.
+    void finishLiveWork();
     void chooseFolder(std::string& stored, QLineEdit* box);
+    void openFolder(const std::string& path);
     void applyStatusTexts();
     void onActiveWindowChanged();
     void setBarShown(Bar which, bool shown);
@@ -131,8 +161,12 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget
     CommandRouter* commands_ = nullptr;
     ImageWorkspace* images_ = nullptr;
     std::unique_ptr<FrameMenus> menus_;
+    std::unique_ptr<FrameLiveHost> liveHost_;
+    FolderChooser chooseFolder_;
     int menuLanguage_ = 0;
     int videoSideBars_ = 0;
     int imageSideBars_ = 0;
-    int autoWhiteBalance_ = 0; // set while automatic white balance runs
+    std::unique_ptr<PictureAdjustment> adjustment_;
+    LocalClock localClock_ = currentLocalTime;
+    std::string recordFile_; // the recording under way, or the last one
 };

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QToolBar>
@@ -11,12 +12,15 @@
 
 #include "app/bars/capture_bar.h"
 #include "app/bars/record_bar.h"
+#include "app/bars/size_bar.h"
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
 #include "app/documents/document_manager.h"
+#include "app/frame/command_router.h"
 #include "app/frame/main_frame.h"
 #include "app/live/camera_session.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/picture_sizes.h"
 
 using namespace cmd;
 
@@ -133,20 +137,34 @@ void CMainFrame::connectBars()
             [this, capture] { chooseFolder(settings_.capturePath, capture->path()); });
     connect(record, &RecordBar::browseClicked, this,
             [this, record] { chooseFolder(settings_.recordPath, record->path()); });
-    connect(capture, &CaptureBar::openFolderClicked, this, [this] {
-        QDesktopServices::openUrl(
-            QUrl::fromLocalFile(QString::fromStdString(settings_.capturePath)));
+    connect(capture, &CaptureBar::openFolderClicked, this,
+            [this] { openFolder(settings_.capturePath); });
+    connect(record, &RecordBar::openFolderClicked, this,
+            [this] { openFolder(settings_.recordPath); });
+    // The size buttons are commands of the live window; the bar then shows the size in use,
+    // which is the one chosen unless no live window took it.
+    connect(bars_.size, &SizeBar::sizeChosen, this, [this](int index) {
+        if (const PictureSize* size = pictureSizeAt(index))
+            commands_->route(size->controlId);
+        bars_.size->setSizeIndex(settings_.captureSizeIndex);
     });
-    connect(record, &RecordBar::openFolderClicked, this, [this] {
-        QDesktopServices::openUrl(
-            QUrl::fromLocalFile(QString::fromStdString(settings_.recordPath)));
-    });
+}
+
+void CMainFrame::openFolder(const std::string& path)
+{
+    // The desktop's file manager; a folder that is not there is no failure worth a word.
+    const QString folder = QString::fromStdString(path);
+    if (QFileInfo(folder).isDir())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 void CMainFrame::chooseFolder(std::string& stored, QLineEdit* box)
 {
+    const QString start = QString::fromStdString(stored);
     const QString chosen =
-        QFileDialog::getExistingDirectory(this, QString(), QString::fromStdString(stored));
+        chooseFolder_
+            ? chooseFolder_(this, start)
+            : QFileDialog::getExistingDirectory(this, QString(), start, QFileDialog::ShowDirsOnly);
     if (!chosen.isEmpty())
         stored = QDir::toNativeSeparators(chosen).toStdString();
     box->setText(QString::fromStdString(stored));

@@ -3,9 +3,9 @@
 namespace {
 
 // Each type is registered at its first use, from whichever thread that is.
-QEvent::Type registered()
+QEvent::Type registered(int hint = -1)
 {
-    return static_cast<QEvent::Type>(QEvent::registerEventType());
+    return static_cast<QEvent::Type>(QEvent::registerEventType(hint));
 }
 
 } // namespace
@@ -14,7 +14,9 @@ namespace events {
 
 QEvent::Type connectDevice()
 {
-    static const QEvent::Type type = registered();
+    // The connect request's number of old (user messages start at 1024, this one is 600 on),
+    // so a sender that knows only the number still reaches it.
+    static const QEvent::Type type = registered(kConnectDeviceNumber);
     return type;
 }
 

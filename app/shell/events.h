@@ -10,7 +10,9 @@
 namespace events {
 
 // Asks the main frame to connect, as the Device menu's Connect does; when no live window can be
-// opened nothing more happens.
+// opened nothing more happens. Its number is kConnectDeviceNumber unless something in the
+// process took that number first.
+inline constexpr int kConnectDeviceNumber = 1624;
 QEvent::Type connectDevice();
 // Asks the main frame to refresh the checked and enabled states of every command.
 QEvent::Type commandStates();

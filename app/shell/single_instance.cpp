@@ -22,7 +22,7 @@ QString SingleInstance::instanceKey(const QString& programFolder)
     return QStringLiteral("kwzview-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
 }
 
-bool SingleInstance::acquire(const QString& fileToOpen)
+bool SingleInstance::acquire(const InstanceRequest& request)
 {
     lock_ = std::make_unique<QLockFile>(QDir::tempPath() + "/" + key_ + ".lock");
     lock_->setStaleLockTime(0);
@@ -30,27 +30,32 @@ bool SingleInstance::acquire(const QString& fileToOpen)
         return true;
     lock_.reset();
 
-    // Another copy runs: hand it the request, then end without touching anything.
+    // Another copy runs: hand it the request, then end without touching anything. One line
+    // per request: "open\t<path>", "connect", or "show" when nothing else is asked.
+    QByteArray lines;
+    if (!request.fileToOpen.isEmpty())
+        lines += "open\t" + QFileInfo(request.fileToOpen).absoluteFilePath().toUtf8() + "\n";
+    if (request.connect)
+        lines += "connect\n";
+    const bool asksSomething = !lines.isEmpty();
+    if (!asksSomething)
+        lines = "show\n";
     QLocalSocket socket;
     socket.connectToServer(key_);
     bool delivered = false;
     if (socket.waitForConnected(3000))
     {
-        const QByteArray request =
-            fileToOpen.isEmpty()
-                ? QByteArray("show\n")
-                : "open\t" + QFileInfo(fileToOpen).absoluteFilePath().toUtf8() + "\n";
-        socket.write(request);
+        socket.write(lines);
         delivered = socket.waitForBytesWritten(3000);
         socket.disconnectFromServer();
     }
-    if (!delivered || fileToOpen.isEmpty())
+    if (!delivered || !asksSomething)
         kwz::messageBox(nullptr, "The Application already has an instance running.", "kwzview",
                         kwz::MB_OK);
     return false;
 }
 
-void SingleInstance::listen(std::function<void(const QString&)> handler)
+void SingleInstance::listen(std::function<void(const InstanceRequest&)> handler)
 {
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
@@ -68,11 +73,13 @@ void SingleInstance::listen(std::function<void(const QString&)> handler)
             QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, handler] {
                 while (socket->canReadLine())
                 {
-                    const QByteArray request = socket->readLine(4096).trimmed();
-                    if (request.startsWith("open\t"))
-                        handler(QString::fromUtf8(request.mid(5)));
-                    else
-                        handler(QString());
+                    const QByteArray line = socket->readLine(4096).trimmed();
+                    InstanceRequest request;
+                    if (line.startsWith("open\t"))
+                        request.fileToOpen = QString::fromUtf8(line.mid(5));
+                    else if (line == "connect")
+                        request.connect = true;
+                    handler(request);
                 }
             });
         }

@@ -9,18 +9,24 @@
 class QLocalServer;
 class QLockFile;
 
+// What a later copy asks of the running one. Nothing asked: come forward.
+struct InstanceRequest
+{
+    QString fileToOpen;   // a file to open, or empty
+    bool connect = false; // connect the camera, as the Device menu's Connect does
+};
+
 class SingleInstance
 {
   public:
     explicit SingleInstance(QString programFolder);
     ~SingleInstance();
 
-    // True for the first copy. A later copy asks the running one to come forward, or to open
-    // the file when one is named, says so when it cannot, and gets false.
-    bool acquire(const QString& fileToOpen);
-    // Requests of later copies reach the handler from now on: the file to open, or an empty
-    // text when a copy only asks the running one to come forward.
-    void listen(std::function<void(const QString& fileToOpen)> handler);
+    // True for the first copy. A later copy hands the running one its request (at least to
+    // come forward), says so when it asks nothing else or cannot reach it, and gets false.
+    bool acquire(const InstanceRequest& request);
+    // Requests of later copies reach the handler from now on, one call per request.
+    void listen(std::function<void(const InstanceRequest& request)> handler);
     void stopListening();
 
     // The name under which the running copy listens.

@@ -18,6 +18,7 @@
 #include "app/bars/colour_bar.h"
 #include "app/bars/size_bar.h"
 #include "app/controls/client_wnd.h"
+#include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "app/shell/picture_sizes.h"
@@ -117,8 +118,14 @@ class FrameTest : public QObject
         home.write("MeasureTool.ini", "[User]\nnCaptureSizeIndex=3\n");
         Run run;
         QVERIFY(run.started);
-        QCoreApplication::postEvent(run.frame(), new QEvent(events::connectDevice()));
+        // Posted by its number, as a sender that knows only the number posts it.
+        QCoreApplication::postEvent(run.frame(), new QEvent(QEvent::Type(1624)));
         QTRY_VERIFY(run.app.documents().FindVideoFrame() != nullptr);
+        auto* live = dynamic_cast<CVideoFrame*>(run.app.documents().FindVideoFrame());
+        QVERIFY(live != nullptr);
+        QVERIFY(live->started());
+        QCOMPARE(live->pictureWidth(), 1600);
+        QCOMPARE(run.frame()->client()->liveWindow(), 1);
         QCOMPARE(run.frame()->shownMenu(), MenuKind::Video);
         // The size comes from the one table of picture sizes.
         QCOMPARE(int(run.app.camera().captureInfo().dwWidth), 1600);

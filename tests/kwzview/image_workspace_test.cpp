@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMimeData>
@@ -31,7 +30,7 @@
 #include "app/image/image_frame.h"
 #include "app/image/image_view.h"
 #include "app/image/ruler_file.h"
-#include "app/live/video_window.h"
+#include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/status_panes.h"
 #include "app_run.h"
@@ -61,21 +60,6 @@ void settle()
 }
 
 // Answers the next file dialog with a path, as a user typing it would.
-void answerFileDialog(const QString& path)
-{
-    std::function<void()> look;
-    look = [path, look]() mutable {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
-        {
-            dialog->selectFile(path);
-            static_cast<QDialog*>(dialog)->accept();
-            return;
-        }
-        QTimer::singleShot(10, look);
-    };
-    QTimer::singleShot(10, look);
-}
-
 // A measurement file of a plain picture calibrated with the ruler given.
 bool writeMeasureFile(const QString& path, POINT start, POINT end, ZQUNIT unit, float length)
 {
@@ -137,13 +121,21 @@ class ImageWorkspaceTest : public QObject
         QCOMPARE(imageCount(run), size_t(1));
         MessageRecorder messages;
 
-        // File Open, through its dialog.
-        answerFileDialog(home.path("photo.jpg"));
+        // File Open, through its dialog (answered here, as the user would).
+        QString answer;
+        QString filterShown;
+        run.app.setOpenFileChooser([&](QWidget*, const QString&, const QString& filter) {
+            filterShown = filter;
+            return answer;
+        });
+        answer = home.path("photo.jpg");
         run.frame()->action(ID_FILE_OPEN)->trigger();
+        QVERIFY(filterShown.contains("*.bmp") && filterShown.contains("*.Mea") &&
+                filterShown.contains("*.kwz"));
         QCOMPARE(messages.texts,
                  QStringList{
                      QStringLiteral("The file %1 cannot be opened.").arg(home.path("photo.jpg"))});
-        answerFileDialog(home.path("second.kwz"));
+        answer = home.path("second.kwz");
         run.frame()->action(ID_FILE_OPEN)->trigger();
         QCOMPARE(imageCount(run), size_t(2));
         QCOMPARE(activeImage(run)->windowTitle(), QStringLiteral("second.kwz"));

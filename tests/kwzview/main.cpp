@@ -10,11 +10,15 @@ std::unique_ptr<QObject> makeAppTest();
 std::unique_ptr<QObject> makeProcessTest();
 std::unique_ptr<QObject> makePathsTest();
 std::unique_ptr<QObject> makeFrameTest();
+std::unique_ptr<QObject> makeCaptureTest();
+std::unique_ptr<QObject> makeAdjustmentTest();
 std::unique_ptr<QObject> makeImageDocTest();
 std::unique_ptr<QObject> makeImageViewTest();
 std::unique_ptr<QObject> makeMeasureSettingsTest();
 std::unique_ptr<QObject> makeQPainterContextTest();
 std::unique_ptr<QObject> makeImageWorkspaceTest();
+std::unique_ptr<QObject> makeLiveTest();
+std::unique_ptr<QObject> makeLiveWorkTest();
 
 int main(int argc, char** argv)
 {
@@ -38,6 +42,10 @@ int main(int argc, char** argv)
         test = makePathsTest();
     else if (suite == "frame")
         test = makeFrameTest();
+    else if (suite == "capture")
+        test = makeCaptureTest();
+    else if (suite == "adjustment")
+        test = makeAdjustmentTest();
     else if (suite == "image_doc")
         test = makeImageDocTest();
     else if (suite == "image_view")
@@ -48,13 +56,18 @@ int main(int argc, char** argv)
         test = makeQPainterContextTest();
     else if (suite == "image_workspace")
         test = makeImageWorkspaceTest();
+    else if (suite == "live")
+        test = makeLiveTest();
+    else if (suite == "livework")
+        test = makeLiveWorkTest();
     if (!test)
     {
-        std::fprintf(stderr,
-                     "usage: %s "
-                     "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
-                     "qpainter_context|image_workspace [Qt Test options]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s "
+            "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
+            "qpainter_context|image_workspace|live|livework|capture|adjustment [Qt Test options]\n",
+            argv[0]);
         return 2;
     }
     return QTest::qExec(test.get(), rest);

@@ -3,6 +3,8 @@
 #include <QDirIterator>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/shell/single_instance.h"
@@ -52,6 +54,40 @@ bool waitUntilListening(const QString& home, QProcess& process)
     }
     return false;
 }
+
+// An X server of the test's own, for a run as on a desktop: the offscreen platform has notes
+// of its own on stderr.
+class XServer
+{
+  public:
+    XServer()
+    {
+        if (QStandardPaths::findExecutable("Xvfb").isEmpty())
+            return;
+        server_.start("Xvfb",
+                      {"-displayfd", "1", "-screen", "0", "1600x1000x24", "-nolisten", "tcp"});
+        if (!server_.waitForStarted(10000))
+            return;
+        for (int i = 0; i < 100 && display_.isEmpty() && server_.state() == QProcess::Running; ++i)
+        {
+            server_.waitForReadyRead(100);
+            const QByteArray number = server_.readAllStandardOutput().trimmed();
+            if (!number.isEmpty())
+                display_ = ":" + QString::fromLatin1(number);
+        }
+    }
+    ~XServer()
+    {
+        server_.terminate();
+        server_.waitForFinished(10000);
+    }
+    // Empty when no server could be started.
+    QString display() const { return display_; }
+
+  private:
+    QProcess server_;
+    QString display_;
+};
 
 } // namespace
 
@@ -112,6 +148,39 @@ class ProcessTest : public QObject
         QVERIFY(home.read("MeasureTool.ini").contains("nCaptureSizeIndex=1"));
         QVERIFY(home.read("MeasureTool.ini").contains("Language=0"));
         QVERIFY(QFile::exists(home.path("Language/MTCHS.ini")));
+    }
+
+    void sigtermDuringTheLivePictureEndsCleanlyAndSavesTheSettings()
+    {
+        TempHome home;
+        home.write("MeasureTool.ini", "[MAIN]\nLanguage=1\n[User]\nnCaptureSizeIndex=4\n");
+        QTemporaryDir runtime; // so that nothing complains of a missing runtime folder
+        QFile::setPermissions(runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        XServer x;
+        if (x.display().isEmpty())
+            QSKIP("Xvfb is not installed");
+        QProcessEnvironment env = environmentFor(home);
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("DISPLAY", x.display());
+        env.remove("XAUTHORITY");
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(KWZVIEW_BINARY, {"--connect"});
+        QVERIFY(p.waitForStarted(20000));
+        QVERIFY(waitUntilListening(home.home(), p));
+        // Long enough for the largest picture to run.
+        QTest::qWait(1500);
+        QCOMPARE(p.state(), QProcess::Running);
+        p.terminate();
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(p.readAllStandardError(), QByteArray());
+        const QByteArray settings = home.read("MeasureTool.ini");
+        QVERIFY(settings.contains("nCaptureSizeIndex=4"));
+        QVERIFY(settings.contains("bShowVideoSizeBar=1"));
     }
 
     void withoutACameraNothingIsCreated()

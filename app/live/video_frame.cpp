@@ -1,0 +1,476 @@
+#include "app/live/video_frame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QTimerEvent>
+
+#include "app/live/video_doc.h"
+#include "app/live/video_view.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/gbk_text.h"
+#include "app/shell/picture_sizes.h"
+#include "platform/message_box.h"
+
+using namespace cmd;
+
+namespace {
+
+constexpr COLORREF kInactiveBackground = RGB(200, 200, 200);
+constexpr COLORREF kInactiveText = RGB(100, 100, 100);
+
+uint64_t packSize(int width, int height)
+{
+    return uint64_t{static_cast<uint32_t>(width)} << 32 | static_cast<uint32_t>(height);
+}
+
+class CommandEvent : public QEvent
+{
+  public:
+    explicit CommandEvent(int id) : QEvent(CVideoFrame::commandEvent()), id_(id) {}
+    int id() const { return id_; }
+
+  private:
+    int id_;
+};
+
+// A bottom-up blue-green-red picture as the screen shows it.
+QImage screenImage(const std::vector<BYTE>& bgr, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+    {
+        const BYTE* s = bgr.data() + static_cast<size_t>(height - 1 - y) * width * 3;
+        auto* d = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x, s += 3)
+            d[x] = 0xFF000000u | uint32_t{s[2]} << 16 | uint32_t{s[1]} << 8 | s[0];
+    }
+    return image;
+}
+
+} // namespace
+
+QEvent::Type CVideoFrame::commandEvent()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+CVideoFrame::CVideoFrame(CVideoDoc& document, LiveHost& host, CameraSession& session,
+                         QWidget* parent)
+    : QMdiSubWindow(parent), document_(document), host_(host), session_(session),
+      pictureSize_(packSize(1280, 1024)),
+      measureBuffer_(std::make_unique_for_overwrite<BYTE[]>(kMeasureBufferBytes)),
+      capture_(std::make_unique<LiveCapture>(*this, host.captureHost()))
+{
+    view_ = new CVideoView(&document);
+    view_->setFrame(this);
+    setWidget(view_);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(document.title());
+    connect(this, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
+                    OnActivate();
+            });
+    view_->OnInitialUpdate();
+}
+
+CVideoFrame::~CVideoFrame()
+{
+    // The capture thread must be done with the view's surface and with this frame before
+    // either goes; both calls return only when the camera no longer touches them.
+    if (started_)
+        ZcapStopView(viewDevice_);
+    if (crossHair_)
+        ZcapSetFrameCallback(routineDevice_, nullptr, nullptr);
+}
+
+bool CVideoFrame::pictureSize(int index, int& width, int& height)
+{
+    const PictureSize* size = pictureSizeAt(index);
+    if (size == nullptr)
+        return false;
+    width = size->width;
+    height = size->height;
+    return true;
+}
+
+int CVideoFrame::sizeIndexOfButton(int controlId)
+{
+    for (int i = 0; i < static_cast<int>(std::size(kPictureSizes)); ++i)
+        if (kPictureSizes[i].controlId == controlId)
+            return i;
+    return -1;
+}
+
+QString CVideoFrame::sizeText(int width, int height) const
+{
+    return host_.languageIndex() == 0 ? QString::asprintf("宽:%d 高:%d", width, height)
+                                      : QString::asprintf("width:%d height:%d", width, height);
+}
+
+void CVideoFrame::setPicture(int width, int height)
+{
+    pictureSize_.store(packSize(width, height));
+}
+
+void CVideoFrame::SetPictureSize(int index)
+{
+    int width = 0;
+    int height = 0;
+    if (pictureSize(index, width, height))
+    {
+        setPicture(width, height);
+        session_.captureInfo().dwWidth = static_cast<DWORD>(width);
+        session_.captureInfo().dwHeight = static_cast<DWORD>(height);
+    }
+    host_.settings().captureSizeIndex = index;
+    host_.SetSizeButtons(index);
+}
+
+void CVideoFrame::StartPreview()
+{
+    const ZCAPHANDLE device = session_.device();
+    if (device == 0 || started_)
+        return;
+    const QSize client = host_.clientSize();
+    const int cw = client.width();
+    const int ch = client.height();
+    const int w = pictureWidth();
+    const int h = pictureHeight();
+    // The restored placement, for when the user takes the frame out of maximised state.
+    if (!isMaximized() && w < cw)
+    {
+        int fw = w + 12;
+        int x = 0;
+        if (fw < cw)
+            x = cw / 2 - fw / 2;
+        else
+            fw = cw;
+        const int fh = h + 38;
+        if (fh < ch)
+            setGeometry(x, (ch - 80) / 2 - fh / 2, fw, fh);
+        else
+            setGeometry(x, 0, fw, ch - 80);
+    }
+    showMaximized();
+    view_->horizontalScrollBar()->setValue(0);
+    view_->verticalScrollBar()->setValue(0);
+
+    ZcapSetCapInfo(device, &session_.captureInfo());
+    view_->surface().restart();
+    if (ZcapStartView(device, "Tarnwick", 0x50000000, 0, 0, w, h, view_->window(), 0) != ZCAP_OK)
+    {
+        kwz::messageBox(nullptr, "ggf", host_.LanguageText("AppTitle"), kwz::MB_OK);
+        return;
+    }
+    viewDevice_ = device;
+    document_.setPictureSize(w, h);
+    host_.SetPaneText(1, sizeText(w, h));
+    document_.UpdateAllViews();
+    // A frame the camera painted before the view placed the picture never reaches the screen.
+    view_->surface().restart();
+    started_ = 1;
+    if (timerId_ == 0)
+        timerId_ = startTimer(1000);
+    Q_EMIT stateChanged();
+}
+
+void CVideoFrame::StopPreview()
+{
+    if (timerId_ != 0)
+    {
+        killTimer(timerId_);
+        timerId_ = 0;
+    }
+    const ZCAPHANDLE device = session_.device();
+    if (device != 0 && started_ && ZcapStopView(device) == ZCAP_OK)
+    {
+        started_ = 0;
+        view_->viewport()->update();
+    }
+    Q_EMIT stateChanged();
+}
+
+void CVideoFrame::SwitchPictureSize(int index)
+{
+    // The cross-hair stays as it is: its routine stays with the camera and draws at the centre
+    // of the new size, so its check mark keeps telling the truth.
+    StopPreview();
+    SetPictureSize(index);
+    StartPreview();
+    host_.SetPaneText(1, sizeText(pictureWidth(), pictureHeight()));
+}
+
+bool CVideoFrame::onCommand(int id)
+{
+    if (capture_->onCommand(id))
+    {
+        Q_EMIT stateChanged();
+        return true;
+    }
+    const int sizeIndex = sizeIndexOfButton(id);
+    if (sizeIndex >= 0)
+    {
+        if (host_.settings().captureSizeIndex != sizeIndex)
+            SwitchPictureSize(sizeIndex);
+        return true;
+    }
+    switch (id)
+    {
+    case ID_VIDEO_FILLWINDOW:
+        OnFillWindow();
+        break;
+    case ID_BUTTON_FREEZE:
+        OnFreeze();
+        break;
+    case ID_VIDEO_CROSSLINE:
+        OnCrossLine();
+        break;
+    case ID_VIDEO_SHOWCOLORBAR:
+        host_.ToggleBar(LiveBar::Color);
+        break;
+    case ID_CAPTURE_SETTING:
+        host_.ToggleBar(LiveBar::Capture);
+        break;
+    case ID_VIDEO_SHOWSIZEBAR:
+        host_.ToggleBar(LiveBar::Size);
+        break;
+    case ID_VIEW_VIDEO_TOOLBAR:
+        host_.ToggleBar(LiveBar::VideoTool);
+        break;
+    case ID_VIEW_VIDEO_STATUSBAR:
+        host_.ToggleBar(LiveBar::VideoStatus);
+        break;
+    case ID_VIDEO_MANUALWB:
+        if (!frozen_ && session_.device() != 0)
+            host_.ToggleBar(LiveBar::VideoSetting);
+        break;
+    case ID_VIDEO_SHOWSETTINGBAR:
+        break; // only its check mark means something
+    default:
+        return false;
+    }
+    Q_EMIT stateChanged();
+    return true;
+}
+
+bool CVideoFrame::updateCommand(int id, CommandState& state)
+{
+    bool& enabled = state.enabled;
+    bool& checked = state.checked;
+    enabled = true;
+    checked = false;
+    if (capture_->updateCommand(id, state))
+        return true;
+    if (sizeIndexOfButton(id) >= 0)
+        return true;
+    switch (id)
+    {
+    case ID_VIDEO_FILLWINDOW:
+        checked = fit_;
+        return true;
+    case ID_BUTTON_FREEZE:
+        checked = frozen_;
+        return true;
+    case ID_VIDEO_CROSSLINE:
+        checked = crossHair_;
+        return true;
+    case ID_VIDEO_SHOWCOLORBAR:
+        checked = host_.IsBarShown(LiveBar::Color);
+        return true;
+    case ID_CAPTURE_SETTING:
+    case ID_VIDEO_SHOWSETTINGBAR:
+        checked = host_.IsBarShown(LiveBar::Capture);
+        return true;
+    case ID_VIDEO_SHOWSIZEBAR:
+        checked = host_.IsBarShown(LiveBar::Size);
+        return true;
+    case ID_VIEW_VIDEO_TOOLBAR:
+        checked = host_.IsBarShown(LiveBar::VideoTool);
+        return true;
+    case ID_VIEW_VIDEO_STATUSBAR:
+        checked = host_.IsBarShown(LiveBar::VideoStatus);
+        return true;
+    case ID_VIDEO_MANUALWB:
+        checked = host_.IsBarShown(LiveBar::VideoSetting);
+        return true;
+    case ID_VIDEO_SELECTCOMPRESSOR:
+    case ID_VIDEO_HIGHQUALITY:
+        enabled = false; // no handler: the camera library chooses the codec
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CVideoFrame::postCommand(int id)
+{
+    QCoreApplication::postEvent(this, new CommandEvent(id));
+}
+
+bool CVideoFrame::event(QEvent* event)
+{
+    if (event->type() == commandEvent())
+    {
+        onCommand(static_cast<CommandEvent*>(event)->id());
+        return true;
+    }
+    return QMdiSubWindow::event(event);
+}
+
+void CVideoFrame::OnFillWindow()
+{
+    if (frozen_)
+        return;
+    fit_ = !fit_;
+    document_.UpdateAllViews();
+}
+
+void CVideoFrame::OnFreeze()
+{
+    frozen_ = !frozen_;
+    freezeBuffer_.clear();
+    freezeBuffer_.shrink_to_fit();
+    freezeImage_ = QImage();
+    // The buffer is taken only when freezing: unfreezing restarts the live picture, which
+    // never shows it.
+    if (frozen_)
+    {
+        const int w = pictureWidth();
+        const int h = pictureHeight();
+        freezeBuffer_.assign(static_cast<size_t>(w) * h * 3, 0);
+        ZCAPINFO info = session_.captureInfo();
+        info.dwWidth = static_cast<DWORD>(w);
+        info.dwHeight = static_cast<DWORD>(h);
+        ZcapGetRgbFrame(session_.device(), &info, freezeBuffer_.data());
+        freezeImage_ = screenImage(freezeBuffer_, w, h);
+    }
+    document_.UpdateAllViews();
+    if (frozen_)
+        StopPreview();
+    else
+        StartPreview();
+}
+
+void CVideoFrame::OnCrossLine()
+{
+    crossHair_ = !crossHair_;
+    routineDevice_ = session_.device();
+    ZcapSetFrameCallback(routineDevice_, crossHair_ ? &CVideoFrame::crossHairRoutine : nullptr,
+                         this);
+}
+
+void CVideoFrame::crossHairRoutine(BYTE* frame, DWORD bytes, void* context)
+{
+    const uint64_t size = static_cast<CVideoFrame*>(context)->pictureSize_.load();
+    const size_t w = size >> 32;
+    const size_t h = size & 0xFFFFFFFFu;
+    // A frame still of the size before a switch is left alone rather than written past.
+    if (frame == nullptr || w < 3 || h < 3 || w * h * 3 != bytes)
+        return;
+    const size_t row = w * 3;
+    for (size_t y = h / 2; y < h / 2 + 3; ++y)
+    {
+        BYTE* p = frame + y * row;
+        for (size_t x = 0; x < w; ++x, p += 3)
+        {
+            p[0] = 0;
+            p[1] = 0;
+            p[2] = 255;
+        }
+    }
+    for (size_t y = 0; y < h; ++y)
+    {
+        BYTE* p = frame + y * row + (w / 2) * 3;
+        for (int i = 0; i < 3; ++i, p += 3)
+        {
+            p[0] = 0;
+            p[1] = 0;
+            p[2] = 255;
+        }
+    }
+}
+
+void CVideoFrame::changeExposure(int step)
+{
+    int& exposure = host_.settings().exposure;
+    if (step < 0 && exposure > 0)
+        --exposure;
+    else if (step > 0 && exposure < 1000)
+        ++exposure;
+    else
+        return;
+    if (host_.SetExposureSlider(exposure))
+        return;
+    if (session_.device() != 0)
+    {
+        session_.captureInfo().dwExposure = static_cast<DWORD>(exposure);
+        ZcapSetCapInfo(session_.device(), &session_.captureInfo());
+    }
+}
+
+void CVideoFrame::OnSetFocus()
+{
+    host_.ShowVideoBars();
+    static constexpr int kWidths[8] = {0, 130, 110, 130, 50, 120, 120, 80};
+    for (int pane = 0; pane < 8; ++pane)
+        host_.SetPaneWidth(pane, kWidths[pane]);
+    host_.SetPaneText(2, QStringLiteral("X: 0 Y: 0"));
+    static const char* const kEnglish[4] = {" AOI ", " High Quality ", " Video Record ",
+                                            "Replaying"};
+    static const char* const kChinese[4] = {" AOI ", " 高质量 ", " 视频录影 ", "景深回放"};
+    const char* const* texts = host_.languageIndex() == 0 ? kChinese : kEnglish;
+    for (int pane = 4; pane < 8; ++pane)
+    {
+        host_.SetPaneColours(pane, kInactiveBackground, kInactiveText);
+        host_.SetPaneText(pane, QString::fromUtf8(texts[pane - 4]));
+    }
+    // The bars shown or hidden change the check marks of their commands.
+    Q_EMIT stateChanged();
+}
+
+void CVideoFrame::OnActivate()
+{
+    host_.ShowVideoSideBars();
+    host_.SetPaneText(3, fromGbk(host_.GetToolTipText(ID_OP_VIDEO_WINDOW)));
+    Q_EMIT stateChanged();
+}
+
+void CVideoFrame::OnTimer()
+{
+    capture_->OnTimer();
+    if (!started_)
+        return;
+    float fps = 0;
+    ZcapGetFrameRate(session_.device(), &fps);
+    host_.SetPaneText(3, host_.languageIndex() == 0
+                             ? QString::asprintf(" 帧率:  %2.2f  帧/秒", fps)
+                             : QString::asprintf(" FPS: %2.2f Frames/Seconds", fps));
+}
+
+void CVideoFrame::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == timerId_)
+        OnTimer();
+    else
+        QMdiSubWindow::timerEvent(event);
+}
+
+void CVideoFrame::closeEvent(QCloseEvent* event)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    StopPreview();
+    capture_->OnClose();
+    measureBuffer_.reset();
+    freezeBuffer_.clear();
+    freezeBuffer_.shrink_to_fit();
+    freezeImage_ = QImage();
+    host_.HideVideoBars();
+    host_.SetLiveWindow(0);
+    host_.HideStatusBar();
+    QApplication::restoreOverrideCursor();
+    QMdiSubWindow::closeEvent(event);
+}

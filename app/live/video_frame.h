@@ -1,0 +1,122 @@
+#pragma once
+// The live frame: the child window round the live view. It owns the preview state (started,
+// frozen, fit, cross-hair, picture size), starts and stops the camera's picture, and takes
+// the live-video commands. The main frame routes commands here with onCommand and asks for
+// their check marks with updateCommand.
+
+#include <QEvent>
+#include <QImage>
+#include <QMdiSubWindow>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/live/camera_session.h"
+#include "app/live/live_capture.h"
+#include "app/live/live_host.h"
+#include "app/shell/command_target.h"
+
+class CVideoDoc;
+class CVideoView;
+
+inline constexpr size_t kMeasureBufferBytes = 2048 * 1536 * 3;
+
+class CVideoFrame : public QMdiSubWindow, public CommandTarget
+{
+    Q_OBJECT
+  public:
+    CVideoFrame(CVideoDoc& document, LiveHost& host, CameraSession& session,
+                QWidget* parent = nullptr);
+    // Stops the camera painting into the view and removes the frame routine.
+    ~CVideoFrame() override;
+
+    CVideoDoc& document() const { return document_; }
+    CVideoView* view() const { return view_; }
+    LiveHost& host() const { return host_; }
+    CameraSession& session() const { return session_; }
+
+    // The picture size of a size index (0 to 4); false for any other index.
+    static bool pictureSize(int index, int& width, int& height);
+    // The size index of a size-bar button, -1 for other identifiers.
+    static int sizeIndexOfButton(int controlId);
+
+    void SetPictureSize(int index);
+    void StartPreview();
+    void StopPreview();
+    void SwitchPictureSize(int index);
+
+    // A command of the menus, tool bars, size bar or keys; false when the live frame has no
+    // handler for it.
+    bool onCommand(int id) override;
+    // Enabled and checked state of a command; false when the live frame has no say in it.
+    bool updateCommand(int id, CommandState& state) override;
+    // Queues a command to this frame, as a menu choice would arrive.
+    void postCommand(int id);
+    static QEvent::Type commandEvent();
+
+    // The frame or its view got the focus: bars and status panes of live work.
+    void OnSetFocus();
+    // The frame became the active child window.
+    void OnActivate();
+    // The one-second tick: the recording time, then the frame rate in pane 3.
+    void OnTimer();
+    // Exposure keys: one step down (-1) or up (1).
+    void changeExposure(int step);
+
+    int crossHair() const { return crossHair_; }
+    int frozen() const { return frozen_; }
+    int started() const { return started_; }
+    int fit() const { return fit_; }
+    int pictureWidth() const { return static_cast<int>(pictureSize_.load() >> 32); }
+    int pictureHeight() const { return static_cast<int>(pictureSize_.load() & 0xFFFFFFFFu); }
+    int timerId() const { return timerId_; }
+    const std::vector<BYTE>& freezeBuffer() const { return freezeBuffer_; }
+    const QImage& freezeImage() const { return freezeImage_; }
+    bool hasMeasureBuffer() const { return measureBuffer_ != nullptr; }
+    BYTE* measureBuffer() const { return measureBuffer_.get(); }
+    // Capture, timed capture, capture for measuring and recording.
+    LiveCapture& capture() const { return *capture_; }
+
+    // "width:%d height:%d" in the language of the moment.
+    QString sizeText(int width, int height) const;
+
+    // The frame routine given to the camera while the cross-hair is on; the context is the
+    // frame. Runs on the capture thread and touches only the frame's pixels.
+    static void crossHairRoutine(BYTE* frame, DWORD bytes, void* context);
+
+  Q_SIGNALS:
+    // A command or the preview changed what the check marks show.
+    void stateChanged();
+
+  protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+  private:
+    void OnFillWindow();
+    void OnFreeze();
+    void OnCrossLine();
+    void setPicture(int width, int height);
+
+    CVideoDoc& document_;
+    LiveHost& host_;
+    CameraSession& session_;
+    CVideoView* view_ = nullptr;
+
+    int crossHair_ = 0;
+    int frozen_ = 0;
+    std::vector<BYTE> freezeBuffer_;
+    QImage freezeImage_; // the freeze buffer as the screen shows it
+    int started_ = 0;
+    ZCAPHANDLE viewDevice_ = 0;    // the camera that paints into the view while started
+    ZCAPHANDLE routineDevice_ = 0; // the camera that calls the frame routine
+    // Width in the high half, height in the low half: the frame routine reads both at once
+    // on the capture thread.
+    std::atomic<uint64_t> pictureSize_;
+    int fit_ = 0;
+    std::unique_ptr<BYTE[]> measureBuffer_;
+    std::unique_ptr<LiveCapture> capture_;
+    int timerId_ = 0;
+};

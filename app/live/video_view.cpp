@@ -1,0 +1,230 @@
+#include "app/live/video_view.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPolygon>
+#include <QRegion>
+#include <QScrollBar>
+
+#include "app/live/video_doc.h"
+#include "app/live/video_frame.h"
+#include "app/shell/command_ids.h"
+
+namespace {
+
+// The picture's corner in the client area: centred where it fits, else at the scroll
+// position's negative.
+int pictureOrigin(int picture, int client, int scrolled)
+{
+    return picture < client ? client / 2 - picture / 2 : -scrolled;
+}
+
+} // namespace
+
+CVideoView::CVideoView(CVideoDoc* document, QWidget* parent)
+    : QAbstractScrollArea(parent), document_(document),
+      surface_(std::make_unique<LiveSurface>(this))
+{
+    // The view paints every pixel itself; nothing needs erasing first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    viewport()->setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    if (document_ != nullptr)
+        connect(document_, &CVideoDoc::updateRequested, this, &CVideoView::OnUpdate);
+}
+
+CVideoView::~CVideoView() = default;
+
+void CVideoView::OnInitialUpdate()
+{
+    setScrollSize(document_ ? QSize(document_->pictureWidth(), document_->pictureHeight())
+                            : QSize(100, 100));
+}
+
+void CVideoView::OnUpdate()
+{
+    if (frame_ == nullptr || document_ == nullptr || frame_->session().device() == 0 || placing_)
+        return;
+    placing_ = true;
+    QRect rect;
+    if (frame_->fit())
+    {
+        setScrollSize(QSize(0, 0));
+        rect = QRect(QPoint(0, 0), viewport()->size());
+    }
+    else
+    {
+        const int w = document_->pictureWidth();
+        const int h = document_->pictureHeight();
+        setScrollSize(QSize(w, h));
+        const int x = pictureOrigin(w, viewport()->width(), horizontalScrollBar()->value());
+        const int y = pictureOrigin(h, viewport()->height(), verticalScrollBar()->value());
+        rect = QRect(x, y, w, h);
+        pictureRect_ = rect;
+    }
+    placement_ = rect;
+    frame_->host().SetPaneText(1, frame_->sizeText(rect.width(), rect.height()));
+    const ZCAPVIEWWIN where{rect.x(), rect.y(), rect.width(), rect.height()};
+    ZcapSetViewWin(frame_->session().device(), &where);
+    viewport()->update();
+    placing_ = false;
+}
+
+void CVideoView::setScrollSize(QSize size)
+{
+    scrollSize_ = size;
+    updateScrollBars();
+}
+
+void CVideoView::updateScrollBars()
+{
+    const QSize client = viewport()->size();
+    horizontalScrollBar()->setPageStep(client.width());
+    verticalScrollBar()->setPageStep(client.height());
+    horizontalScrollBar()->setSingleStep(qMax(1, client.width() / 10));
+    verticalScrollBar()->setSingleStep(qMax(1, client.height() / 10));
+    horizontalScrollBar()->setRange(0, qMax(0, scrollSize_.width() - client.width()));
+    verticalScrollBar()->setRange(0, qMax(0, scrollSize_.height() - client.height()));
+}
+
+bool CVideoView::event(QEvent* event)
+{
+    if (event->type() == LiveSurface::frameReadyEvent())
+    {
+        surface_->acknowledge();
+        const QRect visible = placement_ & viewport()->rect();
+        if (!visible.isEmpty())
+            viewport()->update(visible);
+        return true;
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+void CVideoView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    const QRect client = viewport()->rect();
+    const int w = document_ ? document_->pictureWidth() : 0;
+    const int h = document_ ? document_->pictureHeight() : 0;
+    const int x = pictureOrigin(w, client.width(), 0);
+    const int y = pictureOrigin(h, client.height(), 0);
+
+    // What covers part of the client area: the freeze picture or the newest live frame.
+    QRect covered;
+    const QImage* picture = nullptr;
+    QRect source;
+    if (frame_ != nullptr && frame_->frozen() && !frame_->freezeImage().isNull())
+    {
+        picture = &frame_->freezeImage();
+        covered = frame_->fit() ? client : QRect(x, y, w, h);
+        source = picture->rect();
+    }
+    else if (frame_ != nullptr && frame_->started())
+    {
+        // A new frame only when all of the picture is repainted, so that no part of the
+        // screen keeps an older frame beside it.
+        const QRect visible = placement_ & client;
+        if (QRegion(visible).subtracted(event->region()).isEmpty())
+            surface_->takeFrame();
+        if (surface_->hasFrame() && surface_->front().size() == client.size())
+        {
+            picture = &surface_->front();
+            covered = visible & event->rect();
+            source = covered;
+        }
+    }
+    if (picture == nullptr)
+        covered = QRect();
+
+    for (const QRect& r : QRegion(event->rect()).subtracted(covered))
+        painter.fillRect(r, Qt::black);
+    if (client.width() >= w && client.height() >= h)
+    {
+        painter.setPen(QPen(QColor(255, 0, 0), 0));
+        const QPolygon outline({QPoint(x - 1, y - 1), QPoint(x + w + 1, y - 1),
+                                QPoint(x + w + 1, y + h + 1), QPoint(x - 1, y + h + 1)});
+        painter.drawPolygon(outline);
+    }
+    if (picture != nullptr && !covered.isEmpty())
+        painter.drawImage(covered, *picture, source);
+}
+
+void CVideoView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    surface_->resize(viewport()->size());
+    updateScrollBars();
+    OnUpdate();
+}
+
+void CVideoView::scrollContentsBy(int, int)
+{
+    // The picture follows the scroll position.
+    OnUpdate();
+}
+
+void CVideoView::keyPressEvent(QKeyEvent* event)
+{
+    if (frame_ != nullptr)
+    {
+        switch (event->key())
+        {
+        case Qt::Key_B:
+            frame_->postCommand(cmd::ID_VIDEO_SHOWCOLORBAR);
+            break;
+        case Qt::Key_C:
+            frame_->postCommand(cmd::ID_VIDEO_CAPTURE);
+            break;
+        case Qt::Key_E:
+            frame_->postCommand(cmd::ID_BUTTON_FREEZE);
+            break;
+        case Qt::Key_F:
+            frame_->postCommand(cmd::ID_VIDEO_FILLWINDOW);
+            break;
+        case Qt::Key_M:
+            frame_->postCommand(cmd::ID_CAPTURE_MEASURE);
+            break;
+        case Qt::Key_R:
+            frame_->postCommand(cmd::ID_VIDEO_RECORD);
+            break;
+        case Qt::Key_S:
+            frame_->postCommand(cmd::ID_VIDEO_SHOWSIZEBAR);
+            break;
+        case Qt::Key_W:
+            frame_->postCommand(cmd::ID_VIDEO_MANUALWB);
+            break;
+        case Qt::Key_I:
+        case Qt::Key_Minus:
+            frame_->changeExposure(-1);
+            break;
+        case Qt::Key_U:
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: // the plus key without shift
+            frame_->changeExposure(1);
+            break;
+        default:
+            break;
+        }
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CVideoView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (frame_ != nullptr)
+    {
+        const QPoint p = event->position().toPoint();
+        frame_->host().SetPaneText(2, QString::asprintf("X: %d  Y: %d  ", p.x(), p.y()));
+    }
+    QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void CVideoView::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    // A closing menu hands the focus back; that is no new focus on the live window.
+    if (frame_ != nullptr && event->reason() != Qt::PopupFocusReason)
+        frame_->OnSetFocus();
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The live view: the client area of the live frame. The camera paints the picture into its
+// surface from the capture thread; the view puts the newest painted frame on the screen,
+// fills the rest black with a red frame round the picture, and shows the freeze picture.
+
+#include <QAbstractScrollArea>
+#include <QRect>
+#include <memory>
+
+#include "app/live/live_surface.h"
+#include "kwztypes.h"
+
+class CVideoDoc;
+class CVideoFrame;
+
+class CVideoView : public QAbstractScrollArea
+{
+    Q_OBJECT
+  public:
+    explicit CVideoView(CVideoDoc* document, QWidget* parent = nullptr);
+    ~CVideoView() override;
+
+    CVideoDoc* document() const { return document_; }
+    // The frame whose state the view shows; set by the frame.
+    void setFrame(CVideoFrame* frame) { frame_ = frame; }
+    CVideoFrame* frame() const { return frame_; }
+
+    // The window handed to the camera.
+    HWND window() { return kwz::toHwnd(surface_.get()); }
+    LiveSurface& surface() { return *surface_; }
+
+    // First update: the scroll size becomes the document's picture size.
+    void OnInitialUpdate();
+    // Placement of the picture; run on every update of the document's views.
+    void OnUpdate();
+
+    // The picture's rectangle in view coordinates, from the last placement without fit.
+    QRect pictureRect() const { return pictureRect_; }
+    // Where the camera paints: the picture rectangle, or the whole client area with fit.
+    QRect placement() const { return placement_; }
+    QSize scrollSize() const { return scrollSize_; }
+
+  protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+  private:
+    void setScrollSize(QSize size);
+    void updateScrollBars();
+
+    CVideoDoc* document_;
+    CVideoFrame* frame_ = nullptr;
+    std::unique_ptr<LiveSurface> surface_;
+    QSize scrollSize_;
+    QRect pictureRect_;
+    QRect placement_;
+    bool placing_ = false;
+};
