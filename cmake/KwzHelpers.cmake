@@ -43,7 +43,26 @@ function(kwz_gtest name)
     target_link_libraries(${name} PRIVATE ${ARG_LINK} kwz_test_support GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
     include(GoogleTest)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_ENV}")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+    # The tests are found after the build, and a list cannot pass through their discovery as a
+    # property: CTest reads their environment from a script it runs once they are known.
+    set(environment ${ARG_ENV} ${KWZ_TEST_ENVIRONMENT})
+    if(environment)
+        set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+        file(WRITE ${script}
+             "if(${name}_TESTS)\n"
+             "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${environment}]==])\n"
+             "endif()\n")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+    endif()
+endfunction()
+
+# kwz_test_environment(<test>...): gives tests of the current folder the environment every
+# test runs with (sanitizer options in sanitized builds), keeping what they set themselves.
+function(kwz_test_environment)
+    if(KWZ_TEST_ENVIRONMENT)
+        set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT ${KWZ_TEST_ENVIRONMENT})
+    endif()
 endfunction()
 
 # kwz_fuzz_target(<name> SOURCES ... LINK ... CORPUS <dir>)
@@ -52,12 +71,14 @@ endfunction()
 function(kwz_fuzz_target name)
     cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LINK" ${ARGN})
     if(KWZ_FUZZ)
-        add_executable(${name} ${ARG_SOURCES})
+        add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/sanitizer_hooks.cpp)
         target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     else()
-        add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+        add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp
+                               ${PROJECT_SOURCE_DIR}/fuzz/sanitizer_hooks.cpp)
         if(KWZ_BUILD_TESTS AND ARG_CORPUS)
             add_test(NAME ${name}_corpus COMMAND ${name} ${ARG_CORPUS})
+            kwz_test_environment(${name}_corpus)
         endif()
     endif()
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
@@ -103,4 +124,5 @@ function(kwz_export_test target)
              COMMAND ${CMAKE_COMMAND} -DLIBRARY=$<TARGET_FILE:${target}> -DEXPECTED=${expected}
                      -DHEADER=${header} -DNM=${CMAKE_NM}
                      -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
+    kwz_test_environment(${target}_exports)
 endfunction()

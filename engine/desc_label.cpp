@@ -18,7 +18,8 @@ void DescLabel::setFont(const char* face, int height)
 {
     copyFace(face_, face);
     fontHeight_ = height;
-    font_ = createLabelFont(face_, height, &metrics_);
+    font_ = sharedLabelFont(face_, height);
+    metrics_ = metricsOf(*font_);
     refreshRect();
 }
 

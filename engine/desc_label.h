@@ -34,7 +34,8 @@ class DescLabel
     const char* face() const { return face_; }
     int fontHeight() const { return fontHeight_; }
     const FontMetrics& metrics() const { return metrics_; }
-    // The font made by the last setFont; replaced (and released) by the next.
+    // The font of the last setFont, shared with every label and text of the same face and
+    // height; the next setFont lets go of it.
     const kwz::Font* font() const { return font_.get(); }
 
     void setColors(COLORREF normal, COLORREF hovered, COLORREF selected);
@@ -59,7 +60,7 @@ class DescLabel
   private:
     void refreshRect();
 
-    std::unique_ptr<kwz::Font> font_;
+    std::shared_ptr<const kwz::Font> font_;
     FontMetrics metrics_;
     char face_[kFaceSize] = {};
     int fontHeight_ = kLabelDefaultFontHeight;

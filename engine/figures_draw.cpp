@@ -262,8 +262,9 @@ void TextGraphic::draw(kwz::DrawContext& dc, int state)
         }
         else
         {
-            right += metrics_.aveCharWidth;
-            bottom += static_cast<long long>(metrics_.height) + extent.cy;
+            const FontMetrics m = metrics();
+            right += m.aveCharWidth;
+            bottom += static_cast<long long>(m.height) + extent.cy;
         }
         dc.rectangle(position_.x, position_.y,
                      static_cast<int>(std::min<long long>(right, INT32_MAX)),

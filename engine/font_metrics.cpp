@@ -11,9 +11,7 @@ namespace gaugit {
 
 FontMetrics measureFont(const char* face, int height)
 {
-    FontMetrics m;
-    createLabelFont(face, height, &m);
-    return m;
+    return metricsOf(*sharedLabelFont(face, height));
 }
 
 void copyFace(char (&field)[kFaceSize], const char* face)

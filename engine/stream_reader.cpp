@@ -99,6 +99,7 @@ bool StreamReader::take(void* buffer, uint32_t size)
             break;
         total += done;
     }
+    taken_ += total;
     if (total < size)
     {
         ended_ = true;
@@ -118,6 +119,25 @@ void StreamReader::skip(uint64_t size)
         take(scratch, n);
         size -= n;
     }
+}
+
+bool StreamReader::countsFit(const int32_t (&counts)[7]) const
+{
+    // Only a regular file tells its size; other sources are read until their data ends.
+    const int64_t size = kwz::fileSize(file_);
+    if (size <= 0)
+        return true;
+    // In count-block order: lines, circles, rectangles, ellipses, texts, angles, polygons.
+    // Polygons are counted without their vertices, the least they can take.
+    static constexpr uint32_t kLeast[7] = {kLineRecordSize,   kCircleRecordSize, kLineRecordSize,
+                                           kLineRecordSize,   kTextRecordSize,   kCircleRecordSize,
+                                           kPolygonRecordSize};
+    uint64_t needed = kRulerRecordSize;
+    for (int i = 0; i < 7; ++i)
+        needed += counts[i] > 0 ? uint64_t(counts[i]) * kLeast[i] : 0;
+    // The stream may start anywhere in the file: what was read is the least that is gone.
+    const uint64_t left = uint64_t(size) > taken_ ? uint64_t(size) - taken_ : 0;
+    return needed <= left;
 }
 
 bool StreamReader::readRuler(RulerGraphic& ruler)
@@ -321,8 +341,15 @@ StreamReader::Outcome StreamReader::read(GaugitEngine& e)
     if (!take(countBytes, sizeof countBytes))
         return Outcome::ShortCounts;
     Fields c(countBytes);
-    int32_t lines = c.i32(), circles = c.i32(), rects = c.i32(), ellipses = c.i32();
-    int32_t texts = c.i32(), angles = c.i32(), polygons = c.i32();
+    int32_t counts[7];
+    for (int32_t& count : counts)
+        count = c.i32();
+    const auto [lines, circles, rects, ellipses, texts, angles, polygons] = counts;
+    // A graphic takes several times the bytes of its record: counts the file cannot hold
+    // (one damaged word says two billion lines) would build up to the data's end, out of all
+    // proportion to the file, only for the file to be refused after.
+    if (!countsFit(counts))
+        return Outcome::CountsBeyondData;
 
     auto ruler = std::make_unique<RulerGraphic>();
     damaged_ = !readRuler(*ruler) || damaged_;

@@ -12,11 +12,13 @@ class StreamReader
   public:
     enum class Outcome
     {
-        Whole,         // every record arrived in full
-        ShortHeader,   // nothing restored
-        WrongVersion,  // nothing restored; the user was told
-        ShortCounts,   // only the header settings applied
-        DamagedRecord, // graphics up to the end of the data restored
+        Whole,            // every record arrived in full
+        ShortHeader,      // nothing restored
+        WrongVersion,     // nothing restored; the user was told
+        ShortCounts,      // only the header settings applied
+        DamagedRecord,    // graphics up to the end of the data restored
+        CountsBeyondData, // only the header settings applied: the file cannot hold the
+                          // records the counts promise, so none is built
     };
 
     explicit StreamReader(HANDLE file) : file_(file) {}
@@ -39,7 +41,12 @@ class StreamReader
     bool readPolygon(PolygonGraphic& polygon);
     bool readText(TextGraphic& text);
 
+    // Whether the file, as far as its size tells, still holds the records the counts promise.
+    bool countsFit(const int32_t (&counts)[7]) const;
+
     HANDLE file_;
+    // Bytes read so far; with the file's size it bounds what can still arrive.
+    uint64_t taken_ = 0;
     // Set once the data ended: every later record would be short too.
     bool ended_ = false;
     // Set by a record that was short or carried the wrong tag.

@@ -12,20 +12,31 @@ namespace gaugit {
 TextGraphic::TextGraphic() = default;
 TextGraphic::~TextGraphic() = default;
 
+FontMetrics TextGraphic::metrics() const
+{
+    return font_ ? metricsOf(*font_) : FontMetrics{};
+}
+
 bool TextGraphic::hitBody(int x, int y) const
 {
     const long long left = position_.x;
     const long long top = position_.y;
-    const long long width = static_cast<long long>(std::strlen(text_)) * metrics_.aveCharWidth;
-    return x > left && x < left + width && y > top && y < top + metrics_.height;
+    // Points above or left of the text miss it whatever its font.
+    if (x <= left || y <= top)
+        return false;
+    const FontMetrics m = metrics();
+    const long long width = static_cast<long long>(std::strlen(text_)) * m.aveCharWidth;
+    return x < left + width && y < top + m.height;
 }
 
 RECT TextGraphic::extentRect() const
 {
-    const long long width = static_cast<long long>(std::strlen(text_)) * metrics_.aveCharWidth;
+    const FontMetrics m = metrics();
+    const long long width = static_cast<long long>(std::strlen(text_)) * m.aveCharWidth;
     return RECT{position_.x, position_.y,
                 static_cast<LONG>(std::min<long long>(position_.x + width, INT32_MAX)),
-                static_cast<LONG>(std::min<long long>(position_.y + metrics_.height, INT32_MAX))};
+                static_cast<LONG>(std::min<long long>(
+                    position_.y + static_cast<long long>(m.height), INT32_MAX))};
 }
 
 bool TextGraphic::setText(const char* text)
@@ -44,7 +55,7 @@ void TextGraphic::setFont(const char* face, int height)
 {
     copyFace(face_, face);
     fontHeight_ = height;
-    font_ = createLabelFont(face_, height, &metrics_);
+    font_ = sharedLabelFont(face_, height);
     hasFont_ = true;
 }
 

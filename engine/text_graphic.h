@@ -38,7 +38,9 @@ class TextGraphic : public Graphic
     bool hasFont() const { return hasFont_; }
     const char* face() const { return face_; }
     int fontHeight() const { return fontHeight_; }
-    const FontMetrics& metrics() const { return metrics_; }
+    // Read from the font when first asked for: a file's texts may name thousands of faces, and
+    // matching them is left to the texts that are drawn or pointed at.
+    FontMetrics metrics() const;
     const kwz::Font* font() const { return font_.get(); }
 
     void setTextColors(COLORREF normal, COLORREF hovered, COLORREF selected);
@@ -51,9 +53,8 @@ class TextGraphic : public Graphic
     POINT position_{0, 0};
     char face_[kFaceSize] = {};
     int fontHeight_ = 0;
-    std::unique_ptr<kwz::Font> font_;
+    std::shared_ptr<const kwz::Font> font_;
     bool hasFont_ = false;
-    FontMetrics metrics_;
     COLORREF textNormal_ = 0xFF0000;
     COLORREF textHovered_ = 0x00FF00;
     COLORREF textSelected_ = 0x0000FF;

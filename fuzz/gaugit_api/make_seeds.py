@@ -40,6 +40,15 @@ seeds['extreme'] = (op(0, big(-2**31), big(2**31 - 1), bytes([5]), big(0x7f80000
                     op(1, big(2**31 - 1) + big(-2**31), bytes([7])) +
                     op(2, big(-2**31) + big(2**31 - 1)) + op(2, big(0) + big(2**31 - 1)) +
                     op(8, big(2**31 - 1) + big(2**31 - 1)) + op(19))
+# Figures far larger than any surface, drawn (op 25: depth and row order, width, height)
+# after they are built, selected and hovered.
+draw = op(25, bytes([0x84, 40, 30]))
+seeds['huge_figures'] = (ruler + op(1, pt(10, 10), bytes([6])) + op(2, big(2000000010) + small(10)) +
+                         op(5) + draw + op(1, big(-2**31) + big(-2**31), bytes([8])) +
+                         op(2, big(2**31 - 1) + big(2**31 - 1)) + op(5) +
+                         op(1, big(10 - 160000000) + small(10), bytes([5])) +
+                         op(2, small(10) + small(10)) + op(5) + op(6, pt(10, 10)) + draw +
+                         op(7, big(-2**31) + big(-2**31), dt=60) + draw + op(19))
 here = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'corpus')
 os.makedirs(here, exist_ok=True)
 for name, data in seeds.items():

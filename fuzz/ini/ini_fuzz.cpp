@@ -43,15 +43,31 @@ void check(bool condition, const char* what)
     }
 }
 
-const std::string& scratchFile()
+// A private folder for the file round trip, removed when the run ends.
+class Scratch
 {
-    static const std::string path = [] {
+  public:
+    Scratch()
+    {
         char pattern[] = "/tmp/kwz_fuzz_ini.XXXXXX";
-        const char* folder = mkdtemp(pattern);
-        return std::string(folder != nullptr ? folder : "/tmp") + "/fuzz.ini";
-    }();
-    return path;
-}
+        if (mkdtemp(pattern) != nullptr)
+            folder_ = pattern;
+        file_ = (folder_.empty() ? std::string("/tmp/kwz_fuzz_ini.") + std::to_string(getpid())
+                                 : folder_ + "/fuzz") +
+                ".ini";
+    }
+    ~Scratch()
+    {
+        std::remove(file_.c_str());
+        if (!folder_.empty())
+            rmdir(folder_.c_str());
+    }
+    const std::string& file() const { return file_; }
+
+  private:
+    std::string folder_;
+    std::string file_;
+};
 
 } // namespace
 
@@ -90,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     profile.remove(section, std::string_view());
 
     // The same through a file, as the libraries read and write it.
-    const std::string& path = scratchFile();
+    static const Scratch scratch;
+    const std::string& path = scratch.file();
     if (FILE* file = std::fopen(path.c_str(), "wb"))
     {
         std::fwrite(text.data(), 1, text.size(), file);

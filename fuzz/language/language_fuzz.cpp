@@ -43,6 +43,12 @@ struct Folder
     std::string path;
 };
 
+// The blanks the settings store trims around names and values.
+bool isStoreBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
 bool isReadOnly(std::string_view key)
 {
     return key == "PenFontText" || key == "PenFontSize" || key == "ClassVideoSource" ||
@@ -89,11 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         if (isReadOnly(k.key))
             continue;
-        // The store trims blanks around values and refuses line breaks inside them, so only
-        // texts without either must survive.
+        // The store trims blanks around values (space, tab, line ends, vertical tab and form
+        // feed) and refuses line breaks inside them, so only texts without either must survive.
         const std::string original = texts.text(k.section, k.key);
-        if (original.empty() || original.front() == ' ' || original.back() == ' ' ||
-            original.front() == '\t' || original.back() == '\t' ||
+        if (original.empty() || isStoreBlank(original.front()) || isStoreBlank(original.back()) ||
             original.find_first_of("\r\n") != std::string::npos)
             continue;
         check(original == reread.text(k.section, k.key), "texts read back as written");

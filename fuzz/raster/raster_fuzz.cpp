@@ -65,12 +65,6 @@ struct Source
 
 } // namespace
 
-// Fontconfig keeps what it parsed from its configuration files until the process ends.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Input in(data, size);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -88,6 +89,18 @@ std::shared_ptr<TextRun> buildRun(const Font& font, std::u16string_view text)
     return run;
 }
 
+// Everything the fonts of this copy keep to draw faster (glyph masks, text masks, open sizes,
+// character lookups) stays within this many bytes: past it a font draws without keeping
+// what it makes, so no file, whatever faces, heights and texts it holds, grows the caches
+// without bound.
+constexpr size_t kCacheBudget = size_t{64} << 20;
+// About what FreeType keeps for a face opened at one size, and for a character lookup.
+constexpr size_t kSizeCost = 2048;
+constexpr size_t kLookupCost = 32;
+// Matches kept for the requests seen last. Face names come from files: a file with ten
+// thousand names must not leave ten thousand matches behind.
+constexpr size_t kMaxCachedMatches = 64;
+
 constexpr int kDefaultCellHeight = 16;
 // Keeps a broken request (a height of millions) from asking FreeType for absurd bitmaps.
 constexpr double kMaxPixelsPerEm = 2048.0;
@@ -101,9 +114,33 @@ struct FallbackEntry
 
 struct Match
 {
+    Match() = default;
+    Match(Match&&) = default;
+    Match& operator=(Match&&) = delete;
+    ~Match()
+    {
+        for (FallbackEntry& entry : entries)
+        {
+            if (entry.charset)
+                FcCharSetDestroy(entry.charset);
+        }
+    }
+
+    // The faces and the synthesis, as one string: matches that read the same are the same.
+    std::string signature() const
+    {
+        std::string text{synthBold ? 'b' : '-', synthItalic ? 'i' : '-', complete ? 'c' : '-'};
+        for (const FallbackEntry& entry : entries)
+            text += entry.file + '\n' + std::to_string(entry.index) + '\n';
+        return text;
+    }
+
     std::vector<FallbackEntry> entries; // [0] is the matched face
     bool synthBold = false;
     bool synthItalic = false;
+    // Whether the fallbacks follow the matched face; finding them costs as much again as the
+    // match, and most fonts never need one.
+    bool complete = false;
 };
 
 // The process-wide (per copy) FreeType and fontconfig state. The mutex guards everything
@@ -140,16 +177,22 @@ class FontLibrary
         return face;
     }
 
-    // Caller holds the mutex. Matches are shared by every font with the same request.
-    const Match& match(const LogFont& request)
+    // Caller holds the mutex. Matches are shared by every font with the same request, and by
+    // every font whose request finds the same faces. The matched face comes first either way;
+    // the fallbacks follow it when asked for.
+    std::shared_ptr<const Match> match(const LogFont& request, bool withFallbacks)
     {
         std::string family = familyFor(request);
         int weight = request.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR;
         int slant = request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN;
-        std::string key = family + '\n' + std::to_string(weight) + '\n' + std::to_string(slant);
+        std::string key = family + '\n' + std::to_string(weight) + '\n' + std::to_string(slant) +
+                          (withFallbacks ? "\nall" : "");
         auto it = matches_.find(key);
         if (it != matches_.end())
-            return it->second;
+        {
+            it->second.lastUse = ++matchClock_;
+            return it->second.match;
+        }
 
         Match result;
         if (FcConfig* config = fontconfig_)
@@ -177,8 +220,12 @@ class FontLibrary
                 FcPatternDestroy(best);
             }
             FcPatternDestroy(pattern);
-
+        }
+        result.complete = withFallbacks;
+        if (FcConfig* config = fontconfig_; config && withFallbacks)
+        {
             // Fallbacks in the order a Simplified Chinese user expects.
+            FcResult status = FcResultNoMatch;
             FcPattern* fallback = FcPatternCreate();
             FcPatternAddString(fallback, FC_FAMILY,
                                reinterpret_cast<const FcChar8*>(family.c_str()));
@@ -195,8 +242,32 @@ class FontLibrary
             }
             FcPatternDestroy(fallback);
         }
-        return matches_.emplace(key, std::move(result)).first->second;
+        std::shared_ptr<const Match> shared = intern(std::move(result));
+        if (matches_.size() >= kMaxCachedMatches)
+        {
+            auto oldest = std::min_element(
+                matches_.begin(), matches_.end(),
+                [](const auto& a, const auto& b) { return a.second.lastUse < b.second.lastUse; });
+            matches_.erase(oldest);
+        }
+        matches_.emplace(std::move(key), CachedMatch{shared, ++matchClock_});
+        return shared;
     }
+
+    // Caller holds the mutex. Takes `bytes` more for caches when the budget has room.
+    bool reserve(size_t bytes)
+    {
+        if (bytes > kCacheBudget - std::min(cachedBytes_, kCacheBudget))
+            return false;
+        cachedBytes_ += bytes;
+        return true;
+    }
+    // Caller holds the mutex. What a cache needs whether or not there is room (an open size).
+    void charge(size_t bytes) { cachedBytes_ += bytes; }
+    void release(size_t bytes) { cachedBytes_ -= std::min(bytes, cachedBytes_); }
+    size_t cachedBytes() const { return cachedBytes_; }
+    size_t cachedMatches() const { return matches_.size(); }
+    size_t distinctMatches() const { return distinct_.size(); }
 
   private:
     FontLibrary()
@@ -205,6 +276,27 @@ class FontLibrary
             freetype_ = nullptr;
         if (FcInit())
             fontconfig_ = FcConfigGetCurrent();
+    }
+
+    // Caller holds the mutex. Different names often find the same faces (every unknown name
+    // finds the default ones): one match serves them all while any font uses it.
+    std::shared_ptr<const Match> intern(Match&& result)
+    {
+        std::string signature = result.signature();
+        auto known = distinct_.find(signature);
+        if (known != distinct_.end())
+        {
+            if (std::shared_ptr<const Match> alive = known->second.lock())
+                return alive;
+        }
+        auto shared = std::make_shared<const Match>(std::move(result));
+        if (distinct_.size() >= 2 * distinctAfterSweep_ + 16)
+        {
+            std::erase_if(distinct_, [](const auto& entry) { return entry.second.expired(); });
+            distinctAfterSweep_ = distinct_.size();
+        }
+        distinct_[std::move(signature)] = shared;
+        return shared;
     }
 
     static std::string familyFor(const LogFont& request)
@@ -247,8 +339,18 @@ class FontLibrary
     std::mutex mutex_;
     FT_Library freetype_ = nullptr;
     FcConfig* fontconfig_ = nullptr;
+    // Faces stay open for the life of the process: there is one per font file installed.
     std::map<std::pair<std::string, int>, FT_Face> faces_;
-    std::unordered_map<std::string, Match> matches_;
+    struct CachedMatch
+    {
+        std::shared_ptr<const Match> match;
+        uint64_t lastUse = 0;
+    };
+    std::unordered_map<std::string, CachedMatch> matches_;
+    uint64_t matchClock_ = 0;
+    std::unordered_map<std::string, std::weak_ptr<const Match>> distinct_;
+    size_t distinctAfterSweep_ = 0;
+    size_t cachedBytes_ = 0;
 };
 
 struct CachedGlyph
@@ -278,32 +380,40 @@ struct GlyphRef
 class FreeTypeFont final : public Font
 {
   public:
+    // The face is matched when the font is first measured or drawn: a file may name
+    // thousands of faces, and matching each one costs far more than reading the file.
     explicit FreeTypeFont(const LogFont& request) : request_(request)
     {
         request_.faceName[kFontFaceSize - 1] = '\0';
-        FontLibrary& library = FontLibrary::instance();
-        std::lock_guard lock(library.mutex());
-        match_ = &library.match(request_);
-        slotOfEntry_.assign(match_->entries.size(), -2);
-        computeMetrics(library);
     }
 
     ~FreeTypeFont() override
     {
-        std::lock_guard lock(FontLibrary::instance().mutex());
+        FontLibrary& library = FontLibrary::instance();
+        std::lock_guard lock(library.mutex());
         for (FaceSlot& slot : slots_)
         {
             if (slot.size)
                 FT_Done_Size(slot.size);
         }
+        library.release(cacheBytes_);
     }
 
     const LogFont& logFont() const override { return request_; }
-    TextMetrics metrics() const override { return metrics_; }
+    TextMetrics metrics() const override
+    {
+        if (!resolved_.load(std::memory_order_acquire))
+        {
+            std::lock_guard lock(FontLibrary::instance().mutex());
+            resolve();
+        }
+        return metrics_;
+    }
 
     SIZE extent(std::u16string_view text) const override
     {
         std::lock_guard lock(FontLibrary::instance().mutex());
+        resolve();
         int width = 0;
         forEachCharacter(text, [&](char32_t character) {
             if (const CachedGlyph* glyph = glyphFor(character))
@@ -316,6 +426,7 @@ class FreeTypeFont final : public Font
                 void* context) const override
     {
         std::lock_guard lock(FontLibrary::instance().mutex());
+        resolve();
         int penX = x;
         int baseline = y + metrics_.ascent;
         forEachCharacter(text, [&](char32_t character) {
@@ -364,16 +475,17 @@ class FreeTypeFont final : public Font
         }
         // Drawn without the lock: render takes it for itself.
         std::shared_ptr<const TextRun> run = buildRun(*this, text);
-        if (!run)
-            return nullptr;
-        size_t bytes = run->coverage.size();
-        if (bytes > kMaxCachedRunBytes / 4)
+        // A text too large for one mask is remembered as such: placing its glyphs again only
+        // to learn that would double the cost of every repaint.
+        size_t bytes = run ? run->coverage.size() : text.size() * sizeof(char16_t);
+        if (run && bytes > kMaxCachedRunBytes / 4)
             return run; // a huge font's text: drawn, not kept
         std::lock_guard lock(mutex);
         if (CachedRun* cached = findRun(hash, text))
             return cached->run; // another thread made it meanwhile
         if (runs_.size() >= kMaxCachedRuns || runBytes_ + bytes > kMaxCachedRunBytes)
         {
+            size_t before = runBytes_;
             // Forget the older half.
             std::vector<uint64_t> uses;
             uses.reserve(runs_.size());
@@ -385,14 +497,17 @@ class FreeTypeFont final : public Font
             std::erase_if(runs_, [&](const CachedRun& cached) {
                 if (cached.lastUse >= middle)
                     return false;
-                runBytes_ -= cached.run->coverage.size();
+                runBytes_ -= cached.bytes;
                 return true;
             });
             runHashes_.clear();
             for (const CachedRun& cached : runs_)
                 runHashes_.push_back(cached.hash);
+            releaseBytes(before - runBytes_);
         }
-        runs_.push_back(CachedRun{hash, std::u16string(text), run, ++runClock_});
+        if (!reserveBytes(bytes))
+            return run; // the caches are full: drawn, not kept
+        runs_.push_back(CachedRun{hash, std::u16string(text), run, ++runClock_, bytes});
         runHashes_.push_back(hash);
         runBytes_ += bytes;
         return run;
@@ -401,14 +516,16 @@ class FreeTypeFont final : public Font
     bool hasGlyph(char32_t character) const override
     {
         std::lock_guard lock(FontLibrary::instance().mutex());
-        GlyphRef ref = resolve(character);
+        resolve();
+        GlyphRef ref = lookUp(character);
         return ref.slot >= 0 && ref.index != 0;
     }
 
     std::string faceFile(char32_t character) const override
     {
         std::lock_guard lock(FontLibrary::instance().mutex());
-        GlyphRef ref = resolve(character);
+        resolve();
+        GlyphRef ref = lookUp(character);
         if (ref.slot < 0 || ref.index == 0)
             return {};
         for (size_t entry = 0; entry < slotOfEntry_.size(); ++entry)
@@ -420,6 +537,33 @@ class FreeTypeFont final : public Font
     }
 
   private:
+    // Caller holds the mutex.
+    void resolve() const
+    {
+        if (resolved_.load(std::memory_order_relaxed))
+            return;
+        FontLibrary& library = FontLibrary::instance();
+        match_ = library.match(request_, false);
+        slotOfEntry_.assign(match_->entries.size(), -2);
+        computeMetrics(library);
+        resolved_.store(true, std::memory_order_release);
+    }
+
+    // Caller holds the mutex. Cache bytes taken and given back, here and in the library.
+    bool reserveBytes(size_t bytes) const
+    {
+        if (!FontLibrary::instance().reserve(bytes))
+            return false;
+        cacheBytes_ += bytes;
+        return true;
+    }
+    void releaseBytes(size_t bytes) const
+    {
+        bytes = std::min(bytes, cacheBytes_);
+        FontLibrary::instance().release(bytes);
+        cacheBytes_ -= bytes;
+    }
+
     template <typename Visit> static void forEachCharacter(std::u16string_view text, Visit visit)
     {
         for (size_t i = 0; i < text.size(); ++i)
@@ -460,18 +604,32 @@ class FreeTypeFont final : public Font
         }
         slots_.push_back(FaceSlot{face, size, {}});
         slotOfEntry_[entry] = static_cast<int>(slots_.size()) - 1;
+        // A font cannot draw without its sizes: they count, whether or not there is room.
+        FontLibrary::instance().charge(kSizeCost);
+        cacheBytes_ += kSizeCost;
         return slotOfEntry_[entry];
     }
 
     // Caller holds the mutex.
-    GlyphRef resolve(char32_t character) const
+    GlyphRef lookUp(char32_t character) const
     {
         auto known = characters_.find(character);
         if (known != characters_.end())
             return known->second;
         GlyphRef ref;
-        for (size_t entry = 0; entry < match_->entries.size(); ++entry)
+        for (size_t entry = 0;; ++entry)
         {
+            if (entry >= match_->entries.size())
+            {
+                if (match_->complete)
+                    break;
+                // The matched face lacks the character: now the fallbacks are worth finding.
+                // They follow the same matched face, so the slots opened so far stay right.
+                match_ = FontLibrary::instance().match(request_, true);
+                slotOfEntry_.resize(match_->entries.size(), -2);
+                if (entry >= match_->entries.size())
+                    break;
+            }
             const FallbackEntry& source = match_->entries[entry];
             // The charset answers without opening the face; the matched face is always tried.
             if (entry > 0 && source.charset && !FcCharSetHasChar(source.charset, character))
@@ -488,32 +646,46 @@ class FreeTypeFont final : public Font
                 break;
             }
         }
-        characters_.emplace(character, ref);
+        if (reserveBytes(kLookupCost))
+            characters_.emplace(character, ref);
         return ref;
     }
 
-    // Caller holds the mutex. Null when no face can draw anything.
+    // Caller holds the mutex. Null when no face can draw anything. A glyph the caches have no
+    // room for lives until the next call.
     const CachedGlyph* glyphFor(char32_t character) const
     {
         // Labels are mostly Latin: those skip both hash lookups once drawn.
-        if (character < latin_.size())
+        if (character < kLatin)
         {
-            if (!latin_[character])
-                latin_[character] = loadGlyph(character);
-            return latin_[character];
+            if (latin_ && (*latin_)[character])
+                return (*latin_)[character];
+            bool kept = false;
+            const CachedGlyph* glyph = loadGlyph(character, &kept);
+            if (kept)
+            {
+                if (!latin_)
+                    latin_ = std::make_unique<std::array<const CachedGlyph*, kLatin>>();
+                (*latin_)[character] = glyph;
+            }
+            return glyph;
         }
-        return loadGlyph(character);
+        bool kept = false;
+        return loadGlyph(character, &kept);
     }
 
-    const CachedGlyph* loadGlyph(char32_t character) const
+    const CachedGlyph* loadGlyph(char32_t character, bool* kept) const
     {
-        GlyphRef ref = resolve(character);
+        GlyphRef ref = lookUp(character);
         if (ref.slot < 0)
             return nullptr;
         FaceSlot& slot = slots_[ref.slot];
         auto cached = slot.glyphs.find(ref.index);
         if (cached != slot.glyphs.end())
+        {
+            *kept = true;
             return &cached->second;
+        }
 
         CachedGlyph glyph;
         FT_Activate_Size(slot.size);
@@ -534,22 +706,31 @@ class FreeTypeFont final : public Font
                     glyph.top = loaded->bitmap_top;
                     glyph.width = static_cast<int>(bitmap.width);
                     glyph.height = static_cast<int>(bitmap.rows);
-                    glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
-                    for (int row = 0; row < glyph.height; ++row)
-                    {
-                        const uint8_t* source =
-                            bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
-                        std::memcpy(&glyph.coverage[static_cast<size_t>(row) * glyph.width], source,
-                                    glyph.width);
-                    }
                 }
             }
         }
-        return &slot.glyphs.emplace(ref.index, std::move(glyph)).first->second;
+        // A glyph of a huge font is megabytes: it is kept only while the caches have room, and
+        // otherwise made in one buffer that every such glyph reuses.
+        const size_t size = static_cast<size_t>(glyph.width) * glyph.height;
+        CachedGlyph* target = &uncached_;
+        if (reserveBytes(sizeof(CachedGlyph) + kLookupCost + size))
+        {
+            *kept = true;
+            target = &slot.glyphs.emplace(ref.index, CachedGlyph{}).first->second;
+        }
+        std::vector<uint8_t> buffer = std::move(target->coverage);
+        *target = glyph;
+        target->coverage = std::move(buffer);
+        target->coverage.resize(size);
+        const FT_Bitmap& bitmap = slot.face->glyph->bitmap;
+        for (int row = 0; row < glyph.height; ++row)
+            std::memcpy(&target->coverage[static_cast<size_t>(row) * glyph.width],
+                        bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch, glyph.width);
+        return target;
     }
 
     // Caller holds the mutex. Cell height, ascent and widths as the platform reports them.
-    void computeMetrics(FontLibrary& library)
+    void computeMetrics(FontLibrary& library) const
     {
         FT_Face face = nullptr;
         if (!match_->entries.empty())
@@ -625,24 +806,32 @@ class FreeTypeFont final : public Font
     }
 
     LogFont request_;
-    const Match* match_ = nullptr; // owned by the library, which outlives every font
-    TextMetrics metrics_;
-    double pixelsPerEm_ = 12;
-    double pixelsPerEmX_ = 12;
+    // Set once, under the library mutex, when the font is first measured or drawn.
+    mutable std::atomic<bool> resolved_{false};
+    mutable std::shared_ptr<const Match> match_;
+    mutable TextMetrics metrics_;
+    mutable double pixelsPerEm_ = 12;
+    mutable double pixelsPerEmX_ = 12;
+    // Cache bytes this font holds of the library's budget.
+    mutable size_t cacheBytes_ = 0;
+    mutable CachedGlyph uncached_;
     // Caches, filled while drawing; guarded by the library mutex.
     mutable std::vector<FaceSlot> slots_;
     mutable std::vector<int> slotOfEntry_; // -2 not opened yet, -1 unusable
     mutable std::unordered_map<char32_t, GlyphRef> characters_;
-    // Glyphs live in the slots' maps, whose elements never move.
-    mutable std::array<const CachedGlyph*, 256> latin_{};
+    // Glyphs live in the slots' maps, whose elements never move. Made on the first glyph: most
+    // fonts of a file are never drawn.
+    static constexpr char32_t kLatin = 256;
+    mutable std::unique_ptr<std::array<const CachedGlyph*, kLatin>> latin_;
     // A font keeps a few dozen texts at most: their hashes side by side fill a cache line or
     // two, where a hash map would chase pointers through memory the drawing has evicted.
     struct CachedRun
     {
         size_t hash = 0;
         std::u16string text;
-        std::shared_ptr<const TextRun> run;
+        std::shared_ptr<const TextRun> run; // null: too large for one mask
         uint64_t lastUse = 0;
+        size_t bytes = 0;
     };
     // Caller holds the mutex.
     CachedRun* findRun(size_t hash, std::u16string_view text) const
@@ -670,6 +859,14 @@ std::shared_ptr<const TextRun> Font::layout(std::u16string_view text) const
 std::unique_ptr<Font> createFont(const LogFont& request)
 {
     return std::make_unique<FreeTypeFont>(request);
+}
+
+testing::FontCaches testing::fontCaches()
+{
+    FontLibrary& library = FontLibrary::instance();
+    std::lock_guard lock(library.mutex());
+    return FontCaches{library.cachedBytes(), kCacheBudget, library.cachedMatches(),
+                      kMaxCachedMatches, library.distinctMatches()};
 }
 
 LogFont labelLogFont(std::string_view face, int height)

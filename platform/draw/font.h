@@ -77,6 +77,21 @@ class Font
 // reports metrics from the requested height. Like any allocation it may throw bad_alloc.
 std::unique_ptr<Font> createFont(const LogFont& request);
 
+namespace testing {
+// What the fonts of this copy of the platform layer keep besides themselves: bytes of glyph
+// and text masks, open sizes and lookups (within `budget`), and matched faces by request
+// (at most `maxMatches`) and by content.
+struct FontCaches
+{
+    size_t bytes = 0;
+    size_t budget = 0;
+    size_t matches = 0;
+    size_t maxMatches = 0;
+    size_t distinctMatches = 0;
+};
+FontCaches fontCaches();
+} // namespace testing
+
 // The LogFont the engine uses for labels and texts: the given height and face, default
 // weight, ANSI character set, variable pitch and Swiss family. The face is cut at 63 bytes.
 LogFont labelLogFont(std::string_view face, int height);

@@ -152,6 +152,22 @@ TEST_F(EngineTest, TextsAreHitOnTheirBodyOnly)
     EXPECT_FALSE(engine_.hitGraphic(101, 100 + text.metrics().height));
 }
 
+TEST_F(EngineTest, ATextAtTheEndOfTheIntRangeHasABoundedRepaintArea)
+{
+    // Found by fuzzing: the bottom of the text's box was the sum of two ints.
+    engine_.startGraphic({INT32_MAX - 3, INT32_MAX - 3}, kTypeText);
+    engine_.addString("far");
+    engine_.finishGraphic();
+    ASSERT_TRUE(engine_.hitGraphic(INT32_MAX - 2, INT32_MAX - 2));
+    RECT r{};
+    engine_.boundingRect(&r);
+    EXPECT_EQ(r.right, INT32_MAX);
+    EXPECT_EQ(r.bottom, INT32_MAX);
+    // Around the text, not wrapped round to the other end of the range.
+    EXPECT_LT(r.top, INT32_MAX - 3);
+    EXPECT_GT(r.top, INT32_MAX - 100);
+}
+
 TEST_F(EngineTest, HoverFindsBodiesOnlyAndIsThrottled)
 {
     build(kTypeLine, {{200, 200}, {300, 200}});

@@ -1,5 +1,7 @@
 #include <climits>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -406,6 +408,72 @@ TEST(RasterClipping, FarCoordinatesAreClippedNotWalked)
     POINT far[] = {{INT_MIN, 0}, {INT_MAX, 15}, {0, INT_MAX}};
     dc->polygon(far, 3);
     SUCCEED();
+}
+
+// Figures far larger than any image, in every pen: the part on the image is what a larger
+// surface shows there, every coordinate moved by the same amount.
+TEST(RasterClipping, HugeFiguresShowWhatALargerSurfaceShows)
+{
+    constexpr int kDx = 100, kDy = 150;
+    // Boxes stay kDx and kDy clear of the int range's ends, so both surfaces get them whole.
+    constexpr int kHigh = INT_MAX - 200;
+    constexpr int kLow = INT_MIN + 10;
+    std::vector<RECT> boxes;
+    for (int r : {100000000, 160000000, 220000000, 1000000000})
+    {
+        boxes.push_back({20 - 2 * r, 15 - r, 20, 15 + r});     // right edge through the image
+        boxes.push_back({3, 25 - 2 * r, 3 + r, 25});           // bottom edge through it
+        boxes.push_back({-r, -r, r, r});                       // centred on its corner
+        boxes.push_back({-5 - r / 2, 10 - r, 30 + r / 2, 12}); // flat across it
+    }
+    boxes.push_back({kLow, kLow, kHigh, kHigh});
+    boxes.push_back({kLow, 7, kHigh, 9});
+    boxes.push_back({kLow, kLow, 35, 20});
+    boxes.push_back({-2000000000, -2000000000, 2000000000, 29});
+    const Pen pens[] = {{kPenSolid, 1, kRed}, {kPenDash, 1, kRed},       {kPenDashDotDot, 0, kRed},
+                        {kPenSolid, 2, kRed}, {kPenSolid, 7, kRed},      {kPenInsideFrame, 9, kRed},
+                        {kPenDot, 30, kRed},  {kPenSolid, 1000001, kRed}};
+    int shown = 0;
+    for (const Pen& pen : pens)
+    {
+        for (const RECT& box : boxes)
+        {
+            auto small = RasterContext::create(40, 30, 24);
+            auto large = RasterContext::create(240, 330, 24);
+            for (RasterContext* dc : {small.get(), large.get()})
+                dc->selectPen(pen);
+            // The same figures with every coordinate moved.
+            auto draw = [&](RasterContext& dc, int dx, int dy) {
+                dc.ellipse(box.left + dx, box.top + dy, box.right + dx, box.bottom + dy);
+                dc.rectangle(box.left + dx, box.top + dy, box.right + dx, box.bottom + dy);
+                dc.moveTo(box.left + dx, box.bottom + dy);
+                dc.lineTo(box.right + dx, box.top + dy);
+                const POINT path[] = {{box.left + dx, box.top + dy},
+                                      {box.right + dx, (box.top + box.bottom) / 2 + dy},
+                                      {(box.left + box.right) / 2 + dx, box.bottom + dy},
+                                      {17 + dx, 11 + dy}};
+                dc.polygon(path, 4);
+                dc.polyline(path + 1, 3);
+            };
+            draw(*small, 0, 0);
+            draw(*large, kDx, kDy);
+            const std::string what =
+                "pen " + std::to_string(pen.style) + "/" + std::to_string(pen.width) + " box " +
+                std::to_string(box.left) + "," + std::to_string(box.top) + "," +
+                std::to_string(box.right) + "," + std::to_string(box.bottom);
+            for (int y = 0; y < 30; ++y)
+            {
+                for (int x = 0; x < 40; ++x)
+                {
+                    ASSERT_EQ(small->pixel(x, y), large->pixel(x + kDx, y + kDy))
+                        << what << " at " << x << "," << y;
+                    shown += small->pixel(x, y) == kRed;
+                }
+            }
+        }
+    }
+    // Most of the figures cross the image: the comparison is not one of empty surfaces.
+    EXPECT_GT(shown, 20000);
 }
 
 TEST(RasterState, RestoreBringsBackPenColoursAndPosition)

@@ -1,5 +1,7 @@
 #include <climits>
+#include <cstdint>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,6 +36,55 @@ TEST(FontMatching, FacesAreFoundByNameAndChineseComesFromAFallback)
     EXPECT_TRUE(endsWithFile(unnamed->faceFile(U'A'), "LiberationSans-Regular.ttf"));
     EXPECT_TRUE(unnamed->hasGlyph(U'线'));
     EXPECT_FALSE(serif->hasGlyph(U'\uFFFF'));
+}
+
+TEST(FontCaches, FaceNamesFromFilesLeaveABoundedCacheBehind)
+{
+    const testing::FontCaches start = testing::fontCaches();
+    std::vector<std::unique_ptr<Font>> fonts;
+    for (int i = 0; i < 300; ++i)
+    {
+        fonts.push_back(createFont(labelLogFont("No Such Face " + std::to_string(i), 14)));
+        ASSERT_GT(fonts.back()->metrics().height, 0);
+    }
+    // Every unknown name finds the default face; the Chinese one comes from a fallback.
+    EXPECT_EQ(fonts[0]->faceFile(U'A'), fonts[299]->faceFile(U'A'));
+    EXPECT_TRUE(fonts[7]->hasGlyph(U'线'));
+    const testing::FontCaches held = testing::fontCaches();
+    EXPECT_LE(held.matches, held.maxMatches);
+    EXPECT_LE(held.distinctMatches, start.distinctMatches + 4);
+    fonts.clear();
+    EXPECT_EQ(testing::fontCaches().bytes, start.bytes);
+}
+
+namespace {
+void sumCoverage(void* context, const GlyphCoverage& glyph)
+{
+    auto& sum = *static_cast<uint64_t*>(context);
+    for (int row = 0; row < glyph.height; ++row)
+        for (int column = 0; column < glyph.width; ++column)
+            sum += glyph.coverage[row * glyph.pitch + column];
+}
+} // namespace
+
+TEST(FontCaches, GlyphsOfHugeFontsAreDrawnButKeptOnlyWithinTheBudget)
+{
+    const testing::FontCaches start = testing::fontCaches();
+    {
+        // 2048 pixels to the em: each capital is megabytes.
+        auto font = createFont(labelLogFont("Arial", -2048));
+        const std::u16string text = u"WMBQRSGOHKDNAUVXPECZwmbqdgkhnapeuo@%&#";
+        uint64_t first = 0, second = 0;
+        const SIZE extent = font->render(text, 0, 0, &sumCoverage, &first);
+        // More than the budget was drawn: it filled up, and no further.
+        EXPECT_GT(testing::fontCaches().bytes, start.budget - (size_t{8} << 20));
+        EXPECT_LE(testing::fontCaches().bytes, start.budget + (size_t{1} << 20));
+        // Glyphs not kept are made again, the same.
+        EXPECT_EQ(font->render(text, 0, 0, &sumCoverage, &second).cx, extent.cx);
+        EXPECT_EQ(second, first);
+        EXPECT_EQ(font->extent(text).cx, extent.cx);
+    }
+    EXPECT_EQ(testing::fontCaches().bytes, start.bytes);
 }
 
 TEST(FontMetrics, PositiveHeightIsTheCellNegativeTheCharacter)

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/label_font.h"
 #include "engine/stream_reader.h"
 #include "engine/stream_writer.h"
 #include "gaugit.h"
+#include "platform/draw/font.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 
@@ -381,6 +383,42 @@ TEST_F(Stream, ReadingAppendsToWhatTheInstanceHolds)
     EXPECT_EQ(e.texts().size(), 2u);
 }
 
+TEST_F(Stream, LabelsAndTextsOfOneFaceAndHeightShareOneFont)
+{
+    GaugitEngine original;
+    original.setRuler(POINT{0, 0}, POINT{10, 0}, ZQ_MM, 1.0f);
+    for (int i = 0; i < 500; ++i)
+    {
+        auto line = std::make_unique<LineGraphic>();
+        line->setPoints(POINT{i, 0}, POINT{i, 9});
+        line->setPointCount(2);
+        finishGraphic(*line, 1, 0);
+        original.append(std::move(line));
+        auto text = std::make_unique<TextGraphic>();
+        text->setText("t");
+        text->setFont("Shared Face", 20 + i % 2);
+        original.append(std::move(text));
+    }
+    const std::vector<uint8_t> b = written(original);
+    const size_t before = sharedLabelFontCount();
+    {
+        GaugitEngine e;
+        ASSERT_EQ(readBack(e, b), StreamReader::Outcome::Whole);
+        ASSERT_EQ(e.lines().size(), 500u);
+        // One font for every restored label, and one per height of the texts' face.
+        EXPECT_EQ(e.lines()[0]->label()->font(), e.lines()[499]->label()->font());
+        EXPECT_EQ(e.texts()[0]->font(), e.texts()[2]->font());
+        EXPECT_NE(e.texts()[0]->font(), e.texts()[1]->font());
+        EXPECT_EQ(e.texts()[1]->font()->logFont().height, 21);
+        EXPECT_LE(sharedLabelFontCount(), before + 3);
+        // A new font for a label leaves the others sharing theirs.
+        e.lines()[0]->setDescFont("Shared Face", 20);
+        EXPECT_EQ(e.lines()[0]->label()->font(), e.texts()[0]->font());
+        EXPECT_EQ(e.lines()[1]->label()->font(), e.lines()[499]->label()->font());
+    }
+    EXPECT_EQ(sharedLabelFontCount(), before);
+}
+
 TEST_F(Stream, ShortHeaderAndShortCounts)
 {
     GaugitEngine original;
@@ -442,8 +480,10 @@ TEST_F(Stream, PolygonCountsOutsideTheRoomNeverOverrun)
     EXPECT_EQ(readBack(e, b), StreamReader::Outcome::Whole);
     EXPECT_STREQ(e.texts()[0]->text(), "after");
 
-    // Vertices that fall short keep the count and leave the polygon open.
+    // Vertices that fall short keep the count and leave the polygon open (the text is not
+    // counted, or the counts would promise more than the file holds).
     b.resize(244 + 40 + 12);
+    putU32(b, 156 + 16, 0);
     GaugitEngine cut;
     EXPECT_EQ(readBack(cut, b), StreamReader::Outcome::DamagedRecord);
     ASSERT_EQ(cut.polygons().size(), 1u);
@@ -455,14 +495,25 @@ TEST_F(Stream, PolygonCountsOutsideTheRoomNeverOverrun)
 TEST_F(Stream, CountsBeyondTheDataCreateNothing)
 {
     GaugitEngine original;
-    original.setRuler(POINT{0, 0}, POINT{10, 0}, ZQ_MM, 1.0f);
-    std::vector<uint8_t> b = written(original);
+    fill(original);
+    const std::vector<uint8_t> good = written(original);
+    // Any one count larger than the file can hold refuses the records, before the ruler; the
+    // header's settings stay, as with a short count block.
     for (int i = 0; i < 7; ++i)
-        putU32(b, 156 + 4 * i, 0x7FFFFFFF);
-    GaugitEngine e;
-    EXPECT_EQ(readBack(e, b), StreamReader::Outcome::DamagedRecord);
-    EXPECT_LE(e.lines().size(), 1u);
-    EXPECT_TRUE(e.texts().empty());
+    {
+        for (uint32_t count : {0x7FFFFFFFu, 40u})
+        {
+            std::vector<uint8_t> b = good;
+            putU32(b, 156 + 4 * i, count);
+            GaugitEngine e;
+            size_t left = 0;
+            EXPECT_EQ(readBack(e, b, &left), StreamReader::Outcome::CountsBeyondData) << i;
+            EXPECT_EQ(left, b.size() - 184);
+            EXPECT_FALSE(e.ruler());
+            EXPECT_TRUE(e.lines().empty() && e.circles().empty() && e.texts().empty());
+            EXPECT_EQ(e.precision(), 3);
+        }
+    }
 }
 
 TEST_F(Stream, AnInstanceWithoutARulerWritesAnUnplacedOne)
