@@ -80,6 +80,25 @@ class PathsTest : public QObject
         QCOMPARE(::manualPath(language, QString(), QString()), QString());
     }
 
+    // Help of the built program, whose program folder is its own, and of an installed one,
+    // whose program folder is the user's and holds no manual.
+    void helpFindsTheManualOfTheBuildAndOfAnInstallation()
+    {
+        const QString bin = QFileInfo(QStringLiteral(KWZVIEW_BINARY)).absolutePath();
+        QCOMPARE(installedDataFolder(bin), QString());
+        QCOMPARE(::manualPath(0, bin + "/", installedDataFolder(bin)), bin + "/Doc/ZN41.html");
+        QCOMPARE(::manualPath(2, bin + "/", installedDataFolder(bin)), bin + "/Doc/ZN42.html");
+
+        const QString prefix = qEnvironmentVariable("KWZ_INSTALLED_PREFIX");
+        if (prefix.isEmpty())
+            QSKIP("no installation to look into (KWZ_INSTALLED_PREFIX)");
+        QTemporaryDir home;
+        const QString data = installedDataFolder(prefix + "/bin");
+        QCOMPARE(data, QDir::cleanPath(prefix + "/share/kwzview") + "/");
+        QCOMPARE(::manualPath(0, home.path() + "/", data), data + "Doc/ZN41.html");
+        QCOMPARE(::manualPath(1, home.path() + "/", data), data + "Doc/ZN42.html");
+    }
+
     void registeredFilesAreTheInstalledOnesStartingThisExecutable()
     {
         const QString exe = "/opt/my \"kw\" $dir\\100%/bin/kwzview";
