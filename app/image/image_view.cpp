@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QScrollBar>
 
+#include "app/controls/picture_size_hint.h"
 #include "app/image/image_doc.h"
 #include "app/image/image_host.h"
 #include "app/image/image_print.h"
@@ -460,8 +461,16 @@ void CImageView::updateScrollRange()
     const QSize image = document_.imageSize();
     const QSize client = viewport()->size();
     clientSize_ = client;
-    horizontalScrollBar()->setRange(0, std::max(0, image.width() - client.width()));
-    verticalScrollBar()->setRange(0, std::max(0, image.height() - client.height()));
+    // A picture that fits once the scroll bars are gone needs none: without this, bars shown
+    // while the window was smaller would keep themselves by the room they take.
+    QSize whole = client;
+    if (horizontalScrollBar()->isVisible())
+        whole.rheight() += horizontalScrollBar()->height();
+    if (verticalScrollBar()->isVisible())
+        whole.rwidth() += verticalScrollBar()->width();
+    const bool fits = image.width() <= whole.width() && image.height() <= whole.height();
+    horizontalScrollBar()->setRange(0, fits ? 0 : std::max(0, image.width() - client.width()));
+    verticalScrollBar()->setRange(0, fits ? 0 : std::max(0, image.height() - client.height()));
     horizontalScrollBar()->setPageStep(std::max(1, client.width()));
     verticalScrollBar()->setPageStep(std::max(1, client.height()));
     horizontalScrollBar()->setSingleStep(std::max(1, client.width() / 10));
@@ -526,4 +535,9 @@ void CImageView::printSetup()
         return;
     QPageSetupDialog dialog(host_->printer(), this);
     dialog.exec();
+}
+
+QSize CImageView::sizeHint() const
+{
+    return pictureSizeHint(*this, document_.imageSize());
 }

@@ -69,6 +69,7 @@ class CImageView : public QAbstractScrollArea
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    QSize sizeHint() const override;
     void showEvent(QShowEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -7,6 +7,7 @@
 #include <QRegion>
 #include <QScrollBar>
 
+#include "app/controls/picture_size_hint.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
@@ -227,4 +228,9 @@ void CVideoView::focusInEvent(QFocusEvent* event)
     // A closing menu hands the focus back; that is no new focus on the live window.
     if (frame_ != nullptr && event->reason() != Qt::PopupFocusReason)
         frame_->OnSetFocus();
+}
+
+QSize CVideoView::sizeHint() const
+{
+    return pictureSizeHint(*this, scrollSize_);
 }

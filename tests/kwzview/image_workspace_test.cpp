@@ -161,6 +161,42 @@ class ImageWorkspaceTest : public QObject
         QCOMPARE(activeImage(run)->document().pathName(), home.path("third.bmp"));
     }
 
+    void cascadedWindowsShowTheirPictureAsFarAsTheClientAreaAllows()
+    {
+        TempHome home;
+        QVERIFY(writePatternBmp(home.path("small.bmp"), 300, 200));
+        QVERIFY(writePatternBmp(home.path("large.bmp"), 3000, 2000));
+        Run run({home.path("small.bmp")});
+        QVERIFY(run.started);
+        run.app.setOpenFileChooser(
+            [&](QWidget*, const QString&, const QString&) { return home.path("large.bmp"); });
+        run.frame()->action(ID_FILE_OPEN)->trigger();
+        QCOMPARE(imageCount(run), size_t(2));
+        run.frame()->resize(1200, 900);
+        settle();
+        run.frame()->client()->cascadeSubWindows();
+        settle();
+        const QSize room = run.frame()->client()->viewport()->size();
+        for (QMdiSubWindow* window : run.frame()->client()->subWindowList())
+        {
+            auto* image = dynamic_cast<CImageFrame*>(window);
+            QVERIFY(image != nullptr);
+            if (image->document().pathName().endsWith(QLatin1String("small.bmp")))
+            {
+                // Once its scroll bars have gone, the picture shows whole.
+                QTRY_COMPARE(image->view()->viewport()->size(), QSize(300, 200));
+                continue;
+            }
+            const QSize shown = image->view()->viewport()->size();
+            QVERIFY2(shown.width() >= room.width() / 2 && shown.height() >= room.height() / 2,
+                     qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                                    .arg(shown.width())
+                                    .arg(shown.height())
+                                    .arg(room.width())
+                                    .arg(room.height())));
+        }
+    }
+
     void aWindowComingForwardTakesTheRulerBarsRulerAndPrecision()
     {
         TempHome home;
