@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace {
@@ -118,6 +119,32 @@ QRect CSPStatusBar::paneRect(int pane) const
     return {};
 }
 
+// The pane widths are fixed in pixels and some texts (the English frame rate, a saved file's
+// path) are wider than their pane in the desktop's font: such a text is narrowed to fit, down
+// to 60 % of its width, and only what is still too wide is cut with an ellipsis.
+void CSPStatusBar::drawFitted(QPainter& painter, const QRect& r, const QString& text)
+{
+    constexpr int kMargin = 2;
+    constexpr qreal kNarrowest = 0.6;
+    const QFontMetricsF metrics(painter.font());
+    const qreal room = std::max(1, r.width() - 2 * kMargin);
+    const qreal wide = metrics.horizontalAdvance(text);
+    const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine;
+    if (wide <= room)
+    {
+        painter.drawText(r, flags, text);
+        return;
+    }
+    const qreal factor = std::max(kNarrowest, room / wide);
+    const qreal width = factor > kNarrowest ? wide + 1 : room / factor;
+    const QString shown = metrics.elidedText(text, Qt::ElideRight, width);
+    painter.save();
+    painter.translate(r.left() + kMargin, r.top());
+    painter.scale(factor, 1.0);
+    painter.drawText(QRectF(0, 0, width, r.height()), flags, shown);
+    painter.restore();
+}
+
 void CSPStatusBar::paintEvent(QPaintEvent* event)
 {
     if (!customPaint_ || panes_.empty())
@@ -145,7 +172,7 @@ void CSPStatusBar::paintEvent(QPaintEvent* event)
         {
             r.setTop(r.top() + (r.height() - charHeight) / 2);
             painter.setPen(toQColor(styles_[i].text));
-            painter.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, paneText(i));
+            drawFitted(painter, r, paneText(i));
         }
     }
 }

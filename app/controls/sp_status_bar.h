@@ -9,6 +9,8 @@
 
 #include "kwztypes.h"
 
+class QPainter;
+
 struct PaneStyle
 {
     COLORREF background;
@@ -58,6 +60,7 @@ class CSPStatusBar : public QStatusBar
         QString text;
     };
     bool validPane(int pane) const { return pane >= 0 && pane < paneCount(); }
+    static void drawFitted(QPainter& painter, const QRect& r, const QString& text);
 
     int customPaint_ = 0;
     std::vector<Pane> panes_;

@@ -1,5 +1,7 @@
 // The skinned controls: status bar panes, colour and width pickers, font picker.
 
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QMainWindow>
 #include <QPainter>
@@ -88,6 +90,47 @@ class ControlsTest : public QObject
         bar->SetPaneColours(8, RGB(1, 2, 3), RGB(1, 2, 3));
         bar->ShowPaneText(-1, 0);
         bar->SetPaneText(99, "x");
+    }
+
+    void aTextWiderThanItsPaneIsNarrowedToShowItsEnds()
+    {
+        QMainWindow window;
+        auto* bar = new CSPStatusBar(&window);
+        window.setStatusBar(bar);
+        const unsigned ids[3] = {};
+        bar->SetPanes(ids, 3);
+        bar->EnableCustomPaint(1);
+        bar->SetPaneInfo(0, 0, true);
+        bar->SetPaneInfo(1, 130);
+        bar->SetPaneInfo(2, 80);
+        // Dots between two wide letters: cut at the pane's edges, only dots would show there.
+        // About 1.5 times the pane in the bar's font, so narrowing it shows the whole text.
+        QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+        font.setWeight(QFont::Normal);
+        const QFontMetricsF metrics(font);
+        QString dots;
+        while (metrics.horizontalAdvance(QStringLiteral("M%1M").arg(dots)) < 1.55 * 126)
+            dots += QLatin1Char('.');
+        const QString text = QStringLiteral("M%1M").arg(dots);
+        bar->SetPaneText(1, text);
+        window.resize(600, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage shot = bar->grab().toImage();
+        const QRect pane = bar->paneRect(1);
+        const int background = toQColor(kPaneInactiveBackground).lightness();
+        auto inkIn = [&](int from, int to) {
+            int ink = 0;
+            for (int x = from; x <= to; ++x)
+                for (int y = pane.top() + 2; y < pane.bottom() - 1; ++y)
+                    ink += shot.pixelColor(x, y).lightness() < background - 40;
+            return ink;
+        };
+        const int dotsInk = inkIn(pane.center().x() - 5, pane.center().x() + 5);
+        QVERIFY(inkIn(pane.left() + 1, pane.left() + 11) > 2 * dotsInk);
+        QVERIFY(inkIn(pane.right() - 11, pane.right() - 1) > 2 * dotsInk);
+        // Nothing spills into the next pane.
+        QCOMPARE(inkIn(bar->paneRect(2).left() + 1, bar->paneRect(2).right() - 1), 0);
     }
 
     void menuPromptsShowInTheFirstPane()
