@@ -281,7 +281,23 @@ QString ImageWorkspace::getSaveFileName(const QString& filter, const QString& in
     // Scripted runs never wait for a dialog: it counts as cancelled.
     if (scriptedRun())
         return QString();
-    return QFileDialog::getSaveFileName(&frame_, QString(), initialName, filter);
+    // A name typed without an extension gets the one of the chosen type, as a desktop's save
+    // dialogs do: a file saved as just "Sample" could not be found by File Open's filters and
+    // would be asked for again on every save.
+    QFileDialog dialog(&frame_, QString(), initialName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    auto suffixOf = [](const QString& chosen) {
+        return chosen.contains(QLatin1String("*.Mea"), Qt::CaseInsensitive) ? QStringLiteral("Mea")
+                                                                            : QStringLiteral("bmp");
+    };
+    dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog, suffixOf](const QString& chosen) { dialog.setDefaultSuffix(suffixOf(chosen)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 void ImageWorkspace::executeCommand(int commandId)
