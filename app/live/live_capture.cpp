@@ -215,8 +215,8 @@ void LiveCapture::OnRecord()
     if (recording_)
         seconds_ = 0;
     // Runs the focus handling again once this command is through: the panes of live work,
-    // the recording pane included.
-    // The frame owns this object, so a call still queued when either goes is dropped.
+    // the recording pane included. Queued on this object, which the frame owns, so a call
+    // still waiting when either goes is dropped.
     QMetaObject::invokeMethod(
         this, [frame = &frame_] { frame->OnSetFocus(); }, Qt::QueuedConnection);
 }
