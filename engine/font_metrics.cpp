@@ -4,15 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/label_font.h"
-#include "platform/draw/font.h"
-
 namespace gaugit {
-
-FontMetrics measureFont(const char* face, int height)
-{
-    return metricsOf(*sharedLabelFont(face, height));
-}
 
 void copyFace(char (&field)[kFaceSize], const char* face)
 {

@@ -77,6 +77,11 @@ FontMetrics metricsOf(const kwz::Font& font)
     return FontMetrics{read.height, read.aveCharWidth, read.maxCharWidth};
 }
 
+FontMetrics measureFont(const char* face, int height)
+{
+    return metricsOf(*sharedLabelFont(face, height));
+}
+
 std::size_t sharedLabelFontCount()
 {
     return fontTable().size();

@@ -5,13 +5,15 @@
 #include <QToolBar>
 #include <optional>
 
+#include "app/bars/dialog_bars.h"
 #include "app/bars/size_bar.h"
 #include "app/bars/video_setting_bar.h"
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
-#include "app/frame/main_frame.h"
+#include "app/frame/live_frame_parts.h"
 #include "app/frame/picture_adjustment.h"
 #include "app/shell/language.h"
+#include "app/shell/settings.h"
 
 namespace {
 
@@ -133,5 +135,5 @@ void FrameLiveHost::HideStatusBar()
 
 CaptureHost* FrameLiveHost::captureHost()
 {
-    return &frame_;
+    return &capture_;
 }

@@ -4,12 +4,12 @@
 
 #include "app/live/live_host.h"
 
-class CMainFrame;
+class LiveFrameParts;
 
 class FrameLiveHost : public LiveHost
 {
   public:
-    explicit FrameLiveHost(CMainFrame& frame) : frame_(frame) {}
+    FrameLiveHost(LiveFrameParts& frame, CaptureHost& capture) : frame_(frame), capture_(capture) {}
 
     void SetPaneText(int pane, const QString& text) override;
     void SetPaneColours(int pane, COLORREF background, COLORREF text) override;
@@ -31,5 +31,6 @@ class FrameLiveHost : public LiveHost
     CaptureHost* captureHost() override;
 
   private:
-    CMainFrame& frame_;
+    LiveFrameParts& frame_;
+    CaptureHost& capture_;
 };

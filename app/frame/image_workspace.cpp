@@ -22,7 +22,7 @@
 #include "app/controls/pen_style_combo.h"
 #include "app/controls/sp_status_bar.h"
 #include "app/documents/document_manager.h"
-#include "app/frame/main_frame.h"
+#include "app/frame/frame_parts.h"
 #include "app/image/image_doc.h"
 #include "app/image/image_frame.h"
 #include "app/image/magnifier_window.h"
@@ -49,10 +49,10 @@ bool scriptedRun()
 
 } // namespace
 
-ImageWorkspace::ImageWorkspace(CMainFrame& frame, FrameSettings& settings,
+ImageWorkspace::ImageWorkspace(FrameParts& frame, FrameSettings& settings,
                                const std::string& rulersFolder, const LanguageSession& languages,
                                DocumentManager& documents)
-    : QObject(&frame), frame_(frame), languages_(languages), documents_(documents),
+    : QObject(frame.frameWidget()), frame_(frame), languages_(languages), documents_(documents),
       measure_(settings, rulersFolder, [&languages] { return languages.index(); })
 {
 }
@@ -284,7 +284,7 @@ QString ImageWorkspace::getSaveFileName(const QString& filter, const QString& in
     // A name typed without an extension gets the one of the chosen type, as a desktop's save
     // dialogs do: a file saved as just "Sample" could not be found by File Open's filters and
     // would be asked for again on every save.
-    QFileDialog dialog(&frame_, QString(), initialName, filter);
+    QFileDialog dialog(frame_.frameWidget(), QString(), initialName, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     auto suffixOf = [](const QString& chosen) {

@@ -13,7 +13,7 @@
 
 class CImageDoc;
 class CImageFrame;
-class CMainFrame;
+class FrameParts;
 class DocumentManager;
 class LanguageSession;
 class MagnifierWindow;
@@ -25,7 +25,7 @@ class ImageWorkspace : public QObject, public ImageHost
     Q_OBJECT
   public:
     // The settings are the main frame's and outlive this object.
-    ImageWorkspace(CMainFrame& frame, FrameSettings& settings, const std::string& rulersFolder,
+    ImageWorkspace(FrameParts& frame, FrameSettings& settings, const std::string& rulersFolder,
                    const LanguageSession& languages, DocumentManager& documents);
     ~ImageWorkspace() override;
 
@@ -62,7 +62,7 @@ class ImageWorkspace : public QObject, public ImageHost
     void connectPenAndTextBars(const DialogBars& bars);
     void showRulerList(const DialogBars& bars, const QStringList& names, int selected);
 
-    CMainFrame& frame_;
+    FrameParts& frame_;
     const LanguageSession& languages_;
     DocumentManager& documents_;
     MeasureSettings measure_;

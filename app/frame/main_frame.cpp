@@ -51,7 +51,7 @@ bool anyShown(const FrameSettings& settings, std::span<const Bar> bars)
 } // namespace
 
 CMainFrame::CMainFrame(const FrameServices& services)
-    : services_(services), liveHost_(std::make_unique<FrameLiveHost>(*this))
+    : services_(services), liveHost_(std::make_unique<FrameLiveHost>(*this, *this))
 {
     loadSettings(services_.settingsStore, settings_, services_.folders.captures,
                  services_.folders.records);

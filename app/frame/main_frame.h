@@ -10,11 +10,11 @@
 
 #include "app/bars/dialog_bars.h"
 #include "app/frame/frame_menus.h"
+#include "app/frame/live_frame_parts.h"
 #include "app/live/capture_host.h"
 #include "app/shell/command_target.h"
 #include "app/shell/local_time.h"
 #include "app/shell/settings.h"
-#include "app/shell/status_panes.h"
 
 class CameraSession;
 class CClientWnd;
@@ -43,7 +43,10 @@ struct FrameServices
     CommandTarget& application; // the commands that the application object takes
 };
 
-class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget, public CaptureHost
+class CMainFrame : public QMainWindow,
+                   public LiveFrameParts,
+                   public CommandTarget,
+                   public CaptureHost
 {
     Q_OBJECT
   public:
@@ -57,21 +60,22 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget,
     // The creation steps; false when a part cannot be made.
     bool LoadFrame();
 
-    FrameSettings& settings() { return settings_; }
-    const LanguageSession& languages() const { return services_.languages; }
+    FrameSettings& settings() override { return settings_; }
+    const LanguageSession& languages() const override { return services_.languages; }
     // What the live windows use of the main frame.
     LiveHost& liveHost();
-    CSPStatusBar* statusBarControl() const { return statusBar_; }
-    CClientWnd* client() const { return client_; }
-    QToolBar* videoToolBar() const { return videoToolBar_; }
+    CSPStatusBar* statusBarControl() const override { return statusBar_; }
+    CClientWnd* client() const override { return client_; }
+    QToolBar* videoToolBar() const override { return videoToolBar_; }
     QToolBar* imageToolBar() const { return imageToolBar_; }
-    const DialogBars& bars() const { return bars_; }
+    const DialogBars& bars() const override { return bars_; }
     DialogBar* bar(Bar which) const { return bars_.at(which); }
-    QToolBar* barHost(Bar which) const { return hosts_[static_cast<int>(which)]; }
+    QToolBar* barHost(Bar which) const override { return hosts_[static_cast<int>(which)]; }
     QAction* action(int commandId) const;
     // Hands a command to the active window, the main frame or the application, as a menu
     // item does; false when nobody takes it.
-    bool routeCommand(int commandId);
+    bool routeCommand(int commandId) override;
+    QWidget* frameWidget() override { return this; }
     // Image work: the measurement settings, the image bars and what image windows ask for.
     ImageWorkspace* images() const { return images_; }
     ImageHost* imageHost() const;
@@ -100,17 +104,17 @@ class CMainFrame : public QMainWindow, public StatusPanes, public CommandTarget,
     // The clock of capture and recording names; tests set their own.
     void setLocalClock(LocalClock clock) { localClock_ = std::move(clock); }
     // The handlers of the colour, video-setting and lights bars.
-    PictureAdjustment& adjustment() const { return *adjustment_; }
+    PictureAdjustment& adjustment() const override { return *adjustment_; }
 
-    void HideVideoBars();
+    void HideVideoBars() override;
     void HideImageBars();
-    void ShowVideoBars();
+    void ShowVideoBars() override;
     void ShowImageBars();
-    void OnVideoFrameActivated();
-    void ToggleBar(Bar which);
-    void ToggleVideoToolBar();
+    void OnVideoFrameActivated() override;
+    void ToggleBar(Bar which) override;
+    void ToggleVideoToolBar() override;
     void ToggleImageToolBar();
-    void ToggleStatusBar(bool video);
+    void ToggleStatusBar(bool video) override;
     void OnAllButtons();
     void OnImageAllButtons();
     // Opens or activates the live window and starts its picture.

@@ -9,11 +9,12 @@
 #include <memory>
 
 #include "app/documents/doc_template.h"
+#include "app/image/measured_document.h"
 #include "kwztypes.h"
 
 class ImageHost;
 
-class CImageDoc : public CDocument
+class CImageDoc : public CDocument, public MeasuredDocument
 {
     Q_OBJECT
   public:
@@ -56,7 +57,7 @@ class CImageDoc : public CDocument
     bool askToSave();
 
     // The Rast handle; null when it could not be made.
-    void* bitmap() const { return bitmap_.get(); }
+    void* bitmap() const override { return bitmap_.get(); }
     bool hasImage() const;
     QSize imageSize() const;
 
@@ -64,9 +65,9 @@ class CImageDoc : public CDocument
     void setKind(int kind) { kind_ = kind; }
     int origin() const { return origin_; }
     int hideRuler() const { return hideRuler_; }
-    void setHideRuler(int hide) { hideRuler_ = hide; }
+    void setHideRuler(int hide) override { hideRuler_ = hide; }
     bool isModified() const { return modified_; }
-    void setModified(bool modified);
+    void setModified(bool modified) override;
     // The file the document was opened from or last saved to ("" for a new capture).
     QString pathName() const { return pathName_; }
     // The name shown in the frame's caption.
@@ -76,7 +77,7 @@ class CImageDoc : public CDocument
     QString automaticTarget() const;
 
     // Asks every view to show the document again.
-    void updateAllViews() { Q_EMIT updateViews(); }
+    void updateAllViews() override { Q_EMIT updateViews(); }
 
   Q_SIGNALS:
     void updateViews();

@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "app/controls/pen_style_combo.h"
-#include "app/image/image_doc.h"
+#include "app/image/measured_document.h"
 #include "app/shell/gbk_text.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
@@ -40,7 +40,7 @@ int penWidthIndex(int width, int current)
     return current;
 }
 
-void* bitmapOf(CImageDoc* document)
+void* bitmapOf(MeasuredDocument* document)
 {
     return document != nullptr ? document->bitmap() : nullptr;
 }
@@ -167,7 +167,7 @@ void MeasureSettings::applyPrecision(void* bitmap, int precision)
     RASTSetPrecision(bitmap, precision);
 }
 
-void MeasureSettings::applyUnits(CImageDoc* document)
+void MeasureSettings::applyUnits(MeasuredDocument* document)
 {
     void* bitmap = bitmapOf(document);
     if (bitmap == nullptr)
@@ -249,7 +249,8 @@ bool MeasureSettings::readRuler(const QString& name, RulerRecord& ruler) const
     return true;
 }
 
-bool MeasureSettings::chooseRulerFromRulerBar(const QString& name, int index, CImageDoc* active)
+bool MeasureSettings::chooseRulerFromRulerBar(const QString& name, int index,
+                                              MeasuredDocument* active)
 {
     RulerRecord ruler;
     // A missing or short file gives no ruler: the current one stays.
@@ -264,7 +265,7 @@ bool MeasureSettings::chooseRulerFromRulerBar(const QString& name, int index, CI
     return true;
 }
 
-bool MeasureSettings::chooseRulerFromMeasureBar(const QString& name, CImageDoc* active)
+bool MeasureSettings::chooseRulerFromMeasureBar(const QString& name, MeasuredDocument* active)
 {
     RulerRecord ruler;
     if (!readRuler(name, ruler))
@@ -282,7 +283,7 @@ bool MeasureSettings::chooseRulerFromMeasureBar(const QString& name, CImageDoc* 
     return true;
 }
 
-bool MeasureSettings::saveRuler(const QString& name, CImageDoc* active)
+bool MeasureSettings::saveRuler(const QString& name, MeasuredDocument* active)
 {
     const std::string bytes = QFile::encodeName(name).toStdString();
     // A name with a slash would write outside the ruler folder.
@@ -305,7 +306,7 @@ bool MeasureSettings::saveRuler(const QString& name, CImageDoc* active)
     return written;
 }
 
-bool MeasureSettings::deleteRuler(const QString& name, CImageDoc* active)
+bool MeasureSettings::deleteRuler(const QString& name, MeasuredDocument* active)
 {
     if (name.isEmpty())
         return false;
@@ -346,7 +347,7 @@ QStringList MeasureSettings::refreshRulerList()
     return names;
 }
 
-void MeasureSettings::setHideRuler(bool ticked, CImageDoc* active)
+void MeasureSettings::setHideRuler(bool ticked, MeasuredDocument* active)
 {
     settings_.hideRuler = ticked ? 1 : 0;
     if (active == nullptr)
@@ -355,7 +356,7 @@ void MeasureSettings::setHideRuler(bool ticked, CImageDoc* active)
     active->updateAllViews();
 }
 
-void MeasureSettings::setHideDescriptor(DescriptorBox box, bool ticked, CImageDoc* active)
+void MeasureSettings::setHideDescriptor(DescriptorBox box, bool ticked, MeasuredDocument* active)
 {
     (box == DescriptorBox::RulerBar ? settings_.hideDesc : settings_.hideDesc2) = ticked ? 1 : 0;
     void* bitmap = bitmapOf(active);
@@ -366,7 +367,7 @@ void MeasureSettings::setHideDescriptor(DescriptorBox box, bool ticked, CImageDo
     active->updateAllViews();
 }
 
-void MeasureSettings::setPrecision(int selection, CImageDoc* active)
+void MeasureSettings::setPrecision(int selection, MeasuredDocument* active)
 {
     settings_.precision = selection;
     Q_EMIT precisionShown(selection);
@@ -378,7 +379,7 @@ void MeasureSettings::setPrecision(int selection, CImageDoc* active)
     active->updateAllViews();
 }
 
-void MeasureSettings::setMeasureUnit(int selection, CImageDoc* active)
+void MeasureSettings::setMeasureUnit(int selection, MeasuredDocument* active)
 {
     settings_.measureUnitIndex = selection;
     Q_EMIT measureUnitShown(selection);
@@ -388,7 +389,7 @@ void MeasureSettings::setMeasureUnit(int selection, CImageDoc* active)
 }
 
 void MeasureSettings::applyCalibration(const QString& lengthText, int rulerUnitEntry,
-                                       int measureUnitEntry, CImageDoc* active)
+                                       int measureUnitEntry, MeasuredDocument* active)
 {
     settings_.rulerLength = parseRulerLength(lengthText.toLatin1().constData());
     if (rulerUnitEntry >= 0)
@@ -400,7 +401,7 @@ void MeasureSettings::applyCalibration(const QString& lengthText, int rulerUnitE
         active->setModified(true);
 }
 
-void MeasureSettings::applyPenTo(CImageDoc* active)
+void MeasureSettings::applyPenTo(MeasuredDocument* active)
 {
     void* bitmap = bitmapOf(active);
     if (bitmap == nullptr)
@@ -410,7 +411,7 @@ void MeasureSettings::applyPenTo(CImageDoc* active)
     active->updateAllViews();
 }
 
-void MeasureSettings::setPenNormalColourIndex(int index, CImageDoc* active)
+void MeasureSettings::setPenNormalColourIndex(int index, MeasuredDocument* active)
 {
     if (active == nullptr)
         return;
@@ -418,7 +419,7 @@ void MeasureSettings::setPenNormalColourIndex(int index, CImageDoc* active)
     applyPenTo(active);
 }
 
-void MeasureSettings::setPenTempColourIndex(int index, CImageDoc* active)
+void MeasureSettings::setPenTempColourIndex(int index, MeasuredDocument* active)
 {
     if (active == nullptr)
         return;
@@ -426,7 +427,7 @@ void MeasureSettings::setPenTempColourIndex(int index, CImageDoc* active)
     applyPenTo(active);
 }
 
-void MeasureSettings::setPenWidthIndex(int index, CImageDoc* active)
+void MeasureSettings::setPenWidthIndex(int index, MeasuredDocument* active)
 {
     if (active == nullptr)
         return;
@@ -434,7 +435,7 @@ void MeasureSettings::setPenWidthIndex(int index, CImageDoc* active)
     applyPenTo(active);
 }
 
-void MeasureSettings::applyTextFontTo(CImageDoc* active)
+void MeasureSettings::applyTextFontTo(MeasuredDocument* active)
 {
     void* bitmap = bitmapOf(active);
     if (bitmap == nullptr)
@@ -444,7 +445,7 @@ void MeasureSettings::applyTextFontTo(CImageDoc* active)
     active->updateAllViews();
 }
 
-void MeasureSettings::setFontIndex(int index, const QString& face, CImageDoc* active)
+void MeasureSettings::setFontIndex(int index, const QString& face, MeasuredDocument* active)
 {
     if (active == nullptr)
         return;
@@ -453,7 +454,7 @@ void MeasureSettings::setFontIndex(int index, const QString& face, CImageDoc* ac
     applyTextFontTo(active);
 }
 
-void MeasureSettings::setFontSizeIndex(int index, CImageDoc* active)
+void MeasureSettings::setFontSizeIndex(int index, MeasuredDocument* active)
 {
     if (active == nullptr)
         return;
@@ -461,7 +462,7 @@ void MeasureSettings::setFontSizeIndex(int index, CImageDoc* active)
     applyTextFontTo(active);
 }
 
-void MeasureSettings::setFontNormalColourIndex(int index, CImageDoc* active)
+void MeasureSettings::setFontNormalColourIndex(int index, MeasuredDocument* active)
 {
     if (active == nullptr)
         return;
@@ -469,7 +470,7 @@ void MeasureSettings::setFontNormalColourIndex(int index, CImageDoc* active)
     applyTextFontTo(active);
 }
 
-void MeasureSettings::setFontTempColourIndex(int index, CImageDoc* active)
+void MeasureSettings::setFontTempColourIndex(int index, MeasuredDocument* active)
 {
     if (active == nullptr)
         return;

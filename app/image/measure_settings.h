@@ -16,7 +16,7 @@
 #include "app/shell/settings.h"
 #include "kwztypes.h"
 
-class CImageDoc;
+class MeasuredDocument;
 
 class MeasureSettings : public QObject
 {
@@ -65,7 +65,7 @@ class MeasureSettings : public QObject
     void applyMarks(void* bitmap) const;
     void applyPrecision(void* bitmap, int precision);
     // Ruler unit, ruler length and measure unit to the document, then its views are updated.
-    void applyUnits(CImageDoc* document);
+    void applyUnits(MeasuredDocument* document);
 
     // What each kind of document is given, in order.
     void giveToNewCapture(void* bitmap);
@@ -80,37 +80,37 @@ class MeasureSettings : public QObject
     // Ruler bar (and an image frame coming to the front): the named ruler becomes current
     // and goes to the document, which does not count as a change of it. False (nothing
     // changed) when its file is missing or shorter than 32 bytes.
-    bool chooseRulerFromRulerBar(const QString& name, int index, CImageDoc* active);
+    bool chooseRulerFromRulerBar(const QString& name, int index, MeasuredDocument* active);
     // Ruler definition bar: the same without the ruler index; the bar then shows the length
     // and units (rulerShown).
-    bool chooseRulerFromMeasureBar(const QString& name, CImageDoc* active);
+    bool chooseRulerFromMeasureBar(const QString& name, MeasuredDocument* active);
     // Writes the active document's ruler under the name. False for an empty or unsafe name or
     // a failed write.
-    bool saveRuler(const QString& name, CImageDoc* active);
+    bool saveRuler(const QString& name, MeasuredDocument* active);
     // Deletes the named ruler, then chooses "RulerDefault". The two system rulers are kept
     // with a message. False when nothing was deleted.
-    bool deleteRuler(const QString& name, CImageDoc* active);
+    bool deleteRuler(const QString& name, MeasuredDocument* active);
     // Names of the ruler files and the position of the current ruler among them (or -1);
     // also reported through rulerListChanged.
     QStringList refreshRulerList();
     int rulerListSelection() const { return rulerListSelection_; }
 
     // --- Bar controls ---
-    void setHideRuler(bool ticked, CImageDoc* active);
-    void setHideDescriptor(DescriptorBox box, bool ticked, CImageDoc* active);
-    void setPrecision(int selection, CImageDoc* active);
-    void setMeasureUnit(int selection, CImageDoc* active);
+    void setHideRuler(bool ticked, MeasuredDocument* active);
+    void setHideDescriptor(DescriptorBox box, bool ticked, MeasuredDocument* active);
+    void setPrecision(int selection, MeasuredDocument* active);
+    void setMeasureUnit(int selection, MeasuredDocument* active);
     // The apply button: length text (not a number: 0), the ruler-unit entry and the
     // measure-unit entry (-1 when the list has no selection leaves that unit).
     void applyCalibration(const QString& lengthText, int rulerUnitEntry, int measureUnitEntry,
-                          CImageDoc* active);
-    void setPenNormalColourIndex(int index, CImageDoc* active);
-    void setPenTempColourIndex(int index, CImageDoc* active);
-    void setPenWidthIndex(int index, CImageDoc* active);
-    void setFontIndex(int index, const QString& face, CImageDoc* active);
-    void setFontSizeIndex(int index, CImageDoc* active);
-    void setFontNormalColourIndex(int index, CImageDoc* active);
-    void setFontTempColourIndex(int index, CImageDoc* active);
+                          MeasuredDocument* active);
+    void setPenNormalColourIndex(int index, MeasuredDocument* active);
+    void setPenTempColourIndex(int index, MeasuredDocument* active);
+    void setPenWidthIndex(int index, MeasuredDocument* active);
+    void setFontIndex(int index, const QString& face, MeasuredDocument* active);
+    void setFontSizeIndex(int index, MeasuredDocument* active);
+    void setFontNormalColourIndex(int index, MeasuredDocument* active);
+    void setFontTempColourIndex(int index, MeasuredDocument* active);
 
   Q_SIGNALS:
     // Both bars' measure-unit lists select this unit.
@@ -130,8 +130,8 @@ class MeasureSettings : public QObject
     RulerRecord currentRuler() const;
     void storeRuler(const RulerRecord& ruler);
     bool readRuler(const QString& name, RulerRecord& ruler) const;
-    void applyPenTo(CImageDoc* active);
-    void applyTextFontTo(CImageDoc* active);
+    void applyPenTo(MeasuredDocument* active);
+    void applyTextFontTo(MeasuredDocument* active);
 
     FrameSettings& settings_;
     std::string rulersFolder_;

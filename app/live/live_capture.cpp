@@ -2,16 +2,18 @@
 
 #include <QCoreApplication>
 
+#include "app/live/camera_session.h"
 #include "app/live/capture_host.h"
+#include "app/live/live_capture_frame.h"
+#include "app/live/live_host.h"
 #include "app/live/thread_ticker.h"
-#include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "platform/message_box.h"
 
 using namespace cmd;
 
-LiveCapture::LiveCapture(CVideoFrame& frame, CaptureHost* host)
+LiveCapture::LiveCapture(LiveCaptureFrame& frame, CaptureHost* host)
     : frame_(frame), host_(host), makeTicker_([] { return std::make_unique<ThreadTicker>(); })
 {
 }
@@ -134,7 +136,7 @@ void LiveCapture::OnTick()
     {
         stopTimedCapture();
         showTimedProgress();
-        Q_EMIT frame_.stateChanged();
+        frame_.notifyStateChanged();
         return;
     }
     if (const ZCAPHANDLE device = frame_.session().device())
@@ -193,7 +195,7 @@ void LiveCapture::OnCaptureMeasure()
         kwz::messageBox(nullptr, "ggf", host.LanguageText("AppTitle"), kwz::MB_OK);
         return;
     }
-    if (host_->OpenCapturedImage(buffer, width, height, frame_.isMaximized()))
+    if (host_->OpenCapturedImage(buffer, width, height, frame_.shownMaximised()))
         host_->ApplyCaptureBar();
 }
 
@@ -213,9 +215,10 @@ void LiveCapture::OnRecord()
     if (recording_)
         seconds_ = 0;
     // Runs the focus handling again once this command is through: the panes of live work,
-    // the recording pane included.
+    // the recording pane included. Queued on this object, which the frame owns, so a call
+    // still waiting when either goes is dropped.
     QMetaObject::invokeMethod(
-        &frame_, [frame = &frame_] { frame->OnSetFocus(); }, Qt::QueuedConnection);
+        this, [frame = &frame_] { frame->OnSetFocus(); }, Qt::QueuedConnection);
 }
 
 void LiveCapture::OnTimer()

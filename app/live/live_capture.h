@@ -23,14 +23,14 @@
 #include "zcapapi.h"
 
 class CaptureHost;
-class CVideoFrame;
+class LiveCaptureFrame;
 
 class LiveCapture : public QObject
 {
     Q_OBJECT
   public:
     // Without a host the live window takes none of these commands.
-    LiveCapture(CVideoFrame& frame, CaptureHost* host);
+    LiveCapture(LiveCaptureFrame& frame, CaptureHost* host);
     // Stops timed capture and finishes a recording still running, without the host, which
     // may be gone by then.
     ~LiveCapture() override;
@@ -66,7 +66,7 @@ class LiveCapture : public QObject
     void showTimedProgress();
     QString text(const char* english, const char* chinese) const;
 
-    CVideoFrame& frame_;
+    LiveCaptureFrame& frame_;
     CaptureHost* host_;
     TickerFactory makeTicker_;
     std::unique_ptr<PeriodicTicker> ticker_;

@@ -14,7 +14,9 @@
 
 #include "app/live/camera_session.h"
 #include "app/live/live_capture.h"
+#include "app/live/live_capture_frame.h"
 #include "app/live/live_host.h"
+#include "app/live/live_view_frame.h"
 #include "app/shell/command_target.h"
 
 class CVideoDoc;
@@ -22,7 +24,10 @@ class CVideoView;
 
 inline constexpr size_t kMeasureBufferBytes = 2048 * 1536 * 3;
 
-class CVideoFrame : public QMdiSubWindow, public CommandTarget
+class CVideoFrame : public QMdiSubWindow,
+                    public CommandTarget,
+                    public LiveViewFrame,
+                    public LiveCaptureFrame
 {
     Q_OBJECT
   public:
@@ -33,8 +38,8 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
 
     CVideoDoc& document() const { return document_; }
     CVideoView* view() const { return view_; }
-    LiveHost& host() const { return host_; }
-    CameraSession& session() const { return session_; }
+    LiveHost& host() const override { return host_; }
+    CameraSession& session() const override { return session_; }
 
     // The picture size of a size index (0 to 4); false for any other index.
     static bool pictureSize(int index, int& width, int& height);
@@ -52,34 +57,39 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     // Enabled and checked state of a command; false when the live frame has no say in it.
     bool updateCommand(int id, CommandState& state) override;
     // Queues a command to this frame, as a menu choice would arrive.
-    void postCommand(int id);
+    void postCommand(int id) override;
     static QEvent::Type commandEvent();
 
     // The frame or its view got the focus: bars and status panes of live work.
-    void OnSetFocus();
+    void OnSetFocus() override;
     // The frame became the active child window.
     void OnActivate();
     // The one-second tick: the recording time, then the frame rate in pane 3.
     void OnTimer();
     // Exposure keys: one step down (-1) or up (1).
-    void changeExposure(int step);
+    void changeExposure(int step) override;
 
     int crossHair() const { return crossHair_; }
-    int frozen() const { return frozen_; }
-    int started() const { return started_; }
-    int fit() const { return fit_; }
-    int pictureWidth() const { return static_cast<int>(pictureSize_.load() >> 32); }
-    int pictureHeight() const { return static_cast<int>(pictureSize_.load() & 0xFFFFFFFFu); }
+    int frozen() const override { return frozen_; }
+    int started() const override { return started_; }
+    int fit() const override { return fit_; }
+    int pictureWidth() const override { return static_cast<int>(pictureSize_.load() >> 32); }
+    int pictureHeight() const override
+    {
+        return static_cast<int>(pictureSize_.load() & 0xFFFFFFFFu);
+    }
     int timerId() const { return timerId_; }
     const std::vector<BYTE>& freezeBuffer() const { return freezeBuffer_; }
-    const QImage& freezeImage() const { return freezeImage_; }
+    const QImage& freezeImage() const override { return freezeImage_; }
     bool hasMeasureBuffer() const { return measureBuffer_ != nullptr; }
-    BYTE* measureBuffer() const { return measureBuffer_.get(); }
+    BYTE* measureBuffer() const override { return measureBuffer_.get(); }
+    bool shownMaximised() const override { return isMaximized(); }
+    void notifyStateChanged() override { Q_EMIT stateChanged(); }
     // Capture, timed capture, capture for measuring and recording.
     LiveCapture& capture() const { return *capture_; }
 
     // "width:%d height:%d" in the language of the moment.
-    QString sizeText(int width, int height) const;
+    QString sizeText(int width, int height) const override;
 
     // The frame routine given to the camera while the cross-hair is on; the context is the
     // frame. Runs on the capture thread and touches only the frame's pixels.

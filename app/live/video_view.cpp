@@ -8,8 +8,10 @@
 #include <QScrollBar>
 
 #include "app/controls/picture_size_hint.h"
+#include "app/live/camera_session.h"
+#include "app/live/live_host.h"
+#include "app/live/live_view_frame.h"
 #include "app/live/video_doc.h"
-#include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
 
 namespace {

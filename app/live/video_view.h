@@ -11,7 +11,7 @@
 #include "kwztypes.h"
 
 class CVideoDoc;
-class CVideoFrame;
+class LiveViewFrame;
 
 class CVideoView : public QAbstractScrollArea
 {
@@ -22,8 +22,8 @@ class CVideoView : public QAbstractScrollArea
 
     CVideoDoc* document() const { return document_; }
     // The frame whose state the view shows; set by the frame.
-    void setFrame(CVideoFrame* frame) { frame_ = frame; }
-    CVideoFrame* frame() const { return frame_; }
+    void setFrame(LiveViewFrame* frame) { frame_ = frame; }
+    LiveViewFrame* frame() const { return frame_; }
 
     // The window handed to the camera.
     HWND window() { return kwz::toHwnd(surface_.get()); }
@@ -55,7 +55,7 @@ class CVideoView : public QAbstractScrollArea
     void updateScrollBars();
 
     CVideoDoc* document_;
-    CVideoFrame* frame_ = nullptr;
+    LiveViewFrame* frame_ = nullptr;
     std::unique_ptr<LiveSurface> surface_;
     QSize scrollSize_;
     QRect pictureRect_;
