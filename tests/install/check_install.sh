@@ -189,7 +189,9 @@ check_cclient()
     [[ "$(cd "$libdir" && pwd)" == "$(cd "$pcdir/.." && pwd)" ]] ||
         fail "rast.pc names the library folder $libdir"
     # shellcheck disable=SC2046
-    cc -std=c11 -Wall -Wextra -Werror -o "$SCRATCH/measure_line" "$source" \
+    # Libraries built with sanitizers need their runtime first in the program that loads them.
+    # shellcheck disable=SC2086
+    cc -std=c11 -Wall -Wextra -Werror ${KWZ_CLIENT_FLAGS:-} -o "$SCRATCH/measure_line" "$source" \
         $(pkg-config --cflags --libs rast) -lm -Wl,-rpath,"$libdir" ||
         fail "the C program does not build against the installed headers and libraries"
     local linked
