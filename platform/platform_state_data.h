@@ -52,6 +52,9 @@ struct PlatformState
     // Files flushed to the disk, counted so tests see what a write costs.
     std::atomic<uint64_t> fileFlushes{0};
 
+    // Whether drawing may take its vector paths (tests run the portable ones too).
+    std::atomic<bool> vectorDrawing{true};
+
     // Thread ids of message_queue.h, kept in a key so every library copy sees the same one.
     pthread_key_t threadKey{};
     std::atomic<ThreadId> nextThreadId{1};

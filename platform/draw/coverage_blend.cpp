@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/draw/vector_drawing.h"
+
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define KWZ_BLEND_AVX2 1
 #include <immintrin.h>
@@ -319,7 +321,8 @@ void blendCoverageSpans(const CoverageSpan* spans, size_t spanCount, int bytesPe
     static const BlendKernel best = supports(BlendKernel::Avx512) ? BlendKernel::Avx512
                                     : supports(BlendKernel::Avx2) ? BlendKernel::Avx2
                                                                   : BlendKernel::Portable;
-    blendCoverageSpansWith(best, spans, spanCount, bytesPerPixel, blue, green, red);
+    blendCoverageSpansWith(vectorDrawingEnabled() ? best : BlendKernel::Portable, spans, spanCount,
+                           bytesPerPixel, blue, green, red);
 }
 
 void blendCoverageRow(uint8_t* pixels, int bytesPerPixel, const uint8_t* coverage, int count,

@@ -9,11 +9,9 @@
 
 #include "platform/bmp_format.h"
 #include "platform/draw/coverage_blend.h"
+#include "platform/draw/ellipse_ends.h"
 #include "platform/draw/font.h"
 #include "platform/encoding.h"
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 namespace kwz {
 
@@ -407,7 +405,8 @@ void RasterContext::fillSpan(int y, int64_t x0, int64_t x1, uint32_t value)
     {
         const uint16_t lowBytes = static_cast<uint16_t>(value);
         const auto highByte = static_cast<uint8_t>(value >> 16);
-        for (uint8_t *p = r + 3 * x0, *end = r + 3 * x1; p <= end; p += 3)
+        uint8_t* p = r + 3 * x0;
+        for (int64_t n = x1 - x0 + 1; n > 0; --n, p += 3)
         {
             std::memcpy(p, &lowBytes, 2);
             p[2] = highByte;
@@ -749,64 +748,6 @@ inline int64_t floorToInt(double value)
     return truncated - (value < static_cast<double>(truncated) ? 1 : 0);
 }
 
-// Right ends of the outline on `count` rows from `first` on: cx + a sqrt(1 - ((cy - y) / b)^2),
-// rounded half up.
-void ellipseEndsPortable(double cx, double cy, double a, double b, int64_t first, size_t count,
-                         int64_t* ends)
-{
-    for (size_t i = 0; i < count; ++i)
-    {
-        double off = (cy - static_cast<double>(first + static_cast<int64_t>(i))) / b;
-        double half = a * std::sqrt(std::max(0.0, 1.0 - off * off));
-        ends[i] = floorToInt(cx + half + 0.5);
-    }
-}
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// Four rows at a time. Division, square root, products and sums are rounded the same way in
-// vectors, and no operation is fused, so the ends are those of the portable loop.
-__attribute__((target("avx"))) void ellipseEndsAvx(double cx, double cy, double a, double b,
-                                                   int64_t first, size_t count, int64_t* ends)
-{
-    const __m256d centreX = _mm256_set1_pd(cx), centreY = _mm256_set1_pd(cy);
-    const __m256d radiusX = _mm256_set1_pd(a), radiusY = _mm256_set1_pd(b);
-    const __m256d one = _mm256_set1_pd(1.0), half = _mm256_set1_pd(0.5);
-    const __m256d zero = _mm256_setzero_pd();
-    size_t i = 0;
-    alignas(32) double rounded[4];
-    for (; i + 4 <= count; i += 4)
-    {
-        double y = static_cast<double>(first + static_cast<int64_t>(i));
-        __m256d rows = _mm256_setr_pd(y, y + 1, y + 2, y + 3);
-        __m256d off = _mm256_div_pd(_mm256_sub_pd(centreY, rows), radiusY);
-        __m256d rest = _mm256_max_pd(zero, _mm256_sub_pd(one, _mm256_mul_pd(off, off)));
-        __m256d reach = _mm256_mul_pd(radiusX, _mm256_sqrt_pd(rest));
-        _mm256_store_pd(rounded,
-                        _mm256_floor_pd(_mm256_add_pd(_mm256_add_pd(centreX, reach), half)));
-        for (int k = 0; k < 4; ++k)
-            ends[i + static_cast<size_t>(k)] = static_cast<int64_t>(rounded[k]);
-    }
-    ellipseEndsPortable(cx, cy, a, b, first + static_cast<int64_t>(i), count - i, ends + i);
-}
-#endif
-
-void ellipseEnds(double cx, double cy, double a, double b, int64_t first, size_t count,
-                 int64_t* ends)
-{
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    static const bool vector = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx");
-    }();
-    if (vector)
-    {
-        ellipseEndsAvx(cx, cy, a, b, first, count, ends);
-        return;
-    }
-#endif
-    ellipseEndsPortable(cx, cy, a, b, first, count, ends);
-}
-
 } // namespace
 
 void RasterContext::strokeEllipse(double cx, double cy, double a, double b, uint32_t value)
@@ -860,10 +801,15 @@ void RasterContext::strokeEllipse(double cx, double cy, double a, double b, uint
         {
             // The common case, kept free of fillSpan's general checks.
             uint8_t* r = bits + rowBase + y * rowStep;
+            // Clipped in integers before any pointer is formed: the ends of a figure around
+            // the image lie hundreds of millions of pixels outside the row.
             auto span = [&](int64_t x0, int64_t x1) {
                 x0 = std::max<int64_t>(x0, 0);
                 x1 = std::min<int64_t>(x1, width - 1);
-                for (uint8_t* p = r + 3 * x0; p <= r + 3 * x1; p += 3)
+                if (x0 > x1)
+                    return;
+                uint8_t* p = r + 3 * x0;
+                for (int64_t n = x1 - x0 + 1; n > 0; --n, p += 3)
                 {
                     std::memcpy(p, &lowBytes, 2);
                     p[2] = highByte;

@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -6,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "picture.h"
+#include "platform/draw/ellipse_ends.h"
 #include "platform/draw/raster_context.h"
+#include "platform/draw/vector_drawing.h"
 
 namespace kwz {
 namespace {
@@ -394,21 +399,159 @@ TEST(RasterClipping, FarCoordinatesAreClippedNotWalked)
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(dc->pixel(i, i), kRed) << i;
     EXPECT_EQ(dc->pixel(1, 0), 0u);
-    dc->moveTo(INT_MIN, 5);
-    dc->lineTo(INT_MAX, 7);
-    dc->rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
-    dc->ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
-    dc->selectPen({kPenDashDotDot, 1, kRed});
-    dc->ellipse(-2000000000, 3, 2000000000, 9);
-    dc->rectangle(-2000000000, -2000000000, 2000000000, 2000000000);
-    dc->selectPen({kPenSolid, 9, kRed});
-    dc->moveTo(INT_MIN, INT_MIN);
-    dc->lineTo(INT_MAX, 3);
-    dc->ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+
+    // Outlines that run wholly outside the image leave every pixel alone.
+    auto around = RasterContext::create(16, 16, 24);
+    for (Pen pen : {Pen{kPenSolid, 1, kRed}, Pen{kPenDashDotDot, 1, kRed}, Pen{kPenSolid, 9, kRed}})
+    {
+        around->selectPen(pen);
+        around->rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+        around->ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+        around->rectangle(-2000000000, -2000000000, 2000000000, 2000000000);
+    }
+    EXPECT_EQ(picture(*around), picture(*RasterContext::create(16, 16, 24)));
+
+    // A flat dashed ellipse 4 x 10^9 wide crosses the image on its top and bottom rows only.
+    auto flat = RasterContext::create(16, 16, 24);
+    flat->selectPen({kPenDashDotDot, 1, kRed});
+    flat->ellipse(-2000000000, 3, 2000000000, 9);
+    for (int y = 0; y < 16; ++y)
+    {
+        int red = 0;
+        for (int x = 0; x < 16; ++x)
+            red += flat->pixel(x, y) == kRed;
+        if (y == 3 || y == 8)
+            EXPECT_GT(red, 0) << y;
+        else
+            EXPECT_EQ(red, 0) << y;
+    }
+
+    // A wide edge from the far left to the far right is a band across the middle rows.
+    auto band = RasterContext::create(16, 16, 24);
+    band->selectPen({kPenSolid, 9, kRed});
     POINT far[] = {{INT_MIN, 0}, {INT_MAX, 15}, {0, INT_MAX}};
-    dc->polygon(far, 3);
-    SUCCEED();
+    band->polygon(far, 3);
+    for (int x = 0; x < 16; ++x)
+    {
+        EXPECT_EQ(band->pixel(x, 1), 0u) << x;
+        EXPECT_EQ(band->pixel(x, 14), 0u) << x;
+        for (int y = 4; y <= 11; ++y)
+            EXPECT_EQ(band->pixel(x, y), kRed) << x << "," << y;
+    }
 }
+
+// Runs the context's drawing on the portable loops while it lives.
+class PortableDrawing
+{
+  public:
+    explicit PortableDrawing(bool portable) : was_(vectorDrawingEnabled())
+    {
+        setVectorDrawingEnabled(!portable);
+    }
+    ~PortableDrawing() { setVectorDrawingEnabled(was_); }
+
+  private:
+    bool was_;
+};
+
+TEST(EllipseEnds, VectorAndPortablePathsAgreeOnAnyRows)
+{
+    std::vector<int64_t> portable(64), vector(64);
+    if (!ellipseEndsWith(EllipseEndsPath::Avx, 0, 0, 1, 1, 0, 1, vector.data()))
+        GTEST_SKIP() << "the processor has no AVX";
+    uint64_t state = 0x9E3779B97F4A7C15u;
+    auto next = [&] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    auto any = [&](double limit) { return (double(next() % 2000001) / 1000000.0 - 1.0) * limit; };
+    for (int i = 0; i < 20000; ++i)
+    {
+        double cx = any(2147483648.0), cy = any(2147483648.0);
+        double a = std::ldexp(1.0 + double(next() % 1000) / 1000, int(next() % 32));
+        double b = std::ldexp(1.0 + double(next() % 1000) / 1000, int(next() % 32));
+        // Rows near the centre, near the top and far beyond the outline.
+        int64_t first = int64_t(cy) + int64_t(any(i % 3 == 0 ? 64.0 : 4.0 * b));
+        size_t count = 1 + next() % 63;
+        ASSERT_TRUE(ellipseEndsWith(EllipseEndsPath::Portable, cx, cy, a, b, first, count,
+                                    portable.data()));
+        ASSERT_TRUE(
+            ellipseEndsWith(EllipseEndsPath::Avx, cx, cy, a, b, first, count, vector.data()));
+        for (size_t k = 0; k < count; ++k)
+            ASSERT_EQ(vector[k], portable[k])
+                << cx << " " << cy << " " << a << " " << b << " row " << first + int64_t(k);
+    }
+}
+
+// An image wholly inside a huge circle or ellipse: every visible row's ends lie hundreds of
+// millions of pixels outside it on both sides.
+class ImageInsideFigure : public ::testing::TestWithParam<bool>
+{
+};
+
+TEST_P(ImageInsideFigure, LeavesTheImageAloneAndDrawsCrossingOutlinesAsALargerSurfaceDoes)
+{
+    PortableDrawing portable(GetParam());
+    const int sizes[][2] = {{640, 200}, {64, 64}, {32, 32}, {1, 1}, {7, 3}};
+    const double radii[] = {1e8, 1.6e8, 6e8, 2147483000.0};
+    const Pen pens[] = {{kPenSolid, 1, kRed},
+                        {kPenDash, 1, kRed},
+                        {kPenSolid, 5, kRed},
+                        {kPenInsideFrame, 4, kRed}};
+    for (int bitCount : {1, 4, 8, 16, 24, 32})
+    {
+        for (const auto& size : sizes)
+        {
+            const int w = size[0], h = size[1];
+            auto blank = RasterContext::create(w, h, bitCount);
+            auto dc = RasterContext::create(w, h, bitCount);
+            for (double r : radii)
+            {
+                for (const Pen& pen : pens)
+                {
+                    dc->selectPen(pen);
+                    for (auto [cx, cy] : {std::pair{10.0, 10.0}, std::pair{-0.5, -0.5},
+                                          std::pair{w / 2.0, h + 3.0}})
+                    {
+                        auto box = [](double v) {
+                            return int(std::clamp(v, double(INT_MIN), double(INT_MAX)));
+                        };
+                        dc->ellipse(box(cx - r), box(cy - r), box(cx + r + 1), box(cy + r + 1));
+                        dc->ellipse(box(cx - r), box(cy - r / 3), box(cx + r + 1),
+                                    box(cy + r / 3 + 1));
+                    }
+                }
+            }
+            ASSERT_EQ(picture(*dc), picture(*blank)) << bitCount << " bits, " << w << "x" << h;
+        }
+    }
+
+    // Outlines that cross the image: the same pixels as on a surface that holds more of them.
+    for (int bitCount : {1, 4, 8, 16, 24, 32})
+    {
+        auto small = RasterContext::create(64, 48, bitCount);
+        auto large = RasterContext::create(300, 200, bitCount);
+        for (RasterContext* dc : {small.get(), large.get()})
+        {
+            for (const Pen& pen : pens)
+            {
+                dc->selectPen(pen);
+                dc->ellipse(-300000000, 10, 300000010, 41);
+                dc->ellipse(20, -600000000, 41, 600000000);
+                dc->ellipse(-400000000, -400000000, 400000030, 400000030);
+            }
+        }
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x)
+                ASSERT_EQ(small->pixel(x, y), large->pixel(x, y))
+                    << bitCount << " bits at " << x << "," << y;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEllipsePaths, ImageInsideFigure, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Portable" : "Vector"; });
 
 // Figures far larger than any image, in every pen: the part on the image is what a larger
 // surface shows there, every coordinate moved by the same amount.

@@ -232,9 +232,35 @@ TEST(TextRendering, TextOffTheImageIsClipped)
     auto dc = RasterContext::create(10, 10, 4);
     dc->selectFont(font.get());
     dc->textOutW(-15, -20, u"WW直");
-    dc->textOutW(INT_MAX - 5, INT_MIN, u"W");
     dc->textOutW(5, 5, u"W直");
-    SUCCEED();
+    // The same texts on a surface that holds them whole, 50 pixels further in.
+    auto whole = RasterContext::create(110, 110, 4);
+    whole->selectFont(font.get());
+    whole->textOutW(35, 30, u"WW直");
+    whole->textOutW(55, 55, u"W直");
+    std::vector<int> differing;
+    int inked = 0;
+    for (int y = 0; y < 10; ++y)
+    {
+        for (int x = 0; x < 10; ++x)
+        {
+            if (dc->pixel(x, y) != whole->pixel(x + 50, y + 50))
+                differing.push_back(y * 10 + x);
+            inked += dc->pixel(x, y) != dc->pixel(0, 9);
+        }
+    }
+    EXPECT_TRUE(differing.empty()) << differing.size() << " pixels differ";
+    EXPECT_GT(inked, 0);
+
+    // A text at the far corner of the int range draws nothing and ends at once.
+    auto corner = RasterContext::create(10, 10, 4);
+    corner->selectFont(font.get());
+    corner->setBkMode(kBackgroundTransparent);
+    corner->textOutW(INT_MAX - 5, INT_MIN, u"W");
+    corner->textOutW(INT_MIN, INT_MAX - 5, u"W");
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(corner->pixel(x, y), RGB(0, 0, 0)) << x << "," << y;
 }
 
 TEST(RecordingContext, KeepsTextsWithPositionColourAndMode)
