@@ -40,6 +40,10 @@ struct PlatformState
     void* messageBoxContext = nullptr;
     MessagePump messagePump = nullptr;
     void* messagePumpContext = nullptr;
+    // Read without the lock on every trace call: whether traceSink is set, and whether
+    // KWZ_TRACE asked for stderr (-1 until first read).
+    std::atomic<bool> traceSinkSet{false};
+    std::atomic<int> stderrTrace{-1};
 
     std::atomic<bool> fakeClockActive{false};
     std::atomic<uint32_t> fakeTickMs{0};

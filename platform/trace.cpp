@@ -13,11 +13,20 @@ namespace kwz {
 
 namespace {
 
-// Read at every call, so a program or test may switch it on after start.
-bool stderrTraceEnabled()
+// KWZ_TRACE is read once, when the process first traces: a lookup of the environment on
+// every call made hit tests of edit points slower the larger the environment was.
+bool stderrTraceEnabled(PlatformState& state)
 {
-    const char* value = std::getenv("KWZ_TRACE");
-    return value != nullptr && std::strcmp(value, "1") == 0;
+    int on = state.stderrTrace.load(std::memory_order_relaxed);
+    if (on < 0)
+    {
+        const char* value = std::getenv("KWZ_TRACE");
+        on = value != nullptr && std::strcmp(value, "1") == 0 ? 1 : 0;
+        int unknown = -1;
+        state.stderrTrace.compare_exchange_strong(unknown, on, std::memory_order_relaxed);
+        on = state.stderrTrace.load(std::memory_order_relaxed);
+    }
+    return on > 0;
 }
 
 void stderrSink(std::string_view text)
@@ -30,9 +39,18 @@ void stderrSink(std::string_view text)
 
 } // namespace
 
+bool tracing()
+{
+    PlatformState& state = platformState();
+    return state.traceSinkSet.load(std::memory_order_acquire) || stderrTraceEnabled(state);
+}
+
 void trace(std::string_view text)
 {
     PlatformState& state = platformState();
+    // Nobody listens by default: no lock, no formatting.
+    if (!state.traceSinkSet.load(std::memory_order_acquire) && !stderrTraceEnabled(state))
+        return;
     TraceSink sink;
     void* context;
     {
@@ -42,13 +60,13 @@ void trace(std::string_view text)
     }
     if (sink != nullptr)
         sink(context, text);
-    else if (stderrTraceEnabled())
+    else if (stderrTraceEnabled(state))
         stderrSink(text);
 }
 
 void traceFormat(const char* format, ...)
 {
-    if (format == nullptr)
+    if (format == nullptr || !tracing())
         return;
     char small[512];
     va_list args;
@@ -81,6 +99,12 @@ void setTraceSink(TraceSink sink, void* context)
     std::lock_guard lock(state.hookMutex);
     state.traceSink = sink;
     state.traceContext = sink != nullptr ? context : nullptr;
+    state.traceSinkSet.store(sink != nullptr, std::memory_order_release);
+}
+
+void setStderrTrace(bool on)
+{
+    platformState().stderrTrace.store(on ? 1 : 0, std::memory_order_relaxed);
 }
 
 } // namespace kwz

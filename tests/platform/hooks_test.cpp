@@ -72,16 +72,23 @@ TEST(PlatformHooks, TraceSinkAndFakeClockReachTheLibrary)
 
 TEST(PlatformHooks, TraceGoesToStderrAsUtf8OnlyWhenAskedFor)
 {
-    unsetenv("KWZ_TRACE");
-    testing::internal::CaptureStderr();
-    kwzProbeTrace("silent");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-
+    // KWZ_TRACE counts as it was when the process first traced.
+    ASSERT_EQ(std::getenv("KWZ_TRACE"), nullptr);
+    kwzProbeTrace("first");
     setenv("KWZ_TRACE", "1", 1);
     testing::internal::CaptureStderr();
+    kwzProbeTrace("silent");
+    EXPECT_FALSE(kwz::tracing());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    unsetenv("KWZ_TRACE");
+
+    kwz::setStderrTrace(true);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(kwz::tracing());
     kwzProbeTrace("\xCF\xFB\xBA\xC4:5"); // 消耗:5 in GBK
     kwz::traceFormat("line %d\n", 2);
-    unsetenv("KWZ_TRACE");
+    kwz::setStderrTrace(false);
+    kwzProbeTrace("silent again");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "消耗:5\nline 2\n");
 }
 
