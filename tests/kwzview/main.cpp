@@ -19,6 +19,7 @@ std::unique_ptr<QObject> makeQPainterContextTest();
 std::unique_ptr<QObject> makeImageWorkspaceTest();
 std::unique_ptr<QObject> makeLiveTest();
 std::unique_ptr<QObject> makeLiveWorkTest();
+std::unique_ptr<QObject> makeMonkeyTest();
 
 int main(int argc, char** argv)
 {
@@ -60,13 +61,16 @@ int main(int argc, char** argv)
         test = makeLiveTest();
     else if (suite == "livework")
         test = makeLiveWorkTest();
+    else if (suite == "monkey")
+        test = makeMonkeyTest();
     if (!test)
     {
         std::fprintf(
             stderr,
             "usage: %s "
             "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
-            "qpainter_context|image_workspace|live|livework|capture|adjustment [Qt Test options]\n",
+            "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey [Qt Test "
+            "options]\n",
             argv[0]);
         return 2;
     }
