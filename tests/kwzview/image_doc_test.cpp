@@ -158,27 +158,92 @@ class ImageDocTest : public QObject
         QCOMPARE(RASTIsHitGraphic(document.bitmap(), 25, 20), 0);
     }
 
-    void aKwzFileIsSavedAsABitmapUnderItsNameWithTheFiguresBurntIn()
+    void savingAnOpenedPictureKeepsItsPixelsAndWritesAMeasurementFileBesideIt()
     {
         TempHome home;
         FakeImageHost host;
+        MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("scan.kwz"), 100, 60, 255));
+        home.write("scan.Mea", "an older measurement");
         const QByteArray plain = home.read("scan.kwz");
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("scan.kwz")));
         drawLine(document.bitmap(), 10, 90, 30);
         document.setModified(true);
+
+        // Nobody answers: the default keeps the picture and takes a name no file has.
         QVERIFY(document.save());
+        QCOMPARE(messages.texts.size(), 1);
+        QCOMPARE(messages.types.back() & 0xF, unsigned(kwz::MB_YESNOCANCEL));
+        QVERIFY(messages.texts.first().contains("scan.kwz"));
+        QVERIFY(messages.texts.first().contains("scan-1.Mea"));
+        QCOMPARE(home.read("scan.kwz"), plain);
+        QCOMPARE(home.read("scan.Mea"), QByteArray("an older measurement"));
+        QCOMPARE(document.pathName(), home.path("scan-1.Mea"));
+        QCOMPARE(document.kind(), int(CImageDoc::KindMeasureFile));
         QVERIFY(!document.isModified());
+        CImageDoc reopened(&host);
+        QVERIFY(reopened.open(home.path("scan-1.Mea")));
+        QCOMPARE(reopened.figureCount(), 1);
+
+        // Further saves go to the measurement file without asking again.
+        drawLine(document.bitmap(), 10, 90, 40);
+        document.setModified(true);
+        QVERIFY(document.save());
+        QCOMPARE(messages.texts.size(), 1);
+        QCOMPARE(home.read("scan.kwz"), plain);
+        CImageDoc again(&host);
+        QVERIFY(again.open(home.path("scan-1.Mea")));
+        QCOMPARE(again.figureCount(), 2);
+
+        // Cancel writes nothing, and the next save asks again.
+        QVERIFY(writePatternBmp(home.path("other.bmp"), 40, 30, 255));
+        CImageDoc other(&host);
+        QVERIFY(other.open(home.path("other.bmp")));
+        drawLine(other.bitmap(), 5, 35, 15);
+        other.setModified(true);
+        messages.answers = {kwz::IDCANCEL};
+        QVERIFY(!other.save());
+        QVERIFY(other.isModified());
+        QVERIFY(!QFile::exists(home.path("other.Mea")));
+        QVERIFY(other.save());
+        QCOMPARE(messages.texts.size(), 3);
+        QVERIFY(QFile::exists(home.path("other.Mea")));
+    }
+
+    void figuresBurntIntoAPictureShowAsFinishedWithoutAHiddenRuler()
+    {
+        TempHome home;
+        FakeImageHost host;
+        MessageRecorder messages;
+        QVERIFY(writePatternBmp(home.path("scan.kwz"), 100, 60, 255));
+        const QByteArray plain = home.read("scan.kwz");
+        CImageDoc document(&host);
+        QVERIFY(document.open(home.path("scan.kwz")));
+        void* bitmap = document.bitmap();
+        RASTSetMeasurePen(bitmap, 0, 1, 0x0000FF, 0x00FF00, 0xFF0000);
+        RASTHideDescriptor(bitmap, 1);
+        document.setHideRuler(1);
+        drawLine(bitmap, 10, 90, 30);
+        // The line is selected, as a click on it leaves it.
+        QCOMPARE(RASTIsHitGraphic(bitmap, 50, 30), RAST_OK);
+        document.setModified(true);
+        messages.answers = {kwz::IDYES};
+        QVERIFY(document.save());
         QCOMPARE(document.pathName(), home.path("scan.kwz"));
         const QByteArray bytes = home.read("scan.kwz");
-        QVERIFY(bytes.startsWith("BM"));
         QCOMPARE(bytes.size(), plain.size());
-        QVERIFY(bytes != plain);
         QImage saved;
         QVERIFY(saved.loadFromData(bytes, "BMP"));
         QCOMPARE(saved.size(), QSize(100, 60));
         QVERIFY(nonWhiteOnRow(saved, 30) >= 70);
+        // The line in its normal colour, no handles around its ends, nothing else.
+        QCOMPARE(saved.pixel(50, 30) & 0xFFFFFF, 0xFF0000u);
+        int marked = 0;
+        for (int y = 0; y < saved.height(); ++y)
+            marked += nonWhiteOnRow(saved, y);
+        QCOMPARE(marked, nonWhiteOnRow(saved, 30));
+        QCOMPARE(document.figureCount(), 1);
     }
 
     void aNewCaptureIsNamedOnceThenSavedIntoTheCaptureFolder()
@@ -283,18 +348,19 @@ class ImageDocTest : public QObject
         drawLine(document.bitmap(), 5, 35, 15);
         document.setModified(true);
 
+        messages.answers = {kwz::IDYES};
         kwz::testing::failWritesAfter(100);
         const bool saved = document.save();
         kwz::testing::failWritesAfter(-1);
         QVERIFY(!saved);
         QVERIFY(document.isModified());
-        QCOMPARE(messages.texts.size(), 1);
-        QVERIFY(messages.texts.first().contains(home.path("keep.bmp")));
+        QCOMPARE(messages.texts.size(), 2);
+        QVERIFY(messages.texts.last().contains(home.path("keep.bmp")));
         QCOMPARE(home.read("keep.bmp"), before);
 
         messages.answers.push_back(kwz::IDNO);
         QVERIFY(document.askToSave());
-        QCOMPARE(messages.texts.size(), 2);
+        QCOMPARE(messages.texts.size(), 3);
         QCOMPARE(messages.texts.last(), " Save changes to " + home.path("keep.bmp") + "?");
     }
 
@@ -315,9 +381,10 @@ class ImageDocTest : public QObject
         QVERIFY(!document.askToSave());
         QCOMPARE(messages.types.back() & 0xF, unsigned(kwz::MB_YESNOCANCEL));
         host.language = 0;
-        messages.answers = {kwz::IDYES};
+        // Yes to saving, then to drawing the figures into the picture.
+        messages.answers = {kwz::IDYES, kwz::IDYES};
         QVERIFY(document.askToSave());
-        QCOMPARE(messages.texts.last(),
+        QCOMPARE(messages.texts[messages.texts.size() - 2],
                  QStringLiteral("将改动保存到 %1？").arg(home.path("q.bmp")));
         QImage saved(home.path("q.bmp"));
         QVERIFY(nonWhiteOnRow(saved, 15) >= 25);
