@@ -13,6 +13,7 @@
 #include "app/documents/doc_template.h"
 #include "app/frame/main_frame.h"
 #include "app/image/image_window.h"
+#include "app/image/open_failure.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
@@ -146,8 +147,13 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
 
     // 2. One copy per program folder.
     singleInstance_ = std::make_unique<SingleInstance>(programFolderPath());
-    if (!singleInstance_->acquire({fileToOpen, connect}))
+    const SingleInstance::Outcome instance = singleInstance_->acquire({fileToOpen, connect});
+    if (instance != SingleInstance::Outcome::First)
+    {
+        // A request that reached the running copy is this copy's work done.
+        handedOver_ = instance == SingleInstance::Outcome::HandedOver;
         return false;
+    }
 
     // 3. The camera; nothing is created without it.
     if (!camera_.open())
@@ -197,12 +203,12 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
         if (request.connect)
             QCoreApplication::postEvent(mainFrame_.get(), new QEvent(events::connectDevice()));
     });
-    // Close the way a user does, so that settings and texts are saved.
+    // Close the way a user does, so that settings and texts are saved, but with nobody to
+    // answer questions: a termination signal always ends the program.
     quitSignals_ = std::make_unique<QuitSignals>([this] {
         if (mainFrame_)
-            mainFrame_->close();
-        else
-            QCoreApplication::quit();
+            mainFrame_->closeOnTermination();
+        QCoreApplication::quit();
     });
 
     // 12, 13. The command line.
@@ -281,9 +287,7 @@ void CMeasureToolApp::createDocTemplates()
         }));
     // Every way a file arrives ends here when it cannot be opened.
     documents_.setOpenFailedHandler([this](const QString& path) {
-        const QString text = languages_.index() == kLanguageChinese
-                                 ? QStringLiteral("无法打开文件 %1。").arg(path)
-                                 : QStringLiteral("The file %1 cannot be opened.").arg(path);
+        const QString text = openFailureText(path, languages_.index());
         kwz::messageBox(nullptr, toGbk(text).c_str(), kCaption, kwz::MB_OK | kwz::MB_ICONERROR);
     });
 }
@@ -312,7 +316,7 @@ int CMeasureToolApp::ExitInstance(int code)
 int CMeasureToolApp::run(const QStringList& arguments)
 {
     if (!InitInstance(arguments))
-        return ExitInstance(1);
+        return ExitInstance(handedOver_ ? 0 : 1);
     const int code = QApplication::exec();
     return ExitInstance(code);
 }

@@ -80,4 +80,5 @@ class CMeasureToolApp : public CommandTarget
     std::unique_ptr<SingleInstance> singleInstance_;
     std::unique_ptr<QuitSignals> quitSignals_;
     bool shutDown_ = false;
+    bool handedOver_ = false;
 };

@@ -10,6 +10,8 @@
 #include <QMimeData>
 #include <QToolBar>
 #include <QUrl>
+#include <cstdio>
+#include <optional>
 
 #include "app/bars/capture_bar.h"
 #include "app/bars/record_bar.h"
@@ -420,8 +422,45 @@ bool CMainFrame::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
+void CMainFrame::closeOnTermination()
+{
+    for (QMdiSubWindow* window : client_->subWindowList())
+    {
+        auto* image = qobject_cast<CImageFrame*>(window);
+        if (image == nullptr)
+            continue;
+        CImageDoc& document = image->document();
+        const std::optional<QString> written = document.saveForTermination();
+        if (written && !written->isEmpty())
+            std::fprintf(stderr, "kwzview: unsaved picture %s written to %s\n",
+                         qPrintable(document.title()), qPrintable(*written));
+        else if (written)
+            std::fprintf(stderr, "kwzview: unsaved picture %s could not be written\n",
+                         qPrintable(document.title()));
+        image->agreeWithoutAsking();
+    }
+    close();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // Every image window is asked before any window closes, so that a Cancel leaves the
+    // live window, its recording and every picture as they were.
+    QList<CImageFrame*> agreed;
+    for (QMdiSubWindow* window : client_->subWindowList())
+    {
+        auto* image = qobject_cast<CImageFrame*>(window);
+        if (image == nullptr)
+            continue;
+        if (!image->agreeToClose())
+        {
+            for (CImageFrame* other : agreed)
+                other->withdrawClose();
+            event->ignore();
+            return;
+        }
+        agreed << image;
+    }
     client_->closeAllSubWindows();
     if (!client_->subWindowList().isEmpty())
     {

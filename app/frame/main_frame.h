@@ -126,6 +126,9 @@ class CMainFrame : public QMainWindow,
     void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
     // Checked and enabled states of every command, in one place.
     void updateCommandStates();
+    // A termination signal: nothing is asked, unsaved pictures are written to names that no
+    // file has (each said on stderr), and every window closes.
+    void closeOnTermination();
 
     // The commands the main frame takes (its command map is in main_frame_commands.cpp).
     bool onCommand(int id) override;

@@ -3,10 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <climits>
+#include <vector>
 
 #include "app/image/image_host.h"
 #include "app/image/measure_settings.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/language.h"
 #include "platform/message_box.h"
 #include "rast.h"
 
@@ -23,6 +27,16 @@ QByteArray nativePath(const QString& path)
     return QFile::encodeName(path);
 }
 
+// Every image document alive, so a new capture can take a title no window shows yet.
+std::vector<const CImageDoc*>& openDocuments()
+{
+    static std::vector<const CImageDoc*> documents;
+    return documents;
+}
+
+// Far outside any picture: a hit or hover test there finds nothing.
+constexpr int kNowhere = -1000000;
+
 } // namespace
 
 void CImageDoc::BitmapDeleter::operator()(void* bitmap) const
@@ -33,12 +47,29 @@ void CImageDoc::BitmapDeleter::operator()(void* bitmap) const
 
 CImageDoc::CImageDoc(ImageHost* host) : host_(host)
 {
+    openDocuments().push_back(this);
     void* bitmap = nullptr;
     if (RASTInitialize(&bitmap) == RAST_OK)
         bitmap_.reset(bitmap);
 }
 
-CImageDoc::~CImageDoc() = default;
+CImageDoc::~CImageDoc()
+{
+    std::erase(openDocuments(), this);
+}
+
+bool CImageDoc::captureTitleIsFree(const QString& title) const
+{
+    for (const CImageDoc* other : openDocuments())
+        if (other != this && other->title().section(QLatin1Char('.'), 0, 0) == title)
+            return false;
+    // Nor may its automatic save overwrite a file already in the capture folder.
+    const QDir folder(QString::fromStdString(host_->measureSettings().settings().capturePath));
+    for (const char* extension : {".bmp", ".Mea"})
+        if (folder.exists(title + QLatin1String(extension)))
+            return false;
+    return true;
+}
 
 int CImageDoc::fileKind(const QString& path)
 {
@@ -71,6 +102,32 @@ QSize CImageDoc::imageSize() const
         RASTGetHeight(bitmap(), &height);
     }
     return QSize(width, height);
+}
+
+int CImageDoc::figureCount() const
+{
+    if (!hasImage())
+        return 0;
+    // The library tells the counts only through its measurement stream, which leads a
+    // measurement file: a 156-byte header, then seven 32-bit counts.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("count.Mea"));
+    if (!folder.isValid() ||
+        RASTWriteMeasureFile(bitmap(), nativePath(path).constData()) != RAST_OK)
+        return -1;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray head = file.read(156 + 7 * 4);
+    if (head.size() < 156 + 7 * 4)
+        return -1;
+    int count = 0;
+    for (int i = 0; i < 7; ++i)
+    {
+        const auto* p = reinterpret_cast<const unsigned char*>(head.constData() + 156 + 4 * i);
+        count += int(p[0] | p[1] << 8 | p[2] << 16 | unsigned(p[3]) << 24);
+    }
+    return count;
 }
 
 void CImageDoc::setModified(bool modified)
@@ -107,11 +164,16 @@ bool CImageDoc::buildFromFrame(const BYTE* bits, int width, int height)
     if (host_ != nullptr)
     {
         FrameSettings& settings = host_->measureSettings().settings();
-        setDocumentTitle(QString::fromStdString(settings.captureName) +
-                         QString::number(settings.captureIndex));
+        // The counter may name a window or file that exists already (the capture bar sets
+        // it back from the name box on every capture): the next free number is taken.
+        const QString name = QString::fromStdString(settings.captureName);
+        int index = settings.captureIndex;
+        while (index < INT_MAX && !captureTitleIsFree(name + QString::number(index)))
+            ++index;
+        setDocumentTitle(name + QString::number(index));
         host_->measureSettings().giveToNewCapture(bitmap());
         if (settings.captureAutoInc)
-            ++settings.captureIndex;
+            settings.captureIndex = index < INT_MAX ? index + 1 : index;
     }
     setModified(true);
     updateAllViews();
@@ -176,7 +238,7 @@ QString CImageDoc::automaticTarget() const
     return folder + base + QLatin1String(extension);
 }
 
-bool CImageDoc::writeFile(const QString& path, int asKind)
+bool CImageDoc::writeFile(const QString& path, int asKind, bool report)
 {
     int result = RAST_FAILED;
     if (asKind == KindMeasureFile)
@@ -185,15 +247,21 @@ bool CImageDoc::writeFile(const QString& path, int asKind)
     }
     else
     {
-        // The image goes out with its figures as they stand, even when no view has painted
-        // since the last change.
+        // The figures go in as they stand, even when no view has painted since the last
+        // change, but as a finished picture shows them: no selection, hover or handles, and
+        // the ruler only when this document shows it.
+        RASTIsHitGraphic(bitmap(), kNowhere, kNowhere);
+        RASTIsPassGraphic(bitmap(), kNowhere, kNowhere);
+        RASTHideRuler(bitmap(), hideRuler_);
         const QSize size = imageSize();
         RASTDraw(bitmap(), nullptr, 0, 0, size.width(), size.height());
+        updateAllViews();
         result = RASTWriteFile(bitmap(), nativePath(path).constData(), 1);
     }
     if (result != RAST_OK)
     {
-        reportWriteFailure(path);
+        if (report)
+            reportWriteFailure(path);
         return false;
     }
     return true;
@@ -218,6 +286,93 @@ QString CImageDoc::dialogName() const
     return folder.isEmpty() ? title() : QDir(folder).filePath(title());
 }
 
+QString CImageDoc::freeName(const QString& folder, const QString& base, const QString& extension)
+{
+    const QDir dir(folder);
+    QString name = base + extension;
+    for (int n = 1; dir.exists(name); ++n)
+        name = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(extension);
+    return dir.filePath(name);
+}
+
+QString CImageDoc::measureFileBeside() const
+{
+    // Another measurement of the same picture may already lie there.
+    const QFileInfo picture(pathName_);
+    return freeName(picture.absolutePath(), picture.completeBaseName(), QStringLiteral(".Mea"));
+}
+
+std::optional<QString> CImageDoc::saveForTermination()
+{
+    if (!modified_ || !hasImage() || (origin_ != OriginOpened && origin_ != OriginCaptured))
+        return std::nullopt;
+    QString target;
+    int asKind = KindMeasureFile;
+    if (origin_ == OriginOpened)
+    {
+        target = measureFileBeside();
+    }
+    else
+    {
+        // A capture nobody measured on yet is a plain picture; anything else keeps its figures.
+        if (kind_ == KindBitmap)
+            asKind = KindBitmap;
+        QString folder;
+        if (host_ != nullptr)
+            folder = QString::fromStdString(host_->measureSettings().settings().capturePath);
+        if (folder.isEmpty())
+            folder = QDir::currentPath();
+        target = freeName(folder, title().section(QLatin1Char('.'), 0, 0),
+                          asKind == KindBitmap ? QStringLiteral(".bmp") : QStringLiteral(".Mea"));
+    }
+    // Nobody may be there to close a message box.
+    if (!writeFile(target, asKind, false))
+        return QString();
+    setModified(false);
+    return target;
+}
+
+CImageDoc::Target CImageDoc::writeOpenedPicture(QString& written)
+{
+    if (bitmapChoice_ == BitmapChoice::Unasked)
+    {
+        const QString beside = measureFileBeside();
+        const QString question =
+            QString::fromUtf8(
+                builtInText(language(),
+                            "Saving into %1 replaces its picture with one that has the figures "
+                            "drawn in.\n\nYes: draw the figures into this picture.\nNo: keep "
+                            "the picture as it is and save it with its figures as %2.\nCancel: "
+                            "save nothing.",
+                            "保存到 %1 会用画上图形的图片替换原图片。\n\n是：把图形画进这张图片。"
+                            "\n否：保留原图片，把图片和图形另存为 %2。\n取消：不保存。",
+                            "保存到 %1 會用畫上圖形的圖片替換原圖片。\n\n是：把圖形畫進這張圖片。"
+                            "\n否：保留原圖片，把圖片和圖形另存為 %2。\n取消：不保存。"))
+                .arg(QFileInfo(pathName_).fileName(), QFileInfo(beside).fileName());
+        const int answer =
+            kwz::messageBox(nullptr, toGbk(question).c_str(), kCaption,
+                            kwz::MB_YESNOCANCEL | kwz::MB_ICONQUESTION | kwz::MB_DEFBUTTON2);
+        if (answer == kwz::IDYES)
+            bitmapChoice_ = BitmapChoice::BurnIn;
+        else if (answer == kwz::IDNO)
+            bitmapChoice_ = BitmapChoice::MeasureFile;
+        else
+            return Target::Nothing;
+    }
+    if (bitmapChoice_ == BitmapChoice::BurnIn)
+    {
+        if (!writeFile(pathName_, KindBitmap))
+            return Target::Failed;
+        written = pathName_;
+        return Target::Written;
+    }
+    const QString beside = measureFileBeside();
+    if (!writeFile(beside, KindMeasureFile))
+        return Target::Failed;
+    written = beside;
+    return Target::Written;
+}
+
 CImageDoc::Target CImageDoc::writeTarget(QString& written)
 {
     if (bitmap() == nullptr || !hasImage())
@@ -225,7 +380,9 @@ CImageDoc::Target CImageDoc::writeTarget(QString& written)
     if (origin_ == OriginOpened)
     {
         const int asKind = fileKind(pathName_);
-        if (asKind != KindBitmap && asKind != KindMeasureFile)
+        if (asKind == KindBitmap)
+            return writeOpenedPicture(written);
+        if (asKind != KindMeasureFile)
             return Target::Nothing;
         if (!writeFile(pathName_, asKind))
             return Target::Failed;
@@ -256,6 +413,8 @@ bool CImageDoc::save()
     if (writeTarget(written) != Target::Written)
         return false;
     setModified(false);
+    if (origin_ == OriginOpened && fileKind(written) == KindMeasureFile)
+        kind_ = KindMeasureFile;
     setPathName(written);
     return true;
 }

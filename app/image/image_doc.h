@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "app/documents/doc_template.h"
 #include "app/image/measured_document.h"
@@ -55,11 +56,18 @@ class CImageDoc : public CDocument, public MeasuredDocument
     bool saveAs();
     // Before the document closes: false keeps it open.
     bool askToSave();
+    // The program is being ended: unsaved changes go to a name that no file has, in the
+    // capture folder for a new capture and beside the file for an opened one, never over a
+    // file. Nothing when there is nothing to save, else the path written ("" if the write
+    // failed).
+    std::optional<QString> saveForTermination();
 
     // The Rast handle; null when it could not be made.
     void* bitmap() const override { return bitmap_.get(); }
     bool hasImage() const;
     QSize imageSize() const;
+    // How many figures the document holds, the ruler not counted; -1 when it cannot tell.
+    int figureCount() const;
 
     int kind() const { return kind_; }
     void setKind(int kind) { kind_ = kind; }
@@ -96,13 +104,28 @@ class CImageDoc : public CDocument, public MeasuredDocument
         Nothing, // no target: cancelled dialog, failed open, unsaveable kind
         Failed,  // the write failed (the user was told)
     };
+    // What saving an opened picture file does, asked once per document.
+    enum class BitmapChoice
+    {
+        Unasked,
+        BurnIn,      // the figures are drawn into the file's pixels
+        MeasureFile, // the file stays; a ".Mea" beside it holds image and figures
+    };
     // Builds the save target of save and ask-to-save and writes it.
     Target writeTarget(QString& written);
-    bool writeFile(const QString& path, int asKind);
+    Target writeOpenedPicture(QString& written);
+    // A ".Mea" name beside the opened picture that no file has yet.
+    QString measureFileBeside() const;
+    // The first of "folder/base.ext", "folder/base-1.ext" ... that is not there.
+    static QString freeName(const QString& folder, const QString& base, const QString& extension);
+    bool writeFile(const QString& path, int asKind, bool report = true);
     void reportWriteFailure(const QString& path) const;
     // The initial name of a save dialog: the title, in the folder the file belongs in.
     QString dialogName() const;
     void setPathName(const QString& path);
+    // Whether a new capture may take the title: no other image window has it and its
+    // automatic save names no existing file.
+    bool captureTitleIsFree(const QString& title) const;
     int language() const;
 
     ImageHost* host_;
@@ -111,5 +134,6 @@ class CImageDoc : public CDocument, public MeasuredDocument
     int kind_ = KindSavedBitmap;
     int origin_ = OriginFailed;
     bool modified_ = false;
+    BitmapChoice bitmapChoice_ = BitmapChoice::Unasked;
     QString pathName_;
 };

@@ -11,6 +11,7 @@
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/language.h"
 #include "platform/message_box.h"
 #include "rast.h"
 
@@ -91,6 +92,21 @@ void CImageFrame::chooseTool(int commandId, int tool)
     }
 }
 
+bool CImageFrame::confirmClearAll() const
+{
+    const int figures = document_.figureCount();
+    if (figures == 0)
+        return false;
+    const int language = host_ != nullptr ? host_->languageIndex() : kLanguageChinese;
+    const QString question =
+        QString::fromUtf8(builtInText(language, "Delete all %1 figures of this picture?",
+                                      "删除这张图片上的全部 %1 个图形？",
+                                      "刪除這張圖片上的全部 %1 個圖形？"))
+            .arg(figures < 0 ? QStringLiteral("") : QString::number(figures));
+    return kwz::messageBox(nullptr, toGbk(question.simplified()).c_str(), "kwzview",
+                           kwz::MB_YESNO | kwz::MB_ICONQUESTION) == kwz::IDYES;
+}
+
 bool CImageFrame::onCommand(int commandId)
 {
     const int tool = toolOfCommand(commandId);
@@ -116,7 +132,7 @@ bool CImageFrame::onCommand(int commandId)
         postCommand(ID_IMAGE_NORMAL);
         return true;
     case ID_IMAGE_MEASURE_DELETEALL:
-        if (bitmap != nullptr)
+        if (bitmap != nullptr && confirmClearAll())
         {
             RASTClearAllGraphic(bitmap);
             document_.setModified(true);
@@ -220,6 +236,13 @@ void CImageFrame::applyImageStatusBar()
         host_->setPaneColours(pane, kPaneBackground, kPaneText);
     }
     host_->setPaneText(6, host_->toolTipText(ID_OP_IMAGE_WINDOW));
+    // Pane 1 would otherwise keep the size the live picture or another image left there.
+    const QSize image = document_.imageSize();
+    host_->setPaneText(1,
+                       QString::fromUtf8(builtInText(host_->languageIndex(), "width:%1 height:%2",
+                                                     "宽:%1 高:%2", "寬:%1 高:%2"))
+                           .arg(image.width())
+                           .arg(image.height()));
 }
 
 void CImageFrame::fitToImage()
@@ -229,6 +252,19 @@ void CImageFrame::fitToImage()
     if (area == nullptr || image.isEmpty())
         return;
     fitted_ = true;
+    // Among maximised windows a new one comes maximised too; sizing it would take every
+    // window out of that state.
+    const QList<QMdiSubWindow*> windows = area->subWindowList();
+    const bool maximised =
+        isMaximized() || std::any_of(windows.begin(), windows.end(), [this](QMdiSubWindow* w) {
+            return w != this && w->isMaximized();
+        });
+    if (maximised)
+    {
+        if (!isMaximized())
+            showMaximized();
+        return;
+    }
     const int border = 2 * view_->frameWidth();
     const QSize decorations = size() - view_->size() + QSize(border, border);
     const QSize room = area->viewport()->size();
@@ -245,9 +281,18 @@ void CImageFrame::showEvent(QShowEvent* event)
         fitToImage();
 }
 
+bool CImageFrame::agreeToClose()
+{
+    if (!closeAgreed_)
+        closeAgreed_ = document_.askToSave();
+    return closeAgreed_;
+}
+
 void CImageFrame::closeEvent(QCloseEvent* event)
 {
-    if (!document_.askToSave())
+    const bool agreed = agreeToClose();
+    closeAgreed_ = false;
+    if (!agreed)
     {
         event->ignore();
         return;

@@ -34,6 +34,13 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
     // The tool a command chooses, or -1.
     static int toolOfCommand(int commandId);
 
+    // Asks about unsaved changes ahead of a close; once it agreed, the close asks no more.
+    bool agreeToClose();
+    // The close did not happen after all: the next one asks again.
+    void withdrawClose() { closeAgreed_ = false; }
+    // The program ends: the next close asks nothing.
+    void agreeWithoutAsking() { closeAgreed_ = true; }
+
     // The main status bar as image work shows it; run when the frame becomes active.
     void applyImageStatusBar();
     // Large enough for the whole image, as far as the client area allows.
@@ -44,6 +51,9 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
     void showEvent(QShowEvent* event) override;
 
   private:
+    // Clear All takes every figure with no way back: true when there is nothing to lose or
+    // the user agrees.
+    bool confirmClearAll() const;
     void dispatchCommand(int commandId);
     void chooseTool(int commandId, int tool);
 
@@ -51,6 +61,7 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
     ImageHost* host_;
     CImageView* view_;
     int tool_ = 0;
+    bool closeAgreed_ = false;
     // Whether the frame took the image's size yet; later the user's size stays.
     bool fitted_ = false;
 };

@@ -151,6 +151,13 @@ std::span<const ToolTipCommand> toolTipCommands()
     return kToolTipCommands;
 }
 
+const char* builtInText(int index, const char* english, const char* simplified,
+                        const char* traditional)
+{
+    const char* const versions[] = {english, simplified, traditional};
+    return versions[builtInColumn(index)];
+}
+
 const char* languageTextFile(int index)
 {
     switch (index)

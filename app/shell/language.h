@@ -23,6 +23,11 @@ struct LanguageKey
 
 std::span<const LanguageKey> languageLayout();
 
+// Of a built-in text's three versions (UTF-8), the one of the language index, by the same
+// columns as the layout's built-in texts.
+const char* builtInText(int index, const char* english, const char* simplified,
+                        const char* traditional);
+
 // File names relative to the program folder, by language index.
 const char* languageTextFile(int index);
 const char* toolTipFile(int index);

@@ -22,12 +22,12 @@ QString SingleInstance::instanceKey(const QString& programFolder)
     return QStringLiteral("kwzview-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
 }
 
-bool SingleInstance::acquire(const InstanceRequest& request)
+SingleInstance::Outcome SingleInstance::acquire(const InstanceRequest& request)
 {
     lock_ = std::make_unique<QLockFile>(QDir::tempPath() + "/" + key_ + ".lock");
     lock_->setStaleLockTime(0);
     if (lock_->tryLock(0))
-        return true;
+        return Outcome::First;
     lock_.reset();
 
     // Another copy runs: hand it the request, then end without touching anything. One line
@@ -49,10 +49,11 @@ bool SingleInstance::acquire(const InstanceRequest& request)
         delivered = socket.waitForBytesWritten(3000);
         socket.disconnectFromServer();
     }
-    if (!delivered || !asksSomething)
-        kwz::messageBox(nullptr, "The Application already has an instance running.", "kwzview",
-                        kwz::MB_OK);
-    return false;
+    if (delivered && asksSomething)
+        return Outcome::HandedOver;
+    kwz::messageBox(nullptr, "The Application already has an instance running.", "kwzview",
+                    kwz::MB_OK);
+    return Outcome::Refused;
 }
 
 void SingleInstance::listen(std::function<void(const InstanceRequest&)> handler)

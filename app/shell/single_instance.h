@@ -22,9 +22,15 @@ class SingleInstance
     explicit SingleInstance(QString programFolder);
     ~SingleInstance();
 
-    // True for the first copy. A later copy hands the running one its request (at least to
-    // come forward), says so when it asks nothing else or cannot reach it, and gets false.
-    bool acquire(const InstanceRequest& request);
+    enum class Outcome
+    {
+        First,      // this copy runs
+        HandedOver, // a later copy whose file or connect request reached the running one
+        Refused,    // a later copy that asked nothing else, or could not reach the running one
+    };
+    // A later copy hands the running one its request (at least to come forward) and says so
+    // when it asks nothing else or cannot reach it.
+    Outcome acquire(const InstanceRequest& request);
     // Requests of later copies reach the handler from now on, one call per request.
     void listen(std::function<void(const InstanceRequest& request)> handler);
     void stopListening();

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTest>
@@ -412,6 +413,54 @@ class CaptureTest : public QObject
         int bits = 0;
         QCOMPARE(RASTGetBitCount(image->document().bitmap(), &bits), RAST_OK);
         QCOMPARE(bits, 24);
+    }
+
+    void cancelAtExitLeavesEverythingAndATerminationSignalSavesAndEnds()
+    {
+        Program p;
+        QVERIFY(p.connect() != nullptr);
+        QPointer<CVideoFrame> live = p.live;
+        p.command(ID_VIDEO_RECORD);
+        QCOMPARE(live->capture().recording(), 1);
+        p.messages.answer = kwz::IDYES;
+        p.command(ID_CAPTURE_MEASURE);
+        p.command(ID_CAPTURE_MEASURE);
+        auto* image = dynamic_cast<CImageFrame*>(p.frame()->client()->activeSubWindow());
+        QVERIFY(image != nullptr && image->document().isModified());
+
+        p.messages.answer = kwz::IDCANCEL;
+        const int asked = p.messages.texts.size();
+        QVERIFY(!p.frame()->close());
+        QCOMPARE(p.messages.texts.size(), asked + 1);
+        QVERIFY(!live.isNull());
+        QVERIFY(live->started());
+        QCOMPARE(live->capture().recording(), 1);
+        QCOMPARE(p.frame()->client()->subWindowList().size(), 2);
+
+        // Nobody answers a signal: the picture goes to a free name, and everything closes.
+        p.messages.answer = kwz::IDCANCEL;
+        const QString title = image->document().title();
+        p.frame()->closeOnTermination();
+        QCOMPARE(p.messages.texts.size(), asked + 1);
+        QTRY_VERIFY(live.isNull());
+        QVERIFY(p.frame()->client()->subWindowList().isEmpty());
+        QVERIFY(p.files("Captures").contains(title + ".bmp"));
+    }
+
+    void aPictureOpenedAmongMaximisedWindowsComesMaximisedAndShowsItsSize()
+    {
+        Program p;
+        QVERIFY(p.connect() != nullptr);
+        p.live->showMaximized();
+        p.home.write("small.bmp", tinyBmp());
+        QVERIFY(p.run->app.OpenDocumentFile(p.home.path("small.bmp")) != nullptr);
+        QCoreApplication::processEvents();
+        auto* image = dynamic_cast<CImageFrame*>(p.frame()->client()->activeSubWindow());
+        QVERIFY(image != nullptr);
+        QVERIFY(image->isMaximized());
+        QTRY_COMPARE(p.pane(1), QStringLiteral("width:2 height:2"));
+        p.frame()->client()->setActiveSubWindow(p.live);
+        QVERIFY(p.live->isMaximized());
     }
 
     void recordingTimeGoesOnWhileThePictureIsFrozen()

@@ -10,6 +10,7 @@
 
 #include "app/image/image_doc.h"
 #include "app/image/image_frame.h"
+#include "app/image/open_failure.h"
 #include "app/shell/command_ids.h"
 #include "image_test_support.h"
 #include "platform/files.h"
@@ -158,27 +159,92 @@ class ImageDocTest : public QObject
         QCOMPARE(RASTIsHitGraphic(document.bitmap(), 25, 20), 0);
     }
 
-    void aKwzFileIsSavedAsABitmapUnderItsNameWithTheFiguresBurntIn()
+    void savingAnOpenedPictureKeepsItsPixelsAndWritesAMeasurementFileBesideIt()
     {
         TempHome home;
         FakeImageHost host;
+        MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("scan.kwz"), 100, 60, 255));
+        home.write("scan.Mea", "an older measurement");
         const QByteArray plain = home.read("scan.kwz");
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("scan.kwz")));
         drawLine(document.bitmap(), 10, 90, 30);
         document.setModified(true);
+
+        // Nobody answers: the default keeps the picture and takes a name no file has.
         QVERIFY(document.save());
+        QCOMPARE(messages.texts.size(), 1);
+        QCOMPARE(messages.types.back() & 0xF, unsigned(kwz::MB_YESNOCANCEL));
+        QVERIFY(messages.texts.first().contains("scan.kwz"));
+        QVERIFY(messages.texts.first().contains("scan-1.Mea"));
+        QCOMPARE(home.read("scan.kwz"), plain);
+        QCOMPARE(home.read("scan.Mea"), QByteArray("an older measurement"));
+        QCOMPARE(document.pathName(), home.path("scan-1.Mea"));
+        QCOMPARE(document.kind(), int(CImageDoc::KindMeasureFile));
         QVERIFY(!document.isModified());
+        CImageDoc reopened(&host);
+        QVERIFY(reopened.open(home.path("scan-1.Mea")));
+        QCOMPARE(reopened.figureCount(), 1);
+
+        // Further saves go to the measurement file without asking again.
+        drawLine(document.bitmap(), 10, 90, 40);
+        document.setModified(true);
+        QVERIFY(document.save());
+        QCOMPARE(messages.texts.size(), 1);
+        QCOMPARE(home.read("scan.kwz"), plain);
+        CImageDoc again(&host);
+        QVERIFY(again.open(home.path("scan-1.Mea")));
+        QCOMPARE(again.figureCount(), 2);
+
+        // Cancel writes nothing, and the next save asks again.
+        QVERIFY(writePatternBmp(home.path("other.bmp"), 40, 30, 255));
+        CImageDoc other(&host);
+        QVERIFY(other.open(home.path("other.bmp")));
+        drawLine(other.bitmap(), 5, 35, 15);
+        other.setModified(true);
+        messages.answers = {kwz::IDCANCEL};
+        QVERIFY(!other.save());
+        QVERIFY(other.isModified());
+        QVERIFY(!QFile::exists(home.path("other.Mea")));
+        QVERIFY(other.save());
+        QCOMPARE(messages.texts.size(), 3);
+        QVERIFY(QFile::exists(home.path("other.Mea")));
+    }
+
+    void figuresBurntIntoAPictureShowAsFinishedWithoutAHiddenRuler()
+    {
+        TempHome home;
+        FakeImageHost host;
+        MessageRecorder messages;
+        QVERIFY(writePatternBmp(home.path("scan.kwz"), 100, 60, 255));
+        const QByteArray plain = home.read("scan.kwz");
+        CImageDoc document(&host);
+        QVERIFY(document.open(home.path("scan.kwz")));
+        void* bitmap = document.bitmap();
+        RASTSetMeasurePen(bitmap, 0, 1, 0x0000FF, 0x00FF00, 0xFF0000);
+        RASTHideDescriptor(bitmap, 1);
+        document.setHideRuler(1);
+        drawLine(bitmap, 10, 90, 30);
+        // The line is selected, as a click on it leaves it.
+        QCOMPARE(RASTIsHitGraphic(bitmap, 50, 30), RAST_OK);
+        document.setModified(true);
+        messages.answers = {kwz::IDYES};
+        QVERIFY(document.save());
         QCOMPARE(document.pathName(), home.path("scan.kwz"));
         const QByteArray bytes = home.read("scan.kwz");
-        QVERIFY(bytes.startsWith("BM"));
         QCOMPARE(bytes.size(), plain.size());
-        QVERIFY(bytes != plain);
         QImage saved;
         QVERIFY(saved.loadFromData(bytes, "BMP"));
         QCOMPARE(saved.size(), QSize(100, 60));
         QVERIFY(nonWhiteOnRow(saved, 30) >= 70);
+        // The line in its normal colour, no handles around its ends, nothing else.
+        QCOMPARE(saved.pixel(50, 30) & 0xFFFFFF, 0xFF0000u);
+        int marked = 0;
+        for (int y = 0; y < saved.height(); ++y)
+            marked += nonWhiteOnRow(saved, y);
+        QCOMPARE(marked, nonWhiteOnRow(saved, 30));
+        QCOMPARE(document.figureCount(), 1);
     }
 
     void aNewCaptureIsNamedOnceThenSavedIntoTheCaptureFolder()
@@ -225,6 +291,141 @@ class ImageDocTest : public QObject
         std::unique_ptr<CImageDoc> document = capture(host);
         QCOMPARE(document->title(), QStringLiteral("Plate3"));
         QCOMPARE(host.settings.captureIndex, 3);
+    }
+
+    void captureTitlesAndTheirFilesNeverRepeat()
+    {
+        TempHome home;
+        FakeImageHost host;
+        host.settings.capturePath = home.home().toStdString();
+        host.settings.captureName = "Capture";
+        host.settings.captureIndex = 0;
+        host.settings.captureAutoInc = 1;
+        home.write("Capture1.Mea", "kept");
+        std::unique_ptr<CImageDoc> first = capture(host);
+        // The capture bar sets the counter back from its name box before every capture.
+        host.settings.captureIndex = 0;
+        std::unique_ptr<CImageDoc> second = capture(host);
+        host.settings.captureIndex = 0;
+        std::unique_ptr<CImageDoc> third = capture(host);
+        QCOMPARE(first->title(), QStringLiteral("Capture0"));
+        QCOMPARE(second->title(), QStringLiteral("Capture2"));
+        QCOMPARE(third->title(), QStringLiteral("Capture3"));
+        QCOMPARE(host.settings.captureIndex, 4);
+        // A closed window's title is free again.
+        first.reset();
+        host.settings.captureIndex = 0;
+        host.settings.captureAutoInc = 0;
+        QCOMPARE(capture(host)->title(), QStringLiteral("Capture0"));
+        QCOMPARE(host.settings.captureIndex, 0);
+    }
+
+    void endingTheProgramWritesUnsavedPicturesToFreeNames()
+    {
+        TempHome home;
+        FakeImageHost host;
+        MessageRecorder messages;
+        host.settings.capturePath = home.home().toStdString();
+        std::unique_ptr<CImageDoc> fresh = capture(host);
+        fresh->setDocumentTitle("Shot");
+        home.write("Shot.bmp", "someone else's");
+        QCOMPARE(fresh->saveForTermination(), std::optional<QString>(home.path("Shot-1.bmp")));
+        QVERIFY(!fresh->isModified());
+        QCOMPARE(home.read("Shot.bmp"), QByteArray("someone else's"));
+        QVERIFY(home.read("Shot-1.bmp").startsWith("BM"));
+        QCOMPARE(fresh->saveForTermination(), std::nullopt);
+
+        // An opened file is never written over, whatever its kind.
+        QVERIFY(writePatternBmp(home.path("m.bmp"), 30, 20));
+        CImageDoc measured(&host);
+        QVERIFY(measured.open(home.path("m.bmp")));
+        drawLine(measured.bitmap(), 2, 20, 5);
+        measured.setModified(true);
+        QVERIFY(measured.save());
+        const QByteArray saved = home.read("m.Mea");
+        drawLine(measured.bitmap(), 2, 20, 9);
+        measured.setModified(true);
+        QCOMPARE(measured.saveForTermination(), std::optional<QString>(home.path("m-1.Mea")));
+        QCOMPARE(home.read("m.Mea"), saved);
+        CImageDoc check(&host);
+        QVERIFY(check.open(home.path("m-1.Mea")));
+        QCOMPARE(check.figureCount(), 2);
+        QCOMPARE(messages.texts.size(), 1); // the one question of the save, none at the end
+    }
+
+    void aFileThatDoesNotOpenSaysWhy_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("expected");
+        QByteArray bmp;
+        {
+            TempHome home;
+            writePatternBmp(home.path("t.bmp"), 4, 3);
+            bmp = home.read("t.bmp");
+        }
+        QByteArray badDepth = bmp;
+        badDepth[28] = 7;
+        QByteArray huge = bmp;
+        huge[19] = char(0x80); // width 32768 + 4, height 3 ... then the height
+        huge[22] = 0;
+        huge[23] = char(0x80);
+        QTest::newRow("jpeg") << "p.bmp" << QByteArray("\xFF\xD8\xFF\xE0JFIF") << 1
+                              << "is a JPEG picture";
+        QTest::newRow("text as bmp")
+            << "t.bmp" << QByteArray("hello") << 1 << "is not a BMP or .Mea file";
+        QTest::newRow("other name") << "t.png" << bmp << 0 << "不是 BMP 或 .Mea 文件";
+        QTest::newRow("truncated") << "t.kwz" << bmp.left(60) << 1 << "damaged at byte 60";
+        QTest::newRow("bit depth") << "t.bmp" << badDepth << 2 << "在第 28 位元組處損壞";
+        QTest::newRow("too large") << "t.bmp" << huge << 1 << "too large for memory";
+        QTest::newRow("measure magic") << "t.Mea" << bmp << 1 << "is not a BMP or .Mea file";
+    }
+
+    void aFileThatDoesNotOpenSaysWhy()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(int, language);
+        QFETCH(QString, expected);
+        TempHome home;
+        home.write(name, content);
+        CImageDoc document;
+        QVERIFY(!document.open(home.path(name)));
+        const QString text = openFailureText(home.path(name), language);
+        QVERIFY2(text.contains(expected), qPrintable(text));
+        QVERIFY(text.contains(home.path(name)));
+    }
+
+    void aMeasurementFileCutShortAndFoldersAndLockedFilesAreNamed()
+    {
+        TempHome home;
+        FakeImageHost host;
+        QVERIFY(writePatternBmp(home.path("a.bmp"), 20, 10));
+        CImageDoc document(&host);
+        QVERIFY(document.open(home.path("a.bmp")));
+        drawLine(document.bitmap(), 1, 15, 4);
+        QCOMPARE(
+            RASTWriteMeasureFile(document.bitmap(), home.path("a.Mea").toLocal8Bit().constData()),
+            RAST_OK);
+        const QByteArray whole = home.read("a.Mea");
+        QCOMPARE(openFailureText(home.path("a.Mea"), 1),
+                 QStringLiteral("The file %1 cannot be opened.").arg(home.path("a.Mea")));
+        // The line record ends at 156 + 28 + 60 + 52; the picture follows.
+        home.write("cut.Mea", whole.left(280));
+        QVERIFY(openFailureText(home.path("cut.Mea"), 1).endsWith("damaged at byte 280."));
+        QByteArray wrongTag = whole;
+        wrongTag[244] = 9;
+        home.write("tag.Mea", wrongTag);
+        QVERIFY(openFailureText(home.path("tag.Mea"), 1).endsWith("damaged at byte 244."));
+
+        QDir().mkpath(home.path("folder.bmp"));
+        QVERIFY(openFailureText(home.path("folder.bmp"), 0).contains("是文件夹"));
+        QVERIFY(openFailureText(home.path("missing.bmp"), 1).contains("does not exist"));
+        home.write("locked.bmp", whole);
+        QFile::setPermissions(home.path("locked.bmp"), QFileDevice::Permissions());
+        if (!QFile(home.path("locked.bmp")).open(QIODevice::ReadOnly))
+            QVERIFY(openFailureText(home.path("locked.bmp"), 1).contains("no permission"));
     }
 
     void aCancelledSaveDialogKeepsThePathAndTheModifiedFlag()
@@ -283,18 +484,19 @@ class ImageDocTest : public QObject
         drawLine(document.bitmap(), 5, 35, 15);
         document.setModified(true);
 
+        messages.answers = {kwz::IDYES};
         kwz::testing::failWritesAfter(100);
         const bool saved = document.save();
         kwz::testing::failWritesAfter(-1);
         QVERIFY(!saved);
         QVERIFY(document.isModified());
-        QCOMPARE(messages.texts.size(), 1);
-        QVERIFY(messages.texts.first().contains(home.path("keep.bmp")));
+        QCOMPARE(messages.texts.size(), 2);
+        QVERIFY(messages.texts.last().contains(home.path("keep.bmp")));
         QCOMPARE(home.read("keep.bmp"), before);
 
         messages.answers.push_back(kwz::IDNO);
         QVERIFY(document.askToSave());
-        QCOMPARE(messages.texts.size(), 2);
+        QCOMPARE(messages.texts.size(), 3);
         QCOMPARE(messages.texts.last(), " Save changes to " + home.path("keep.bmp") + "?");
     }
 
@@ -315,9 +517,10 @@ class ImageDocTest : public QObject
         QVERIFY(!document.askToSave());
         QCOMPARE(messages.types.back() & 0xF, unsigned(kwz::MB_YESNOCANCEL));
         host.language = 0;
-        messages.answers = {kwz::IDYES};
+        // Yes to saving, then to drawing the figures into the picture.
+        messages.answers = {kwz::IDYES, kwz::IDYES};
         QVERIFY(document.askToSave());
-        QCOMPARE(messages.texts.last(),
+        QCOMPARE(messages.texts[messages.texts.size() - 2],
                  QStringLiteral("将改动保存到 %1？").arg(home.path("q.bmp")));
         QImage saved(home.path("q.bmp"));
         QVERIFY(nonWhiteOnRow(saved, 15) >= 25);

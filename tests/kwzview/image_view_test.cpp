@@ -393,8 +393,21 @@ class ImageViewTest : public QObject
         QCOMPARE(w.frame->tool(), 0);
         QVERIFY(!w.hit(150, 100));
         QVERIFY(w.hit(150, 200));
+        // Clear All asks first: No keeps every figure, Yes takes them all, and with nothing
+        // left there is nothing to ask.
+        MessageRecorder messages;
+        messages.answers = {kwz::IDNO};
         w.command(ID_IMAGE_MEASURE_DELETEALL);
+        QCOMPARE(messages.texts, QStringList{"Delete all 1 figures of this picture?"});
+        QVERIFY(w.hit(150, 200));
+        w.host.language = 2;
+        messages.answers = {kwz::IDYES};
+        w.command(ID_IMAGE_MEASURE_DELETEALL);
+        QCOMPARE(messages.texts.last(), QStringLiteral("刪除這張圖片上的全部 1 個圖形？"));
         QVERIFY(!w.hit(150, 200));
+        QCOMPARE(w.document->figureCount(), 0);
+        w.command(ID_IMAGE_MEASURE_DELETEALL);
+        QCOMPARE(messages.texts.size(), 2);
     }
 
     void anActivatedFrameLaysOutTheStatusBarForImages()

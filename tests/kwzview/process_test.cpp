@@ -139,6 +139,7 @@ class ProcessTest : public QObject
         opener.start(KWZVIEW_BINARY, {home.path("SHOT.BMP")});
         QVERIFY(opener.waitForFinished(20000));
         QVERIFY(!opener.readAllStandardError().contains("already has an instance"));
+        QCOMPARE(opener.exitCode(), 0);
 
         // SIGTERM closes the window as a user would: settings and texts are saved.
         first.terminate();
