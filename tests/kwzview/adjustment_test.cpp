@@ -153,6 +153,21 @@ class AdjustmentTest : public QObject
         QCOMPARE(p.run->app.camera().captureInfo().dwExposure, DWORD(349));
     }
 
+    void exposureKeysIgnoreChordsButTakeUpperCaseAndShiftedPlus()
+    {
+        Program p("ExposalNum=200\n");
+        QVERIFY(p.connect() != nullptr);
+        QTest::keyClick(p.live->view(), Qt::Key_U, Qt::ControlModifier);
+        QTest::keyClick(p.live->view(), Qt::Key_Minus, Qt::AltModifier);
+        QTest::keyClick(p.live->view(), Qt::Key_Minus, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(p.settings().exposure, 200);
+        QTest::keyClick(p.live->view(), Qt::Key_Plus, Qt::ShiftModifier);
+        QCOMPARE(p.settings().exposure, 201);
+        QTest::keyClick(p.live->view(), Qt::Key_I, Qt::ShiftModifier);
+        QTest::keyClick(p.live->view(), Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(p.settings().exposure, 199);
+    }
+
     void whiteBalanceCompletesThroughAnEventAndTheSlidersFollow()
     {
         Program p("bShowVideoSettingBar=1\n");

@@ -334,13 +334,13 @@ class LiveWorkTest : public QObject
         QTRY_VERIFY(video->started());
         QVERIFY(!frame->action(ID_BUTTON_FREEZE)->isChecked());
 
-        // Fit: pane 1 shows the view's client size.
+        // Fit: pane 1 shows the size the picture is shown at.
         QTest::keyClick(view, Qt::Key_F);
         QTRY_VERIFY(video->fit());
         QVERIFY(frame->action(ID_VIDEO_FILLWINDOW)->isChecked());
-        const QSize client = view->viewport()->size();
+        const QSize shown = view->placement().size();
         QCOMPARE(pane(frame, 1),
-                 QString("width:%1 height:%2").arg(client.width()).arg(client.height()));
+                 QString("width:%1 height:%2").arg(shown.width()).arg(shown.height()));
         // The tool bar's button takes it back.
         QTest::mouseClick(toolButton(frame->videoToolBar(), frame->action(ID_VIDEO_FILLWINDOW)),
                           Qt::LeftButton);
