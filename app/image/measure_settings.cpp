@@ -146,7 +146,10 @@ void MeasureSettings::applyRuler(void* bitmap) const
 void MeasureSettings::applyTextFont(void* bitmap) const
 {
     const COLORREF temp = CPenStyleCombo::colourAt(settings_.fontTempColorIndex);
-    RASTSetTxtFont(bitmap, fontFace_.c_str(), textSize(settings_.fontSizeIndex),
+    // The size is the letters' (em) height, as a font size means: asked as a cell height, a
+    // face with tall line spacing would draw a fraction of it. A negative height is the
+    // character height to every reader of the stored texts.
+    RASTSetTxtFont(bitmap, fontFace_.c_str(), -textSize(settings_.fontSizeIndex),
                    CPenStyleCombo::colourAt(settings_.fontNormalColorIndex), temp, temp);
 }
 

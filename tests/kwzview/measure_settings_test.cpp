@@ -294,7 +294,7 @@ class MeasureSettingsTest : public QObject
         COLORREF normal = 0, hovered = 0, selected = 0;
         RASTGetTxtFont(document.bitmap(), face, &height, &normal, &hovered, &selected);
         QCOMPARE(QByteArray(face), QByteArray("DejaVu Sans"));
-        QCOMPARE(height, 8);
+        QCOMPARE(height, -8); // letter height
         QCOMPARE(normal, COLORREF(RGB(128, 0, 0)));
         QCOMPARE(hovered, COLORREF(RGB(128, 0, 128)));
         QCOMPARE(selected, hovered);
@@ -319,7 +319,7 @@ class MeasureSettingsTest : public QObject
         char face[64] = {};
         int height = 0;
         RASTGetTxtFont(r.document->bitmap(), face, &height, &normal, &hovered, &selected);
-        QCOMPARE(height, 72);
+        QCOMPARE(height, -72);
 
         QSignalSpy precisions(&r.host.measure, &MeasureSettings::precisionShown);
         r.host.measure.setPrecision(5, r.document.get());
