@@ -334,18 +334,11 @@ void CMainFrame::OnAllButtons()
 
 void CMainFrame::OnImageAllButtons()
 {
+    // One set both ways, so that the button hides all and shows all again instead of
+    // alternating between two partial sets.
     imageSideBars_ = !imageSideBars_;
-    if (imageSideBars_)
-    {
-        for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text, Bar::RulerMeasure})
-            setBarShown(b, barFlag(settings_, b));
-        setBarShown(Bar::Magnifier, false);
-    }
-    else
-    {
-        for (Bar b : {Bar::Pen, Bar::Text, Bar::Magnifier, Bar::RulerMeasure})
-            setBarShown(b, false);
-    }
+    for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text, Bar::Magnifier, Bar::RulerMeasure})
+        setBarShown(b, imageSideBars_ && barFlag(settings_, b));
 }
 
 void CMainFrame::OnConnect(bool fromRequest)
