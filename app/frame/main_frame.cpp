@@ -352,6 +352,7 @@ void CMainFrame::OnConnect(bool fromRequest)
         return;
     frame->SetPictureSize(settings_.captureSizeIndex);
     SetPaneColours(kPaneHighQuality, kPaneHighlight, RGB(0, 0, 0));
+    adjustment_->startCameraWithBarValues();
     frame->StartPreview();
     client_->setLiveWindow(1);
 }
