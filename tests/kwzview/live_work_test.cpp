@@ -26,6 +26,7 @@
 #include "app/bars/video_setting_bar.h"
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
+#include "app/image/image_window.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
@@ -227,6 +228,40 @@ class LiveWorkTest : public QObject
         QTest::mouseClick(video->view()->viewport(), Qt::LeftButton, {}, QPoint(30, 40));
         QTRY_VERIFY(video->view()->hasFocus());
         QVERIFY(paneInactive(frame, 5));
+    }
+
+    void liveKeysWorkFromTheLiveBarsAndAHiddenBarGivesTheFocusBack()
+    {
+        LiveRun live("[MAIN]\nLanguage=1\n[User]\nnCaptureSizeIndex=1\nbShowVideoSizeBar=1\n");
+        QVERIFY(live.active);
+        CMainFrame* frame = live.frame();
+        frame->action(ID_DEVICE_CONNECTDEVICE)->trigger();
+        CVideoFrame* video = liveFrame(frame);
+        QVERIFY(video != nullptr && video->started());
+        auto* radio = frame->bar(Bar::Size)->control<QRadioButton>(IDC_SIZE_320);
+        QTRY_VERIFY(radio->isVisible());
+        QTest::mouseClick(radio, Qt::LeftButton);
+        QTRY_COMPARE(video->pictureWidth(), 320);
+        QTRY_VERIFY(radio->hasFocus());
+        QTest::keyClick(radio, Qt::Key_F);
+        QTRY_VERIFY(video->fit());
+        QTest::keyClick(radio, Qt::Key_F, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        QVERIFY(video->fit());
+
+        // An image window in front; its pen bar holds the focus and is hidden.
+        const std::vector<BYTE> bgr(size_t(64) * 48 * 3, 90);
+        QVERIFY(frame->OpenCapturedImage(bgr.data(), 64, 48, false));
+        auto* image = dynamic_cast<CImageFrame*>(frame->client()->activeSubWindow());
+        QVERIFY(image != nullptr);
+        QTRY_VERIFY(!frame->barHost(Bar::Pen)->isHidden());
+        QWidget* picker = frame->bar(Bar::Pen)->control(IDC_PEN_WIDTH);
+        picker->setFocus();
+        QTRY_VERIFY(picker->hasFocus());
+        frame->action(ID_IMAGE_SETTINGS_PEN)->trigger();
+        QVERIFY(frame->barHost(Bar::Pen)->isHidden());
+        QTRY_VERIFY(image->view()->hasFocus());
+        QVERIFY(frame->client()->activeSubWindow() == image);
     }
 
     void theFirstCopyConnectsWhenAskedOnTheCommandLine()
