@@ -91,7 +91,7 @@ void ImageWorkspace::activated(CImageFrame* frame)
     // A capture's window comes forward before its picture arrives; the ruler chosen here
     // becomes the current one, which the picture then takes.
     QComboBox* rulers = bars_->ruler->rulers();
-    if (!keepsOwnRuler(document))
+    if (!keepsOwnRuler(document) && !measure_.hasCalibrations())
         measure_.chooseRulerFromRulerBar(rulers->currentText(), rulers->currentIndex(), &document);
     const int precision = bars_->ruler->precision()->currentIndex();
     if (precision >= 0)

@@ -1,6 +1,7 @@
 #include "app/frame/main_frame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDragEnterEvent>
@@ -29,6 +30,7 @@
 #include "app/image/image_window.h"
 #include "app/live/camera_session.h"
 #include "app/live/video_frame.h"
+#include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
@@ -198,6 +200,8 @@ void CMainFrame::createDialogBars()
         addToolBar(Qt::TopToolBarArea, host);
         hosts_[static_cast<int>(info.bar)] = host;
     }
+    for (Bar b : kVideoSideBars)
+        barHost(b)->installEventFilter(this);
     barHost(Bar::Capture)->setWindowTitle(QStringLiteral("采集设置"));
     connectBars();
     connectLiveBars();
@@ -248,7 +252,41 @@ bool CMainFrame::barShown(Bar which) const
 
 void CMainFrame::setBarShown(Bar which, bool shown)
 {
-    barHost(which)->setVisible(shown);
+    QToolBar* host = barHost(which);
+    // Hidden with the focus inside, the bar would hand it to whatever window comes next in
+    // the chain (often the live one); it goes back to the window the user worked in.
+    QWidget* focus = QApplication::focusWidget();
+    const bool refocus = !shown && focus != nullptr && host->isAncestorOf(focus);
+    host->setVisible(shown);
+    if (refocus)
+        if (QWidget* target = workFocusTarget())
+            target->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* CMainFrame::workFocusTarget() const
+{
+    QMdiSubWindow* active = client_->activeSubWindow();
+    if (auto* image = dynamic_cast<CImageFrame*>(active))
+        return image->view();
+    if (auto* live = dynamic_cast<CVideoFrame*>(active))
+        return live->view();
+    return nullptr;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress)
+        if (auto* live = dynamic_cast<CVideoFrame*>(client_->activeSubWindow()))
+        {
+            // Only keys that reached the bar itself: its controls keep what they use.
+            for (Bar b : kVideoSideBars)
+                if (watched == barHost(b))
+                {
+                    QCoreApplication::sendEvent(live->view(), event);
+                    return true;
+                }
+        }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::HideVideoBars()
@@ -336,18 +374,11 @@ void CMainFrame::OnAllButtons()
 
 void CMainFrame::OnImageAllButtons()
 {
+    // One set both ways, so that the button hides all and shows all again instead of
+    // alternating between two partial sets.
     imageSideBars_ = !imageSideBars_;
-    if (imageSideBars_)
-    {
-        for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text, Bar::RulerMeasure})
-            setBarShown(b, barFlag(settings_, b));
-        setBarShown(Bar::Magnifier, false);
-    }
-    else
-    {
-        for (Bar b : {Bar::Pen, Bar::Text, Bar::Magnifier, Bar::RulerMeasure})
-            setBarShown(b, false);
-    }
+    for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text, Bar::Magnifier, Bar::RulerMeasure})
+        setBarShown(b, imageSideBars_ && barFlag(settings_, b));
 }
 
 void CMainFrame::OnConnect(bool fromRequest)
@@ -361,6 +392,7 @@ void CMainFrame::OnConnect(bool fromRequest)
         return;
     frame->SetPictureSize(settings_.captureSizeIndex);
     SetPaneColours(kPaneHighQuality, kPaneHighlight, RGB(0, 0, 0));
+    adjustment_->startCameraWithBarValues();
     frame->StartPreview();
     client_->setLiveWindow(1);
 }

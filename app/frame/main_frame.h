@@ -136,6 +136,8 @@ class CMainFrame : public QMainWindow,
 
   protected:
     bool event(QEvent* event) override;
+    // Keys that a live bar's control leaves reach the live window, as if it had the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Every child window closes first (an image asks to save); one that stays keeps the
     // program open.
     void closeEvent(QCloseEvent* event) override;
@@ -143,6 +145,8 @@ class CMainFrame : public QMainWindow,
     void dropEvent(QDropEvent* event) override;
 
   private:
+    // The window the user works in: the active child's view, else the frame itself.
+    QWidget* workFocusTarget() const;
     bool createStatusBar();
     void createToolBars();
     void createDialogBars();

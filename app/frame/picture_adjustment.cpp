@@ -110,6 +110,25 @@ int& PictureAdjustment::stored(ColourBar::Slider row)
     return settings_.blueOffset;
 }
 
+void PictureAdjustment::startCameraWithBarValues()
+{
+    const ZCAPHANDLE device = camera_.device();
+    if (device == 0)
+        return;
+    ZCAPINFO& info = camera_.captureInfo();
+    const QSlider* exposure = videoSetting_.exposure();
+    info.dwExposure = static_cast<DWORD>(
+        exposure->maximum() > exposure->minimum() ? exposure->value() : settings_.exposure);
+    info.byRedGain = static_cast<BYTE>(colour_.slider(ColourBar::RedGain)->value() & 0xFF);
+    info.byGreenGain = static_cast<BYTE>(colour_.slider(ColourBar::GreenGain)->value() & 0xFF);
+    info.byBlueGain = static_cast<BYTE>(colour_.slider(ColourBar::BlueGain)->value() & 0xFF);
+    calls_.setGamma(device, static_cast<float>(colour_.slider(ColourBar::Gamma)->value() * 0.01),
+                    1);
+    calls_.enableColorOffset(device, colour_.slider(ColourBar::RedOffset)->value(),
+                             colour_.slider(ColourBar::GreenOffset)->value(),
+                             colour_.slider(ColourBar::BlueOffset)->value(), 1);
+}
+
 void PictureAdjustment::OnColourSlider(ColourBar::Slider row)
 {
     const ZCAPHANDLE device = camera_.device();

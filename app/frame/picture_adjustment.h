@@ -38,6 +38,9 @@ class PictureAdjustment : public QObject
     // Cancels a white balance still running: its completion must find nobody.
     ~PictureAdjustment() override;
 
+    // Before the live picture starts: the capture description, gamma and colour offsets take
+    // what the bars show, so that showing a bar later changes nothing on the picture.
+    void startCameraWithBarValues();
     // The slider handlers: position to the stored value, the number, the camera.
     void OnColourSlider(ColourBar::Slider row);
     void OnExposureSlider();

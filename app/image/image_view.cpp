@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include "app/controls/picture_size_hint.h"
+#include "app/controls/plain_key.h"
 #include "app/image/image_doc.h"
 #include "app/image/image_host.h"
 #include "app/image/image_print.h"
@@ -60,6 +61,15 @@ QPoint CImageView::scrollPosition() const
 
 void CImageView::setTool(int tool)
 {
+    // A figure left half-built would stay in the lists and be saved as a degenerate one.
+    if (pointCount_ != 0 && bitmap() != nullptr)
+    {
+        if (tool_ == GT_POLYGON && pointCount_ < 3)
+            RASTClearHitGraphic(bitmap());
+        else
+            RASTFinishGraphic(bitmap()); // drops what lacks points, keeps a typed text
+        repaintView();
+    }
     if (textBound_)
         unbindTextInput();
     tool_ = tool;
@@ -331,7 +341,7 @@ bool CImageView::eventFilter(QObject* watched, QEvent* event)
 
 void CImageView::keyPressEvent(QKeyEvent* event)
 {
-    if (bitmap() == nullptr)
+    if (bitmap() == nullptr || !isPlainKey(*event))
     {
         QAbstractScrollArea::keyPressEvent(event);
         return;

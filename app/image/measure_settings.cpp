@@ -119,16 +119,37 @@ void MeasureSettings::storeRuler(const RulerRecord& ruler)
     settings_.rulerLength = ruler.length;
 }
 
+RulerRecord MeasureSettings::rulerFor(void* bitmap) const
+{
+    int width = 0;
+    int height = 0;
+    if (RASTGetWidth(bitmap, &width) == RAST_OK && RASTGetHeight(bitmap, &height) == RAST_OK)
+    {
+        auto it = calibrations_.find({width, height});
+        if (it != calibrations_.end())
+            return it->second;
+    }
+    RulerRecord chosen;
+    if (!calibrations_.empty() &&
+        readRuler(QFile::decodeName(QByteArray::fromStdString(settings_.selectedRulerFileName)),
+                  chosen))
+        return chosen;
+    return currentRuler();
+}
+
 void MeasureSettings::applyRuler(void* bitmap) const
 {
-    const RulerRecord r = currentRuler();
+    const RulerRecord r = rulerFor(bitmap);
     RASTSetRuler(bitmap, r.start, r.end, static_cast<ZQUNIT>(r.unit), r.length);
 }
 
 void MeasureSettings::applyTextFont(void* bitmap) const
 {
     const COLORREF temp = CPenStyleCombo::colourAt(settings_.fontTempColorIndex);
-    RASTSetTxtFont(bitmap, fontFace_.c_str(), textSize(settings_.fontSizeIndex),
+    // The size is the letters' (em) height, as a font size means: asked as a cell height, a
+    // face with tall line spacing would draw a fraction of it. A negative height is the
+    // character height to every reader of the stored texts.
+    RASTSetTxtFont(bitmap, fontFace_.c_str(), -textSize(settings_.fontSizeIndex),
                    CPenStyleCombo::colourAt(settings_.fontNormalColorIndex), temp, temp);
 }
 
@@ -256,6 +277,7 @@ bool MeasureSettings::chooseRulerFromRulerBar(const QString& name, int index,
     // A missing or short file gives no ruler: the current one stays.
     if (!readRuler(name, ruler))
         return false;
+    calibrations_.clear();
     settings_.selectedRulerFileName = QFile::encodeName(name).toStdString();
     settings_.rulerIndex = index;
     storeRuler(ruler);
@@ -270,6 +292,7 @@ bool MeasureSettings::chooseRulerFromMeasureBar(const QString& name, MeasuredDoc
     RulerRecord ruler;
     if (!readRuler(name, ruler))
         return false;
+    calibrations_.clear();
     settings_.selectedRulerFileName = QFile::encodeName(name).toStdString();
     storeRuler(ruler);
     if (void* bitmap = bitmapOf(active))
@@ -397,8 +420,22 @@ void MeasureSettings::applyCalibration(const QString& lengthText, int rulerUnitE
     if (measureUnitEntry >= 0)
         settings_.measureUnitIndex = measureUnitEntry;
     applyUnits(active);
-    if (active != nullptr)
-        active->setModified(true);
+    void* bitmap = bitmapOf(active);
+    if (bitmap == nullptr)
+        return;
+    active->setModified(true);
+    // The ruler as the user placed it on this picture, not only its length, is what the next
+    // pictures of this size measure with.
+    RulerRecord ruler = currentRuler();
+    ZQUNIT unit = static_cast<ZQUNIT>(ruler.unit);
+    int width = 0;
+    int height = 0;
+    if (RASTGetRuler(bitmap, &ruler.start, &ruler.end, &unit, &ruler.length) != RAST_OK ||
+        RASTGetWidth(bitmap, &width) != RAST_OK || RASTGetHeight(bitmap, &height) != RAST_OK)
+        return;
+    ruler.unit = unit;
+    storeRuler(ruler);
+    calibrations_[{width, height}] = ruler;
 }
 
 void MeasureSettings::applyPenTo(MeasuredDocument* active)

@@ -8,8 +8,10 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/image/ruler_file.h"
@@ -104,6 +106,9 @@ class MeasureSettings : public QObject
     // measure-unit entry (-1 when the list has no selection leaves that unit).
     void applyCalibration(const QString& lengthText, int rulerUnitEntry, int measureUnitEntry,
                           MeasuredDocument* active);
+    // A calibration applied since a ruler file was last chosen: new pictures of its size take
+    // it, and a window coming to the front does not choose the ruler bar's file again.
+    bool hasCalibrations() const { return !calibrations_.empty(); }
     void setPenNormalColourIndex(int index, MeasuredDocument* active);
     void setPenTempColourIndex(int index, MeasuredDocument* active);
     void setPenWidthIndex(int index, MeasuredDocument* active);
@@ -132,10 +137,15 @@ class MeasureSettings : public QObject
     bool readRuler(const QString& name, RulerRecord& ruler) const;
     void applyPenTo(MeasuredDocument* active);
     void applyTextFontTo(MeasuredDocument* active);
+    // The ruler given to a new or opened picture: the last calibration of its size; after
+    // calibrations of other sizes only, the chosen ruler file; else the current ruler.
+    RulerRecord rulerFor(void* bitmap) const;
 
     FrameSettings& settings_;
     std::string rulersFolder_;
     std::function<int()> languageIndex_;
     std::string fontFace_ = "Times New Roman";
     int rulerListSelection_ = -1;
+    // Calibrations applied in this run, by picture size (width, height).
+    std::map<std::pair<int, int>, RulerRecord> calibrations_;
 };

@@ -19,6 +19,7 @@ class LiveViewFrame
     virtual int fit() const = 0;
     virtual int frozen() const = 0;
     virtual int started() const = 0;
+    virtual int crossHair() const = 0;
     // The frozen picture as the screen shows it; null while nothing is frozen.
     virtual const QImage& freezeImage() const = 0;
     // The picture-size pane's text for a size, in the language of the moment.

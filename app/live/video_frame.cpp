@@ -83,8 +83,6 @@ CVideoFrame::~CVideoFrame()
     // either goes; both calls return only when the camera no longer touches them.
     if (started_)
         ZcapStopView(viewDevice_);
-    if (crossHair_)
-        ZcapSetFrameCallback(routineDevice_, nullptr, nullptr);
 }
 
 bool CVideoFrame::pictureSize(int index, int& width, int& height)
@@ -203,8 +201,7 @@ void CVideoFrame::stopOneSecondTimer()
 
 void CVideoFrame::SwitchPictureSize(int index)
 {
-    // The cross-hair stays as it is: its routine stays with the camera and draws at the centre
-    // of the new size, so its check mark keeps telling the truth.
+    // The cross-hair stays as it is and is drawn at the centre of the new size.
     StopPreview();
     SetPictureSize(index);
     StartPreview();
@@ -364,41 +361,10 @@ void CVideoFrame::OnFreeze()
 
 void CVideoFrame::OnCrossLine()
 {
+    // Drawn by the view over what is shown, never into the camera's frames: captures and
+    // recordings hold the camera's picture only.
     crossHair_ = !crossHair_;
-    routineDevice_ = session_.device();
-    ZcapSetFrameCallback(routineDevice_, crossHair_ ? &CVideoFrame::crossHairRoutine : nullptr,
-                         this);
-}
-
-void CVideoFrame::crossHairRoutine(BYTE* frame, DWORD bytes, void* context)
-{
-    const uint64_t size = static_cast<CVideoFrame*>(context)->pictureSize_.load();
-    const size_t w = size >> 32;
-    const size_t h = size & 0xFFFFFFFFu;
-    // A frame still of the size before a switch is left alone rather than written past.
-    if (frame == nullptr || w < 3 || h < 3 || w * h * 3 != bytes)
-        return;
-    const size_t row = w * 3;
-    for (size_t y = h / 2; y < h / 2 + 3; ++y)
-    {
-        BYTE* p = frame + y * row;
-        for (size_t x = 0; x < w; ++x, p += 3)
-        {
-            p[0] = 0;
-            p[1] = 0;
-            p[2] = 255;
-        }
-    }
-    for (size_t y = 0; y < h; ++y)
-    {
-        BYTE* p = frame + y * row + (w / 2) * 3;
-        for (int i = 0; i < 3; ++i, p += 3)
-        {
-            p[0] = 0;
-            p[1] = 0;
-            p[2] = 255;
-        }
-    }
+    view_->viewport()->update();
 }
 
 void CVideoFrame::changeExposure(int step)

@@ -69,7 +69,7 @@ class CVideoFrame : public QMdiSubWindow,
     // Exposure keys: one step down (-1) or up (1).
     void changeExposure(int step) override;
 
-    int crossHair() const { return crossHair_; }
+    int crossHair() const override { return crossHair_; }
     int frozen() const override { return frozen_; }
     int started() const override { return started_; }
     int fit() const override { return fit_; }
@@ -90,10 +90,6 @@ class CVideoFrame : public QMdiSubWindow,
 
     // "width:%d height:%d" in the language of the moment.
     QString sizeText(int width, int height) const override;
-
-    // The frame routine given to the camera while the cross-hair is on; the context is the
-    // frame. Runs on the capture thread and touches only the frame's pixels.
-    static void crossHairRoutine(BYTE* frame, DWORD bytes, void* context);
 
   Q_SIGNALS:
     // A command or the preview changed what the check marks show.
@@ -121,10 +117,8 @@ class CVideoFrame : public QMdiSubWindow,
     std::vector<BYTE> freezeBuffer_;
     QImage freezeImage_; // the freeze buffer as the screen shows it
     int started_ = 0;
-    ZCAPHANDLE viewDevice_ = 0;    // the camera that paints into the view while started
-    ZCAPHANDLE routineDevice_ = 0; // the camera that calls the frame routine
-    // Width in the high half, height in the low half: the frame routine reads both at once
-    // on the capture thread.
+    ZCAPHANDLE viewDevice_ = 0; // the camera that paints into the view while started
+    // Width in the high half, height in the low half, so that any thread reads both at once.
     std::atomic<uint64_t> pictureSize_;
     int fit_ = 0;
     std::unique_ptr<BYTE[]> measureBuffer_;

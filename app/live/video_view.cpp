@@ -6,8 +6,12 @@
 #include <QPolygon>
 #include <QRegion>
 #include <QScrollBar>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 #include "app/controls/picture_size_hint.h"
+#include "app/controls/plain_key.h"
 #include "app/live/camera_session.h"
 #include "app/live/live_host.h"
 #include "app/live/live_view_frame.h"
@@ -21,6 +25,41 @@ namespace {
 int pictureOrigin(int picture, int client, int scrolled)
 {
     return picture < client ? client / 2 - picture / 2 : -scrolled;
+}
+
+// The largest rectangle of the picture's proportions that the client area holds, centred.
+QRect fittedRect(int w, int h, QSize client)
+{
+    if (w <= 0 || h <= 0)
+        return QRect(QPoint(0, 0), client);
+    const int64_t cw = client.width();
+    const int64_t ch = client.height();
+    int64_t fw = cw;
+    int64_t fh = ch;
+    if (cw * h > ch * w)
+        fw = ch * w / h;
+    else
+        fh = cw * h / w;
+    return QRect(int((cw - fw) / 2), int((ch - fh) / 2), int(fw), int(fh));
+}
+
+// Rows h/2 to h/2 + 2 of the bottom-up picture and columns w/2 to w/2 + 2, scaled onto where
+// the picture is shown.
+void drawCrossHair(QPainter& painter, QRect shown, int w, int h)
+{
+    if (w < 3 || h < 3 || shown.isEmpty())
+        return;
+    const double sx = double(shown.width()) / w;
+    const double sy = double(shown.height()) / h;
+    auto span = [](double from, double length) {
+        const int a = int(std::floor(from));
+        return std::pair<int, int>{a, std::max(1, int(std::floor(from + length)) - a)};
+    };
+    const auto [rowY, rowH] = span(shown.y() + (h - 1 - (h / 2 + 2)) * sy, 3 * sy);
+    const auto [colX, colW] = span(shown.x() + (w / 2) * sx, 3 * sx);
+    const QColor red(255, 0, 0);
+    painter.fillRect(QRect(shown.x(), rowY, shown.width(), rowH), red);
+    painter.fillRect(QRect(colX, shown.y(), colW, shown.height()), red);
 }
 
 } // namespace
@@ -55,7 +94,9 @@ void CVideoView::OnUpdate()
     if (frame_->fit())
     {
         setScrollSize(QSize(0, 0));
-        rect = QRect(QPoint(0, 0), viewport()->size());
+        // Proportions kept: round particles stay round; the rest stays black.
+        rect =
+            fittedRect(document_->pictureWidth(), document_->pictureHeight(), viewport()->size());
     }
     else
     {
@@ -121,7 +162,7 @@ void CVideoView::paintEvent(QPaintEvent* event)
     if (frame_ != nullptr && frame_->frozen() && !frame_->freezeImage().isNull())
     {
         picture = &frame_->freezeImage();
-        covered = frame_->fit() ? client : QRect(x, y, w, h);
+        covered = frame_->fit() ? fittedRect(w, h, client.size()) : QRect(x, y, w, h);
         source = picture->rect();
     }
     else if (frame_ != nullptr && frame_->started())
@@ -152,6 +193,12 @@ void CVideoView::paintEvent(QPaintEvent* event)
     }
     if (picture != nullptr && !covered.isEmpty())
         painter.drawImage(covered, *picture, source);
+    if (picture != nullptr && frame_->crossHair())
+    {
+        const bool still = picture == &frame_->freezeImage();
+        painter.setClipRegion(event->region());
+        drawCrossHair(painter, still ? covered : placement_, w, h);
+    }
 }
 
 void CVideoView::resizeEvent(QResizeEvent* event)
@@ -170,7 +217,7 @@ void CVideoView::scrollContentsBy(int, int)
 
 void CVideoView::keyPressEvent(QKeyEvent* event)
 {
-    if (frame_ != nullptr)
+    if (frame_ != nullptr && isPlainKey(*event))
     {
         switch (event->key())
         {

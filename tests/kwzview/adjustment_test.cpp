@@ -87,8 +87,9 @@ class AdjustmentTest : public QObject
         QVERIFY(log.calls.isEmpty());
 
         QVERIFY(p.connect() != nullptr);
+        log = CameraLog{};
         QTest::mouseClick(colour(p)->control(IDC_COLOR_DEFAULT), Qt::LeftButton);
-        const QStringList expected = {"info 30 44 44 60", "info 30 30 44 60", "info 30 30 30 60",
+        const QStringList expected = {"info 30 30 30 150", "info 30 30 30 150", "info 30 30 30 150",
                                       "gamma 1 1", "offsets 30 100 100 1"};
         QCOMPARE(log.calls, expected);
         QCOMPARE(p.settings().redGain, 30);
@@ -117,25 +118,36 @@ class AdjustmentTest : public QObject
         QCOMPARE(bar->number(ColourBar::BlueGain)->text(), QStringLiteral("63"));
         bar->slider(ColourBar::BlueOffset)->setValue(-255);
         QCOMPARE(p.settings().blueOffset, -255);
-        QCOMPARE(log.calls, (QStringList{"gamma 0.0099999998 1", "gamma 2 1", "info 44 44 63 60",
+        QCOMPARE(log.calls, (QStringList{"gamma 0.0099999998 1", "gamma 2 1", "info 30 30 63 150",
                                          "offsets 30 30 -255 1"}));
     }
 
-    void barsShownInLiveWorkSendTheStoredValues()
+    void theCameraStartsWithTheBarsValuesSoShowingABarChangesNothing()
     {
         Program p("nBrightness=40\nnSharpness=80\nnGamma=-5\nExposalNum=200\n");
+        cameraLog = &log;
+        log = CameraLog{};
+        p.frame()->adjustment().setCameraCalls({&logInfo, &logGamma, &logOffsets, &logBalance});
         QVERIFY(p.connect() != nullptr);
-        // Hidden, the bars sent nothing: the camera keeps what it was opened with.
-        QCOMPARE(p.run->app.camera().captureInfo().byRedGain, BYTE(44));
+        // Hidden, the bars have already given the camera what they will show.
+        const ZCAPINFO& info = p.run->app.camera().captureInfo();
+        QCOMPARE(info.byRedGain, BYTE(40));
+        QCOMPARE(info.dwExposure, DWORD(200));
+        QVERIFY(log.calls.contains("gamma 0.80000001 1"));
+        QVERIFY(log.calls.contains("offsets -5 30 30 1"));
         record(p);
         p.command(ID_VIDEO_SHOWCOLORBAR);
         QTRY_VERIFY(log.calls.contains("offsets -5 30 30 1"));
-        QVERIFY(log.calls.contains("info 40 30 30 60"));
+        QVERIFY(log.calls.contains("info 40 30 30 200"));
         QVERIFY(log.calls.contains("gamma 0.80000001 1"));
         QCOMPARE(colour(p)->number(ColourBar::Gamma)->text(), QStringLiteral("0.80"));
         p.command(ID_VIDEO_MANUALWB);
         QTRY_COMPARE(log.calls.last(), QStringLiteral("info 40 30 30 200"));
         QCOMPARE(videoSetting(p)->exposureNumber()->text(), QStringLiteral("200"));
+        // Every description sent is the one the camera started with.
+        for (const QString& call : log.calls)
+            if (call.startsWith("info"))
+                QCOMPARE(call, QStringLiteral("info 40 30 30 200"));
     }
 
     void exposureKeysStopAtTheSlidersEnds()
@@ -145,12 +157,27 @@ class AdjustmentTest : public QObject
         record(p);
         QTest::keyClick(p.live->view(), Qt::Key_U);
         QCOMPARE(p.settings().exposure, 350);
-        QCOMPARE(log.calls.last(), QStringLiteral("info 44 44 44 350"));
+        QCOMPARE(log.calls.last(), QStringLiteral("info 30 30 30 350"));
         QTest::keyClick(p.live->view(), Qt::Key_I);
         QCOMPARE(p.settings().exposure, 349);
         QCOMPARE(videoSetting(p)->exposure()->value(), 349);
         QCOMPARE(videoSetting(p)->exposureNumber()->text(), QStringLiteral("349"));
         QCOMPARE(p.run->app.camera().captureInfo().dwExposure, DWORD(349));
+    }
+
+    void exposureKeysIgnoreChordsButTakeUpperCaseAndShiftedPlus()
+    {
+        Program p("ExposalNum=200\n");
+        QVERIFY(p.connect() != nullptr);
+        QTest::keyClick(p.live->view(), Qt::Key_U, Qt::ControlModifier);
+        QTest::keyClick(p.live->view(), Qt::Key_Minus, Qt::AltModifier);
+        QTest::keyClick(p.live->view(), Qt::Key_Minus, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(p.settings().exposure, 200);
+        QTest::keyClick(p.live->view(), Qt::Key_Plus, Qt::ShiftModifier);
+        QCOMPARE(p.settings().exposure, 201);
+        QTest::keyClick(p.live->view(), Qt::Key_I, Qt::ShiftModifier);
+        QTest::keyClick(p.live->view(), Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(p.settings().exposure, 199);
     }
 
     void whiteBalanceCompletesThroughAnEventAndTheSlidersFollow()

@@ -2,12 +2,15 @@
 // with a fake clock for the movement throttle.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 #include <memory>
 
 #include "app/image/image_doc.h"
@@ -229,6 +232,46 @@ class ImageViewTest : public QObject
         QVERIFY(w.hit(205, 150));
     }
 
+    void switchingToolsDropsTheHalfBuiltFigureAndKeepsFinishedOnes()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath("switch.mea");
+        // Lines, circles, rectangles, ellipses, texts, angles, polygons, after the header.
+        auto counts = [&] {
+            RASTWriteMeasureFile(w.document->bitmap(), path.toLocal8Bit().constData());
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            const QByteArray bytes = file.readAll();
+            std::vector<int> result;
+            for (int i = 0; i < 7; ++i)
+                result.push_back(qFromLittleEndian<qint32>(bytes.constData() + 156 + 4 * i));
+            return result;
+        };
+        w.command(ID_IMAGE_MESURE_LINE);
+        w.press(QPoint(100, 150));
+        w.key(Qt::Key_R);
+        QCOMPARE(w.view->pointCount(), 0);
+        QCOMPARE(counts(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0}));
+
+        w.press(QPoint(50, 50));
+        w.press(QPoint(80, 80));
+        w.command(ID_IMAGE_MEASURE_POLYLINE);
+        w.press(QPoint(200, 50));
+        w.press(QPoint(250, 50));
+        w.command(ID_IMAGE_MEASURE_ANGLE);
+        QCOMPARE(counts(), (std::vector<int>{0, 0, 1, 0, 0, 0, 0}));
+
+        // A polygon of three points is whole already; switching finishes it.
+        w.command(ID_IMAGE_MEASURE_POLYLINE);
+        w.press(QPoint(200, 50));
+        w.press(QPoint(250, 50));
+        w.press(QPoint(250, 100));
+        w.command(ID_IMAGE_MESURE_LINE);
+        QCOMPARE(counts(), (std::vector<int>{0, 0, 1, 0, 0, 0, 1}));
+        QVERIFY(w.hit(50, 65));
+    }
+
     void aDragWithTheSelectToolMovesWhatWasPressed()
     {
         Workspace w(400, 300, QSize(450, 350));
@@ -349,6 +392,24 @@ class ImageViewTest : public QObject
         QCOMPARE(messages.texts.size(), 1);
         w.key(Qt::Key_S);
         QCOMPARE(w.host.dialogFilters.size(), 1);
+    }
+
+    void chordsOfAShortcutLetterDoNothing()
+    {
+        Workspace w(200, 150, QSize(250, 200));
+        const int before = w.frame->tool();
+        QTest::keyClick(w.view, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w.view, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(w.view, Qt::Key_C, Qt::AltModifier);
+        QTest::keyClick(w.view, Qt::Key_E, Qt::MetaModifier);
+        w.settle();
+        QCOMPARE(w.frame->tool(), before);
+        QVERIFY(w.host.commands.empty());
+        QVERIFY(w.host.dialogFilters.empty());
+        // The bare key, or its upper case, still works after a chord.
+        QTest::keyClick(w.view, Qt::Key_L, Qt::ShiftModifier);
+        w.settle();
+        QCOMPARE(w.frame->tool(), int(GT_LINE));
     }
 
     void toolsShowTheirNameInPaneSevenAndCheckTheirItem()

@@ -374,6 +374,55 @@ class ImageWorkspaceTest : public QObject
         QCOMPARE(messages.texts.size(), 1);
     }
 
+    void textsAreDrawnWithLettersOfTheChosenSize_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("size");
+        QTest::newRow("20") << 8 << 20;
+        QTest::newRow("72") << 15 << 72;
+    }
+
+    void textsAreDrawnWithLettersOfTheChosenSize()
+    {
+        QFETCH(int, index);
+        QFETCH(int, size);
+        TempHome home;
+        home.write(
+            "MeasureTool.ini",
+            QString("[MAIN]\nLanguage=1\n[User]\nnFontSizeIndex=%1\n").arg(index).toLatin1());
+        QVERIFY(writePatternBmp(home.path("plain.bmp"), 400, 300, 255));
+        kwz::FakeClock clock(5000);
+        Run run({home.path("plain.bmp")});
+        QVERIFY(run.started);
+        CImageFrame* image = activeImage(run);
+        image->document().setHideRuler(1);
+        CImageView* view = image->view();
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_T);
+        settle();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::keyClicks(view->textInput(), "HH");
+        QTest::keyClick(view->textInput(), Qt::Key_Return);
+        RASTIsPassGraphic(image->document().bitmap(), 399, 299); // nothing hovered
+        image->document().updateAllViews();
+        settle();
+        // Capital letters of whatever face the text bar offers first are most of the size.
+        const QImage shot =
+            view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int top = shot.height();
+        int bottom = -1;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (shot.pixel(x, y) != qRgb(255, 255, 255))
+                {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        const int letters = bottom - top + 1;
+        QVERIFY2(letters >= size * 55 / 100 && letters <= size,
+                 qPrintable(QString::number(letters)));
+    }
+
     void closingTheProgramAsksAboutEveryChangedImageAndCancelKeepsItOpen()
     {
         TempHome home;

@@ -26,6 +26,7 @@
 #include "app/bars/video_setting_bar.h"
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
+#include "app/image/image_window.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
@@ -229,6 +230,40 @@ class LiveWorkTest : public QObject
         QVERIFY(paneInactive(frame, 5));
     }
 
+    void liveKeysWorkFromTheLiveBarsAndAHiddenBarGivesTheFocusBack()
+    {
+        LiveRun live("[MAIN]\nLanguage=1\n[User]\nnCaptureSizeIndex=1\nbShowVideoSizeBar=1\n");
+        QVERIFY(live.active);
+        CMainFrame* frame = live.frame();
+        frame->action(ID_DEVICE_CONNECTDEVICE)->trigger();
+        CVideoFrame* video = liveFrame(frame);
+        QVERIFY(video != nullptr && video->started());
+        auto* radio = frame->bar(Bar::Size)->control<QRadioButton>(IDC_SIZE_320);
+        QTRY_VERIFY(radio->isVisible());
+        QTest::mouseClick(radio, Qt::LeftButton);
+        QTRY_COMPARE(video->pictureWidth(), 320);
+        QTRY_VERIFY(radio->hasFocus());
+        QTest::keyClick(radio, Qt::Key_F);
+        QTRY_VERIFY(video->fit());
+        QTest::keyClick(radio, Qt::Key_F, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        QVERIFY(video->fit());
+
+        // An image window in front; its pen bar holds the focus and is hidden.
+        const std::vector<BYTE> bgr(size_t(64) * 48 * 3, 90);
+        QVERIFY(frame->OpenCapturedImage(bgr.data(), 64, 48, false));
+        auto* image = dynamic_cast<CImageFrame*>(frame->client()->activeSubWindow());
+        QVERIFY(image != nullptr);
+        QTRY_VERIFY(!frame->barHost(Bar::Pen)->isHidden());
+        QWidget* picker = frame->bar(Bar::Pen)->control(IDC_PEN_WIDTH);
+        picker->setFocus();
+        QTRY_VERIFY(picker->hasFocus());
+        frame->action(ID_IMAGE_SETTINGS_PEN)->trigger();
+        QVERIFY(frame->barHost(Bar::Pen)->isHidden());
+        QTRY_VERIFY(image->view()->hasFocus());
+        QVERIFY(frame->client()->activeSubWindow() == image);
+    }
+
     void theFirstCopyConnectsWhenAskedOnTheCommandLine()
     {
         LiveRun live("[MAIN]\nLanguage=1\n", {"--connect"});
@@ -290,25 +325,32 @@ class LiveWorkTest : public QObject
         QCOMPARE(value(saved, "User", "bShowVideoSizeBar"), std::string("0"));
     }
 
-    void theImageMasterFlagHidesAndShowsTheImageSideBars()
+    void theImageMasterFlagHidesAllImageBarsAndShowsAllAgain()
     {
         LiveRun live;
         QVERIFY(live.run->started);
         CMainFrame* frame = live.frame();
         QVERIFY(frame->action(ID_BUTTON_IMAGEALL)->isChecked());
-        for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text, Bar::Magnifier})
-            frame->barHost(b)->show();
+        const Bar all[] = {Bar::Ruler, Bar::Pen, Bar::Text, Bar::Magnifier, Bar::RulerMeasure};
+        for (Bar b : all)
+            barFlag(frame->settings(), b) = 1;
+        for (int round = 0; round < 2; ++round)
+        {
+            frame->action(ID_BUTTON_IMAGEALL)->trigger();
+            QVERIFY(!frame->action(ID_BUTTON_IMAGEALL)->isChecked());
+            for (Bar b : all)
+                QVERIFY(frame->barHost(b)->isHidden());
+            frame->action(ID_BUTTON_IMAGEALL)->trigger();
+            QVERIFY(frame->action(ID_BUTTON_IMAGEALL)->isChecked());
+            for (Bar b : all)
+                QVERIFY(!frame->barHost(b)->isHidden());
+        }
+        // A bar the user closed stays closed.
         frame->action(ID_BUTTON_IMAGEALL)->trigger();
-        QVERIFY(!frame->action(ID_BUTTON_IMAGEALL)->isChecked());
-        for (Bar b : {Bar::Pen, Bar::Text, Bar::Magnifier, Bar::RulerMeasure})
-            QVERIFY(frame->barHost(b)->isHidden());
-        QVERIFY(!frame->barHost(Bar::Ruler)->isHidden()); // not among those it hides
+        barFlag(frame->settings(), Bar::Pen) = 0;
         frame->action(ID_BUTTON_IMAGEALL)->trigger();
-        QVERIFY(frame->action(ID_BUTTON_IMAGEALL)->isChecked());
-        for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text})
-            QVERIFY(!frame->barHost(b)->isHidden());
-        QVERIFY(frame->barHost(Bar::Magnifier)->isHidden());
-        QVERIFY(frame->barHost(Bar::RulerMeasure)->isHidden()); // its flag is cleared at start
+        QVERIFY(frame->barHost(Bar::Pen)->isHidden());
+        QVERIFY(!frame->barHost(Bar::Text)->isHidden());
     }
 
     void keysFreezeFitAndToggleBarsWithTheirCheckMarks()
@@ -334,13 +376,13 @@ class LiveWorkTest : public QObject
         QTRY_VERIFY(video->started());
         QVERIFY(!frame->action(ID_BUTTON_FREEZE)->isChecked());
 
-        // Fit: pane 1 shows the view's client size.
+        // Fit: pane 1 shows the size the picture is shown at.
         QTest::keyClick(view, Qt::Key_F);
         QTRY_VERIFY(video->fit());
         QVERIFY(frame->action(ID_VIDEO_FILLWINDOW)->isChecked());
-        const QSize client = view->viewport()->size();
+        const QSize shown = view->placement().size();
         QCOMPARE(pane(frame, 1),
-                 QString("width:%1 height:%2").arg(client.width()).arg(client.height()));
+                 QString("width:%1 height:%2").arg(shown.width()).arg(shown.height()));
         // The tool bar's button takes it back.
         QTest::mouseClick(toolButton(frame->videoToolBar(), frame->action(ID_VIDEO_FILLWINDOW)),
                           Qt::LeftButton);

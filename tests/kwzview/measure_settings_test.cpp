@@ -239,6 +239,38 @@ class MeasureSettingsTest : public QObject
         QCOMPARE(r.host.settings.rulerUnitIndex, int(ZQ_INCH));
     }
 
+    void aCalibrationIsWhatTheNextPicturesOfItsSizeMeasureWith()
+    {
+        Rulers r;
+        r.writeRuler("Obj10x", kDefaultRuler);
+        QVERIFY(r.host.measure.chooseRulerFromRulerBar("Obj10x", 0, r.document.get()));
+        // The user drags the ruler over 200 pixels of this picture and applies 99.5 um.
+        RASTSetRuler(r.document->bitmap(), POINT{0, 50}, POINT{200, 50}, ZQ_MM, 10.0f);
+        r.host.measure.applyCalibration("99.5", -1, 0, r.document.get());
+        r.host.measure.applyCalibration("99.5", -1, 0, r.document.get());
+        const RulerRecord calibrated{POINT{0, 50}, POINT{200, 50}, ZQ_MM, 99.5f};
+        QCOMPARE(r.documentRuler(), calibrated);
+        QVERIFY(r.host.measure.hasCalibrations());
+
+        auto picture = [&](int width, int height) {
+            auto document = std::make_unique<CImageDoc>(&r.host);
+            const std::vector<BYTE> rows = patternRows(width, height);
+            document->buildFromFrame(rows.data(), width, height);
+            RulerRecord ruler;
+            ZQUNIT unit = ZQ_UM;
+            RASTGetRuler(document->bitmap(), &ruler.start, &ruler.end, &unit, &ruler.length);
+            ruler.unit = unit;
+            return ruler;
+        };
+        QCOMPARE(picture(200, 100), calibrated);
+        // Another size keeps the chosen ruler file: the calibration does not fit it.
+        QCOMPARE(picture(320, 240), kDefaultRuler);
+        // Choosing a ruler file again is the user's new choice for every size.
+        QVERIFY(r.host.measure.chooseRulerFromRulerBar("Obj10x", 0, nullptr));
+        QVERIFY(!r.host.measure.hasCalibrations());
+        QCOMPARE(picture(200, 100), kDefaultRuler);
+    }
+
     void aNewCaptureTakesEverySettingInOrder()
     {
         FakeImageHost host;
@@ -262,7 +294,7 @@ class MeasureSettingsTest : public QObject
         COLORREF normal = 0, hovered = 0, selected = 0;
         RASTGetTxtFont(document.bitmap(), face, &height, &normal, &hovered, &selected);
         QCOMPARE(QByteArray(face), QByteArray("DejaVu Sans"));
-        QCOMPARE(height, 8);
+        QCOMPARE(height, -8); // letter height
         QCOMPARE(normal, COLORREF(RGB(128, 0, 0)));
         QCOMPARE(hovered, COLORREF(RGB(128, 0, 128)));
         QCOMPARE(selected, hovered);
@@ -287,7 +319,7 @@ class MeasureSettingsTest : public QObject
         char face[64] = {};
         int height = 0;
         RASTGetTxtFont(r.document->bitmap(), face, &height, &normal, &hovered, &selected);
-        QCOMPARE(height, 72);
+        QCOMPARE(height, -72);
 
         QSignalSpy precisions(&r.host.measure, &MeasureSettings::precisionShown);
         r.host.measure.setPrecision(5, r.document.get());
