@@ -255,6 +255,36 @@ KWZ_API int ZcapCaptureToAvi(ZCAPHANDLE handle, int start, const char* fileName)
     });
 }
 
+KWZ_API int ZcapGetRecordFault(ZCAPHANDLE handle, int* fault)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        if (!camera)
+            return ZCAP_ERR_HANDLE;
+        if (!fault)
+            return ZCAP_ERR_ARGUMENT;
+        switch (camera->recordingFault())
+        {
+        case zcap::RecordFault::None:
+            *fault = ZCAP_RECORD_OK;
+            break;
+        case zcap::RecordFault::DiskFull:
+            *fault = ZCAP_RECORD_DISK_FULL;
+            break;
+        case zcap::RecordFault::FolderGone:
+            *fault = ZCAP_RECORD_FOLDER_GONE;
+            break;
+        case zcap::RecordFault::Permission:
+            *fault = ZCAP_RECORD_PERMISSION;
+            break;
+        case zcap::RecordFault::WriteError:
+            *fault = ZCAP_RECORD_WRITE_ERROR;
+            break;
+        }
+        return ZCAP_OK;
+    });
+}
+
 KWZ_API int ZcapGetFrameRate(ZCAPHANDLE handle, float* fps)
 {
     return guarded([&] {

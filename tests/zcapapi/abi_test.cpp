@@ -536,4 +536,63 @@ TEST_F(Zcap, ReleasingTheCameraClosesARunningRecordingProperly)
     EXPECT_GE(count, 8);
 }
 
+TEST_F(Zcap, RecordingOntoAFullDiskStopsAtOnceAndKeepsItsWholeFrames)
+{
+    open(320, 240);
+    const std::string avi = path("full.avi");
+    Cross frames{320, 240};
+    const Closer closer{handle_};
+    ASSERT_EQ(ZcapSetFrameCallback(handle_, paintCross, &frames), ZCAP_OK);
+    int fault = -1;
+    ASSERT_EQ(ZcapCaptureToAvi(handle_, 1, avi.c_str()), ZCAP_OK);
+    ASSERT_TRUE(waitFor([&] { return frames.calls >= 15; }));
+    EXPECT_EQ(ZcapGetRecordFault(handle_, &fault), ZCAP_OK);
+    EXPECT_EQ(fault, ZCAP_RECORD_OK);
+    // The disk fills in the middle of a frame.
+    kwz::testing::failWritesAfter(3000);
+    ASSERT_TRUE(waitFor([&] {
+        ZcapGetRecordFault(handle_, &fault);
+        return fault != ZCAP_RECORD_OK;
+    }));
+    kwz::testing::failWritesAfter(-1);
+    EXPECT_EQ(fault, ZCAP_RECORD_DISK_FULL);
+    // Finished already: the file is whole while the recording is still to be stopped.
+    const int frameCount = std::atoi(probe(avi, "stream=nb_read_frames").c_str());
+    EXPECT_GE(frameCount, 10);
+    const double duration = std::atof(
+        run("ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 " + avi).c_str());
+    int num = 0, den = 1;
+    std::sscanf(probe(avi, "stream=r_frame_rate").c_str(), "%d/%d", &num, &den);
+    const double rate = den > 0 ? double(num) / den : 0;
+    ASSERT_GT(rate, 1);
+    EXPECT_NEAR(duration, frameCount / rate, 0.2) << rate << " fps";
+    // Every frame decodes: none was cut off.
+    EXPECT_EQ(run("ffprobe -v error -count_frames -show_entries stream=nb_read_frames "
+                  "-of default=nw=1:nk=1 " +
+                  avi + " 2>&1 | cat"),
+              std::to_string(frameCount));
+    EXPECT_EQ(ZcapCaptureToAvi(handle_, 0, nullptr), ZCAP_ERR_FILE);
+    ZcapGetRecordFault(handle_, &fault);
+    EXPECT_EQ(fault, ZCAP_RECORD_OK);
+    EXPECT_EQ(ZcapGetRecordFault(handle_, nullptr), ZCAP_ERR_ARGUMENT);
+    EXPECT_EQ(ZcapGetRecordFault(0, &fault), ZCAP_ERR_HANDLE);
+}
+
+TEST_F(Zcap, ARecordingWhoseFileIsRemovedStopsAndSaysSo)
+{
+    open(320, 240);
+    const std::string avi = path("gone.avi");
+    const Closer closer{handle_};
+    ASSERT_EQ(ZcapCaptureToAvi(handle_, 1, avi.c_str()), ZCAP_OK);
+    ASSERT_TRUE(waitFor([&] { return fs::file_size(avi) > 20000; }));
+    fs::remove(avi);
+    int fault = ZCAP_RECORD_OK;
+    ASSERT_TRUE(waitFor([&] {
+        ZcapGetRecordFault(handle_, &fault);
+        return fault != ZCAP_RECORD_OK;
+    }));
+    EXPECT_EQ(fault, ZCAP_RECORD_FOLDER_GONE);
+    EXPECT_EQ(ZcapCaptureToAvi(handle_, 0, nullptr), ZCAP_ERR_FILE);
+}
+
 } // namespace
