@@ -98,6 +98,7 @@ class CMainFrame : public QMainWindow,
     void ReadCaptureBar() override;
     int CaptureToFile(ZCAPHANDLE handle) override;
     bool RecordStartStop(ZCAPHANDLE handle, int start) override;
+    bool RecordFailed(ZCAPHANDLE handle) override;
     void ShowRecordingTime(int seconds) override;
     bool OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised) override;
     void SendCommand(int id) override;

@@ -128,6 +128,46 @@ bool CMainFrame::RecordStartStop(ZCAPHANDLE handle, int start)
     return false;
 }
 
+bool CMainFrame::RecordFailed(ZCAPHANDLE handle)
+{
+    int fault = ZCAP_RECORD_OK;
+    if (ZcapGetRecordFault(handle, &fault) != ZCAP_OK || fault == ZCAP_RECORD_OK)
+        return false;
+    // The camera has finished the file already; this only ends the recording.
+    ZcapCaptureToAvi(handle, 0, nullptr);
+    if (settings_.recordAutoInc && settings_.recordIndex < INT_MAX)
+        ++settings_.recordIndex;
+    const bool chinese = services_.languages.index() == 0;
+    QString cause;
+    switch (fault)
+    {
+    case ZCAP_RECORD_DISK_FULL:
+        cause = chinese ? QStringLiteral("磁盘已满。") : QStringLiteral("The disk is full.");
+        break;
+    case ZCAP_RECORD_FOLDER_GONE:
+        cause = chinese ? QStringLiteral("录像的文件夹已不存在。")
+                        : QStringLiteral("The folder of the recording is no longer there.");
+        break;
+    case ZCAP_RECORD_PERMISSION:
+        cause = chinese ? QStringLiteral("没有写入该文件夹的权限。")
+                        : QStringLiteral("Writing to the folder is not permitted.");
+        break;
+    default:
+        cause = chinese ? QStringLiteral("无法写入磁盘。")
+                        : QStringLiteral("The disk could not be written.");
+        break;
+    }
+    SetPaneText(kPaneRecording,
+                chinese ? QStringLiteral("录像已停止") : QStringLiteral("Recording stopped"));
+    SetPaneColours(kPaneRecording, kPaneInactiveBackground, kPaneInactiveText);
+    const QString text = (chinese ? QStringLiteral("录像已停止: %1\n%2")
+                                  : QStringLiteral("The recording was stopped: %1\n%2"))
+                             .arg(cause, QString::fromStdString(recordFile_));
+    kwz::messageBox(nullptr, toGbk(text).c_str(), services_.languages.texts().text("AppTitle"),
+                    kwz::MB_OK | kwz::MB_ICONWARNING);
+    return true;
+}
+
 void CMainFrame::ShowRecordingTime(int seconds)
 {
     const char* format =
