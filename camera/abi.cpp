@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "camera/avi_repair.h"
 #include "camera/camera.h"
 #include "camera/device_factory.h"
 #include "camera/image_files.h"
@@ -282,6 +283,29 @@ KWZ_API int ZcapGetRecordFault(ZCAPHANDLE handle, int* fault)
             break;
         }
         return ZCAP_OK;
+    });
+}
+
+KWZ_API int ZcapFinishCutAvi(const char* fileName, int* frames)
+{
+    return guarded([&] {
+        if (!fileName || !*fileName)
+            return ZCAP_ERR_ARGUMENT;
+        const zcap::AviRepairResult result = zcap::repairAvi(fileName);
+        if (frames && result.frames >= 0)
+            *frames = result.frames;
+        switch (result.outcome)
+        {
+        case zcap::AviRepair::Repaired:
+            return ZCAP_OK;
+        case zcap::AviRepair::Whole:
+            return ZCAP_ERR_STATE;
+        case zcap::AviRepair::NotAvi:
+            return ZCAP_ERR_ARGUMENT;
+        case zcap::AviRepair::Failed:
+            break;
+        }
+        return ZCAP_ERR_FILE;
     });
 }
 

@@ -229,6 +229,7 @@ void AviRecorder::push(const Frame& frame)
 
 void AviRecorder::run()
 {
+    Clock::time_point ratePatched = Clock::now();
     std::unique_lock lock(mutex_);
     for (;;)
     {
@@ -289,6 +290,18 @@ void AviRecorder::run()
         ++written_;
         if (spare_.size() < 2)
             spare_.push_back(std::move(item.frame));
+        // A file cut off by a kill keeps a rate close to the real one, so its length is right
+        // once it is finished at the next start.
+        if (written_ >= 2 && item.at - ratePatched >= std::chrono::seconds(2))
+        {
+            ratePatched = item.at;
+            const double span = std::chrono::duration<double>(last_ - first_).count();
+            const int frames = written_;
+            lock.unlock();
+            if (span > 0)
+                patchRate((frames - 1) / span);
+            lock.lock();
+        }
     }
 }
 

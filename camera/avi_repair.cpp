@@ -352,11 +352,31 @@ bool finishLaterPart(File& file, const Header& header, Segment& segment, uint32_
 
 } // namespace
 
+// Every part's size was written and the last ends the file: the writer finished it. Looks at
+// one header per part, so a folder of long recordings is checked quickly.
+bool finishedByItsWriter(const File& file)
+{
+    Chunk chunk;
+    int64_t at = 0;
+    while (at + 12 <= file.size() && file.chunkAt(at, chunk) && chunk.id == tag("RIFF"))
+    {
+        const int64_t end = at + 8 + int64_t(chunk.size);
+        if (end > file.size())
+            return false;
+        if (end == file.size())
+            return true;
+        at = end + (chunk.size & 1);
+    }
+    return false;
+}
+
 AviRepairResult repairAvi(const std::string& path)
 {
     File file(path);
     if (!file.ok())
         return {AviRepair::Failed, 0};
+    if (finishedByItsWriter(file))
+        return {AviRepair::Whole, -1};
     Header header;
     std::vector<Segment> segments;
     if (!readSegments(file, header, segments) || header.avih < 0 || header.strh < 0)

@@ -18,7 +18,7 @@ enum class AviRepair
 struct AviRepairResult
 {
     AviRepair outcome = AviRepair::Failed;
-    int frames = 0; // frames in the file afterwards
+    int frames = 0; // frames in the file afterwards; -1 when a whole file was not counted
 };
 
 // When the disk is full, frames are given up from the end until the index fits.

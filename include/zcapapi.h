@@ -175,6 +175,13 @@ KWZ_API int ZcapCaptureToAvi(ZCAPHANDLE handle, int start, const char* fileName)
  * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT (fault null). */
 KWZ_API int ZcapGetRecordFault(ZCAPHANDLE handle, int* fault);
 
+/* Finishes a recording that was cut off (the program killed, the power gone): the file is cut
+ * back to its last whole frame and gets its index, so players show its length. *frames (may
+ * be null) receives the frames kept. Returns ZCAP_OK when the file was finished now,
+ * ZCAP_ERR_STATE when it was whole already (nothing changed), ZCAP_ERR_ARGUMENT (null name,
+ * or not an AVI file of this library), ZCAP_ERR_FILE (cannot be opened or written). */
+KWZ_API int ZcapFinishCutAvi(const char* fileName, int* frames);
+
 /* *fps receives the frames per second delivered over about the last second; 0 while the
  * stream is stopped. Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT. */
 KWZ_API int ZcapGetFrameRate(ZCAPHANDLE handle, float* fps);

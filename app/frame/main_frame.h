@@ -142,6 +142,8 @@ class CMainFrame : public QMainWindow,
 
   private:
     bool createStatusBar();
+    // Recordings of the record folder that a kill or a power cut left without their index.
+    void finishCutRecordings();
     void createToolBars();
     void createDialogBars();
     void connectBars();

@@ -22,6 +22,7 @@
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
 #include "app/shell/picture_sizes.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/trace.h"
 
@@ -35,6 +36,23 @@ std::string inFolder(const std::string& folder, const std::string& name)
 }
 
 } // namespace
+
+void CMainFrame::finishCutRecordings()
+{
+    const std::string folder = inFolder(settings_.recordPath, "");
+    int finished = 0;
+    for (const std::string& name : kwz::findFiles(folder + "*.avi"))
+        if (ZcapFinishCutAvi((folder + name).c_str(), nullptr) == ZCAP_OK)
+            ++finished;
+    if (finished == 0)
+        return;
+    const bool chinese = services_.languages.index() == 0;
+    const QString text = (chinese ? QStringLiteral("已修复 %1 个中断的录像")
+                                  : QStringLiteral("%1 interrupted recording(s) repaired"))
+                             .arg(finished);
+    SetPaneText(kPanePrompt, text);
+    kwz::trace(toGbk(text));
+}
 
 void CMainFrame::connectLiveBars()
 {

@@ -522,6 +522,30 @@ class CaptureTest : public QObject
         QVERIFY(playable(p.home.path("Records/Record2007-3-5 14-2-9.avi"), 640, 480, 8));
     }
 
+    void recordingsCutOffEarlierAreFinishedAtTheNextStart()
+    {
+        Program p;
+        QVERIFY(p.connect() != nullptr);
+        p.frame()->setLocalClock(fixedClock(0, 9));
+        p.command(ID_VIDEO_RECORD);
+        QVERIFY(p.waitFrames(20));
+        p.command(ID_VIDEO_RECORD);
+        const QString file = p.home.path("Records/Record2007-3-5 14-2-9.avi");
+        p.run.reset();
+        // Cut off inside a frame, as a kill leaves it: no index, no sizes.
+        QFile cut(file);
+        QVERIFY(cut.resize(cut.size() * 2 / 3 + 7));
+        p.home.write("Records/notes.avi", "not a recording");
+        p.run = std::make_unique<Run>();
+        QCOMPARE(p.pane(kPanePrompt), QStringLiteral("1 interrupted recording(s) repaired"));
+        QVERIFY(playable(file, 640, 480, 8));
+        QCOMPARE(p.home.read("Records/notes.avi"), QByteArray("not a recording"));
+        // Whole now, so the start after leaves it alone.
+        p.run.reset();
+        p.run = std::make_unique<Run>();
+        QVERIFY(p.pane(kPanePrompt) != QStringLiteral("1 interrupted recording(s) repaired"));
+    }
+
     void recordingTimeInSimplifiedChinese()
     {
         Program p;
