@@ -238,8 +238,7 @@ void loadSettings(void* store, FrameSettings& settings, const std::string& captu
     Loader user{store, kUser, capturesFolder, recordsFolder};
     visitUser(settings, user);
     // The slider cannot show an exposure beyond its own end.
-    if (settings.exposure > settings.maxExposure)
-        settings.exposure = std::min(FrameSettings{}.exposure, settings.maxExposure);
+    settings.exposure = std::min(settings.exposure, settings.maxExposure);
     Loader marks{store, kMarks, {}, {}};
     visitMarks(settings, marks);
 }

@@ -416,7 +416,7 @@ class ShellTest : public QObject
         QCOMPARE(s.recordPath.size(), size_t(256)); // exactly as long as may be kept
         QCOMPARE(s.rulerLength, 1.0f);
         QCOMPARE(s.maxExposure, 300);
-        QCOMPARE(s.exposure, 150);
+        QCOMPARE(s.exposure, 300);
         QCOMPARE(loadLanguageIndex(st.handle), 0);
 
         const char* lengths[] = {"inf", "-2.5", "0", "abc", "1e40"};
