@@ -292,7 +292,7 @@ void AviRecorder::run()
             spare_.push_back(std::move(item.frame));
         // A file cut off by a kill keeps a rate close to the real one, so its length is right
         // once it is finished at the next start.
-        if (written_ >= 2 && item.at - ratePatched >= std::chrono::seconds(2))
+        if (written_ >= 2 && item.at - ratePatched >= std::chrono::seconds(1))
         {
             ratePatched = item.at;
             const double span = std::chrono::duration<double>(last_ - first_).count();
