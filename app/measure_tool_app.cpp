@@ -25,6 +25,7 @@
 #include "app/shell/settings.h"
 #include "app/shell/single_instance.h"
 #include "app/shell/store.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
 
 using namespace cmd;
@@ -175,11 +176,15 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     for (const auto& [folder, message] : folders)
         if (!CreateFolderIfMissing(folder.c_str()))
             kwz::messageBox(nullptr, message, "Error", kwz::MB_OK);
+    // Saves killed part-way leave hidden temporary files; the folders written most go first.
+    kwz::removeStaleTemporaries(folders_.program);
+    for (const auto& [folder, message] : folders)
+        kwz::removeStaleTemporaries(folder);
     provideToolTipFiles(QString::fromLocal8Bit(folders_.language.c_str()));
 
     // 6, 7. Settings and language.
     settingsStore_ = store::open(folders_.program + kSettingsFile);
-    languages_.LoadLanguage(folders_.program, store::getInt(settingsStore_, "MAIN", "Language", 0));
+    languages_.LoadLanguage(folders_.program, loadLanguageIndex(settingsStore_));
 
     // 9. Document templates, the live one first.
     createDocTemplates();

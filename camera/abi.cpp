@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "camera/avi_repair.h"
 #include "camera/camera.h"
 #include "camera/device_factory.h"
 #include "camera/image_files.h"
@@ -252,6 +253,59 @@ KWZ_API int ZcapCaptureToAvi(ZCAPHANDLE handle, int start, const char* fileName)
         if (!fileName || !*fileName)
             return ZCAP_ERR_ARGUMENT;
         return codeOf(camera->startRecording(fileName));
+    });
+}
+
+KWZ_API int ZcapGetRecordFault(ZCAPHANDLE handle, int* fault)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        if (!camera)
+            return ZCAP_ERR_HANDLE;
+        if (!fault)
+            return ZCAP_ERR_ARGUMENT;
+        switch (camera->recordingFault())
+        {
+        case zcap::RecordFault::None:
+            *fault = ZCAP_RECORD_OK;
+            break;
+        case zcap::RecordFault::DiskFull:
+            *fault = ZCAP_RECORD_DISK_FULL;
+            break;
+        case zcap::RecordFault::FolderGone:
+            *fault = ZCAP_RECORD_FOLDER_GONE;
+            break;
+        case zcap::RecordFault::Permission:
+            *fault = ZCAP_RECORD_PERMISSION;
+            break;
+        case zcap::RecordFault::WriteError:
+            *fault = ZCAP_RECORD_WRITE_ERROR;
+            break;
+        }
+        return ZCAP_OK;
+    });
+}
+
+KWZ_API int ZcapFinishCutAvi(const char* fileName, int* frames)
+{
+    return guarded([&] {
+        if (!fileName || !*fileName)
+            return ZCAP_ERR_ARGUMENT;
+        const zcap::AviRepairResult result = zcap::repairAvi(fileName);
+        if (frames && result.frames >= 0)
+            *frames = result.frames;
+        switch (result.outcome)
+        {
+        case zcap::AviRepair::Repaired:
+            return ZCAP_OK;
+        case zcap::AviRepair::Whole:
+            return ZCAP_ERR_STATE;
+        case zcap::AviRepair::NotAvi:
+            return ZCAP_ERR_ARGUMENT;
+        case zcap::AviRepair::Failed:
+            break;
+        }
+        return ZCAP_ERR_FILE;
     });
 }
 

@@ -1,9 +1,11 @@
 #include "camera/avi_recorder.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 extern "C" {
@@ -11,9 +13,11 @@ extern "C" {
 #include <libavutil/avutil.h>
 }
 
+#include "camera/avi_repair.h"
 #include "camera/image_files.h"
 #include "camera/pixel_convert.h"
 #include "platform/byte_order.h"
+#include "platform/files.h"
 
 namespace zcap {
 
@@ -21,22 +25,111 @@ namespace {
 
 constexpr size_t kQueueLimit = 4;
 
+RecordFault faultOf(int error)
+{
+    switch (error)
+    {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return RecordFault::DiskFull;
+    case ENOENT:
+    case ENOTDIR:
+    case ENODEV:
+    case ENXIO:
+    case ESTALE:
+        return RecordFault::FolderGone;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return RecordFault::Permission;
+    default:
+        return RecordFault::WriteError;
+    }
+}
+
 } // namespace
 
+// The muxer writes through the platform's files, so a failed write is seen with its cause.
 struct AviRecorder::Muxer
 {
     AVFormatContext* context = nullptr;
     AVStream* stream = nullptr;
+    HANDLE file = INVALID_HANDLE_VALUE;
     bool headerWritten = false;
+    int error = 0; // errno of the first failed write
 
-    ~Muxer()
+    ~Muxer() { close(); }
+
+    bool open(const std::string& path)
+    {
+        file = kwz::createFile(path, kwz::FileAccess::Write, kwz::FileDisposition::CreateAlways);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        constexpr int kBufferSize = 1 << 16;
+        auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
+        if (!buffer)
+            return false;
+        context->pb =
+            avio_alloc_context(buffer, kBufferSize, 1, this, nullptr, &Muxer::write, &Muxer::seek);
+        if (!context->pb)
+        {
+            av_free(buffer);
+            return false;
+        }
+        return true;
+    }
+
+    // Flushes what the muxer holds; false when any write failed on the way.
+    bool flush()
+    {
+        if (!context || !context->pb)
+            return false;
+        avio_flush(context->pb);
+        return error == 0 && context->pb->error == 0;
+    }
+
+    void close()
     {
         if (context)
         {
             if (context->pb)
-                avio_closep(&context->pb);
+            {
+                av_freep(&context->pb->buffer);
+                avio_context_free(&context->pb);
+            }
             avformat_free_context(context);
+            context = nullptr;
         }
+        if (file != INVALID_HANDLE_VALUE)
+            kwz::closeHandle(file);
+        file = INVALID_HANDLE_VALUE;
+    }
+
+#if LIBAVFORMAT_VERSION_MAJOR >= 61
+    static int write(void* opaque, const uint8_t* data, int size)
+#else
+    static int write(void* opaque, uint8_t* data, int size)
+#endif
+    {
+        auto* self = static_cast<Muxer*>(opaque);
+        if (self->error != 0)
+            return AVERROR(self->error);
+        uint32_t done = 0;
+        errno = 0;
+        if (kwz::writeFile(self->file, data, uint32_t(size), &done) && done == uint32_t(size))
+            return size;
+        self->error = errno != 0 ? errno : EIO;
+        return AVERROR(self->error);
+    }
+
+    static int64_t seek(void* opaque, int64_t offset, int whence)
+    {
+        auto* self = static_cast<Muxer*>(opaque);
+        if (whence & AVSEEK_SIZE)
+            return kwz::fileSize(self->file);
+        const int64_t at = kwz::seekFile(self->file, offset, whence & ~AVSEEK_FORCE);
+        return at < 0 ? AVERROR(errno) : at;
     }
 };
 
@@ -67,15 +160,30 @@ std::unique_ptr<AviRecorder> AviRecorder::create(const std::string& path, int wi
     const int milli = static_cast<int>(std::lround((nominalRate > 0 ? nominalRate : 30.0) * 1000));
     muxer->stream->time_base = AVRational{1000, milli};
     muxer->stream->avg_frame_rate = AVRational{milli, 1000};
-    if (avio_open(&muxer->context->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
+    if (!muxer->open(path))
+    {
+        if (muxer->file != INVALID_HANDLE_VALUE)
+        {
+            muxer.reset();
+            ::unlink(path.c_str());
+        }
         return nullptr;
-    if (avformat_write_header(muxer->context, nullptr) < 0)
+    }
+    if (avformat_write_header(muxer->context, nullptr) < 0 || !muxer->flush())
     {
         muxer.reset();
         ::unlink(path.c_str());
         return nullptr;
     }
     muxer->headerWritten = true;
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) == 0)
+    {
+        recorder->fileDevice_ = info.st_dev;
+        recorder->fileInode_ = info.st_ino;
+    }
     recorder->muxer_ = std::move(muxer);
     recorder->thread_ = std::thread([r = recorder.get()] { r->run(); });
     return recorder;
@@ -121,6 +229,7 @@ void AviRecorder::push(const Frame& frame)
 
 void AviRecorder::run()
 {
+    Clock::time_point ratePatched = Clock::now();
     std::unique_lock lock(mutex_);
     for (;;)
     {
@@ -145,11 +254,31 @@ void AviRecorder::run()
                 packet->pts = packet->dts = written_;
                 packet->duration = 1;
                 packet->flags |= AV_PKT_FLAG_KEY;
-                ok = av_write_frame(muxer_->context, packet) >= 0;
+                // Each frame goes to the disk whole before the next, so a failure is seen at
+                // the frame it hit.
+                ok = av_write_frame(muxer_->context, packet) >= 0 && muxer_->flush();
             }
             av_packet_free(&packet);
         }
+        RecordFault fault = RecordFault::None;
+        if (!ok && muxer_->error != 0)
+            fault = faultOf(muxer_->error);
+        else if (ok && !fileStillThere())
+            fault = RecordFault::FolderGone;
         lock.lock();
+        if (fault != RecordFault::None)
+        {
+            failed_ = true;
+            fault_ = fault;
+            const bool whole = !ok; // a removed file cannot be finished any more
+            lock.unlock();
+            if (whole)
+                finishCutFile();
+            else
+                muxer_->close();
+            lock.lock();
+            continue;
+        }
         if (!ok)
         {
             failed_ = true;
@@ -161,6 +290,18 @@ void AviRecorder::run()
         ++written_;
         if (spare_.size() < 2)
             spare_.push_back(std::move(item.frame));
+        // A file cut off by a kill keeps a rate close to the real one, so its length is right
+        // once it is finished at the next start.
+        if (written_ >= 2 && item.at - ratePatched >= std::chrono::seconds(1))
+        {
+            ratePatched = item.at;
+            const double span = std::chrono::duration<double>(last_ - first_).count();
+            const int frames = written_;
+            lock.unlock();
+            if (span > 0)
+                patchRate((frames - 1) / span);
+            lock.lock();
+        }
     }
 }
 
@@ -177,10 +318,19 @@ bool AviRecorder::finish()
     if (thread_.joinable())
         thread_.join();
     bool ok = !failed_;
+    if (fault_ != RecordFault::None)
+        return false; // finished already when the fault came
     if (muxer_ && muxer_->headerWritten)
     {
         ok = av_write_trailer(muxer_->context) >= 0 && ok;
-        ok = avio_closep(&muxer_->context->pb) >= 0 && ok;
+        ok = muxer_->flush() && ok;
+        if (!ok && muxer_->error != 0)
+        {
+            // The ending did not fit: the frames on the disk are kept all the same.
+            fault_ = faultOf(muxer_->error);
+            finishCutFile();
+            return false;
+        }
     }
     muxer_.reset();
     if (written_ >= 2)
@@ -190,6 +340,30 @@ bool AviRecorder::finish()
             ok = patchRate((written_ - 1) / span) && ok;
     }
     return ok;
+}
+
+void AviRecorder::finishCutFile()
+{
+    muxer_.reset();
+    if (repairAvi(path_).outcome == AviRepair::Repaired && written_ >= 2)
+    {
+        const double span = std::chrono::duration<double>(last_ - first_).count();
+        if (span > 0)
+            patchRate((written_ - 1) / span);
+    }
+}
+
+bool AviRecorder::fileStillThere() const
+{
+    const Clock::time_point now = Clock::now();
+    if (fileInode_ == 0 || now - lastCheck_ < std::chrono::seconds(1))
+        return true;
+    const_cast<AviRecorder*>(this)->lastCheck_ = now;
+    struct stat info
+    {
+    };
+    return ::stat(path_.c_str(), &info) == 0 && info.st_dev == fileDevice_ &&
+           info.st_ino == fileInode_;
 }
 
 // The muxer fixes the rate in the header before any frame is seen; the rate the frames
@@ -238,6 +412,12 @@ int AviRecorder::framesDropped() const
 {
     std::lock_guard lock(mutex_);
     return dropped_;
+}
+
+RecordFault AviRecorder::fault() const
+{
+    std::lock_guard lock(mutex_);
+    return fault_;
 }
 
 } // namespace zcap

@@ -1,7 +1,8 @@
 #pragma once
 // Records frames as MJPEG into an AVI file (OpenDML, so past 1 GiB) on a thread of its own,
 // so encoding never holds up the camera. The file's frame rate is the rate at which the
-// frames really arrived, written into the header when the recording ends.
+// frames really arrived, written into the header when the recording ends. A recording that
+// cannot go on writing stops at once and is finished up to its last whole frame.
 
 #include <chrono>
 #include <condition_variable>
@@ -14,6 +15,16 @@
 #include "camera/frame.h"
 
 namespace zcap {
+
+// Why a recording stopped writing by itself.
+enum class RecordFault
+{
+    None,
+    DiskFull,   // no space left, or the user's quota
+    FolderGone, // the file or its folder was removed, or the medium went away
+    Permission, // writing is refused
+    WriteError, // any other failure of the disk
+};
 
 class AviRecorder
 {
@@ -34,6 +45,8 @@ class AviRecorder
 
     int framesWritten() const;
     int framesDropped() const;
+    // None while the recording goes on writing.
+    RecordFault fault() const;
 
   private:
     struct Muxer;
@@ -47,6 +60,10 @@ class AviRecorder
     AviRecorder() = default;
     void run();
     bool patchRate(double fps);
+    // After a failed write: closes the file without the muxer's ending and finishes it from
+    // what is whole on the disk.
+    void finishCutFile();
+    bool fileStillThere() const;
 
     std::string path_;
     int width_ = 0;
@@ -54,6 +71,10 @@ class AviRecorder
     int quality_ = 75;
     std::unique_ptr<Muxer> muxer_;
     std::thread thread_;
+    // Which file the path named at the start, to notice it being removed while recording.
+    unsigned long fileDevice_ = 0;
+    unsigned long fileInode_ = 0;
+    Clock::time_point lastCheck_{}; // the recording thread's only
 
     mutable std::mutex mutex_; // guards everything below
     std::condition_variable wake_;
@@ -62,6 +83,7 @@ class AviRecorder
     bool closing_ = false;
     bool failed_ = false;
     bool finished_ = false;
+    RecordFault fault_ = RecordFault::None;
     int written_ = 0;
     int dropped_ = 0;
     Clock::time_point first_{};

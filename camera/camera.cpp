@@ -372,6 +372,12 @@ Status Camera::stopRecording()
     return recorder->finish() ? Status::Ok : Status::FileFailed;
 }
 
+RecordFault Camera::recordingFault()
+{
+    std::lock_guard recorderLock(recorderMutex_);
+    return recorder_ ? recorder_->fault() : RecordFault::None;
+}
+
 float Camera::frameRate()
 {
     std::lock_guard lock(mutex_);

@@ -63,6 +63,8 @@ class Camera
     Status grab(int width, int height, Frame& out);
     Status startRecording(const std::string& path);
     Status stopRecording();
+    // Why the running recording stopped writing by itself; None while it writes or without one.
+    RecordFault recordingFault();
     float frameRate();
     Status setGamma(float gamma, bool enabled);
     Status setOffsets(int red, int green, int blue, bool enabled);

@@ -162,6 +162,26 @@ KWZ_API int ZcapGetRgbFrameToJpeg(ZCAPHANDLE handle, const ZCAPINFO* info, BYTE*
  * stop while not), ZCAP_ERR_FILE (cannot be created: no file is left), ZCAP_ERR_DEVICE. */
 KWZ_API int ZcapCaptureToAvi(ZCAPHANDLE handle, int start, const char* fileName);
 
+/* Why a running recording stopped writing by itself. The library finishes such a file at once
+ * up to its last whole frame, with its index; ZcapCaptureToAvi(handle, 0, ...) then still
+ * ends the recording and returns ZCAP_ERR_FILE. */
+#define ZCAP_RECORD_OK 0          /* writing, or no recording */
+#define ZCAP_RECORD_DISK_FULL 1   /* no space left on the disk */
+#define ZCAP_RECORD_FOLDER_GONE 2 /* the file, its folder or the medium went away */
+#define ZCAP_RECORD_PERMISSION 3  /* writing was refused */
+#define ZCAP_RECORD_WRITE_ERROR 4 /* any other failure of the disk */
+
+/* *fault receives one of the ZCAP_RECORD_ values above.
+ * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT (fault null). */
+KWZ_API int ZcapGetRecordFault(ZCAPHANDLE handle, int* fault);
+
+/* Finishes a recording that was cut off (the program killed, the power gone): the file is cut
+ * back to its last whole frame and gets its index, so players show its length. *frames (may
+ * be null) receives the frames kept. Returns ZCAP_OK when the file was finished now,
+ * ZCAP_ERR_STATE when it was whole already (nothing changed), ZCAP_ERR_ARGUMENT (null name,
+ * or not an AVI file of this library), ZCAP_ERR_FILE (cannot be opened or written). */
+KWZ_API int ZcapFinishCutAvi(const char* fileName, int* frames);
+
 /* *fps receives the frames per second delivered over about the last second; 0 while the
  * stream is stopped. Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT. */
 KWZ_API int ZcapGetFrameRate(ZCAPHANDLE handle, float* fps);

@@ -1,14 +1,19 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <mutex>
+#include <set>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,7 +95,65 @@ mode_t currentUmask()
     return mask;
 }
 
+// When this process began, near enough: libraries are loaded before anything is written.
+const std::time_t kProcessStart = std::time(nullptr);
+
 } // namespace
+
+bool isTemporaryName(const std::string& name)
+{
+    // "." + target + "." + six letters or digits, as mkostemp fills them in.
+    constexpr size_t kSuffix = 7;
+    if (name.size() < 1 + 3 + kSuffix || name[0] != '.' || name[name.size() - kSuffix] != '.')
+        return false;
+    for (size_t i = name.size() - kSuffix + 1; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    const std::string target = name.substr(1, name.size() - 1 - kSuffix);
+    const size_t dot = target.find_last_of('.');
+    if (dot == std::string::npos || dot == 0)
+        return false;
+    // Only the kinds this program writes, so nobody else's hidden files are touched.
+    static const char* const kKinds[] = {"mea", "bmp", "kwz", "jpg", "ini", "ruler"};
+    const std::string kind = target.substr(dot + 1);
+    return std::any_of(std::begin(kKinds), std::end(kKinds),
+                       [&](const char* k) { return strcasecmp(k, kind.c_str()) == 0; });
+}
+
+int removeStaleTemporaries(const std::string& folder)
+{
+    static std::mutex mutex; // guards the folders already looked at
+    static std::set<std::string> seen;
+    std::string dirName = folder.empty() ? "." : folder;
+    while (dirName.size() > 1 && dirName.back() == '/')
+        dirName.pop_back();
+    {
+        std::lock_guard lock(mutex);
+        if (!seen.insert(dirName).second)
+            return 0;
+    }
+    DIR* dir = opendir(dirName.c_str());
+    if (dir == nullptr)
+        return 0;
+    int removed = 0;
+    while (dirent* entry = readdir(dir))
+    {
+        const std::string name = entry->d_name;
+        if (!isTemporaryName(name))
+            continue;
+        const std::string path = dirName + "/" + name;
+        struct stat info
+        {
+        };
+        if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid() ||
+            info.st_mtime >= kProcessStart)
+            continue;
+        if (::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    closedir(dir);
+    return removed;
+}
 
 HANDLE createFile(const std::string& path, FileAccess access, FileDisposition disposition)
 {
@@ -194,6 +257,15 @@ bool closeHandle(HANDLE file)
     delete object;
     // close() releases the descriptor even when it reports EINTR.
     return result == 0 || errno == EINTR;
+}
+
+int64_t seekFile(HANDLE file, int64_t offset, int whence)
+{
+    FileObject* object = fileOf(file);
+    if (object == nullptr)
+        return -1;
+    const off_t position = ::lseek(object->fd, off_t(offset), whence);
+    return position < 0 ? -1 : int64_t(position);
 }
 
 int64_t fileSize(HANDLE file)
@@ -328,6 +400,7 @@ bool AtomicFileWriter::open()
         return false;
     // Hidden beside the target: a temporary file left by a killed process stays out of sight.
     size_t slash = target_.find_last_of('/');
+    removeStaleTemporaries(slash == std::string::npos ? "." : target_.substr(0, slash));
     std::string name = slash == std::string::npos ? "." + target_ + ".XXXXXX"
                                                   : target_.substr(0, slash + 1) + "." +
                                                         target_.substr(slash + 1) + ".XXXXXX";

@@ -29,6 +29,9 @@ HANDLE createFile(const std::string& path, FileAccess access, FileDisposition di
 bool readFile(HANDLE file, void* buffer, uint32_t size, uint32_t* done);
 bool writeFile(HANDLE file, const void* data, uint32_t size, uint32_t* done);
 bool closeHandle(HANDLE file);
+// Moves the position of an open file (whence SEEK_SET, SEEK_CUR or SEEK_END); the new
+// position, or -1.
+int64_t seekFile(HANDLE file, int64_t offset, int whence);
 // Size of an open file in bytes, or -1.
 int64_t fileSize(HANDLE file);
 // Pushes written data to the disk.
@@ -47,6 +50,14 @@ bool directoryExists(const std::string& path);
 // Names (without folder) of the files matching a pattern such as "/dir/*.ruler", in
 // name order; '*' and '?' are wildcards in the last component only.
 std::vector<std::string> findFiles(const std::string& pattern);
+
+// Removes what writers of this program killed part-way left in a folder: hidden temporary
+// files of the AtomicFileWriter pattern for the kinds of file the program writes, owned by
+// this user and last changed before this process started. Each folder is looked at once per
+// process; AtomicFileWriter::open calls it for the folder it writes in. The count removed.
+int removeStaleTemporaries(const std::string& folder);
+// Whether a file name has the pattern of such a temporary file.
+bool isTemporaryName(const std::string& name);
 
 // Writes a file so that readers only ever see the old or the new whole file: bytes go to a
 // temporary file beside the target, and commit() renames it over the target after

@@ -103,6 +103,7 @@ bool CMainFrame::LoadFrame()
     statusBar_->hide();
     menus_->show(MenuKind::Main, menuBar());
     updateCommandStates();
+    finishCutRecordings();
 
     // The mark that later copies look for.
     setProperty("MeasureTool", 1);

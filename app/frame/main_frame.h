@@ -98,6 +98,7 @@ class CMainFrame : public QMainWindow,
     void ReadCaptureBar() override;
     int CaptureToFile(ZCAPHANDLE handle) override;
     bool RecordStartStop(ZCAPHANDLE handle, int start) override;
+    bool RecordFailed(ZCAPHANDLE handle) override;
     void ShowRecordingTime(int seconds) override;
     bool OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised) override;
     void SendCommand(int id) override;
@@ -148,6 +149,8 @@ class CMainFrame : public QMainWindow,
     // The window the user works in: the active child's view, else the frame itself.
     QWidget* workFocusTarget() const;
     bool createStatusBar();
+    // Recordings of the record folder that a kill or a power cut left without their index.
+    void finishCutRecordings();
     void createToolBars();
     void createDialogBars();
     void connectBars();

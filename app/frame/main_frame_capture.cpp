@@ -22,6 +22,7 @@
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
 #include "app/shell/picture_sizes.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/trace.h"
 
@@ -35,6 +36,23 @@ std::string inFolder(const std::string& folder, const std::string& name)
 }
 
 } // namespace
+
+void CMainFrame::finishCutRecordings()
+{
+    const std::string folder = inFolder(settings_.recordPath, "");
+    int finished = 0;
+    for (const std::string& name : kwz::findFiles(folder + "*.avi"))
+        if (ZcapFinishCutAvi((folder + name).c_str(), nullptr) == ZCAP_OK)
+            ++finished;
+    if (finished == 0)
+        return;
+    const bool chinese = services_.languages.index() == 0;
+    const QString text = (chinese ? QStringLiteral("已修复 %1 个中断的录像")
+                                  : QStringLiteral("%1 interrupted recording(s) repaired"))
+                             .arg(finished);
+    SetPaneText(kPanePrompt, text);
+    kwz::trace(toGbk(text));
+}
 
 void CMainFrame::connectLiveBars()
 {
@@ -126,6 +144,46 @@ bool CMainFrame::RecordStartStop(ZCAPHANDLE handle, int start)
                              .arg(QString::fromStdString(recordFile_));
     kwz::messageBox(nullptr, toGbk(text).c_str(), title, kwz::MB_OK | kwz::MB_ICONWARNING);
     return false;
+}
+
+bool CMainFrame::RecordFailed(ZCAPHANDLE handle)
+{
+    int fault = ZCAP_RECORD_OK;
+    if (ZcapGetRecordFault(handle, &fault) != ZCAP_OK || fault == ZCAP_RECORD_OK)
+        return false;
+    // The camera has finished the file already; this only ends the recording.
+    ZcapCaptureToAvi(handle, 0, nullptr);
+    if (settings_.recordAutoInc && settings_.recordIndex < INT_MAX)
+        ++settings_.recordIndex;
+    const bool chinese = services_.languages.index() == 0;
+    QString cause;
+    switch (fault)
+    {
+    case ZCAP_RECORD_DISK_FULL:
+        cause = chinese ? QStringLiteral("磁盘已满。") : QStringLiteral("The disk is full.");
+        break;
+    case ZCAP_RECORD_FOLDER_GONE:
+        cause = chinese ? QStringLiteral("录像的文件夹已不存在。")
+                        : QStringLiteral("The folder of the recording is no longer there.");
+        break;
+    case ZCAP_RECORD_PERMISSION:
+        cause = chinese ? QStringLiteral("没有写入该文件夹的权限。")
+                        : QStringLiteral("Writing to the folder is not permitted.");
+        break;
+    default:
+        cause = chinese ? QStringLiteral("无法写入磁盘。")
+                        : QStringLiteral("The disk could not be written.");
+        break;
+    }
+    SetPaneText(kPaneRecording,
+                chinese ? QStringLiteral("录像已停止") : QStringLiteral("Recording stopped"));
+    SetPaneColours(kPaneRecording, kPaneInactiveBackground, kPaneInactiveText);
+    const QString text = (chinese ? QStringLiteral("录像已停止: %1\n%2")
+                                  : QStringLiteral("The recording was stopped: %1\n%2"))
+                             .arg(cause, QString::fromStdString(recordFile_));
+    kwz::messageBox(nullptr, toGbk(text).c_str(), services_.languages.texts().text("AppTitle"),
+                    kwz::MB_OK | kwz::MB_ICONWARNING);
+    return true;
 }
 
 void CMainFrame::ShowRecordingTime(int seconds)

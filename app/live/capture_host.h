@@ -16,6 +16,9 @@ class CaptureHost
     virtual int CaptureToFile(ZCAPHANDLE handle) = 0;
     // Starts (1) or finishes (0) the recording file; false when the camera library refused.
     virtual bool RecordStartStop(ZCAPHANDLE handle, int start) = 0;
+    // When the camera stopped writing the recording by itself (full disk, folder gone): ends
+    // it, says why and returns true. False while the recording writes.
+    virtual bool RecordFailed(ZCAPHANDLE handle) = 0;
     // The elapsed recording time in the recording pane.
     virtual void ShowRecordingTime(int seconds) = 0;
     // A new image window measuring the frame (24-bit rows, bottom row first); shown maximised

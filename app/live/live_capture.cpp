@@ -225,6 +225,14 @@ void LiveCapture::OnTimer()
 {
     if (!recording_)
         return;
+    // A recording that can no longer write is over, and its time stops.
+    if (recordDevice_ != 0 && host_->RecordFailed(recordDevice_))
+    {
+        recording_ = 0;
+        recordDevice_ = 0;
+        frame_.notifyStateChanged();
+        return;
+    }
     host_->ShowRecordingTime(seconds_);
     ++seconds_;
 }

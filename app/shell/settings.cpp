@@ -1,8 +1,10 @@
 #include "app/shell/settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include <locale.h>
 #include <stdlib.h>
@@ -13,6 +15,16 @@ namespace {
 
 constexpr const char* kUser = "User";
 constexpr const char* kMarks = "DescriptionMark";
+
+// Bounds of a number key; a value read outside them is taken as missing.
+struct Range
+{
+    int lo = std::numeric_limits<int>::min();
+    int hi = std::numeric_limits<int>::max();
+};
+constexpr int kNoLimit = std::numeric_limits<int>::max();
+// Seconds that still fit in milliseconds of an int.
+constexpr int kMaxSeconds = std::numeric_limits<int>::max() / 1000;
 
 // Both directions walk the same list, so reading and writing can never disagree on order.
 template <class Visitor> void visitUser(FrameSettings& s, Visitor& v)
@@ -25,38 +37,38 @@ template <class Visitor> void visitUser(FrameSettings& s, Visitor& v)
     v.flag("bShowVideoSizeBar", s.showVideoSizeBar, 1);
     v.flag("bShowMainSettingsBar", s.showMainSettingsBar, 0);
     v.flag("bShowVideoRecordSettingBar", s.showVideoRecordSettingBar, 0);
-    v.number("nCaptureSizeIndex", s.captureSizeIndex, 1);
-    v.number("nFrequency", s.frequency, 0);
-    v.number("nBrightness", s.redGain, 30);
-    v.number("nContrast", s.greenGain, 30);
-    v.number("nSaturation", s.blueGain, 30);
-    v.number("nSharpness", s.gamma, 100);
-    v.number("nGamma", s.redOffset, 30);
-    v.number("nGreenOffset", s.greenOffset, 30);
-    v.number("nBlueOffset", s.blueOffset, 30);
+    v.number("nCaptureSizeIndex", s.captureSizeIndex, 1, {0, 4});
+    v.number("nFrequency", s.frequency, 0, {0, 1});
+    v.number("nBrightness", s.redGain, 30, {1, 63});
+    v.number("nContrast", s.greenGain, 30, {1, 63});
+    v.number("nSaturation", s.blueGain, 30, {1, 63});
+    v.number("nSharpness", s.gamma, 100, {1, 200});
+    v.number("nGamma", s.redOffset, 30, {-255, 255});
+    v.number("nGreenOffset", s.greenOffset, 30, {-255, 255});
+    v.number("nBlueOffset", s.blueOffset, 30, {-255, 255});
     v.flag("bSaveToDisk", s.saveToDisk, 0);
     v.flag("bCaptureAutoInc", s.captureAutoInc, 1);
     v.flag("bSaveAsJpeg", s.saveAsJpeg, 1);
     v.text("strCaptureName", s.captureName, v.capture("Capture"));
-    v.text("strCapturePath", s.capturePath, v.capturesFolder());
+    v.path("strCapturePath", s.capturePath, v.capturesFolder());
     v.flag("bRecordAutoInc", s.recordAutoInc, 1);
     v.text("strRecordName", s.recordName, v.capture("Record"));
-    v.text("strRecordPath", s.recordPath, v.recordsFolder());
-    v.number("nTimerInterval", s.timerInterval, 0);
+    v.path("strRecordPath", s.recordPath, v.recordsFolder());
+    v.number("nTimerInterval", s.timerInterval, 0, {0, kMaxSeconds});
     v.flag("bLimitCaptureNum", s.limitCaptureNum, 0);
-    v.number("nCaptureNum", s.captureNum, 0);
+    v.number("nCaptureNum", s.captureNum, 0, {0, kNoLimit});
     v.flag("bSwitchCamera", s.switchCamera, 0);
     v.decimal("fRulerLength", s.rulerLength);
     v.number("RulerStartPointX", s.rulerStartX, 10);
     v.number("RulerStartPointY", s.rulerStartY, 10);
     v.number("RulerEndPointX", s.rulerEndX, 100);
     v.number("RulerEndPointY", s.rulerEndY, 10);
-    v.number("nRulerUnitIndex", s.rulerUnitIndex, 0);
-    v.number("nMeasureUnitIndex", s.measureUnitIndex, 0);
-    v.number("nRulerIndex", s.rulerIndex, 0);
-    v.number("nPenNormalColorIndex", s.penNormalColorIndex, 5);
-    v.number("nPenTempColorIndex", s.penTempColorIndex, 10);
-    v.number("nPenWidthIndex", s.penWidthIndex, 0);
+    v.number("nRulerUnitIndex", s.rulerUnitIndex, 0, {0, 4});
+    v.number("nMeasureUnitIndex", s.measureUnitIndex, 0, {0, 4});
+    v.number("nRulerIndex", s.rulerIndex, 0, {0, kNoLimit});
+    v.number("nPenNormalColorIndex", s.penNormalColorIndex, 5, {0, 15});
+    v.number("nPenTempColorIndex", s.penTempColorIndex, 10, {0, 15});
+    v.number("nPenWidthIndex", s.penWidthIndex, 0, {0, 7});
     v.flag("bShowImageStatusBar", s.showImageStatusBar, 1);
     v.flag("bShowImageToolBar", s.showImageToolBar, 1);
     v.flag("bShowImageRulerBar", s.showImageRulerBar, 1);
@@ -64,22 +76,22 @@ template <class Visitor> void visitUser(FrameSettings& s, Visitor& v)
     v.flag("bShowImagePenBar", s.showImagePenBar, 1);
     v.flag("bShowImageTextBar", s.showImageTextBar, 1);
     v.flag("bShowImageZoomBar", s.showImageZoomBar, 1);
-    v.number("nFontIndex", s.fontIndex, 0);
-    v.number("nFontSizeIndex", s.fontSizeIndex, 8);
-    v.number("nFontNormalColorIndex", s.fontNormalColorIndex, 5);
-    v.number("nFontTempColorIndex", s.fontTempColorIndex, 10);
-    v.number("nFontSelectedColorIndex", s.fontSelectedColorIndex, 12);
+    v.number("nFontIndex", s.fontIndex, 0, {0, kNoLimit});
+    v.number("nFontSizeIndex", s.fontSizeIndex, 8, {0, 15});
+    v.number("nFontNormalColorIndex", s.fontNormalColorIndex, 5, {0, 15});
+    v.number("nFontTempColorIndex", s.fontTempColorIndex, 10, {0, 15});
+    v.number("nFontSelectedColorIndex", s.fontSelectedColorIndex, 12, {0, 15});
     v.text("RulerFileName", s.rulerFileName, v.capture("Ruler"));
     v.text("SelectedRulerFileName", s.selectedRulerFileName, v.capture(""));
-    v.number("nCaptureIndex", s.captureIndex, 0);
-    v.number("nRecordIndex", s.recordIndex, 0);
-    v.number("nPrecision", s.precision, 2);
+    v.number("nCaptureIndex", s.captureIndex, 0, {0, kNoLimit});
+    v.number("nRecordIndex", s.recordIndex, 0, {0, kNoLimit});
+    v.number("nPrecision", s.precision, 2, {0, 6});
     v.flag("bHideRuler", s.hideRuler, 0);
     v.flag("bHideDesc", s.hideDesc, 0);
     v.flag("bHideDesc2", s.hideDesc2, 0);
-    v.number("ExposalNum", s.exposure, 150);
-    v.number("MaxExposal", s.maxExposure, 350);
-    v.number("ZoomRate", s.zoomRate, 20);
+    v.number("ExposalNum", s.exposure, 150, {1, kNoLimit});
+    v.number("MaxExposal", s.maxExposure, 350, {1, kNoLimit});
+    v.number("ZoomRate", s.zoomRate, 20, {5, 200});
     v.number("RedGain", s.storedRedGain, 50);
     v.number("BlueGain", s.storedBlueGain, 41);
     v.number("GreenGain", s.storedGreenGain, 46);
@@ -130,9 +142,11 @@ struct Loader
     {
         value = store::getBool(store, section, key, def);
     }
-    void number(const char* key, int& value, int def)
+    void number(const char* key, int& value, int def, Range range = {})
     {
         value = store::getInt(store, section, key, def);
+        if (value < range.lo || value > range.hi)
+            value = def;
     }
     void text(const char* key, std::string& value, const std::string& def)
     {
@@ -140,11 +154,25 @@ struct Loader
         store::getString(store, section, key, def.c_str(), buffer);
         value.assign(buffer, strnlen(buffer, kMaxTextLength));
     }
+    // A cut path names another folder, so a path too long to keep whole is refused.
+    void path(const char* key, std::string& value, const std::string& def)
+    {
+        char buffer[260];
+        store::getString(store, section, key, def.c_str(), buffer);
+        const size_t length = strnlen(buffer, sizeof buffer);
+        if (length > kMaxTextLength)
+            value = def.substr(0, kMaxTextLength);
+        else
+            value.assign(buffer, length);
+    }
     void decimal(const char* key, float& value)
     {
         char buffer[260];
         store::getString(store, section, key, "1.0", buffer);
         value = parseRulerLength(buffer);
+        // A ruler of no length, or of none that is a number, gives no scale at all.
+        if (!std::isfinite(value) || !(value > 0))
+            value = 1.0f;
     }
     void bit(const char* key, uint32_t& mark, int bit)
     {
@@ -165,10 +193,17 @@ struct Saver
     std::string recordsFolder() { return {}; }
 
     void flag(const char* key, int& value, int) { store::setBool(store, section, key, value != 0); }
-    void number(const char* key, int& value, int) { store::setInt(store, section, key, value); }
+    void number(const char* key, int& value, int, Range = {})
+    {
+        store::setInt(store, section, key, value);
+    }
     void text(const char* key, std::string& value, const std::string&)
     {
         store::setString(store, section, key, value.c_str());
+    }
+    void path(const char* key, std::string& value, const std::string& def)
+    {
+        text(key, value, def);
     }
     void decimal(const char* key, float& value)
     {
@@ -202,6 +237,8 @@ void loadSettings(void* store, FrameSettings& settings, const std::string& captu
         return;
     Loader user{store, kUser, capturesFolder, recordsFolder};
     visitUser(settings, user);
+    // The slider cannot show an exposure beyond its own end.
+    settings.exposure = std::min(settings.exposure, settings.maxExposure);
     Loader marks{store, kMarks, {}, {}};
     visitMarks(settings, marks);
 }
@@ -215,6 +252,12 @@ void saveSettings(void* store, const FrameSettings& settings)
     visitUser(copy, user);
     Saver marks{store, kMarks};
     visitMarks(copy, marks);
+}
+
+int loadLanguageIndex(void* store)
+{
+    const int index = store::getInt(store, "MAIN", "Language", 0);
+    return index >= 0 && index <= 2 ? index : 0;
 }
 
 std::string formatRulerLength(float value)

@@ -92,6 +92,8 @@ struct FrameSettings
 void loadSettings(void* store, FrameSettings& settings, const std::string& capturesFolder,
                   const std::string& recordsFolder);
 void saveSettings(void* store, const FrameSettings& settings);
+// The language index of section "MAIN"; one the program has no texts for reads as Chinese.
+int loadLanguageIndex(void* store);
 
 // The ruler length as the file holds it: seven significant digits, trailing zeros removed but
 // the decimal point kept ("1.", "2.54", "0.3333333", "1.e-005").

@@ -30,6 +30,7 @@
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
 #include "live_program.h"
+#include "platform/testing/write_faults.h"
 #include "rast.h"
 
 using namespace cmd;
@@ -540,6 +541,58 @@ class CaptureTest : public QObject
         QCOMPARE(p.files("Records"),
                  (QStringList{"Clip2007-3-5 14-2-9.avi", "Clip2007-3-5 14-2-9_1.avi"}));
         QVERIFY(playable(file, 640, 480, 25));
+    }
+
+    void aRecordingOntoAFullDiskStopsAndSaysWhy()
+    {
+        Program p;
+        QVERIFY(p.connect() != nullptr);
+        p.frame()->setLocalClock(fixedClock(0, 9));
+        p.command(ID_VIDEO_RECORD);
+        QVERIFY(p.waitFrames(10));
+        p.live->capture().OnTimer();
+        QCOMPARE(p.pane(kPaneRecording), QStringLiteral("Recording: 0:0:0\n"));
+        kwz::testing::failWritesAfter(5000);
+        // The next tick after the disk filled stops the recording instead of counting on.
+        QTRY_VERIFY_WITH_TIMEOUT((p.live->capture().OnTimer(), p.live->capture().recording() == 0),
+                                 5000);
+        kwz::testing::failWritesAfter(-1);
+        QVERIFY(!p.checked(ID_VIDEO_RECORD));
+        QCOMPARE(p.pane(kPaneRecording), QStringLiteral("Recording stopped"));
+        QCOMPARE(p.paneStyle(kPaneRecording).background, kPaneInactiveBackground);
+        QCOMPARE(p.messages.texts.size(), 1);
+        QVERIFY2(p.messages.texts[0].startsWith("The recording was stopped: The disk is full.\n"),
+                 qPrintable(p.messages.texts[0]));
+        QVERIFY(p.messages.texts[0].endsWith("Record2007-3-5 14-2-9.avi"));
+        QCOMPARE(p.settings().recordIndex, 1);
+        p.live->capture().OnTimer();
+        QCOMPARE(p.pane(kPaneRecording), QStringLiteral("Recording stopped"));
+        // What reached the disk plays, with its length.
+        QVERIFY(playable(p.home.path("Records/Record2007-3-5 14-2-9.avi"), 640, 480, 8));
+    }
+
+    void recordingsCutOffEarlierAreFinishedAtTheNextStart()
+    {
+        Program p;
+        QVERIFY(p.connect() != nullptr);
+        p.frame()->setLocalClock(fixedClock(0, 9));
+        p.command(ID_VIDEO_RECORD);
+        QVERIFY(p.waitFrames(20));
+        p.command(ID_VIDEO_RECORD);
+        const QString file = p.home.path("Records/Record2007-3-5 14-2-9.avi");
+        p.run.reset();
+        // Cut off inside a frame, as a kill leaves it: no index, no sizes.
+        QFile cut(file);
+        QVERIFY(cut.resize(cut.size() * 2 / 3 + 7));
+        p.home.write("Records/notes.avi", "not a recording");
+        p.run = std::make_unique<Run>();
+        QCOMPARE(p.pane(kPanePrompt), QStringLiteral("1 interrupted recording(s) repaired"));
+        QVERIFY(playable(file, 640, 480, 8));
+        QCOMPARE(p.home.read("Records/notes.avi"), QByteArray("not a recording"));
+        // Whole now, so the start after leaves it alone.
+        p.run.reset();
+        p.run = std::make_unique<Run>();
+        QVERIFY(p.pane(kPanePrompt) != QStringLiteral("1 interrupted recording(s) repaired"));
     }
 
     void recordingTimeInSimplifiedChinese()

@@ -431,8 +431,8 @@ class LiveWorkTest : public QObject
         chooseFromMenu(frame, 'D', 'C');
         CVideoView* view = liveFrame(frame)->view();
         VideoSettingBar* bar = frame->bars().videoSetting;
-        // U raises the stored 999 to 1000; the slider then stops at its own end, 350, and its
-        // handler stores and sends that.
+        // The stored 999 is read as the slider's end, 350; U raises it, the slider stops at
+        // its end, and its handler stores and sends that.
         QTest::keyClick(view, Qt::Key_U);
         QCOMPARE(frame->settings().exposure, 350);
         QCOMPARE(bar->exposure()->value(), 350);

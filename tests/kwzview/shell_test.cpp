@@ -1,6 +1,8 @@
 // Language texts, tool tips and the settings file, read and written through the store.
 
 #include <QTest>
+#include <climits>
+#include <string>
 
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
@@ -318,7 +320,7 @@ class ShellTest : public QObject
         FrameSettings s;
         s.rectMark = 0x80; // bits outside the table stay
         loadSettings(st.handle, s, "c", "r");
-        QCOMPARE(s.redGain, 0);
+        QCOMPARE(s.redGain, 30); // letters read as 0, below the lowest gain
         QCOMPARE(s.greenGain, 30);
         QCOMPARE(s.showVideoStatusBar, 0);
         QCOMPARE(s.captureName, std::string(256, 'n'));
@@ -329,6 +331,110 @@ class ShellTest : public QObject
         QCOMPARE(s.capturePath, std::string("c"));
         saveSettings(st.handle, s);
         QCOMPARE(value(home.read("MeasureTool.ini"), "User", "fRulerLength"), std::string("2.54"));
+    }
+
+    // Each bounded key at both ends of its range and just outside them.
+    void valuesOutOfRangeFallBack_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<int>("low");
+        QTest::addColumn<int>("high");
+        QTest::addColumn<int>("fallback");
+        const struct
+        {
+            const char* key;
+            int low, high, fallback;
+        } rows[] = {
+            {"nCaptureSizeIndex", 0, 4, 1},
+            {"nFrequency", 0, 1, 0},
+            {"nBrightness", 1, 63, 30},
+            {"nContrast", 1, 63, 30},
+            {"nSaturation", 1, 63, 30},
+            {"nSharpness", 1, 200, 100},
+            {"nGamma", -255, 255, 30},
+            {"nGreenOffset", -255, 255, 30},
+            {"nBlueOffset", -255, 255, 30},
+            {"nTimerInterval", 0, 2147483, 0},
+            {"nCaptureNum", 0, INT_MAX, 0},
+            {"nRulerUnitIndex", 0, 4, 0},
+            {"nMeasureUnitIndex", 0, 4, 0},
+            {"nRulerIndex", 0, INT_MAX, 0},
+            {"nPenNormalColorIndex", 0, 15, 5},
+            {"nPenTempColorIndex", 0, 15, 10},
+            {"nPenWidthIndex", 0, 7, 0},
+            {"nFontIndex", 0, INT_MAX, 0},
+            {"nFontSizeIndex", 0, 15, 8},
+            {"nFontNormalColorIndex", 0, 15, 5},
+            {"nFontTempColorIndex", 0, 15, 10},
+            {"nFontSelectedColorIndex", 0, 15, 12},
+            {"nCaptureIndex", 0, INT_MAX, 0},
+            {"nRecordIndex", 0, INT_MAX, 0},
+            {"nPrecision", 0, 6, 2},
+            {"MaxExposal", 1, INT_MAX, 350},
+            {"ZoomRate", 5, 200, 20},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.key) << QByteArray(row.key) << row.low << row.high << row.fallback;
+    }
+    void valuesOutOfRangeFallBack()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(int, low);
+        QFETCH(int, high);
+        QFETCH(int, fallback);
+        auto loaded = [&](qint64 stored) {
+            TempHome home;
+            home.write("MeasureTool.ini",
+                       "[User]\n" + key + "=" + QByteArray::number(stored) + "\nExposalNum=1\n");
+            Store st(home.path("MeasureTool.ini"));
+            FrameSettings s;
+            loadSettings(st.handle, s, "c", "r");
+            saveSettings(st.handle, s);
+            // What was used is what is written back.
+            return value(home.read("MeasureTool.ini"), "User", key.constData());
+        };
+        QCOMPARE(loaded(low), std::to_string(low));
+        QCOMPARE(loaded(high), std::to_string(high));
+        if (low > INT_MIN)
+            QCOMPARE(loaded(qint64(low) - 1), std::to_string(fallback));
+        if (high < INT_MAX)
+            QCOMPARE(loaded(qint64(high) + 1), std::to_string(fallback));
+    }
+
+    void unusableTextsFallBack()
+    {
+        TempHome home;
+        const QByteArray longPath = "/" + QByteArray(999, 'p');
+        home.write("MeasureTool.ini", "[User]\nstrCapturePath=" + longPath + "\nstrRecordPath=/r/" +
+                                          QByteArray(253, 'r') +
+                                          "\nfRulerLength=nan\nExposalNum=400\nMaxExposal=300\n"
+                                          "[MAIN]\nLanguage=7\n");
+        Store st(home.path("MeasureTool.ini"));
+        FrameSettings s;
+        loadSettings(st.handle, s, "/home/Captures", "/home/Records");
+        QCOMPARE(s.capturePath, std::string("/home/Captures"));
+        QCOMPARE(s.recordPath.size(), size_t(256)); // exactly as long as may be kept
+        QCOMPARE(s.rulerLength, 1.0f);
+        QCOMPARE(s.maxExposure, 300);
+        QCOMPARE(s.exposure, 300);
+        QCOMPARE(loadLanguageIndex(st.handle), 0);
+
+        const char* lengths[] = {"inf", "-2.5", "0", "abc", "1e40"};
+        for (const char* length : lengths)
+        {
+            home.write("MeasureTool.ini", QByteArray("[User]\nfRulerLength=") + length + "\n");
+            Store again(home.path("MeasureTool.ini"));
+            FrameSettings t;
+            loadSettings(again.handle, t, "c", "r");
+            QVERIFY2(t.rulerLength == 1.0f, length);
+        }
+        for (int language : {-1, 0, 1, 2, 3})
+        {
+            home.write("MeasureTool.ini", "[MAIN]\nLanguage=" + QByteArray::number(language));
+            Store again(home.path("MeasureTool.ini"));
+            QCOMPARE(loadLanguageIndex(again.handle),
+                     language >= 0 && language <= 2 ? language : 0);
+        }
     }
 
     void rulerLengthText_data()

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -179,4 +180,48 @@ TEST(AtomicFileWriter, ReplacesWhatALinkPointsTo)
     ASSERT_TRUE(writer.commit());
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(readBytes(real), "new");
+}
+
+TEST(AtomicFileWriter, NextSaveInAFolderRemovesOnlyOldLeftoversOfItsOwnPattern)
+{
+    TestFolder folder;
+    auto make = [&](const std::string& name, bool old) {
+        const std::string path = folder.file(name);
+        writeBytes(path, "x");
+        if (old)
+        {
+            struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+            utimensat(AT_FDCWD, path.c_str(), times, 0);
+        }
+        return path;
+    };
+    const std::string killedSave = make(".scan.Mea.a1B2c3", true);
+    const std::string killedIni = make(".MeasureTool.ini.Zz9yX8", true);
+    const std::string running = make(".other.Mea.q1w2e3", false); // a writer of now
+    const std::string notOurs = make(".bashrc.backup", true);
+    const std::string otherKind = make(".notes.txt.a1B2c3", true);
+    const std::string visible = make("scan.Mea.a1B2c3", true);
+
+    kwz::AtomicFileWriter writer(folder.file("new.Mea"));
+    ASSERT_TRUE(writer.open());
+    ASSERT_TRUE(writer.write("m", 1));
+    ASSERT_TRUE(writer.commit());
+
+    EXPECT_FALSE(std::filesystem::exists(killedSave));
+    EXPECT_FALSE(std::filesystem::exists(killedIni));
+    for (const std::string& kept : {running, notOurs, otherKind, visible})
+        EXPECT_TRUE(std::filesystem::exists(kept)) << kept;
+    // A folder is looked at once per process: a later leftover waits for the next start.
+    make(".late.bmp.a1B2c3", true);
+    EXPECT_EQ(kwz::removeStaleTemporaries(folder.path().string()), 0);
+}
+
+TEST(Files, TemporaryNamesAreRecognisedByTheirWholePattern)
+{
+    EXPECT_TRUE(kwz::isTemporaryName(".a.ruler.ABC123"));
+    EXPECT_TRUE(kwz::isTemporaryName(".Capture 1.JPG.000000"));
+    EXPECT_FALSE(kwz::isTemporaryName(".a.ruler.ABC12"));  // five characters
+    EXPECT_FALSE(kwz::isTemporaryName(".a.ruler.ABC-23")); // not what mkostemp writes
+    EXPECT_FALSE(kwz::isTemporaryName("..ruler.ABC123"));  // no name before the kind
+    EXPECT_FALSE(kwz::isTemporaryName(".ruler.ABC123"));   // no kind at all
 }

@@ -6,10 +6,13 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/draw/raster_context.h"
@@ -534,6 +537,126 @@ TEST_F(Zcap, ReleasingTheCameraClosesARunningRecordingProperly)
     ASSERT_EQ(ZcapUninitialize(&handle_), ZCAP_OK);
     const int count = std::atoi(probe(avi, "stream=nb_read_frames").c_str());
     EXPECT_GE(count, 8);
+}
+
+TEST_F(Zcap, RecordingOntoAFullDiskStopsAtOnceAndKeepsItsWholeFrames)
+{
+    open(320, 240);
+    const std::string avi = path("full.avi");
+    Cross frames{320, 240};
+    const Closer closer{handle_};
+    ASSERT_EQ(ZcapSetFrameCallback(handle_, paintCross, &frames), ZCAP_OK);
+    int fault = -1;
+    ASSERT_EQ(ZcapCaptureToAvi(handle_, 1, avi.c_str()), ZCAP_OK);
+    ASSERT_TRUE(waitFor([&] { return frames.calls >= 15; }));
+    EXPECT_EQ(ZcapGetRecordFault(handle_, &fault), ZCAP_OK);
+    EXPECT_EQ(fault, ZCAP_RECORD_OK);
+    // The disk fills in the middle of a frame.
+    kwz::testing::failWritesAfter(3000);
+    ASSERT_TRUE(waitFor([&] {
+        ZcapGetRecordFault(handle_, &fault);
+        return fault != ZCAP_RECORD_OK;
+    }));
+    kwz::testing::failWritesAfter(-1);
+    EXPECT_EQ(fault, ZCAP_RECORD_DISK_FULL);
+    // Finished already: the file is whole while the recording is still to be stopped.
+    const int frameCount = std::atoi(probe(avi, "stream=nb_read_frames").c_str());
+    EXPECT_GE(frameCount, 10);
+    const double duration = std::atof(
+        run("ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 " + avi).c_str());
+    int num = 0, den = 1;
+    std::sscanf(probe(avi, "stream=r_frame_rate").c_str(), "%d/%d", &num, &den);
+    const double rate = den > 0 ? double(num) / den : 0;
+    ASSERT_GT(rate, 1);
+    EXPECT_NEAR(duration, frameCount / rate, 0.2) << rate << " fps";
+    // Every frame decodes: none was cut off.
+    EXPECT_EQ(run("ffprobe -v error -count_frames -show_entries stream=nb_read_frames "
+                  "-of default=nw=1:nk=1 " +
+                  avi + " 2>&1 | cat"),
+              std::to_string(frameCount));
+    EXPECT_EQ(ZcapCaptureToAvi(handle_, 0, nullptr), ZCAP_ERR_FILE);
+    ZcapGetRecordFault(handle_, &fault);
+    EXPECT_EQ(fault, ZCAP_RECORD_OK);
+    EXPECT_EQ(ZcapGetRecordFault(handle_, nullptr), ZCAP_ERR_ARGUMENT);
+    EXPECT_EQ(ZcapGetRecordFault(0, &fault), ZCAP_ERR_HANDLE);
+}
+
+TEST_F(Zcap, ARecordingWhoseFileIsRemovedStopsAndSaysSo)
+{
+    open(320, 240);
+    const std::string avi = path("gone.avi");
+    const Closer closer{handle_};
+    ASSERT_EQ(ZcapCaptureToAvi(handle_, 1, avi.c_str()), ZCAP_OK);
+    ASSERT_TRUE(waitFor([&] { return fs::file_size(avi) > 20000; }));
+    fs::remove(avi);
+    int fault = ZCAP_RECORD_OK;
+    ASSERT_TRUE(waitFor([&] {
+        ZcapGetRecordFault(handle_, &fault);
+        return fault != ZCAP_RECORD_OK;
+    }));
+    EXPECT_EQ(fault, ZCAP_RECORD_FOLDER_GONE);
+    EXPECT_EQ(ZcapCaptureToAvi(handle_, 0, nullptr), ZCAP_ERR_FILE);
+}
+
+// Run by the next test as a child process of its own: records until it is killed.
+TEST_F(Zcap, RecordsUntilKilled)
+{
+    const char* avi = std::getenv("KWZ_RECORD_UNTIL_KILLED");
+    if (avi == nullptr)
+        GTEST_SKIP() << "the child of RecordingsKilledAtAnyMomentAreFinishedWithTheirLength";
+    fs::remove(folder_); // a killed process leaves no folder of its own behind
+    open(320, 240);
+    ASSERT_EQ(ZcapCaptureToAvi(handle_, 1, avi), ZCAP_OK);
+    for (;;)
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
+TEST_F(Zcap, RecordingsKilledAtAnyMomentAreFinishedWithTheirLength)
+{
+    const char* given = std::getenv("KWZ_KILL_SEED");
+    const unsigned seed =
+        given ? unsigned(std::strtoul(given, nullptr, 10)) : unsigned(std::random_device{}());
+    std::printf("kill seed %u (KWZ_KILL_SEED repeats it)\n", seed);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> moment(0, 2500);
+    for (int kill = 0; kill < 8; ++kill)
+    {
+        const std::string avi = path("killed" + std::to_string(kill) + ".avi");
+        setenv("KWZ_RECORD_UNTIL_KILLED", avi.c_str(), 1);
+        const pid_t child = fork();
+        if (child == 0)
+        {
+            execl("/proc/self/exe", "zcap_abi_tests", "--gtest_filter=Zcap.RecordsUntilKilled",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        unsetenv("KWZ_RECORD_UNTIL_KILLED");
+        ASSERT_GT(child, 0);
+        ASSERT_TRUE(waitFor([&] { return fs::exists(avi); }, std::chrono::seconds(10)));
+        const auto started = std::chrono::steady_clock::now();
+        const int ms = moment(random);
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        ::kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        const double alive =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+        int frames = -1;
+        ASSERT_EQ(ZcapFinishCutAvi(avi.c_str(), &frames), ZCAP_OK) << "killed after " << ms;
+        EXPECT_EQ(ZcapFinishCutAvi(avi.c_str(), nullptr), ZCAP_ERR_STATE);
+        const int read = std::atoi(probe(avi, "stream=nb_read_frames").c_str());
+        EXPECT_EQ(read, frames) << "killed after " << ms;
+        if (frames < 2)
+            continue;
+        const double duration = std::atof(
+            run("ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 " + avi)
+                .c_str());
+        // As long as it ran, give or take a second (the camera needs a moment to start).
+        EXPECT_NEAR(duration, alive, 1.0) << "killed after " << ms << ", " << frames << " frames";
+        std::printf("killed after %d ms: %d frames, %.2f s\n", ms, frames, duration);
+    }
+    EXPECT_EQ(ZcapFinishCutAvi(nullptr, nullptr), ZCAP_ERR_ARGUMENT);
+    EXPECT_EQ(ZcapFinishCutAvi(path("none.avi").c_str(), nullptr), ZCAP_ERR_FILE);
 }
 
 } // namespace
