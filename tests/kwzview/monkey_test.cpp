@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "app/image/image_frame.h"
 #include "app/shell/command_ids.h"
 #include "live_program.h"
 
@@ -118,8 +119,23 @@ class MonkeyTest : public QObject
         Watchdog watchdog(seed);
         QString last;
         QElapsedTimer clock;
+        int reopened = 0;
         for (int i = 0; i < events; ++i)
         {
+            // Windows the monkey closed come back, so every kind stays under attack.
+            if (i % 100 == 0)
+            {
+                if (!program.run->app.documents().FindVideoFrame())
+                {
+                    frame->OnConnect();
+                    ++reopened;
+                }
+                if (frame->findChildren<CImageFrame*>().isEmpty())
+                {
+                    program.run->app.OpenDocumentFile(program.home.path("picture.bmp"));
+                    ++reopened;
+                }
+            }
             // Whatever is on screen now: the main frame and everything inside it.
             QList<QWidget*> targets;
             for (QWidget* w : frame->findChildren<QWidget*>())
@@ -195,6 +211,7 @@ class MonkeyTest : public QObject
             QVERIFY2(program.frame() == frame, "the main frame is still there");
         }
         closer.stop();
+        std::fprintf(stderr, "monkey: %d events, windows reopened %d times\n", events, reopened);
     }
 };
 
