@@ -281,6 +281,9 @@ KWZ_API int ZcapGetRecordFault(ZCAPHANDLE handle, int* fault)
         case zcap::RecordFault::WriteError:
             *fault = ZCAP_RECORD_WRITE_ERROR;
             break;
+        case zcap::RecordFault::DeviceGone:
+            *fault = ZCAP_RECORD_DEVICE_GONE;
+            break;
         }
         return ZCAP_OK;
     });
@@ -306,6 +309,19 @@ KWZ_API int ZcapFinishCutAvi(const char* fileName, int* frames)
             break;
         }
         return ZCAP_ERR_FILE;
+    });
+}
+
+KWZ_API int ZcapGetDeviceState(ZCAPHANDLE handle, int* state)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        if (!camera)
+            return ZCAP_ERR_HANDLE;
+        if (!state)
+            return ZCAP_ERR_ARGUMENT;
+        *state = camera->deviceLost() ? ZCAP_DEVICE_GONE : ZCAP_DEVICE_PRESENT;
+        return ZCAP_OK;
     });
 }
 

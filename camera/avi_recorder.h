@@ -24,6 +24,7 @@ enum class RecordFault
     FolderGone, // the file or its folder was removed, or the medium went away
     Permission, // writing is refused
     WriteError, // any other failure of the disk
+    DeviceGone, // the camera went away: the file was finished with the frames it sent
 };
 
 class AviRecorder

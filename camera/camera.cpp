@@ -52,6 +52,7 @@ void Camera::shutdown()
     {
         std::lock_guard lock(recorderMutex_);
         recorder = std::move(recorder_);
+        recorderEndedByLoss_ = false;
     }
     if (recorder)
         recorder->finish();
@@ -73,6 +74,7 @@ PictureSettings Camera::effectiveSettings() const
 void Camera::run()
 {
     Frame frame;
+    bool retried = false; // the stream was restarted after a failure and sent nothing since
     std::unique_lock lock(mutex_);
     while (!quit_)
     {
@@ -101,7 +103,13 @@ void Camera::run()
             lock.unlock();
             const bool ok = device_->startStream(w, h);
             lock.lock();
+            retried = false;
             streaming_ = ok;
+            if (ok && deviceLost_)
+            {
+                deviceLost_ = false;
+                settingsChanged_ = true; // a camera plugged in again starts from its defaults
+            }
             frameReady_.notify_all();
             if (!ok)
             {
@@ -120,15 +128,32 @@ void Camera::run()
             lock.lock();
         }
         const uint64_t generation = appliedGeneration_;
+        const int w = streamWidth_, h = streamHeight_;
         lock.unlock();
-        const bool ok = device_->nextFrame(frame);
-        lock.lock();
-        if (!ok)
+        if (!device_->nextFrame(frame))
         {
-            deviceFailed_ = true;
-            frameReady_.notify_all();
+            // One failure may be the bus; a stream that does not start again, or fails again
+            // before its first frame, is a camera gone.
+            device_->stopStream();
+            const bool back = !retried && device_->startStream(w, h);
+            retried = true;
+            if (!back)
+                endRecordingOnLoss();
+            lock.lock();
+            if (back)
+                settingsChanged_ = true;
+            else
+            {
+                streaming_ = false;
+                arrivals_.clear();
+                deviceFailed_ = true;
+                deviceLost_ = true;
+                frameReady_.notify_all();
+            }
             continue;
         }
+        retried = false;
+        lock.lock();
         // A frame begun before a size switch is not shown.
         if (restartStream_ || frame.width != streamWidth_ || frame.height != streamHeight_)
             continue;
@@ -354,6 +379,23 @@ Status Camera::startRecording(const std::string& path)
     return Status::Ok;
 }
 
+void Camera::endRecordingOnLoss()
+{
+    std::lock_guard recorderLock(recorderMutex_);
+    if (!recorder_ || recorderEndedByLoss_)
+        return;
+    // The frames the camera sent are the recording: finish the file now, while the user may
+    // not be there to stop it.
+    recorderEndedByLoss_ = true;
+    recorder_->finish();
+}
+
+bool Camera::deviceLost() const
+{
+    std::lock_guard lock(mutex_);
+    return deviceLost_;
+}
+
 Status Camera::stopRecording()
 {
     std::unique_ptr<AviRecorder> recorder;
@@ -362,6 +404,7 @@ Status Camera::stopRecording()
         if (!onCaptureThread())
             recorderLock.lock();
         recorder = std::move(recorder_);
+        recorderEndedByLoss_ = false;
     }
     if (!recorder)
         return Status::WrongState;
@@ -375,7 +418,9 @@ Status Camera::stopRecording()
 RecordFault Camera::recordingFault()
 {
     std::lock_guard recorderLock(recorderMutex_);
-    return recorder_ ? recorder_->fault() : RecordFault::None;
+    if (!recorder_)
+        return RecordFault::None;
+    return recorderEndedByLoss_ ? RecordFault::DeviceGone : recorder_->fault();
 }
 
 float Camera::frameRate()

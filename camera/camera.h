@@ -65,6 +65,9 @@ class Camera
     Status stopRecording();
     // Why the running recording stopped writing by itself; None while it writes or without one.
     RecordFault recordingFault();
+    // The camera stopped delivering and could not be started again (unplugged, or errors
+    // that persist). A new view, grab or request tries it again and clears this on success.
+    bool deviceLost() const;
     float frameRate();
     Status setGamma(float gamma, bool enabled);
     Status setOffsets(int red, int green, int blue, bool enabled);
@@ -82,6 +85,8 @@ class Camera
     bool needStream(Clock::time_point now) const;
     PictureSettings effectiveSettings() const;
     void deliver(Frame& frame, uint64_t generation);
+    // Called on the capture thread without mutex_ held.
+    void endRecordingOnLoss();
 
     std::unique_ptr<CameraDevice> device_;
     const DeviceKind kind_;
@@ -98,6 +103,7 @@ class Camera
     bool restartStream_ = true;
     bool streaming_ = false;
     bool deviceFailed_ = false;
+    bool deviceLost_ = false;
     PictureSettings settings_;
     bool settingsChanged_ = true;
     // Counts changes asked for by the caller; a frame older than the last one is stale.
@@ -132,6 +138,8 @@ class Camera
     // Held while handing frames to the recorder, so stopRecording waits for a push.
     std::mutex recorderMutex_;
     std::unique_ptr<AviRecorder> recorder_;
+    // The recording was finished when the camera went away; it stays until stopRecording.
+    bool recorderEndedByLoss_ = false;
 };
 
 } // namespace zcap

@@ -7,6 +7,8 @@
 #include <random>
 #include <thread>
 
+#include <unistd.h>
+
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -166,9 +168,14 @@ SimulatedCamera::SimulatedCamera(SimulatedOptions options)
     }
 }
 
+bool SimulatedCamera::pluggedIn() const
+{
+    return options_.plugFile.empty() || ::access(options_.plugFile.c_str(), F_OK) == 0;
+}
+
 bool SimulatedCamera::startStream(int width, int height)
 {
-    if (!validSize(width, height))
+    if (!validSize(width, height) || !pluggedIn())
         return false;
     if (width != width_ || height != height_)
         buildBackground(width, height);
@@ -186,7 +193,7 @@ void SimulatedCamera::applySettings(const PictureSettings& settings)
 
 bool SimulatedCamera::nextFrame(Frame& out)
 {
-    if (width_ == 0)
+    if (width_ == 0 || !pluggedIn())
         return false;
     const auto period = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(1.0 / options_.framesPerSecond));

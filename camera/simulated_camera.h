@@ -4,6 +4,7 @@
 // calibrated on the scale measures the particles correctly at that size.
 
 #include <chrono>
+#include <string>
 #include <vector>
 
 #include "camera/camera_device.h"
@@ -15,6 +16,9 @@ struct SimulatedOptions
     // Fixed scene, no drift, no noise: two frames with the same settings are identical.
     bool deterministic = false;
     double framesPerSecond = 30.0;
+    // When set, the camera is plugged in only while this file exists: pulling it out of a
+    // running program is then a matter of removing the file.
+    std::string plugFile;
 };
 
 // Width of the field of view in micrometres at every picture size (pixels are square).
@@ -37,6 +41,7 @@ class SimulatedCamera : public CameraDevice
 
   private:
     void buildBackground(int width, int height);
+    bool pluggedIn() const;
 
     using Clock = std::chrono::steady_clock;
     SimulatedOptions options_;

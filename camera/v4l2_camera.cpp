@@ -27,7 +27,7 @@ std::unique_ptr<V4l2Camera> V4l2Camera::open(const std::string& path, V4l2Io& io
     const int fd = io.open(path);
     if (fd < 0)
         return nullptr;
-    std::unique_ptr<V4l2Camera> camera(new V4l2Camera(io, fd));
+    std::unique_ptr<V4l2Camera> camera(new V4l2Camera(io, fd, path));
     if (!camera->probe())
         return nullptr;
     return camera;
@@ -153,10 +153,30 @@ void V4l2Camera::setControl(uint32_t id, const Control& control, long value)
     io_.ioctl(fd_, VIDIOC_S_CTRL, &set); // a refused control leaves the picture as it was
 }
 
+bool V4l2Camera::reopen()
+{
+    if (fd_ >= 0)
+        io_.close(fd_);
+    modes_.clear();
+    fd_ = io_.open(path_);
+    if (fd_ < 0)
+        return false;
+    if (!probe())
+    {
+        io_.close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    reopen_ = false;
+    return true;
+}
+
 bool V4l2Camera::startStream(int width, int height)
 {
     stopStream();
     if (!validSize(width, height))
+        return false;
+    if ((reopen_ || fd_ < 0) && !reopen())
         return false;
     wantWidth_ = width;
     wantHeight_ = height;
@@ -264,7 +284,10 @@ bool V4l2Camera::nextFrame(Frame& out)
     // A damaged frame (a broken MJPEG from the bus) is skipped; a few in a row end the stream.
     for (int attempt = 0; attempt < 8; ++attempt)
     {
-        if (io_.waitReadable(fd_, kFrameTimeoutMs) <= 0)
+        const int ready = io_.waitReadable(fd_, kFrameTimeoutMs);
+        if (ready < 0)
+            reopen_ = true;
+        if (ready <= 0)
             return false;
         v4l2_buffer buffer{};
         buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
@@ -273,6 +296,7 @@ bool V4l2Camera::nextFrame(Frame& out)
         {
             if (errno == EAGAIN)
                 continue;
+            reopen_ = true;
             return false;
         }
         bool ok = false;
@@ -283,7 +307,10 @@ bool V4l2Camera::nextFrame(Frame& out)
             ok = convert(static_cast<const uint8_t*>(b.data), used);
         }
         if (io_.ioctl(fd_, VIDIOC_QBUF, &buffer) != 0)
+        {
+            reopen_ = true;
             return false;
+        }
         if (!ok)
             continue;
         fitFrame(native_, wantWidth_, wantHeight_, out);

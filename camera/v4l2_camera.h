@@ -51,8 +51,11 @@ class V4l2Camera : public CameraDevice
         size_t length = 0;
     };
 
-    V4l2Camera(V4l2Io& io, int fd) : io_(io), fd_(fd) {}
+    V4l2Camera(V4l2Io& io, int fd, std::string path) : io_(io), fd_(fd), path_(std::move(path)) {}
     bool probe();
+    // Opens the device file again after the stream broke: an unplugged and replugged camera
+    // has a new driver instance behind the same name.
+    bool reopen();
     Control queryControl(uint32_t id);
     void setControl(uint32_t id, const Control& control, long value);
     void releaseBuffers();
@@ -60,6 +63,8 @@ class V4l2Camera : public CameraDevice
 
     V4l2Io& io_;
     int fd_ = -1;
+    const std::string path_;
+    bool reopen_ = false; // the stream broke: the next start reopens the device
     std::vector<Mode> modes_;
     Mode active_;
     int bytesPerLine_ = 0;

@@ -170,10 +170,24 @@ KWZ_API int ZcapCaptureToAvi(ZCAPHANDLE handle, int start, const char* fileName)
 #define ZCAP_RECORD_FOLDER_GONE 2 /* the file, its folder or the medium went away */
 #define ZCAP_RECORD_PERMISSION 3  /* writing was refused */
 #define ZCAP_RECORD_WRITE_ERROR 4 /* any other failure of the disk */
+#define ZCAP_RECORD_DEVICE_GONE                                                                    \
+    5 /* the camera went away; the file holds what it sent and is                                  \
+         whole: ZcapCaptureToAvi(handle, 0, ...) returns ZCAP_OK */
 
 /* *fault receives one of the ZCAP_RECORD_ values above.
  * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT (fault null). */
 KWZ_API int ZcapGetRecordFault(ZCAPHANDLE handle, int* fault);
+
+/* Whether the camera is still there. It is gone when it stopped delivering frames and could
+ * not be started again (unplugged, or errors that persist); a running recording is then
+ * finished at once (ZCAP_RECORD_DEVICE_GONE). ZcapStartView, ZcapSetCapInfo and the grabs try
+ * the device again (reopening it), and it counts as present again once it streams. */
+#define ZCAP_DEVICE_PRESENT 0
+#define ZCAP_DEVICE_GONE 1
+
+/* *state receives ZCAP_DEVICE_PRESENT or ZCAP_DEVICE_GONE.
+ * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT (state null). */
+KWZ_API int ZcapGetDeviceState(ZCAPHANDLE handle, int* state);
 
 /* Finishes a recording that was cut off (the program killed, the power gone): the file is cut
  * back to its last whole frame and gets its index, so players show its length. *frames (may

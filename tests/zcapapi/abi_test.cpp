@@ -247,6 +247,8 @@ TEST_F(Zcap, BadHandlesAndArgumentsAreRefusedWithTheirCodes)
     EXPECT_EQ(ZcapGetRgbFrameToJpeg(0, &info, nullptr, "/tmp/x.jpg", 75), ZCAP_ERR_HANDLE);
     EXPECT_EQ(ZcapCaptureToAvi(0, 1, "/tmp/x.avi"), ZCAP_ERR_HANDLE);
     EXPECT_EQ(ZcapGetFrameRate(0, &fps), ZCAP_ERR_HANDLE);
+    int state = -1;
+    EXPECT_EQ(ZcapGetDeviceState(0, &state), ZCAP_ERR_HANDLE);
     EXPECT_EQ(ZcapSetDoAWB(0, 1, 180, nullptr, nullptr), ZCAP_ERR_HANDLE);
     EXPECT_EQ(ZcapSetFrameCallback(0, nullptr, nullptr), ZCAP_ERR_HANDLE);
 
@@ -260,6 +262,7 @@ TEST_F(Zcap, BadHandlesAndArgumentsAreRefusedWithTheirCodes)
               ZCAP_ERR_VIEW);
     EXPECT_EQ(ZcapSetDoAWB(handle_, 1, 180, nullptr, nullptr), ZCAP_ERR_ARGUMENT);
     EXPECT_EQ(ZcapCaptureToAvi(handle_, 0, nullptr), ZCAP_ERR_STATE);
+    EXPECT_EQ(ZcapGetDeviceState(handle_, nullptr), ZCAP_ERR_ARGUMENT);
     EXPECT_EQ(ZcapGetFrameRate(handle_, &fps), ZCAP_OK);
     EXPECT_EQ(fps, 0.0f); // nothing streams
 
@@ -537,6 +540,49 @@ TEST_F(Zcap, ReleasingTheCameraClosesARunningRecordingProperly)
     ASSERT_EQ(ZcapUninitialize(&handle_), ZCAP_OK);
     const int count = std::atoi(probe(avi, "stream=nb_read_frames").c_str());
     EXPECT_GE(count, 8);
+}
+
+TEST_F(Zcap, ACameraPulledOutEndsTheRecordingWholeAndComesBackWhenPluggedIn)
+{
+    const std::string plug = path("plug");
+    std::ofstream(plug).put('1');
+    setenv("KWZ_CAMERA_PLUG", plug.c_str(), 1);
+    open(320, 240);
+    unsetenv("KWZ_CAMERA_PLUG");
+    const Closer closer{handle_};
+    const std::string avi = path("pulled.avi");
+    Cross frames{320, 240};
+    ASSERT_EQ(ZcapSetFrameCallback(handle_, paintCross, &frames), ZCAP_OK);
+    int state = -1, fault = -1;
+    ASSERT_EQ(ZcapCaptureToAvi(handle_, 1, avi.c_str()), ZCAP_OK);
+    ASSERT_TRUE(waitFor([&] { return frames.calls >= 10; }));
+    ASSERT_EQ(ZcapGetDeviceState(handle_, &state), ZCAP_OK);
+    EXPECT_EQ(state, ZCAP_DEVICE_PRESENT);
+
+    fs::remove(plug);
+    ASSERT_TRUE(waitFor([&] {
+        ZcapGetDeviceState(handle_, &state);
+        return state == ZCAP_DEVICE_GONE;
+    }));
+    EXPECT_EQ(ZcapGetRecordFault(handle_, &fault), ZCAP_OK);
+    EXPECT_EQ(fault, ZCAP_RECORD_DEVICE_GONE);
+    const int written = frames.calls;
+    // Finished before anyone pressed stop: whole, with its index, every frame readable.
+    EXPECT_EQ(ZcapFinishCutAvi(avi.c_str(), nullptr), ZCAP_ERR_STATE);
+    const int readable = std::atoi(run("ffprobe -v error -count_frames -show_entries "
+                                       "stream=nb_read_frames -of default=nw=1:nk=1 " +
+                                       avi)
+                                       .c_str());
+    EXPECT_GE(readable, 10);
+    EXPECT_LE(readable, written);
+    EXPECT_EQ(ZcapCaptureToAvi(handle_, 0, nullptr), ZCAP_OK);
+    std::vector<BYTE> buffer(320 * 240 * 3);
+    EXPECT_EQ(ZcapGetRgbFrame(handle_, &info_, buffer.data()), ZCAP_ERR_DEVICE);
+
+    std::ofstream(plug).put('1');
+    EXPECT_EQ(ZcapGetRgbFrame(handle_, &info_, buffer.data()), ZCAP_OK);
+    ASSERT_EQ(ZcapGetDeviceState(handle_, &state), ZCAP_OK);
+    EXPECT_EQ(state, ZCAP_DEVICE_PRESENT);
 }
 
 TEST_F(Zcap, RecordingOntoAFullDiskStopsAtOnceAndKeepsItsWholeFrames)

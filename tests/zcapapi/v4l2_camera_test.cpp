@@ -1,9 +1,15 @@
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include <gtest/gtest.h>
 #include <linux/videodev2.h>
 
+#include "camera/avi_repair.h"
+#include "camera/camera.h"
 #include "camera/image_files.h"
 #include "camera/v4l2_camera.h"
 
@@ -21,13 +27,15 @@ class FakeDevice : public V4l2Io
         uint32_t width, height;
     };
     std::vector<Mode> modes;
-    bool present = true;
+    // Pulled out while the capture thread streams from it.
+    std::atomic<bool> present{true};
+    std::atomic<int> opens{0};
     bool busy = false;
     bool hasGain = false;
     std::vector<uint8_t> payload; // bytes of the next frame
     std::vector<std::pair<uint32_t, int>> controlsSet;
     Mode current{};
-    bool streaming = false;
+    std::atomic<bool> streaming{false};
     int mapped = 0;
 
     int open(const std::string&) override
@@ -37,6 +45,7 @@ class FakeDevice : public V4l2Io
             errno = ENOENT;
             return -1;
         }
+        ++opens;
         return 7;
     }
     void close(int) override {}
@@ -49,10 +58,16 @@ class FakeDevice : public V4l2Io
         return buffers_[i].data();
     }
     void unmap(void*, size_t) override { --mapped; }
-    int waitReadable(int, int) override { return streaming ? 1 : -1; }
+    int waitReadable(int, int) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2)); // a camera's pace, roughly
+        return streaming && present ? 1 : -1;
+    }
 
     int ioctl(int, unsigned long request, void* arg) override
     {
+        if (!present)
+            return fail(ENODEV); // the driver instance behind the open file is gone
         switch (request)
         {
         case VIDIOC_QUERYCAP: {
@@ -258,6 +273,103 @@ TEST(V4l2Camera, GainGoesToTheControlAndColourBalanceToSoftware)
     EXPECT_NEAR(p[1], 128, 2);
     EXPECT_NEAR(p[0], 64, 2);
     EXPECT_NEAR(p[2], 64, 2);
+}
+
+TEST(V4l2Camera, AnUnpluggedCameraStartsAgainOnceItIsBack)
+{
+    FakeDevice device;
+    device.modes = {{V4L2_PIX_FMT_YUYV, 64, 48}};
+    auto camera = V4l2Camera::open("/dev/video0", device);
+    ASSERT_NE(camera, nullptr);
+    ASSERT_TRUE(camera->startStream(64, 48));
+    device.payload = yuyvFrame(64, 48, 126, 128, 128);
+    Frame out;
+    ASSERT_TRUE(camera->nextFrame(out));
+
+    device.present = false;
+    EXPECT_FALSE(camera->nextFrame(out));
+    EXPECT_FALSE(camera->startStream(64, 48));
+    device.present = true;
+    const int opensBefore = device.opens;
+    ASSERT_TRUE(camera->startStream(64, 48));
+    EXPECT_EQ(device.opens, opensBefore + 1); // a new open, not the dead descriptor
+    EXPECT_TRUE(camera->nextFrame(out));
+}
+
+// Waits on the capture thread for up to two seconds.
+template <typename Condition> bool eventually(Condition condition)
+{
+    for (int i = 0; i < 400; ++i)
+    {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return condition();
+}
+
+TEST(V4l2Camera, PullingTheCameraFinishesTheRecordingAndConnectingAgainWorks)
+{
+    FakeDevice device;
+    device.modes = {{V4L2_PIX_FMT_YUYV, 64, 48}};
+    device.payload = yuyvFrame(64, 48, 126, 128, 128);
+    auto v4l2 = V4l2Camera::open("/dev/video0", device);
+    ASSERT_NE(v4l2, nullptr);
+    CaptureRequest first;
+    first.width = 64;
+    first.height = 48;
+    Camera camera(std::move(v4l2), first);
+    Frame frame;
+    ASSERT_EQ(camera.grab(64, 48, frame), Status::Ok);
+
+    const std::string avi = ::testing::TempDir() + "unplugged.avi";
+    std::remove(avi.c_str());
+    ASSERT_EQ(camera.startRecording(avi), Status::Ok);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(camera.deviceLost());
+    EXPECT_EQ(camera.recordingFault(), RecordFault::None);
+
+    device.present = false;
+    ASSERT_TRUE(eventually([&] { return camera.deviceLost(); }));
+    EXPECT_EQ(camera.recordingFault(), RecordFault::DeviceGone);
+    // The file is finished already, with its index, before anyone presses stop.
+    const AviRepairResult check = repairAvi(avi);
+    EXPECT_EQ(check.outcome, AviRepair::Whole);
+    EXPECT_EQ(camera.grab(64, 48, frame), Status::DeviceFailed);
+    // The frames it holds are the recording: stopping is no failure.
+    EXPECT_EQ(camera.stopRecording(), Status::Ok);
+    EXPECT_EQ(camera.recordingFault(), RecordFault::None);
+
+    device.present = true;
+    EXPECT_EQ(camera.grab(64, 48, frame), Status::Ok);
+    EXPECT_FALSE(camera.deviceLost());
+    std::remove(avi.c_str());
+}
+
+TEST(V4l2Camera, OneBrokenStreamIsRestartedWithoutCountingAsGone)
+{
+    FakeDevice device;
+    device.modes = {{V4L2_PIX_FMT_YUYV, 64, 48}};
+    device.payload = yuyvFrame(64, 48, 126, 128, 128);
+    auto v4l2 = V4l2Camera::open("/dev/video0", device);
+    ASSERT_NE(v4l2, nullptr);
+    CaptureRequest first;
+    first.width = 64;
+    first.height = 48;
+    Camera camera(std::move(v4l2), first);
+    std::atomic<int> frames{0};
+    camera.setFrameRoutine([](BYTE*, DWORD, void* c) { ++*static_cast<std::atomic<int>*>(c); },
+                           &frames);
+    const std::string avi = ::testing::TempDir() + "hiccup.avi";
+    ASSERT_EQ(camera.startRecording(avi), Status::Ok); // keeps the stream running
+    ASSERT_TRUE(eventually([&] { return frames > 3; }));
+    device.streaming = false; // the next wait fails once; a restart brings frames back
+    const int before = frames;
+    EXPECT_TRUE(eventually([&] { return frames > before + 3; }));
+    EXPECT_FALSE(camera.deviceLost());
+    EXPECT_EQ(camera.recordingFault(), RecordFault::None);
+    EXPECT_EQ(camera.stopRecording(), Status::Ok);
+    std::remove(avi.c_str());
 }
 
 } // namespace
