@@ -20,6 +20,7 @@ std::unique_ptr<QObject> makeImageWorkspaceTest();
 std::unique_ptr<QObject> makeLiveTest();
 std::unique_ptr<QObject> makeLiveWorkTest();
 std::unique_ptr<QObject> makeMonkeyTest();
+std::unique_ptr<QObject> makeKeysTest();
 
 int main(int argc, char** argv)
 {
@@ -63,15 +64,17 @@ int main(int argc, char** argv)
         test = makeLiveWorkTest();
     else if (suite == "monkey")
         test = makeMonkeyTest();
+    else if (suite == "keys")
+        test = makeKeysTest();
     if (!test)
     {
-        std::fprintf(
-            stderr,
-            "usage: %s "
-            "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
-            "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey [Qt Test "
-            "options]\n",
-            argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s "
+                     "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
+                     "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey|"
+                     "keys [Qt Test "
+                     "options]\n",
+                     argv[0]);
         return 2;
     }
     return QTest::qExec(test.get(), rest);
