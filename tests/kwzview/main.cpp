@@ -68,13 +68,13 @@ int main(int argc, char** argv)
         test = makeKeysTest();
     if (!test)
     {
-        std::fprintf(stderr,
-                     "usage: %s "
-                     "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
-                     "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey|"
-                     "keys [Qt Test "
-                     "options]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s "
+            "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
+            "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey [Qt Test "
+            "options]\n",
+            argv[0]);
         return 2;
     }
     return QTest::qExec(test.get(), rest);
