@@ -18,7 +18,9 @@
 #include <set>
 #include <vector>
 
+#include "app/bars/pen_bar.h"
 #include "app/controls/client_wnd.h"
+#include "app/controls/pen_style_combo.h"
 #include "app/frame/command_router.h"
 #include "app/frame/command_table.h"
 #include "app/frame/frame_menus.h"
@@ -360,6 +362,12 @@ class KeysTest : public QObject
         QCOMPARE(p.files("Captures"), capturesBefore);
         QCOMPARE(frame->settings().showVideoColorBar, int(colourBar));
         QVERIFY(frame->action(ID_IMAGE_MEASURE_CIRCLE1)->isChecked());
+        // A control of an image bar passes the image window's letters on.
+        PenBar* pen = frame->bars().pen;
+        QTRY_VERIFY(pen->isVisible());
+        pen->width()->setFocus();
+        QTest::keyClick(pen->width(), Qt::Key_L);
+        QTRY_COMPARE(image->tool(), int(GT_LINE));
 
         QVERIFY(frame->action(ID_VIDEO_CAPTURE)->toolTip().endsWith(" (C)"));
         QVERIFY(frame->action(ID_IMAGE_MEASURE_DELETE)->toolTip().endsWith(" (Del)"));
