@@ -1,7 +1,8 @@
 #pragma once
-// Single-key shortcuts fire only as the key they name: a Ctrl, Alt or Meta chord names another
-// command or none. Shift is part of the key only where it makes the character the shortcut
-// names: a letter in upper case, or "+" on most layouts.
+// The keys a view keeps for itself (exposure steps, arrows, Escape, Enter) act only as the key
+// they name, as the command keys do: a Ctrl, Alt or Meta chord names another command or none.
+// Shift is part of the key only where it makes the character named: a letter in upper case, or
+// "+" on most layouts.
 
 #include <QKeyEvent>
 

@@ -1,8 +1,11 @@
 #include "app/frame/command_router.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
+#include <QShortcutEvent>
 #include <QToolBar>
 
 #include "app/frame/command_table.h"
@@ -14,16 +17,58 @@ namespace {
 
 constexpr int kToolTipLimit = 79;
 
+// A command's key runs the command after the key event, as a posted menu command does: the
+// command may open a dialog or close the window the key came from.
+class CommandAction : public QAction
+{
+  public:
+    using QAction::QAction;
+
+  protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::Shortcut)
+            return QAction::event(event);
+        // Behind an open list or menu the key belongs to it, not to the window below.
+        if (!static_cast<QShortcutEvent*>(event)->isAmbiguous() &&
+            QApplication::activePopupWidget() == nullptr)
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (isEnabled())
+                        trigger();
+                },
+                Qt::QueuedConnection);
+        return true;
+    }
+};
+
+// A letter answers in either case; Ctrl, Alt or Meta with it name no command.
+QList<QKeySequence> keySequences(const char* key)
+{
+    if (key == nullptr)
+        return {};
+    const QKeySequence plain = QKeySequence::fromString(QString::fromLatin1(key));
+    const int code = plain[0].key();
+    if (code >= Qt::Key_A && code <= Qt::Key_Z)
+        return {plain, QKeySequence(Qt::ShiftModifier | Qt::Key(code))};
+    return {plain};
+}
+
 } // namespace
 
 CommandRouter::CommandRouter(QWidget* owner) : QObject(owner)
 {
     for (const CommandInfo& info : commandTable())
     {
-        auto* action = new QAction(QString::fromUtf8(info.name), owner);
+        QAction* action = new CommandAction(QString::fromUtf8(info.name), owner);
         action->setData(info.id);
         action->setCheckable(info.checkable);
         action->setEnabled(false);
+        action->setShortcuts(keySequences(info.key));
+        // Inside its window or the bars of its work only: the same letter means another
+        // command in the other kind of window.
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         const int id = info.id;
         connect(action, &QAction::triggered, this, [this, id] { route(id); });
         actions_[id] = action;
@@ -44,11 +89,26 @@ QAction* CommandRouter::action(int id) const
     return it == actions_.end() ? nullptr : it->second;
 }
 
+void CommandRouter::addKeysTo(QWidget* widget, KeyWindow window)
+{
+    for (const CommandInfo& info : commandTable())
+    {
+        if (info.window != window || info.key == nullptr)
+            continue;
+        QAction* command = actions_.at(info.id);
+        if (!widget->actions().contains(command))
+            widget->addAction(command);
+    }
+}
+
 QAction* CommandRouter::addMenuItem(QMenu* menu, int id)
 {
     QAction* command = actions_.at(id);
     QAction* item = menu->addAction(command->text());
     item->setData(id);
+    // Shown beside the item; the command's own action answers the key.
+    item->setShortcuts(command->shortcuts());
+    item->setShortcutContext(Qt::WidgetShortcut);
     connect(item, &QAction::triggered, command, &QAction::trigger);
     menuItems_.push_back(item);
     return item;
@@ -124,7 +184,12 @@ void CommandRouter::applyToolTips(const LanguageSession& languages)
     for (auto& [id, action] : actions_)
     {
         const QString tip = fromGbk(languages.GetToolTipText(id));
-        action->setToolTip(tip.left(kToolTipLimit));
+        const QKeySequence key = action->shortcut();
+        action->setToolTip(
+            tip.isEmpty() || key.isEmpty()
+                ? tip.left(kToolTipLimit)
+                : QStringLiteral("%1 (%2)").arg(tip.left(kToolTipLimit),
+                                                key.toString(QKeySequence::NativeText)));
         action->setStatusTip(tip);
     }
     for (QAction* item : menuItems_)

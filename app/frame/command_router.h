@@ -1,13 +1,15 @@
 #pragma once
-// One QAction per command, shared by menus and tool bars, and the way a command finds the
-// object that takes it: the active child window first, then the main frame, then the
-// application object. States are refreshed for every command in one pass.
+// One QAction per command, shared by menus and tool bars and carrying the command's key, and
+// the way a command finds the object that takes it: the active child window first, then the
+// main frame, then the application object. States are refreshed for every command in one pass.
 
 #include <QObject>
 #include <functional>
 #include <map>
 #include <span>
 #include <vector>
+
+#include "app/frame/command_table.h"
 
 class CommandTarget;
 class LanguageSession;
@@ -28,6 +30,9 @@ class CommandRouter : public QObject
                     CommandTarget* application);
 
     QAction* action(int id) const;
+    // The keys of a window kind answer while the focus is inside `widget`: a live or image
+    // window, or one of the bars that belong to its work. Adding a widget twice is harmless.
+    void addKeysTo(QWidget* widget, KeyWindow window);
     // A menu item with a text of its own (the menus of live and image work name the same
     // command differently) that triggers the command and mirrors its state.
     QAction* addMenuItem(QMenu* menu, int id);
@@ -39,7 +44,8 @@ class CommandRouter : public QObject
     // Enabled and checked states of every command and every menu item. A command that no
     // target takes is disabled.
     void refresh();
-    // Tool tips (at most 79 characters) and status-bar prompts in the current language.
+    // Tool tips (at most 79 characters of text, then the key in brackets) and status-bar
+    // prompts in the current language.
     void applyToolTips(const LanguageSession& languages);
 
   private:

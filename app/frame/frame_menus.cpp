@@ -1,6 +1,7 @@
 #include "app/frame/frame_menus.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -26,9 +27,30 @@ void setItemText(QMenu* menu, int id, const QString& text)
     }
 }
 
+// An open menu, or the menu bar while the keyboard walks it, keeps its letters: they choose
+// its items rather than the commands of the window behind it.
+class MenuLetters : public QObject
+{
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride)
+            return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return QObject::eventFilter(watched, event);
+        event->accept();
+        return true;
+    }
+};
+
 } // namespace
 
-FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands) : owner_(owner), commands_(commands)
+FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
+    : owner_(owner), commands_(commands), letters_(new MenuLetters(owner))
 {
     auto items = [this](QMenu* m, std::initializer_list<int> ids) {
         for (int id : ids)
@@ -60,9 +82,12 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands) : owner_(owner),
     items(addMenu(MenuKind::Image, "&View"), {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR});
     QMenu* operation = addMenu(MenuKind::Image, "&Operation");
     items(operation, {ID_IMAGE_NORMAL, 0, ID_IMAGE_MESURE_LINE});
-    items(operation->addMenu("Circle"),
-          {ID_IMAGE_MEASURE_CIRCLE0, ID_IMAGE_MEASURE_CIRCLE1, ID_IMAGE_MEASURE_CIRCLE2});
-    items(operation->addMenu("Ellipse"), {ID_IMAGE_MEASURE_ELLIPSE0, ID_IMAGE_MEASURE_ELLIPSE1});
+    QMenu* circle = operation->addMenu("Circle");
+    QMenu* ellipse = operation->addMenu("Ellipse");
+    circle->installEventFilter(letters_);
+    ellipse->installEventFilter(letters_);
+    items(circle, {ID_IMAGE_MEASURE_CIRCLE0, ID_IMAGE_MEASURE_CIRCLE1, ID_IMAGE_MEASURE_CIRCLE2});
+    items(ellipse, {ID_IMAGE_MEASURE_ELLIPSE0, ID_IMAGE_MEASURE_ELLIPSE1});
     items(operation,
           {ID_IMAGE_MEASURE_RECT, ID_IMAGE_MEASURE_ANGLE, ID_IMAGE_MEASURE_POLYLINE,
            ID_IMAGE_MEASURE_TEXT, 0, ID_IMAGE_MEASURE_DELETE, ID_IMAGE_MEASURE_DELETEALL});
@@ -74,6 +99,7 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands) : owner_(owner),
 QMenu* FrameMenus::addMenu(MenuKind kind, const char* title)
 {
     auto* menu = new QMenu(QString::fromUtf8(title), owner_);
+    menu->installEventFilter(letters_);
     QObject::connect(menu, &QMenu::aboutToShow, &commands_, [this] { commands_.refresh(); });
     menus_[static_cast<int>(kind)].push_back(menu);
     return menu;
@@ -88,6 +114,8 @@ QMenu* FrameMenus::menu(MenuKind kind, int position) const
 void FrameMenus::show(MenuKind kind, QMenuBar* bar)
 {
     shown_ = kind;
+    bar->removeEventFilter(letters_);
+    bar->installEventFilter(letters_);
     bar->clear();
     for (QMenu* m : menus_[static_cast<int>(kind)])
         bar->addMenu(m);

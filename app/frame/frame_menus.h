@@ -9,6 +9,7 @@ class CommandRouter;
 class LanguageTexts;
 class QMenu;
 class QMenuBar;
+class QObject;
 class QWidget;
 
 enum class MenuKind
@@ -43,6 +44,7 @@ class FrameMenus
 
     QWidget* owner_;
     CommandRouter& commands_;
+    QObject* letters_; // keeps the letters of open menus with them; owned by `owner`
     std::array<std::vector<QMenu*>, 3> menus_;
     MenuKind shown_ = MenuKind::Main;
 };

@@ -202,7 +202,13 @@ void CMainFrame::createDialogBars()
         hosts_[static_cast<int>(info.bar)] = host;
     }
     for (Bar b : kVideoSideBars)
+    {
         barHost(b)->installEventFilter(this);
+        commands_->addKeysTo(bars_.at(b), KeyWindow::Live);
+    }
+    for (Bar b : kImageSideBars)
+        commands_->addKeysTo(bars_.at(b), KeyWindow::Image);
+    commands_->addKeysTo(bars_.at(Bar::RulerMeasure), KeyWindow::Image);
     barHost(Bar::Capture)->setWindowTitle(QStringLiteral("采集设置"));
     connectBars();
     connectLiveBars();
@@ -412,9 +418,13 @@ void CMainFrame::onActiveWindowChanged()
     QMdiSubWindow* active = client_->activeSubWindow();
     // The live frame shows its bars and panes itself, on activation and on focus.
     if (dynamic_cast<CVideoFrame*>(active) != nullptr)
+    {
+        commands_->addKeysTo(active, KeyWindow::Live);
         menus_->show(MenuKind::Video, menuBar());
+    }
     else if (auto* image = dynamic_cast<CImageFrame*>(active))
     {
+        commands_->addKeysTo(active, KeyWindow::Image);
         menus_->show(MenuKind::Image, menuBar());
         ShowImageBars();
         images_->activated(image);

@@ -352,22 +352,6 @@ void CImageView::keyPressEvent(QKeyEvent* event)
     };
     static constexpr Move kMoves[] = {
         {Qt::Key_Left, -1, 0}, {Qt::Key_Up, 0, -1}, {Qt::Key_Right, 1, 0}, {Qt::Key_Down, 0, 1}};
-    struct Letter
-    {
-        int key, command;
-    };
-    static constexpr Letter kLetters[] = {{Qt::Key_Delete, ID_IMAGE_MEASURE_DELETE},
-                                          {Qt::Key_A, ID_IMAGE_MEASURE_ANGLE},
-                                          {Qt::Key_C, ID_IMAGE_MEASURE_CIRCLE1},
-                                          {Qt::Key_E, ID_IMAGE_MEASURE_ELLIPSE0},
-                                          {Qt::Key_L, ID_IMAGE_MESURE_LINE},
-                                          {Qt::Key_O, ID_FILE_OPEN},
-                                          {Qt::Key_P, ID_IMAGE_MEASURE_POLYLINE},
-                                          {Qt::Key_R, ID_IMAGE_MEASURE_RECT},
-                                          {Qt::Key_S, ID_FILE_SAVE},
-                                          {Qt::Key_T, ID_IMAGE_MEASURE_TEXT},
-                                          {Qt::Key_V, ID_RETURN_VIDEO},
-                                          {Qt::Key_Z, ID_IMAGE_ZOOM}};
 
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
@@ -397,15 +381,6 @@ void CImageView::keyPressEvent(QKeyEvent* event)
         }
         event->accept();
         return;
-    }
-    for (const Letter& l : kLetters)
-    {
-        if (l.key == key)
-        {
-            postCommand(l.command);
-            event->accept();
-            return;
-        }
     }
     QAbstractScrollArea::keyPressEvent(event);
 }

@@ -217,34 +217,11 @@ void CVideoView::scrollContentsBy(int, int)
 
 void CVideoView::keyPressEvent(QKeyEvent* event)
 {
+    // The exposure steps are no commands; the command letters arrive as their actions' keys.
     if (frame_ != nullptr && isPlainKey(*event))
     {
         switch (event->key())
         {
-        case Qt::Key_B:
-            frame_->postCommand(cmd::ID_VIDEO_SHOWCOLORBAR);
-            break;
-        case Qt::Key_C:
-            frame_->postCommand(cmd::ID_VIDEO_CAPTURE);
-            break;
-        case Qt::Key_E:
-            frame_->postCommand(cmd::ID_BUTTON_FREEZE);
-            break;
-        case Qt::Key_F:
-            frame_->postCommand(cmd::ID_VIDEO_FILLWINDOW);
-            break;
-        case Qt::Key_M:
-            frame_->postCommand(cmd::ID_CAPTURE_MEASURE);
-            break;
-        case Qt::Key_R:
-            frame_->postCommand(cmd::ID_VIDEO_RECORD);
-            break;
-        case Qt::Key_S:
-            frame_->postCommand(cmd::ID_VIDEO_SHOWSIZEBAR);
-            break;
-        case Qt::Key_W:
-            frame_->postCommand(cmd::ID_VIDEO_MANUALWB);
-            break;
         case Qt::Key_I:
         case Qt::Key_Minus:
             frame_->changeExposure(-1);

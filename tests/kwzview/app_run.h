@@ -1,6 +1,8 @@
 #pragma once
 // A start of the program in this process, on the program folder that a TempHome set.
 
+#include <QTest>
+
 #include "app/frame/main_frame.h"
 #include "app/measure_tool_app.h"
 
@@ -10,6 +12,9 @@ struct Run
     explicit Run(const QStringList& arguments = {}) : app(argc, argv)
     {
         started = app.InitInstance(arguments);
+        // Keys reach commands only in the active window, as a user's keys do.
+        if (started && app.mainFrame() != nullptr && app.mainFrame()->isVisible())
+            QTest::qWaitForWindowActive(app.mainFrame());
     }
     ~Run() { app.ExitInstance(); }
     CMainFrame* frame() { return app.mainFrame(); }

@@ -23,6 +23,7 @@
 #include "platform/clock.h"
 #include "platform/testing/fake_clock.h"
 #include "test_support.h"
+#include "window_keys.h"
 
 using namespace cmd;
 
@@ -40,6 +41,8 @@ struct Workspace
         frame = std::make_unique<CImageFrame>(*document, &host);
         frame->setAttribute(Qt::WA_DeleteOnClose, false);
         frame->resize(window);
+        WindowKeys::add(frame.get(), *frame, KeyWindow::Image,
+                        [this](int id) { host.executeCommand(id); });
         frame->show();
         view = frame->view();
         viewport = view->viewport();

@@ -23,6 +23,7 @@
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
 #include "platform/message_box.h"
+#include "window_keys.h"
 
 using namespace cmd;
 
@@ -163,6 +164,7 @@ class LiveTest : public QObject
         document = std::make_unique<CVideoDoc>("Live");
         document->OnNewDocument();
         auto* frame = new CVideoFrame(*document, *host, *session);
+        WindowKeys::add(frame, *frame, KeyWindow::Live);
         host->area.addSubWindow(frame);
         frame->show();
         if (start)

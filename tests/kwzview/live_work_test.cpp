@@ -553,7 +553,8 @@ class LiveWorkTest : public QObject
         QVERIFY(liveFrame(frame) != nullptr);
         QCOMPARE(frame->menuBar()->actions().first()->text(), videoMenu);
         QCOMPARE(menuItem(frame->menu(MenuKind::Video, 2), ID_VIDEO_CROSSLINE)->text(), crossLine);
-        QCOMPARE(frame->action(ID_BUTTON_FREEZE)->toolTip(), freezeTip);
+        // The tip names the button's key.
+        QCOMPARE(frame->action(ID_BUTTON_FREEZE)->toolTip(), freezeTip + " (E)");
         QCOMPARE(pane(frame, 1), sizeText);
         QCOMPARE(pane(frame, 3), windowName);
         QCOMPARE(pane(frame, 5), highQuality);
@@ -591,7 +592,7 @@ class LiveWorkTest : public QObject
         qputenv("KWZ_CAMERA", "sim:fixed");
         Run run;
         QVERIFY(run.started);
-        QCOMPARE(run.frame()->action(ID_BUTTON_FREEZE)->toolTip(), QString(79, 'x'));
+        QCOMPARE(run.frame()->action(ID_BUTTON_FREEZE)->toolTip(), QString(79, 'x') + " (E)");
         QCOMPARE(run.frame()->action(ID_BUTTON_FREEZE)->statusTip(), QString(text));
         // The user's own file stays; the others come with the program.
         QCOMPARE(home.read("Language/ToolTipEn.ini"),

@@ -20,6 +20,7 @@ std::unique_ptr<QObject> makeImageWorkspaceTest();
 std::unique_ptr<QObject> makeLiveTest();
 std::unique_ptr<QObject> makeLiveWorkTest();
 std::unique_ptr<QObject> makeMonkeyTest();
+std::unique_ptr<QObject> makeKeysTest();
 
 int main(int argc, char** argv)
 {
@@ -63,6 +64,8 @@ int main(int argc, char** argv)
         test = makeLiveWorkTest();
     else if (suite == "monkey")
         test = makeMonkeyTest();
+    else if (suite == "keys")
+        test = makeKeysTest();
     if (!test)
     {
         std::fprintf(
