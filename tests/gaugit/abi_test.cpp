@@ -265,10 +265,11 @@ TEST(GaugitAbi, ConstructionEndsWithTheLastPointOfEachKind)
     EXPECT_EQ(construction(e.h), (Construction{GT_TEXT, 1}));
     GtFinishGraphic(e.h);
     EXPECT_EQ(construction(e.h), (Construction{GT_NULL, 0}));
-    // Selecting a finished figure opens nothing.
-    GtStartGraphic(e.h, POINT{100, 100}, GT_LINE);
+    // Selecting a finished polygon opens nothing.
+    GtStartGraphic(e.h, POINT{100, 100}, GT_POLYGON);
     GtAddPointToGraphic(e.h, POINT{200, 100});
-    GtStartGraphic(e.h, POINT{100, 300}, GT_LINE);
+    GtAddPointToGraphic(e.h, POINT{150, 200});
+    GtFinishGraphic(e.h);
     EXPECT_EQ(GtIsHitGraphic(e.h, 150, 100), GAUGIT_OK);
     EXPECT_EQ(construction(e.h), (Construction{GT_NULL, 0}));
 }
