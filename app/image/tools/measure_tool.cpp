@@ -17,8 +17,12 @@ GRAPHICTYPE MeasureTool::construction(int* points) const
 {
     GRAPHICTYPE type = GT_NULL;
     int placed = 0;
+    // Without a picture or an engine nothing is being built.
     if (RASTGetConstruction(bitmap(), &type, &placed) != RAST_OK)
-        type = GT_NULL, placed = 0;
+    {
+        type = GT_NULL;
+        placed = 0;
+    }
     if (points != nullptr)
         *points = placed;
     return type;
