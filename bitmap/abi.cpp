@@ -193,6 +193,11 @@ KWZ_API int RASTFinishGraphic(void* object)
     return FORWARD(object, GtFinishGraphic(bitmap->engineForChange()));
 }
 
+KWZ_API int RASTGetConstruction(void* object, GRAPHICTYPE* type, int* points)
+{
+    return FORWARD(object, GtGetConstruction(bitmap->engine(), type, points));
+}
+
 KWZ_API int RASTIsHitGraphic(void* object, int x, int y)
 {
     return FORWARD(object, GtIsHitGraphic(bitmap->engineForChange(), x, y));

@@ -375,6 +375,18 @@ int GtFinishGraphic(HGAUGIT handle)
     });
 }
 
+int GtGetConstruction(HGAUGIT handle, GRAPHICTYPE* type, int* points)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        const gaugit::Graphic* g = e.graphicUnderConstruction();
+        if (type)
+            *type = g ? static_cast<GRAPHICTYPE>(g->typeCode()) : GT_NULL;
+        if (points)
+            *points = !g ? 0 : g->typeCode() == gaugit::kTypeText ? 1 : g->pointCount();
+        return GAUGIT_OK;
+    });
+}
+
 int GaugitSetLineMark(HGAUGIT handle, LineMark* mark)
 {
     return setMark(handle, mark, &GaugitEngine::setLineMark);

@@ -392,6 +392,24 @@ void GaugitEngine::finishGraphic()
     selectionKind_ = kHitNone;
 }
 
+const Graphic* GaugitEngine::graphicUnderConstruction() const
+{
+    if (selectionKind_ == kHitNone || selectionKind_ == kHitRuler)
+        return nullptr;
+    const Graphic* last = nullptr;
+    lists_.visit(selectionKind_, [&](const auto& list) {
+        if (!list.empty())
+            last = list.back().get();
+    });
+    if (last == nullptr || last->finished())
+        return nullptr;
+    // A figure of a fixed number of points is complete exactly when its last point is placed.
+    const int type = last->typeCode();
+    if (type != kTypePolygon && type != kTypeText && last->isComplete())
+        return nullptr;
+    return last;
+}
+
 bool GaugitEngine::hitGraphic(int x, int y)
 {
     if (!ruler_)

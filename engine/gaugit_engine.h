@@ -161,6 +161,10 @@ class GaugitEngine
     Outcome addString(const char* text);
     void changePoint(POINT p);
     void finishGraphic();
+    // The graphic still being built: the last of the selected kind while it is unfinished and
+    // takes further points (a polygon until it is finished, a text until its text is closed);
+    // null when none.
+    const Graphic* graphicUnderConstruction() const;
     bool hitGraphic(int x, int y);
     bool passGraphic(int x, int y);
     void moveGraphic(int dx, int dy);

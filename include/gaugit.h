@@ -207,6 +207,11 @@ KWZ_API int GtAddPointToGraphic(HGAUGIT handle, POINT point);
 KWZ_API int GtAddStringToGraphic(HGAUGIT handle, const char* text);
 KWZ_API int GtChangePointToGraphic(HGAUGIT handle, POINT point);
 KWZ_API int GtFinishGraphic(HGAUGIT handle);
+/* The graphic under construction: the last one started while it still takes points (a
+ * polygon until it is finished, a text until its text is finished). *type gets its kind and
+ * *points the points placed so far (1 for a text); GT_NULL and 0 when nothing is being
+ * built. 0; 1. */
+KWZ_API int GtGetConstruction(HGAUGIT handle, GRAPHICTYPE* type, int* points);
 
 /* Descriptor choices for every graphic of a kind and for new ones.
  * 0; 1; 31 without a ruler or with a null mark pointer. */

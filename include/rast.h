@@ -127,6 +127,8 @@ KWZ_API int RASTSetLanguage(void* object, ZQLANGUAGE language);
 KWZ_API int RASTEnableMeasure(void* object, POINT start, POINT end, ZQUNIT unit, float length);
 /* Destroys the engine instance; the image stays. 0; 1 null object or no instance. */
 KWZ_API int RASTDisableMeasure(void* object);
+/* The figure under construction, as the engine reports it (GtGetConstruction). Engine's. */
+KWZ_API int RASTGetConstruction(void* object, GRAPHICTYPE* type, int* points);
 
 /* --- Measurement files (".Mea"): the engine's data stream, then the image as a BMP file --- */
 

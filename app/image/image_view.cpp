@@ -18,24 +18,15 @@
 #include "app/image/measure_settings.h"
 #include "app/image/qpainter_context.h"
 #include "app/shell/command_ids.h"
-#include "app/shell/gbk_text.h"
 #include "platform/clock.h"
 #include "platform/draw/window.h"
 #include "rast.h"
 
 using namespace cmd;
 
-namespace {
-
-bool drawsFigures(int tool)
-{
-    return tool >= GT_LINE && tool <= GT_TEXT;
-}
-
-} // namespace
-
 CImageView::CImageView(CImageDoc& document, ImageHost* host, QWidget* parent)
-    : QAbstractScrollArea(parent), document_(document), host_(host), textInput_(new QLineEdit(this))
+    : QAbstractScrollArea(parent), document_(document), host_(host),
+      tool_(makeMeasureTool(MeasureTool::kSelect, *this)), textInput_(new QLineEdit(this))
 {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
@@ -44,9 +35,14 @@ CImageView::CImageView(CImageDoc& document, ImageHost* host, QWidget* parent)
     textInput_->setGeometry(0, 0, 0, 0);
     textInput_->setFrame(false);
     textInput_->installEventFilter(this);
-    connect(textInput_, &QLineEdit::textChanged, this, &CImageView::onTextEdited);
     connect(&document_, &CImageDoc::updateViews, this, &CImageView::onDocumentUpdated);
     updateCursor();
+}
+
+// The tool goes first: a text tool lets go of the text input.
+CImageView::~CImageView()
+{
+    tool_.reset();
 }
 
 void* CImageView::bitmap() const
@@ -62,24 +58,15 @@ QPoint CImageView::scrollPosition() const
 void CImageView::setTool(int tool)
 {
     // A figure left half-built would stay in the lists and be saved as a degenerate one.
-    if (pointCount_ != 0 && bitmap() != nullptr)
-    {
-        if (tool_ == GT_POLYGON && pointCount_ < 3)
-            RASTClearHitGraphic(bitmap());
-        else
-            RASTFinishGraphic(bitmap()); // drops what lacks points, keeps a typed text
-        repaintView();
-    }
-    if (textBound_)
-        unbindTextInput();
-    tool_ = tool;
-    pointCount_ = 0;
+    tool_->cancel();
+    tool_ = makeMeasureTool(tool, *this);
     updateCursor();
+    repaintView();
 }
 
 void CImageView::updateCursor()
 {
-    viewport()->setCursor(drawsFigures(tool_) ? Qt::CrossCursor : Qt::ArrowCursor);
+    viewport()->setCursor(tool_->cursor());
 }
 
 void CImageView::repaintView()
@@ -92,149 +79,20 @@ void CImageView::touch()
     document_.setModified(true);
 }
 
+void CImageView::focusView()
+{
+    setFocus();
+}
+
 void CImageView::postCommand(int commandId)
 {
     QMetaObject::invokeMethod(
         this, [this, commandId] { Q_EMIT commandPosted(commandId); }, Qt::QueuedConnection);
 }
 
-QPoint CImageView::toImage(int clientX, int clientY, bool dragRule) const
+QPoint CImageView::toImage(QPoint client) const
 {
-    // The platform hands the position over as two 16-bit halves.
-    auto coordinate = [dragRule](int value) {
-        const int half = value & 0xFFFF;
-        if (dragRule)
-            return (half & 0x8000) != 0 ? 0 : half;
-        return half == 0xFFFF ? 0 : half;
-    };
-    return QPoint(coordinate(clientX), coordinate(clientY)) + scrollPosition();
-}
-
-void CImageView::handleMouseMessage(int message, int clientX, int clientY)
-{
-    if (bitmap() == nullptr)
-        return;
-    switch (message)
-    {
-    case LeftDown: {
-        leftDown_ = 1;
-        const QPoint p = toImage(clientX, clientY, false);
-        press(POINT{p.x(), p.y()});
-        break;
-    }
-    case LeftUp:
-        leftDown_ = 0;
-        break;
-    case Drag:
-    case Hover: {
-        const uint32_t now = kwz::tickCount();
-        if (movedYet_ && now - lastMoveTime_ < kMoveInterval)
-            return;
-        movedYet_ = true;
-        lastMoveTime_ = now;
-        const QPoint p = toImage(clientX, clientY, message == Drag);
-        if (message == Drag)
-            drag(POINT{p.x(), p.y()});
-        else
-            hover(POINT{p.x(), p.y()});
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-void CImageView::press(const POINT& p)
-{
-    lastDown_ = p;
-    anchor_ = p;
-    void* object = bitmap();
-    switch (tool_)
-    {
-    case kToolSelect:
-        picked_ = RASTIsHitGraphic(object, p.x, p.y) == RAST_OK;
-        break;
-    case GT_LINE:
-    case GT_RECT:
-    case GT_CIRCLE_DIAMETER:
-    case GT_CIRCLE_CENTRE:
-    case GT_ELLIPSE_BOX:
-    case GT_ELLIPSE_CENTRE:
-        if (pointCount_ == 0)
-        {
-            RASTStartGraphic(object, p, static_cast<GRAPHICTYPE>(tool_));
-            pointCount_ = 1;
-        }
-        else
-        {
-            RASTAddPointToGraphic(object, p);
-            pointCount_ = 0;
-        }
-        touch();
-        break;
-    case GT_CIRCLE_3POINTS:
-    case GT_ANGLE:
-        if (pointCount_ == 0)
-        {
-            RASTStartGraphic(object, p, static_cast<GRAPHICTYPE>(tool_));
-            pointCount_ = 1;
-        }
-        else
-        {
-            RASTAddPointToGraphic(object, p);
-            pointCount_ = pointCount_ == 1 ? 2 : 0;
-        }
-        touch();
-        break;
-    case GT_POLYGON:
-        if (pointCount_ == 0)
-            RASTStartGraphic(object, p, GT_POLYGON);
-        else
-            RASTAddPointToGraphic(object, p);
-        ++pointCount_;
-        touch();
-        break;
-    case kToolText:
-        if (pointCount_ == 0)
-        {
-            RASTStartGraphic(object, p, GT_TEXT);
-            bindTextInput();
-            pointCount_ = 1;
-        }
-        else
-        {
-            finishText();
-        }
-        touch();
-        break;
-    default:
-        break;
-    }
-    repaintView();
-}
-
-void CImageView::drag(const POINT& p)
-{
-    magnify(p);
-    if (tool_ != kToolSelect)
-        return;
-    RASTMoveGraphic(bitmap(), p.x - anchor_.x, p.y - anchor_.y);
-    anchor_ = p;
-    if (picked_)
-        touch();
-    repaintView();
-}
-
-void CImageView::hover(const POINT& p)
-{
-    magnify(p);
-    if (tool_ == kToolSelect)
-        RASTIsPassGraphic(bitmap(), p.x, p.y);
-    else if (tool_ >= GT_LINE && tool_ <= GT_POLYGON)
-        RASTChangePointToGraphic(bitmap(), p);
-    if (host_ != nullptr)
-        host_->setPaneText(2, QString::asprintf("  X: %d   Y: %d   ", p.x, p.y));
-    repaintView();
+    return QPoint(std::max(0, client.x()), std::max(0, client.y())) + scrollPosition();
 }
 
 void CImageView::magnify(const POINT& p)
@@ -244,85 +102,6 @@ void CImageView::magnify(const POINT& p)
     if (kwz::Window* window = host_->magnifierWindow())
         RASTShowRegion(bitmap(), kwz::toHwnd(window), p.x, p.y,
                        host_->measureSettings().settings().zoomRate);
-}
-
-void CImageView::rightButtonUp()
-{
-    if (bitmap() == nullptr)
-        return;
-    if (tool_ >= GT_LINE && tool_ <= GT_ANGLE)
-    {
-        // Finishing drops a graphic that lacks points, and only that one: a figure lying
-        // under the last press stays.
-        if (pointCount_ != 0)
-            RASTFinishGraphic(bitmap());
-        pointCount_ = 0;
-    }
-    else if (tool_ == GT_POLYGON)
-    {
-        // With nothing under construction there is nothing to drop.
-        if (pointCount_ >= 3)
-            RASTFinishGraphic(bitmap());
-        else if (pointCount_ != 0)
-            RASTClearHitGraphic(bitmap());
-        pointCount_ = 0;
-    }
-    else if (tool_ == kToolText)
-    {
-        RASTFinishGraphic(bitmap());
-        pointCount_ = 0;
-        unbindTextInput();
-    }
-    postCommand(ID_IMAGE_NORMAL);
-    repaintView();
-}
-
-void CImageView::escape()
-{
-    if (bitmap() == nullptr)
-        return;
-    if (pointCount_ != 0)
-    {
-        RASTFinishGraphic(bitmap());
-        if (textBound_)
-            unbindTextInput();
-    }
-    pointCount_ = 0;
-    postCommand(ID_IMAGE_NORMAL);
-    repaintView();
-}
-
-void CImageView::finishText()
-{
-    RASTFinishGraphic(bitmap());
-    pointCount_ = 0;
-    unbindTextInput();
-    repaintView();
-}
-
-void CImageView::bindTextInput()
-{
-    textBound_ = false;
-    textInput_->clear();
-    textBound_ = true;
-    textInput_->setFocus();
-}
-
-void CImageView::unbindTextInput()
-{
-    const bool hadFocus = textInput_->hasFocus();
-    textBound_ = false;
-    if (hadFocus)
-        setFocus();
-}
-
-void CImageView::onTextEdited(const QString& text)
-{
-    if (!textBound_ || bitmap() == nullptr)
-        return;
-    RASTAddStringToGraphic(bitmap(), toGbk(text).c_str());
-    touch();
-    repaintView();
 }
 
 bool CImageView::eventFilter(QObject* watched, QEvent* event)
@@ -346,39 +125,10 @@ void CImageView::keyPressEvent(QKeyEvent* event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
-    struct Move
-    {
-        int key, dx, dy;
-    };
-    static constexpr Move kMoves[] = {
-        {Qt::Key_Left, -1, 0}, {Qt::Key_Up, 0, -1}, {Qt::Key_Right, 1, 0}, {Qt::Key_Down, 0, 1}};
-
     const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+    if (tool_->key(key))
     {
-        if (tool_ == kToolText && pointCount_ > 0)
-            finishText();
-        event->accept();
-        return;
-    }
-    if (key == Qt::Key_Escape)
-    {
-        escape();
-        event->accept();
-        return;
-    }
-    for (const Move& m : kMoves)
-    {
-        if (m.key != key)
-            continue;
-        // Arrows move the selection; they do not scroll.
-        if (tool_ == kToolSelect)
-        {
-            RASTMoveGraphic(bitmap(), m.dx, m.dy);
-            if (picked_)
-                touch();
-            repaintView();
-        }
+        repaintView();
         event->accept();
         return;
     }
@@ -389,38 +139,51 @@ void CImageView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    if (!textBound_)
+    if (!tool_->holdsKeyboard())
         setFocus(Qt::MouseFocusReason);
-    const QPoint p = event->position().toPoint();
-    handleMouseMessage(LeftDown, p.x(), p.y());
+    if (bitmap() == nullptr)
+        return;
+    leftDown_ = true;
+    tool_->pressAt(imagePoint(toImage(event->position().toPoint())));
     // Text input keeps the keyboard while a text is built.
-    if (textBound_)
+    if (tool_->holdsKeyboard())
         textInput_->setFocus();
+    repaintView();
 }
 
 void CImageView::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton)
-        handleMouseMessage(LeftUp, p.x(), p.y());
-    else if (event->button() == Qt::RightButton)
-        rightButtonUp();
+        leftDown_ = false;
+    if (bitmap() == nullptr)
+        return;
+    tool_->release(event->button(), imagePoint(toImage(event->position().toPoint())));
+    if (event->button() == Qt::RightButton)
+        repaintView();
 }
 
 void CImageView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    // The second press of a double click is no press.
-    if (event->button() == Qt::LeftButton)
-    {
-        const QPoint p = event->position().toPoint();
-        handleMouseMessage(DoubleClick, p.x(), p.y());
-    }
+    if (event->button() == Qt::LeftButton && bitmap() != nullptr)
+        tool_->doubleClick(imagePoint(toImage(event->position().toPoint())));
 }
 
 void CImageView::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint p = event->position().toPoint();
-    handleMouseMessage(leftDown_ ? Drag : Hover, p.x(), p.y());
+    if (bitmap() == nullptr)
+        return;
+    const uint32_t now = kwz::tickCount();
+    // Wrapping difference: right across the wrap of the 32-bit tick.
+    if (movedYet_ && now - lastMoveTime_ < kMoveInterval)
+        return;
+    movedYet_ = true;
+    lastMoveTime_ = now;
+    const POINT p = imagePoint(toImage(event->position().toPoint()));
+    magnify(p);
+    tool_->move(p, leftDown_);
+    if (!leftDown_ && host_ != nullptr)
+        host_->setPaneText(2, QString::asprintf("  X: %d   Y: %d   ", p.x, p.y));
+    repaintView();
 }
 
 void CImageView::paintEvent(QPaintEvent*)
@@ -436,9 +199,12 @@ void CImageView::paintEvent(QPaintEvent*)
     if (bitmap() == nullptr || image.isEmpty())
         return;
     painter.translate(-scroll.x(), -scroll.y());
-    QPainterContext context(painter, &scratch_);
-    RASTDraw(bitmap(), kwz::toHdc(&context), scroll.x(), scroll.y(), clientSize_.width(),
-             clientSize_.height());
+    {
+        QPainterContext context(painter, &scratch_);
+        RASTDraw(bitmap(), kwz::toHdc(&context), scroll.x(), scroll.y(), clientSize_.width(),
+                 clientSize_.height());
+    }
+    tool_->paint(painter);
 }
 
 void CImageView::updateScrollRange()

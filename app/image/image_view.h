@@ -1,13 +1,15 @@
 #pragma once
-// The view of an image document: the image one to one, scrolled when larger than the window,
-// and the mouse and keyboard turned into measuring. It keeps the tool and the points placed
-// for the graphic under construction and hands every press and move, in image pixels, to the
-// document's bitmap object.
+// The view of an image document: the image one to one, scrolled when larger than the window.
+// Presses, movements and keys go, in image pixels, to the current measuring tool; the view
+// itself only maps points, thins out movements and feeds the magnifier and the status bar.
 
 #include <QAbstractScrollArea>
 #include <QImage>
 #include <cstdint>
+#include <memory>
 
+#include "app/image/tools/measure_tool.h"
+#include "app/image/tools/tool_context.h"
 #include "kwztypes.h"
 
 class CImageDoc;
@@ -15,43 +17,26 @@ class ImageHost;
 class QLineEdit;
 class QPrinter;
 
-class CImageView : public QAbstractScrollArea
+class CImageView : public QAbstractScrollArea, private ToolContext
 {
     Q_OBJECT
   public:
-    // Tools: 0 select and move, 1 ruler (no mouse action), 2 to 11 the graphic kind drawn.
-    static constexpr int kToolSelect = 0;
-    static constexpr int kToolRuler = 1;
-    static constexpr int kToolText = 11;
     // Pointer movements handed on at most once per this many milliseconds.
     static constexpr uint32_t kMoveInterval = 50;
-    // The mouse messages, by their place after the platform's user-message base.
-    enum MouseMessage
-    {
-        LeftDown = 300,
-        LeftUp = 301,
-        Drag = 302,
-        Hover = 303,
-        DoubleClick = 304,
-    };
 
     CImageView(CImageDoc& document, ImageHost* host, QWidget* parent = nullptr);
+    ~CImageView() override;
 
     CImageDoc& document() const { return document_; }
-    int tool() const { return tool_; }
-    // Starts over with no points placed.
+    const MeasureTool& tool() const { return *tool_; }
+    // The tool of a tool number (0 select, 1 ruler, 2 to 11 the graphic kind). The tool it
+    // replaces drops its half-built figure first.
     void setTool(int tool);
-    int pointCount() const { return pointCount_; }
-    POINT lastDownPoint() const { return lastDown_; }
-    QLineEdit* textInput() const { return textInput_; }
-    bool textInputBound() const { return textBound_; }
+    QLineEdit* textInput() override { return textInput_; }
     QPoint scrollPosition() const;
-
-    // One mouse message with its client point, as the pipeline hands it on. Movements are
-    // thinned out here.
-    void handleMouseMessage(int message, int clientX, int clientY);
-    // Client point to image pixels; `dragRule` is the rule of drag messages.
-    QPoint toImage(int clientX, int clientY, bool dragRule) const;
+    // Client point to image pixels. A point left of or above the window (a drag beyond it)
+    // counts from the window's edge.
+    QPoint toImage(QPoint client) const;
 
     // The platform's print command: the print dialog, then the page.
     void print();
@@ -80,36 +65,25 @@ class CImageView : public QAbstractScrollArea
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void press(const POINT& p);
-    void drag(const POINT& p);
-    void hover(const POINT& p);
-    void rightButtonUp();
-    void escape();
-    void finishText();
+    // ToolContext.
+    void* bitmap() const override;
+    void touch() override;
+    void postCommand(int commandId) override;
+    void repaintView() override;
+    void focusView() override;
+
+    static POINT imagePoint(QPoint p) { return POINT{p.x(), p.y()}; }
     void magnify(const POINT& p);
-    void bindTextInput();
-    void unbindTextInput();
-    void onTextEdited(const QString& text);
-    void postCommand(int commandId);
     void updateScrollRange();
     void updateCursor();
-    void repaintView();
-    void touch();
-    void* bitmap() const;
 
     CImageDoc& document_;
     ImageHost* host_;
-    POINT lastDown_{0, 0};
-    POINT anchor_{0, 0};
-    int pointCount_ = 0;
-    int tool_ = kToolSelect;
+    std::unique_ptr<MeasureTool> tool_;
     QSize clientSize_;
     uint32_t lastMoveTime_ = 0;
     bool movedYet_ = false;
-    int leftDown_ = 0;
-    // Whether the last press with the select tool picked something to move.
-    bool picked_ = false;
+    bool leftDown_ = false;
     QLineEdit* textInput_;
-    bool textBound_ = false;
     QImage scratch_;
 };

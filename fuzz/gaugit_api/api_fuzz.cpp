@@ -111,9 +111,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 4:
             GtAddStringToGraphic(h, script.text().c_str());
             break;
-        case 5:
+        case 5: {
+            GRAPHICTYPE building = GT_NULL;
+            int points = 0;
+            GtGetConstruction(h, &building, &points);
             GtFinishGraphic(h);
+            GtGetConstruction(h, &building, &points);
             break;
+        }
         case 6:
             a = script.point();
             GtIsHitGraphic(h, a.x, a.y);

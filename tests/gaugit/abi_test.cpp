@@ -67,6 +67,7 @@ TEST(GaugitAbi, NullHandleGivesOneFromEveryExport)
         [&] { return GtAddStringToGraphic(nullptr, "x"); },
         [&] { return GtChangePointToGraphic(nullptr, p); },
         [&] { return GtFinishGraphic(nullptr); },
+        [&] { return GtGetConstruction(nullptr, nullptr, &i); },
         [&] { return GaugitSetLineMark(nullptr, &mark); },
         [&] { return GaugitSetRectMark(nullptr, &mark); },
         [&] { return GaugitSetCircleMark(nullptr, &mark); },
@@ -205,6 +206,80 @@ TEST(GaugitAbi, ConstructionHitAndDeleteThroughTheExports)
     EXPECT_EQ(GtClearHitGraphic(e.h), GAUGIT_OK);
     EXPECT_EQ(GtIsHitGraphic(e.h, 150, 150), GAUGIT_FAILED);
     EXPECT_EQ(GtClearAllGraphic(e.h), GAUGIT_OK);
+}
+
+namespace {
+
+struct Construction
+{
+    GRAPHICTYPE type;
+    int points;
+    bool operator==(const Construction&) const = default;
+};
+
+Construction construction(HGAUGIT h)
+{
+    Construction c{GT_RULER, -1};
+    EXPECT_EQ(GtGetConstruction(h, &c.type, &c.points), GAUGIT_OK);
+    return c;
+}
+
+} // namespace
+
+TEST(GaugitAbi, ConstructionEndsWithTheLastPointOfEachKind)
+{
+    Instance e;
+    GtSetRuler(e.h, POINT{0, 500}, POINT{100, 500}, ZQ_MM, 10.0f);
+    EXPECT_EQ(construction(e.h), (Construction{GT_NULL, 0}));
+    struct Case
+    {
+        GRAPHICTYPE type;
+        int points;
+    };
+    for (const Case& k : {Case{GT_LINE, 2}, Case{GT_RECT, 2}, Case{GT_CIRCLE_DIAMETER, 2},
+                          Case{GT_CIRCLE_CENTRE, 2}, Case{GT_CIRCLE_3POINTS, 3},
+                          Case{GT_ELLIPSE_BOX, 2}, Case{GT_ELLIPSE_CENTRE, 2}, Case{GT_ANGLE, 3}})
+    {
+        GtStartGraphic(e.h, POINT{10, 10}, k.type);
+        for (int placed = 1; placed < k.points; ++placed)
+        {
+            EXPECT_EQ(construction(e.h), (Construction{k.type, placed})) << k.type;
+            GtAddPointToGraphic(e.h, POINT{10 + 40 * placed, 10 + 30 * (placed % 2)});
+        }
+        EXPECT_EQ(construction(e.h), (Construction{GT_NULL, 0})) << k.type;
+    }
+    // A polygon stays open until it is finished, or full at 31 vertices.
+    GtStartGraphic(e.h, POINT{10, 10}, GT_POLYGON);
+    GtAddPointToGraphic(e.h, POINT{50, 10});
+    GtAddPointToGraphic(e.h, POINT{50, 50});
+    EXPECT_EQ(construction(e.h), (Construction{GT_POLYGON, 3}));
+    GtFinishGraphic(e.h);
+    EXPECT_EQ(construction(e.h), (Construction{GT_NULL, 0}));
+    GtStartGraphic(e.h, POINT{0, 0}, GT_POLYGON);
+    for (int v = 1; v < 31; ++v)
+        GtAddPointToGraphic(e.h, POINT{v * 5, (v % 2) * 20});
+    EXPECT_EQ(construction(e.h), (Construction{GT_NULL, 0}));
+    // A text, typed or not, until it is finished.
+    GtStartGraphic(e.h, POINT{10, 10}, GT_TEXT);
+    GtAddStringToGraphic(e.h, "abc");
+    EXPECT_EQ(construction(e.h), (Construction{GT_TEXT, 1}));
+    GtFinishGraphic(e.h);
+    EXPECT_EQ(construction(e.h), (Construction{GT_NULL, 0}));
+    // Selecting a finished polygon opens nothing.
+    GtStartGraphic(e.h, POINT{100, 100}, GT_POLYGON);
+    GtAddPointToGraphic(e.h, POINT{200, 100});
+    GtAddPointToGraphic(e.h, POINT{150, 200});
+    GtFinishGraphic(e.h);
+    EXPECT_EQ(GtIsHitGraphic(e.h, 150, 100), GAUGIT_OK);
+    EXPECT_EQ(construction(e.h), (Construction{GT_NULL, 0}));
+}
+
+TEST(GaugitAbi, NothingIsBuiltWithoutARuler)
+{
+    Instance e;
+    EXPECT_EQ(GtStartGraphic(e.h, POINT{10, 10}, GT_LINE), GAUGIT_NO_RULER);
+    EXPECT_EQ(construction(e.h), (Construction{GT_NULL, 0}));
+    EXPECT_EQ(GtGetConstruction(e.h, nullptr, nullptr), GAUGIT_OK);
 }
 
 TEST(GaugitAbi, LongFaceNamesAreCut)

@@ -18,6 +18,11 @@
 #include "app/image/image_print.h"
 #include "app/image/image_view.h"
 #include "app/image/magnifier_window.h"
+#include "app/image/tools/figure_tool.h"
+#include "app/image/tools/polygon_tool.h"
+#include "app/image/tools/select_tool.h"
+#include "app/image/tools/text_tool.h"
+#include "app/image/tools/tool_context.h"
 #include "app/shell/command_ids.h"
 #include "image_test_support.h"
 #include "platform/clock.h"
@@ -84,6 +89,13 @@ struct Workspace
             QCoreApplication::processEvents();
     }
     bool hit(int x, int y) { return RASTIsHitGraphic(document->bitmap(), x, y) == RAST_OK; }
+    // Points placed of the figure the engine is building; 0 when none.
+    int points() const
+    {
+        int placed = 0;
+        RASTGetConstruction(document->bitmap(), nullptr, &placed);
+        return placed;
+    }
     void scrollTo(int x, int y)
     {
         view->horizontalScrollBar()->setValue(x);
@@ -96,6 +108,46 @@ struct Workspace
     std::unique_ptr<CImageFrame> frame;
     CImageView* view = nullptr;
     QWidget* viewport = nullptr;
+};
+
+// A tool on its own, on a captured picture, with a context that records what it asks for.
+struct ToolBench : ToolContext
+{
+    ToolBench() : clock(1000)
+    {
+        host.settings.capturePath = "/nonexistent";
+        document = std::make_unique<CImageDoc>(&host);
+        const std::vector<BYTE> rows = patternRows(400, 300);
+        document->buildFromFrame(rows.data(), 400, 300);
+    }
+    void* bitmap() const override { return document->bitmap(); }
+    void touch() override { ++touches; }
+    void postCommand(int commandId) override { posted.push_back(commandId); }
+    void repaintView() override {}
+    QLineEdit* textInput() override { return &input; }
+    void focusView() override { ++focusReturns; }
+
+    GRAPHICTYPE construction(int* points = nullptr) const
+    {
+        GRAPHICTYPE type = GT_RULER;
+        RASTGetConstruction(bitmap(), &type, points);
+        return type;
+    }
+    void click(MeasureTool& tool, int x, int y)
+    {
+        tool.pressAt(POINT{x, y});
+        tool.release(Qt::LeftButton, POINT{x, y});
+        clock.advance(100);
+    }
+    bool hit(int x, int y) { return RASTIsHitGraphic(bitmap(), x, y) == RAST_OK; }
+
+    FakeImageHost host;
+    kwz::FakeClock clock;
+    std::unique_ptr<CImageDoc> document;
+    QLineEdit input;
+    int touches = 0;
+    int focusReturns = 0;
+    std::vector<int> posted;
 };
 
 } // namespace
@@ -111,30 +163,28 @@ class ImageViewTest : public QObject
         QCOMPARE(w.view->scrollPosition(), QPoint(100, 50));
         w.command(ID_IMAGE_MESURE_LINE);
         w.press(QPoint(10, 10));
-        QCOMPARE(w.view->lastDownPoint().x, 110);
-        QCOMPARE(w.view->lastDownPoint().y, 60);
+        QCOMPARE(w.view->tool().lastPress().x, 110);
+        QCOMPARE(w.view->tool().lastPress().y, 60);
         w.press(QPoint(110, 10));
         QVERIFY(w.hit(160, 60));
     }
 
-    void clientPointsFollowTheSixteenBitRules_data()
+    void clientPointsBeyondTheTopLeftEdgeCountFromIt_data()
     {
         QTest::addColumn<int>("client");
-        QTest::addColumn<bool>("drag");
         QTest::addColumn<int>("image");
-        QTest::newRow("inside") << 25 << false << 25;
-        QTest::newRow("all ones is 0") << -1 << false << 0;
-        QTest::newRow("other negatives wrap") << -5 << false << 65531;
-        QTest::newRow("drag: top bit is 0") << -5 << true << 0;
-        QTest::newRow("drag: inside") << 300 << true << 300;
+        QTest::newRow("inside") << 25 << 25;
+        QTest::newRow("left of the window") << -1 << 0;
+        QTest::newRow("far left") << -70000 << 0;
+        QTest::newRow("right of the window") << 300 << 300;
     }
-    void clientPointsFollowTheSixteenBitRules()
+    void clientPointsBeyondTheTopLeftEdgeCountFromIt()
     {
         QFETCH(int, client);
-        QFETCH(bool, drag);
         QFETCH(int, image);
         Workspace w(100, 80, QSize(200, 160));
-        QCOMPARE(w.view->toImage(client, 7, drag), QPoint(image, 7));
+        QCOMPARE(w.view->toImage(QPoint(client, 7)), QPoint(image, 7));
+        QCOMPARE(w.view->toImage(QPoint(7, client)), QPoint(7, image));
     }
 
     void aLineTakesTwoPressesAndAThirdStartsTheNext()
@@ -143,11 +193,11 @@ class ImageViewTest : public QObject
         w.command(ID_IMAGE_MESURE_LINE);
         QCOMPARE(w.view->viewport()->cursor().shape(), Qt::CrossCursor);
         w.press(QPoint(100, 100));
-        QCOMPARE(w.view->pointCount(), 1);
+        QCOMPARE(w.points(), 1);
         w.press(QPoint(200, 100));
-        QCOMPARE(w.view->pointCount(), 0);
+        QCOMPARE(w.points(), 0);
         w.press(QPoint(100, 200));
-        QCOMPARE(w.view->pointCount(), 1);
+        QCOMPARE(w.points(), 1);
         w.press(QPoint(200, 200));
         QVERIFY(w.hit(150, 100));
         QVERIFY(w.hit(150, 200));
@@ -160,7 +210,7 @@ class ImageViewTest : public QObject
         w.command(ID_IMAGE_MEASURE_RECT);
         w.press(QPoint(100, 100));
         QTest::mouseDClick(w.viewport, Qt::LeftButton, {}, QPoint(102, 101));
-        QCOMPARE(w.view->pointCount(), 1);
+        QCOMPARE(w.points(), 1);
     }
 
     void theRightButtonDropsATwoPointPolygonAndKeepsAThreePointOne()
@@ -169,10 +219,10 @@ class ImageViewTest : public QObject
         w.command(ID_IMAGE_MEASURE_POLYLINE);
         w.press(QPoint(120, 200));
         w.press(QPoint(220, 200));
-        QCOMPARE(w.view->pointCount(), 2);
+        QCOMPARE(w.points(), 2);
         w.rightClick(QPoint(220, 200));
         QCOMPARE(w.frame->tool(), 0);
-        QCOMPARE(w.view->tool(), 0);
+        QCOMPARE(w.view->tool().id(), 0);
         QVERIFY(!w.hit(170, 200));
 
         w.command(ID_IMAGE_MEASURE_POLYLINE);
@@ -195,9 +245,9 @@ class ImageViewTest : public QObject
         w.press(QPoint(250, 100));
         // The next line starts on the end point of the first, then is dropped.
         w.press(QPoint(250, 100));
-        QCOMPARE(w.view->pointCount(), 1);
+        QCOMPARE(w.points(), 1);
         w.rightClick(QPoint(300, 200));
-        QCOMPARE(w.view->pointCount(), 0);
+        QCOMPARE(w.points(), 0);
         QVERIFY(w.hit(200, 100));
     }
 
@@ -207,9 +257,9 @@ class ImageViewTest : public QObject
         w.command(ID_IMAGE_MEASURE_CIRCLE2);
         w.press(QPoint(200, 100));
         w.press(QPoint(250, 150));
-        QCOMPARE(w.view->pointCount(), 2);
+        QCOMPARE(w.points(), 2);
         w.key(Qt::Key_Escape);
-        QCOMPARE(w.view->pointCount(), 0);
+        QCOMPARE(w.points(), 0);
         QCOMPARE(w.frame->tool(), 0);
         QVERIFY(!w.hit(200, 100));
         QVERIFY(!w.hit(250, 150));
@@ -254,7 +304,7 @@ class ImageViewTest : public QObject
         w.command(ID_IMAGE_MESURE_LINE);
         w.press(QPoint(100, 150));
         w.key(Qt::Key_R);
-        QCOMPARE(w.view->pointCount(), 0);
+        QCOMPARE(w.points(), 0);
         QCOMPARE(counts(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0}));
 
         w.press(QPoint(50, 50));
@@ -361,15 +411,15 @@ class ImageViewTest : public QObject
         Workspace w(400, 300, QSize(450, 350));
         w.command(ID_IMAGE_MEASURE_TEXT);
         w.press(QPoint(150, 150));
-        QVERIFY(w.view->textInputBound());
+        QVERIFY(w.view->tool().holdsKeyboard());
         QTest::keyClicks(w.view->textInput(), "Hello");
         QTest::keyClick(w.view->textInput(), Qt::Key_Return);
-        QCOMPARE(w.view->pointCount(), 0);
-        QVERIFY(!w.view->textInputBound());
+        QCOMPARE(w.points(), 0);
+        QVERIFY(!w.view->tool().holdsKeyboard());
         QVERIFY(w.hit(156, 158));
         // Typing now goes nowhere.
         QTest::keyClicks(w.view->textInput(), "x");
-        QCOMPARE(w.view->pointCount(), 0);
+        QCOMPARE(w.points(), 0);
     }
 
     void lettersPostTheirCommandsToTheFrame()
@@ -419,7 +469,7 @@ class ImageViewTest : public QObject
     {
         Workspace w(200, 150, QSize(250, 200));
         w.command(ID_IMAGE_MEASURE_ELLIPSE1);
-        QCOMPARE(w.view->tool(), int(GT_ELLIPSE_CENTRE));
+        QCOMPARE(w.view->tool().id(), int(GT_ELLIPSE_CENTRE));
         QCOMPARE(w.host.paneText[7], QStringLiteral("tip 32810"));
         QCOMPARE(w.host.paneColours[7], (std::pair<COLORREF, COLORREF>{13158600, 200}));
         CommandState state;
@@ -429,7 +479,7 @@ class ImageViewTest : public QObject
         QVERIFY(!state.checked);
         // The ellipse command itself chooses nothing.
         QVERIFY(w.frame->onCommand(ID_IMAGE_MEASURE_ELLIPSE));
-        QCOMPARE(w.view->tool(), int(GT_ELLIPSE_CENTRE));
+        QCOMPARE(w.view->tool().id(), int(GT_ELLIPSE_CENTRE));
         w.command(ID_IMAGE_NORMAL);
         QVERIFY(w.host.paneText[7].isEmpty());
         QCOMPARE(w.view->viewport()->cursor().shape(), Qt::ArrowCursor);
@@ -496,6 +546,136 @@ class ImageViewTest : public QObject
         QVERIFY(w.frame->isVisible());
         QVERIFY(w.frame->close());
         QCOMPARE(messages.texts.size(), 2);
+    }
+
+    void aFigureToolAsksTheEngineWhatIsBeingBuilt()
+    {
+        ToolBench b;
+        FigureTool angle(b, GT_ANGLE);
+        b.click(angle, 100, 100);
+        b.click(angle, 150, 150);
+        int points = 0;
+        QCOMPARE(b.construction(&points), GT_ANGLE);
+        QCOMPARE(points, 2);
+        b.click(angle, 200, 100);
+        QCOMPARE(b.construction(), GT_NULL);
+        QCOMPARE(b.touches, 3);
+        // A figure ended behind the tool's back is not added to: the next press starts anew.
+        b.click(angle, 100, 200);
+        RASTFinishGraphic(b.bitmap());
+        b.click(angle, 120, 220);
+        QCOMPARE(b.construction(&points), GT_ANGLE);
+        QCOMPARE(points, 1);
+        // A half-built figure of another kind is finished, not continued.
+        FigureTool line(b, GT_LINE);
+        b.click(line, 10, 250);
+        QCOMPARE(b.construction(&points), GT_LINE);
+        QCOMPARE(points, 1);
+    }
+
+    void escapeAndTheRightButtonCancelAndReturnToSelecting()
+    {
+        ToolBench b;
+        FigureTool rect(b, GT_RECT);
+        b.click(rect, 100, 100);
+        QVERIFY(rect.key(Qt::Key_Escape));
+        QCOMPARE(b.construction(), GT_NULL);
+        QVERIFY(!b.hit(100, 100));
+        b.click(rect, 100, 100);
+        rect.release(Qt::RightButton, POINT{300, 300});
+        QCOMPARE(b.construction(), GT_NULL);
+        QCOMPARE(b.posted, (std::vector<int>{ID_IMAGE_NORMAL, ID_IMAGE_NORMAL}));
+        // A whole figure stays whatever ends the tool.
+        b.click(rect, 100, 100);
+        b.click(rect, 200, 200);
+        rect.cancel();
+        QVERIFY(rect.key(Qt::Key_Escape));
+        QVERIFY(b.hit(100, 150));
+        // Keys that are no tool's go on to the view.
+        QVERIFY(!rect.key(Qt::Key_L));
+        QVERIFY(rect.key(Qt::Key_Left));
+    }
+
+    void aPolygonNeedsThreeVerticesWhateverEndsIt()
+    {
+        ToolBench b;
+        PolygonTool polygon(b);
+        // Escape, the right button and a tool switch drop two vertices alike.
+        for (int way = 0; way < 3; ++way)
+        {
+            b.click(polygon, 100, 100 + 40 * way);
+            b.click(polygon, 200, 100 + 40 * way);
+            if (way == 0)
+                polygon.key(Qt::Key_Escape);
+            else if (way == 1)
+                polygon.release(Qt::RightButton, POINT{0, 0});
+            else
+                polygon.cancel();
+            QCOMPARE(b.construction(), GT_NULL);
+            QVERIFY2(!b.hit(150, 100 + 40 * way), qPrintable(QString::number(way)));
+        }
+        b.click(polygon, 100, 250);
+        b.click(polygon, 200, 250);
+        b.click(polygon, 150, 290);
+        polygon.key(Qt::Key_Escape);
+        QVERIFY(b.hit(150, 250));
+    }
+
+    void aPolygonFullAtItsLastVertexLetsTheNextPressStartAnother()
+    {
+        ToolBench b;
+        PolygonTool polygon(b);
+        for (int v = 0; v < 31; ++v)
+            b.click(polygon, 10 + 10 * v, 50 + (v % 2) * 40);
+        QCOMPARE(b.construction(), GT_NULL);
+        b.click(polygon, 50, 200);
+        int points = 0;
+        QCOMPARE(b.construction(&points), GT_POLYGON);
+        QCOMPARE(points, 1);
+    }
+
+    void aTextToolLetsGoOfTheInputWhenItEnds()
+    {
+        ToolBench b;
+        {
+            TextTool text(b);
+            b.click(text, 150, 150);
+            QVERIFY(text.holdsKeyboard());
+            b.input.setText("Hi");
+            QVERIFY(b.touches >= 2);
+            text.cancel();
+            QVERIFY(!text.holdsKeyboard());
+            QVERIFY(b.hit(152, 156));
+            // Typing after the end changes nothing.
+            const int touches = b.touches;
+            b.input.setText("changed");
+            QCOMPARE(b.touches, touches);
+            // A new text starts empty: clearing the input reaches no figure.
+            b.click(text, 50, 50);
+            QVERIFY(b.input.text().isEmpty());
+            QCOMPARE(b.construction(), GT_TEXT);
+        }
+        // A tool that goes away while bound leaves no connection to the input behind.
+        b.input.setText("after");
+    }
+
+    void aToolSwitchLeavesNoToolStateInTheView()
+    {
+        Workspace w(400, 300, QSize(450, 350));
+        w.command(ID_IMAGE_MEASURE_TEXT);
+        w.press(QPoint(150, 150));
+        QTest::keyClicks(w.view->textInput(), "Hi");
+        w.command(ID_IMAGE_MEASURE_CIRCLE2);
+        QVERIFY(!w.view->tool().holdsKeyboard());
+        QVERIFY(w.hit(152, 156));
+        w.document->setModified(false);
+        QTest::keyClicks(w.view->textInput(), "x");
+        QVERIFY(!w.document->isModified());
+        // The new tool starts from nothing, whatever the one before had placed.
+        w.press(QPoint(100, 50));
+        QCOMPARE(w.points(), 1);
+        QCOMPARE(w.view->tool().id(), int(GT_CIRCLE_3POINTS));
+        QCOMPARE(w.view->viewport()->cursor().shape(), Qt::CrossCursor);
     }
 
     void aPageFitKeepsTheAspectFromTheTopLeft_data()

@@ -171,6 +171,7 @@ TEST_F(Rast, NullHandlesAndEmptyObjects)
     EXPECT_EQ(RASTShow(nullptr, nullptr, r, r), RAST_NULL_HANDLE);
     EXPECT_EQ(RASTStartGraphic(nullptr, p, GT_LINE), RAST_NULL_HANDLE);
     EXPECT_EQ(RASTMoveGraphic(nullptr, 1, 1), RAST_NULL_HANDLE);
+    EXPECT_EQ(RASTGetConstruction(nullptr, nullptr, &value), RAST_NULL_HANDLE);
     EXPECT_EQ(RASTWriteMeasureFile(nullptr, "x"), RAST_NULL_HANDLE);
     EXPECT_EQ(value, 7);
 
@@ -189,6 +190,7 @@ TEST_F(Rast, NullHandlesAndEmptyObjects)
     EXPECT_FALSE(fs::exists(path("target.bmp")));
     // Without an engine instance the measuring calls give the engine's null answer.
     EXPECT_EQ(RASTStartGraphic(object_, p, GT_LINE), RAST_NULL_HANDLE);
+    EXPECT_EQ(RASTGetConstruction(object_, nullptr, &value), RAST_NULL_HANDLE);
     EXPECT_EQ(RASTClearAllGraphic(object_), RAST_OK);
     EXPECT_EQ(RASTSetLanguage(object_, ZQ_ENGLISH), RAST_FAILED);
     EXPECT_EQ(RASTDisableMeasure(object_), RAST_NULL_HANDLE);
