@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLocale>
 #include <QMdiArea>
 #include <QSaveFile>
 #include <QScreen>
@@ -184,7 +185,11 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
 
     // 6, 7. Settings and language.
     settingsStore_ = store::open(folders_.program + kSettingsFile);
-    languages_.LoadLanguage(folders_.program, loadLanguageIndex(settingsStore_));
+    // A first start speaks the language of the system; a settings file's choice always wins.
+    languages_.LoadLanguage(
+        folders_.program,
+        loadLanguageIndex(settingsStore_,
+                          languageForLocale(QLocale::system().name().toStdString())));
 
     // 9. Document templates, the live one first.
     createDocTemplates();

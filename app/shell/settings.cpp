@@ -254,10 +254,23 @@ void saveSettings(void* store, const FrameSettings& settings)
     visitMarks(copy, marks);
 }
 
-int loadLanguageIndex(void* store)
+int loadLanguageIndex(void* store, int firstStart)
 {
-    const int index = store::getInt(store, "MAIN", "Language", 0);
+    constexpr int kMissing = std::numeric_limits<int>::min();
+    const int index = store::getInt(store, "MAIN", "Language", kMissing);
+    if (index == kMissing)
+        return firstStart >= 0 && firstStart <= 2 ? firstStart : 0;
     return index >= 0 && index <= 2 ? index : 0;
+}
+
+int languageForLocale(std::string_view name)
+{
+    if (name.substr(0, 2) != "zh")
+        return 1;
+    for (std::string_view traditional : {"_TW", "_HK", "_MO", "Hant"})
+        if (name.find(traditional) != std::string_view::npos)
+            return 2;
+    return 0;
 }
 
 std::string formatRulerLength(float value)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 struct FrameSettings
 {
@@ -93,7 +94,12 @@ void loadSettings(void* store, FrameSettings& settings, const std::string& captu
                   const std::string& recordsFolder);
 void saveSettings(void* store, const FrameSettings& settings);
 // The language index of section "MAIN"; one the program has no texts for reads as Chinese.
-int loadLanguageIndex(void* store);
+// Without the key (a first start) it is `firstStart`.
+int loadLanguageIndex(void* store, int firstStart = 0);
+// The interface language that suits a locale name ("zh_CN", "zh_TW.UTF-8", "de_DE"):
+// Simplified Chinese for Chinese, Traditional for Taiwan, Hong Kong, Macao and the Hant script,
+// English for everything else.
+int languageForLocale(std::string_view localeName);
 
 // The ruler length as the file holds it: seven significant digits, trailing zeros removed but
 // the decimal point kept ("1.", "2.54", "0.3333333", "1.e-005").

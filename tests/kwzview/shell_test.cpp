@@ -434,7 +434,36 @@ class ShellTest : public QObject
             Store again(home.path("MeasureTool.ini"));
             QCOMPARE(loadLanguageIndex(again.handle),
                      language >= 0 && language <= 2 ? language : 0);
+            // The file's choice wins over the system's.
+            QCOMPARE(loadLanguageIndex(again.handle, 2),
+                     language >= 0 && language <= 2 ? language : 0);
         }
+        home.write("MeasureTool.ini", "[MAIN]\n");
+        Store first(home.path("MeasureTool.ini"));
+        QCOMPARE(loadLanguageIndex(first.handle, 1), 1);
+        QCOMPARE(loadLanguageIndex(first.handle, 2), 2);
+        QCOMPARE(loadLanguageIndex(nullptr, 1), 1);
+    }
+
+    void firstStartLanguageFollowsTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("language");
+        QTest::newRow("mainland") << "zh_CN.UTF-8" << 0;
+        QTest::newRow("singapore") << "zh_SG" << 0;
+        QTest::newRow("taiwan") << "zh_TW" << 2;
+        QTest::newRow("hong kong") << "zh_HK.UTF-8" << 2;
+        QTest::newRow("hant script") << "zh_Hant_CN" << 2;
+        QTest::newRow("english") << "en_GB" << 1;
+        QTest::newRow("german") << "de_DE.UTF-8" << 1;
+        QTest::newRow("c") << "C" << 1;
+        QTest::newRow("empty") << "" << 1;
+    }
+    void firstStartLanguageFollowsTheLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(int, language);
+        QCOMPARE(languageForLocale(locale.toStdString()), language);
     }
 
     void rulerLengthText_data()
