@@ -13,8 +13,9 @@
 #include "app/controls/picture_size_hint.h"
 #include "app/controls/plain_key.h"
 #include "app/image/image_doc.h"
-#include "app/image/image_host.h"
 #include "app/image/image_print.h"
+#include "app/image/image_workspace.h"
+#include "app/image/measured_bitmap.h"
 #include "app/image/measure_settings.h"
 #include "app/image/qpainter_context.h"
 #include "app/shell/command_ids.h"
@@ -34,7 +35,7 @@ bool drawsFigures(int tool)
 
 } // namespace
 
-CImageView::CImageView(CImageDoc& document, ImageHost* host, QWidget* parent)
+CImageView::CImageView(CImageDoc& document, ImageWorkspace* host, QWidget* parent)
     : QAbstractScrollArea(parent), document_(document), host_(host), textInput_(new QLineEdit(this))
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -45,13 +46,16 @@ CImageView::CImageView(CImageDoc& document, ImageHost* host, QWidget* parent)
     textInput_->setFrame(false);
     textInput_->installEventFilter(this);
     connect(textInput_, &QLineEdit::textChanged, this, &CImageView::onTextEdited);
-    connect(&document_, &CImageDoc::updateViews, this, &CImageView::onDocumentUpdated);
+    connect(&document_, &CImageDoc::loaded, this, &CImageView::onDocumentUpdated);
+    connect(&document_, &CImageDoc::figuresChanged, this, &CImageView::onDocumentUpdated);
+    connect(&document_, &CImageDoc::selectionChanged, this, &CImageView::repaintView);
     updateCursor();
 }
 
 void* CImageView::bitmap() const
 {
-    return document_.bitmap();
+    MeasuredBitmap* bitmap = document_.bitmap();
+    return bitmap != nullptr ? bitmap->handle() : nullptr;
 }
 
 QPoint CImageView::scrollPosition() const
@@ -90,6 +94,7 @@ void CImageView::repaintView()
 void CImageView::touch()
 {
     document_.setModified(true);
+    document_.notifyFiguresChanged();
 }
 
 void CImageView::postCommand(int commandId)

@@ -11,7 +11,7 @@
 #include "kwztypes.h"
 
 class CImageDoc;
-class ImageHost;
+class ImageWorkspace;
 class QLineEdit;
 class QPrinter;
 
@@ -35,7 +35,7 @@ class CImageView : public QAbstractScrollArea
         DoubleClick = 304,
     };
 
-    CImageView(CImageDoc& document, ImageHost* host, QWidget* parent = nullptr);
+    CImageView(CImageDoc& document, ImageWorkspace* host, QWidget* parent = nullptr);
 
     CImageDoc& document() const { return document_; }
     int tool() const { return tool_; }
@@ -59,7 +59,7 @@ class CImageView : public QAbstractScrollArea
     // Paper and orientation of the printer that every image prints on.
     void printSetup();
 
-    // Scroll range to the image, after the ruler flag went to the engine.
+    // Scroll range to the image, after the ruler flag went to the engine; then a repaint.
     void onDocumentUpdated();
 
   Q_SIGNALS:
@@ -98,7 +98,7 @@ class CImageView : public QAbstractScrollArea
     void* bitmap() const;
 
     CImageDoc& document_;
-    ImageHost* host_;
+    ImageWorkspace* host_;
     POINT lastDown_{0, 0};
     POINT anchor_{0, 0};
     int pointCount_ = 0;
