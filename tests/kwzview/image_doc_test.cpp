@@ -114,14 +114,14 @@ class ImageDocTest : public QObject
         POINT start{}, end{};
         ZQUNIT unit = ZQ_UM;
         float length = 0;
-        QCOMPARE(RASTGetRuler(document.bitmap(), &start, &end, &unit, &length), 0);
+        QCOMPARE(RASTGetRuler(document.bitmap()->handle(), &start, &end, &unit, &length), 0);
         QCOMPARE(start.x, 5);
         QCOMPARE(end.x, 55);
         QCOMPARE(int(unit), int(ZQ_CM));
         QCOMPARE(length, 2.5f);
         int style = -1, width = 0;
         COLORREF normal = 0, hovered = 0, selected = 0;
-        RASTGetMeasurePen(document.bitmap(), &style, &width, &normal, &hovered, &selected);
+        RASTGetMeasurePen(document.bitmap()->handle(), &style, &width, &normal, &hovered, &selected);
         QCOMPARE(width, 3);
         QCOMPARE(normal, COLORREF(RGB(0, 0, 255)));
         QCOMPARE(hovered, COLORREF(RGB(255, 0, 0)));
@@ -133,7 +133,7 @@ class ImageDocTest : public QObject
         TempHome home;
         FakeImageHost first;
         std::unique_ptr<CImageDoc> made = capture(first);
-        void* bitmap = made->bitmap();
+        void* bitmap = made->bitmap()->handle();
         RASTSetRulerUnitAndLength(bitmap, ZQ_MM, 3.25f);
         RASTSetMeasureUnit(bitmap, ZQ_INCH);
         RASTSetMeasurePen(bitmap, 0, 4, RGB(0, 128, 0), RGB(255, 255, 0), RGB(255, 255, 0));
@@ -156,7 +156,7 @@ class ImageDocTest : public QObject
         QCOMPARE(units.first().first().toInt(), int(ZQ_INCH));
         QCOMPARE(pens.count(), 1);
         // The figure came with the file.
-        QCOMPARE(RASTIsHitGraphic(document.bitmap(), 25, 20), 0);
+        QCOMPARE(RASTIsHitGraphic(document.bitmap()->handle(), 25, 20), 0);
     }
 
     void savingAnOpenedPictureKeepsItsPixelsAndWritesAMeasurementFileBesideIt()
@@ -169,7 +169,7 @@ class ImageDocTest : public QObject
         const QByteArray plain = home.read("scan.kwz");
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("scan.kwz")));
-        drawLine(document.bitmap(), 10, 90, 30);
+        drawLine(document.bitmap()->handle(), 10, 90, 30);
         document.setModified(true);
 
         // Nobody answers: the default keeps the picture and takes a name no file has.
@@ -188,7 +188,7 @@ class ImageDocTest : public QObject
         QCOMPARE(reopened.figureCount(), 1);
 
         // Further saves go to the measurement file without asking again.
-        drawLine(document.bitmap(), 10, 90, 40);
+        drawLine(document.bitmap()->handle(), 10, 90, 40);
         document.setModified(true);
         QVERIFY(document.save());
         QCOMPARE(messages.texts.size(), 1);
@@ -201,7 +201,7 @@ class ImageDocTest : public QObject
         QVERIFY(writePatternBmp(home.path("other.bmp"), 40, 30, 255));
         CImageDoc other(&host);
         QVERIFY(other.open(home.path("other.bmp")));
-        drawLine(other.bitmap(), 5, 35, 15);
+        drawLine(other.bitmap()->handle(), 5, 35, 15);
         other.setModified(true);
         messages.answers = {kwz::IDCANCEL};
         QVERIFY(!other.save());
@@ -221,7 +221,7 @@ class ImageDocTest : public QObject
         const QByteArray plain = home.read("scan.kwz");
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("scan.kwz")));
-        void* bitmap = document.bitmap();
+        void* bitmap = document.bitmap()->handle();
         RASTSetMeasurePen(bitmap, 0, 1, 0x0000FF, 0x00FF00, 0xFF0000);
         RASTHideDescriptor(bitmap, 1);
         document.setHideRuler(1);
@@ -339,11 +339,11 @@ class ImageDocTest : public QObject
         QVERIFY(writePatternBmp(home.path("m.bmp"), 30, 20));
         CImageDoc measured(&host);
         QVERIFY(measured.open(home.path("m.bmp")));
-        drawLine(measured.bitmap(), 2, 20, 5);
+        drawLine(measured.bitmap()->handle(), 2, 20, 5);
         measured.setModified(true);
         QVERIFY(measured.save());
         const QByteArray saved = home.read("m.Mea");
-        drawLine(measured.bitmap(), 2, 20, 9);
+        drawLine(measured.bitmap()->handle(), 2, 20, 9);
         measured.setModified(true);
         QCOMPARE(measured.saveForTermination(), std::optional<QString>(home.path("m-1.Mea")));
         QCOMPARE(home.read("m.Mea"), saved);
@@ -404,9 +404,9 @@ class ImageDocTest : public QObject
         QVERIFY(writePatternBmp(home.path("a.bmp"), 20, 10));
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("a.bmp")));
-        drawLine(document.bitmap(), 1, 15, 4);
+        drawLine(document.bitmap()->handle(), 1, 15, 4);
         QCOMPARE(
-            RASTWriteMeasureFile(document.bitmap(), home.path("a.Mea").toLocal8Bit().constData()),
+            RASTWriteMeasureFile(document.bitmap()->handle(), home.path("a.Mea").toLocal8Bit().constData()),
             RAST_OK);
         const QByteArray whole = home.read("a.Mea");
         QCOMPARE(openFailureText(home.path("a.Mea"), 1),
@@ -481,7 +481,7 @@ class ImageDocTest : public QObject
         const QByteArray before = home.read("keep.bmp");
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("keep.bmp")));
-        drawLine(document.bitmap(), 5, 35, 15);
+        drawLine(document.bitmap()->handle(), 5, 35, 15);
         document.setModified(true);
 
         messages.answers = {kwz::IDYES};
@@ -511,7 +511,7 @@ class ImageDocTest : public QObject
         QVERIFY(document.askToSave());
         QVERIFY(messages.texts.isEmpty());
 
-        drawLine(document.bitmap(), 5, 35, 15);
+        drawLine(document.bitmap()->handle(), 5, 35, 15);
         document.setModified(true);
         messages.answers = {kwz::IDCANCEL};
         QVERIFY(!document.askToSave());
@@ -573,7 +573,7 @@ class ImageDocTest : public QObject
         CImageDoc document;
         QVERIFY(document.open(home.path("plain.bmp")));
         QCOMPARE(document.imageSize(), QSize(12, 8));
-        QCOMPARE(RASTStartGraphic(document.bitmap(), POINT{1, 1}, GT_LINE), RAST_NO_RULER);
+        QCOMPARE(RASTStartGraphic(document.bitmap()->handle(), POINT{1, 1}, GT_LINE), RAST_NO_RULER);
         QVERIFY(!document.saveAs());
     }
 };

@@ -80,7 +80,7 @@ struct Workspace
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
-    bool hit(int x, int y) { return RASTIsHitGraphic(document->bitmap(), x, y) == RAST_OK; }
+    bool hit(int x, int y) { return RASTIsHitGraphic(document->bitmap()->handle(), x, y) == RAST_OK; }
     void scrollTo(int x, int y)
     {
         view->horizontalScrollBar()->setValue(x);
@@ -239,7 +239,7 @@ class ImageViewTest : public QObject
         const QString path = QDir(dir.path()).filePath("switch.mea");
         // Lines, circles, rectangles, ellipses, texts, angles, polygons, after the header.
         auto counts = [&] {
-            RASTWriteMeasureFile(w.document->bitmap(), path.toLocal8Bit().constData());
+            RASTWriteMeasureFile(w.document->bitmap()->handle(), path.toLocal8Bit().constData());
             QFile file(path);
             file.open(QIODevice::ReadOnly);
             const QByteArray bytes = file.readAll();
@@ -315,11 +315,11 @@ class ImageViewTest : public QObject
     {
         Workspace w(400, 300, QSize(450, 350));
         w.document->setHideRuler(1);
-        w.document->updateAllViews();
+        w.document->notifyFiguresChanged();
         MagnifierWindow magnifier;
         magnifier.resize(120, 120);
         magnifier.show();
-        w.host.magnifier = &magnifier;
+        w.host.setMagnifierWindow(&magnifier);
         w.host.settings.zoomRate = 60;
         w.hover(QPoint(200, 150));
         const QImage picture = magnifier.picture();
@@ -335,7 +335,7 @@ class ImageViewTest : public QObject
     {
         Workspace w(60, 40, QSize(200, 150));
         w.document->setHideRuler(1);
-        w.document->updateAllViews();
+        w.document->notifyFiguresChanged();
         QImage shot = w.viewport->grab().toImage();
         QCOMPARE(shot.pixel(0, 0) & 0xFFFFFF, patternColour(0, 0));
         QCOMPARE(shot.pixel(59, 39) & 0xFFFFFF, patternColour(59, 39));
@@ -346,7 +346,7 @@ class ImageViewTest : public QObject
 
         Workspace big(400, 300, QSize(200, 150));
         big.document->setHideRuler(1);
-        big.document->updateAllViews();
+        big.document->notifyFiguresChanged();
         big.scrollTo(100, 50);
         shot = big.viewport->grab().toImage();
         QCOMPARE(shot.pixel(0, 0) & 0xFFFFFF, patternColour(100, 50));
