@@ -22,23 +22,6 @@ QColor colourOf(COLORREF colour)
     return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
 }
 
-struct Channel
-{
-    uint32_t mask = 0;
-    int shift = 0;
-    uint32_t max = 0;
-
-    void setMask(uint32_t value)
-    {
-        mask = value;
-        shift = value ? std::countr_zero(value) : 0;
-        max = value >> shift;
-    }
-    uint32_t unpack(uint32_t pixel) const
-    {
-        return max ? ((pixel & mask) >> shift) * 255 / max : 0;
-    }
-};
 
 // A device-independent bitmap handed to a copy: its layout, colour table or masks, and its
 // pixels turned into 0xAARRGGBB words.
@@ -162,7 +145,7 @@ class DibSource
   private:
     QRgb unpack(uint32_t v) const
     {
-        return qRgb(int(red_.unpack(v)), int(green_.unpack(v)), int(blue_.unpack(v)));
+        return qRgb(red_.unpack(v), green_.unpack(v), blue_.unpack(v));
     }
 
     int width_ = 0;
@@ -172,7 +155,7 @@ class DibSource
     size_t stride_ = 0;
     const uint8_t* bits_ = nullptr;
     std::vector<QRgb> palette_;
-    Channel red_, green_, blue_;
+    kwz::DibChannel red_, green_, blue_;
     bool plain32_ = false;
 };
 

@@ -2,6 +2,7 @@
 // The layout of a device-independent bitmap as its information block describes it, for every
 // context that copies from one: size, rows, colour masks or colour table.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,6 +11,30 @@
 #include "kwztypes.h"
 
 namespace kwz {
+
+// One colour channel of a 16- or 32-bit pixel: where its mask lies and how many levels it has.
+struct DibChannel
+{
+    uint32_t mask = 0;
+    int shift = 0;
+    uint32_t max = 0;
+
+    void setMask(uint32_t value)
+    {
+        mask = value;
+        shift = value ? std::countr_zero(value) : 0;
+        max = value >> shift;
+    }
+    // 0 to 255 into the channel's bits, and back. Wide channels scale in 64 bits.
+    uint32_t pack(int level) const
+    {
+        return uint32_t((uint64_t(uint32_t(level)) * max + 127) / 255) << shift & mask;
+    }
+    int unpack(uint32_t pixel) const
+    {
+        return max ? int(uint64_t((pixel & mask) >> shift) * 255 / max) : 0;
+    }
+};
 
 struct DibLayout
 {

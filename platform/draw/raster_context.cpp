@@ -24,27 +24,7 @@ const std::vector<int> kDot{3, 3};
 const std::vector<int> kDashDot{9, 6, 3, 6};
 const std::vector<int> kDashDotDot{9, 3, 3, 3, 3, 3};
 
-struct Channel
-{
-    uint32_t mask = 0;
-    int shift = 0;
-    uint32_t max = 0;
-
-    void setMask(uint32_t value)
-    {
-        mask = value;
-        shift = value ? std::countr_zero(value) : 0;
-        max = value >> shift;
-    }
-    uint32_t pack(int level) const
-    {
-        return ((static_cast<uint32_t>(level) * max + 127) / 255) << shift & mask;
-    }
-    int unpack(uint32_t pixel) const
-    {
-        return max ? static_cast<int>(((pixel & mask) >> shift) * 255 / max) : 0;
-    }
-};
+using Channel = DibChannel;
 
 } // namespace
 

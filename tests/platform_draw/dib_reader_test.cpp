@@ -158,5 +158,20 @@ TEST(DibReader, RefusesBlocksShorterThanTheirHeaderSays)
     EXPECT_FALSE(readDib(masks.data(), masks.size()));
 }
 
+TEST(DibChannel, ScalesNarrowAndWideChannelsToFullLevels)
+{
+    DibChannel five;
+    five.setMask(0x7C00);
+    EXPECT_EQ(five.pack(255), 0x7C00u);
+    EXPECT_EQ(five.unpack(0x7C00), 255);
+    EXPECT_EQ(five.unpack(0x03FF), 0);
+    // A channel of more than 24 bits would overflow 32-bit scaling.
+    DibChannel wide;
+    wide.setMask(0xFFFFFFFF);
+    EXPECT_EQ(wide.unpack(0xFFFFFFFF), 255);
+    EXPECT_EQ(wide.pack(255), 0xFFFFFFFFu);
+    EXPECT_EQ(wide.unpack(0x80000000), 127);
+}
+
 } // namespace
 } // namespace kwz
