@@ -566,6 +566,136 @@ class ImageDocTest : public QObject
         QVERIFY(messages.texts.first().contains("copy.png"));
     }
 
+    void deletingAnnouncesTheAreaOfTheFigureAndNothingWhenNoneIsSelected()
+    {
+        FakeImageHost host;
+        std::unique_ptr<CImageDoc> document = capture(host, 200, 150);
+        QVERIFY(document);
+        drawLine(document->bitmap()->handle(), 20, 60, 40);
+        document->selectAt(QPoint(150, 120));
+        QSignalSpy figures(document.get(), &CImageDoc::figuresChanged);
+        QSignalSpy selection(document.get(), &CImageDoc::selectionChanged);
+
+        QVERIFY(!document->deleteSelected());
+        QCOMPARE(figures.count(), 0);
+        QCOMPARE(selection.count(), 0);
+
+        QVERIFY(document->selectAt(QPoint(40, 40)));
+        QCOMPARE(selection.count(), 1);
+        // Picking the selected figure again changes nothing.
+        QVERIFY(document->selectAt(QPoint(40, 40)));
+        QCOMPARE(selection.count(), 1);
+
+        figures.clear();
+        QVERIFY(document->deleteSelected());
+        QCOMPARE(document->figureCount(), 0);
+        QCOMPARE(selection.count(), 2);
+        QCOMPARE(figures.count(), 1);
+        const QRect area = figures.first().first().toRect();
+        QVERIFY2(area.contains(QPoint(20, 40)) && area.contains(QPoint(60, 40)),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(area.x())
+                                .arg(area.y())
+                                .arg(area.width())
+                                .arg(area.height())));
+        QVERIFY(QRect(0, 0, 200, 150).contains(area));
+        QVERIFY(area != QRect(0, 0, 200, 150));
+
+        // Nothing left: deleting all announces nothing either.
+        figures.clear();
+        QVERIFY(!document->deleteAll());
+        QCOMPARE(figures.count(), 0);
+        drawLine(document->bitmap()->handle(), 5, 35, 15);
+        QVERIFY(document->deleteAll());
+        QCOMPARE(figures.count(), 1);
+        QCOMPARE(figures.first().first().toRect(), QRect(0, 0, 200, 150));
+    }
+
+    void calibrationIsAnnouncedWhenItChangesOnly()
+    {
+        FakeImageHost host;
+        std::unique_ptr<CImageDoc> document = capture(host, 200, 150);
+        QVERIFY(document);
+        QSignalSpy calibration(document.get(), &CImageDoc::calibrationChanged);
+        QSignalSpy figures(document.get(), &CImageDoc::figuresChanged);
+
+        // What the picture has already.
+        host.measure.applyUnits(document.get());
+        host.measure.setPrecision(host.settings.precision, document.get());
+        QCOMPARE(calibration.count(), 0);
+        QCOMPARE(figures.count(), 0);
+
+        const int other = (host.settings.measureUnitIndex + 1) % MeasureSettings::kUnitCount;
+        host.measure.setMeasureUnit(other, document.get());
+        QCOMPARE(calibration.count(), 1);
+        QCOMPARE(figures.count(), 1);
+        QCOMPARE(figures.first().first().toRect(), QRect(0, 0, 200, 150));
+        host.measure.setMeasureUnit(other, document.get());
+        QCOMPARE(calibration.count(), 1);
+
+        host.measure.setPrecision((host.settings.precision + 1) % 5, document.get());
+        QCOMPARE(calibration.count(), 2);
+        host.measure.applyCalibration(QStringLiteral("7.25"), ZQ_CM - 1, -1, document.get());
+        QCOMPARE(calibration.count(), 3);
+        QCOMPARE(document->bitmap()->rulerUnitAndLength(), std::make_pair(int(ZQ_CM), 7.25f));
+    }
+
+    void savingAnnouncesThePathOnceTheDocumentIsClean()
+    {
+        TempHome home;
+        MessageRecorder messages;
+        FakeImageHost host;
+        host.settings.capturePath = home.home().toStdString();
+        std::unique_ptr<CImageDoc> document = capture(host);
+        QVERIFY(document);
+        QSignalSpy saved(document.get(), &CImageDoc::saved);
+        QSignalSpy modified(document.get(), &CImageDoc::modifiedChanged);
+        bool cleanWhenSaved = false;
+        connect(document.get(), &CImageDoc::saved, this,
+                [&] { cleanWhenSaved = !document->isModified(); });
+
+        // Cancelled, then failed: nothing is announced.
+        QVERIFY(!document->save());
+        host.saveAnswers.push_back(home.path("missing/Shot.bmp"));
+        QVERIFY(!document->save());
+        QCOMPARE(messages.texts.size(), 1);
+        QCOMPARE(saved.count(), 0);
+        QCOMPARE(modified.count(), 0);
+
+        host.saveAnswers.push_back(home.path("Shot.bmp"));
+        QVERIFY(document->save());
+        QCOMPARE(saved.count(), 1);
+        QCOMPARE(saved.first().first().toString(), home.path("Shot.bmp"));
+        QVERIFY(cleanWhenSaved);
+        QCOMPARE(modified.count(), 1);
+        QCOMPARE(modified.first().first().toBool(), false);
+        document->setModified(false);
+        QCOMPARE(modified.count(), 1);
+        document->setModified(true);
+        QCOMPARE(modified.count(), 2);
+    }
+
+    void aPictureIsAnnouncedWhenItArrivesAndTheRulerFlagWhenItChanges()
+    {
+        TempHome home;
+        QVERIFY(writePatternBmp(home.path("a.bmp"), 30, 20));
+        FakeImageHost host;
+        CImageDoc document(&host);
+        QSignalSpy loaded(&document, &CImageDoc::loaded);
+        QVERIFY(!document.open(home.path("missing.bmp")));
+        QCOMPARE(loaded.count(), 0);
+        QVERIFY(document.open(home.path("a.bmp")));
+        QCOMPARE(loaded.count(), 1);
+
+        QSignalSpy figures(&document, &CImageDoc::figuresChanged);
+        document.setHideRuler(true);
+        document.setHideRuler(true);
+        QCOMPARE(figures.count(), 1);
+        QCOMPARE(figures.first().first().toRect(), QRect(0, 0, 30, 20));
+        document.setHideRuler(false);
+        QCOMPARE(figures.count(), 2);
+    }
+
     void aDocumentWithoutHostOpensAndShowsButTakesNoSettings()
     {
         TempHome home;
