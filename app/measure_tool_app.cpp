@@ -279,9 +279,7 @@ void CMeasureToolApp::createDocTemplates()
         }));
     documents_.AddDocTemplate(std::make_unique<CDocTemplate>(
         IDR_IMAGETYPE, "Image",
-        [this] {
-            return std::make_unique<CImageDoc>(mainFrame_ ? mainFrame_->images() : nullptr);
-        },
+        [this] { return std::make_unique<CImageDoc>(mainFrame_ ? mainFrame_->images() : nullptr); },
         [this](CDocument& document) -> QMdiSubWindow* {
             if (documents_.clientArea() == nullptr)
                 return nullptr;

@@ -25,9 +25,9 @@
 #include "app/frame/command_router.h"
 #include "app/frame/command_table.h"
 #include "app/frame/frame_live_host.h"
-#include "app/image/image_workspace.h"
 #include "app/frame/picture_adjustment.h"
 #include "app/image/image_window.h"
+#include "app/image/image_workspace.h"
 #include "app/live/camera_session.h"
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
@@ -210,8 +210,8 @@ void CMainFrame::createDialogBars()
 void CMainFrame::createImageWorkspace()
 {
     const LanguageSession& languages = services_.languages;
-    images_ = new ImageWorkspace(settings_, services_.folders.rulers,
-                                 [&languages] { return languages.index(); }, this);
+    images_ = new ImageWorkspace(
+        settings_, services_.folders.rulers, [&languages] { return languages.index(); }, this);
     images_->setToolTips(
         [&languages](int commandId) { return fromGbk(languages.GetToolTipText(commandId)); });
     images_->setClientArea(client_);

@@ -430,7 +430,7 @@ CImageDoc::Target CImageDoc::writeTarget(QString& written)
     const QLatin1String needle(kind_ == KindBitmap ? "bmp" : "Mea");
     if (pathName_.isEmpty() || !pathName_.contains(needle))
         target = workspace_->getSaveFileName(kind_ == KindBitmap ? kSaveBmpFilter : kSaveMeaFilter,
-                                        dialogName());
+                                             dialogName());
     if (target.isEmpty())
         return Target::Nothing;
     if (!writeFile(target, kind_))

@@ -6,8 +6,8 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QWidget>
 #include <QString>
+#include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,7 +40,10 @@ class ImageWorkspace : public QObject
     void setToolTips(std::function<QString(int commandId)> toolTips);
     void setClientArea(QMdiArea* client) { client_ = client; }
     void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
-    void setVideoWindowFinder(std::function<bool()> finder) { findVideoWindow_ = std::move(finder); }
+    void setVideoWindowFinder(std::function<bool()> finder)
+    {
+        findVideoWindow_ = std::move(finder);
+    }
     // Replaces the save dialog: the chosen path, or empty for a cancel.
     void setSaveNameChooser(std::function<QString(const QString&, const QString&)> chooser)
     {

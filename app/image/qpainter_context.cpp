@@ -22,7 +22,6 @@ QColor colourOf(COLORREF colour)
     return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
 }
 
-
 // A device-independent bitmap handed to a copy: its layout, colour table or masks, and its
 // pixels turned into 0xAARRGGBB words.
 class DibSource

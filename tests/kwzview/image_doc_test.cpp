@@ -36,7 +36,7 @@ int nonWhiteOnRow(const QImage& image, int y)
     return count;
 }
 
-std::unique_ptr<CImageDoc> capture(FakeImageHost& host, int width = 64, int height = 48)
+std::unique_ptr<CImageDoc> capture(FakeImageWorkspace& host, int width = 64, int height = 48)
 {
     auto document = std::make_unique<CImageDoc>(&host);
     const std::vector<BYTE> rows = patternRows(width, height);
@@ -73,7 +73,7 @@ class ImageDocTest : public QObject
     void aBitmapInCapitalsOpensAndAJpegDoesNot()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         QVERIFY(writePatternBmp(home.path("PICTURE.BMP"), 20, 10));
         CImageDoc picture(&host);
         QVERIFY(picture.open(home.path("PICTURE.BMP")));
@@ -99,7 +99,7 @@ class ImageDocTest : public QObject
     void anOpenedBitmapTakesTheCurrentRulerAndPen()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.rulerStartX = 5;
         host.settings.rulerStartY = 6;
         host.settings.rulerEndX = 55;
@@ -121,7 +121,8 @@ class ImageDocTest : public QObject
         QCOMPARE(length, 2.5f);
         int style = -1, width = 0;
         COLORREF normal = 0, hovered = 0, selected = 0;
-        RASTGetMeasurePen(document.bitmap()->handle(), &style, &width, &normal, &hovered, &selected);
+        RASTGetMeasurePen(document.bitmap()->handle(), &style, &width, &normal, &hovered,
+                          &selected);
         QCOMPARE(width, 3);
         QCOMPARE(normal, COLORREF(RGB(0, 0, 255)));
         QCOMPARE(hovered, COLORREF(RGB(255, 0, 0)));
@@ -131,7 +132,7 @@ class ImageDocTest : public QObject
     void aMeasurementFileHandsItsUnitsAndPenToTheSettings()
     {
         TempHome home;
-        FakeImageHost first;
+        FakeImageWorkspace first;
         std::unique_ptr<CImageDoc> made = capture(first);
         void* bitmap = made->bitmap()->handle();
         RASTSetRulerUnitAndLength(bitmap, ZQ_MM, 3.25f);
@@ -140,7 +141,7 @@ class ImageDocTest : public QObject
         drawLine(bitmap, 10, 40, 20);
         QCOMPARE(RASTWriteMeasureFile(bitmap, home.path("m.Mea").toLocal8Bit().constData()), 0);
 
-        FakeImageHost host;
+        FakeImageWorkspace host;
         QSignalSpy units(&host.measure, &MeasureSettings::measureUnitShown);
         QSignalSpy pens(&host.measure, &MeasureSettings::penShown);
         CImageDoc document(&host);
@@ -162,7 +163,7 @@ class ImageDocTest : public QObject
     void savingAnOpenedPictureKeepsItsPixelsAndWritesAMeasurementFileBesideIt()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("scan.kwz"), 100, 60, 255));
         home.write("scan.Mea", "an older measurement");
@@ -215,7 +216,7 @@ class ImageDocTest : public QObject
     void figuresBurntIntoAPictureShowAsFinishedWithoutAHiddenRuler()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("scan.kwz"), 100, 60, 255));
         const QByteArray plain = home.read("scan.kwz");
@@ -250,7 +251,7 @@ class ImageDocTest : public QObject
     void aNewCaptureIsNamedOnceThenSavedIntoTheCaptureFolder()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         QDir().mkpath(home.path("Pic"));
         QDir().mkpath(home.path("elsewhere"));
         host.settings.capturePath = home.path("Pic").toStdString();
@@ -284,7 +285,7 @@ class ImageDocTest : public QObject
 
     void aCaptureWithoutAutomaticNumberingKeepsTheIndex()
     {
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.captureName = "Plate";
         host.settings.captureIndex = 3;
         host.settings.captureAutoInc = 0;
@@ -296,7 +297,7 @@ class ImageDocTest : public QObject
     void captureTitlesAndTheirFilesNeverRepeat()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.capturePath = home.home().toStdString();
         host.settings.captureName = "Capture";
         host.settings.captureIndex = 0;
@@ -323,7 +324,7 @@ class ImageDocTest : public QObject
     void endingTheProgramWritesUnsavedPicturesToFreeNames()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         host.settings.capturePath = home.home().toStdString();
         std::unique_ptr<CImageDoc> fresh = capture(host);
@@ -400,14 +401,14 @@ class ImageDocTest : public QObject
     void aMeasurementFileCutShortAndFoldersAndLockedFilesAreNamed()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         QVERIFY(writePatternBmp(home.path("a.bmp"), 20, 10));
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("a.bmp")));
         drawLine(document.bitmap()->handle(), 1, 15, 4);
-        QCOMPARE(
-            RASTWriteMeasureFile(document.bitmap()->handle(), home.path("a.Mea").toLocal8Bit().constData()),
-            RAST_OK);
+        QCOMPARE(RASTWriteMeasureFile(document.bitmap()->handle(),
+                                      home.path("a.Mea").toLocal8Bit().constData()),
+                 RAST_OK);
         const QByteArray whole = home.read("a.Mea");
         QCOMPARE(openFailureText(home.path("a.Mea"), 1),
                  QStringLiteral("The file %1 cannot be opened.").arg(home.path("a.Mea")));
@@ -431,7 +432,7 @@ class ImageDocTest : public QObject
     void aCancelledSaveDialogKeepsThePathAndTheModifiedFlag()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.capturePath = home.home().toStdString();
         std::unique_ptr<CImageDoc> document = capture(host);
         QVERIFY(!document->save());
@@ -445,7 +446,7 @@ class ImageDocTest : public QObject
     void choosingAToolMakesANewCaptureSaveAMeasurementFile()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.capturePath = home.home().toStdString();
         std::unique_ptr<CImageDoc> document = capture(host);
         document->setModified(false);
@@ -475,7 +476,7 @@ class ImageDocTest : public QObject
     void aFailedWriteIsReportedAndClosingStillAsks()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("keep.bmp"), 40, 30, 255));
         const QByteArray before = home.read("keep.bmp");
@@ -503,7 +504,7 @@ class ImageDocTest : public QObject
     void askToSaveAsksOnlyAboutChangesAndFollowsTheAnswer()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("q.bmp"), 40, 30, 255));
         CImageDoc document(&host);
@@ -536,7 +537,7 @@ class ImageDocTest : public QObject
     void saveAsWritesByTheChosenExtensionAndKeepsThePath()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("s.bmp"), 40, 30));
         CImageDoc document(&host);
@@ -568,7 +569,7 @@ class ImageDocTest : public QObject
 
     void deletingAnnouncesTheAreaOfTheFigureAndNothingWhenNoneIsSelected()
     {
-        FakeImageHost host;
+        FakeImageWorkspace host;
         std::unique_ptr<CImageDoc> document = capture(host, 200, 150);
         QVERIFY(document);
         drawLine(document->bitmap()->handle(), 20, 60, 40);
@@ -613,7 +614,7 @@ class ImageDocTest : public QObject
 
     void calibrationIsAnnouncedWhenItChangesOnly()
     {
-        FakeImageHost host;
+        FakeImageWorkspace host;
         std::unique_ptr<CImageDoc> document = capture(host, 200, 150);
         QVERIFY(document);
         QSignalSpy calibration(document.get(), &CImageDoc::calibrationChanged);
@@ -644,7 +645,7 @@ class ImageDocTest : public QObject
     {
         TempHome home;
         MessageRecorder messages;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.capturePath = home.home().toStdString();
         std::unique_ptr<CImageDoc> document = capture(host);
         QVERIFY(document);
@@ -679,7 +680,7 @@ class ImageDocTest : public QObject
     {
         TempHome home;
         QVERIFY(writePatternBmp(home.path("a.bmp"), 30, 20));
-        FakeImageHost host;
+        FakeImageWorkspace host;
         CImageDoc document(&host);
         QSignalSpy loaded(&document, &CImageDoc::loaded);
         QVERIFY(!document.open(home.path("missing.bmp")));
@@ -703,7 +704,8 @@ class ImageDocTest : public QObject
         CImageDoc document;
         QVERIFY(document.open(home.path("plain.bmp")));
         QCOMPARE(document.imageSize(), QSize(12, 8));
-        QCOMPARE(RASTStartGraphic(document.bitmap()->handle(), POINT{1, 1}, GT_LINE), RAST_NO_RULER);
+        QCOMPARE(RASTStartGraphic(document.bitmap()->handle(), POINT{1, 1}, GT_LINE),
+                 RAST_NO_RULER);
         QVERIFY(!document.saveAs());
     }
 };

@@ -24,10 +24,10 @@ struct FakeSettingsHolder
 
 // Image work without a main window: records what the image windows tell the main frame and
 // answers as a test wishes.
-class FakeImageHost : private FakeSettingsHolder, public ImageWorkspace
+class FakeImageWorkspace : private FakeSettingsHolder, public ImageWorkspace
 {
   public:
-    explicit FakeImageHost(const std::string& rulersFolder = "/nonexistent")
+    explicit FakeImageWorkspace(const std::string& rulersFolder = "/nonexistent")
         : ImageWorkspace(FakeSettingsHolder::settings, rulersFolder, [this] { return language; }),
           settings(FakeSettingsHolder::settings), measure(measureSettings())
     {

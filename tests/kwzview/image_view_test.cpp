@@ -80,14 +80,17 @@ struct Workspace
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
-    bool hit(int x, int y) { return RASTIsHitGraphic(document->bitmap()->handle(), x, y) == RAST_OK; }
+    bool hit(int x, int y)
+    {
+        return RASTIsHitGraphic(document->bitmap()->handle(), x, y) == RAST_OK;
+    }
     void scrollTo(int x, int y)
     {
         view->horizontalScrollBar()->setValue(x);
         view->verticalScrollBar()->setValue(y);
     }
 
-    FakeImageHost host;
+    FakeImageWorkspace host;
     kwz::FakeClock clock;
     std::unique_ptr<CImageDoc> document;
     std::unique_ptr<CImageFrame> frame;

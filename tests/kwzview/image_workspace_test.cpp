@@ -25,10 +25,10 @@
 #include "app/controls/pen_style_combo.h"
 #include "app/controls/sp_status_bar.h"
 #include "app/documents/doc_template.h"
-#include "app/image/image_workspace.h"
 #include "app/image/image_doc.h"
 #include "app/image/image_frame.h"
 #include "app/image/image_view.h"
+#include "app/image/image_workspace.h"
 #include "app/image/ruler_file.h"
 #include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
@@ -289,7 +289,8 @@ class ImageWorkspaceTest : public QObject
         QCOMPARE(settings.penNormalColorIndex, 6);
         int style = 0, width = 0;
         COLORREF normal = 0, hovered = 0, selected = 0;
-        RASTGetMeasurePen(document.bitmap()->handle(), &style, &width, &normal, &hovered, &selected);
+        RASTGetMeasurePen(document.bitmap()->handle(), &style, &width, &normal, &hovered,
+                          &selected);
         QCOMPARE(normal, CPenStyleCombo::colourAt(6));
         pickNext(frame->bars().text->size());
         QCOMPARE(settings.fontSizeIndex, 9);

@@ -40,7 +40,7 @@ struct Rulers
     }
 
     TempHome home;
-    FakeImageHost host;
+    FakeImageWorkspace host;
     std::unique_ptr<CImageDoc> document;
 };
 
@@ -258,7 +258,8 @@ class MeasureSettingsTest : public QObject
             document->buildFromFrame(rows.data(), width, height);
             RulerRecord ruler;
             ZQUNIT unit = ZQ_UM;
-            RASTGetRuler(document->bitmap()->handle(), &ruler.start, &ruler.end, &unit, &ruler.length);
+            RASTGetRuler(document->bitmap()->handle(), &ruler.start, &ruler.end, &unit,
+                         &ruler.length);
             ruler.unit = unit;
             return ruler;
         };
@@ -273,7 +274,7 @@ class MeasureSettingsTest : public QObject
 
     void aNewCaptureTakesEverySettingInOrder()
     {
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.measureUnitIndex = ZQ_M;
         host.settings.precision = 4;
         host.settings.fontSizeIndex = 0;
@@ -307,7 +308,8 @@ class MeasureSettingsTest : public QObject
         r.host.measure.setPenWidthIndex(4, r.document.get());
         int style = 0, width = 0;
         COLORREF normal = 0, hovered = 0, selected = 0;
-        RASTGetMeasurePen(r.document->bitmap()->handle(), &style, &width, &normal, &hovered, &selected);
+        RASTGetMeasurePen(r.document->bitmap()->handle(), &style, &width, &normal, &hovered,
+                          &selected);
         QCOMPARE(width, 5);
         QCOMPARE(r.host.settings.penWidthIndex, 4);
         QVERIFY(r.document->isModified());

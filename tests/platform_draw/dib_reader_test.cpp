@@ -35,12 +35,9 @@ TEST(DibReader, ReadsLayoutOfEveryBitCount)
         size_t stride;
         uint32_t red, green, blue;
     };
-    const Case cases[] = {{1, 4, 0, 0, 0},
-                          {4, 4, 0, 0, 0},
-                          {8, 8, 0, 0, 0},
-                          {16, 12, 0x7C00, 0x03E0, 0x001F},
-                          {24, 16, 0, 0, 0},
-                          {32, 20, 0x00FF0000, 0x0000FF00, 0x000000FF}};
+    const Case cases[] = {{1, 4, 0, 0, 0},   {4, 4, 0, 0, 0},
+                          {8, 8, 0, 0, 0},   {16, 12, 0x7C00, 0x03E0, 0x001F},
+                          {24, 16, 0, 0, 0}, {32, 20, 0x00FF0000, 0x0000FF00, 0x000000FF}};
     for (const Case& c : cases)
     {
         const std::vector<uint8_t> b = block(5, 3, c.bits, BI_RGB, 0, 256 * 4);
