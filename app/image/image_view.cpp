@@ -47,7 +47,8 @@ CImageView::CImageView(CImageDoc& document, ImageWorkspace* host, QWidget* paren
     textInput_->installEventFilter(this);
     connect(textInput_, &QLineEdit::textChanged, this, &CImageView::onTextEdited);
     connect(&document_, &CImageDoc::loaded, this, &CImageView::onDocumentUpdated);
-    connect(&document_, &CImageDoc::figuresChanged, this, &CImageView::onDocumentUpdated);
+    // Figures change at every drag step: a repaint, no new scroll range.
+    connect(&document_, &CImageDoc::figuresChanged, this, &CImageView::repaintView);
     connect(&document_, &CImageDoc::selectionChanged, this, &CImageView::repaintView);
     updateCursor();
 }
