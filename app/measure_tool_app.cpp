@@ -284,14 +284,12 @@ void CMeasureToolApp::createDocTemplates()
         }));
     documents_.AddDocTemplate(std::make_unique<CDocTemplate>(
         IDR_IMAGETYPE, "Image",
-        [this] {
-            return std::make_unique<CImageDoc>(mainFrame_ ? mainFrame_->imageHost() : nullptr);
-        },
+        [this] { return std::make_unique<CImageDoc>(mainFrame_ ? mainFrame_->images() : nullptr); },
         [this](CDocument& document) -> QMdiSubWindow* {
             if (documents_.clientArea() == nullptr)
                 return nullptr;
             auto* frame = new CImageFrame(static_cast<CImageDoc&>(document),
-                                          mainFrame_ ? mainFrame_->imageHost() : nullptr);
+                                          mainFrame_ ? mainFrame_->images() : nullptr);
             documents_.clientArea()->addSubWindow(frame);
             return frame;
         }));

@@ -1,18 +1,33 @@
 #pragma once
-// What the live window's host uses of the main frame beyond the common parts: the settings
-// and languages, the bars of live work and their toggles, and the picture adjustment. The main
-// frame implements it.
+// What the live window's host uses of the main frame: its status bar, client area, bar hosts
+// and command route, the settings and languages, the bars of live work and their toggles, and
+// the picture adjustment. The main frame implements it.
 
-#include "app/frame/frame_parts.h"
+#include "app/bars/bar_table.h"
+#include "app/shell/status_panes.h"
 
+class CClientWnd;
+class CSPStatusBar;
 class LanguageSession;
 class PictureAdjustment;
+class QToolBar;
+class QWidget;
 struct DialogBars;
 struct FrameSettings;
 
-class LiveFrameParts : public FrameParts
+class LiveFrameParts : public StatusPanes
 {
   public:
+    virtual CSPStatusBar* statusBarControl() const = 0;
+    virtual CClientWnd* client() const = 0;
+    // The tool bar that holds a dialog bar; hidden while the bar is.
+    virtual QToolBar* barHost(Bar which) const = 0;
+    // Hands a command to the active window, the main frame or the application, as a menu
+    // item does; false when nobody takes it.
+    virtual bool routeCommand(int commandId) = 0;
+    // The main window itself, as the parent of dialogs.
+    virtual QWidget* frameWidget() = 0;
+
     virtual FrameSettings& settings() = 0;
     virtual const LanguageSession& languages() const = 0;
     virtual const DialogBars& bars() const = 0;

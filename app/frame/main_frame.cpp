@@ -25,9 +25,9 @@
 #include "app/frame/command_router.h"
 #include "app/frame/command_table.h"
 #include "app/frame/frame_live_host.h"
-#include "app/frame/image_workspace.h"
 #include "app/frame/picture_adjustment.h"
 #include "app/image/image_window.h"
+#include "app/image/image_workspace.h"
 #include "app/live/camera_session.h"
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
@@ -120,11 +120,6 @@ bool CMainFrame::routeCommand(int commandId)
     return commands_->route(commandId);
 }
 
-ImageHost* CMainFrame::imageHost() const
-{
-    return images_;
-}
-
 LiveHost& CMainFrame::liveHost()
 {
     return *liveHost_;
@@ -212,11 +207,40 @@ void CMainFrame::createDialogBars()
     barHost(Bar::Capture)->setWindowTitle(QStringLiteral("采集设置"));
     connectBars();
     connectLiveBars();
-    images_ = new ImageWorkspace(*this, settings_, services_.folders.rulers, services_.languages,
-                                 services_.documents);
+    createImageWorkspace();
     images_->connectBars(bars_);
     images_->ensureSystemRulers();
     images_->refreshRulerLists();
+}
+
+void CMainFrame::createImageWorkspace()
+{
+    const LanguageSession& languages = services_.languages;
+    images_ = new ImageWorkspace(
+        settings_, services_.folders.rulers, [&languages] { return languages.index(); }, this);
+    images_->setToolTips(
+        [&languages](int commandId) { return fromGbk(languages.GetToolTipText(commandId)); });
+    images_->setClientArea(client_);
+    images_->setDialogParent(this);
+    DocumentManager& documents = services_.documents;
+    images_->setVideoWindowFinder([&documents] { return documents.FindVideoFrame() != nullptr; });
+    // The status panes that image work writes.
+    connect(images_, &ImageWorkspace::paneTextChanged, this, &CMainFrame::SetPaneText);
+    connect(images_, &ImageWorkspace::paneColoursChanged, this, &CMainFrame::SetPaneColours);
+    connect(images_, &ImageWorkspace::paneWidthChanged, this,
+            [this](int pane, int width, bool stretch) {
+                statusBar_->SetPaneInfo(pane, width, stretch);
+            });
+    connect(images_, &ImageWorkspace::commandRequested, this, &CMainFrame::routeCommand);
+    // The ruler bar's define button shows the ruler definition bar, whose return hides it.
+    connect(bars_.ruler, &RulerBar::defineClicked, this, [this] {
+        if (barHost(Bar::RulerMeasure)->isHidden())
+            routeCommand(cmd::ID_IMAGE_SETTINGS_RULER);
+    });
+    connect(bars_.rulerMeasure, &RulerMeasureBar::returnClicked, this, [this] {
+        if (!barHost(Bar::RulerMeasure)->isHidden())
+            routeCommand(cmd::ID_IMAGE_SETTINGS_RULER);
+    });
 }
 
 void CMainFrame::ApplyCaptureBar()

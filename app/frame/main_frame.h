@@ -22,7 +22,6 @@ class CommandRouter;
 class CSPStatusBar;
 class DocumentManager;
 class FrameLiveHost;
-class ImageHost;
 class ImageWorkspace;
 class LanguageSession;
 class LiveHost;
@@ -78,7 +77,6 @@ class CMainFrame : public QMainWindow,
     QWidget* frameWidget() override { return this; }
     // Image work: the measurement settings, the image bars and what image windows ask for.
     ImageWorkspace* images() const { return images_; }
-    ImageHost* imageHost() const;
     QMenu* menu(MenuKind kind, int position) const { return menus_->menu(kind, position); }
     MenuKind shownMenu() const { return menus_->shown(); }
     int menuLanguage() const { return menuLanguage_; }
@@ -155,6 +153,8 @@ class CMainFrame : public QMainWindow,
     void createDialogBars();
     void connectBars();
     void connectLiveBars();
+    // Image work, its services and what it tells the status bar and the command route.
+    void createImageWorkspace();
     // Timed capture and recording end before the settings are saved.
     void finishLiveWork();
     void chooseFolder(std::string& stored, QLineEdit* box);

@@ -3,16 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <climits>
 #include <vector>
 
-#include "app/image/image_host.h"
+#include "app/image/image_workspace.h"
 #include "app/image/measure_settings.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
 #include "platform/message_box.h"
-#include "rast.h"
 
 namespace {
 
@@ -22,11 +20,6 @@ const QString kSaveMeaFilter = QStringLiteral("MEA File(*.Mea) (*.Mea *.mea *.ME
 const QString kSaveAsFilter =
     QStringLiteral("BMP File(*.Bmp) (*.bmp *.Bmp *.BMP);;MEA File(*.Mea) (*.Mea *.mea *.MEA)");
 
-QByteArray nativePath(const QString& path)
-{
-    return QFile::encodeName(path);
-}
-
 // Every image document alive, so a new capture can take a title no window shows yet.
 std::vector<const CImageDoc*>& openDocuments()
 {
@@ -34,23 +27,12 @@ std::vector<const CImageDoc*>& openDocuments()
     return documents;
 }
 
-// Far outside any picture: a hit or hover test there finds nothing.
-constexpr int kNowhere = -1000000;
-
 } // namespace
 
-void CImageDoc::BitmapDeleter::operator()(void* bitmap) const
-{
-    RASTDisableMeasure(bitmap);
-    RASTUnInitialize(&bitmap);
-}
-
-CImageDoc::CImageDoc(ImageHost* host) : host_(host)
+CImageDoc::CImageDoc(ImageWorkspace* workspace)
+    : workspace_(workspace), bitmap_(MeasuredBitmap::create())
 {
     openDocuments().push_back(this);
-    void* bitmap = nullptr;
-    if (RASTInitialize(&bitmap) == RAST_OK)
-        bitmap_.reset(bitmap);
 }
 
 CImageDoc::~CImageDoc()
@@ -64,7 +46,7 @@ bool CImageDoc::captureTitleIsFree(const QString& title) const
         if (other != this && other->title().section(QLatin1Char('.'), 0, 0) == title)
             return false;
     // Nor may its automatic save overwrite a file already in the capture folder.
-    const QDir folder(QString::fromStdString(host_->measureSettings().settings().capturePath));
+    const QDir folder(QString::fromStdString(workspace_->measureSettings().settings().capturePath));
     for (const char* extension : {".bmp", ".Mea"})
         if (folder.exists(title + QLatin1String(extension)))
             return false;
@@ -83,51 +65,97 @@ int CImageDoc::fileKind(const QString& path)
 
 int CImageDoc::language() const
 {
-    return host_ ? host_->languageIndex() : 0;
+    return workspace_ ? workspace_->languageIndex() : 0;
 }
 
 bool CImageDoc::hasImage() const
 {
-    int width = 0;
-    return bitmap() != nullptr && RASTGetWidth(bitmap(), &width) == RAST_OK && width > 0;
+    return bitmap() != nullptr && bitmap()->hasImage();
 }
 
 QSize CImageDoc::imageSize() const
 {
-    int width = 0;
-    int height = 0;
-    if (bitmap() != nullptr)
-    {
-        RASTGetWidth(bitmap(), &width);
-        RASTGetHeight(bitmap(), &height);
-    }
-    return QSize(width, height);
+    return bitmap() != nullptr ? bitmap()->size() : QSize(0, 0);
 }
 
 int CImageDoc::figureCount() const
 {
-    if (!hasImage())
-        return 0;
-    // The library tells the counts only through its measurement stream, which leads a
-    // measurement file: a 156-byte header, then seven 32-bit counts.
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("count.Mea"));
-    if (!folder.isValid() ||
-        RASTWriteMeasureFile(bitmap(), nativePath(path).constData()) != RAST_OK)
-        return -1;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray head = file.read(156 + 7 * 4);
-    if (head.size() < 156 + 7 * 4)
-        return -1;
-    int count = 0;
-    for (int i = 0; i < 7; ++i)
+    return bitmap() != nullptr ? bitmap()->figureCount() : 0;
+}
+
+void CImageDoc::notifyFiguresChanged(const QRect& rect)
+{
+    const QRect whole(QPoint(0, 0), imageSize());
+    const QRect changed = rect.isEmpty() ? whole : rect.intersected(whole);
+    if (!changed.isEmpty())
+        Q_EMIT figuresChanged(changed);
+}
+
+CImageDoc::Calibration CImageDoc::calibration() const
+{
+    if (bitmap() == nullptr)
+        return {};
+    return Calibration{bitmap()->ruler(), bitmap()->measureUnit(), bitmap()->precision()};
+}
+
+void CImageDoc::calibrationTouched()
+{
+    const Calibration now = calibration();
+    if (now == calibration_)
+        return;
+    calibration_ = now;
+    Q_EMIT calibrationChanged();
+    // Every label shows its values anew.
+    notifyFiguresChanged();
+}
+
+void CImageDoc::setHideRuler(bool hide)
+{
+    if (hideRuler_ == hide)
+        return;
+    hideRuler_ = hide;
+    if (bitmap() != nullptr)
+        bitmap()->hideRuler(hide);
+    notifyFiguresChanged();
+}
+
+bool CImageDoc::deleteSelected()
+{
+    if (bitmap() == nullptr)
+        return false;
+    const QRect covered = bitmap()->deleteSelected();
+    if (covered.isEmpty())
+        return false;
+    Q_EMIT selectionChanged();
+    notifyFiguresChanged(covered);
+    return true;
+}
+
+bool CImageDoc::deleteAll()
+{
+    if (bitmap() == nullptr || figureCount() == 0)
+        return false;
+    const bool selected = !bitmap()->selectionBounds().isEmpty();
+    bitmap()->deleteAll();
+    if (selected)
+        Q_EMIT selectionChanged();
+    notifyFiguresChanged();
+    return true;
+}
+
+bool CImageDoc::selectAt(const QPoint& point)
+{
+    if (bitmap() == nullptr)
+        return false;
+    const QRect before = bitmap()->selectionBounds();
+    const bool hit = bitmap()->select(point);
+    const QRect after = bitmap()->selectionBounds();
+    if (before != after)
     {
-        const auto* p = reinterpret_cast<const unsigned char*>(head.constData() + 156 + 4 * i);
-        count += int(p[0] | p[1] << 8 | p[2] << 16 | unsigned(p[3]) << 24);
+        Q_EMIT selectionChanged();
+        notifyFiguresChanged(before.united(after));
     }
-    return count;
+    return hit;
 }
 
 void CImageDoc::setModified(bool modified)
@@ -155,15 +183,13 @@ bool CImageDoc::buildFromFrame(const BYTE* bits, int width, int height)
 {
     if (bitmap() == nullptr)
         return false;
-    const bool taken = RASTReadPixels(bitmap(), bits, width, height, 24) == RAST_OK;
-    // The engine draws descriptor text in Chinese (0) and English (1) only.
-    const int lang = language();
-    RASTSetLanguage(bitmap(), static_cast<ZQLANGUAGE>(lang == 2 ? 1 : lang));
+    const bool taken = bitmap()->readPixels(bits, width, height);
+    bitmap()->setLanguage(language());
     origin_ = OriginCaptured;
     kind_ = KindBitmap;
-    if (host_ != nullptr)
+    if (workspace_ != nullptr)
     {
-        FrameSettings& settings = host_->measureSettings().settings();
+        FrameSettings& settings = workspace_->measureSettings().settings();
         // The counter may name a window or file that exists already (the capture bar sets
         // it back from the name box on every capture): the next free number is taken.
         const QString name = QString::fromStdString(settings.captureName);
@@ -171,12 +197,14 @@ bool CImageDoc::buildFromFrame(const BYTE* bits, int width, int height)
         while (index < INT_MAX && !captureTitleIsFree(name + QString::number(index)))
             ++index;
         setDocumentTitle(name + QString::number(index));
-        host_->measureSettings().giveToNewCapture(bitmap());
+        workspace_->measureSettings().giveToNewCapture(*bitmap());
         if (settings.captureAutoInc)
             settings.captureIndex = index < INT_MAX ? index + 1 : index;
     }
     setModified(true);
-    updateAllViews();
+    calibration_ = calibration();
+    Q_EMIT loaded();
+    notifyFiguresChanged();
     return taken;
 }
 
@@ -185,44 +213,47 @@ bool CImageDoc::open(const QString& path)
     if (bitmap() == nullptr)
         return false;
     kind_ = fileKind(path);
-    MeasureSettings* settings = host_ ? &host_->measureSettings() : nullptr;
-    int result = RAST_FAILED;
+    MeasureSettings* settings = workspace_ ? &workspace_->measureSettings() : nullptr;
+    MeasuredBitmap& object = *bitmap();
+    bool read = false;
     if (kind_ == KindBitmap || kind_ == KindSavedBitmap)
     {
-        result = RASTReadFile(bitmap(), nativePath(path).constData());
-        if (result == RAST_OK && settings != nullptr)
-            settings->giveToOpenedBitmap(bitmap());
+        read = object.readFile(path);
+        if (read && settings != nullptr)
+            settings->giveToOpenedBitmap(object);
     }
     else if (kind_ == KindMeasureFile)
     {
-        result = RASTReadMeasureFile(bitmap(), nativePath(path).constData());
+        read = object.readMeasureFile(path);
         // Only a file that was read has values worth showing on the bars.
-        if (result == RAST_OK && settings != nullptr)
-            settings->takeOverFrom(bitmap());
+        if (read && settings != nullptr)
+            settings->takeOverFrom(object);
     }
     else
     {
         return false;
     }
-    if (result != RAST_OK)
+    if (!read)
     {
         origin_ = OriginFailed;
         return false;
     }
     if (settings != nullptr && kind_ == KindMeasureFile)
-        settings->giveToOpenedMeasureFile(bitmap());
-    RASTHideRuler(bitmap(), hideRuler_);
+        settings->giveToOpenedMeasureFile(object);
+    object.hideRuler(hideRuler_);
     // Labels of opened files speak the program's language, as those of captures do.
-    const int lang = language();
-    RASTSetLanguage(bitmap(), static_cast<ZQLANGUAGE>(lang == 2 ? 1 : lang));
+    object.setLanguage(language());
     origin_ = OriginOpened;
     setPathName(QFileInfo(path).absoluteFilePath());
+    calibration_ = calibration();
+    Q_EMIT loaded();
+    notifyFiguresChanged();
     return true;
 }
 
 QString CImageDoc::automaticTarget() const
 {
-    if (origin_ != OriginCaptured || host_ == nullptr)
+    if (origin_ != OriginCaptured || workspace_ == nullptr)
         return QString();
     const char* extension = nullptr;
     if (kind_ == KindBitmap)
@@ -232,7 +263,7 @@ QString CImageDoc::automaticTarget() const
     else
         return QString();
     const QString base = title().section(QLatin1Char('.'), 0, 0);
-    QString folder = QString::fromStdString(host_->measureSettings().settings().capturePath);
+    QString folder = QString::fromStdString(workspace_->measureSettings().settings().capturePath);
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder + base + QLatin1String(extension);
@@ -240,25 +271,25 @@ QString CImageDoc::automaticTarget() const
 
 bool CImageDoc::writeFile(const QString& path, int asKind, bool report)
 {
-    int result = RAST_FAILED;
+    bool written = false;
     if (asKind == KindMeasureFile)
     {
-        result = RASTWriteMeasureFile(bitmap(), nativePath(path).constData());
+        written = bitmap()->writeMeasureFile(path);
     }
     else
     {
         // The figures go in as they stand, even when no view has painted since the last
         // change, but as a finished picture shows them: no selection, hover or handles, and
         // the ruler only when this document shows it.
-        RASTIsHitGraphic(bitmap(), kNowhere, kNowhere);
-        RASTIsPassGraphic(bitmap(), kNowhere, kNowhere);
-        RASTHideRuler(bitmap(), hideRuler_);
-        const QSize size = imageSize();
-        RASTDraw(bitmap(), nullptr, 0, 0, size.width(), size.height());
-        updateAllViews();
-        result = RASTWriteFile(bitmap(), nativePath(path).constData(), 1);
+        const bool selected = !bitmap()->selectionBounds().isEmpty();
+        bitmap()->hideRuler(hideRuler_);
+        bitmap()->renderFinished();
+        if (selected)
+            Q_EMIT selectionChanged();
+        notifyFiguresChanged();
+        written = bitmap()->writeFile(path, true);
     }
-    if (result != RAST_OK)
+    if (!written)
     {
         if (report)
             reportWriteFailure(path);
@@ -281,8 +312,8 @@ QString CImageDoc::dialogName() const
     QString folder;
     if (!pathName_.isEmpty())
         folder = QFileInfo(pathName_).absolutePath();
-    else if (origin_ == OriginCaptured && host_ != nullptr)
-        folder = QString::fromStdString(host_->measureSettings().settings().capturePath);
+    else if (origin_ == OriginCaptured && workspace_ != nullptr)
+        folder = QString::fromStdString(workspace_->measureSettings().settings().capturePath);
     return folder.isEmpty() ? title() : QDir(folder).filePath(title());
 }
 
@@ -318,8 +349,8 @@ std::optional<QString> CImageDoc::saveForTermination()
         if (kind_ == KindBitmap)
             asKind = KindBitmap;
         QString folder;
-        if (host_ != nullptr)
-            folder = QString::fromStdString(host_->measureSettings().settings().capturePath);
+        if (workspace_ != nullptr)
+            folder = QString::fromStdString(workspace_->measureSettings().settings().capturePath);
         if (folder.isEmpty())
             folder = QDir::currentPath();
         target = freeName(folder, title().section(QLatin1Char('.'), 0, 0),
@@ -329,6 +360,7 @@ std::optional<QString> CImageDoc::saveForTermination()
     if (!writeFile(target, asKind, false))
         return QString();
     setModified(false);
+    Q_EMIT saved(target);
     return target;
 }
 
@@ -390,15 +422,15 @@ CImageDoc::Target CImageDoc::writeTarget(QString& written)
         return Target::Written;
     }
     if (origin_ != OriginCaptured || (kind_ != KindBitmap && kind_ != KindMeasureFile) ||
-        host_ == nullptr)
+        workspace_ == nullptr)
         return Target::Nothing;
 
     QString target = automaticTarget();
     // Until a first save under a name of the right kind, the user names the file.
     const QLatin1String needle(kind_ == KindBitmap ? "bmp" : "Mea");
     if (pathName_.isEmpty() || !pathName_.contains(needle))
-        target = host_->getSaveFileName(kind_ == KindBitmap ? kSaveBmpFilter : kSaveMeaFilter,
-                                        dialogName());
+        target = workspace_->getSaveFileName(kind_ == KindBitmap ? kSaveBmpFilter : kSaveMeaFilter,
+                                             dialogName());
     if (target.isEmpty())
         return Target::Nothing;
     if (!writeFile(target, kind_))
@@ -416,14 +448,15 @@ bool CImageDoc::save()
     if (origin_ == OriginOpened && fileKind(written) == KindMeasureFile)
         kind_ = KindMeasureFile;
     setPathName(written);
+    Q_EMIT saved(written);
     return true;
 }
 
 bool CImageDoc::saveAs()
 {
-    if (bitmap() == nullptr || !hasImage() || host_ == nullptr)
+    if (bitmap() == nullptr || !hasImage() || workspace_ == nullptr)
         return false;
-    const QString path = host_->getSaveFileName(kSaveAsFilter, dialogName());
+    const QString path = workspace_->getSaveFileName(kSaveAsFilter, dialogName());
     if (path.isEmpty())
         return false;
     const QString extension = QFileInfo(path).suffix().toLower();
@@ -442,6 +475,7 @@ bool CImageDoc::saveAs()
         return false;
     kind_ = asKind;
     setModified(false);
+    Q_EMIT saved(path);
     return true;
 }
 
@@ -469,5 +503,6 @@ bool CImageDoc::askToSave()
     if (writeTarget(written) != Target::Written)
         return false;
     setModified(false);
+    Q_EMIT saved(written);
     return true;
 }

@@ -4,16 +4,18 @@
 // the image and its engine instance, and decides in which format and under which name it is
 // saved.
 
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <memory>
 #include <optional>
 
 #include "app/documents/doc_template.h"
+#include "app/image/measured_bitmap.h"
 #include "app/image/measured_document.h"
 #include "kwztypes.h"
 
-class ImageHost;
+class ImageWorkspace;
 
 class CImageDoc : public CDocument, public MeasuredDocument
 {
@@ -35,14 +37,12 @@ class CImageDoc : public CDocument, public MeasuredDocument
         OriginFailed = 2,   // the open failed; never written
     };
 
-    // Without a host the document takes no settings, asks no dialog and saves new images
+    // Without a workspace the document takes no settings, asks no dialog and saves new images
     // nowhere.
-    explicit CImageDoc(ImageHost* host = nullptr);
-    // Drops the engine instance, then the bitmap object.
+    explicit CImageDoc(ImageWorkspace* workspace = nullptr);
     ~CImageDoc() override;
 
-    void setHost(ImageHost* host) { host_ = host; }
-    ImageHost* host() const { return host_; }
+    ImageWorkspace* workspace() const { return workspace_; }
 
     // The kind of a file by its name: the last three characters without regard to case.
     static int fileKind(const QString& path);
@@ -62,18 +62,25 @@ class CImageDoc : public CDocument, public MeasuredDocument
     // failed).
     std::optional<QString> saveForTermination();
 
-    // The Rast handle; null when it could not be made.
-    void* bitmap() const override { return bitmap_.get(); }
+    // Null when the library could not make one.
+    MeasuredBitmap* bitmap() const override { return bitmap_.get(); }
     bool hasImage() const;
     QSize imageSize() const;
     // How many figures the document holds, the ruler not counted; -1 when it cannot tell.
     int figureCount() const;
 
+    // Deletes the selected figure; false when none was selected.
+    bool deleteSelected();
+    // Deletes every figure; false when there were none.
+    bool deleteAll();
+    // Selects the figure under an image point; false when there is none.
+    bool selectAt(const QPoint& point);
+
     int kind() const { return kind_; }
     void setKind(int kind) { kind_ = kind; }
     int origin() const { return origin_; }
-    int hideRuler() const { return hideRuler_; }
-    void setHideRuler(int hide) override { hideRuler_ = hide; }
+    int hideRuler() const { return hideRuler_ ? 1 : 0; }
+    void setHideRuler(bool hide) override;
     bool isModified() const { return modified_; }
     void setModified(bool modified) override;
     // The file the document was opened from or last saved to ("" for a new capture).
@@ -84,20 +91,36 @@ class CImageDoc : public CDocument, public MeasuredDocument
     // up to its first dot, with ".bmp" or ".Mea" by kind; empty for other documents.
     QString automaticTarget() const;
 
-    // Asks every view to show the document again.
-    void updateAllViews() override { Q_EMIT updateViews(); }
+    // Whoever changed figures through the bitmap object says so; an empty rectangle means
+    // the whole image.
+    void notifyFiguresChanged(const QRect& rect = QRect());
+    void figuresRestyled() override { notifyFiguresChanged(); }
+    void calibrationTouched() override;
 
   Q_SIGNALS:
-    void updateViews();
+    // Figures or their look changed within the rectangle (image pixels).
+    void figuresChanged(const QRect& rect);
+    void selectionChanged();
+    // The ruler, the units or the precision changed, and with them every shown value.
+    void calibrationChanged();
+    // A picture arrived: opened from a file or taken from a captured frame.
+    void loaded();
+    // Written to a file; the document may still count as modified (save-as to a copy).
+    void saved(const QString& path);
     void modifiedChanged(bool modified);
     void titleChanged(const QString& title);
     void pathNameChanged(const QString& path);
 
   private:
-    struct BitmapDeleter
+    // What the shown values depend on, to tell a real calibration change.
+    struct Calibration
     {
-        void operator()(void* bitmap) const;
+        std::optional<RulerRecord> ruler;
+        std::optional<int> measureUnit;
+        std::optional<int> precision;
+        bool operator==(const Calibration&) const = default;
     };
+    Calibration calibration() const;
     enum class Target
     {
         Written,
@@ -128,9 +151,10 @@ class CImageDoc : public CDocument, public MeasuredDocument
     bool captureTitleIsFree(const QString& title) const;
     int language() const;
 
-    ImageHost* host_;
-    std::unique_ptr<void, BitmapDeleter> bitmap_;
-    int hideRuler_ = 0;
+    ImageWorkspace* workspace_;
+    std::unique_ptr<MeasuredBitmap> bitmap_;
+    Calibration calibration_;
+    bool hideRuler_ = false;
     int kind_ = KindSavedBitmap;
     int origin_ = OriginFailed;
     bool modified_ = false;

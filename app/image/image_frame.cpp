@@ -6,14 +6,14 @@
 #include <algorithm>
 
 #include "app/image/image_doc.h"
-#include "app/image/image_host.h"
 #include "app/image/image_view.h"
+#include "app/image/image_workspace.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
+#include "gaugit.h"
 #include "platform/message_box.h"
-#include "rast.h"
 
 using namespace cmd;
 
@@ -44,7 +44,7 @@ constexpr ToolCommand kToolCommands[] = {
 
 } // namespace
 
-CImageFrame::CImageFrame(CImageDoc& document, ImageHost* host, QWidget* parent)
+CImageFrame::CImageFrame(CImageDoc& document, ImageWorkspace* host, QWidget* parent)
     : QMdiSubWindow(parent), document_(document), host_(host), view_(new CImageView(document, host))
 {
     setWidget(view_);
@@ -53,7 +53,7 @@ CImageFrame::CImageFrame(CImageDoc& document, ImageHost* host, QWidget* parent)
     connect(&document, &CImageDoc::titleChanged, this, &QWidget::setWindowTitle);
     connect(view_, &CImageView::commandPosted, this, &CImageFrame::dispatchCommand);
     // A captured frame arrives after the window is shown.
-    connect(&document, &CImageDoc::updateViews, this, [this] {
+    connect(&document, &CImageDoc::loaded, this, [this] {
         if (!fitted_ && isVisible())
             fitToImage();
     });
@@ -115,7 +115,6 @@ bool CImageFrame::onCommand(int commandId)
         chooseTool(commandId, tool);
         return true;
     }
-    void* bitmap = document_.bitmap();
     switch (commandId)
     {
     case ID_IMAGE_MEASURE_ELLIPSE:
@@ -123,21 +122,19 @@ bool CImageFrame::onCommand(int commandId)
         return true;
     case ID_IMAGE_MEASURE_DELETE:
         tool_ = kToolDeleted;
-        if (bitmap != nullptr)
+        if (document_.bitmap() != nullptr)
         {
-            RASTClearHitGraphic(bitmap);
+            document_.deleteSelected();
             document_.setModified(true);
         }
-        document_.updateAllViews();
         postCommand(ID_IMAGE_NORMAL);
         return true;
     case ID_IMAGE_MEASURE_DELETEALL:
-        if (bitmap != nullptr && confirmClearAll())
+        if (document_.bitmap() != nullptr && confirmClearAll())
         {
-            RASTClearAllGraphic(bitmap);
+            document_.deleteAll();
             document_.setModified(true);
         }
-        document_.updateAllViews();
         postCommand(ID_IMAGE_NORMAL);
         return true;
     case ID_RETURN_VIDEO:

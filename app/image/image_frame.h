@@ -8,7 +8,7 @@
 
 class CImageDoc;
 class CImageView;
-class ImageHost;
+class ImageWorkspace;
 
 class CImageFrame : public QMdiSubWindow, public CommandTarget
 {
@@ -17,7 +17,8 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
     // The frame's tool after a delete, until the select command that follows it.
     static constexpr int kToolDeleted = 12;
 
-    explicit CImageFrame(CImageDoc& document, ImageHost* host = nullptr, QWidget* parent = nullptr);
+    explicit CImageFrame(CImageDoc& document, ImageWorkspace* workspace = nullptr,
+                         QWidget* parent = nullptr);
 
     CImageView* view() const { return view_; }
     CImageDoc& document() const { return document_; }
@@ -58,7 +59,7 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
     void chooseTool(int commandId, int tool);
 
     CImageDoc& document_;
-    ImageHost* host_;
+    ImageWorkspace* host_;
     CImageView* view_;
     int tool_ = 0;
     bool closeAgreed_ = false;

@@ -5,8 +5,8 @@
 #include <QPrinter>
 
 #include "app/image/image_doc.h"
+#include "app/image/measured_bitmap.h"
 #include "app/image/qpainter_context.h"
-#include "rast.h"
 
 QSize printFit(QSize image, QSize page)
 {
@@ -29,27 +29,19 @@ QSize printFit(QSize image, QSize page)
     return printed;
 }
 
-void PrintJob::PictureDeleter::operator()(void* picture) const
-{
-    RASTUnInitialize(&picture);
-}
-
 PrintJob::PrintJob(CImageDoc& document)
 {
-    void* source = document.bitmap();
+    MeasuredBitmap* source = document.bitmap();
     const QSize size = document.imageSize();
     if (!folder_.isValid() || source == nullptr || size.isEmpty())
         return;
-    const QByteArray path = QFile::encodeName(temporaryFile());
+    const QString path = temporaryFile();
     // As the view shows it now.
-    RASTDraw(source, nullptr, 0, 0, size.width(), size.height());
-    if (RASTWriteFile(source, path.constData(), 1) != RAST_OK)
+    source->draw(nullptr, QRect(QPoint(0, 0), size));
+    if (!source->writeFile(path, true))
         return;
-    void* picture = nullptr;
-    if (RASTInitialize(&picture) != RAST_OK)
-        return;
-    std::unique_ptr<void, PictureDeleter> loaded(picture);
-    if (RASTReadFile(picture, path.constData()) != RAST_OK)
+    std::unique_ptr<MeasuredBitmap> loaded = MeasuredBitmap::create();
+    if (loaded == nullptr || !loaded->readFile(path))
         return;
     picture_ = std::move(loaded);
     size_ = size;
@@ -73,9 +65,8 @@ bool PrintJob::print(QPrinter& printer)
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     const QSize printed = printFit(size_, page.size());
     QPainterContext context(painter);
-    const SHOWRECT dest{0, 0, printed.width(), printed.height()};
-    const SHOWRECT source{0, 0, size_.width(), size_.height()};
-    if (RASTShow(picture_.get(), kwz::toHdc(&context), dest, source) != RAST_OK)
+    if (!picture_->show(kwz::toHdc(&context), QRect(QPoint(0, 0), printed),
+                        QRect(QPoint(0, 0), size_)))
     {
         printer.abort();
         return false;

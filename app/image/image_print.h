@@ -8,6 +8,7 @@
 #include <memory>
 
 class CImageDoc;
+class MeasuredBitmap;
 class QPrinter;
 
 // The printed size of an image on a page of the given size (both in device pixels).
@@ -31,11 +32,7 @@ class PrintJob
     bool print(QPrinter& printer);
 
   private:
-    struct PictureDeleter
-    {
-        void operator()(void* picture) const;
-    };
     QTemporaryDir folder_;
-    std::unique_ptr<void, PictureDeleter> picture_;
+    std::unique_ptr<MeasuredBitmap> picture_;
     QSize size_;
 };

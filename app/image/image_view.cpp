@@ -13,9 +13,10 @@
 #include "app/controls/picture_size_hint.h"
 #include "app/controls/plain_key.h"
 #include "app/image/image_doc.h"
-#include "app/image/image_host.h"
 #include "app/image/image_print.h"
+#include "app/image/image_workspace.h"
 #include "app/image/measure_settings.h"
+#include "app/image/measured_bitmap.h"
 #include "app/image/qpainter_context.h"
 #include "app/shell/command_ids.h"
 #include "platform/clock.h"
@@ -24,7 +25,7 @@
 
 using namespace cmd;
 
-CImageView::CImageView(CImageDoc& document, ImageHost* host, QWidget* parent)
+CImageView::CImageView(CImageDoc& document, ImageWorkspace* host, QWidget* parent)
     : QAbstractScrollArea(parent), document_(document), host_(host),
       tool_(makeMeasureTool(MeasureTool::kSelect, *this)), textInput_(new QLineEdit(this))
 {
@@ -35,7 +36,10 @@ CImageView::CImageView(CImageDoc& document, ImageHost* host, QWidget* parent)
     textInput_->setGeometry(0, 0, 0, 0);
     textInput_->setFrame(false);
     textInput_->installEventFilter(this);
-    connect(&document_, &CImageDoc::updateViews, this, &CImageView::onDocumentUpdated);
+    connect(&document_, &CImageDoc::loaded, this, &CImageView::onDocumentUpdated);
+    // Figures change at every drag step: a repaint, no new scroll range.
+    connect(&document_, &CImageDoc::figuresChanged, this, &CImageView::repaintView);
+    connect(&document_, &CImageDoc::selectionChanged, this, &CImageView::repaintView);
     updateCursor();
 }
 
@@ -47,7 +51,8 @@ CImageView::~CImageView()
 
 void* CImageView::bitmap() const
 {
-    return document_.bitmap();
+    MeasuredBitmap* bitmap = document_.bitmap();
+    return bitmap != nullptr ? bitmap->handle() : nullptr;
 }
 
 QPoint CImageView::scrollPosition() const
@@ -77,6 +82,7 @@ void CImageView::repaintView()
 void CImageView::touch()
 {
     document_.setModified(true);
+    document_.notifyFiguresChanged();
 }
 
 void CImageView::focusView()

@@ -13,7 +13,7 @@
 #include "kwztypes.h"
 
 class CImageDoc;
-class ImageHost;
+class ImageWorkspace;
 class QLineEdit;
 class QPrinter;
 
@@ -24,7 +24,7 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     // Pointer movements handed on at most once per this many milliseconds.
     static constexpr uint32_t kMoveInterval = 50;
 
-    CImageView(CImageDoc& document, ImageHost* host, QWidget* parent = nullptr);
+    CImageView(CImageDoc& document, ImageWorkspace* host, QWidget* parent = nullptr);
     ~CImageView() override;
 
     CImageDoc& document() const { return document_; }
@@ -44,7 +44,7 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     // Paper and orientation of the printer that every image prints on.
     void printSetup();
 
-    // Scroll range to the image, after the ruler flag went to the engine.
+    // Scroll range to the image, after the ruler flag went to the engine; then a repaint.
     void onDocumentUpdated();
 
   Q_SIGNALS:
@@ -78,7 +78,7 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     void updateCursor();
 
     CImageDoc& document_;
-    ImageHost* host_;
+    ImageWorkspace* host_;
     std::unique_ptr<MeasureTool> tool_;
     QSize clientSize_;
     uint32_t lastMoveTime_ = 0;

@@ -3,12 +3,12 @@
 #include <QFile>
 
 #include "app/controls/pen_style_combo.h"
+#include "app/image/measured_bitmap.h"
 #include "app/image/measured_document.h"
 #include "app/shell/gbk_text.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
-#include "rast.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ int penWidthIndex(int width, int current)
     return current;
 }
 
-void* bitmapOf(MeasuredDocument* document)
+MeasuredBitmap* bitmapOf(MeasuredDocument* document)
 {
     return document != nullptr ? document->bitmap() : nullptr;
 }
@@ -119,16 +119,12 @@ void MeasureSettings::storeRuler(const RulerRecord& ruler)
     settings_.rulerLength = ruler.length;
 }
 
-RulerRecord MeasureSettings::rulerFor(void* bitmap) const
+RulerRecord MeasureSettings::rulerFor(const MeasuredBitmap& bitmap) const
 {
-    int width = 0;
-    int height = 0;
-    if (RASTGetWidth(bitmap, &width) == RAST_OK && RASTGetHeight(bitmap, &height) == RAST_OK)
-    {
-        auto it = calibrations_.find({width, height});
-        if (it != calibrations_.end())
-            return it->second;
-    }
+    const QSize size = bitmap.size();
+    auto it = calibrations_.find({size.width(), size.height()});
+    if (it != calibrations_.end())
+        return it->second;
     RulerRecord chosen;
     if (!calibrations_.empty() &&
         readRuler(QFile::decodeName(QByteArray::fromStdString(settings_.selectedRulerFileName)),
@@ -137,69 +133,56 @@ RulerRecord MeasureSettings::rulerFor(void* bitmap) const
     return currentRuler();
 }
 
-void MeasureSettings::applyRuler(void* bitmap) const
+void MeasureSettings::applyRuler(MeasuredBitmap& bitmap) const
 {
-    const RulerRecord r = rulerFor(bitmap);
-    RASTSetRuler(bitmap, r.start, r.end, static_cast<ZQUNIT>(r.unit), r.length);
+    bitmap.setRuler(rulerFor(bitmap));
 }
 
-void MeasureSettings::applyTextFont(void* bitmap) const
+void MeasureSettings::applyTextFont(MeasuredBitmap& bitmap) const
 {
     const COLORREF temp = CPenStyleCombo::colourAt(settings_.fontTempColorIndex);
     // The size is the letters' (em) height, as a font size means: asked as a cell height, a
     // face with tall line spacing would draw a fraction of it. A negative height is the
     // character height to every reader of the stored texts.
-    RASTSetTxtFont(bitmap, fontFace_.c_str(), -textSize(settings_.fontSizeIndex),
-                   CPenStyleCombo::colourAt(settings_.fontNormalColorIndex), temp, temp);
+    bitmap.setTextFont(fontFace_.c_str(), -textSize(settings_.fontSizeIndex),
+                       CPenStyleCombo::colourAt(settings_.fontNormalColorIndex), temp, temp);
 }
 
-void MeasureSettings::applyPen(void* bitmap) const
+void MeasureSettings::applyPen(MeasuredBitmap& bitmap) const
 {
     const COLORREF temp = CPenStyleCombo::colourAt(settings_.penTempColorIndex);
-    RASTSetMeasurePen(bitmap, 0, CPenStyleCombo::widthAt(settings_.penWidthIndex),
-                      CPenStyleCombo::colourAt(settings_.penNormalColorIndex), temp, temp);
+    bitmap.setPen({0, CPenStyleCombo::widthAt(settings_.penWidthIndex),
+                   CPenStyleCombo::colourAt(settings_.penNormalColorIndex), temp, temp});
 }
 
-void MeasureSettings::applyMeasureUnit(void* bitmap) const
+void MeasureSettings::applyMeasureUnit(MeasuredBitmap& bitmap) const
 {
-    RASTSetMeasureUnit(bitmap, static_cast<ZQUNIT>(settings_.measureUnitIndex));
+    bitmap.setMeasureUnit(settings_.measureUnitIndex);
 }
 
-void MeasureSettings::applyMarks(void* bitmap) const
+void MeasureSettings::applyMarks(MeasuredBitmap& bitmap) const
 {
-    // The engine takes the words by pointer and only reads them.
-    LineMark line = settings_.lineMark;
-    RectMark rect = settings_.rectMark;
-    CircleMark circle = settings_.circleMark;
-    EllipseMark ellipse = settings_.ellipseMark;
-    AngleMark angle = settings_.angleMark;
-    PolyLineMark polyLine = settings_.polyLineMark;
-    RASTSetLineMark(bitmap, &line);
-    RASTSetRectMark(bitmap, &rect);
-    RASTSetCircleMark(bitmap, &circle);
-    RASTSetEllipseMark(bitmap, &ellipse);
-    RASTSetAngleMark(bitmap, &angle);
-    RASTSetPolyLineMark(bitmap, &polyLine);
+    bitmap.setMarks({settings_.lineMark, settings_.rectMark, settings_.circleMark,
+                     settings_.ellipseMark, settings_.angleMark, settings_.polyLineMark});
 }
 
-void MeasureSettings::applyPrecision(void* bitmap, int precision)
+void MeasureSettings::applyPrecision(MeasuredBitmap& bitmap, int precision)
 {
     settings_.precision = precision;
-    RASTSetPrecision(bitmap, precision);
+    bitmap.setPrecision(precision);
 }
 
 void MeasureSettings::applyUnits(MeasuredDocument* document)
 {
-    void* bitmap = bitmapOf(document);
+    MeasuredBitmap* bitmap = bitmapOf(document);
     if (bitmap == nullptr)
         return;
-    RASTSetRulerUnitAndLength(bitmap, static_cast<ZQUNIT>(settings_.rulerUnitIndex),
-                              settings_.rulerLength);
-    RASTSetMeasureUnit(bitmap, static_cast<ZQUNIT>(settings_.measureUnitIndex));
-    document->updateAllViews();
+    bitmap->setRulerUnitAndLength(settings_.rulerUnitIndex, settings_.rulerLength);
+    bitmap->setMeasureUnit(settings_.measureUnitIndex);
+    document->calibrationTouched();
 }
 
-void MeasureSettings::giveToNewCapture(void* bitmap)
+void MeasureSettings::giveToNewCapture(MeasuredBitmap& bitmap)
 {
     applyRuler(bitmap);
     applyTextFont(bitmap);
@@ -209,7 +192,7 @@ void MeasureSettings::giveToNewCapture(void* bitmap)
     applyPrecision(bitmap, settings_.precision);
 }
 
-void MeasureSettings::giveToOpenedBitmap(void* bitmap)
+void MeasureSettings::giveToOpenedBitmap(MeasuredBitmap& bitmap)
 {
     applyRuler(bitmap);
     applyTextFont(bitmap);
@@ -217,28 +200,30 @@ void MeasureSettings::giveToOpenedBitmap(void* bitmap)
     applyMarks(bitmap);
 }
 
-void MeasureSettings::giveToOpenedMeasureFile(void* bitmap)
+void MeasureSettings::giveToOpenedMeasureFile(MeasuredBitmap& bitmap)
 {
     applyMarks(bitmap);
 }
 
-void MeasureSettings::takeOverFrom(void* bitmap)
+void MeasureSettings::takeOverFrom(const MeasuredBitmap& bitmap)
 {
-    ZQUNIT rulerUnit = static_cast<ZQUNIT>(settings_.rulerUnitIndex);
-    float rulerLength = settings_.rulerLength;
-    ZQUNIT measureUnit = static_cast<ZQUNIT>(settings_.measureUnitIndex);
-    RASTGetRulerUnitAndLength(bitmap, &rulerUnit, &rulerLength);
-    RASTGetMeasureUnit(bitmap, &measureUnit);
-    settings_.rulerUnitIndex = rulerUnit;
-    settings_.rulerLength = rulerLength;
-    settings_.measureUnitIndex = measureUnit;
+    if (const auto ruler = bitmap.rulerUnitAndLength())
+    {
+        settings_.rulerUnitIndex = ruler->first;
+        settings_.rulerLength = ruler->second;
+    }
+    if (const auto unit = bitmap.measureUnit())
+        settings_.measureUnitIndex = *unit;
 
-    int style = 0;
     int width = CPenStyleCombo::widthAt(settings_.penWidthIndex);
     COLORREF normal = CPenStyleCombo::colourAt(settings_.penNormalColorIndex);
     COLORREF hovered = CPenStyleCombo::colourAt(settings_.penTempColorIndex);
-    COLORREF selected = hovered;
-    RASTGetMeasurePen(bitmap, &style, &width, &normal, &hovered, &selected);
+    if (const auto pen = bitmap.pen())
+    {
+        width = pen->width;
+        normal = pen->normal;
+        hovered = pen->hovered;
+    }
     // As the pickers show them: a colour the table lacks is entry 0, an unknown width keeps
     // the current entry.
     settings_.penWidthIndex = penWidthIndex(width, settings_.penWidthIndex);
@@ -281,8 +266,8 @@ bool MeasureSettings::chooseRulerFromRulerBar(const QString& name, int index,
     settings_.selectedRulerFileName = QFile::encodeName(name).toStdString();
     settings_.rulerIndex = index;
     storeRuler(ruler);
-    if (void* bitmap = bitmapOf(active))
-        applyRuler(bitmap);
+    if (MeasuredBitmap* bitmap = bitmapOf(active))
+        applyRuler(*bitmap);
     applyUnits(active);
     return true;
 }
@@ -295,8 +280,8 @@ bool MeasureSettings::chooseRulerFromMeasureBar(const QString& name, MeasuredDoc
     calibrations_.clear();
     settings_.selectedRulerFileName = QFile::encodeName(name).toStdString();
     storeRuler(ruler);
-    if (void* bitmap = bitmapOf(active))
-        applyRuler(bitmap);
+    if (MeasuredBitmap* bitmap = bitmapOf(active))
+        applyRuler(*bitmap);
     Q_EMIT rulerShown(QString::fromStdString(formatRulerLength(settings_.rulerLength)),
                       rulerUnitEntry(settings_.rulerUnitIndex));
     Q_EMIT measureUnitShown(settings_.measureUnitIndex);
@@ -314,12 +299,8 @@ bool MeasureSettings::saveRuler(const QString& name, MeasuredDocument* active)
         return false;
     settings_.selectedRulerFileName = bytes;
     RulerRecord ruler = currentRuler();
-    if (void* bitmap = bitmapOf(active))
-    {
-        ZQUNIT unit = static_cast<ZQUNIT>(ruler.unit);
-        RASTGetRuler(bitmap, &ruler.start, &ruler.end, &unit, &ruler.length);
-        ruler.unit = unit;
-    }
+    if (MeasuredBitmap* bitmap = bitmapOf(active))
+        ruler = bitmap->ruler().value_or(ruler);
     settings_.rulerStartX = ruler.start.x;
     settings_.rulerStartY = ruler.start.y;
     settings_.rulerEndX = ruler.end.x;
@@ -375,31 +356,30 @@ void MeasureSettings::setHideRuler(bool ticked, MeasuredDocument* active)
     settings_.hideRuler = ticked ? 1 : 0;
     if (active == nullptr)
         return;
-    active->setHideRuler(ticked ? 1 : 0);
-    active->updateAllViews();
+    active->setHideRuler(ticked);
 }
 
 void MeasureSettings::setHideDescriptor(DescriptorBox box, bool ticked, MeasuredDocument* active)
 {
     (box == DescriptorBox::RulerBar ? settings_.hideDesc : settings_.hideDesc2) = ticked ? 1 : 0;
-    void* bitmap = bitmapOf(active);
+    MeasuredBitmap* bitmap = bitmapOf(active);
     if (bitmap == nullptr)
         return;
-    RASTHideDescriptor(bitmap, ticked ? 1 : 0);
+    bitmap->hideDescriptors(ticked);
     active->setModified(true);
-    active->updateAllViews();
+    active->figuresRestyled();
 }
 
 void MeasureSettings::setPrecision(int selection, MeasuredDocument* active)
 {
     settings_.precision = selection;
     Q_EMIT precisionShown(selection);
-    void* bitmap = bitmapOf(active);
+    MeasuredBitmap* bitmap = bitmapOf(active);
     if (bitmap == nullptr)
         return;
-    RASTSetPrecision(bitmap, selection);
+    bitmap->setPrecision(selection);
     active->setModified(true);
-    active->updateAllViews();
+    active->calibrationTouched();
 }
 
 void MeasureSettings::setMeasureUnit(int selection, MeasuredDocument* active)
@@ -420,32 +400,28 @@ void MeasureSettings::applyCalibration(const QString& lengthText, int rulerUnitE
     if (measureUnitEntry >= 0)
         settings_.measureUnitIndex = measureUnitEntry;
     applyUnits(active);
-    void* bitmap = bitmapOf(active);
+    MeasuredBitmap* bitmap = bitmapOf(active);
     if (bitmap == nullptr)
         return;
     active->setModified(true);
     // The ruler as the user placed it on this picture, not only its length, is what the next
     // pictures of this size measure with.
-    RulerRecord ruler = currentRuler();
-    ZQUNIT unit = static_cast<ZQUNIT>(ruler.unit);
-    int width = 0;
-    int height = 0;
-    if (RASTGetRuler(bitmap, &ruler.start, &ruler.end, &unit, &ruler.length) != RAST_OK ||
-        RASTGetWidth(bitmap, &width) != RAST_OK || RASTGetHeight(bitmap, &height) != RAST_OK)
+    const std::optional<RulerRecord> ruler = bitmap->ruler();
+    if (!ruler)
         return;
-    ruler.unit = unit;
-    storeRuler(ruler);
-    calibrations_[{width, height}] = ruler;
+    const QSize size = bitmap->size();
+    storeRuler(*ruler);
+    calibrations_[{size.width(), size.height()}] = *ruler;
 }
 
 void MeasureSettings::applyPenTo(MeasuredDocument* active)
 {
-    void* bitmap = bitmapOf(active);
+    MeasuredBitmap* bitmap = bitmapOf(active);
     if (bitmap == nullptr)
         return;
-    applyPen(bitmap);
+    applyPen(*bitmap);
     active->setModified(true);
-    active->updateAllViews();
+    active->figuresRestyled();
 }
 
 void MeasureSettings::setPenNormalColourIndex(int index, MeasuredDocument* active)
@@ -474,12 +450,12 @@ void MeasureSettings::setPenWidthIndex(int index, MeasuredDocument* active)
 
 void MeasureSettings::applyTextFontTo(MeasuredDocument* active)
 {
-    void* bitmap = bitmapOf(active);
+    MeasuredBitmap* bitmap = bitmapOf(active);
     if (bitmap == nullptr)
         return;
-    applyTextFont(bitmap);
+    applyTextFont(*bitmap);
     active->setModified(true);
-    active->updateAllViews();
+    active->figuresRestyled();
 }
 
 void MeasureSettings::setFontIndex(int index, const QString& face, MeasuredDocument* active)

@@ -18,6 +18,7 @@
 #include "app/shell/settings.h"
 #include "kwztypes.h"
 
+class MeasuredBitmap;
 class MeasuredDocument;
 
 class MeasureSettings : public QObject
@@ -60,22 +61,22 @@ class MeasureSettings : public QObject
     const std::string& fontFace() const { return fontFace_; }
 
     // The settings as given to one bitmap object.
-    void applyRuler(void* bitmap) const;
-    void applyTextFont(void* bitmap) const;
-    void applyPen(void* bitmap) const;
-    void applyMeasureUnit(void* bitmap) const;
-    void applyMarks(void* bitmap) const;
-    void applyPrecision(void* bitmap, int precision);
-    // Ruler unit, ruler length and measure unit to the document, then its views are updated.
+    void applyRuler(MeasuredBitmap& bitmap) const;
+    void applyTextFont(MeasuredBitmap& bitmap) const;
+    void applyPen(MeasuredBitmap& bitmap) const;
+    void applyMeasureUnit(MeasuredBitmap& bitmap) const;
+    void applyMarks(MeasuredBitmap& bitmap) const;
+    void applyPrecision(MeasuredBitmap& bitmap, int precision);
+    // Ruler unit, ruler length and measure unit to the document, which then tells who watches.
     void applyUnits(MeasuredDocument* document);
 
     // What each kind of document is given, in order.
-    void giveToNewCapture(void* bitmap);
-    void giveToOpenedBitmap(void* bitmap);
-    void giveToOpenedMeasureFile(void* bitmap);
+    void giveToNewCapture(MeasuredBitmap& bitmap);
+    void giveToOpenedBitmap(MeasuredBitmap& bitmap);
+    void giveToOpenedMeasureFile(MeasuredBitmap& bitmap);
     // A measurement file's ruler unit and length, measure unit and pen become the current
     // settings; the bars are told.
-    void takeOverFrom(void* bitmap);
+    void takeOverFrom(const MeasuredBitmap& bitmap);
 
     // --- Ruler files ---
     std::string rulerPath(const QString& name) const;
@@ -139,7 +140,7 @@ class MeasureSettings : public QObject
     void applyTextFontTo(MeasuredDocument* active);
     // The ruler given to a new or opened picture: the last calibration of its size; after
     // calibrations of other sizes only, the chosen ruler file; else the current ruler.
-    RulerRecord rulerFor(void* bitmap) const;
+    RulerRecord rulerFor(const MeasuredBitmap& bitmap) const;
 
     FrameSettings& settings_;
     std::string rulersFolder_;

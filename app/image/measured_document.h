@@ -1,17 +1,21 @@
 #pragma once
 // What the measurement settings change on the active image document: its bitmap object, its
-// ruler flag, its modified mark and its views. The image document implements it, so the
-// settings need not know the document class.
+// ruler flag and its modified mark, and what it then announces. The image document implements
+// it, so the settings need not know the document class.
+
+class MeasuredBitmap;
 
 class MeasuredDocument
 {
   public:
-    // The Rast handle; null when there is none.
-    virtual void* bitmap() const = 0;
-    virtual void setHideRuler(int hide) = 0;
+    // Null when there is none.
+    virtual MeasuredBitmap* bitmap() const = 0;
+    virtual void setHideRuler(bool hide) = 0;
     virtual void setModified(bool modified) = 0;
-    // Asks every view to show the document again.
-    virtual void updateAllViews() = 0;
+    // Pen, text font or descriptors changed: every figure looks different.
+    virtual void figuresRestyled() = 0;
+    // Ruler, units or precision may have changed; the document tells when they did.
+    virtual void calibrationTouched() = 0;
 
   protected:
     ~MeasuredDocument() = default;

@@ -7,49 +7,20 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
+#include "platform/byte_order.h"
+#include "platform/draw/dib_reader.h"
 #include "platform/draw/font.h"
 #include "platform/encoding.h"
 
 namespace {
 
-// The limits the raster context keeps to; anything larger is no image of this program.
-constexpr int64_t kMaxSide = 1 << 20;
-constexpr int64_t kMaxBytes = int64_t{1} << 31;
-constexpr DWORD kMaxHeaderSize = 124;
-
 QColor colourOf(COLORREF colour)
 {
     return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
 }
-
-uint32_t readU16(const uint8_t* p)
-{
-    return p[0] | (uint32_t{p[1]} << 8);
-}
-uint32_t readU32(const uint8_t* p)
-{
-    return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
-
-struct Channel
-{
-    uint32_t mask = 0;
-    int shift = 0;
-    uint32_t max = 0;
-
-    void setMask(uint32_t value)
-    {
-        mask = value;
-        shift = value ? std::countr_zero(value) : 0;
-        max = value >> shift;
-    }
-    uint32_t unpack(uint32_t pixel) const
-    {
-        return max ? ((pixel & mask) >> shift) * 255 / max : 0;
-    }
-};
 
 // A device-independent bitmap handed to a copy: its layout, colour table or masks, and its
 // pixels turned into 0xAARRGGBB words.
@@ -60,66 +31,28 @@ class DibSource
     {
         if (bits == nullptr || info == nullptr)
             return false;
-        const BITMAPINFOHEADER& header = info->bmiHeader;
-        if (header.biSize < BMP_INFO_HEADER_SIZE || header.biSize > kMaxHeaderSize ||
-            header.biWidth <= 0 || header.biHeight == 0)
+        const std::optional<kwz::DibLayout> dib = kwz::readDib(info);
+        if (!dib)
             return false;
-        const int64_t w = header.biWidth;
-        const int64_t h = header.biHeight < 0 ? -int64_t{header.biHeight} : header.biHeight;
-        if (w > kMaxSide || h > kMaxSide)
-            return false;
-        bitCount_ = header.biBitCount;
-        if (bitCount_ != 1 && bitCount_ != 4 && bitCount_ != 8 && bitCount_ != 16 &&
-            bitCount_ != 24 && bitCount_ != 32)
-            return false;
-        const bool bitfields = header.biCompression == BI_BITFIELDS;
-        if (header.biCompression != BI_RGB && !(bitfields && (bitCount_ == 16 || bitCount_ == 32)))
-            return false;
-        const int64_t rowBytes = (w * bitCount_ + 31) / 32 * 4;
-        if (rowBytes * h > kMaxBytes)
-            return false;
-        width_ = int(w);
-        height_ = int(h);
-        topDown_ = header.biHeight < 0;
-        stride_ = size_t(rowBytes);
+        bitCount_ = dib->bitCount;
+        width_ = dib->width;
+        height_ = dib->height;
+        topDown_ = dib->topDown;
+        stride_ = dib->stride;
         bits_ = static_cast<const uint8_t*>(bits);
-
-        const auto* base = reinterpret_cast<const uint8_t*>(info);
         if (bitCount_ <= 8)
         {
-            const uint32_t limit = 1u << bitCount_;
-            uint32_t count = header.biClrUsed;
-            if (count == 0 || count > limit)
-                count = limit;
             // Indexes past the table are black, as the raster context draws them.
-            palette_.assign(limit, 0xFF000000u);
-            for (uint32_t i = 0; i < count; ++i)
+            palette_.assign(size_t(1) << bitCount_, 0xFF000000u);
+            for (size_t i = 0; i < dib->palette.size(); ++i)
             {
-                RGBQUAD q;
-                std::memcpy(&q, base + header.biSize + i * sizeof(RGBQUAD), sizeof q);
+                const RGBQUAD& q = dib->palette[i];
                 palette_[i] = qRgb(q.rgbRed, q.rgbGreen, q.rgbBlue);
             }
         }
-        else if (bitfields)
-        {
-            red_.setMask(readU32(base + BMP_INFO_HEADER_SIZE));
-            green_.setMask(readU32(base + BMP_INFO_HEADER_SIZE + 4));
-            blue_.setMask(readU32(base + BMP_INFO_HEADER_SIZE + 8));
-            if (!red_.mask || !green_.mask || !blue_.mask)
-                return false;
-        }
-        else if (bitCount_ == 16)
-        {
-            red_.setMask(0x7C00);
-            green_.setMask(0x03E0);
-            blue_.setMask(0x001F);
-        }
-        else if (bitCount_ == 32)
-        {
-            red_.setMask(0x00FF0000);
-            green_.setMask(0x0000FF00);
-            blue_.setMask(0x000000FF);
-        }
+        red_.setMask(dib->redMask);
+        green_.setMask(dib->greenMask);
+        blue_.setMask(dib->blueMask);
         plain32_ = bitCount_ == 32 && red_.mask == 0x00FF0000 && green_.mask == 0x0000FF00 &&
                    blue_.mask == 0x000000FF;
         return true;
@@ -164,8 +97,8 @@ class DibSource
         default:
             for (int i = 0; i < count; ++i)
             {
-                const uint32_t v = bitCount_ == 16 ? readU16(from + 2 * size_t(columns[i]))
-                                                   : readU32(from + 4 * size_t(columns[i]));
+                const uint32_t v = bitCount_ == 16 ? kwz::readU16le(from + 2 * size_t(columns[i]))
+                                                   : kwz::readU32le(from + 4 * size_t(columns[i]));
                 out[i] = plain32_ ? 0xFF000000u | (v & 0xFFFFFFu) : unpack(v);
             }
             break;
@@ -183,9 +116,9 @@ class DibSource
             // 0xAARRGGBB words already.
             for (; i + 4 <= count; i += 4, p += 12)
             {
-                const uint32_t w0 = readU32(p);
-                const uint32_t w1 = readU32(p + 4);
-                const uint32_t w2 = readU32(p + 8);
+                const uint32_t w0 = kwz::readU32le(p);
+                const uint32_t w1 = kwz::readU32le(p + 4);
+                const uint32_t w2 = kwz::readU32le(p + 8);
                 out[i] = 0xFF000000u | (w0 & 0xFFFFFFu);
                 out[i + 1] = 0xFF000000u | w0 >> 24 | (w1 & 0xFFFFu) << 8;
                 out[i + 2] = 0xFF000000u | w1 >> 16 | (w2 & 0xFFu) << 16;
@@ -199,7 +132,7 @@ class DibSource
         {
             const uint8_t* p = from + 4 * size_t(first);
             for (int i = 0; i < count; ++i, p += 4)
-                out[i] = 0xFF000000u | readU32(p);
+                out[i] = 0xFF000000u | kwz::readU32le(p);
             return;
         }
         std::vector<int> columns(static_cast<size_t>(count));
@@ -211,7 +144,7 @@ class DibSource
   private:
     QRgb unpack(uint32_t v) const
     {
-        return qRgb(int(red_.unpack(v)), int(green_.unpack(v)), int(blue_.unpack(v)));
+        return qRgb(red_.unpack(v), green_.unpack(v), blue_.unpack(v));
     }
 
     int width_ = 0;
@@ -221,7 +154,7 @@ class DibSource
     size_t stride_ = 0;
     const uint8_t* bits_ = nullptr;
     std::vector<QRgb> palette_;
-    Channel red_, green_, blue_;
+    kwz::DibChannel red_, green_, blue_;
     bool plain32_ = false;
 };
 

@@ -19,8 +19,8 @@
 
 #include "app/image/image_doc.h"
 #include "app/image/image_frame.h"
-#include "app/image/image_host.h"
 #include "app/image/image_view.h"
+#include "app/image/image_workspace.h"
 #include "app/image/measure_settings.h"
 #include "app/image/qpainter_context.h"
 #include "app/shell/command_ids.h"
@@ -44,37 +44,33 @@ std::vector<BYTE> imageRows()
     return rows;
 }
 
-class BenchHost : public ImageHost
+struct BenchSettings
+{
+    FrameSettings settings;
+};
+
+class BenchHost : private BenchSettings, public ImageWorkspace
 {
   public:
-    BenchHost() : measure(settings, "/nonexistent", [] { return 1; })
+    BenchHost() : ImageWorkspace(BenchSettings::settings, "/nonexistent", [] { return 1; })
     {
-        settings.lineMark = 0xF;
-        settings.rectMark = 0x7F;
-        settings.circleMark = 0x1F;
-        settings.ellipseMark = 0x3F;
-        settings.angleMark = 0x3;
-        settings.polyLineMark = 0xF;
-        settings.rulerStartX = 100;
-        settings.rulerStartY = 40;
-        settings.rulerEndX = 400;
-        settings.rulerEndY = 40;
-        settings.rulerUnitIndex = ZQ_MM;
-        settings.rulerLength = 3.0f;
+        FrameSettings& s = BenchSettings::settings;
+        s.lineMark = 0xF;
+        s.rectMark = 0x7F;
+        s.circleMark = 0x1F;
+        s.ellipseMark = 0x3F;
+        s.angleMark = 0x3;
+        s.polyLineMark = 0xF;
+        s.rulerStartX = 100;
+        s.rulerStartY = 40;
+        s.rulerEndX = 400;
+        s.rulerEndY = 40;
+        s.rulerUnitIndex = ZQ_MM;
+        s.rulerLength = 3.0f;
+        QObject::connect(this, &ImageWorkspace::paneTextChanged,
+                         [this](int, const QString& text) { lastPane = text; });
     }
-    MeasureSettings& measureSettings() override { return measure; }
-    int languageIndex() const override { return 1; }
-    QString toolTipText(int) const override { return QString(); }
-    void setPaneText(int, const QString& text) override { lastPane = text; }
-    void setPaneColours(int, COLORREF, COLORREF) override {}
-    void setPaneWidth(int, int, bool) override {}
-    kwz::Window* magnifierWindow() override { return nullptr; }
-    QString getSaveFileName(const QString&, const QString&) override { return QString(); }
-    void executeCommand(int) override {}
-    bool activateVideoWindow() override { return false; }
 
-    FrameSettings settings;
-    MeasureSettings measure;
     QString lastPane;
 };
 
@@ -134,7 +130,7 @@ struct Workspace
         document = std::make_unique<CImageDoc>(&host);
         const std::vector<BYTE> rows = imageRows();
         document->buildFromFrame(rows.data(), kWidth, kHeight);
-        addFigures(document->bitmap(), figures);
+        addFigures(document->bitmap()->handle(), figures);
         frame = std::make_unique<CImageFrame>(*document, &host);
         frame->resize(kWindow);
         frame->show();
@@ -226,15 +222,15 @@ void BM_RebuildAfterMove(benchmark::State& state)
     CImageDoc document(&host);
     const std::vector<BYTE> rows = imageRows();
     document.buildFromFrame(rows.data(), kWidth, kHeight);
-    addFigures(document.bitmap(), int(state.range(0)));
+    addFigures(document.bitmap()->handle(), int(state.range(0)));
     const QPoint grip = Workspace::figureGrip(int(state.range(0)));
-    RASTIsHitGraphic(document.bitmap(), grip.x(), grip.y());
+    RASTIsHitGraphic(document.bitmap()->handle(), grip.x(), grip.y());
     int step = 1;
     for (auto _ : state)
     {
-        RASTMoveGraphic(document.bitmap(), step, 0);
+        RASTMoveGraphic(document.bitmap()->handle(), step, 0);
         step = -step;
-        RASTDraw(document.bitmap(), nullptr, 0, 0, kWidth, kHeight);
+        RASTDraw(document.bitmap()->handle(), nullptr, 0, 0, kWidth, kHeight);
     }
 }
 BENCHMARK(BM_RebuildAfterMove)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);

@@ -9,6 +9,7 @@
 
 #include "platform/bmp_format.h"
 #include "platform/draw/coverage_blend.h"
+#include "platform/draw/dib_reader.h"
 #include "platform/draw/ellipse_ends.h"
 #include "platform/draw/font.h"
 #include "platform/encoding.h"
@@ -17,38 +18,13 @@ namespace kwz {
 
 namespace {
 
-// Anything larger is not an image this program can hold; it also keeps sizes in range.
-constexpr int64_t kMaxSide = 1 << 20;
-constexpr int64_t kMaxBytes = int64_t{1} << 31;
-constexpr DWORD kMaxHeaderSize = 124;
-
 // Cosmetic dash patterns in pixels, on first.
 const std::vector<int> kDash{18, 6};
 const std::vector<int> kDot{3, 3};
 const std::vector<int> kDashDot{9, 6, 3, 6};
 const std::vector<int> kDashDotDot{9, 3, 3, 3, 3, 3};
 
-struct Channel
-{
-    uint32_t mask = 0;
-    int shift = 0;
-    uint32_t max = 0;
-
-    void setMask(uint32_t value)
-    {
-        mask = value;
-        shift = value ? std::countr_zero(value) : 0;
-        max = value >> shift;
-    }
-    uint32_t pack(int level) const
-    {
-        return ((static_cast<uint32_t>(level) * max + 127) / 255) << shift & mask;
-    }
-    int unpack(uint32_t pixel) const
-    {
-        return max ? static_cast<int>(((pixel & mask) >> shift) * 255 / max) : 0;
-    }
-};
+using Channel = DibChannel;
 
 } // namespace
 
@@ -71,66 +47,21 @@ struct RasterContext::Format
 
     bool parse(const BITMAPINFO* info)
     {
-        if (!info)
+        const std::optional<DibLayout> dib = readDib(info);
+        if (!dib)
             return false;
-        const BITMAPINFOHEADER& header = info->bmiHeader;
-        // The colour table follows the header: a header longer than the largest known one
-        // (124 bytes) would send it far past what any caller holds.
-        if (header.biSize < BMP_INFO_HEADER_SIZE || header.biSize > kMaxHeaderSize ||
-            header.biWidth <= 0 || header.biHeight == 0)
-            return false;
-        int64_t w = header.biWidth;
-        int64_t h = header.biHeight < 0 ? -int64_t{header.biHeight} : header.biHeight;
-        if (w > kMaxSide || h > kMaxSide)
-            return false;
-        bitCount = header.biBitCount;
-        if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-            bitCount != 32)
-            return false;
-        bitfields = header.biCompression == BI_BITFIELDS;
-        if (header.biCompression != BI_RGB && !(bitfields && (bitCount == 16 || bitCount == 32)))
-            return false;
-        int64_t rowBytes = static_cast<int64_t>(dibStride(bitCount, w));
-        if (rowBytes * h > kMaxBytes)
-            return false;
-        width = static_cast<int>(w);
-        height = static_cast<int>(h);
-        topDown = header.biHeight < 0;
-        stride = static_cast<size_t>(rowBytes);
+        width = dib->width;
+        height = dib->height;
+        topDown = dib->topDown;
+        bitCount = dib->bitCount;
+        stride = dib->stride;
+        bitfields = dib->bitfields;
+        palette = dib->palette;
+        red.setMask(dib->redMask);
+        green.setMask(dib->greenMask);
+        blue.setMask(dib->blueMask);
 
-        const auto* base = reinterpret_cast<const uint8_t*>(info);
-        palette.clear();
-        if (bitCount <= 8)
-        {
-            uint32_t count = header.biClrUsed;
-            uint32_t limit = 1u << bitCount;
-            if (count == 0 || count > limit)
-                count = limit;
-            palette.resize(count);
-            std::memcpy(palette.data(), base + header.biSize, count * sizeof(RGBQUAD));
-        }
-        if (bitfields)
-        {
-            red.setMask(readU32le(base + BMP_INFO_HEADER_SIZE));
-            green.setMask(readU32le(base + BMP_INFO_HEADER_SIZE + 4));
-            blue.setMask(readU32le(base + BMP_INFO_HEADER_SIZE + 8));
-            if (!red.mask || !green.mask || !blue.mask)
-                return false;
-        }
-        else if (bitCount == 16)
-        {
-            red.setMask(0x7C00);
-            green.setMask(0x03E0);
-            blue.setMask(0x001F);
-        }
-        else if (bitCount == 32)
-        {
-            red.setMask(0x00FF0000);
-            green.setMask(0x0000FF00);
-            blue.setMask(0x000000FF);
-        }
-
-        BITMAPINFOHEADER copy = header;
+        BITMAPINFOHEADER copy = info->bmiHeader;
         copy.biSize = BMP_INFO_HEADER_SIZE;
         copy.biClrUsed = static_cast<DWORD>(palette.size());
         size_t extra = bitfields ? 12 : palette.size() * sizeof(RGBQUAD);

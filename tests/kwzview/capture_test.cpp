@@ -412,7 +412,7 @@ class CaptureTest : public QObject
         QCOMPARE(p.settings().captureIndex, 5);
         QCOMPARE(p.bar()->interval()->text(), QStringLiteral("1"));
         int bits = 0;
-        QCOMPARE(RASTGetBitCount(image->document().bitmap(), &bits), RAST_OK);
+        QCOMPARE(RASTGetBitCount(image->document().bitmap()->handle(), &bits), RAST_OK);
         QCOMPARE(bits, 24);
     }
 

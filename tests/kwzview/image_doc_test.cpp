@@ -36,7 +36,7 @@ int nonWhiteOnRow(const QImage& image, int y)
     return count;
 }
 
-std::unique_ptr<CImageDoc> capture(FakeImageHost& host, int width = 64, int height = 48)
+std::unique_ptr<CImageDoc> capture(FakeImageWorkspace& host, int width = 64, int height = 48)
 {
     auto document = std::make_unique<CImageDoc>(&host);
     const std::vector<BYTE> rows = patternRows(width, height);
@@ -73,7 +73,7 @@ class ImageDocTest : public QObject
     void aBitmapInCapitalsOpensAndAJpegDoesNot()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         QVERIFY(writePatternBmp(home.path("PICTURE.BMP"), 20, 10));
         CImageDoc picture(&host);
         QVERIFY(picture.open(home.path("PICTURE.BMP")));
@@ -99,7 +99,7 @@ class ImageDocTest : public QObject
     void anOpenedBitmapTakesTheCurrentRulerAndPen()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.rulerStartX = 5;
         host.settings.rulerStartY = 6;
         host.settings.rulerEndX = 55;
@@ -114,14 +114,15 @@ class ImageDocTest : public QObject
         POINT start{}, end{};
         ZQUNIT unit = ZQ_UM;
         float length = 0;
-        QCOMPARE(RASTGetRuler(document.bitmap(), &start, &end, &unit, &length), 0);
+        QCOMPARE(RASTGetRuler(document.bitmap()->handle(), &start, &end, &unit, &length), 0);
         QCOMPARE(start.x, 5);
         QCOMPARE(end.x, 55);
         QCOMPARE(int(unit), int(ZQ_CM));
         QCOMPARE(length, 2.5f);
         int style = -1, width = 0;
         COLORREF normal = 0, hovered = 0, selected = 0;
-        RASTGetMeasurePen(document.bitmap(), &style, &width, &normal, &hovered, &selected);
+        RASTGetMeasurePen(document.bitmap()->handle(), &style, &width, &normal, &hovered,
+                          &selected);
         QCOMPARE(width, 3);
         QCOMPARE(normal, COLORREF(RGB(0, 0, 255)));
         QCOMPARE(hovered, COLORREF(RGB(255, 0, 0)));
@@ -131,16 +132,16 @@ class ImageDocTest : public QObject
     void aMeasurementFileHandsItsUnitsAndPenToTheSettings()
     {
         TempHome home;
-        FakeImageHost first;
+        FakeImageWorkspace first;
         std::unique_ptr<CImageDoc> made = capture(first);
-        void* bitmap = made->bitmap();
+        void* bitmap = made->bitmap()->handle();
         RASTSetRulerUnitAndLength(bitmap, ZQ_MM, 3.25f);
         RASTSetMeasureUnit(bitmap, ZQ_INCH);
         RASTSetMeasurePen(bitmap, 0, 4, RGB(0, 128, 0), RGB(255, 255, 0), RGB(255, 255, 0));
         drawLine(bitmap, 10, 40, 20);
         QCOMPARE(RASTWriteMeasureFile(bitmap, home.path("m.Mea").toLocal8Bit().constData()), 0);
 
-        FakeImageHost host;
+        FakeImageWorkspace host;
         QSignalSpy units(&host.measure, &MeasureSettings::measureUnitShown);
         QSignalSpy pens(&host.measure, &MeasureSettings::penShown);
         CImageDoc document(&host);
@@ -156,20 +157,20 @@ class ImageDocTest : public QObject
         QCOMPARE(units.first().first().toInt(), int(ZQ_INCH));
         QCOMPARE(pens.count(), 1);
         // The figure came with the file.
-        QCOMPARE(RASTIsHitGraphic(document.bitmap(), 25, 20), 0);
+        QCOMPARE(RASTIsHitGraphic(document.bitmap()->handle(), 25, 20), 0);
     }
 
     void savingAnOpenedPictureKeepsItsPixelsAndWritesAMeasurementFileBesideIt()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("scan.kwz"), 100, 60, 255));
         home.write("scan.Mea", "an older measurement");
         const QByteArray plain = home.read("scan.kwz");
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("scan.kwz")));
-        drawLine(document.bitmap(), 10, 90, 30);
+        drawLine(document.bitmap()->handle(), 10, 90, 30);
         document.setModified(true);
 
         // Nobody answers: the default keeps the picture and takes a name no file has.
@@ -188,7 +189,7 @@ class ImageDocTest : public QObject
         QCOMPARE(reopened.figureCount(), 1);
 
         // Further saves go to the measurement file without asking again.
-        drawLine(document.bitmap(), 10, 90, 40);
+        drawLine(document.bitmap()->handle(), 10, 90, 40);
         document.setModified(true);
         QVERIFY(document.save());
         QCOMPARE(messages.texts.size(), 1);
@@ -201,7 +202,7 @@ class ImageDocTest : public QObject
         QVERIFY(writePatternBmp(home.path("other.bmp"), 40, 30, 255));
         CImageDoc other(&host);
         QVERIFY(other.open(home.path("other.bmp")));
-        drawLine(other.bitmap(), 5, 35, 15);
+        drawLine(other.bitmap()->handle(), 5, 35, 15);
         other.setModified(true);
         messages.answers = {kwz::IDCANCEL};
         QVERIFY(!other.save());
@@ -215,13 +216,13 @@ class ImageDocTest : public QObject
     void figuresBurntIntoAPictureShowAsFinishedWithoutAHiddenRuler()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("scan.kwz"), 100, 60, 255));
         const QByteArray plain = home.read("scan.kwz");
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("scan.kwz")));
-        void* bitmap = document.bitmap();
+        void* bitmap = document.bitmap()->handle();
         RASTSetMeasurePen(bitmap, 0, 1, 0x0000FF, 0x00FF00, 0xFF0000);
         RASTHideDescriptor(bitmap, 1);
         document.setHideRuler(1);
@@ -250,7 +251,7 @@ class ImageDocTest : public QObject
     void aNewCaptureIsNamedOnceThenSavedIntoTheCaptureFolder()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         QDir().mkpath(home.path("Pic"));
         QDir().mkpath(home.path("elsewhere"));
         host.settings.capturePath = home.path("Pic").toStdString();
@@ -284,7 +285,7 @@ class ImageDocTest : public QObject
 
     void aCaptureWithoutAutomaticNumberingKeepsTheIndex()
     {
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.captureName = "Plate";
         host.settings.captureIndex = 3;
         host.settings.captureAutoInc = 0;
@@ -296,7 +297,7 @@ class ImageDocTest : public QObject
     void captureTitlesAndTheirFilesNeverRepeat()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.capturePath = home.home().toStdString();
         host.settings.captureName = "Capture";
         host.settings.captureIndex = 0;
@@ -323,7 +324,7 @@ class ImageDocTest : public QObject
     void endingTheProgramWritesUnsavedPicturesToFreeNames()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         host.settings.capturePath = home.home().toStdString();
         std::unique_ptr<CImageDoc> fresh = capture(host);
@@ -339,11 +340,11 @@ class ImageDocTest : public QObject
         QVERIFY(writePatternBmp(home.path("m.bmp"), 30, 20));
         CImageDoc measured(&host);
         QVERIFY(measured.open(home.path("m.bmp")));
-        drawLine(measured.bitmap(), 2, 20, 5);
+        drawLine(measured.bitmap()->handle(), 2, 20, 5);
         measured.setModified(true);
         QVERIFY(measured.save());
         const QByteArray saved = home.read("m.Mea");
-        drawLine(measured.bitmap(), 2, 20, 9);
+        drawLine(measured.bitmap()->handle(), 2, 20, 9);
         measured.setModified(true);
         QCOMPARE(measured.saveForTermination(), std::optional<QString>(home.path("m-1.Mea")));
         QCOMPARE(home.read("m.Mea"), saved);
@@ -400,14 +401,14 @@ class ImageDocTest : public QObject
     void aMeasurementFileCutShortAndFoldersAndLockedFilesAreNamed()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         QVERIFY(writePatternBmp(home.path("a.bmp"), 20, 10));
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("a.bmp")));
-        drawLine(document.bitmap(), 1, 15, 4);
-        QCOMPARE(
-            RASTWriteMeasureFile(document.bitmap(), home.path("a.Mea").toLocal8Bit().constData()),
-            RAST_OK);
+        drawLine(document.bitmap()->handle(), 1, 15, 4);
+        QCOMPARE(RASTWriteMeasureFile(document.bitmap()->handle(),
+                                      home.path("a.Mea").toLocal8Bit().constData()),
+                 RAST_OK);
         const QByteArray whole = home.read("a.Mea");
         QCOMPARE(openFailureText(home.path("a.Mea"), 1),
                  QStringLiteral("The file %1 cannot be opened.").arg(home.path("a.Mea")));
@@ -431,7 +432,7 @@ class ImageDocTest : public QObject
     void aCancelledSaveDialogKeepsThePathAndTheModifiedFlag()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.capturePath = home.home().toStdString();
         std::unique_ptr<CImageDoc> document = capture(host);
         QVERIFY(!document->save());
@@ -445,7 +446,7 @@ class ImageDocTest : public QObject
     void choosingAToolMakesANewCaptureSaveAMeasurementFile()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.capturePath = home.home().toStdString();
         std::unique_ptr<CImageDoc> document = capture(host);
         document->setModified(false);
@@ -475,13 +476,13 @@ class ImageDocTest : public QObject
     void aFailedWriteIsReportedAndClosingStillAsks()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("keep.bmp"), 40, 30, 255));
         const QByteArray before = home.read("keep.bmp");
         CImageDoc document(&host);
         QVERIFY(document.open(home.path("keep.bmp")));
-        drawLine(document.bitmap(), 5, 35, 15);
+        drawLine(document.bitmap()->handle(), 5, 35, 15);
         document.setModified(true);
 
         messages.answers = {kwz::IDYES};
@@ -503,7 +504,7 @@ class ImageDocTest : public QObject
     void askToSaveAsksOnlyAboutChangesAndFollowsTheAnswer()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("q.bmp"), 40, 30, 255));
         CImageDoc document(&host);
@@ -511,7 +512,7 @@ class ImageDocTest : public QObject
         QVERIFY(document.askToSave());
         QVERIFY(messages.texts.isEmpty());
 
-        drawLine(document.bitmap(), 5, 35, 15);
+        drawLine(document.bitmap()->handle(), 5, 35, 15);
         document.setModified(true);
         messages.answers = {kwz::IDCANCEL};
         QVERIFY(!document.askToSave());
@@ -536,7 +537,7 @@ class ImageDocTest : public QObject
     void saveAsWritesByTheChosenExtensionAndKeepsThePath()
     {
         TempHome home;
-        FakeImageHost host;
+        FakeImageWorkspace host;
         MessageRecorder messages;
         QVERIFY(writePatternBmp(home.path("s.bmp"), 40, 30));
         CImageDoc document(&host);
@@ -566,6 +567,136 @@ class ImageDocTest : public QObject
         QVERIFY(messages.texts.first().contains("copy.png"));
     }
 
+    void deletingAnnouncesTheAreaOfTheFigureAndNothingWhenNoneIsSelected()
+    {
+        FakeImageWorkspace host;
+        std::unique_ptr<CImageDoc> document = capture(host, 200, 150);
+        QVERIFY(document);
+        drawLine(document->bitmap()->handle(), 20, 60, 40);
+        document->selectAt(QPoint(150, 120));
+        QSignalSpy figures(document.get(), &CImageDoc::figuresChanged);
+        QSignalSpy selection(document.get(), &CImageDoc::selectionChanged);
+
+        QVERIFY(!document->deleteSelected());
+        QCOMPARE(figures.count(), 0);
+        QCOMPARE(selection.count(), 0);
+
+        QVERIFY(document->selectAt(QPoint(40, 40)));
+        QCOMPARE(selection.count(), 1);
+        // Picking the selected figure again changes nothing.
+        QVERIFY(document->selectAt(QPoint(40, 40)));
+        QCOMPARE(selection.count(), 1);
+
+        figures.clear();
+        QVERIFY(document->deleteSelected());
+        QCOMPARE(document->figureCount(), 0);
+        QCOMPARE(selection.count(), 2);
+        QCOMPARE(figures.count(), 1);
+        const QRect area = figures.first().first().toRect();
+        QVERIFY2(area.contains(QPoint(20, 40)) && area.contains(QPoint(60, 40)),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(area.x())
+                                .arg(area.y())
+                                .arg(area.width())
+                                .arg(area.height())));
+        QVERIFY(QRect(0, 0, 200, 150).contains(area));
+        QVERIFY(area != QRect(0, 0, 200, 150));
+
+        // Nothing left: deleting all announces nothing either.
+        figures.clear();
+        QVERIFY(!document->deleteAll());
+        QCOMPARE(figures.count(), 0);
+        drawLine(document->bitmap()->handle(), 5, 35, 15);
+        QVERIFY(document->deleteAll());
+        QCOMPARE(figures.count(), 1);
+        QCOMPARE(figures.first().first().toRect(), QRect(0, 0, 200, 150));
+    }
+
+    void calibrationIsAnnouncedWhenItChangesOnly()
+    {
+        FakeImageWorkspace host;
+        std::unique_ptr<CImageDoc> document = capture(host, 200, 150);
+        QVERIFY(document);
+        QSignalSpy calibration(document.get(), &CImageDoc::calibrationChanged);
+        QSignalSpy figures(document.get(), &CImageDoc::figuresChanged);
+
+        // What the picture has already.
+        host.measure.applyUnits(document.get());
+        host.measure.setPrecision(host.settings.precision, document.get());
+        QCOMPARE(calibration.count(), 0);
+        QCOMPARE(figures.count(), 0);
+
+        const int other = (host.settings.measureUnitIndex + 1) % MeasureSettings::kUnitCount;
+        host.measure.setMeasureUnit(other, document.get());
+        QCOMPARE(calibration.count(), 1);
+        QCOMPARE(figures.count(), 1);
+        QCOMPARE(figures.first().first().toRect(), QRect(0, 0, 200, 150));
+        host.measure.setMeasureUnit(other, document.get());
+        QCOMPARE(calibration.count(), 1);
+
+        host.measure.setPrecision((host.settings.precision + 1) % 5, document.get());
+        QCOMPARE(calibration.count(), 2);
+        host.measure.applyCalibration(QStringLiteral("7.25"), ZQ_CM - 1, -1, document.get());
+        QCOMPARE(calibration.count(), 3);
+        QCOMPARE(document->bitmap()->rulerUnitAndLength(), std::make_pair(int(ZQ_CM), 7.25f));
+    }
+
+    void savingAnnouncesThePathOnceTheDocumentIsClean()
+    {
+        TempHome home;
+        MessageRecorder messages;
+        FakeImageWorkspace host;
+        host.settings.capturePath = home.home().toStdString();
+        std::unique_ptr<CImageDoc> document = capture(host);
+        QVERIFY(document);
+        QSignalSpy saved(document.get(), &CImageDoc::saved);
+        QSignalSpy modified(document.get(), &CImageDoc::modifiedChanged);
+        bool cleanWhenSaved = false;
+        connect(document.get(), &CImageDoc::saved, this,
+                [&] { cleanWhenSaved = !document->isModified(); });
+
+        // Cancelled, then failed: nothing is announced.
+        QVERIFY(!document->save());
+        host.saveAnswers.push_back(home.path("missing/Shot.bmp"));
+        QVERIFY(!document->save());
+        QCOMPARE(messages.texts.size(), 1);
+        QCOMPARE(saved.count(), 0);
+        QCOMPARE(modified.count(), 0);
+
+        host.saveAnswers.push_back(home.path("Shot.bmp"));
+        QVERIFY(document->save());
+        QCOMPARE(saved.count(), 1);
+        QCOMPARE(saved.first().first().toString(), home.path("Shot.bmp"));
+        QVERIFY(cleanWhenSaved);
+        QCOMPARE(modified.count(), 1);
+        QCOMPARE(modified.first().first().toBool(), false);
+        document->setModified(false);
+        QCOMPARE(modified.count(), 1);
+        document->setModified(true);
+        QCOMPARE(modified.count(), 2);
+    }
+
+    void aPictureIsAnnouncedWhenItArrivesAndTheRulerFlagWhenItChanges()
+    {
+        TempHome home;
+        QVERIFY(writePatternBmp(home.path("a.bmp"), 30, 20));
+        FakeImageWorkspace host;
+        CImageDoc document(&host);
+        QSignalSpy loaded(&document, &CImageDoc::loaded);
+        QVERIFY(!document.open(home.path("missing.bmp")));
+        QCOMPARE(loaded.count(), 0);
+        QVERIFY(document.open(home.path("a.bmp")));
+        QCOMPARE(loaded.count(), 1);
+
+        QSignalSpy figures(&document, &CImageDoc::figuresChanged);
+        document.setHideRuler(true);
+        document.setHideRuler(true);
+        QCOMPARE(figures.count(), 1);
+        QCOMPARE(figures.first().first().toRect(), QRect(0, 0, 30, 20));
+        document.setHideRuler(false);
+        QCOMPARE(figures.count(), 2);
+    }
+
     void aDocumentWithoutHostOpensAndShowsButTakesNoSettings()
     {
         TempHome home;
@@ -573,7 +704,8 @@ class ImageDocTest : public QObject
         CImageDoc document;
         QVERIFY(document.open(home.path("plain.bmp")));
         QCOMPARE(document.imageSize(), QSize(12, 8));
-        QCOMPARE(RASTStartGraphic(document.bitmap(), POINT{1, 1}, GT_LINE), RAST_NO_RULER);
+        QCOMPARE(RASTStartGraphic(document.bitmap()->handle(), POINT{1, 1}, GT_LINE),
+                 RAST_NO_RULER);
         QVERIFY(!document.saveAs());
     }
 };

@@ -1,5 +1,5 @@
 #pragma once
-// A main frame stand-in for the image windows, a recorder of message boxes, and pictures.
+// Image work without a main frame, a recorder of message boxes, and pictures.
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -10,18 +10,26 @@
 #include <string>
 #include <vector>
 
-#include "app/image/image_host.h"
+#include "app/image/image_workspace.h"
 #include "app/image/measure_settings.h"
 #include "app/shell/gbk_text.h"
 #include "platform/message_box.h"
 #include "rast.h"
 
-// Watches what the image windows ask of the main frame and answers as a test wishes.
-class FakeImageHost : public ImageHost
+// The settings a fake workspace works on; a base, so they exist before the workspace.
+struct FakeSettingsHolder
+{
+    FrameSettings settings;
+};
+
+// Image work without a main window: records what the image windows tell the main frame and
+// answers as a test wishes.
+class FakeImageWorkspace : private FakeSettingsHolder, public ImageWorkspace
 {
   public:
-    explicit FakeImageHost(const std::string& rulersFolder = "/nonexistent")
-        : measure(settings, rulersFolder, [this] { return language; })
+    explicit FakeImageWorkspace(const std::string& rulersFolder = "/nonexistent")
+        : ImageWorkspace(FakeSettingsHolder::settings, rulersFolder, [this] { return language; }),
+          settings(FakeSettingsHolder::settings), measure(measureSettings())
     {
         // Every descriptor line shown, as a fresh settings file gives.
         settings.lineMark = 0xF;
@@ -30,48 +38,40 @@ class FakeImageHost : public ImageHost
         settings.ellipseMark = 0x3F;
         settings.angleMark = 0x3;
         settings.polyLineMark = 0xF;
+        setToolTips([](int commandId) { return QStringLiteral("tip %1").arg(commandId); });
+        setSaveNameChooser([this](const QString& filter, const QString& initialName) {
+            dialogFilters << filter;
+            dialogNames << initialName;
+            if (saveAnswers.empty())
+                return QString();
+            const QString answer = saveAnswers.front();
+            saveAnswers.pop_front();
+            return answer;
+        });
+        setVideoWindowFinder([this] {
+            ++videoRequests;
+            return hasVideoWindow;
+        });
+        QObject::connect(this, &ImageWorkspace::paneTextChanged,
+                         [this](int pane, const QString& text) { paneText[pane] = text; });
+        QObject::connect(this, &ImageWorkspace::paneColoursChanged,
+                         [this](int pane, COLORREF background, COLORREF text) {
+                             paneColours[pane] = {background, text};
+                         });
+        QObject::connect(this, &ImageWorkspace::paneWidthChanged,
+                         [this](int pane, int width, bool stretch) {
+                             paneWidth[pane] = {width, stretch};
+                         });
+        QObject::connect(this, &ImageWorkspace::commandRequested,
+                         [this](int commandId) { commands.push_back(commandId); });
     }
 
-    MeasureSettings& measureSettings() override { return measure; }
-    int languageIndex() const override { return language; }
-    QString toolTipText(int commandId) const override
-    {
-        return QStringLiteral("tip %1").arg(commandId);
-    }
-    void setPaneText(int pane, const QString& text) override { paneText[pane] = text; }
-    void setPaneColours(int pane, COLORREF background, COLORREF text) override
-    {
-        paneColours[pane] = {background, text};
-    }
-    void setPaneWidth(int pane, int width, bool stretch) override
-    {
-        paneWidth[pane] = {width, stretch};
-    }
-    kwz::Window* magnifierWindow() override { return magnifier; }
-    QString getSaveFileName(const QString& filter, const QString& initialName) override
-    {
-        dialogFilters << filter;
-        dialogNames << initialName;
-        if (saveAnswers.empty())
-            return QString();
-        const QString answer = saveAnswers.front();
-        saveAnswers.pop_front();
-        return answer;
-    }
-    void executeCommand(int commandId) override { commands.push_back(commandId); }
-    bool activateVideoWindow() override
-    {
-        ++videoRequests;
-        return hasVideoWindow;
-    }
-
-    FrameSettings settings;
+    FrameSettings& settings;
     int language = 1;
-    MeasureSettings measure;
+    MeasureSettings& measure;
     std::map<int, QString> paneText;
     std::map<int, std::pair<COLORREF, COLORREF>> paneColours;
     std::map<int, std::pair<int, bool>> paneWidth;
-    kwz::Window* magnifier = nullptr;
     std::deque<QString> saveAnswers;
     QStringList dialogFilters;
     QStringList dialogNames;

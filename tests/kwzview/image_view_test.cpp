@@ -88,12 +88,15 @@ struct Workspace
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
-    bool hit(int x, int y) { return RASTIsHitGraphic(document->bitmap(), x, y) == RAST_OK; }
+    bool hit(int x, int y)
+    {
+        return RASTIsHitGraphic(document->bitmap()->handle(), x, y) == RAST_OK;
+    }
     // Points placed of the figure the engine is building; 0 when none.
     int points() const
     {
         int placed = 0;
-        RASTGetConstruction(document->bitmap(), nullptr, &placed);
+        RASTGetConstruction(document->bitmap()->handle(), nullptr, &placed);
         return placed;
     }
     void scrollTo(int x, int y)
@@ -102,7 +105,7 @@ struct Workspace
         view->verticalScrollBar()->setValue(y);
     }
 
-    FakeImageHost host;
+    FakeImageWorkspace host;
     kwz::FakeClock clock;
     std::unique_ptr<CImageDoc> document;
     std::unique_ptr<CImageFrame> frame;
@@ -120,7 +123,7 @@ struct ToolBench : ToolContext
         const std::vector<BYTE> rows = patternRows(400, 300);
         document->buildFromFrame(rows.data(), 400, 300);
     }
-    void* bitmap() const override { return document->bitmap(); }
+    void* bitmap() const override { return document->bitmap()->handle(); }
     void touch() override { ++touches; }
     void postCommand(int commandId) override { posted.push_back(commandId); }
     void repaintView() override {}
@@ -141,7 +144,7 @@ struct ToolBench : ToolContext
     }
     bool hit(int x, int y) { return RASTIsHitGraphic(bitmap(), x, y) == RAST_OK; }
 
-    FakeImageHost host;
+    FakeImageWorkspace host;
     kwz::FakeClock clock;
     std::unique_ptr<CImageDoc> document;
     QLineEdit input;
@@ -292,7 +295,7 @@ class ImageViewTest : public QObject
         const QString path = QDir(dir.path()).filePath("switch.mea");
         // Lines, circles, rectangles, ellipses, texts, angles, polygons, after the header.
         auto counts = [&] {
-            RASTWriteMeasureFile(w.document->bitmap(), path.toLocal8Bit().constData());
+            RASTWriteMeasureFile(w.document->bitmap()->handle(), path.toLocal8Bit().constData());
             QFile file(path);
             file.open(QIODevice::ReadOnly);
             const QByteArray bytes = file.readAll();
@@ -368,11 +371,11 @@ class ImageViewTest : public QObject
     {
         Workspace w(400, 300, QSize(450, 350));
         w.document->setHideRuler(1);
-        w.document->updateAllViews();
+        w.document->notifyFiguresChanged();
         MagnifierWindow magnifier;
         magnifier.resize(120, 120);
         magnifier.show();
-        w.host.magnifier = &magnifier;
+        w.host.setMagnifierWindow(&magnifier);
         w.host.settings.zoomRate = 60;
         w.hover(QPoint(200, 150));
         const QImage picture = magnifier.picture();
@@ -388,7 +391,7 @@ class ImageViewTest : public QObject
     {
         Workspace w(60, 40, QSize(200, 150));
         w.document->setHideRuler(1);
-        w.document->updateAllViews();
+        w.document->notifyFiguresChanged();
         QImage shot = w.viewport->grab().toImage();
         QCOMPARE(shot.pixel(0, 0) & 0xFFFFFF, patternColour(0, 0));
         QCOMPARE(shot.pixel(59, 39) & 0xFFFFFF, patternColour(59, 39));
@@ -399,7 +402,7 @@ class ImageViewTest : public QObject
 
         Workspace big(400, 300, QSize(200, 150));
         big.document->setHideRuler(1);
-        big.document->updateAllViews();
+        big.document->notifyFiguresChanged();
         big.scrollTo(100, 50);
         shot = big.viewport->grab().toImage();
         QCOMPARE(shot.pixel(0, 0) & 0xFFFFFF, patternColour(100, 50));

@@ -25,10 +25,10 @@
 #include "app/controls/pen_style_combo.h"
 #include "app/controls/sp_status_bar.h"
 #include "app/documents/doc_template.h"
-#include "app/frame/image_workspace.h"
 #include "app/image/image_doc.h"
 #include "app/image/image_frame.h"
 #include "app/image/image_view.h"
+#include "app/image/image_workspace.h"
 #include "app/image/ruler_file.h"
 #include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
@@ -83,14 +83,14 @@ struct Ruler
 Ruler rulerOf(CImageDoc& document)
 {
     Ruler r{};
-    RASTGetRuler(document.bitmap(), &r.start, &r.end, &r.unit, &r.length);
+    RASTGetRuler(document.bitmap()->handle(), &r.start, &r.end, &r.unit, &r.length);
     return r;
 }
 
 int precisionOf(CImageDoc& document)
 {
     short precision = -1;
-    RASTGetPrecision(document.bitmap(), &precision);
+    RASTGetPrecision(document.bitmap()->handle(), &precision);
     return precision;
 }
 
@@ -236,7 +236,7 @@ class ImageWorkspaceTest : public QObject
         QCOMPARE(define->rulerUnit()->currentIndex(), int(ZQ_CM) - 1);
 
         // Back and forth: the bitmap takes the bar's ruler again, the file keeps its own.
-        RASTSetRuler(plain->document().bitmap(), {1, 1}, {50, 1}, ZQ_MM, 9.0f);
+        RASTSetRuler(plain->document().bitmap()->handle(), {1, 1}, {50, 1}, ZQ_MM, 9.0f);
         run.frame()->client()->setActiveSubWindow(plain);
         QCOMPARE(rulerOf(plain->document()).end.x, 200);
         run.frame()->client()->setActiveSubWindow(kept);
@@ -268,7 +268,7 @@ class ImageWorkspaceTest : public QObject
         QTest::mouseClick(define->control<QPushButton>(IDC_MRULER_APPLY), Qt::LeftButton);
         ZQUNIT unit = ZQ_UM;
         float length = 0;
-        RASTGetRulerUnitAndLength(document.bitmap(), &unit, &length);
+        RASTGetRulerUnitAndLength(document.bitmap()->handle(), &unit, &length);
         QCOMPARE(unit, ZQ_MM);
         QCOMPARE(length, 2.54f);
         QCOMPARE(settings.rulerLength, 2.54f);
@@ -289,7 +289,8 @@ class ImageWorkspaceTest : public QObject
         QCOMPARE(settings.penNormalColorIndex, 6);
         int style = 0, width = 0;
         COLORREF normal = 0, hovered = 0, selected = 0;
-        RASTGetMeasurePen(document.bitmap(), &style, &width, &normal, &hovered, &selected);
+        RASTGetMeasurePen(document.bitmap()->handle(), &style, &width, &normal, &hovered,
+                          &selected);
         QCOMPARE(normal, CPenStyleCombo::colourAt(6));
         pickNext(frame->bars().text->size());
         QCOMPARE(settings.fontSizeIndex, 9);
@@ -341,7 +342,7 @@ class ImageWorkspaceTest : public QObject
         QVERIFY(!frame->imageToolBar()->isHidden());
         // Print setup chooses for every later print.
         QVERIFY(frame->action(ID_FILE_PRINT_SETUP)->isEnabled());
-        QVERIFY(frame->imageHost()->printer() == frame->imageHost()->printer());
+        QVERIFY(frame->images()->printer() == frame->images()->printer());
 
         view->setFocus();
         QTest::keyClick(view, Qt::Key_L);
@@ -350,7 +351,7 @@ class ImageWorkspaceTest : public QObject
         QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(10, 10));
         clock.advance(100);
         QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(110, 10));
-        QVERIFY(RASTIsHitGraphic(image->document().bitmap(), 60, 10) == RAST_OK);
+        QVERIFY(RASTIsHitGraphic(image->document().bitmap()->handle(), 60, 10) == RAST_OK);
         clock.advance(60);
         moveMouse(viewport, QPoint(110, 60));
         QCOMPARE(status->paneText(kPanePointer), QStringLiteral("  X: 110   Y: 60   "));
@@ -403,8 +404,8 @@ class ImageWorkspaceTest : public QObject
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
         QTest::keyClicks(view->textInput(), "HH");
         QTest::keyClick(view->textInput(), Qt::Key_Return);
-        RASTIsPassGraphic(image->document().bitmap(), 399, 299); // nothing hovered
-        image->document().updateAllViews();
+        RASTIsPassGraphic(image->document().bitmap()->handle(), 399, 299); // nothing hovered
+        image->document().notifyFiguresChanged();
         settle();
         // Capital letters of whatever face the text bar offers first are most of the size.
         const QImage shot =

@@ -34,13 +34,13 @@ struct Rulers
     {
         RulerRecord r;
         ZQUNIT unit = ZQ_UM;
-        RASTGetRuler(document->bitmap(), &r.start, &r.end, &unit, &r.length);
+        RASTGetRuler(document->bitmap()->handle(), &r.start, &r.end, &unit, &r.length);
         r.unit = unit;
         return r;
     }
 
     TempHome home;
-    FakeImageHost host;
+    FakeImageWorkspace host;
     std::unique_ptr<CImageDoc> document;
 };
 
@@ -89,7 +89,7 @@ class MeasureSettingsTest : public QObject
     void savingARulerWritesTheDocumentsRulerAndListsIt()
     {
         Rulers r;
-        RASTSetRuler(r.document->bitmap(), POINT{12, 13}, POINT{112, 53}, ZQ_CM, 4.5f);
+        RASTSetRuler(r.document->bitmap()->handle(), POINT{12, 13}, POINT{112, 53}, ZQ_CM, 4.5f);
         QSignalSpy lists(&r.host.measure, &MeasureSettings::rulerListChanged);
         QVERIFY(r.host.measure.saveRuler("Plate", r.document.get()));
         const std::optional<RulerRecord> saved =
@@ -120,7 +120,7 @@ class MeasureSettingsTest : public QObject
         QCOMPARE(r.host.settings.rulerIndex, 3);
         QCOMPARE(r.host.settings.rulerLength, 10.0f);
         ZQUNIT unit = ZQ_UM;
-        RASTGetMeasureUnit(r.document->bitmap(), &unit);
+        RASTGetMeasureUnit(r.document->bitmap()->handle(), &unit);
         QCOMPARE(int(unit), int(ZQ_CM));
 
         r.writeRuler("Mine", kOwnRuler);
@@ -225,10 +225,10 @@ class MeasureSettingsTest : public QObject
         r.host.measure.applyCalibration("2.5", 0, 2, r.document.get());
         ZQUNIT unit = ZQ_UM;
         float length = 0;
-        RASTGetRulerUnitAndLength(r.document->bitmap(), &unit, &length);
+        RASTGetRulerUnitAndLength(r.document->bitmap()->handle(), &unit, &length);
         QCOMPARE(int(unit), int(ZQ_MM));
         QCOMPARE(length, 2.5f);
-        RASTGetMeasureUnit(r.document->bitmap(), &unit);
+        RASTGetMeasureUnit(r.document->bitmap()->handle(), &unit);
         QCOMPARE(int(unit), int(ZQ_CM));
         r.host.measure.applyCalibration("abc", -1, -1, r.document.get());
         QCOMPARE(r.host.settings.rulerLength, 0.0f);
@@ -245,7 +245,7 @@ class MeasureSettingsTest : public QObject
         r.writeRuler("Obj10x", kDefaultRuler);
         QVERIFY(r.host.measure.chooseRulerFromRulerBar("Obj10x", 0, r.document.get()));
         // The user drags the ruler over 200 pixels of this picture and applies 99.5 um.
-        RASTSetRuler(r.document->bitmap(), POINT{0, 50}, POINT{200, 50}, ZQ_MM, 10.0f);
+        RASTSetRuler(r.document->bitmap()->handle(), POINT{0, 50}, POINT{200, 50}, ZQ_MM, 10.0f);
         r.host.measure.applyCalibration("99.5", -1, 0, r.document.get());
         r.host.measure.applyCalibration("99.5", -1, 0, r.document.get());
         const RulerRecord calibrated{POINT{0, 50}, POINT{200, 50}, ZQ_MM, 99.5f};
@@ -258,7 +258,8 @@ class MeasureSettingsTest : public QObject
             document->buildFromFrame(rows.data(), width, height);
             RulerRecord ruler;
             ZQUNIT unit = ZQ_UM;
-            RASTGetRuler(document->bitmap(), &ruler.start, &ruler.end, &unit, &ruler.length);
+            RASTGetRuler(document->bitmap()->handle(), &ruler.start, &ruler.end, &unit,
+                         &ruler.length);
             ruler.unit = unit;
             return ruler;
         };
@@ -273,7 +274,7 @@ class MeasureSettingsTest : public QObject
 
     void aNewCaptureTakesEverySettingInOrder()
     {
-        FakeImageHost host;
+        FakeImageWorkspace host;
         host.settings.measureUnitIndex = ZQ_M;
         host.settings.precision = 4;
         host.settings.fontSizeIndex = 0;
@@ -284,15 +285,15 @@ class MeasureSettingsTest : public QObject
         const std::vector<BYTE> rows = patternRows(50, 40);
         QVERIFY(document.buildFromFrame(rows.data(), 50, 40));
         ZQUNIT unit = ZQ_UM;
-        RASTGetMeasureUnit(document.bitmap(), &unit);
+        RASTGetMeasureUnit(document.bitmap()->handle(), &unit);
         QCOMPARE(int(unit), int(ZQ_M));
         short precision = 0;
-        RASTGetPrecision(document.bitmap(), &precision);
+        RASTGetPrecision(document.bitmap()->handle(), &precision);
         QCOMPARE(int(precision), 4);
         char face[64] = {};
         int height = 0;
         COLORREF normal = 0, hovered = 0, selected = 0;
-        RASTGetTxtFont(document.bitmap(), face, &height, &normal, &hovered, &selected);
+        RASTGetTxtFont(document.bitmap()->handle(), face, &height, &normal, &hovered, &selected);
         QCOMPARE(QByteArray(face), QByteArray("DejaVu Sans"));
         QCOMPARE(height, -8); // letter height
         QCOMPARE(normal, COLORREF(RGB(128, 0, 0)));
@@ -307,7 +308,8 @@ class MeasureSettingsTest : public QObject
         r.host.measure.setPenWidthIndex(4, r.document.get());
         int style = 0, width = 0;
         COLORREF normal = 0, hovered = 0, selected = 0;
-        RASTGetMeasurePen(r.document->bitmap(), &style, &width, &normal, &hovered, &selected);
+        RASTGetMeasurePen(r.document->bitmap()->handle(), &style, &width, &normal, &hovered,
+                          &selected);
         QCOMPARE(width, 5);
         QCOMPARE(r.host.settings.penWidthIndex, 4);
         QVERIFY(r.document->isModified());
@@ -318,13 +320,13 @@ class MeasureSettingsTest : public QObject
         r.host.measure.setFontSizeIndex(15, r.document.get());
         char face[64] = {};
         int height = 0;
-        RASTGetTxtFont(r.document->bitmap(), face, &height, &normal, &hovered, &selected);
+        RASTGetTxtFont(r.document->bitmap()->handle(), face, &height, &normal, &hovered, &selected);
         QCOMPARE(height, -72);
 
         QSignalSpy precisions(&r.host.measure, &MeasureSettings::precisionShown);
         r.host.measure.setPrecision(5, r.document.get());
         short precision = 0;
-        RASTGetPrecision(r.document->bitmap(), &precision);
+        RASTGetPrecision(r.document->bitmap()->handle(), &precision);
         QCOMPARE(int(precision), 5);
         QCOMPARE(precisions.count(), 1);
 
@@ -338,7 +340,7 @@ class MeasureSettingsTest : public QObject
 
         r.host.measure.setMeasureUnit(ZQ_INCH, r.document.get());
         ZQUNIT unit = ZQ_UM;
-        RASTGetMeasureUnit(r.document->bitmap(), &unit);
+        RASTGetMeasureUnit(r.document->bitmap()->handle(), &unit);
         QCOMPARE(int(unit), int(ZQ_INCH));
     }
 };

@@ -1,14 +1,14 @@
-#include "app/frame/image_workspace.h"
+#include "app/image/image_workspace.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
 #include <QSpinBox>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 #include "app/bars/dialog_bars.h"
@@ -17,20 +17,13 @@
 #include "app/bars/ruler_bar.h"
 #include "app/bars/ruler_measure_bar.h"
 #include "app/bars/text_bar.h"
-#include "app/controls/client_wnd.h"
 #include "app/controls/font_combo.h"
 #include "app/controls/pen_style_combo.h"
-#include "app/controls/sp_status_bar.h"
-#include "app/documents/document_manager.h"
-#include "app/frame/frame_parts.h"
 #include "app/image/image_doc.h"
 #include "app/image/image_frame.h"
 #include "app/image/magnifier_window.h"
+#include "app/image/measured_bitmap.h"
 #include "app/image/ruler_file.h"
-#include "app/shell/command_ids.h"
-#include "app/shell/gbk_text.h"
-
-using namespace cmd;
 
 namespace {
 
@@ -49,11 +42,9 @@ bool scriptedRun()
 
 } // namespace
 
-ImageWorkspace::ImageWorkspace(FrameParts& frame, FrameSettings& settings,
-                               const std::string& rulersFolder, const LanguageSession& languages,
-                               DocumentManager& documents)
-    : QObject(frame.frameWidget()), frame_(frame), languages_(languages), documents_(documents),
-      measure_(settings, rulersFolder, [&languages] { return languages.index(); })
+ImageWorkspace::ImageWorkspace(FrameSettings& settings, const std::string& rulersFolder,
+                               std::function<int()> languageIndex, QObject* parent)
+    : QObject(parent), measure_(settings, rulersFolder, std::move(languageIndex))
 {
 }
 
@@ -76,7 +67,9 @@ void ImageWorkspace::ensureSystemRulers()
 
 CImageDoc* ImageWorkspace::activeDocument() const
 {
-    auto* frame = dynamic_cast<CImageFrame*>(frame_.client()->activeSubWindow());
+    if (client_ == nullptr)
+        return nullptr;
+    auto* frame = dynamic_cast<CImageFrame*>(client_->activeSubWindow());
     return frame != nullptr ? &frame->document() : nullptr;
 }
 
@@ -94,9 +87,9 @@ void ImageWorkspace::activated(CImageFrame* frame)
     if (!keepsOwnRuler(document) && !measure_.hasCalibrations())
         measure_.chooseRulerFromRulerBar(rulers->currentText(), rulers->currentIndex(), &document);
     const int precision = bars_->ruler->precision()->currentIndex();
-    if (precision >= 0)
-        measure_.applyPrecision(document.bitmap(), precision);
-    document.updateAllViews();
+    if (precision >= 0 && document.bitmap() != nullptr)
+        measure_.applyPrecision(*document.bitmap(), precision);
+    document.calibrationTouched();
 }
 
 void ImageWorkspace::connectBars(const DialogBars& bars)
@@ -109,6 +102,7 @@ void ImageWorkspace::connectBars(const DialogBars& bars)
     magnifier_ = new MagnifierWindow(area);
     magnifier_->setMinimumSize(0, 0);
     layout->addWidget(magnifier_);
+    magnifierWindow_ = magnifier_;
     connect(bars.magnifier, &MagnifierBar::radiusChanged, this,
             [this](int radius) { measure_.settings().zoomRate = radius; });
 
@@ -131,10 +125,6 @@ void ImageWorkspace::connectRulerBars(const DialogBars& bars)
     connect(ruler, &RulerBar::hideDescriptorsToggled, this, [this](bool on) {
         measure_.setHideDescriptor(MeasureSettings::DescriptorBox::RulerBar, on, activeDocument());
     });
-    connect(ruler, &RulerBar::defineClicked, this, [this] {
-        if (frame_.barHost(Bar::RulerMeasure)->isHidden())
-            frame_.routeCommand(ID_IMAGE_SETTINGS_RULER);
-    });
 
     connect(define, &RulerMeasureBar::rulerChosen, this, [this, define](int index) {
         measure_.chooseRulerFromMeasureBar(define->rulers()->itemText(index), activeDocument());
@@ -151,10 +141,6 @@ void ImageWorkspace::connectRulerBars(const DialogBars& bars)
     connect(define, &RulerMeasureBar::applyClicked, this, [this, define] {
         measure_.applyCalibration(define->length()->text(), define->rulerUnit()->currentIndex(),
                                   define->measureUnit()->currentIndex(), activeDocument());
-    });
-    connect(define, &RulerMeasureBar::returnClicked, this, [this] {
-        if (!frame_.barHost(Bar::RulerMeasure)->isHidden())
-            frame_.routeCommand(ID_IMAGE_SETTINGS_RULER);
     });
     connect(define, &RulerMeasureBar::measureUnitChosen, this,
             [this](int index) { measure_.setMeasureUnit(index, activeDocument()); });
@@ -243,48 +229,35 @@ void ImageWorkspace::refreshUnitLists()
     bars_->rulerMeasure->setUnitWords(words, settings.measureUnitIndex, settings.rulerUnitIndex);
 }
 
-int ImageWorkspace::languageIndex() const
+void ImageWorkspace::setToolTips(std::function<QString(int)> toolTips)
 {
-    return languages_.index();
+    toolTips_ = std::move(toolTips);
 }
 
 QString ImageWorkspace::toolTipText(int commandId) const
 {
-    return fromGbk(languages_.GetToolTipText(commandId));
-}
-
-void ImageWorkspace::setPaneText(int pane, const QString& text)
-{
-    frame_.SetPaneText(pane, text);
-}
-
-void ImageWorkspace::setPaneColours(int pane, COLORREF background, COLORREF text)
-{
-    frame_.SetPaneColours(pane, background, text);
-}
-
-void ImageWorkspace::setPaneWidth(int pane, int width, bool stretch)
-{
-    frame_.statusBarControl()->SetPaneInfo(pane, width, stretch);
+    return toolTips_ ? toolTips_(commandId) : QString();
 }
 
 kwz::Window* ImageWorkspace::magnifierWindow()
 {
     // A hidden magnifier is not worth a rebuild of the picture at every movement.
-    if (magnifier_ == nullptr || !magnifier_->isVisible())
+    if (magnifierWindow_ != nullptr && magnifierWindow_ == magnifier_ && !magnifier_->isVisible())
         return nullptr;
-    return magnifier_;
+    return magnifierWindow_;
 }
 
 QString ImageWorkspace::getSaveFileName(const QString& filter, const QString& initialName)
 {
+    if (chooseSaveName_)
+        return chooseSaveName_(filter, initialName);
     // Scripted runs never wait for a dialog: it counts as cancelled.
     if (scriptedRun())
         return QString();
     // A name typed without an extension gets the one of the chosen type, as a desktop's save
     // dialogs do: a file saved as just "Sample" could not be found by File Open's filters and
     // would be asked for again on every save.
-    QFileDialog dialog(frame_.frameWidget(), QString(), initialName, filter);
+    QFileDialog dialog(dialogParent_, QString(), initialName, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     auto suffixOf = [](const QString& chosen) {
@@ -300,14 +273,9 @@ QString ImageWorkspace::getSaveFileName(const QString& filter, const QString& in
     return dialog.selectedFiles().constFirst();
 }
 
-void ImageWorkspace::executeCommand(int commandId)
-{
-    frame_.routeCommand(commandId);
-}
-
 bool ImageWorkspace::activateVideoWindow()
 {
-    return documents_.FindVideoFrame() != nullptr;
+    return findVideoWindow_ && findVideoWindow_();
 }
 
 QPrinter* ImageWorkspace::printer()

@@ -1,0 +1,256 @@
+#include "app/image/measured_bitmap.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "rast.h"
+
+namespace {
+
+// Far outside any picture: a hit or hover test there finds nothing.
+constexpr int kNowhere = -1000000;
+
+QByteArray nativePath(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+SHOWRECT showRect(const QRect& r)
+{
+    return SHOWRECT{r.x(), r.y(), r.width(), r.height()};
+}
+
+} // namespace
+
+void MeasuredBitmap::Deleter::operator()(void* handle) const
+{
+    RASTDisableMeasure(handle);
+    RASTUnInitialize(&handle);
+}
+
+std::unique_ptr<MeasuredBitmap> MeasuredBitmap::create()
+{
+    void* handle = nullptr;
+    if (RASTInitialize(&handle) != RAST_OK || handle == nullptr)
+        return nullptr;
+    return std::unique_ptr<MeasuredBitmap>(new MeasuredBitmap(handle));
+}
+
+MeasuredBitmap::~MeasuredBitmap() = default;
+
+bool MeasuredBitmap::hasImage() const
+{
+    int width = 0;
+    return RASTGetWidth(handle(), &width) == RAST_OK && width > 0;
+}
+
+QSize MeasuredBitmap::size() const
+{
+    int width = 0;
+    int height = 0;
+    RASTGetWidth(handle(), &width);
+    RASTGetHeight(handle(), &height);
+    return QSize(width, height);
+}
+
+int MeasuredBitmap::bitCount() const
+{
+    int bits = 0;
+    RASTGetBitCount(handle(), &bits);
+    return bits;
+}
+
+bool MeasuredBitmap::readPixels(const BYTE* rows, int width, int height)
+{
+    return RASTReadPixels(handle(), rows, width, height, 24) == RAST_OK;
+}
+
+bool MeasuredBitmap::readFile(const QString& path)
+{
+    return RASTReadFile(handle(), nativePath(path).constData()) == RAST_OK;
+}
+
+bool MeasuredBitmap::readMeasureFile(const QString& path)
+{
+    return RASTReadMeasureFile(handle(), nativePath(path).constData()) == RAST_OK;
+}
+
+bool MeasuredBitmap::writeFile(const QString& path, bool withFigures) const
+{
+    return RASTWriteFile(handle(), nativePath(path).constData(), withFigures ? 1 : 0) == RAST_OK;
+}
+
+bool MeasuredBitmap::writeMeasureFile(const QString& path) const
+{
+    return RASTWriteMeasureFile(handle(), nativePath(path).constData()) == RAST_OK;
+}
+
+void MeasuredBitmap::setLanguage(int programLanguage)
+{
+    RASTSetLanguage(handle(), static_cast<ZQLANGUAGE>(programLanguage == 2 ? 1 : programLanguage));
+}
+
+void MeasuredBitmap::renderFinished()
+{
+    RASTIsHitGraphic(handle(), kNowhere, kNowhere);
+    RASTIsPassGraphic(handle(), kNowhere, kNowhere);
+    const QSize whole = size();
+    RASTDraw(handle(), nullptr, 0, 0, whole.width(), whole.height());
+}
+
+bool MeasuredBitmap::draw(HDC dc, const QRect& part)
+{
+    return RASTDraw(handle(), dc, part.x(), part.y(), part.width(), part.height()) == RAST_OK;
+}
+
+bool MeasuredBitmap::show(HDC dc, const QRect& dest, const QRect& source)
+{
+    return RASTShow(handle(), dc, showRect(dest), showRect(source)) == RAST_OK;
+}
+
+void MeasuredBitmap::setRuler(const RulerRecord& r)
+{
+    RASTSetRuler(handle(), r.start, r.end, static_cast<ZQUNIT>(r.unit), r.length);
+}
+
+std::optional<RulerRecord> MeasuredBitmap::ruler() const
+{
+    RulerRecord r;
+    ZQUNIT unit = ZQ_UM;
+    if (RASTGetRuler(handle(), &r.start, &r.end, &unit, &r.length) != RAST_OK)
+        return std::nullopt;
+    r.unit = unit;
+    return r;
+}
+
+void MeasuredBitmap::setRulerUnitAndLength(int unit, float length)
+{
+    RASTSetRulerUnitAndLength(handle(), static_cast<ZQUNIT>(unit), length);
+}
+
+std::optional<std::pair<int, float>> MeasuredBitmap::rulerUnitAndLength() const
+{
+    ZQUNIT unit = ZQ_UM;
+    float length = 0.0f;
+    if (RASTGetRulerUnitAndLength(handle(), &unit, &length) != RAST_OK)
+        return std::nullopt;
+    return std::make_pair(int(unit), length);
+}
+
+void MeasuredBitmap::setMeasureUnit(int unit)
+{
+    RASTSetMeasureUnit(handle(), static_cast<ZQUNIT>(unit));
+}
+
+std::optional<int> MeasuredBitmap::measureUnit() const
+{
+    ZQUNIT unit = ZQ_UM;
+    if (RASTGetMeasureUnit(handle(), &unit) != RAST_OK)
+        return std::nullopt;
+    return int(unit);
+}
+
+void MeasuredBitmap::setPrecision(int precision)
+{
+    RASTSetPrecision(handle(), precision);
+}
+
+std::optional<int> MeasuredBitmap::precision() const
+{
+    short precision = 0;
+    if (RASTGetPrecision(handle(), &precision) != RAST_OK)
+        return std::nullopt;
+    return int(precision);
+}
+
+void MeasuredBitmap::setPen(const Pen& p)
+{
+    RASTSetMeasurePen(handle(), p.style, p.width, p.normal, p.hovered, p.selected);
+}
+
+std::optional<MeasuredBitmap::Pen> MeasuredBitmap::pen() const
+{
+    Pen p;
+    if (RASTGetMeasurePen(handle(), &p.style, &p.width, &p.normal, &p.hovered, &p.selected) !=
+        RAST_OK)
+        return std::nullopt;
+    return p;
+}
+
+void MeasuredBitmap::setTextFont(const char* face, int height, COLORREF normal, COLORREF hovered,
+                                 COLORREF selected)
+{
+    RASTSetTxtFont(handle(), face, height, normal, hovered, selected);
+}
+
+void MeasuredBitmap::setMarks(const Marks& marks)
+{
+    // The engine takes the words by pointer and only reads them.
+    Marks copy = marks;
+    RASTSetLineMark(handle(), &copy.line);
+    RASTSetRectMark(handle(), &copy.rect);
+    RASTSetCircleMark(handle(), &copy.circle);
+    RASTSetEllipseMark(handle(), &copy.ellipse);
+    RASTSetAngleMark(handle(), &copy.angle);
+    RASTSetPolyLineMark(handle(), &copy.polyLine);
+}
+
+void MeasuredBitmap::hideRuler(bool hide)
+{
+    RASTHideRuler(handle(), hide ? 1 : 0);
+}
+
+void MeasuredBitmap::hideDescriptors(bool hide)
+{
+    RASTHideDescriptor(handle(), hide ? 1 : 0);
+}
+
+QRect MeasuredBitmap::selectionBounds() const
+{
+    RECT r{0, 0, 0, 0};
+    if (RASTGetBoundingRect(handle(), &r) != RAST_OK || r.right <= r.left || r.bottom <= r.top)
+        return QRect();
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
+
+bool MeasuredBitmap::select(const QPoint& point)
+{
+    return RASTIsHitGraphic(handle(), point.x(), point.y()) == RAST_OK;
+}
+
+QRect MeasuredBitmap::deleteSelected()
+{
+    const QRect covered = selectionBounds();
+    RASTClearHitGraphic(handle());
+    return covered;
+}
+
+void MeasuredBitmap::deleteAll()
+{
+    RASTClearAllGraphic(handle());
+}
+
+int MeasuredBitmap::figureCount() const
+{
+    if (!hasImage())
+        return 0;
+    // The library tells the counts only through its measurement stream, which leads a
+    // measurement file: a 156-byte header, then seven 32-bit counts.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("count.Mea"));
+    if (!folder.isValid() || !writeMeasureFile(path))
+        return -1;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray head = file.read(156 + 7 * 4);
+    if (head.size() < 156 + 7 * 4)
+        return -1;
+    int count = 0;
+    for (int i = 0; i < 7; ++i)
+    {
+        const auto* p = reinterpret_cast<const unsigned char*>(head.constData() + 156 + 4 * i);
+        count += int(p[0] | p[1] << 8 | p[2] << 16 | unsigned(p[3]) << 24);
+    }
+    return count;
+}
