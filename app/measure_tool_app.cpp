@@ -183,7 +183,7 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     provideToolTipFiles(QString::fromLocal8Bit(folders_.language.c_str()));
 
     // 6, 7. Settings and language.
-    settingsStore_ = store::open(folders_.program + kSettingsFile);
+    settingsStore_ = SettingsStore(folders_.program + kSettingsFile);
     languages_.LoadLanguage(folders_.program, loadLanguageIndex(settingsStore_));
 
     // 9. Document templates, the live one first.
@@ -308,10 +308,10 @@ int CMeasureToolApp::ExitInstance(int code)
     mainFrame_.reset();
     documents_.clear();
 
-    store::setInt(settingsStore_, "MAIN", "Language", languages_.index());
+    settingsStore_.setInt("MAIN", "Language", languages_.index());
     if (languages_.isOpen())
         languages_.SaveLanguageTexts();
-    store::close(settingsStore_);
+    settingsStore_.close();
     languages_.close();
     camera_.close();
     singleInstance_.reset();

@@ -35,7 +35,7 @@ struct WorkFolders;
 // What the main frame works with, handed over by the application object.
 struct FrameServices
 {
-    void* settingsStore; // "MeasureTool.ini": read at construction, written at destruction
+    SettingsStore& settingsStore; // "MeasureTool.ini": read at construction, written at destruction
     const WorkFolders& folders;
     const LanguageSession& languages;
     CameraSession& camera;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+class SettingsStore;
+
 struct FrameSettings
 {
     int showVideoStatusBar = 1;
@@ -89,11 +91,11 @@ struct FrameSettings
 
 // Reads "User" then "DescriptionMark"; the capture and record folders default to the work
 // folders given. A null store gives every default.
-void loadSettings(void* store, FrameSettings& settings, const std::string& capturesFolder,
+void loadSettings(const SettingsStore& store, FrameSettings& settings, const std::string& capturesFolder,
                   const std::string& recordsFolder);
-void saveSettings(void* store, const FrameSettings& settings);
+void saveSettings(SettingsStore& store, const FrameSettings& settings);
 // The language index of section "MAIN"; one the program has no texts for reads as Chinese.
-int loadLanguageIndex(void* store);
+int loadLanguageIndex(const SettingsStore& store);
 
 // The ruler length as the file holds it: seven significant digits, trailing zeros removed but
 // the decimal point kept ("1.", "2.54", "0.3333333", "1.e-005").

@@ -109,9 +109,8 @@ std::string value(const QByteArray& file, const char* section, const char* key)
 
 struct Store
 {
-    explicit Store(const QString& path) : handle(store::open(path.toStdString())) {}
-    ~Store() { store::close(handle); }
-    void* handle;
+    explicit Store(const QString& path) : handle(path.toStdString()) {}
+    SettingsStore handle;
 };
 
 } // namespace
