@@ -269,11 +269,7 @@ void CMeasureToolApp::createDocTemplates()
         [this](CDocument& document) -> QMdiSubWindow* {
             if (documents_.clientArea() == nullptr || !mainFrame_)
                 return nullptr;
-            // The camera session belongs to this object and outlives every frame.
-            auto* frame =
-                new CVideoFrame(static_cast<CVideoDoc&>(document), mainFrame_->liveHost(), camera_);
-            QObject::connect(frame, &CVideoFrame::stateChanged, mainFrame_.get(),
-                             &CMainFrame::updateCommandStates);
+            CVideoFrame* frame = mainFrame_->createLiveFrame(static_cast<CVideoDoc&>(document));
             documents_.clientArea()->addSubWindow(frame);
             return frame;
         }));

@@ -11,9 +11,11 @@ class CSPStatusBar;
 class QToolBar;
 class QWidget;
 
-class FrameParts : public StatusPanes
+class FrameParts
 {
   public:
+    virtual void SetPaneText(int pane, const QString& text) = 0;
+    virtual void SetPaneColours(int pane, COLORREF background, COLORREF text) = 0;
     virtual CSPStatusBar* statusBarControl() const = 0;
     virtual CClientWnd* client() const = 0;
     // The tool bar that holds a dialog bar; hidden while the bar is.
