@@ -152,7 +152,7 @@ CVideoFrame* CMainFrame::createLiveFrame(CVideoDoc& document)
             &SizeBar::setSizeIndex);
     connect(&frame->capture(), &LiveCapture::measureFrameTaken, this,
             [this, frame](const BYTE* bgr, int width, int height, bool* opened) {
-                *opened = openMeasuredFrame(bgr, width, height, frame->isMaximized());
+                *opened = OpenCapturedImage(bgr, width, height, frame->isMaximized());
             });
     return frame;
 }
@@ -287,7 +287,7 @@ void CMainFrame::setLocalClock(LocalClock clock)
     liveServices_->clock = std::move(clock);
 }
 
-bool CMainFrame::openMeasuredFrame(const BYTE* bgr, int width, int height, bool maximised)
+bool CMainFrame::OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised)
 {
     CDocTemplate* images = services_.documents.imageTemplate();
     auto* document =

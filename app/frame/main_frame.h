@@ -99,6 +99,9 @@ class CMainFrame : public QMainWindow, public FrameParts, public CommandTarget
     void ApplyCaptureBar();
     // A command as the bars' controls send it to the main frame.
     void SendCommand(int id);
+    // A new image window measuring the frame (24-bit rows, bottom row first); shown maximised
+    // when `maximised`. False when the image document did not take the pixels.
+    bool OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised);
     // The clock of capture and recording names; tests set their own.
     void setLocalClock(LocalClock clock);
     // The handlers of the colour, video-setting and lights bars.
@@ -155,8 +158,7 @@ class CMainFrame : public QMainWindow, public FrameParts, public CommandTarget
     void toggleLiveBar(LiveBar bar);
     // The live bars' shown flags as the screen has them, for the check marks.
     void syncLiveBars();
-    // A frame captured for measuring in a new image window; false when it did not open.
-    bool openMeasuredFrame(const BYTE* bgr, int width, int height, bool maximised);
+
     // Timed capture and recording end before the settings are saved.
     void finishLiveWork();
     void chooseFolder(std::string& stored, QLineEdit* box);

@@ -1,12 +1,15 @@
 // The live window with the simulated camera in its deterministic mode: placement, fit,
 // freeze, sizes, cross-hair, keys, panes, and the picture path from the capture thread to the
-// screen. The main frame is a recording fake.
+// screen. The main frame's side is its models and a recorder of what the window asks.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMdiArea>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <array>
@@ -15,13 +18,18 @@
 #include <random>
 
 #include "app/live/camera_session.h"
-#include "app/live/live_host.h"
+#include "app/live/live_bars.h"
+#include "app/live/live_services.h"
+#include "app/live/live_session.h"
 #include "app/live/live_surface.h"
 #include "app/live/rgb32_context.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/language.h"
+#include "app/shell/settings.h"
+#include "app/shell/status_panes.h"
 #include "platform/message_box.h"
 
 using namespace cmd;
@@ -30,62 +38,76 @@ namespace {
 
 constexpr QRgb kRed = 0xFFFF0000u;
 
-class FakeHost : public LiveHost
+// The main frame's side of a live window: its models, and what the window asked of them.
+class FakeHost : public QObject
 {
   public:
     FakeHost()
     {
-        area.resize(1000, 700);
+        panesModel.setCount(8);
+        connect(&panesModel, &StatusPanes::paneChanged, this, [this](int pane) {
+            const StatusPanes::Pane& p = panesModel.pane(pane);
+            if (panes[pane] != p.text)
+                calls << QString("text%1").arg(pane);
+            panes[pane] = p.text;
+            colours[pane] = {p.background, p.textColour};
+            widths[pane] = p.width;
+        });
+        connect(&liveBars, &LiveBars::toggleRequested, this, [this](LiveBar bar) {
+            setBar(bar, !bars[bar]);
+            calls << QString("toggle%1").arg(int(bar));
+        });
         for (auto bar : {LiveBar::Color, LiveBar::Capture, LiveBar::Size, LiveBar::VideoTool,
                          LiveBar::VideoStatus, LiveBar::VideoSetting})
             bars[bar] = false;
+        services.exposureSlider = [this](int exposure) {
+            sliderValues << exposure;
+            return hasSlider;
+        };
+        area.resize(1000, 700);
     }
 
-    void SetPaneText(int pane, const QString& text) override
+    void setBar(LiveBar bar, bool shown)
     {
-        panes[pane] = text;
-        calls << QString("text%1").arg(pane);
+        bars[bar] = shown;
+        liveBars.setShown(bar, shown);
     }
-    void SetPaneColours(int pane, COLORREF background, COLORREF text) override
+    void SetPaneColours(int pane, COLORREF background, COLORREF text)
     {
-        colours[pane] = {background, text};
+        panesModel.setPaneColours(pane, background, text);
     }
-    void SetPaneWidth(int pane, int width) override { widths[pane] = width; }
-    FrameSettings& settings() override { return frameSettings; }
-    int languageIndex() const override { return language; }
-    const char* GetToolTipText(int id) const override
-    {
-        auto it = tips.find(id);
-        return it == tips.end() ? "" : it->second.c_str();
-    }
-    const char* LanguageText(const char* key) const override
-    {
-        return std::string(key) == "AppTitle" ? "kwzview" : "";
-    }
-    QSize clientSize() const override { return area.viewport()->size(); }
-    void SetLiveWindow(int live) override { liveWindow = live; }
-    void ToggleBar(LiveBar bar) override
-    {
-        bars[bar] = !bars[bar];
-        calls << QString("toggle%1").arg(int(bar));
-    }
-    bool IsBarShown(LiveBar bar) const override { return bars.at(bar); }
-    void SetSizeButtons(int index) override
-    {
-        sizeButton = index;
-        calls << "sizeButtons";
-    }
-    bool SetExposureSlider(int exposure) override
-    {
-        sliderValues << exposure;
-        return hasSlider;
-    }
-    void ShowVideoBars() override { calls << "showVideoBars"; }
-    void ShowVideoSideBars() override { calls << "showVideoSideBars"; }
-    void HideVideoBars() override { calls << "hideVideoBars"; }
-    void HideStatusBar() override { calls << "hideStatusBar"; }
+    QSize clientSize() const { return area.viewport()->size(); }
 
-    QMdiArea area;
+    // The language and tool tips of the moment, as the program folder would give them.
+    void loadLanguage()
+    {
+        QDir(folder.path()).mkpath("Language");
+        QFile tips(folder.filePath(toolTipFile(language)));
+        QVERIFY(tips.open(QIODevice::WriteOnly));
+        tips.write(QByteArray("[") + toolTipSection(language) + "]\n");
+        for (const ToolTipCommand& command : toolTipCommands())
+            if (auto it = this->tips.find(command.id); it != this->tips.end())
+                tips.write(QByteArray(command.name) + "=" + it->second.c_str() + "\n");
+        tips.close();
+        languages.LoadLanguage(folder.path().toStdString() + "/", language);
+    }
+
+    // The frame's announcements of focus, activation, closing and size.
+    void watch(CVideoFrame* frame)
+    {
+        connect(frame, &CVideoFrame::focused, this, [this] { calls << "showVideoBars"; });
+        connect(frame, &CVideoFrame::activated, this, [this] { calls << "showVideoSideBars"; });
+        connect(frame, &CVideoFrame::closing, this, [this] {
+            calls << "hideVideoBars" << "hideStatusBar";
+            liveWindow = 0;
+        });
+        connect(&frame->liveSession(), &LiveSession::sizeIndexChanged, this, [this](int index) {
+            sizeButton = index;
+            calls << "sizeButtons";
+        });
+    }
+
+    QTemporaryDir folder;
     QString panes[8];
     std::pair<COLORREF, COLORREF> colours[8] = {};
     int widths[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
@@ -98,6 +120,11 @@ class FakeHost : public LiveHost
     bool hasSlider = false;
     QList<int> sliderValues;
     int liveWindow = -1;
+    LanguageSession languages;
+    StatusPanes panesModel;
+    LiveBars liveBars;
+    LiveServices services{frameSettings, languages, panesModel, liveBars, {}};
+    QMdiArea area; // last, so that its frames go before the models they use
 };
 
 int recordMessage(void* context, HWND, const char* text, const char*, unsigned type)
@@ -162,7 +189,9 @@ class LiveTest : public QObject
     {
         document = std::make_unique<CVideoDoc>("Live");
         document->OnNewDocument();
-        auto* frame = new CVideoFrame(*document, *host, *session);
+        host->loadLanguage();
+        auto* frame = new CVideoFrame(*document, host->services, *session);
+        host->watch(frame);
         host->area.addSubWindow(frame);
         frame->show();
         if (start)
@@ -540,7 +569,7 @@ class LiveTest : public QObject
         QCOMPARE(host->calls, QStringList());
         QVERIFY(frame->updateCommand(ID_VIDEO_SHOWSETTINGBAR, state));
         QVERIFY(state.enabled && state.checked);
-        host->bars[LiveBar::Capture] = false;
+        host->setBar(LiveBar::Capture, false);
         frame->updateCommand(ID_VIDEO_SHOWSETTINGBAR, state);
         QVERIFY(!state.checked);
         for (int id : {ID_VIDEO_SELECTCOMPRESSOR, ID_VIDEO_HIGHQUALITY})

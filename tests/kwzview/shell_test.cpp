@@ -139,21 +139,21 @@ class ShellTest : public QObject
     {
         TempHome home;
         LanguageTexts texts;
-        texts.load(nullptr, kLanguageChinese);
+        texts.load(SettingsStore(), kLanguageChinese);
         // "设备(&D)" in GBK.
         QCOMPARE(QByteArray(texts.text("Device")), QByteArray("\xC9\xE8\xB1\xB8(&D)"));
         QCOMPARE(qtext(texts, "AppTitle"), QStringLiteral("KWZ 测量软件"));
-        texts.load(nullptr, kLanguageEnglish);
+        texts.load(SettingsStore(), kLanguageEnglish);
         QCOMPARE(qtext(texts, "Device"), QStringLiteral("&Device"));
         // The two offset labels are Chinese in the English table too.
         QCOMPARE(qtext(texts, "DlgColorGoff"), QStringLiteral("绿偏移"));
         QCOMPARE(qtext(texts, "SettingsNote"),
                  QStringLiteral("All Settings will be Validate by click \"Apply\" button"));
-        texts.load(nullptr, kLanguageChineseTraditional);
+        texts.load(SettingsStore(), kLanguageChineseTraditional);
         QCOMPARE(qtext(texts, "MLanguageChineseFanti"), QStringLiteral("繁體中文(&T)"));
         QCOMPARE(qtext(texts, "DlgColorBrightness"), QStringLiteral("亮度"));
         // An index beyond the three takes the Traditional Chinese texts.
-        texts.load(nullptr, 7);
+        texts.load(SettingsStore(), 7);
         QCOMPARE(qtext(texts, "Device"), QStringLiteral("設備(&D)"));
         // "Precision" is a key of two sections; each keeps its own slot.
         QVERIFY(texts.text("DLGBAR_RULER", "Precision") !=
@@ -193,7 +193,7 @@ class ShellTest : public QObject
     {
         TempHome home;
         LanguageTexts texts;
-        texts.load(nullptr, kLanguageEnglish);
+        texts.load(SettingsStore(), kLanguageEnglish);
         {
             Store s(home.path("MTENG.ini"));
             texts.save(s.handle);
@@ -231,7 +231,7 @@ class ShellTest : public QObject
     {
         TempHome home;
         LanguageTexts texts;
-        texts.load(nullptr, kLanguageChinese);
+        texts.load(SettingsStore(), kLanguageChinese);
         {
             Store s(home.path("MTCHS.ini"));
             texts.save(s.handle);
@@ -275,7 +275,7 @@ class ShellTest : public QObject
     {
         TempHome home;
         FrameSettings s;
-        loadSettings(nullptr, s, "C", "R");
+        loadSettings(SettingsStore(), s, "C", "R");
         {
             Store st(home.path("MeasureTool.ini"));
             loadSettings(st.handle, s, "/x/Captures", "/x/Records");
