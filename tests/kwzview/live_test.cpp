@@ -8,7 +8,9 @@
 #include <QMdiArea>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QFileInfo>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -19,6 +21,7 @@
 
 #include "app/live/camera_session.h"
 #include "app/live/live_bars.h"
+#include "app/live/live_capture.h"
 #include "app/live/live_services.h"
 #include "app/live/live_session.h"
 #include "app/live/live_surface.h"
@@ -820,6 +823,123 @@ class LiveTest : public QObject
         QCOMPARE(lines, referenceLines);
         for (size_t i = 0; i < fast.size(); ++i)
             QCOMPARE(fast[i] & 0xFFFFFFu, plain[i] & 0xFFFFFFu);
+    }
+
+    // Observers repaint, re-place and rewrite panes on every signal: a repeated value must
+    // not announce anything, and a new one exactly once.
+    void theSessionAnnouncesEachRealChangeOnce()
+    {
+        LiveSession live;
+        QSignalSpy started(&live, &LiveSession::startedChanged);
+        QSignalSpy frozen(&live, &LiveSession::frozenChanged);
+        QSignalSpy fit(&live, &LiveSession::fitChanged);
+        QSignalSpy cross(&live, &LiveSession::crossHairChanged);
+        QSignalSpy size(&live, &LiveSession::pictureSizeChanged);
+        QSignalSpy index(&live, &LiveSession::sizeIndexChanged);
+        QSignalSpy recording(&live, &LiveSession::recordingChanged);
+        QSignalSpy seconds(&live, &LiveSession::recordingTimeChanged);
+        for (int round = 0; round < 2; ++round)
+        {
+            live.setStarted(true);
+            live.setFrozen(true);
+            live.setFit(true);
+            live.setCrossHair(true);
+            live.setPicture(1, QSize(640, 480));
+        }
+        for (QSignalSpy* spy : {&started, &frozen, &fit, &cross, &size, &index})
+            QCOMPARE(spy->count(), 1);
+        QCOMPARE(size.takeFirst().at(0).toSize(), QSize(640, 480));
+        QCOMPARE(index.takeFirst().at(0).toInt(), 1);
+        live.setFrozen(false);
+        QCOMPARE(frozen.count(), 2);
+        QCOMPARE(frozen.last().at(0).toBool(), false);
+        // A new index of the same size, and a new size under the same index.
+        live.setPicture(2, QSize(640, 480));
+        live.setPicture(2, QSize(800, 600));
+        QCOMPARE(index.count(), 1);
+        QCOMPARE(size.count(), 1);
+
+        // The first second of a recording is 0, and it must reach the pane.
+        live.setRecording(true);
+        live.setRecordingSeconds(0);
+        live.setRecordingSeconds(0);
+        live.setRecordingSeconds(1);
+        QCOMPARE(recording.count(), 1);
+        QCOMPARE(seconds.count(), 2);
+        live.setRecording(false);
+        QCOMPARE(live.recordingSeconds(), -1);
+        live.setRecording(true);
+        live.setRecordingSeconds(0);
+        QCOMPARE(seconds.count(), 3);
+
+        LiveBars bars;
+        QSignalSpy shown(&bars, &LiveBars::shownChanged);
+        QSignalSpy wanted(&bars, &LiveBars::toggleRequested);
+        bars.setShown(LiveBar::Size, true);
+        bars.setShown(LiveBar::Size, true);
+        bars.toggle(LiveBar::Color);
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(wanted.count(), 1);
+        QVERIFY(bars.shown(LiveBar::Size) && !bars.shown(LiveBar::Color));
+    }
+
+    // Nothing but the live window and its models: C writes the still, R records, and the
+    // panes say so; frozen, neither key writes anything.
+    void stillsAndRecordingsAreWrittenWithoutAMainFrame()
+    {
+        QTemporaryDir files;
+        host->frameSettings.capturePath = files.filePath("stills").toStdString();
+        host->frameSettings.recordPath = files.path().toStdString();
+        QVERIFY(QDir(files.path()).mkdir("stills"));
+        host->frameSettings.saveAsJpeg = 0;
+        host->services.clock = [] { return LocalTime{2009, 4, 1, 8, 5, 7, 42}; };
+        CVideoFrame* frame = openFrame(1);
+        QVERIFY(frame->started());
+
+        QTest::keyClick(frame->view(), Qt::Key_C);
+        const QString still = files.filePath("stills/Capture2009-4-1 8-5-7-42.bmp");
+        QTRY_VERIFY(QFileInfo::exists(still));
+        QCOMPARE(QImage(still).size(), QSize(640, 480));
+        QCOMPARE(host->panes[kPanePrompt], "Saved: " + still);
+        QCOMPARE(host->frameSettings.captureIndex, 1);
+
+        QTest::keyClick(frame->view(), Qt::Key_R);
+        QTRY_VERIFY(frame->capture().recording());
+        QVERIFY(frame->liveSession().recording());
+        frame->OnTimer();
+        QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Recording: 0:0:0\n"));
+        QCOMPARE(host->colours[kPaneRecording].first, kPaneHighlight);
+        frame->OnTimer();
+        QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Recording: 0:0:1\n"));
+        QTest::keyClick(frame->view(), Qt::Key_R);
+        QTRY_VERIFY(!frame->liveSession().recording());
+        QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Record Completed"));
+        const QString record = files.filePath("Record2009-4-1 8-5-7.avi");
+        QVERIFY(QFileInfo(record).size() > 0);
+        QCOMPARE(host->frameSettings.recordIndex, 1);
+
+        frame->onCommand(ID_BUTTON_FREEZE);
+        QVERIFY(frame->frozen());
+        QTest::keyClick(frame->view(), Qt::Key_C);
+        QTest::keyClick(frame->view(), Qt::Key_R);
+        QCoreApplication::processEvents();
+        QCOMPARE(QDir(files.filePath("stills")).entryList(QDir::Files).size(), 1);
+        QVERIFY(!frame->liveSession().recording());
+    }
+
+    // The frame for measuring goes out by a signal; without a listener nothing opens and the
+    // capture bar is left alone, and the live window keeps working.
+    void aFrameForMeasuringIsHandedOnWithItsSize()
+    {
+        CVideoFrame* frame = openFrame(2);
+        QCOMPARE(frame->liveSession().pictureSize(), QSize(1280, 1024));
+        QSignalSpy taken(&frame->capture(), &LiveCapture::measureFrameTaken);
+        QVERIFY(frame->onCommand(ID_CAPTURE_MEASURE));
+        QCOMPARE(taken.count(), 1);
+        QCOMPARE(taken[0].at(1).toInt(), 1280);
+        QCOMPARE(taken[0].at(2).toInt(), 1024);
+        QVERIFY(messages.isEmpty());
+        QVERIFY(frame->started());
     }
 };
 

@@ -436,6 +436,30 @@ class ShellTest : public QObject
         }
     }
 
+    // The store owns its profile handle: a moved store carries on with the same file, the one
+    // moved from is closed and writes nothing, and a closed store reads only defaults.
+    void aStoreMovedOnKeepsItsFileAndAClosedOneWritesNothing()
+    {
+        TempHome home;
+        home.write("MeasureTool.ini", "[MAIN]\nLanguage=2\n");
+        SettingsStore first(home.path("MeasureTool.ini").toStdString());
+        QVERIFY(first.isOpen());
+        SettingsStore second(std::move(first));
+        QVERIFY(!first.isOpen() && second.isOpen());
+        first.setInt("MAIN", "Lost", 1);
+        QCOMPARE(first.getInt("MAIN", "Language", 5), 5);
+        QCOMPARE(loadLanguageIndex(second), 2);
+        second.setInt("MAIN", "Kept", 7);
+        SettingsStore third;
+        third = std::move(second);
+        third.close();
+        QVERIFY(!third.isOpen());
+        third.setInt("MAIN", "Lost", 1);
+        const QByteArray file = home.read("MeasureTool.ini");
+        QCOMPARE(value(file, "MAIN", "Kept"), std::string("7"));
+        QCOMPARE(value(file, "MAIN", "Lost"), std::string("<missing>"));
+    }
+
     void rulerLengthText_data()
     {
         QTest::addColumn<float>("length");
