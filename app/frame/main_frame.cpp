@@ -255,8 +255,8 @@ void CMainFrame::connectLiveBars()
         [this] { return dynamic_cast<CVideoFrame*>(client_->currentSubWindow()) != nullptr; });
     liveServices_->captureBar = bars_.capture;
     liveServices_->recordBar = bars_.record;
-    liveServices_->exposureSlider = [this](int exposure) {
-        return adjustment_->SetExposureSlider(exposure);
+    liveServices_->exposureSlider = [adjustment = adjustment_.get()](int exposure) {
+        return adjustment->SetExposureSlider(exposure);
     };
 }
 

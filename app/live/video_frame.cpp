@@ -111,8 +111,9 @@ int CVideoFrame::sizeIndexOfButton(int controlId)
 
 QString CVideoFrame::sizeText(int width, int height) const
 {
-    return services_.languages.index() == 0 ? QString::asprintf("宽:%d 高:%d", width, height)
-                                      : QString::asprintf("width:%d height:%d", width, height);
+    return services_.languages.index() == 0
+               ? QString::asprintf("宽:%d 高:%d", width, height)
+               : QString::asprintf("width:%d height:%d", width, height);
 }
 
 void CVideoFrame::SetPictureSize(int index)

@@ -114,7 +114,7 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     CVideoView* view_ = nullptr;
 
     std::vector<BYTE> freezeBuffer_;
-    QImage freezeImage_; // the freeze buffer as the screen shows it
+    QImage freezeImage_;        // the freeze buffer as the screen shows it
     ZCAPHANDLE viewDevice_ = 0; // the camera that paints into the view while started
     // Width in the high half, height in the low half, so that any thread reads both at once.
     std::atomic<uint64_t> pictureSize_;

@@ -138,10 +138,7 @@ struct Loader
     std::string capturesFolder() { return captures; }
     std::string recordsFolder() { return records; }
 
-    void flag(const char* key, int& value, int def)
-    {
-        value = store.getBool(section, key, def);
-    }
+    void flag(const char* key, int& value, int def) { value = store.getBool(section, key, def); }
     void number(const char* key, int& value, int def, Range range = {})
     {
         value = store.getInt(section, key, def);
@@ -193,10 +190,7 @@ struct Saver
     std::string recordsFolder() { return {}; }
 
     void flag(const char* key, int& value, int) { store.setBool(section, key, value != 0); }
-    void number(const char* key, int& value, int, Range = {})
-    {
-        store.setInt(section, key, value);
-    }
+    void number(const char* key, int& value, int, Range = {}) { store.setInt(section, key, value); }
     void text(const char* key, std::string& value, const std::string&)
     {
         store.setString(section, key, value.c_str());
@@ -230,8 +224,8 @@ std::string stripFraction(std::string digits)
 
 } // namespace
 
-void loadSettings(const SettingsStore& store, FrameSettings& settings, const std::string& capturesFolder,
-                  const std::string& recordsFolder)
+void loadSettings(const SettingsStore& store, FrameSettings& settings,
+                  const std::string& capturesFolder, const std::string& recordsFolder)
 {
     if (!store.isOpen())
         return;

@@ -90,9 +90,9 @@ struct FrameSettings
 };
 
 // Reads "User" then "DescriptionMark"; the capture and record folders default to the work
-// folders given. A null store gives every default.
-void loadSettings(const SettingsStore& store, FrameSettings& settings, const std::string& capturesFolder,
-                  const std::string& recordsFolder);
+// folders given. A store that is not open gives every default.
+void loadSettings(const SettingsStore& store, FrameSettings& settings,
+                  const std::string& capturesFolder, const std::string& recordsFolder);
 void saveSettings(SettingsStore& store, const FrameSettings& settings);
 // The language index of section "MAIN"; one the program has no texts for reads as Chinese.
 int loadLanguageIndex(const SettingsStore& store);

@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QFileInfo>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -101,7 +101,8 @@ class FakeHost : public QObject
         connect(frame, &CVideoFrame::focused, this, [this] { calls << "showVideoBars"; });
         connect(frame, &CVideoFrame::activated, this, [this] { calls << "showVideoSideBars"; });
         connect(frame, &CVideoFrame::closing, this, [this] {
-            calls << "hideVideoBars" << "hideStatusBar";
+            calls << "hideVideoBars"
+                  << "hideStatusBar";
             liveWindow = 0;
         });
         connect(&frame->liveSession(), &LiveSession::sizeIndexChanged, this, [this](int index) {

@@ -683,8 +683,7 @@ class LiveWorkTest : public QObject
         QVERIFY(video != nullptr && video->started());
         QCOMPARE(frame->statusBarControl()->model(), &frame->panes());
         QSignalSpy measured(&video->liveSession(), &LiveSession::frameRateMeasured);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (video->OnTimer(), video->liveSession().frameRate() > 0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT((video->OnTimer(), video->liveSession().frameRate() > 0), 5000);
         const QString rate = frame->panes().text(kPaneFrameRate);
         QVERIFY2(rate.startsWith(" FPS: ") && rate.endsWith(" Frames/Seconds"), qPrintable(rate));
         QCOMPARE(pane(frame, kPaneFrameRate), rate);
