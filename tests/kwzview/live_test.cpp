@@ -907,14 +907,20 @@ class LiveTest : public QObject
         QTest::keyClick(frame->view(), Qt::Key_R);
         QTRY_VERIFY(frame->capture().recording());
         QVERIFY(frame->liveSession().recording());
+        // The focus handling queued behind the command, before the seconds are looked at.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents();
         frame->OnTimer();
         QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Recording: 0:0:0\n"));
         QCOMPARE(host->colours[kPaneRecording].first, kPaneHighlight);
         frame->OnTimer();
         QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Recording: 0:0:1\n"));
-        QTest::keyClick(frame->view(), Qt::Key_R);
-        QTRY_VERIFY(!frame->liveSession().recording());
+        QVERIFY(frame->onCommand(ID_VIDEO_RECORD));
+        QVERIFY(!frame->liveSession().recording());
         QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Record Completed"));
+        // Then the panes of live work come back, the recording pane at rest.
+        QTRY_COMPARE(host->panes[kPaneRecording], QStringLiteral(" Video Record "));
+        QCOMPARE(host->colours[kPaneRecording].first, kPaneInactiveBackground);
         const QString record = files.filePath("Record2009-4-1 8-5-7.avi");
         QVERIFY(QFileInfo(record).size() > 0);
         QCOMPARE(host->frameSettings.recordIndex, 1);
