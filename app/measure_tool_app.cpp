@@ -184,7 +184,7 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     provideToolTipFiles(QString::fromLocal8Bit(folders_.language.c_str()));
 
     // 6, 7. Settings and language.
-    settingsStore_ = store::open(folders_.program + kSettingsFile);
+    settingsStore_ = SettingsStore(folders_.program + kSettingsFile);
     // A first start speaks the language of the system; a settings file's choice always wins.
     languages_.LoadLanguage(
         folders_.program,
@@ -274,11 +274,7 @@ void CMeasureToolApp::createDocTemplates()
         [this](CDocument& document) -> QMdiSubWindow* {
             if (documents_.clientArea() == nullptr || !mainFrame_)
                 return nullptr;
-            // The camera session belongs to this object and outlives every frame.
-            auto* frame =
-                new CVideoFrame(static_cast<CVideoDoc&>(document), mainFrame_->liveHost(), camera_);
-            QObject::connect(frame, &CVideoFrame::stateChanged, mainFrame_.get(),
-                             &CMainFrame::updateCommandStates);
+            CVideoFrame* frame = mainFrame_->createLiveFrame(static_cast<CVideoDoc&>(document));
             documents_.clientArea()->addSubWindow(frame);
             return frame;
         }));
@@ -311,10 +307,10 @@ int CMeasureToolApp::ExitInstance(int code)
     mainFrame_.reset();
     documents_.clear();
 
-    store::setInt(settingsStore_, "MAIN", "Language", languages_.index());
+    settingsStore_.setInt("MAIN", "Language", languages_.index());
     if (languages_.isOpen())
         languages_.SaveLanguageTexts();
-    store::close(settingsStore_);
+    settingsStore_.close();
     languages_.close();
     camera_.close();
     singleInstance_.reset();

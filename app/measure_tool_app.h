@@ -60,7 +60,7 @@ class CMeasureToolApp : public CommandTarget
     DocumentManager& documents() { return documents_; }
     const LanguageSession& languages() const { return languages_; }
     const WorkFolders& folders() const { return folders_; }
-    void* settingsStore() const { return settingsStore_; }
+    SettingsStore& settingsStore() { return settingsStore_; }
     QString commandLineFile() const { return commandLineFile_; }
 
   private:
@@ -72,7 +72,7 @@ class CMeasureToolApp : public CommandTarget
     DocumentManager documents_;
     CameraSession camera_;
     QString commandLineFile_;
-    void* settingsStore_ = nullptr;
+    SettingsStore settingsStore_;
     WorkFolders folders_;
     LanguageSession languages_;
 

@@ -21,55 +21,67 @@ CSPStatusBar::CSPStatusBar(QWidget* parent) : QStatusBar(parent)
     setSizeGripEnabled(false);
     // Menu prompts and tool-tip texts land in the first pane.
     connect(this, &QStatusBar::messageChanged, this, [this] { update(); });
+    setModel(&ownModel_);
+}
+
+void CSPStatusBar::setModel(StatusPanes* model)
+{
+    if (model == nullptr)
+        model = &ownModel_;
+    disconnect(model_, nullptr, this, nullptr);
+    model_ = model;
+    connect(model_, &StatusPanes::paneChanged, this, [this](int pane) {
+        // A colour change repaints the frame round the bar as well; a width moves the others.
+        const StatusPanes::Pane& p = model_->pane(pane);
+        const auto colours = std::make_pair(p.background, p.textColour);
+        if (pane < static_cast<int>(colours_.size()) && colours_[pane] != colours)
+        {
+            colours_[pane] = colours;
+            if (parentWidget() != nullptr)
+                parentWidget()->update();
+        }
+        update();
+    });
+    connect(model_, &StatusPanes::panesReset, this, [this] { modelReset(); });
+    modelReset();
+}
+
+void CSPStatusBar::modelReset()
+{
+    colours_.clear();
+    for (int i = 0; i < paneCount(); ++i)
+        colours_.emplace_back(model_->pane(i).background, model_->pane(i).textColour);
+    update();
 }
 
 bool CSPStatusBar::SetPanes(const unsigned* ids, int count)
 {
     if (ids == nullptr || count <= 0)
         return false;
-    panes_.assign(static_cast<size_t>(count), Pane{});
-    for (int i = 0; i < count; ++i)
-        panes_[i].id = ids[i];
-    styles_.assign(static_cast<size_t>(count), kInitialStyle);
+    ids_.assign(ids, ids + count);
+    model_->setCount(count);
     setMinimumHeight(20);
-    update();
     return true;
 }
 
 void CSPStatusBar::SetPaneColours(int pane, COLORREF background, COLORREF text)
 {
-    if (!validPane(pane))
-        return;
-    styles_[pane].background = background;
-    styles_[pane].text = text;
-    if (parentWidget() != nullptr)
-        parentWidget()->update();
-    update();
+    model_->setPaneColours(pane, background, text);
 }
 
 void CSPStatusBar::ShowPaneText(int pane, int shown)
 {
-    if (!validPane(pane))
-        return;
-    styles_[pane] = kInitialStyle;
-    styles_[pane].textShown = shown;
+    model_->setTextShown(pane, shown != 0);
 }
 
 void CSPStatusBar::SetPaneText(int pane, const QString& text)
 {
-    if (!validPane(pane))
-        return;
-    panes_[pane].text = text;
-    update();
+    model_->setPaneText(pane, text);
 }
 
 void CSPStatusBar::SetPaneInfo(int pane, int width, bool stretch)
 {
-    if (!validPane(pane))
-        return;
-    panes_[pane].width = std::max(0, width);
-    panes_[pane].stretch = stretch;
-    update();
+    model_->setPaneWidth(pane, width, stretch);
 }
 
 QString CSPStatusBar::paneText(int pane) const
@@ -78,17 +90,20 @@ QString CSPStatusBar::paneText(int pane) const
         return {};
     if (pane == 0 && !currentMessage().isEmpty())
         return currentMessage();
-    return panes_[pane].text;
+    return model_->text(pane);
 }
 
 PaneStyle CSPStatusBar::paneStyle(int pane) const
 {
-    return validPane(pane) ? styles_[pane] : kInitialStyle;
+    if (!validPane(pane))
+        return kInitialStyle;
+    const StatusPanes::Pane& p = model_->pane(pane);
+    return PaneStyle{p.background, p.textColour, {0, 0}, p.textShown ? 1 : 0};
 }
 
 unsigned CSPStatusBar::paneId(int pane) const
 {
-    return validPane(pane) ? panes_[pane].id : 0;
+    return validPane(pane) && pane < static_cast<int>(ids_.size()) ? ids_[pane] : 0;
 }
 
 QRect CSPStatusBar::paneRect(int pane) const
@@ -98,8 +113,9 @@ QRect CSPStatusBar::paneRect(int pane) const
     const QRect client = rect();
     int fixed = 0;
     int stretching = 0;
-    for (const Pane& p : panes_)
+    for (int i = 0; i < paneCount(); ++i)
     {
+        const StatusPanes::Pane& p = model_->pane(i);
         if (p.stretch)
             ++stretching;
         else
@@ -109,7 +125,8 @@ QRect CSPStatusBar::paneRect(int pane) const
     int x = client.left();
     for (int i = 0; i < paneCount(); ++i)
     {
-        int width = panes_[i].stretch ? spare / std::max(1, stretching) : panes_[i].width;
+        const StatusPanes::Pane& p = model_->pane(i);
+        int width = p.stretch ? spare / std::max(1, stretching) : p.width;
         if (i == paneCount() - 1)
             width = std::max(width, client.right() + 1 - x);
         if (i == pane)
@@ -147,7 +164,7 @@ void CSPStatusBar::drawFitted(QPainter& painter, const QRect& r, const QString& 
 
 void CSPStatusBar::paintEvent(QPaintEvent* event)
 {
-    if (!customPaint_ || panes_.empty())
+    if (!customPaint_ || paneCount() == 0)
     {
         QStatusBar::paintEvent(event);
         return;
@@ -167,11 +184,12 @@ void CSPStatusBar::paintEvent(QPaintEvent* event)
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(r.adjusted(0, 0, -1, -1));
         r.adjust(1, 1, -1, -1);
-        painter.fillRect(r, toQColor(styles_[i].background));
-        if (styles_[i].textShown)
+        const StatusPanes::Pane& pane = model_->pane(i);
+        painter.fillRect(r, toQColor(pane.background));
+        if (pane.textShown)
         {
             r.setTop(r.top() + (r.height() - charHeight) / 2);
-            painter.setPen(toQColor(styles_[i].text));
+            painter.setPen(toQColor(pane.textColour));
             drawFitted(painter, r, paneText(i));
         }
     }

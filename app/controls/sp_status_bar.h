@@ -1,12 +1,16 @@
 #pragma once
 // The main window's status bar: flat panes in colours of the program's choosing, which
-// signal states (area of interest, high quality, recording, replay) at a glance.
+// signal states (area of interest, high quality, recording, replay) at a glance. What the
+// panes show is held by a status-pane model that the bar observes; without one handed to it
+// the bar keeps its own.
 
 #include <QStatusBar>
 #include <QString>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "app/shell/status_panes.h"
 #include "kwztypes.h"
 
 class QPainter;
@@ -19,14 +23,15 @@ struct PaneStyle
     int textShown;
 };
 
-inline constexpr COLORREF kPaneInactiveBackground = RGB(200, 200, 200);
-inline constexpr COLORREF kPaneInactiveText = RGB(100, 100, 100);
-
 class CSPStatusBar : public QStatusBar
 {
     Q_OBJECT
   public:
     explicit CSPStatusBar(QWidget* parent = nullptr);
+
+    // The panes to show from now on; the model must outlive the bar or be handed back first.
+    void setModel(StatusPanes* model);
+    StatusPanes* model() const { return model_; }
 
     // Sets one pane per identifier, every pane in the initial style; false for no panes.
     bool SetPanes(const unsigned* ids, int count);
@@ -42,7 +47,7 @@ class CSPStatusBar : public QStatusBar
     // Width in pixels; a stretching pane takes what the others leave.
     void SetPaneInfo(int pane, int width, bool stretch = false);
 
-    int paneCount() const { return static_cast<int>(panes_.size()); }
+    int paneCount() const { return model_->count(); }
     QRect paneRect(int pane) const;
     QString paneText(int pane) const;
     PaneStyle paneStyle(int pane) const;
@@ -52,17 +57,13 @@ class CSPStatusBar : public QStatusBar
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    struct Pane
-    {
-        unsigned id = 0;
-        int width = 0;
-        bool stretch = false;
-        QString text;
-    };
     bool validPane(int pane) const { return pane >= 0 && pane < paneCount(); }
     static void drawFitted(QPainter& painter, const QRect& r, const QString& text);
+    void modelReset();
 
     int customPaint_ = 0;
-    std::vector<Pane> panes_;
-    std::vector<PaneStyle> styles_;
+    StatusPanes ownModel_;
+    StatusPanes* model_ = &ownModel_;
+    std::vector<unsigned> ids_;
+    std::vector<std::pair<COLORREF, COLORREF>> colours_; // as last painted, per pane
 };

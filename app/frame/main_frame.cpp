@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -21,22 +22,28 @@
 #include "app/bars/size_bar.h"
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
+#include "app/documents/doc_template.h"
 #include "app/documents/document_manager.h"
 #include "app/frame/command_router.h"
 #include "app/frame/command_table.h"
-#include "app/frame/frame_live_host.h"
-#include "app/frame/picture_adjustment.h"
+#include "app/image/image_doc.h"
 #include "app/image/image_window.h"
 #include "app/image/image_workspace.h"
 #include "app/live/camera_session.h"
+#include "app/live/live_recorder.h"
+#include "app/live/live_services.h"
+#include "app/live/picture_adjustment.h"
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/language.h"
 #include "app/shell/manual.h"
 #include "app/shell/picture_sizes.h"
+#include "app/shell/status_panes.h"
 #include "app/shell/work_folders.h"
+#include "platform/trace.h"
 
 using namespace cmd;
 
@@ -55,8 +62,11 @@ bool anyShown(const FrameSettings& settings, std::span<const Bar> bars)
 } // namespace
 
 CMainFrame::CMainFrame(const FrameServices& services)
-    : services_(services), liveHost_(std::make_unique<FrameLiveHost>(*this, *this))
+    : services_(services), panes_(new StatusPanes(this)), liveBars_(new LiveBars(this)),
+      liveServices_(std::make_unique<LiveServices>(
+          LiveServices{settings_, services_.languages, *panes_, *liveBars_, {}}))
 {
+    connect(liveBars_, &LiveBars::toggleRequested, this, &CMainFrame::toggleLiveBar);
     loadSettings(services_.settingsStore, settings_, services_.folders.captures,
                  services_.folders.records);
     videoSideBars_ = anyShown(settings_, kVideoSideBars);
@@ -120,14 +130,32 @@ bool CMainFrame::routeCommand(int commandId)
     return commands_->route(commandId);
 }
 
-LiveHost& CMainFrame::liveHost()
+CVideoFrame* CMainFrame::createLiveFrame(CVideoDoc& document)
 {
-    return *liveHost_;
+    // The camera session belongs to the application object and outlives every frame.
+    auto* frame = new CVideoFrame(document, *liveServices_, services_.camera);
+    connect(frame, &CVideoFrame::stateChanged, this, &CMainFrame::updateCommandStates);
+    connect(frame, &CVideoFrame::focused, this, &CMainFrame::ShowVideoBars);
+    connect(frame, &CVideoFrame::activated, this, &CMainFrame::OnVideoFrameActivated);
+    connect(frame, &CVideoFrame::closing, this, [this] {
+        HideVideoBars();
+        client_->setLiveWindow(0);
+        statusBar_->hide();
+        syncLiveBars();
+    });
+    connect(&frame->liveSession(), &LiveSession::sizeIndexChanged, bars_.size,
+            &SizeBar::setSizeIndex);
+    connect(&frame->capture(), &LiveCapture::measureFrameTaken, this,
+            [this, frame](const BYTE* bgr, int width, int height, bool* opened) {
+                *opened = OpenCapturedImage(bgr, width, height, frame->isMaximized());
+            });
+    return frame;
 }
 
 bool CMainFrame::createStatusBar()
 {
     statusBar_ = new CSPStatusBar(this);
+    statusBar_->setModel(panes_);
     setStatusBar(statusBar_);
     const unsigned ids[kPaneCount] = {0, 0, 0, 0, 0, 0, 0, 0};
     if (!statusBar_->SetPanes(ids, kPaneCount))
@@ -156,12 +184,12 @@ void CMainFrame::applyStatusTexts()
 
 void CMainFrame::SetPaneText(int pane, const QString& text)
 {
-    statusBar_->SetPaneText(pane, text);
+    panes_->setPaneText(pane, text);
 }
 
 void CMainFrame::SetPaneColours(int pane, COLORREF background, COLORREF text)
 {
-    statusBar_->SetPaneColours(pane, background, text);
+    panes_->setPaneColours(pane, background, text);
 }
 
 void CMainFrame::createToolBars()
@@ -248,6 +276,115 @@ void CMainFrame::ApplyCaptureBar()
     bars_.capture->apply(settings_);
 }
 
+void CMainFrame::connectLiveBars()
+{
+    connect(bars_.capture, &CaptureBar::limitToggled, this,
+            [this](bool on) { settings_.limitCaptureNum = on; });
+    adjustment_ = std::make_unique<PictureAdjustment>(
+        settings_, services_.camera, *bars_.colour, *bars_.videoSetting, *bars_.lights,
+        [this] { return dynamic_cast<CVideoFrame*>(client_->currentSubWindow()) != nullptr; });
+    liveServices_->captureBar = bars_.capture;
+    liveServices_->recordBar = bars_.record;
+    liveServices_->exposureSlider = [adjustment = adjustment_.get()](int exposure) {
+        return adjustment->SetExposureSlider(exposure);
+    };
+}
+
+void CMainFrame::finishLiveWork()
+{
+    if (client_ == nullptr)
+        return;
+    for (QMdiSubWindow* window : client_->subWindowList())
+        if (auto* live = dynamic_cast<CVideoFrame*>(window))
+            live->capture().OnClose();
+}
+
+void CMainFrame::finishCutRecordings()
+{
+    const int finished = LiveRecorder::repairCutRecordings(settings_.recordPath);
+    if (finished == 0)
+        return;
+    const bool chinese = services_.languages.index() == 0;
+    const QString text = (chinese ? QStringLiteral("已修复 %1 个中断的录像")
+                                  : QStringLiteral("%1 interrupted recording(s) repaired"))
+                             .arg(finished);
+    SetPaneText(kPanePrompt, text);
+    kwz::trace(toGbk(text));
+}
+
+void CMainFrame::setLocalClock(LocalClock clock)
+{
+    liveServices_->clock = std::move(clock);
+}
+
+bool CMainFrame::OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised)
+{
+    CDocTemplate* images = services_.documents.imageTemplate();
+    auto* document =
+        images ? dynamic_cast<CImageDoc*>(images->OpenDocumentFile(QString(), true)) : nullptr;
+    if (document == nullptr)
+        return false;
+    ApplyImageMenuTexts();
+    QMdiSubWindow* window = document->frame();
+    if (maximised && window != nullptr)
+    {
+        window->showMaximized();
+        window->setFocus();
+    }
+    if (document->buildFromFrame(bgr, width, height))
+        return true;
+    // A window without its picture has nothing to show or to save.
+    if (window != nullptr)
+        window->close();
+    return false;
+}
+
+void CMainFrame::SendCommand(int id)
+{
+    commands_->route(id);
+    // A size button leaves the size bar showing the size in use.
+    bars_.size->setSizeIndex(settings_.captureSizeIndex);
+}
+
+void CMainFrame::toggleLiveBar(LiveBar bar)
+{
+    switch (bar)
+    {
+    case LiveBar::Color:
+        ToggleBar(Bar::Colour);
+        break;
+    case LiveBar::Capture:
+        ToggleBar(Bar::Capture);
+        break;
+    case LiveBar::Size:
+        ToggleBar(Bar::Size);
+        break;
+    case LiveBar::VideoSetting:
+        ToggleBar(Bar::VideoSetting);
+        break;
+    case LiveBar::VideoTool:
+        ToggleVideoToolBar();
+        break;
+    case LiveBar::VideoStatus:
+        ToggleStatusBar(true);
+        break;
+    }
+}
+
+void CMainFrame::syncLiveBars()
+{
+    // Nothing to read while the bars are still being made.
+    if (statusBar_ == nullptr || videoToolBar_ == nullptr ||
+        std::find(hosts_.begin(), hosts_.end(), nullptr) != hosts_.end())
+        return;
+    liveBars_->setShown(LiveBar::Color, barShown(Bar::Colour));
+    liveBars_->setShown(LiveBar::Capture, barShown(Bar::Capture));
+    liveBars_->setShown(LiveBar::Size, barShown(Bar::Size));
+    liveBars_->setShown(LiveBar::VideoSetting, barShown(Bar::VideoSetting));
+    liveBars_->setShown(LiveBar::VideoTool, !videoToolBar_->isHidden());
+    liveBars_->setShown(LiveBar::VideoStatus, !statusBar_->isHidden());
+}
+
 void CMainFrame::ApplyBarTexts()
 {
     for (const BarInfo& info : kBarTable)
@@ -289,6 +426,7 @@ void CMainFrame::setBarShown(Bar which, bool shown)
     QWidget* focus = QApplication::focusWidget();
     const bool refocus = !shown && focus != nullptr && host->isAncestorOf(focus);
     host->setVisible(shown);
+    syncLiveBars();
     if (refocus)
         if (QWidget* target = workFocusTarget())
             target->setFocus(Qt::OtherFocusReason);
@@ -325,6 +463,7 @@ void CMainFrame::HideVideoBars()
     for (Bar b : kVideoSideBars)
         setBarShown(b, false);
     videoToolBar_->hide();
+    syncLiveBars();
 }
 
 void CMainFrame::HideImageBars()
@@ -344,6 +483,7 @@ void CMainFrame::ShowVideoBars()
     videoToolBar_->setVisible(settings_.showVideoToolBar);
     for (Bar b : {Bar::Size, Bar::Colour, Bar::Lights, Bar::VideoSetting, Bar::Record})
         setBarShown(b, barFlag(settings_, b));
+    syncLiveBars();
 }
 
 void CMainFrame::OnVideoFrameActivated()
@@ -380,6 +520,7 @@ void CMainFrame::ToggleVideoToolBar()
     const bool shown = videoToolBar_->isHidden();
     videoToolBar_->setVisible(shown);
     settings_.showVideoToolBar = shown;
+    syncLiveBars();
 }
 
 void CMainFrame::ToggleImageToolBar()
@@ -394,6 +535,7 @@ void CMainFrame::ToggleStatusBar(bool video)
     const bool shown = statusBar_->isHidden();
     statusBar_->setVisible(shown);
     (video ? settings_.showVideoStatusBar : settings_.showImageStatusBar) = shown;
+    syncLiveBars();
 }
 
 void CMainFrame::OnAllButtons()
@@ -470,6 +612,7 @@ void CMainFrame::onActiveWindowChanged()
 
 void CMainFrame::updateCommandStates()
 {
+    syncLiveBars();
     commands_->refresh();
 }
 

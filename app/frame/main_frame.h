@@ -8,33 +8,37 @@
 #include <functional>
 #include <memory>
 
+#include "app/bars/bar_table.h"
 #include "app/bars/dialog_bars.h"
 #include "app/frame/frame_menus.h"
-#include "app/frame/live_frame_parts.h"
-#include "app/live/capture_host.h"
+#include "app/live/live_bars.h"
 #include "app/shell/command_target.h"
 #include "app/shell/local_time.h"
 #include "app/shell/settings.h"
+#include "app/shell/status_panes.h"
 
 class CameraSession;
 class CClientWnd;
 class CommandRouter;
 class CSPStatusBar;
+class CVideoDoc;
+class CVideoFrame;
 class DocumentManager;
-class FrameLiveHost;
 class ImageWorkspace;
 class LanguageSession;
-class LiveHost;
 class PictureAdjustment;
 class QAction;
 class QLineEdit;
 class QToolBar;
+class SettingsStore;
+class StatusPanes;
+struct LiveServices;
 struct WorkFolders;
 
 // What the main frame works with, handed over by the application object.
 struct FrameServices
 {
-    void* settingsStore; // "MeasureTool.ini": read at construction, written at destruction
+    SettingsStore& settingsStore; // "MeasureTool.ini": read at construction, written at destruction
     const WorkFolders& folders;
     const LanguageSession& languages;
     CameraSession& camera;
@@ -42,10 +46,7 @@ struct FrameServices
     CommandTarget& application; // the commands that the application object takes
 };
 
-class CMainFrame : public QMainWindow,
-                   public LiveFrameParts,
-                   public CommandTarget,
-                   public CaptureHost
+class CMainFrame : public QMainWindow, public CommandTarget
 {
     Q_OBJECT
   public:
@@ -59,22 +60,24 @@ class CMainFrame : public QMainWindow,
     // The creation steps; false when a part cannot be made.
     bool LoadFrame();
 
-    FrameSettings& settings() override { return settings_; }
-    const LanguageSession& languages() const override { return services_.languages; }
-    // What the live windows use of the main frame.
-    LiveHost& liveHost();
-    CSPStatusBar* statusBarControl() const override { return statusBar_; }
-    CClientWnd* client() const override { return client_; }
-    QToolBar* videoToolBar() const override { return videoToolBar_; }
+    FrameSettings& settings() { return settings_; }
+    const LanguageSession& languages() const { return services_.languages; }
+    // A live window on the document, wired to the bars and panes of live work.
+    CVideoFrame* createLiveFrame(CVideoDoc& document);
+    // What the status bar shows.
+    StatusPanes& panes() const { return *panes_; }
+    CSPStatusBar* statusBarControl() const { return statusBar_; }
+    CClientWnd* client() const { return client_; }
+    QToolBar* videoToolBar() const { return videoToolBar_; }
     QToolBar* imageToolBar() const { return imageToolBar_; }
-    const DialogBars& bars() const override { return bars_; }
+    const DialogBars& bars() const { return bars_; }
     DialogBar* bar(Bar which) const { return bars_.at(which); }
-    QToolBar* barHost(Bar which) const override { return hosts_[static_cast<int>(which)]; }
+    QToolBar* barHost(Bar which) const { return hosts_[static_cast<int>(which)]; }
     QAction* action(int commandId) const;
     // Hands a command to the active window, the main frame or the application, as a menu
     // item does; false when nobody takes it.
-    bool routeCommand(int commandId) override;
-    QWidget* frameWidget() override { return this; }
+    bool routeCommand(int commandId);
+    QWidget* frameWidget() { return this; }
     // Image work: the measurement settings, the image bars and what image windows ask for.
     ImageWorkspace* images() const { return images_; }
     QMenu* menu(MenuKind kind, int position) const { return menus_->menu(kind, position); }
@@ -83,37 +86,35 @@ class CMainFrame : public QMainWindow,
     int videoSideBars() const { return videoSideBars_; }
     int imageSideBars() const { return imageSideBars_; }
 
-    void SetPaneText(int pane, const QString& text) override;
-    void SetPaneColours(int pane, COLORREF background, COLORREF text) override;
+    void SetPaneText(int pane, const QString& text);
+    void SetPaneColours(int pane, COLORREF background, COLORREF text);
 
     void ApplyMainMenuTexts();
     void ApplyVideoMenuTexts();
     void ApplyImageMenuTexts();
     void ApplyBarTexts();
 
-    // Capture and recording (main_frame_capture.cpp).
-    void ApplyCaptureBar() override;
-    void ReadCaptureBar() override;
-    int CaptureToFile(ZCAPHANDLE handle) override;
-    bool RecordStartStop(ZCAPHANDLE handle, int start) override;
-    bool RecordFailed(ZCAPHANDLE handle) override;
-    void ShowRecordingTime(int seconds) override;
-    bool OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised) override;
-    void SendCommand(int id) override;
+    // Shows the stored capture settings on the capture bar.
+    void ApplyCaptureBar();
+    // A command as the bars' controls send it to the main frame.
+    void SendCommand(int id);
+    // A new image window measuring the frame (24-bit rows, bottom row first); shown maximised
+    // when `maximised`. False when the image document did not take the pixels.
+    bool OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised);
     // The clock of capture and recording names; tests set their own.
-    void setLocalClock(LocalClock clock) { localClock_ = std::move(clock); }
+    void setLocalClock(LocalClock clock);
     // The handlers of the colour, video-setting and lights bars.
-    PictureAdjustment& adjustment() const override { return *adjustment_; }
+    PictureAdjustment& adjustment() const { return *adjustment_; }
 
-    void HideVideoBars() override;
+    void HideVideoBars();
     void HideImageBars();
-    void ShowVideoBars() override;
+    void ShowVideoBars();
     void ShowImageBars();
-    void OnVideoFrameActivated() override;
-    void ToggleBar(Bar which) override;
-    void ToggleVideoToolBar() override;
+    void OnVideoFrameActivated();
+    void ToggleBar(Bar which);
+    void ToggleVideoToolBar();
     void ToggleImageToolBar();
-    void ToggleStatusBar(bool video) override;
+    void ToggleStatusBar(bool video);
     void OnAllButtons();
     void OnImageAllButtons();
     // Opens or activates the live window and starts its picture.
@@ -155,6 +156,10 @@ class CMainFrame : public QMainWindow,
     void connectLiveBars();
     // Image work, its services and what it tells the status bar and the command route.
     void createImageWorkspace();
+    void toggleLiveBar(LiveBar bar);
+    // The live bars' shown flags as the screen has them, for the check marks.
+    void syncLiveBars();
+
     // Timed capture and recording end before the settings are saved.
     void finishLiveWork();
     void chooseFolder(std::string& stored, QLineEdit* box);
@@ -175,12 +180,12 @@ class CMainFrame : public QMainWindow,
     CommandRouter* commands_ = nullptr;
     ImageWorkspace* images_ = nullptr;
     std::unique_ptr<FrameMenus> menus_;
-    std::unique_ptr<FrameLiveHost> liveHost_;
+    StatusPanes* panes_ = nullptr;
+    LiveBars* liveBars_ = nullptr;
+    std::unique_ptr<LiveServices> liveServices_;
     FolderChooser chooseFolder_;
     int menuLanguage_ = 0;
     int videoSideBars_ = 0;
     int imageSideBars_ = 0;
     std::unique_ptr<PictureAdjustment> adjustment_;
-    LocalClock localClock_ = currentLocalTime;
-    std::string recordFile_; // the recording under way, or the last one
 };

@@ -3,18 +3,23 @@
 #include <QCoreApplication>
 
 #include "app/live/camera_session.h"
-#include "app/live/capture_host.h"
-#include "app/live/live_capture_frame.h"
-#include "app/live/live_host.h"
+#include "app/live/live_services.h"
+#include "app/live/live_session.h"
 #include "app/live/thread_ticker.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
+#include "app/shell/language.h"
+#include "app/shell/settings.h"
+#include "app/shell/status_panes.h"
 #include "platform/message_box.h"
 
 using namespace cmd;
 
-LiveCapture::LiveCapture(LiveCaptureFrame& frame, CaptureHost* host)
-    : frame_(frame), host_(host), makeTicker_([] { return std::make_unique<ThreadTicker>(); })
+LiveCapture::LiveCapture(LiveSession& live, LiveServices& services, CameraSession& camera)
+    : live_(live), services_(services), camera_(camera), still_(services, camera),
+      recorder_(services),
+      measureBuffer_(std::make_unique_for_overwrite<BYTE[]>(kMeasureBufferBytes)),
+      makeTicker_([] { return std::make_unique<ThreadTicker>(); })
 {
 }
 
@@ -29,13 +34,11 @@ LiveCapture::~LiveCapture()
 
 QString LiveCapture::text(const char* english, const char* chinese) const
 {
-    return QString::fromUtf8(frame_.host().languageIndex() == 0 ? chinese : english);
+    return QString::fromUtf8(services_.languages.index() == 0 ? chinese : english);
 }
 
 bool LiveCapture::onCommand(int id)
 {
-    if (host_ == nullptr)
-        return false;
     switch (id)
     {
     case ID_VIDEO_CAPTURE:
@@ -57,8 +60,6 @@ bool LiveCapture::onCommand(int id)
 
 bool LiveCapture::updateCommand(int id, CommandState& state) const
 {
-    if (host_ == nullptr)
-        return false;
     switch (id)
     {
     case ID_VIDEO_CAPTURE:
@@ -77,16 +78,16 @@ bool LiveCapture::updateCommand(int id, CommandState& state) const
 
 void LiveCapture::OnCapture()
 {
-    const ZCAPHANDLE device = frame_.session().device();
-    if (frame_.frozen() || device == 0)
+    const ZCAPHANDLE device = camera_.device();
+    if (live_.frozen() || device == 0)
         return;
-    host_->ReadCaptureBar();
-    host_->CaptureToFile(device);
+    still_.readBar();
+    still_.writeStill(device);
 }
 
 void LiveCapture::OnTimerCapture()
 {
-    if (frame_.frozen())
+    if (live_.frozen())
         return;
     if (timedOn_)
     {
@@ -94,13 +95,12 @@ void LiveCapture::OnTimerCapture()
         showTimedProgress();
         return;
     }
-    host_->ReadCaptureBar();
-    const int interval = frame_.host().settings().timerInterval;
+    still_.readBar();
+    const int interval = services_.settings.timerInterval;
     if (interval == 0)
     {
-        LiveHost& host = frame_.host();
-        kwz::messageBox(nullptr, host.LanguageText("Promt3"), host.LanguageText("AppTitle"),
-                        kwz::MB_OK);
+        const LanguageTexts& texts = services_.languages.texts();
+        kwz::messageBox(nullptr, texts.text("Promt3"), texts.text("AppTitle"), kwz::MB_OK);
         return;
     }
     if (interval < 0)
@@ -131,16 +131,16 @@ bool LiveCapture::event(QEvent* event)
 
 void LiveCapture::OnTick()
 {
-    const FrameSettings& settings = frame_.host().settings();
+    const FrameSettings& settings = services_.settings;
     if (settings.limitCaptureNum && count_ >= settings.captureNum)
     {
         stopTimedCapture();
         showTimedProgress();
-        frame_.notifyStateChanged();
+        Q_EMIT stateChanged();
         return;
     }
-    if (const ZCAPHANDLE device = frame_.session().device())
-        saved_ += host_->CaptureToFile(device);
+    if (const ZCAPHANDLE device = camera_.device())
+        saved_ += still_.writeStill(device) ? 1 : 0;
     // A tick counts whether or not its file was written.
     ++count_;
     showTimedProgress();
@@ -156,7 +156,7 @@ void LiveCapture::stopTimedCapture()
 
 void LiveCapture::showTimedProgress()
 {
-    const FrameSettings& settings = frame_.host().settings();
+    const FrameSettings& settings = services_.settings;
     QString progress;
     if (!timedOn_)
         progress = text("Timed capture ended: %1 saved", "定时采集结束: 已保存 %1 张").arg(saved_);
@@ -166,59 +166,66 @@ void LiveCapture::showTimedProgress()
                        .arg(settings.captureNum);
     else
         progress = text("Timed capture: %1 saved", "定时采集: 已保存 %1 张").arg(saved_);
-    frame_.host().SetPaneText(0, progress);
+    services_.panes.setPaneText(kPanePrompt, progress);
 }
 
 void LiveCapture::OnCaptureMeasure()
 {
-    const ZCAPHANDLE device = frame_.session().device();
+    const ZCAPHANDLE device = camera_.device();
     if (device == 0)
         return;
-    LiveHost& host = frame_.host();
-    const int width = frame_.pictureWidth();
-    const int height = frame_.pictureHeight();
+    const LanguageTexts& texts = services_.languages.texts();
+    const int width = live_.pictureSize().width();
+    const int height = live_.pictureSize().height();
     if (width < 1280 && height < 1024)
     {
         // The user repeats the command once the picture has the size for measuring.
-        if (kwz::messageBox(nullptr, host.LanguageText("msgMesure"), host.LanguageText("AppTitle"),
+        if (kwz::messageBox(nullptr, texts.text("msgMesure"), texts.text("AppTitle"),
                             kwz::MB_YESNO | kwz::MB_ICONQUESTION) != kwz::IDNO)
-            host_->SendCommand(IDC_SIZE_1280);
+            Q_EMIT commandWanted(IDC_SIZE_1280);
         return;
     }
-    host_->ReadCaptureBar();
-    ZCAPINFO& info = frame_.session().captureInfo();
+    still_.readBar();
+    ZCAPINFO& info = camera_.captureInfo();
     info.dwWidth = static_cast<DWORD>(width);
     info.dwHeight = static_cast<DWORD>(height);
-    BYTE* buffer = frame_.measureBuffer();
+    BYTE* buffer = measureBuffer_.get();
     if (buffer == nullptr || ZcapGetRgbFrame(device, &info, buffer) != ZCAP_OK)
     {
-        kwz::messageBox(nullptr, "ggf", host.LanguageText("AppTitle"), kwz::MB_OK);
+        kwz::messageBox(nullptr, "ggf", texts.text("AppTitle"), kwz::MB_OK);
         return;
     }
-    if (host_->OpenCapturedImage(buffer, width, height, frame_.shownMaximised()))
-        host_->ApplyCaptureBar();
+    bool opened = false;
+    Q_EMIT measureFrameTaken(buffer, width, height, &opened);
+    if (opened)
+        still_.showOnBar();
+}
+
+void LiveCapture::setRecording(int on)
+{
+    recording_ = on;
+    live_.setRecording(on != 0);
 }
 
 void LiveCapture::OnRecord()
 {
-    if (frame_.frozen())
+    if (live_.frozen())
         return;
-    recording_ = !recording_;
-    if (const ZCAPHANDLE device = frame_.session().device())
+    int recording = !recording_;
+    if (const ZCAPHANDLE device = camera_.device())
     {
-        const bool done = host_->RecordStartStop(device, recording_);
+        const bool done = recording ? recorder_.start(device) : recorder_.finish(device);
         // A recording that never started is not shown as running.
-        if (recording_ && !done)
-            recording_ = 0;
-        recordDevice_ = recording_ ? device : 0;
+        if (recording && !done)
+            recording = 0;
+        recordDevice_ = recording ? device : 0;
     }
-    if (recording_)
+    if (recording)
         seconds_ = 0;
+    setRecording(recording);
     // Runs the focus handling again once this command is through: the panes of live work,
-    // the recording pane included. Queued on this object, which the frame owns, so a call
-    // still waiting when either goes is dropped.
-    QMetaObject::invokeMethod(
-        this, [frame = &frame_] { frame->OnSetFocus(); }, Qt::QueuedConnection);
+    // the recording pane included.
+    Q_EMIT livePanesWanted();
 }
 
 void LiveCapture::OnTimer()
@@ -226,14 +233,14 @@ void LiveCapture::OnTimer()
     if (!recording_)
         return;
     // A recording that can no longer write is over, and its time stops.
-    if (recordDevice_ != 0 && host_->RecordFailed(recordDevice_))
+    if (recordDevice_ != 0 && recorder_.endIfFailed(recordDevice_))
     {
-        recording_ = 0;
+        setRecording(0);
         recordDevice_ = 0;
-        frame_.notifyStateChanged();
+        Q_EMIT stateChanged();
         return;
     }
-    host_->ShowRecordingTime(seconds_);
+    live_.setRecordingSeconds(seconds_);
     ++seconds_;
 }
 
@@ -241,8 +248,9 @@ void LiveCapture::OnClose()
 {
     if (timedOn_)
         stopTimedCapture();
-    if (recording_ && recordDevice_ != 0 && host_ != nullptr)
-        host_->RecordStartStop(recordDevice_, 0);
-    recording_ = 0;
+    if (recording_ && recordDevice_ != 0)
+        recorder_.finish(recordDevice_);
+    setRecording(0);
     recordDevice_ = 0;
+    measureBuffer_.reset();
 }

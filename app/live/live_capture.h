@@ -1,7 +1,8 @@
 #pragma once
 // Capture and recording in the live window: single captures into files, timed capture, a
-// capture into an image window for measuring, and recording. The live frame owns one and
-// hands it these commands and its one-second tick.
+// capture for measuring, and recording. The live frame owns one and hands it these commands
+// and its one-second tick; a frame captured for measuring is handed on by a signal, to
+// whoever opens image windows.
 //
 // Timed capture hands each tick over to the interface thread: the ticker's thread only posts
 // an event, and the capture, the stored settings and the bars are touched on the interface
@@ -15,31 +16,38 @@
 
 #include <QObject>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
+#include "app/live/live_recorder.h"
 #include "app/live/periodic_ticker.h"
+#include "app/live/still_capture.h"
 #include "app/shell/command_target.h"
 #include "zcapapi.h"
 
-class CaptureHost;
-class LiveCaptureFrame;
+class CameraSession;
+class LiveSession;
+struct LiveServices;
+
+// Room for the largest picture in 24-bit rows.
+inline constexpr size_t kMeasureBufferBytes = 2048 * 1536 * 3;
 
 class LiveCapture : public QObject
 {
     Q_OBJECT
   public:
-    // Without a host the live window takes none of these commands.
-    LiveCapture(LiveCaptureFrame& frame, CaptureHost* host);
-    // Stops timed capture and finishes a recording still running, without the host, which
-    // may be gone by then.
+    LiveCapture(LiveSession& live, LiveServices& services, CameraSession& camera);
+    // Stops timed capture and finishes a recording still running, without the panes or bars,
+    // which may be gone by then.
     ~LiveCapture() override;
 
     bool onCommand(int id);
     bool updateCommand(int id, CommandState& state) const;
     // The live frame's one-second tick: the recording time.
     void OnTimer();
-    // The live frame closes: timed capture stops and a running recording is finished.
+    // The live frame closes: timed capture stops, a running recording is finished and the
+    // buffer for measuring goes.
     void OnClose();
 
     void OnCapture();
@@ -52,10 +60,23 @@ class LiveCapture : public QObject
     int captureCount() const { return count_; }
     int capturesSaved() const { return saved_; }
     int recording() const { return recording_; }
+    bool hasMeasureBuffer() const { return measureBuffer_ != nullptr; }
+    StillCapture& still() { return still_; }
     int recordingSeconds() const { return seconds_; }
 
     // Where the timed-capture ticks come from; tests drive them themselves.
     void setTickerFactory(TickerFactory factory) { makeTicker_ = std::move(factory); }
+
+  Q_SIGNALS:
+    // The check marks of the capture commands changed.
+    void stateChanged();
+    // A frame to measure (24-bit rows, bottom row first), valid during the call; `opened` is
+    // set by whoever opened an image window on it.
+    void measureFrameTaken(const BYTE* bgr, int width, int height, bool* opened);
+    // A command of the live window wanted, as the size bar would send it.
+    void commandWanted(int id);
+    // The panes of live work, the recording pane among them, are to be shown again.
+    void livePanesWanted();
 
   protected:
     bool event(QEvent* event) override;
@@ -65,9 +86,14 @@ class LiveCapture : public QObject
     void stopTimedCapture();
     void showTimedProgress();
     QString text(const char* english, const char* chinese) const;
+    void setRecording(int on);
 
-    LiveCaptureFrame& frame_;
-    CaptureHost* host_;
+    LiveSession& live_;
+    LiveServices& services_;
+    CameraSession& camera_;
+    StillCapture still_;
+    LiveRecorder recorder_;
+    std::unique_ptr<BYTE[]> measureBuffer_;
     TickerFactory makeTicker_;
     std::unique_ptr<PeriodicTicker> ticker_;
     int timedOn_ = 0;

@@ -3,22 +3,24 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QMdiArea>
 #include <QScrollBar>
 #include <QTimerEvent>
 
+#include "app/live/live_bars.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/language.h"
 #include "app/shell/picture_sizes.h"
+#include "app/shell/settings.h"
+#include "app/shell/status_panes.h"
 #include "platform/message_box.h"
 
 using namespace cmd;
 
 namespace {
-
-constexpr COLORREF kInactiveBackground = RGB(200, 200, 200);
-constexpr COLORREF kInactiveText = RGB(100, 100, 100);
 
 uint64_t packSize(int width, int height)
 {
@@ -57,13 +59,17 @@ QEvent::Type CVideoFrame::commandEvent()
     return type;
 }
 
-CVideoFrame::CVideoFrame(CVideoDoc& document, LiveHost& host, CameraSession& session,
+CVideoFrame::CVideoFrame(CVideoDoc& document, LiveServices& services, CameraSession& session,
                          QWidget* parent)
-    : QMdiSubWindow(parent), document_(document), host_(host), session_(session),
-      pictureSize_(packSize(1280, 1024)),
-      measureBuffer_(std::make_unique_for_overwrite<BYTE[]>(kMeasureBufferBytes)),
-      capture_(std::make_unique<LiveCapture>(*this, host.captureHost()))
+    : QMdiSubWindow(parent), document_(document), services_(services), session_(session),
+      livePanes_(live_, services.panes, services.languages), pictureSize_(packSize(1280, 1024)),
+      capture_(std::make_unique<LiveCapture>(live_, services, session))
 {
+    connect(capture_.get(), &LiveCapture::stateChanged, this, &CVideoFrame::stateChanged);
+    connect(capture_.get(), &LiveCapture::commandWanted, this, &CVideoFrame::onCommand);
+    // Queued, so it runs once the command is through; dropped when either object goes.
+    connect(capture_.get(), &LiveCapture::livePanesWanted, this, &CVideoFrame::OnSetFocus,
+            Qt::QueuedConnection);
     view_ = new CVideoView(&document);
     view_->setFrame(this);
     setWidget(view_);
@@ -81,7 +87,7 @@ CVideoFrame::~CVideoFrame()
 {
     // The capture thread must be done with the view's surface and with this frame before
     // either goes; both calls return only when the camera no longer touches them.
-    if (started_)
+    if (live_.started())
         ZcapStopView(viewDevice_);
 }
 
@@ -105,13 +111,9 @@ int CVideoFrame::sizeIndexOfButton(int controlId)
 
 QString CVideoFrame::sizeText(int width, int height) const
 {
-    return host_.languageIndex() == 0 ? QString::asprintf("宽:%d 高:%d", width, height)
-                                      : QString::asprintf("width:%d height:%d", width, height);
-}
-
-void CVideoFrame::setPicture(int width, int height)
-{
-    pictureSize_.store(packSize(width, height));
+    return services_.languages.index() == 0
+               ? QString::asprintf("宽:%d 高:%d", width, height)
+               : QString::asprintf("width:%d height:%d", width, height);
 }
 
 void CVideoFrame::SetPictureSize(int index)
@@ -120,20 +122,21 @@ void CVideoFrame::SetPictureSize(int index)
     int height = 0;
     if (pictureSize(index, width, height))
     {
-        setPicture(width, height);
+        pictureSize_.store(packSize(width, height));
         session_.captureInfo().dwWidth = static_cast<DWORD>(width);
         session_.captureInfo().dwHeight = static_cast<DWORD>(height);
     }
-    host_.settings().captureSizeIndex = index;
-    host_.SetSizeButtons(index);
+    services_.settings.captureSizeIndex = index;
+    // The size bar follows the index.
+    live_.setPicture(index, QSize(pictureWidth(), pictureHeight()));
 }
 
 void CVideoFrame::StartPreview()
 {
     const ZCAPHANDLE device = session_.device();
-    if (device == 0 || started_)
+    if (device == 0 || live_.started())
         return;
-    const QSize client = host_.clientSize();
+    const QSize client = mdiArea() != nullptr ? mdiArea()->viewport()->size() : size();
     const int cw = client.width();
     const int ch = client.height();
     const int w = pictureWidth();
@@ -161,16 +164,16 @@ void CVideoFrame::StartPreview()
     view_->surface().restart();
     if (ZcapStartView(device, "Tarnwick", 0x50000000, 0, 0, w, h, view_->window(), 0) != ZCAP_OK)
     {
-        kwz::messageBox(nullptr, "ggf", host_.LanguageText("AppTitle"), kwz::MB_OK);
+        kwz::messageBox(nullptr, "ggf", services_.languages.texts().text("AppTitle"), kwz::MB_OK);
         return;
     }
     viewDevice_ = device;
     document_.setPictureSize(w, h);
-    host_.SetPaneText(1, sizeText(w, h));
+    panes().setPaneText(kPanePictureSize, sizeText(w, h));
     document_.UpdateAllViews();
     // A frame the camera painted before the view placed the picture never reaches the screen.
     view_->surface().restart();
-    started_ = 1;
+    live_.setStarted(true);
     if (timerId_ == 0)
         timerId_ = startTimer(1000);
     Q_EMIT stateChanged();
@@ -182,9 +185,9 @@ void CVideoFrame::StopPreview()
     if (!capture_->recording())
         stopOneSecondTimer();
     const ZCAPHANDLE device = session_.device();
-    if (device != 0 && started_ && ZcapStopView(device) == ZCAP_OK)
+    if (device != 0 && live_.started() && ZcapStopView(device) == ZCAP_OK)
     {
-        started_ = 0;
+        live_.setStarted(false);
         view_->viewport()->update();
     }
     Q_EMIT stateChanged();
@@ -205,7 +208,7 @@ void CVideoFrame::SwitchPictureSize(int index)
     StopPreview();
     SetPictureSize(index);
     StartPreview();
-    host_.SetPaneText(1, sizeText(pictureWidth(), pictureHeight()));
+    panes().setPaneText(kPanePictureSize, sizeText(pictureWidth(), pictureHeight()));
 }
 
 bool CVideoFrame::onCommand(int id)
@@ -218,7 +221,7 @@ bool CVideoFrame::onCommand(int id)
     const int sizeIndex = sizeIndexOfButton(id);
     if (sizeIndex >= 0)
     {
-        if (host_.settings().captureSizeIndex != sizeIndex)
+        if (services_.settings.captureSizeIndex != sizeIndex)
             SwitchPictureSize(sizeIndex);
         return true;
     }
@@ -234,23 +237,23 @@ bool CVideoFrame::onCommand(int id)
         OnCrossLine();
         break;
     case ID_VIDEO_SHOWCOLORBAR:
-        host_.ToggleBar(LiveBar::Color);
+        services_.bars.toggle(LiveBar::Color);
         break;
     case ID_CAPTURE_SETTING:
-        host_.ToggleBar(LiveBar::Capture);
+        services_.bars.toggle(LiveBar::Capture);
         break;
     case ID_VIDEO_SHOWSIZEBAR:
-        host_.ToggleBar(LiveBar::Size);
+        services_.bars.toggle(LiveBar::Size);
         break;
     case ID_VIEW_VIDEO_TOOLBAR:
-        host_.ToggleBar(LiveBar::VideoTool);
+        services_.bars.toggle(LiveBar::VideoTool);
         break;
     case ID_VIEW_VIDEO_STATUSBAR:
-        host_.ToggleBar(LiveBar::VideoStatus);
+        services_.bars.toggle(LiveBar::VideoStatus);
         break;
     case ID_VIDEO_MANUALWB:
-        if (!frozen_ && session_.device() != 0)
-            host_.ToggleBar(LiveBar::VideoSetting);
+        if (!live_.frozen() && session_.device() != 0)
+            services_.bars.toggle(LiveBar::VideoSetting);
         break;
     case ID_VIDEO_SHOWSETTINGBAR:
         break; // only its check mark means something
@@ -274,32 +277,32 @@ bool CVideoFrame::updateCommand(int id, CommandState& state)
     switch (id)
     {
     case ID_VIDEO_FILLWINDOW:
-        checked = fit_;
+        checked = live_.fit();
         return true;
     case ID_BUTTON_FREEZE:
-        checked = frozen_;
+        checked = live_.frozen();
         return true;
     case ID_VIDEO_CROSSLINE:
-        checked = crossHair_;
+        checked = live_.crossHair();
         return true;
     case ID_VIDEO_SHOWCOLORBAR:
-        checked = host_.IsBarShown(LiveBar::Color);
+        checked = services_.bars.shown(LiveBar::Color);
         return true;
     case ID_CAPTURE_SETTING:
     case ID_VIDEO_SHOWSETTINGBAR:
-        checked = host_.IsBarShown(LiveBar::Capture);
+        checked = services_.bars.shown(LiveBar::Capture);
         return true;
     case ID_VIDEO_SHOWSIZEBAR:
-        checked = host_.IsBarShown(LiveBar::Size);
+        checked = services_.bars.shown(LiveBar::Size);
         return true;
     case ID_VIEW_VIDEO_TOOLBAR:
-        checked = host_.IsBarShown(LiveBar::VideoTool);
+        checked = services_.bars.shown(LiveBar::VideoTool);
         return true;
     case ID_VIEW_VIDEO_STATUSBAR:
-        checked = host_.IsBarShown(LiveBar::VideoStatus);
+        checked = services_.bars.shown(LiveBar::VideoStatus);
         return true;
     case ID_VIDEO_MANUALWB:
-        checked = host_.IsBarShown(LiveBar::VideoSetting);
+        checked = services_.bars.shown(LiveBar::VideoSetting);
         return true;
     case ID_VIDEO_SELECTCOMPRESSOR:
     case ID_VIDEO_HIGHQUALITY:
@@ -327,21 +330,21 @@ bool CVideoFrame::event(QEvent* event)
 
 void CVideoFrame::OnFillWindow()
 {
-    if (frozen_)
+    if (live_.frozen())
         return;
-    fit_ = !fit_;
+    live_.setFit(!live_.fit());
     document_.UpdateAllViews();
 }
 
 void CVideoFrame::OnFreeze()
 {
-    frozen_ = !frozen_;
+    const bool frozen = !live_.frozen();
     freezeBuffer_.clear();
     freezeBuffer_.shrink_to_fit();
     freezeImage_ = QImage();
     // The buffer is taken only when freezing: unfreezing restarts the live picture, which
     // never shows it.
-    if (frozen_)
+    if (frozen)
     {
         const int w = pictureWidth();
         const int h = pictureHeight();
@@ -352,8 +355,9 @@ void CVideoFrame::OnFreeze()
         ZcapGetRgbFrame(session_.device(), &info, freezeBuffer_.data());
         freezeImage_ = screenImage(freezeBuffer_, w, h);
     }
+    live_.setFrozen(frozen);
     document_.UpdateAllViews();
-    if (frozen_)
+    if (frozen)
         StopPreview();
     else
         StartPreview();
@@ -363,20 +367,19 @@ void CVideoFrame::OnCrossLine()
 {
     // Drawn by the view over what is shown, never into the camera's frames: captures and
     // recordings hold the camera's picture only.
-    crossHair_ = !crossHair_;
-    view_->viewport()->update();
+    live_.setCrossHair(!live_.crossHair());
 }
 
 void CVideoFrame::changeExposure(int step)
 {
-    int& exposure = host_.settings().exposure;
+    int& exposure = services_.settings.exposure;
     if (step < 0 && exposure > 0)
         --exposure;
     else if (step > 0 && exposure < 1000)
         ++exposure;
     else
         return;
-    if (host_.SetExposureSlider(exposure))
+    if (services_.exposureSlider && services_.exposureSlider(exposure))
         return;
     if (session_.device() != 0)
     {
@@ -387,19 +390,20 @@ void CVideoFrame::changeExposure(int step)
 
 void CVideoFrame::OnSetFocus()
 {
-    host_.ShowVideoBars();
+    Q_EMIT focused();
+    StatusPanes& shown = panes();
     static constexpr int kWidths[8] = {0, 130, 110, 130, 50, 120, 120, 80};
     for (int pane = 0; pane < 8; ++pane)
-        host_.SetPaneWidth(pane, kWidths[pane]);
-    host_.SetPaneText(2, QStringLiteral("X: 0 Y: 0"));
+        shown.setPaneWidth(pane, kWidths[pane], kWidths[pane] == 0);
+    shown.setPaneText(kPanePointer, QStringLiteral("X: 0 Y: 0"));
     static const char* const kEnglish[4] = {" AOI ", " High Quality ", " Video Record ",
                                             "Replaying"};
     static const char* const kChinese[4] = {" AOI ", " 高质量 ", " 视频录影 ", "景深回放"};
-    const char* const* texts = host_.languageIndex() == 0 ? kChinese : kEnglish;
+    const char* const* texts = services_.languages.index() == 0 ? kChinese : kEnglish;
     for (int pane = 4; pane < 8; ++pane)
     {
-        host_.SetPaneColours(pane, kInactiveBackground, kInactiveText);
-        host_.SetPaneText(pane, QString::fromUtf8(texts[pane - 4]));
+        shown.setPaneColours(pane, kPaneInactiveBackground, kPaneInactiveText);
+        shown.setPaneText(pane, QString::fromUtf8(texts[pane - 4]));
     }
     // The bars shown or hidden change the check marks of their commands.
     Q_EMIT stateChanged();
@@ -407,21 +411,20 @@ void CVideoFrame::OnSetFocus()
 
 void CVideoFrame::OnActivate()
 {
-    host_.ShowVideoSideBars();
-    host_.SetPaneText(3, fromGbk(host_.GetToolTipText(ID_OP_VIDEO_WINDOW)));
+    Q_EMIT activated();
+    panes().setPaneText(kPaneFrameRate,
+                        fromGbk(services_.languages.GetToolTipText(ID_OP_VIDEO_WINDOW)));
     Q_EMIT stateChanged();
 }
 
 void CVideoFrame::OnTimer()
 {
     capture_->OnTimer();
-    if (!started_)
+    if (!live_.started())
         return;
     float fps = 0;
     ZcapGetFrameRate(session_.device(), &fps);
-    host_.SetPaneText(3, host_.languageIndex() == 0
-                             ? QString::asprintf(" 帧率:  %2.2f  帧/秒", fps)
-                             : QString::asprintf(" FPS: %2.2f Frames/Seconds", fps));
+    live_.setFrameRate(fps);
 }
 
 void CVideoFrame::timerEvent(QTimerEvent* event)
@@ -438,13 +441,10 @@ void CVideoFrame::closeEvent(QCloseEvent* event)
     StopPreview();
     capture_->OnClose();
     stopOneSecondTimer();
-    measureBuffer_.reset();
     freezeBuffer_.clear();
     freezeBuffer_.shrink_to_fit();
     freezeImage_ = QImage();
-    host_.HideVideoBars();
-    host_.SetLiveWindow(0);
-    host_.HideStatusBar();
+    Q_EMIT closing();
     QApplication::restoreOverrideCursor();
     QMdiSubWindow::closeEvent(event);
 }

@@ -1,8 +1,8 @@
 #pragma once
-// The live frame: the child window round the live view. It owns the preview state (started,
-// frozen, fit, cross-hair, picture size), starts and stops the camera's picture, and takes
-// the live-video commands. The main frame routes commands here with onCommand and asks for
-// their check marks with updateCommand.
+// The live frame: the child window round the live view. It keeps the preview state in its live
+// session, starts and stops the camera's picture, and takes the live-video commands. The main
+// frame routes commands here with onCommand and asks for their check marks with updateCommand;
+// it hears of focus, activation and closing by the signals and shows the bars for them.
 
 #include <QEvent>
 #include <QImage>
@@ -14,32 +14,31 @@
 
 #include "app/live/camera_session.h"
 #include "app/live/live_capture.h"
-#include "app/live/live_capture_frame.h"
-#include "app/live/live_host.h"
-#include "app/live/live_view_frame.h"
+#include "app/live/live_panes.h"
+#include "app/live/live_services.h"
+#include "app/live/live_session.h"
 #include "app/shell/command_target.h"
 
 class CVideoDoc;
 class CVideoView;
+class StatusPanes;
 
-inline constexpr size_t kMeasureBufferBytes = 2048 * 1536 * 3;
-
-class CVideoFrame : public QMdiSubWindow,
-                    public CommandTarget,
-                    public LiveViewFrame,
-                    public LiveCaptureFrame
+class CVideoFrame : public QMdiSubWindow, public CommandTarget
 {
     Q_OBJECT
   public:
-    CVideoFrame(CVideoDoc& document, LiveHost& host, CameraSession& session,
+    CVideoFrame(CVideoDoc& document, LiveServices& services, CameraSession& session,
                 QWidget* parent = nullptr);
     // Stops the camera painting into the view and removes the frame routine.
     ~CVideoFrame() override;
 
     CVideoDoc& document() const { return document_; }
     CVideoView* view() const { return view_; }
-    LiveHost& host() const override { return host_; }
-    CameraSession& session() const override { return session_; }
+    CameraSession& session() const { return session_; }
+    LiveSession& liveSession() { return live_; }
+    const LiveSession& liveSession() const { return live_; }
+    LiveServices& services() const { return services_; }
+    StatusPanes& panes() const { return services_.panes; }
 
     // The picture size of a size index (0 to 4); false for any other index.
     static bool pictureSize(int index, int& width, int& height);
@@ -57,43 +56,44 @@ class CVideoFrame : public QMdiSubWindow,
     // Enabled and checked state of a command; false when the live frame has no say in it.
     bool updateCommand(int id, CommandState& state) override;
     // Queues a command to this frame, as a menu choice would arrive.
-    void postCommand(int id) override;
+    void postCommand(int id);
     static QEvent::Type commandEvent();
 
     // The frame or its view got the focus: bars and status panes of live work.
-    void OnSetFocus() override;
+    void OnSetFocus();
     // The frame became the active child window.
     void OnActivate();
     // The one-second tick: the recording time, then the frame rate in pane 3.
     void OnTimer();
     // Exposure keys: one step down (-1) or up (1).
-    void changeExposure(int step) override;
+    void changeExposure(int step);
 
-    int crossHair() const override { return crossHair_; }
-    int frozen() const override { return frozen_; }
-    int started() const override { return started_; }
-    int fit() const override { return fit_; }
-    int pictureWidth() const override { return static_cast<int>(pictureSize_.load() >> 32); }
-    int pictureHeight() const override
-    {
-        return static_cast<int>(pictureSize_.load() & 0xFFFFFFFFu);
-    }
+    int crossHair() const { return live_.crossHair(); }
+    int frozen() const { return live_.frozen(); }
+    int started() const { return live_.started(); }
+    int fit() const { return live_.fit(); }
+    int pictureWidth() const { return static_cast<int>(pictureSize_.load() >> 32); }
+    int pictureHeight() const { return static_cast<int>(pictureSize_.load() & 0xFFFFFFFFu); }
     int timerId() const { return timerId_; }
     const std::vector<BYTE>& freezeBuffer() const { return freezeBuffer_; }
-    const QImage& freezeImage() const override { return freezeImage_; }
-    bool hasMeasureBuffer() const { return measureBuffer_ != nullptr; }
-    BYTE* measureBuffer() const override { return measureBuffer_.get(); }
-    bool shownMaximised() const override { return isMaximized(); }
-    void notifyStateChanged() override { Q_EMIT stateChanged(); }
+    // The frozen picture as the screen shows it; null while nothing is frozen.
+    const QImage& freezeImage() const { return freezeImage_; }
+    bool hasMeasureBuffer() const { return capture_->hasMeasureBuffer(); }
     // Capture, timed capture, capture for measuring and recording.
     LiveCapture& capture() const { return *capture_; }
 
     // "width:%d height:%d" in the language of the moment.
-    QString sizeText(int width, int height) const override;
+    QString sizeText(int width, int height) const;
 
   Q_SIGNALS:
     // A command or the preview changed what the check marks show.
     void stateChanged();
+    // The live window got the focus: image bars away, the bars of live work by their flags.
+    void focused();
+    // The live window became the active child: the side bars of live work by their flags.
+    void activated();
+    // The live window closes: the bars of live work and the status bar go.
+    void closing();
 
   protected:
     bool event(QEvent* event) override;
@@ -104,24 +104,20 @@ class CVideoFrame : public QMdiSubWindow,
     void OnFillWindow();
     void OnFreeze();
     void OnCrossLine();
-    void setPicture(int width, int height);
     void stopOneSecondTimer();
 
     CVideoDoc& document_;
-    LiveHost& host_;
+    LiveServices& services_;
     CameraSession& session_;
+    LiveSession live_;
+    LivePanes livePanes_;
     CVideoView* view_ = nullptr;
 
-    int crossHair_ = 0;
-    int frozen_ = 0;
     std::vector<BYTE> freezeBuffer_;
-    QImage freezeImage_; // the freeze buffer as the screen shows it
-    int started_ = 0;
+    QImage freezeImage_;        // the freeze buffer as the screen shows it
     ZCAPHANDLE viewDevice_ = 0; // the camera that paints into the view while started
     // Width in the high half, height in the low half, so that any thread reads both at once.
     std::atomic<uint64_t> pictureSize_;
-    int fit_ = 0;
-    std::unique_ptr<BYTE[]> measureBuffer_;
     std::unique_ptr<LiveCapture> capture_;
     int timerId_ = 0;
 };

@@ -13,10 +13,10 @@
 #include "app/controls/picture_size_hint.h"
 #include "app/controls/plain_key.h"
 #include "app/live/camera_session.h"
-#include "app/live/live_host.h"
-#include "app/live/live_view_frame.h"
 #include "app/live/video_doc.h"
+#include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/status_panes.h"
 
 namespace {
 
@@ -79,6 +79,18 @@ CVideoView::CVideoView(CVideoDoc* document, QWidget* parent)
 
 CVideoView::~CVideoView() = default;
 
+void CVideoView::setFrame(CVideoFrame* frame)
+{
+    if (frame_ != nullptr)
+        disconnect(&frame_->liveSession(), nullptr, this, nullptr);
+    frame_ = frame;
+    if (frame_ == nullptr)
+        return;
+    // The cross-hair is drawn over what is shown, so only the screen changes with it.
+    connect(&frame_->liveSession(), &LiveSession::crossHairChanged, this,
+            [this] { viewport()->update(); });
+}
+
 void CVideoView::OnInitialUpdate()
 {
     setScrollSize(document_ ? QSize(document_->pictureWidth(), document_->pictureHeight())
@@ -109,7 +121,7 @@ void CVideoView::OnUpdate()
         pictureRect_ = rect;
     }
     placement_ = rect;
-    frame_->host().SetPaneText(1, frame_->sizeText(rect.width(), rect.height()));
+    frame_->panes().setPaneText(kPanePictureSize, frame_->sizeText(rect.width(), rect.height()));
     const ZCAPVIEWWIN where{rect.x(), rect.y(), rect.width(), rect.height()};
     ZcapSetViewWin(frame_->session().device(), &where);
     viewport()->update();
@@ -243,7 +255,8 @@ void CVideoView::mouseMoveEvent(QMouseEvent* event)
     if (frame_ != nullptr)
     {
         const QPoint p = event->position().toPoint();
-        frame_->host().SetPaneText(2, QString::asprintf("X: %d  Y: %d  ", p.x(), p.y()));
+        frame_->panes().setPaneText(kPanePointer,
+                                    QString::asprintf("X: %d  Y: %d  ", p.x(), p.y()));
     }
     QAbstractScrollArea::mouseMoveEvent(event);
 }

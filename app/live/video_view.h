@@ -11,7 +11,7 @@
 #include "kwztypes.h"
 
 class CVideoDoc;
-class LiveViewFrame;
+class CVideoFrame;
 
 class CVideoView : public QAbstractScrollArea
 {
@@ -21,9 +21,9 @@ class CVideoView : public QAbstractScrollArea
     ~CVideoView() override;
 
     CVideoDoc* document() const { return document_; }
-    // The frame whose state the view shows; set by the frame.
-    void setFrame(LiveViewFrame* frame) { frame_ = frame; }
-    LiveViewFrame* frame() const { return frame_; }
+    // The frame whose state the view shows and whose commands its keys start; set by the frame.
+    void setFrame(CVideoFrame* frame);
+    CVideoFrame* frame() const { return frame_; }
 
     // The window handed to the camera.
     HWND window() { return kwz::toHwnd(surface_.get()); }
@@ -55,7 +55,7 @@ class CVideoView : public QAbstractScrollArea
     void updateScrollBars();
 
     CVideoDoc* document_;
-    LiveViewFrame* frame_ = nullptr;
+    CVideoFrame* frame_ = nullptr;
     std::unique_ptr<LiveSurface> surface_;
     QSize scrollSize_;
     QRect pictureRect_;

@@ -204,7 +204,7 @@ const char* helpFile(int index)
 
 LanguageTexts::LanguageTexts() = default;
 
-void LanguageTexts::load(void* store, int index)
+void LanguageTexts::load(const SettingsStore& store, int index)
 {
     const int column = builtInColumn(index);
     const auto& defaults = builtInGbk(column);
@@ -214,16 +214,16 @@ void LanguageTexts::load(void* store, int index)
         if (std::string_view(k.key) == "SettingsNote" && index != kLanguageEnglish)
             continue;
         char buffer[kTextBufferSize] = {};
-        store::getString(store, k.section, k.key, defaults[i].c_str(), buffer);
+        store.getString(k.section, k.key, defaults[i].c_str(), buffer);
         copyText(slots_[i], buffer);
     }
 }
 
-void LanguageTexts::save(void* store) const
+void LanguageTexts::save(SettingsStore& store) const
 {
     auto write = [&](int i) {
         if (!isReadOnlyKey(kLayout[i].key))
-            store::setString(store, kLayout[i].section, kLayout[i].key, slots_[i].data());
+            store.setString(kLayout[i].section, kLayout[i].key, slots_[i].data());
     };
     const int returnSlot = slotOf("DLGBAR_MEASURERULER", "Return");
     const int loadSlot = slotOf("DLGBAR_MEASURERULER", "LoadRuler");
@@ -292,13 +292,13 @@ void LanguageSession::LoadLanguage(const std::string& programFolder, int index)
 {
     index_ = index;
     toolTips_.load(programFolder + toolTipFile(index), toolTipSection(index));
-    store::close(store_);
+    store_.close();
     texts_.clearSection("TOOL_CLASS");
-    store_ = store::open(programFolder + languageTextFile(index));
+    store_ = SettingsStore(programFolder + languageTextFile(index));
     texts_.load(store_, index);
 }
 
 void LanguageSession::close()
 {
-    store::close(store_);
+    store_.close();
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/shell/store.h"
+
 inline constexpr int kLanguageChinese = 0;
 inline constexpr int kLanguageEnglish = 1;
 inline constexpr int kLanguageChineseTraditional = 2;
@@ -41,9 +43,9 @@ class LanguageTexts
 
     // Reads every key of the layout from the store, the built-in text of the language being
     // the default; "SettingsNote" only for English (the Chinese languages leave its slot).
-    void load(void* store, int index);
+    void load(const SettingsStore& store, int index);
     // Writes every slot back but the three keys that are only read.
-    void save(void* store) const;
+    void save(SettingsStore& store) const;
     void clearSection(std::string_view section);
 
     // GBK text of the first slot with that key (or section and key); "" when there is none.
@@ -103,14 +105,14 @@ class LanguageSession
     void close();
 
     int index() const { return index_; }
-    bool isOpen() const { return store_ != nullptr; }
+    bool isOpen() const { return store_.isOpen(); }
     const LanguageTexts& texts() const { return texts_; }
     const ToolTipTable& toolTips() const { return toolTips_; }
     const char* GetToolTipText(int commandId) const { return toolTips_.text(commandId); }
 
   private:
     int index_ = kLanguageChinese;
-    void* store_ = nullptr;
+    SettingsStore store_;
     LanguageTexts texts_;
     ToolTipTable toolTips_;
 };

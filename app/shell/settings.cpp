@@ -129,7 +129,7 @@ constexpr size_t kMaxTextLength = 256;
 
 struct Loader
 {
-    void* store;
+    const SettingsStore& store;
     const char* section;
     std::string captures;
     std::string records;
@@ -138,27 +138,24 @@ struct Loader
     std::string capturesFolder() { return captures; }
     std::string recordsFolder() { return records; }
 
-    void flag(const char* key, int& value, int def)
-    {
-        value = store::getBool(store, section, key, def);
-    }
+    void flag(const char* key, int& value, int def) { value = store.getBool(section, key, def); }
     void number(const char* key, int& value, int def, Range range = {})
     {
-        value = store::getInt(store, section, key, def);
+        value = store.getInt(section, key, def);
         if (value < range.lo || value > range.hi)
             value = def;
     }
     void text(const char* key, std::string& value, const std::string& def)
     {
         char buffer[260];
-        store::getString(store, section, key, def.c_str(), buffer);
+        store.getString(section, key, def.c_str(), buffer);
         value.assign(buffer, strnlen(buffer, kMaxTextLength));
     }
     // A cut path names another folder, so a path too long to keep whole is refused.
     void path(const char* key, std::string& value, const std::string& def)
     {
         char buffer[260];
-        store::getString(store, section, key, def.c_str(), buffer);
+        store.getString(section, key, def.c_str(), buffer);
         const size_t length = strnlen(buffer, sizeof buffer);
         if (length > kMaxTextLength)
             value = def.substr(0, kMaxTextLength);
@@ -168,7 +165,7 @@ struct Loader
     void decimal(const char* key, float& value)
     {
         char buffer[260];
-        store::getString(store, section, key, "1.0", buffer);
+        store.getString(section, key, "1.0", buffer);
         value = parseRulerLength(buffer);
         // A ruler of no length, or of none that is a number, gives no scale at all.
         if (!std::isfinite(value) || !(value > 0))
@@ -176,7 +173,7 @@ struct Loader
     }
     void bit(const char* key, uint32_t& mark, int bit)
     {
-        if (store::getBool(store, section, key, true))
+        if (store.getBool(section, key, true))
             mark |= 1u << bit;
         else
             mark &= ~(1u << bit);
@@ -185,21 +182,18 @@ struct Loader
 
 struct Saver
 {
-    void* store;
+    SettingsStore& store;
     const char* section;
 
     std::string capture(const char*) { return {}; }
     std::string capturesFolder() { return {}; }
     std::string recordsFolder() { return {}; }
 
-    void flag(const char* key, int& value, int) { store::setBool(store, section, key, value != 0); }
-    void number(const char* key, int& value, int, Range = {})
-    {
-        store::setInt(store, section, key, value);
-    }
+    void flag(const char* key, int& value, int) { store.setBool(section, key, value != 0); }
+    void number(const char* key, int& value, int, Range = {}) { store.setInt(section, key, value); }
     void text(const char* key, std::string& value, const std::string&)
     {
-        store::setString(store, section, key, value.c_str());
+        store.setString(section, key, value.c_str());
     }
     void path(const char* key, std::string& value, const std::string& def)
     {
@@ -207,11 +201,11 @@ struct Saver
     }
     void decimal(const char* key, float& value)
     {
-        store::setString(store, section, key, formatRulerLength(value).c_str());
+        store.setString(section, key, formatRulerLength(value).c_str());
     }
     void bit(const char* key, uint32_t& mark, int bit)
     {
-        store::setBool(store, section, key, (mark >> bit) & 1u);
+        store.setBool(section, key, (mark >> bit) & 1u);
     }
 };
 
@@ -230,10 +224,10 @@ std::string stripFraction(std::string digits)
 
 } // namespace
 
-void loadSettings(void* store, FrameSettings& settings, const std::string& capturesFolder,
-                  const std::string& recordsFolder)
+void loadSettings(const SettingsStore& store, FrameSettings& settings,
+                  const std::string& capturesFolder, const std::string& recordsFolder)
 {
-    if (store == nullptr)
+    if (!store.isOpen())
         return;
     Loader user{store, kUser, capturesFolder, recordsFolder};
     visitUser(settings, user);
@@ -243,9 +237,9 @@ void loadSettings(void* store, FrameSettings& settings, const std::string& captu
     visitMarks(settings, marks);
 }
 
-void saveSettings(void* store, const FrameSettings& settings)
+void saveSettings(SettingsStore& store, const FrameSettings& settings)
 {
-    if (store == nullptr)
+    if (!store.isOpen())
         return;
     FrameSettings copy = settings;
     Saver user{store, kUser};
@@ -254,10 +248,10 @@ void saveSettings(void* store, const FrameSettings& settings)
     visitMarks(copy, marks);
 }
 
-int loadLanguageIndex(void* store, int firstStart)
+int loadLanguageIndex(const SettingsStore& store, int firstStart)
 {
     constexpr int kMissing = std::numeric_limits<int>::min();
-    const int index = store::getInt(store, "MAIN", "Language", kMissing);
+    const int index = store.getInt("MAIN", "Language", kMissing);
     if (index == kMissing)
         return firstStart >= 0 && firstStart <= 2 ? firstStart : 0;
     return index >= 0 && index <= 2 ? index : 0;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+class SettingsStore;
+
 struct FrameSettings
 {
     int showVideoStatusBar = 1;
@@ -89,13 +91,13 @@ struct FrameSettings
 };
 
 // Reads "User" then "DescriptionMark"; the capture and record folders default to the work
-// folders given. A null store gives every default.
-void loadSettings(void* store, FrameSettings& settings, const std::string& capturesFolder,
-                  const std::string& recordsFolder);
-void saveSettings(void* store, const FrameSettings& settings);
+// folders given. A store that is not open gives every default.
+void loadSettings(const SettingsStore& store, FrameSettings& settings,
+                  const std::string& capturesFolder, const std::string& recordsFolder);
+void saveSettings(SettingsStore& store, const FrameSettings& settings);
 // The language index of section "MAIN"; one the program has no texts for reads as Chinese.
 // Without the key (a first start) it is `firstStart`.
-int loadLanguageIndex(void* store, int firstStart = 0);
+int loadLanguageIndex(const SettingsStore& store, int firstStart = 0);
 // The interface language that suits a locale name ("zh_CN", "zh_TW.UTF-8", "de_DE"):
 // Simplified Chinese for Chinese, Traditional for Taiwan, Hong Kong, Macao and the Hant script,
 // English for everything else.

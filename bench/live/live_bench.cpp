@@ -20,39 +20,30 @@
 #include <benchmark/benchmark.h>
 
 #include "app/live/camera_session.h"
-#include "app/live/live_host.h"
+#include "app/live/live_bars.h"
+#include "app/live/live_services.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
+#include "app/shell/language.h"
+#include "app/shell/settings.h"
+#include "app/shell/status_panes.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class BenchHost : public LiveHost
+// What a live window works with, without a main frame round it.
+struct BenchHost
 {
-  public:
     BenchHost() { area.resize(2200, 1700); }
-    void SetPaneText(int, const QString&) override {}
-    void SetPaneColours(int, COLORREF, COLORREF) override {}
-    void SetPaneWidth(int, int) override {}
-    FrameSettings& settings() override { return frameSettings; }
-    int languageIndex() const override { return 1; }
-    const char* GetToolTipText(int) const override { return ""; }
-    const char* LanguageText(const char*) const override { return ""; }
-    QSize clientSize() const override { return area.viewport()->size(); }
-    void SetLiveWindow(int) override {}
-    void ToggleBar(LiveBar) override {}
-    bool IsBarShown(LiveBar) const override { return false; }
-    void SetSizeButtons(int) override {}
-    bool SetExposureSlider(int) override { return false; }
-    void ShowVideoBars() override {}
-    void ShowVideoSideBars() override {}
-    void HideVideoBars() override {}
-    void HideStatusBar() override {}
 
-    QMdiArea area;
     FrameSettings frameSettings;
+    LanguageSession languages;
+    StatusPanes panes;
+    LiveBars bars;
+    LiveServices services{frameSettings, languages, panes, bars, {}};
+    QMdiArea area; // last, so that its frames go before what they use
 };
 
 // Stamps each frame as the camera hands it over and measures how long its pixels take to
@@ -133,7 +124,7 @@ void liveToScreen(benchmark::State& state)
             BenchHost host;
             host.area.show();
             CVideoDoc document("Live");
-            auto* frame = new CVideoFrame(document, host, session);
+            auto* frame = new CVideoFrame(document, host.services, session);
             host.area.addSubWindow(frame);
             frame->show();
             frame->SetPictureSize(index);

@@ -77,20 +77,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const ToolTipEntry& e : tips.entries())
         check(std::memchr(e.text, 0, sizeof e.text) != nullptr, "tool tip terminated");
 
-    void* source = store::open(in);
     LanguageTexts texts;
-    texts.load(source, index);
-    store::close(source);
+    texts.load(SettingsStore(in), index);
     for (const LanguageKey& k : languageLayout())
         check(std::strlen(texts.text(k.section, k.key)) < kTextBufferSize, "slot terminated");
 
-    void* target = store::open(out);
-    texts.save(target);
-    store::close(target);
-    void* again = store::open(out);
+    {
+        SettingsStore target(out);
+        texts.save(target);
+    }
     LanguageTexts reread;
-    reread.load(again, index);
-    store::close(again);
+    reread.load(SettingsStore(out), index);
     for (const LanguageKey& k : languageLayout())
     {
         if (isReadOnly(k.key))

@@ -12,8 +12,8 @@
 #include "app/bars/colour_bar.h"
 #include "app/bars/lights_bar.h"
 #include "app/bars/video_setting_bar.h"
-#include "app/frame/picture_adjustment.h"
 #include "app/live/camera_session.h"
+#include "app/live/picture_adjustment.h"
 #include "live_program.h"
 
 using namespace cmd;

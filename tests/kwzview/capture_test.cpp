@@ -599,7 +599,8 @@ class CaptureTest : public QObject
     {
         Program p;
         p.run->app.SwitchLanguage(0);
-        p.frame()->ShowRecordingTime(3725);
+        QVERIFY(p.connect() != nullptr);
+        p.live->liveSession().setRecordingSeconds(3725);
         QCOMPARE(p.pane(kPaneRecording), QString::fromUtf8("正在录像: 1:2:5\n"));
     }
 

@@ -1,12 +1,17 @@
 // The live window with the simulated camera in its deterministic mode: placement, fit,
 // freeze, sizes, cross-hair, keys, panes, and the picture path from the capture thread to the
-// screen. The main frame is a recording fake.
+// screen. The main frame's side is its models and a recorder of what the window asks.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <array>
@@ -15,13 +20,19 @@
 #include <random>
 
 #include "app/live/camera_session.h"
-#include "app/live/live_host.h"
+#include "app/live/live_bars.h"
+#include "app/live/live_capture.h"
+#include "app/live/live_services.h"
+#include "app/live/live_session.h"
 #include "app/live/live_surface.h"
 #include "app/live/rgb32_context.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/language.h"
+#include "app/shell/settings.h"
+#include "app/shell/status_panes.h"
 #include "platform/message_box.h"
 #include "window_keys.h"
 
@@ -31,62 +42,77 @@ namespace {
 
 constexpr QRgb kRed = 0xFFFF0000u;
 
-class FakeHost : public LiveHost
+// The main frame's side of a live window: its models, and what the window asked of them.
+class FakeHost : public QObject
 {
   public:
     FakeHost()
     {
-        area.resize(1000, 700);
+        panesModel.setCount(8);
+        connect(&panesModel, &StatusPanes::paneChanged, this, [this](int pane) {
+            const StatusPanes::Pane& p = panesModel.pane(pane);
+            if (panes[pane] != p.text)
+                calls << QString("text%1").arg(pane);
+            panes[pane] = p.text;
+            colours[pane] = {p.background, p.textColour};
+            widths[pane] = p.width;
+        });
+        connect(&liveBars, &LiveBars::toggleRequested, this, [this](LiveBar bar) {
+            setBar(bar, !bars[bar]);
+            calls << QString("toggle%1").arg(int(bar));
+        });
         for (auto bar : {LiveBar::Color, LiveBar::Capture, LiveBar::Size, LiveBar::VideoTool,
                          LiveBar::VideoStatus, LiveBar::VideoSetting})
             bars[bar] = false;
+        services.exposureSlider = [this](int exposure) {
+            sliderValues << exposure;
+            return hasSlider;
+        };
+        area.resize(1000, 700);
     }
 
-    void SetPaneText(int pane, const QString& text) override
+    void setBar(LiveBar bar, bool shown)
     {
-        panes[pane] = text;
-        calls << QString("text%1").arg(pane);
+        bars[bar] = shown;
+        liveBars.setShown(bar, shown);
     }
-    void SetPaneColours(int pane, COLORREF background, COLORREF text) override
+    void SetPaneColours(int pane, COLORREF background, COLORREF text)
     {
-        colours[pane] = {background, text};
+        panesModel.setPaneColours(pane, background, text);
     }
-    void SetPaneWidth(int pane, int width) override { widths[pane] = width; }
-    FrameSettings& settings() override { return frameSettings; }
-    int languageIndex() const override { return language; }
-    const char* GetToolTipText(int id) const override
-    {
-        auto it = tips.find(id);
-        return it == tips.end() ? "" : it->second.c_str();
-    }
-    const char* LanguageText(const char* key) const override
-    {
-        return std::string(key) == "AppTitle" ? "kwzview" : "";
-    }
-    QSize clientSize() const override { return area.viewport()->size(); }
-    void SetLiveWindow(int live) override { liveWindow = live; }
-    void ToggleBar(LiveBar bar) override
-    {
-        bars[bar] = !bars[bar];
-        calls << QString("toggle%1").arg(int(bar));
-    }
-    bool IsBarShown(LiveBar bar) const override { return bars.at(bar); }
-    void SetSizeButtons(int index) override
-    {
-        sizeButton = index;
-        calls << "sizeButtons";
-    }
-    bool SetExposureSlider(int exposure) override
-    {
-        sliderValues << exposure;
-        return hasSlider;
-    }
-    void ShowVideoBars() override { calls << "showVideoBars"; }
-    void ShowVideoSideBars() override { calls << "showVideoSideBars"; }
-    void HideVideoBars() override { calls << "hideVideoBars"; }
-    void HideStatusBar() override { calls << "hideStatusBar"; }
+    QSize clientSize() const { return area.viewport()->size(); }
 
-    QMdiArea area;
+    // The language and tool tips of the moment, as the program folder would give them.
+    void loadLanguage()
+    {
+        QDir(folder.path()).mkpath("Language");
+        QFile tips(folder.filePath(toolTipFile(language)));
+        QVERIFY(tips.open(QIODevice::WriteOnly));
+        tips.write(QByteArray("[") + toolTipSection(language) + "]\n");
+        for (const ToolTipCommand& command : toolTipCommands())
+            if (auto it = this->tips.find(command.id); it != this->tips.end())
+                tips.write(QByteArray(command.name) + "=" + it->second.c_str() + "\n");
+        tips.close();
+        languages.LoadLanguage(folder.path().toStdString() + "/", language);
+    }
+
+    // The frame's announcements of focus, activation, closing and size.
+    void watch(CVideoFrame* frame)
+    {
+        connect(frame, &CVideoFrame::focused, this, [this] { calls << "showVideoBars"; });
+        connect(frame, &CVideoFrame::activated, this, [this] { calls << "showVideoSideBars"; });
+        connect(frame, &CVideoFrame::closing, this, [this] {
+            calls << "hideVideoBars"
+                  << "hideStatusBar";
+            liveWindow = 0;
+        });
+        connect(&frame->liveSession(), &LiveSession::sizeIndexChanged, this, [this](int index) {
+            sizeButton = index;
+            calls << "sizeButtons";
+        });
+    }
+
+    QTemporaryDir folder;
     QString panes[8];
     std::pair<COLORREF, COLORREF> colours[8] = {};
     int widths[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
@@ -99,6 +125,11 @@ class FakeHost : public LiveHost
     bool hasSlider = false;
     QList<int> sliderValues;
     int liveWindow = -1;
+    LanguageSession languages;
+    StatusPanes panesModel;
+    LiveBars liveBars;
+    LiveServices services{frameSettings, languages, panesModel, liveBars, {}};
+    QMdiArea area; // last, so that its frames go before the models they use
 };
 
 int recordMessage(void* context, HWND, const char* text, const char*, unsigned type)
@@ -163,8 +194,10 @@ class LiveTest : public QObject
     {
         document = std::make_unique<CVideoDoc>("Live");
         document->OnNewDocument();
-        auto* frame = new CVideoFrame(*document, *host, *session);
+        host->loadLanguage();
+        auto* frame = new CVideoFrame(*document, host->services, *session);
         WindowKeys::add(frame, *frame, KeyWindow::Live);
+        host->watch(frame);
         host->area.addSubWindow(frame);
         frame->show();
         if (start)
@@ -542,7 +575,7 @@ class LiveTest : public QObject
         QCOMPARE(host->calls, QStringList());
         QVERIFY(frame->updateCommand(ID_VIDEO_SHOWSETTINGBAR, state));
         QVERIFY(state.enabled && state.checked);
-        host->bars[LiveBar::Capture] = false;
+        host->setBar(LiveBar::Capture, false);
         frame->updateCommand(ID_VIDEO_SHOWSETTINGBAR, state);
         QVERIFY(!state.checked);
         for (int id : {ID_VIDEO_SELECTCOMPRESSOR, ID_VIDEO_HIGHQUALITY})
@@ -793,6 +826,129 @@ class LiveTest : public QObject
         QCOMPARE(lines, referenceLines);
         for (size_t i = 0; i < fast.size(); ++i)
             QCOMPARE(fast[i] & 0xFFFFFFu, plain[i] & 0xFFFFFFu);
+    }
+
+    // Observers repaint, re-place and rewrite panes on every signal: a repeated value must
+    // not announce anything, and a new one exactly once.
+    void theSessionAnnouncesEachRealChangeOnce()
+    {
+        LiveSession live;
+        QSignalSpy started(&live, &LiveSession::startedChanged);
+        QSignalSpy frozen(&live, &LiveSession::frozenChanged);
+        QSignalSpy fit(&live, &LiveSession::fitChanged);
+        QSignalSpy cross(&live, &LiveSession::crossHairChanged);
+        QSignalSpy size(&live, &LiveSession::pictureSizeChanged);
+        QSignalSpy index(&live, &LiveSession::sizeIndexChanged);
+        QSignalSpy recording(&live, &LiveSession::recordingChanged);
+        QSignalSpy seconds(&live, &LiveSession::recordingTimeChanged);
+        for (int round = 0; round < 2; ++round)
+        {
+            live.setStarted(true);
+            live.setFrozen(true);
+            live.setFit(true);
+            live.setCrossHair(true);
+            live.setPicture(1, QSize(640, 480));
+        }
+        for (QSignalSpy* spy : {&started, &frozen, &fit, &cross, &size, &index})
+            QCOMPARE(spy->count(), 1);
+        QCOMPARE(size.takeFirst().at(0).toSize(), QSize(640, 480));
+        QCOMPARE(index.takeFirst().at(0).toInt(), 1);
+        live.setFrozen(false);
+        QCOMPARE(frozen.count(), 2);
+        QCOMPARE(frozen.last().at(0).toBool(), false);
+        // A new index of the same size, and a new size under the same index.
+        live.setPicture(2, QSize(640, 480));
+        live.setPicture(2, QSize(800, 600));
+        QCOMPARE(index.count(), 1);
+        QCOMPARE(size.count(), 1);
+
+        // The first second of a recording is 0, and it must reach the pane.
+        live.setRecording(true);
+        live.setRecordingSeconds(0);
+        live.setRecordingSeconds(0);
+        live.setRecordingSeconds(1);
+        QCOMPARE(recording.count(), 1);
+        QCOMPARE(seconds.count(), 2);
+        live.setRecording(false);
+        QCOMPARE(live.recordingSeconds(), -1);
+        live.setRecording(true);
+        live.setRecordingSeconds(0);
+        QCOMPARE(seconds.count(), 3);
+
+        LiveBars bars;
+        QSignalSpy shown(&bars, &LiveBars::shownChanged);
+        QSignalSpy wanted(&bars, &LiveBars::toggleRequested);
+        bars.setShown(LiveBar::Size, true);
+        bars.setShown(LiveBar::Size, true);
+        bars.toggle(LiveBar::Color);
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(wanted.count(), 1);
+        QVERIFY(bars.shown(LiveBar::Size) && !bars.shown(LiveBar::Color));
+    }
+
+    // Nothing but the live window and its models: C writes the still, R records, and the
+    // panes say so; frozen, neither key writes anything.
+    void stillsAndRecordingsAreWrittenWithoutAMainFrame()
+    {
+        QTemporaryDir files;
+        host->frameSettings.capturePath = files.filePath("stills").toStdString();
+        host->frameSettings.recordPath = files.path().toStdString();
+        QVERIFY(QDir(files.path()).mkdir("stills"));
+        host->frameSettings.saveAsJpeg = 0;
+        host->services.clock = [] { return LocalTime{2009, 4, 1, 8, 5, 7, 42}; };
+        CVideoFrame* frame = openFrame(1);
+        QVERIFY(frame->started());
+
+        QTest::keyClick(frame->view(), Qt::Key_C);
+        const QString still = files.filePath("stills/Capture2009-4-1 8-5-7-42.bmp");
+        QTRY_VERIFY(QFileInfo::exists(still));
+        QCOMPARE(QImage(still).size(), QSize(640, 480));
+        QCOMPARE(host->panes[kPanePrompt], "Saved: " + still);
+        QCOMPARE(host->frameSettings.captureIndex, 1);
+
+        QTest::keyClick(frame->view(), Qt::Key_R);
+        QTRY_VERIFY(frame->capture().recording());
+        QVERIFY(frame->liveSession().recording());
+        // The focus handling queued behind the command, before the seconds are looked at.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents();
+        frame->OnTimer();
+        QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Recording: 0:0:0\n"));
+        QCOMPARE(host->colours[kPaneRecording].first, kPaneHighlight);
+        frame->OnTimer();
+        QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Recording: 0:0:1\n"));
+        QVERIFY(frame->onCommand(ID_VIDEO_RECORD));
+        QVERIFY(!frame->liveSession().recording());
+        QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Record Completed"));
+        // Then the panes of live work come back, the recording pane at rest.
+        QTRY_COMPARE(host->panes[kPaneRecording], QStringLiteral(" Video Record "));
+        QCOMPARE(host->colours[kPaneRecording].first, kPaneInactiveBackground);
+        const QString record = files.filePath("Record2009-4-1 8-5-7.avi");
+        QVERIFY(QFileInfo(record).size() > 0);
+        QCOMPARE(host->frameSettings.recordIndex, 1);
+
+        frame->onCommand(ID_BUTTON_FREEZE);
+        QVERIFY(frame->frozen());
+        QTest::keyClick(frame->view(), Qt::Key_C);
+        QTest::keyClick(frame->view(), Qt::Key_R);
+        QCoreApplication::processEvents();
+        QCOMPARE(QDir(files.filePath("stills")).entryList(QDir::Files).size(), 1);
+        QVERIFY(!frame->liveSession().recording());
+    }
+
+    // The frame for measuring goes out by a signal; without a listener nothing opens and the
+    // capture bar is left alone, and the live window keeps working.
+    void aFrameForMeasuringIsHandedOnWithItsSize()
+    {
+        CVideoFrame* frame = openFrame(2);
+        QCOMPARE(frame->liveSession().pictureSize(), QSize(1280, 1024));
+        QSignalSpy taken(&frame->capture(), &LiveCapture::measureFrameTaken);
+        QVERIFY(frame->onCommand(ID_CAPTURE_MEASURE));
+        QCOMPARE(taken.count(), 1);
+        QCOMPARE(taken[0].at(1).toInt(), 1280);
+        QCOMPARE(taken[0].at(2).toInt(), 1024);
+        QVERIFY(messages.isEmpty());
+        QVERIFY(frame->started());
     }
 };
 

@@ -27,11 +27,13 @@
 #include "app/controls/client_wnd.h"
 #include "app/controls/sp_status_bar.h"
 #include "app/image/image_window.h"
+#include "app/live/live_session.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
+#include "app/shell/status_panes.h"
 #include "app_run.h"
 #include "platform/profile.h"
 #include "test_support.h"
@@ -667,6 +669,39 @@ class LiveWorkTest : public QObject
                  live.home.path("Rulers"));
         QCOMPARE(QString::fromStdString(value(saved, "User", "strRecordPath")),
                  live.home.path("Captures"));
+    }
+
+    // The frame rate goes from the camera to the live session, from there to the pane model,
+    // and the status bar paints the model: what the bar shows is what the model holds, and a
+    // window that took the pane hands it back at the next measurement.
+    void theFrameRateReachesTheStatusBarThroughTheModels()
+    {
+        LiveRun live;
+        QVERIFY(live.active);
+        CMainFrame* frame = live.frame();
+        frame->OnConnect();
+        CVideoFrame* video = liveFrame(frame);
+        QVERIFY(video != nullptr && video->started());
+        QCOMPARE(frame->statusBarControl()->model(), &frame->panes());
+        QSignalSpy measured(&video->liveSession(), &LiveSession::frameRateMeasured);
+        QTRY_VERIFY_WITH_TIMEOUT((video->OnTimer(), video->liveSession().frameRate() > 0), 5000);
+        const QString rate = frame->panes().text(kPaneFrameRate);
+        QVERIFY2(rate.startsWith(" FPS: ") && rate.endsWith(" Frames/Seconds"), qPrintable(rate));
+        QCOMPARE(pane(frame, kPaneFrameRate), rate);
+
+        frame->panes().setPaneText(kPaneFrameRate, QStringLiteral("Live picture"));
+        QCOMPARE(pane(frame, kPaneFrameRate), QStringLiteral("Live picture"));
+        const int before = measured.count();
+        video->OnTimer();
+        QCOMPARE(measured.count(), before + 1);
+        QVERIFY(pane(frame, kPaneFrameRate).startsWith(" FPS: "));
+
+        // Colours and widths too: the bar places and paints what the model says.
+        frame->panes().setPaneColours(kPaneAoi, kPaneHighlight, RGB(255, 0, 0));
+        QCOMPARE(frame->statusBarControl()->paneStyle(kPaneAoi).background, kPaneHighlight);
+        QCOMPARE(frame->statusBarControl()->paneStyle(kPaneAoi).text, RGB(255, 0, 0));
+        frame->panes().setPaneWidth(kPanePointer, 222);
+        QCOMPARE(frame->statusBarControl()->paneRect(kPanePointer).width(), 222);
     }
 
     void closingTheLiveWindowPutsLiveWorkAwayAndConnectOpensItAgain()

@@ -109,9 +109,8 @@ std::string value(const QByteArray& file, const char* section, const char* key)
 
 struct Store
 {
-    explicit Store(const QString& path) : handle(store::open(path.toStdString())) {}
-    ~Store() { store::close(handle); }
-    void* handle;
+    explicit Store(const QString& path) : handle(path.toStdString()) {}
+    SettingsStore handle;
 };
 
 } // namespace
@@ -140,21 +139,21 @@ class ShellTest : public QObject
     {
         TempHome home;
         LanguageTexts texts;
-        texts.load(nullptr, kLanguageChinese);
+        texts.load(SettingsStore(), kLanguageChinese);
         // "设备(&D)" in GBK.
         QCOMPARE(QByteArray(texts.text("Device")), QByteArray("\xC9\xE8\xB1\xB8(&D)"));
         QCOMPARE(qtext(texts, "AppTitle"), QStringLiteral("KWZ 测量软件"));
-        texts.load(nullptr, kLanguageEnglish);
+        texts.load(SettingsStore(), kLanguageEnglish);
         QCOMPARE(qtext(texts, "Device"), QStringLiteral("&Device"));
         // The two offset labels are Chinese in the English table too.
         QCOMPARE(qtext(texts, "DlgColorGoff"), QStringLiteral("绿偏移"));
         QCOMPARE(qtext(texts, "SettingsNote"),
                  QStringLiteral("All Settings will be Validate by click \"Apply\" button"));
-        texts.load(nullptr, kLanguageChineseTraditional);
+        texts.load(SettingsStore(), kLanguageChineseTraditional);
         QCOMPARE(qtext(texts, "MLanguageChineseFanti"), QStringLiteral("繁體中文(&T)"));
         QCOMPARE(qtext(texts, "DlgColorBrightness"), QStringLiteral("亮度"));
         // An index beyond the three takes the Traditional Chinese texts.
-        texts.load(nullptr, 7);
+        texts.load(SettingsStore(), 7);
         QCOMPARE(qtext(texts, "Device"), QStringLiteral("設備(&D)"));
         // "Precision" is a key of two sections; each keeps its own slot.
         QVERIFY(texts.text("DLGBAR_RULER", "Precision") !=
@@ -194,7 +193,7 @@ class ShellTest : public QObject
     {
         TempHome home;
         LanguageTexts texts;
-        texts.load(nullptr, kLanguageEnglish);
+        texts.load(SettingsStore(), kLanguageEnglish);
         {
             Store s(home.path("MTENG.ini"));
             texts.save(s.handle);
@@ -232,7 +231,7 @@ class ShellTest : public QObject
     {
         TempHome home;
         LanguageTexts texts;
-        texts.load(nullptr, kLanguageChinese);
+        texts.load(SettingsStore(), kLanguageChinese);
         {
             Store s(home.path("MTCHS.ini"));
             texts.save(s.handle);
@@ -276,7 +275,7 @@ class ShellTest : public QObject
     {
         TempHome home;
         FrameSettings s;
-        loadSettings(nullptr, s, "C", "R");
+        loadSettings(SettingsStore(), s, "C", "R");
         {
             Store st(home.path("MeasureTool.ini"));
             loadSettings(st.handle, s, "/x/Captures", "/x/Records");
@@ -442,7 +441,7 @@ class ShellTest : public QObject
         Store first(home.path("MeasureTool.ini"));
         QCOMPARE(loadLanguageIndex(first.handle, 1), 1);
         QCOMPARE(loadLanguageIndex(first.handle, 2), 2);
-        QCOMPARE(loadLanguageIndex(nullptr, 1), 1);
+        QCOMPARE(loadLanguageIndex(SettingsStore(), 1), 1);
     }
 
     void firstStartLanguageFollowsTheLocale_data()
@@ -464,6 +463,30 @@ class ShellTest : public QObject
         QFETCH(QString, locale);
         QFETCH(int, language);
         QCOMPARE(languageForLocale(locale.toStdString()), language);
+    }
+
+    // The store owns its profile handle: a moved store carries on with the same file, the one
+    // moved from is closed and writes nothing, and a closed store reads only defaults.
+    void aStoreMovedOnKeepsItsFileAndAClosedOneWritesNothing()
+    {
+        TempHome home;
+        home.write("MeasureTool.ini", "[MAIN]\nLanguage=2\n");
+        SettingsStore first(home.path("MeasureTool.ini").toStdString());
+        QVERIFY(first.isOpen());
+        SettingsStore second(std::move(first));
+        QVERIFY(!first.isOpen() && second.isOpen());
+        first.setInt("MAIN", "Lost", 1);
+        QCOMPARE(first.getInt("MAIN", "Language", 5), 5);
+        QCOMPARE(loadLanguageIndex(second), 2);
+        second.setInt("MAIN", "Kept", 7);
+        SettingsStore third;
+        third = std::move(second);
+        third.close();
+        QVERIFY(!third.isOpen());
+        third.setInt("MAIN", "Lost", 1);
+        const QByteArray file = home.read("MeasureTool.ini");
+        QCOMPARE(value(file, "MAIN", "Kept"), std::string("7"));
+        QCOMPARE(value(file, "MAIN", "Lost"), std::string("<missing>"));
     }
 
     void rulerLengthText_data()

@@ -1,4 +1,4 @@
-#include "app/frame/picture_adjustment.h"
+#include "app/live/picture_adjustment.h"
 
 #include <QCoreApplication>
 #include <QLabel>

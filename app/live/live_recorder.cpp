@@ -1,0 +1,126 @@
+#include "app/live/live_recorder.h"
+
+#include <QLineEdit>
+#include <QString>
+#include <climits>
+
+#include "app/bars/record_bar.h"
+#include "app/live/live_services.h"
+#include "app/shell/gbk_text.h"
+#include "app/shell/language.h"
+#include "app/shell/settings.h"
+#include "app/shell/status_panes.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+
+namespace {
+
+std::string inFolder(const std::string& folder, const std::string& name)
+{
+    if (!folder.empty() && folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+} // namespace
+
+LiveRecorder::LiveRecorder(LiveServices& services) : services_(services) {}
+
+int LiveRecorder::repairCutRecordings(const std::string& folder)
+{
+    const std::string within = inFolder(folder, "");
+    int finished = 0;
+    for (const std::string& name : kwz::findFiles(within + "*.avi"))
+        if (ZcapFinishCutAvi((within + name).c_str(), nullptr) == ZCAP_OK)
+            ++finished;
+    return finished;
+}
+
+void LiveRecorder::countRecording()
+{
+    FrameSettings& settings = services_.settings;
+    if (settings.recordAutoInc && settings.recordIndex < INT_MAX)
+        ++settings.recordIndex;
+}
+
+bool LiveRecorder::start(ZCAPHANDLE device)
+{
+    FrameSettings& settings = services_.settings;
+    const std::string stamp = recordStamp(services_.clock());
+    services_.panes.setPaneColours(kPaneRecording, kPaneHighlight, RGB(255, 0, 0));
+    if (services_.recordBar != nullptr)
+        settings.recordName = services_.recordBar->name()->text().toStdString();
+    // Started again within the same second, a recording must not replace the last one.
+    file_ = unusedFileName(inFolder(settings.recordPath, settings.recordName + stamp), ".avi");
+    if (ZcapCaptureToAvi(device, 1, file_.c_str()) == ZCAP_OK)
+        return true;
+    const bool chinese = services_.languages.index() == 0;
+    const QString text = (chinese ? QStringLiteral("无法开始录像:\n%1")
+                                  : QStringLiteral("The recording could not be started:\n%1"))
+                             .arg(QString::fromStdString(file_));
+    kwz::messageBox(nullptr, toGbk(text).c_str(), services_.languages.texts().text("AppTitle"),
+                    kwz::MB_OK | kwz::MB_ICONWARNING);
+    return false;
+}
+
+bool LiveRecorder::finish(ZCAPHANDLE device)
+{
+    const FrameSettings& settings = services_.settings;
+    const bool chinese = services_.languages.index() == 0;
+    // The camera finishes the file it started; this name is only passed along.
+    const std::string file =
+        inFolder(settings.recordPath, settings.recordName + recordStamp(services_.clock())) +
+        ".avi";
+    services_.panes.setPaneText(kPaneRecording, chinese ? QStringLiteral("录影结束")
+                                                        : QStringLiteral("Record Completed"));
+    const int result = ZcapCaptureToAvi(device, 0, file.c_str());
+    countRecording();
+    services_.panes.setPaneColours(kPaneRecording, kPaneInactiveBackground, kPaneInactiveText);
+    if (result == ZCAP_OK)
+        return true;
+    const QString text = (chinese ? QStringLiteral("录像未能正常结束:\n%1")
+                                  : QStringLiteral("The recording could not be completed:\n%1"))
+                             .arg(QString::fromStdString(file_));
+    kwz::messageBox(nullptr, toGbk(text).c_str(), services_.languages.texts().text("AppTitle"),
+                    kwz::MB_OK | kwz::MB_ICONWARNING);
+    return false;
+}
+
+bool LiveRecorder::endIfFailed(ZCAPHANDLE device)
+{
+    int fault = ZCAP_RECORD_OK;
+    if (ZcapGetRecordFault(device, &fault) != ZCAP_OK || fault == ZCAP_RECORD_OK)
+        return false;
+    // The camera has finished the file already; this only ends the recording.
+    ZcapCaptureToAvi(device, 0, nullptr);
+    countRecording();
+    const bool chinese = services_.languages.index() == 0;
+    QString cause;
+    switch (fault)
+    {
+    case ZCAP_RECORD_DISK_FULL:
+        cause = chinese ? QStringLiteral("磁盘已满。") : QStringLiteral("The disk is full.");
+        break;
+    case ZCAP_RECORD_FOLDER_GONE:
+        cause = chinese ? QStringLiteral("录像的文件夹已不存在。")
+                        : QStringLiteral("The folder of the recording is no longer there.");
+        break;
+    case ZCAP_RECORD_PERMISSION:
+        cause = chinese ? QStringLiteral("没有写入该文件夹的权限。")
+                        : QStringLiteral("Writing to the folder is not permitted.");
+        break;
+    default:
+        cause = chinese ? QStringLiteral("无法写入磁盘。")
+                        : QStringLiteral("The disk could not be written.");
+        break;
+    }
+    services_.panes.setPaneText(kPaneRecording, chinese ? QStringLiteral("录像已停止")
+                                                        : QStringLiteral("Recording stopped"));
+    services_.panes.setPaneColours(kPaneRecording, kPaneInactiveBackground, kPaneInactiveText);
+    const QString text = (chinese ? QStringLiteral("录像已停止: %1\n%2")
+                                  : QStringLiteral("The recording was stopped: %1\n%2"))
+                             .arg(cause, QString::fromStdString(file_));
+    kwz::messageBox(nullptr, toGbk(text).c_str(), services_.languages.texts().text("AppTitle"),
+                    kwz::MB_OK | kwz::MB_ICONWARNING);
+    return true;
+}
