@@ -105,6 +105,13 @@ bool LiveRecorder::endIfFailed(ZCAPHANDLE device)
         cause = chinese ? QStringLiteral("录像的文件夹已不存在。")
                         : QStringLiteral("The folder of the recording is no longer there.");
         break;
+    case ZCAP_RECORD_DEVICE_GONE:
+        cause = QString::fromUtf8(builtInText(services_.languages.index(),
+                                              "The camera was disconnected; the file holds "
+                                              "what it recorded.",
+                                              "摄像头已断开，文件保留了已录下的内容。",
+                                              "攝影機已中斷連線，檔案保留了已錄下的內容。"));
+        break;
     case ZCAP_RECORD_PERMISSION:
         cause = chinese ? QStringLiteral("没有写入该文件夹的权限。")
                         : QStringLiteral("Writing to the folder is not permitted.");

@@ -422,8 +422,41 @@ void CVideoFrame::OnTimer()
     capture_->OnTimer();
     if (!live_.started())
         return;
+    const ZCAPHANDLE device = session_.device();
+    const int language = services_.languages.index();
+    int state = ZCAP_DEVICE_PRESENT;
+    if (ZcapGetDeviceState(device, &state) == ZCAP_OK && state == ZCAP_DEVICE_GONE)
+    {
+        if (!cameraGone_)
+        {
+            cameraGone_ = true;
+            view_->setNotice(QString::fromUtf8(
+                builtInText(language,
+                            "The camera is disconnected.\nPlug it in again: the picture "
+                            "comes back by itself.",
+                            "摄像头已断开。\n重新接上后画面会自动恢复。",
+                            "攝影機已中斷連線。\n重新接上後畫面會自動恢復。")));
+            panes().setPaneText(
+                kPanePrompt, QString::fromUtf8(builtInText(language, "The camera is disconnected",
+                                                           "摄像头已断开", "攝影機已中斷連線")));
+            Q_EMIT stateChanged();
+        }
+        live_.setFrameRate(0);
+        // A new request makes the library open the device again: plugged back in, it streams.
+        ZcapSetCapInfo(device, &session_.captureInfo());
+        return;
+    }
+    if (cameraGone_)
+    {
+        cameraGone_ = false;
+        view_->setNotice(QString());
+        panes().setPaneText(kPanePrompt,
+                            QString::fromUtf8(builtInText(language, "The camera is connected again",
+                                                          "摄像头已重新连接", "攝影機已重新連線")));
+        Q_EMIT stateChanged();
+    }
     float fps = 0;
-    ZcapGetFrameRate(session_.device(), &fps);
+    ZcapGetFrameRate(device, &fps);
     live_.setFrameRate(fps);
 }
 

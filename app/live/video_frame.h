@@ -39,6 +39,7 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     const LiveSession& liveSession() const { return live_; }
     LiveServices& services() const { return services_; }
     StatusPanes& panes() const { return services_.panes; }
+    bool cameraGone() const { return cameraGone_; }
 
     // The picture size of a size index (0 to 4); false for any other index.
     static bool pictureSize(int index, int& width, int& height);
@@ -120,4 +121,6 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     std::atomic<uint64_t> pictureSize_;
     std::unique_ptr<LiveCapture> capture_;
     int timerId_ = 0;
+    // The camera stopped delivering (unplugged); asked for again every second until it is back.
+    bool cameraGone_ = false;
 };

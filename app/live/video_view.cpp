@@ -1,6 +1,8 @@
 #include "app/live/video_view.h"
 
 #include <QFocusEvent>
+#include <QFont>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPolygon>
@@ -211,6 +213,27 @@ void CVideoView::paintEvent(QPaintEvent* event)
         painter.setClipRegion(event->region());
         drawCrossHair(painter, still ? covered : placement_, w, h);
     }
+    if (!notice_.isEmpty())
+    {
+        painter.setClipping(false);
+        QFont font = painter.font();
+        font.setPointSizeF(font.pointSizeF() * 1.4);
+        painter.setFont(font);
+        const QRect text = painter.fontMetrics()
+                               .boundingRect(client, Qt::AlignCenter, notice_)
+                               .adjusted(-16, -10, 16, 10);
+        painter.fillRect(text, QColor(0, 0, 0, 200));
+        painter.setPen(QColor(255, 210, 80));
+        painter.drawText(text, Qt::AlignCenter, notice_);
+    }
+}
+
+void CVideoView::setNotice(const QString& text)
+{
+    if (text == notice_)
+        return;
+    notice_ = text;
+    viewport()->update();
 }
 
 void CVideoView::resizeEvent(QResizeEvent* event)

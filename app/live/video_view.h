@@ -5,6 +5,7 @@
 
 #include <QAbstractScrollArea>
 #include <QRect>
+#include <QString>
 #include <memory>
 
 #include "app/live/live_surface.h"
@@ -23,6 +24,9 @@ class CVideoView : public QAbstractScrollArea
     CVideoDoc* document() const { return document_; }
     // The frame whose state the view shows and whose commands its keys start; set by the frame.
     void setFrame(CVideoFrame* frame);
+    // A line or two shown over the picture (the camera went away); empty hides it.
+    void setNotice(const QString& text);
+    const QString& notice() const { return notice_; }
     CVideoFrame* frame() const { return frame_; }
 
     // The window handed to the camera.
@@ -60,5 +64,6 @@ class CVideoView : public QAbstractScrollArea
     QSize scrollSize_;
     QRect pictureRect_;
     QRect placement_;
+    QString notice_;
     bool placing_ = false;
 };

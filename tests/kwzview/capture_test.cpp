@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
@@ -486,6 +487,52 @@ class CaptureTest : public QObject
         QTest::keyClick(view, Qt::Key_E);
         QTRY_VERIFY(p.live->frozen());
         QCOMPARE(p.live->timerId(), 0);
+    }
+
+    void aPulledCameraIsSaidEndsTheRecordingWholeAndComesBackWhenPluggedIn()
+    {
+        TempHome plugs;
+        const QString plug = plugs.path("camera");
+        plugs.write("camera", "1");
+        qputenv("KWZ_CAMERA_PLUG", QFile::encodeName(plug));
+        Program p;
+        qunsetenv("KWZ_CAMERA_PLUG");
+        QVERIFY(p.connect() != nullptr);
+        QVERIFY(p.waitFrames(3));
+        p.command(ID_VIDEO_RECORD);
+        QCOMPARE(p.live->capture().recording(), 1);
+        QVERIFY(p.waitFrames(5));
+
+        QVERIFY(QFile::remove(plug));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                p.live->OnTimer();
+                return p.live->cameraGone();
+            },
+            10000));
+        // The recording ended with the frames it had, and says why.
+        QCOMPARE(p.live->capture().recording(), 0);
+        QVERIFY(!p.checked(ID_VIDEO_RECORD));
+        QVERIFY2(p.messages.texts.join('|').contains("The camera was disconnected"),
+                 qPrintable(p.messages.texts.join('|')));
+        const QStringList records = p.files("Records");
+        QCOMPARE(records.size(), 1);
+        const QByteArray avi = QFile::encodeName(p.home.path("Records/" + records.front()));
+        QCOMPARE(ZcapFinishCutAvi(avi.constData(), nullptr), ZCAP_ERR_STATE); // whole already
+        QCOMPARE(p.pane(kPanePrompt), QStringLiteral("The camera is disconnected"));
+        QVERIFY(p.live->view()->notice().contains("disconnected"));
+        QCOMPARE(p.live->liveSession().frameRate(), 0.0);
+
+        plugs.write("camera", "1");
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                p.live->OnTimer();
+                return !p.live->cameraGone();
+            },
+            10000));
+        QVERIFY(p.waitFrames(3));
+        QVERIFY(p.live->view()->notice().isEmpty());
+        QCOMPARE(p.pane(kPanePrompt), QStringLiteral("The camera is connected again"));
     }
 
     void recordingShowsItsTimeAndLeavesAPlayableFile()
