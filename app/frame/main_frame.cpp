@@ -42,6 +42,7 @@
 #include "app/shell/manual.h"
 #include "app/shell/picture_sizes.h"
 #include "app/shell/status_panes.h"
+#include "app/shell/ui_text.h"
 #include "app/shell/work_folders.h"
 #include "platform/trace.h"
 
@@ -304,9 +305,9 @@ void CMainFrame::finishCutRecordings()
     const int finished = LiveRecorder::repairCutRecordings(settings_.recordPath);
     if (finished == 0)
         return;
-    const bool chinese = services_.languages.index() == 0;
-    const QString text = (chinese ? QStringLiteral("已修复 %1 个中断的录像")
-                                  : QStringLiteral("%1 interrupted recording(s) repaired"))
+    const int language = services_.languages.index();
+    const QString text = uiText(language, "%1 interrupted recording(s) repaired",
+                                "已修复 %1 个中断的录像", "已修復 %1 個中斷的錄影")
                              .arg(finished);
     SetPaneText(kPanePrompt, text);
     kwz::trace(toGbk(text));

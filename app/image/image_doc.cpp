@@ -10,6 +10,7 @@
 #include "app/image/measure_settings.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
+#include "app/shell/ui_text.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -490,8 +491,10 @@ bool CImageDoc::askToSave()
         name = automaticTarget();
     if (name.isEmpty())
         name = title();
-    const QString question = language() == 0 ? QStringLiteral("将改动保存到 %1？").arg(name)
-                                             : QStringLiteral(" Save changes to %1?").arg(name);
+    // Only Simplified Chinese has its own words for it; the others ask in English.
+    const QString question =
+        uiText(language(), " Save changes to %1?", "将改动保存到 %1？", " Save changes to %1?")
+            .arg(name);
     const int answer = kwz::messageBox(nullptr, toGbk(question).c_str(), kCaption,
                                        kwz::MB_YESNOCANCEL | kwz::MB_ICONQUESTION);
     if (answer == kwz::IDNO)

@@ -11,6 +11,7 @@
 #include "app/shell/language.h"
 #include "app/shell/settings.h"
 #include "app/shell/status_panes.h"
+#include "app/shell/ui_text.h"
 #include "platform/message_box.h"
 
 using namespace cmd;
@@ -32,9 +33,10 @@ LiveCapture::~LiveCapture()
         ZcapCaptureToAvi(recordDevice_, 0, nullptr);
 }
 
-QString LiveCapture::text(const char* english, const char* chinese) const
+QString LiveCapture::text(const char* english, const char* simplified,
+                          const char* traditional) const
 {
-    return QString::fromUtf8(services_.languages.index() == 0 ? chinese : english);
+    return uiText(services_.languages.index(), english, simplified, traditional);
 }
 
 bool LiveCapture::onCommand(int id)
@@ -159,13 +161,18 @@ void LiveCapture::showTimedProgress()
     const FrameSettings& settings = services_.settings;
     QString progress;
     if (!timedOn_)
-        progress = text("Timed capture ended: %1 saved", "定时采集结束: 已保存 %1 张").arg(saved_);
+        progress = text("Timed capture ended: %1 saved", "定时采集结束: 已保存 %1 张",
+                        "定時擷取結束: 已儲存 %1 張")
+                       .arg(saved_);
     else if (settings.limitCaptureNum)
-        progress = text("Timed capture: %1 of %2 saved", "定时采集: 已保存 %1/%2 张")
+        progress = text("Timed capture: %1 of %2 saved", "定时采集: 已保存 %1/%2 张",
+                        "定時擷取: 已儲存 %1/%2 張")
                        .arg(saved_)
                        .arg(settings.captureNum);
     else
-        progress = text("Timed capture: %1 saved", "定时采集: 已保存 %1 张").arg(saved_);
+        progress =
+            text("Timed capture: %1 saved", "定时采集: 已保存 %1 张", "定時擷取: 已儲存 %1 張")
+                .arg(saved_);
     services_.panes.setPaneText(kPanePrompt, progress);
 }
 

@@ -85,7 +85,7 @@ class LiveCapture : public QObject
     void OnTick();
     void stopTimedCapture();
     void showTimedProgress();
-    QString text(const char* english, const char* chinese) const;
+    QString text(const char* english, const char* simplified, const char* traditional) const;
     void setRecording(int on);
 
     LiveSession& live_;

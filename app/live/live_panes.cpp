@@ -26,7 +26,9 @@ void LivePanes::showRecordingTime(int seconds)
 {
     if (seconds < 0)
         return;
-    const char* format = languages_.index() == 0 ? "正在录像: %d:%d:%d\n" : "Recording: %d:%d:%d\n";
+    // Only Simplified Chinese has its own words for it; the others show the English.
+    const char* format = builtInText(languages_.index(), "Recording: %d:%d:%d\n",
+                                     "正在录像: %d:%d:%d\n", "Recording: %d:%d:%d\n");
     const QString text = QString::asprintf(format, seconds / 3600, seconds / 60 % 60, seconds % 60);
     panes_.setPaneColours(kPaneRecording, kPaneHighlight, RGB(0, 0, 0));
     panes_.setPaneText(kPaneRecording, text);

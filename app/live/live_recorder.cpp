@@ -10,6 +10,7 @@
 #include "app/shell/language.h"
 #include "app/shell/settings.h"
 #include "app/shell/status_panes.h"
+#include "app/shell/ui_text.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 
@@ -54,9 +55,9 @@ bool LiveRecorder::start(ZCAPHANDLE device)
     file_ = unusedFileName(inFolder(settings.recordPath, settings.recordName + stamp), ".avi");
     if (ZcapCaptureToAvi(device, 1, file_.c_str()) == ZCAP_OK)
         return true;
-    const bool chinese = services_.languages.index() == 0;
-    const QString text = (chinese ? QStringLiteral("无法开始录像:\n%1")
-                                  : QStringLiteral("The recording could not be started:\n%1"))
+    const int language = services_.languages.index();
+    const QString text = uiText(language, "The recording could not be started:\n%1",
+                                "无法开始录像:\n%1", "無法開始錄影:\n%1")
                              .arg(QString::fromStdString(file_));
     kwz::messageBox(nullptr, toGbk(text).c_str(), services_.languages.texts().text("AppTitle"),
                     kwz::MB_OK | kwz::MB_ICONWARNING);
@@ -66,20 +67,20 @@ bool LiveRecorder::start(ZCAPHANDLE device)
 bool LiveRecorder::finish(ZCAPHANDLE device)
 {
     const FrameSettings& settings = services_.settings;
-    const bool chinese = services_.languages.index() == 0;
+    const int language = services_.languages.index();
     // The camera finishes the file it started; this name is only passed along.
     const std::string file =
         inFolder(settings.recordPath, settings.recordName + recordStamp(services_.clock())) +
         ".avi";
-    services_.panes.setPaneText(kPaneRecording, chinese ? QStringLiteral("录影结束")
-                                                        : QStringLiteral("Record Completed"));
+    services_.panes.setPaneText(
+        kPaneRecording, uiText(language, "Record Completed", "录影结束", "Record Completed"));
     const int result = ZcapCaptureToAvi(device, 0, file.c_str());
     countRecording();
     services_.panes.setPaneColours(kPaneRecording, kPaneInactiveBackground, kPaneInactiveText);
     if (result == ZCAP_OK)
         return true;
-    const QString text = (chinese ? QStringLiteral("录像未能正常结束:\n%1")
-                                  : QStringLiteral("The recording could not be completed:\n%1"))
+    const QString text = uiText(language, "The recording could not be completed:\n%1",
+                                "录像未能正常结束:\n%1", "錄影未能正常結束:\n%1")
                              .arg(QString::fromStdString(file_));
     kwz::messageBox(nullptr, toGbk(text).c_str(), services_.languages.texts().text("AppTitle"),
                     kwz::MB_OK | kwz::MB_ICONWARNING);
@@ -94,38 +95,38 @@ bool LiveRecorder::endIfFailed(ZCAPHANDLE device)
     // The camera has finished the file already; this only ends the recording.
     ZcapCaptureToAvi(device, 0, nullptr);
     countRecording();
-    const bool chinese = services_.languages.index() == 0;
+    const int language = services_.languages.index();
     QString cause;
     switch (fault)
     {
     case ZCAP_RECORD_DISK_FULL:
-        cause = chinese ? QStringLiteral("磁盘已满。") : QStringLiteral("The disk is full.");
+        cause = uiText(language, "The disk is full.", "磁盘已满。", "磁碟已滿。");
         break;
     case ZCAP_RECORD_FOLDER_GONE:
-        cause = chinese ? QStringLiteral("录像的文件夹已不存在。")
-                        : QStringLiteral("The folder of the recording is no longer there.");
+        cause = uiText(language, "The folder of the recording is no longer there.",
+                       "录像的文件夹已不存在。", "錄影的資料夾已不存在。");
         break;
     case ZCAP_RECORD_DEVICE_GONE:
-        cause = QString::fromUtf8(builtInText(services_.languages.index(),
-                                              "The camera was disconnected; the file holds "
-                                              "what it recorded.",
-                                              "摄像头已断开，文件保留了已录下的内容。",
-                                              "攝影機已中斷連線，檔案保留了已錄下的內容。"));
+        cause = uiText(language,
+                       "The camera was disconnected; the file holds "
+                       "what it recorded.",
+                       "摄像头已断开，文件保留了已录下的内容。",
+                       "攝影機已中斷連線，檔案保留了已錄下的內容。");
         break;
     case ZCAP_RECORD_PERMISSION:
-        cause = chinese ? QStringLiteral("没有写入该文件夹的权限。")
-                        : QStringLiteral("Writing to the folder is not permitted.");
+        cause = uiText(language, "Writing to the folder is not permitted.",
+                       "没有写入该文件夹的权限。", "沒有寫入該資料夾的權限。");
         break;
     default:
-        cause = chinese ? QStringLiteral("无法写入磁盘。")
-                        : QStringLiteral("The disk could not be written.");
+        cause =
+            uiText(language, "The disk could not be written.", "无法写入磁盘。", "無法寫入磁碟。");
         break;
     }
-    services_.panes.setPaneText(kPaneRecording, chinese ? QStringLiteral("录像已停止")
-                                                        : QStringLiteral("Recording stopped"));
+    services_.panes.setPaneText(kPaneRecording,
+                                uiText(language, "Recording stopped", "录像已停止", "錄影已停止"));
     services_.panes.setPaneColours(kPaneRecording, kPaneInactiveBackground, kPaneInactiveText);
-    const QString text = (chinese ? QStringLiteral("录像已停止: %1\n%2")
-                                  : QStringLiteral("The recording was stopped: %1\n%2"))
+    const QString text = uiText(language, "The recording was stopped: %1\n%2", "录像已停止: %1\n%2",
+                                "錄影已停止: %1\n%2")
                              .arg(cause, QString::fromStdString(file_));
     kwz::messageBox(nullptr, toGbk(text).c_str(), services_.languages.texts().text("AppTitle"),
                     kwz::MB_OK | kwz::MB_ICONWARNING);

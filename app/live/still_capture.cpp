@@ -9,6 +9,7 @@
 #include "app/shell/language.h"
 #include "app/shell/settings.h"
 #include "app/shell/status_panes.h"
+#include "app/shell/ui_text.h"
 
 namespace {
 
@@ -50,18 +51,17 @@ bool StillCapture::writeStill(ZCAPHANDLE device)
                                                     camera_.colourFrame().data(), file.c_str(), 75)
                             : ZcapGetRgbFrameToBmp(device, &camera_.captureInfo(),
                                                    camera_.colourFrame().data(), file.c_str());
-    const bool chinese = services_.languages.index() == 0;
+    const int language = services_.languages.index();
     const QString name = QString::fromStdString(file);
     if (result != ZCAP_OK)
     {
         services_.panes.setPaneText(
             kPanePrompt,
-            (chinese ? QStringLiteral("未能保存: %1") : QStringLiteral("Not saved: %1")).arg(name));
+            uiText(language, "Not saved: %1", "未能保存: %1", "未能儲存: %1").arg(name));
         return false;
     }
     services_.panes.setPaneText(
-        kPanePrompt,
-        (chinese ? QStringLiteral("已保存: %1") : QStringLiteral("Saved: %1")).arg(name));
+        kPanePrompt, uiText(language, "Saved: %1", "已保存: %1", "已儲存: %1").arg(name));
     if (settings.captureAutoInc)
     {
         if (settings.captureIndex < INT_MAX)

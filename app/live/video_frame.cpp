@@ -16,6 +16,7 @@
 #include "app/shell/picture_sizes.h"
 #include "app/shell/settings.h"
 #include "app/shell/status_panes.h"
+#include "app/shell/ui_text.h"
 #include "platform/message_box.h"
 
 using namespace cmd;
@@ -430,15 +431,13 @@ void CVideoFrame::OnTimer()
         if (!cameraGone_)
         {
             cameraGone_ = true;
-            view_->setNotice(QString::fromUtf8(
-                builtInText(language,
-                            "The camera is disconnected.\nPlug it in again: the picture "
-                            "comes back by itself.",
-                            "摄像头已断开。\n重新接上后画面会自动恢复。",
-                            "攝影機已中斷連線。\n重新接上後畫面會自動恢復。")));
-            panes().setPaneText(
-                kPanePrompt, QString::fromUtf8(builtInText(language, "The camera is disconnected",
-                                                           "摄像头已断开", "攝影機已中斷連線")));
+            view_->setNotice(uiText(language,
+                                    "The camera is disconnected.\nPlug it in again: the picture "
+                                    "comes back by itself.",
+                                    "摄像头已断开。\n重新接上后画面会自动恢复。",
+                                    "攝影機已中斷連線。\n重新接上後畫面會自動恢復。"));
+            panes().setPaneText(kPanePrompt, uiText(language, "The camera is disconnected",
+                                                    "摄像头已断开", "攝影機已中斷連線"));
             Q_EMIT stateChanged();
         }
         live_.setFrameRate(0);
@@ -450,9 +449,8 @@ void CVideoFrame::OnTimer()
     {
         cameraGone_ = false;
         view_->setNotice(QString());
-        panes().setPaneText(kPanePrompt,
-                            QString::fromUtf8(builtInText(language, "The camera is connected again",
-                                                          "摄像头已重新连接", "攝影機已重新連線")));
+        panes().setPaneText(kPanePrompt, uiText(language, "The camera is connected again",
+                                                "摄像头已重新连接", "攝影機已重新連線"));
         Q_EMIT stateChanged();
     }
     float fps = 0;
