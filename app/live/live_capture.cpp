@@ -239,8 +239,14 @@ void LiveCapture::OnTimer()
 {
     if (!recording_)
         return;
-    // A recording that can no longer write is over, and its time stops.
-    if (recordDevice_ != 0 && recorder_.endIfFailed(recordDevice_))
+    // A recording that can no longer write is over, and its time stops. The reason is said in
+    // a message box whose event loop goes on ticking: such a tick has nothing to do.
+    if (endingRecording_)
+        return;
+    endingRecording_ = true;
+    const bool ended = recordDevice_ != 0 && recorder_.endIfFailed(recordDevice_);
+    endingRecording_ = false;
+    if (ended)
     {
         setRecording(0);
         recordDevice_ = 0;

@@ -104,4 +104,5 @@ class LiveCapture : public QObject
     int recording_ = 0;
     int seconds_ = 0;
     ZCAPHANDLE recordDevice_ = 0; // the camera that records while recording_
+    bool endingRecording_ = false;
 };
