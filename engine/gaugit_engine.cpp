@@ -431,30 +431,30 @@ bool GaugitEngine::hitGraphic(int x, int y)
             return select(kHitRuler, -1, kModeLabel);
     }
     // Within a list an edit point anywhere beats a body, a body beats a label; texts answer
-    // with their bodies only.
+    // with their bodies only. One pass finds all three: the first edit point ends it, the
+    // first body and label are kept for when no edit point follows.
     auto searchList = [&](const auto& list, int kind) {
+        constexpr bool text = kIsText<GraphicOf<decltype(list)>>;
         const int count = static_cast<int>(list.size());
-        if constexpr (!kIsText<GraphicOf<decltype(list)>>)
-        {
-            for (int i = 0; i < count; ++i)
-            {
-                if (list[i]->hitEditPoint(x, y))
-                    return select(kind, i, kModeEditPoint);
-            }
-        }
+        int body = -1;
+        int label = -1;
         for (int i = 0; i < count; ++i)
         {
-            if (list[i]->hitBody(x, y))
-                return select(kind, i, kModeBody);
-        }
-        if constexpr (!kIsText<GraphicOf<decltype(list)>>)
-        {
-            for (int i = 0; i < count; ++i)
+            auto& g = *list[i];
+            if constexpr (!text)
             {
-                if (list[i]->hitLabel(x, y))
-                    return select(kind, i, kModeLabel);
+                if (g.hitEditPoint(x, y))
+                    return select(kind, i, kModeEditPoint);
+                if (label < 0 && g.hitLabel(x, y))
+                    label = i;
             }
+            if (body < 0 && g.hitBody(x, y))
+                body = i;
         }
+        if (body >= 0)
+            return select(kind, body, kModeBody);
+        if (label >= 0)
+            return select(kind, label, kModeLabel);
         return false;
     };
     for (HitKind kind : kHitOrder)
