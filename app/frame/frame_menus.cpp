@@ -75,6 +75,8 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(addMenu(MenuKind::Video, "&Operation"),
           {ID_VIDEO_CAPTURE, ID_VIDEO_TIMERCAPTURE, ID_VIDEO_RECORD, ID_VIDEO_SELECTCOMPRESSOR});
     items(addMenu(MenuKind::Video, "Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
+    // Help in every window's menus, last as in the main one.
+    items(addMenu(MenuKind::Video, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
 
     items(addMenu(MenuKind::Image, "&File"),
           {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
@@ -94,6 +96,7 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(addMenu(MenuKind::Image, "&Window"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
     items(addMenu(MenuKind::Image, "&Settings"),
           {ID_IMAGE_SETTINGS_RULER, ID_IMAGE_SETTINGS_PEN, ID_IMAGE_SETTINGS_TEXT});
+    items(addMenu(MenuKind::Image, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
 }
 
 QMenu* FrameMenus::addMenu(MenuKind kind, const char* title)
@@ -131,6 +134,17 @@ void FrameMenus::setItemTexts(MenuKind kind, const LanguageTexts& texts, const c
     for (const auto& [id, key] : items)
         for (QMenu* m : menus_[static_cast<int>(kind)])
             setItemText(m, id, qtext(texts, section, key));
+}
+
+void FrameMenus::applyHelpTexts(MenuKind kind, int position, const LanguageTexts& texts)
+{
+    // The live and image menus borrow the main menu's texts for their Help menu.
+    QMenu* help = menu(kind, position);
+    if (help == nullptr)
+        return;
+    help->setTitle(qtext(texts, "MAINFRAME_MENU", "Help"));
+    setItemText(help, ID_HELP_CONTENTS, qtext(texts, "MAINFRAME_MENU", "Help1"));
+    setItemText(help, ID_APP_ABOUT, qtext(texts, "MAINFRAME_MENU", "About"));
 }
 
 void FrameMenus::applyMainTexts(const LanguageTexts& texts)
@@ -173,6 +187,7 @@ void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
                   {ID_VIDEO_SELECTCOMPRESSOR, "OperationSelectCodec"},
                   {ID_WINDOW_CASCADE, "VWindowCascade"},
                   {ID_WINDOW_TILE_HORZ, "VWindowTitleHorz"}});
+    applyHelpTexts(MenuKind::Video, 6, texts);
 }
 
 void FrameMenus::applyImageTexts(const LanguageTexts& texts)
@@ -215,4 +230,5 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
                   {ID_IMAGE_SETTINGS_RULER, "IMSettingsRuler"},
                   {ID_IMAGE_SETTINGS_PEN, "IMSettingsPen"},
                   {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}});
+    applyHelpTexts(MenuKind::Image, 5, texts);
 }

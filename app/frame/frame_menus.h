@@ -38,6 +38,7 @@ class FrameMenus
 
   private:
     QMenu* addMenu(MenuKind kind, const char* title);
+    void applyHelpTexts(MenuKind kind, int position, const LanguageTexts& texts);
     void setItemTexts(MenuKind kind, const LanguageTexts& texts, const char* section,
                       const char* const* tops, int topCount,
                       std::initializer_list<std::pair<int, const char*>> items);

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMdiSubWindow>
@@ -21,6 +20,7 @@
 #include "app/bars/ruler_measure_bar.h"
 #include "app/bars/size_bar.h"
 #include "app/controls/client_wnd.h"
+#include "app/controls/help_window.h"
 #include "app/controls/sp_status_bar.h"
 #include "app/documents/doc_template.h"
 #include "app/documents/document_manager.h"
@@ -36,6 +36,7 @@
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/desktop_open.h"
 #include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
@@ -575,8 +576,18 @@ void CMainFrame::OnHelpContents()
     // Nothing, and nothing said, when the manual is not there.
     const QString path = manualPath(services_.languages.index(),
                                     QString::fromLocal8Bit(services_.folders.program.c_str()));
-    if (!path.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (path.isEmpty())
+        return;
+    const int language = services_.languages.index();
+    openWithDesktop(path, this, [this, path, language] { showOwnManual(path, language); });
+}
+
+void CMainFrame::showOwnManual(const QString& path, int languageIndex)
+{
+    if (help_ == nullptr)
+        help_ = new HelpWindow(this);
+    help_->applyTexts(languageIndex);
+    help_->showPage(path);
 }
 
 void CMainFrame::onActiveWindowChanged()
