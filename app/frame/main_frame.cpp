@@ -102,6 +102,7 @@ bool CMainFrame::LoadFrame()
         [this] { return dynamic_cast<CommandTarget*>(client_->activeSubWindow()); }, this,
         &services_.application);
     menus_ = std::make_unique<FrameMenus>(this, *commands_);
+    menus_->setWindowArea(client_);
     if (!createStatusBar())
         return false;
     createToolBars();
@@ -397,6 +398,7 @@ void CMainFrame::ApplyBarTexts()
 
 void CMainFrame::ApplyMainMenuTexts()
 {
+    menus_->setLanguageIndex(services_.languages.index());
     menus_->applyMainTexts(services_.languages.texts());
     menuLanguage_ = services_.languages.index();
     menuBar()->update();
@@ -404,12 +406,14 @@ void CMainFrame::ApplyMainMenuTexts()
 
 void CMainFrame::ApplyVideoMenuTexts()
 {
+    menus_->setLanguageIndex(services_.languages.index());
     menus_->applyVideoTexts(services_.languages.texts(), services_.languages.index());
     menuBar()->update();
 }
 
 void CMainFrame::ApplyImageMenuTexts()
 {
+    menus_->setLanguageIndex(services_.languages.index());
     menus_->applyImageTexts(services_.languages.texts());
     menuBar()->update();
 }
