@@ -72,7 +72,26 @@ CommandRouter::CommandRouter(QWidget* owner) : QObject(owner)
         const int id = info.id;
         connect(action, &QAction::triggered, this, [this, id] { route(id); });
         actions_[id] = action;
+        if (info.frameKey == nullptr)
+            continue;
+        // Its own action: a window key and a frame key cannot share one shortcut context.
+        const QKeySequence frameKey = QKeySequence::fromString(QString::fromLatin1(info.frameKey));
+        frameKeys_[id] = frameKey;
+        QAction* key = new CommandAction(owner);
+        key->setShortcut(frameKey);
+        key->setShortcutContext(Qt::WindowShortcut);
+        connect(key, &QAction::triggered, action, [action] {
+            if (action->isEnabled())
+                action->trigger();
+        });
+        owner->addAction(key);
     }
+}
+
+QKeySequence CommandRouter::frameKey(int id) const
+{
+    auto it = frameKeys_.find(id);
+    return it == frameKeys_.end() ? QKeySequence() : it->second;
 }
 
 void CommandRouter::setTargets(std::function<CommandTarget*()> activeChild, CommandTarget* frame,
@@ -101,13 +120,21 @@ void CommandRouter::addKeysTo(QWidget* widget, KeyWindow window)
     }
 }
 
-QAction* CommandRouter::addMenuItem(QMenu* menu, int id)
+QAction* CommandRouter::addMenuItem(QMenu* menu, int id, bool frameKeyFirst)
 {
     QAction* command = actions_.at(id);
     QAction* item = menu->addAction(command->text());
     item->setData(id);
-    // Shown beside the item; the command's own action answers the key.
-    item->setShortcuts(command->shortcuts());
+    // Shown beside the item; the command's own actions answer the keys.
+    QList<QKeySequence> keys = command->shortcuts();
+    if (const QKeySequence key = frameKey(id); !key.isEmpty())
+    {
+        if (frameKeyFirst)
+            keys.prepend(key);
+        else
+            keys.append(key);
+    }
+    item->setShortcuts(keys);
     item->setShortcutContext(Qt::WidgetShortcut);
     connect(item, &QAction::triggered, command, &QAction::trigger);
     menuItems_.push_back(item);
@@ -184,7 +211,7 @@ void CommandRouter::applyToolTips(const LanguageSession& languages)
     for (auto& [id, action] : actions_)
     {
         const QString tip = fromGbk(languages.GetToolTipText(id));
-        const QKeySequence key = action->shortcut();
+        const QKeySequence key = action->shortcut().isEmpty() ? frameKey(id) : action->shortcut();
         action->setToolTip(
             tip.isEmpty() || key.isEmpty()
                 ? tip.left(kToolTipLimit)

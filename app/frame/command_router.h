@@ -3,6 +3,7 @@
 // the way a command finds the object that takes it: the active child window first, then the
 // main frame, then the application object. States are refreshed for every command in one pass.
 
+#include <QKeySequence>
 #include <QObject>
 #include <functional>
 #include <map>
@@ -35,7 +36,11 @@ class CommandRouter : public QObject
     void addKeysTo(QWidget* widget, KeyWindow window);
     // A menu item with a text of its own (the menus of live and image work name the same
     // command differently) that triggers the command and mirrors its state.
-    QAction* addMenuItem(QMenu* menu, int id);
+    // Its keys are shown beside it; `frameKeyFirst` shows the key that answers everywhere
+    // rather than the window's own.
+    QAction* addMenuItem(QMenu* menu, int id, bool frameKeyFirst = false);
+    // The key of a command that answers anywhere in the main window; empty when none.
+    QKeySequence frameKey(int id) const;
     // A tool bar of 32 x 32 buttons; 0 among the identifiers marks a separator.
     QToolBar* addToolBar(QMainWindow* window, const QString& name, std::span<const int> buttons);
 
@@ -52,6 +57,7 @@ class CommandRouter : public QObject
     std::vector<CommandTarget*> chain() const;
 
     std::map<int, QAction*> actions_;
+    std::map<int, QKeySequence> frameKeys_;
     std::vector<QAction*> menuItems_;
     std::function<CommandTarget*()> activeChild_;
     CommandTarget* frame_ = nullptr;

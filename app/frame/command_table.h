@@ -23,6 +23,8 @@ struct CommandInfo
     // either case.
     const char* key = nullptr;
     KeyWindow window = KeyWindow::None;
+    // A key that answers anywhere in the main window, beside the window key if any.
+    const char* frameKey = nullptr;
 };
 
 std::span<const CommandInfo> commandTable();

@@ -2,16 +2,22 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 
 #include "app/frame/command_router.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/gbk_text.h"
+#include "app/shell/language.h"
 
 using namespace cmd;
 
 namespace {
+
+// Marks the items that the Window menus make afresh each time they open.
+constexpr const char* kWindowListItem = "windowListItem";
 
 // Puts texts on the items of a menu and its submenus.
 void setItemText(QMenu* menu, int id, const QString& text)
@@ -74,7 +80,10 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(addMenu(MenuKind::Video, "&Adjust"), {ID_VIDEO_MANUALWB, ID_VIDEO_SHOWCOLORBAR});
     items(addMenu(MenuKind::Video, "&Operation"),
           {ID_VIDEO_CAPTURE, ID_VIDEO_TIMERCAPTURE, ID_VIDEO_RECORD, ID_VIDEO_SELECTCOMPRESSOR});
-    items(addMenu(MenuKind::Video, "Window(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
+    QMenu* liveWindows = addMenu(MenuKind::Video, "Window(&W)");
+    items(liveWindows, {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
+    // Help in every window's menus, last as in the main one.
+    items(addMenu(MenuKind::Video, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
 
     items(addMenu(MenuKind::Image, "&File"),
           {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
@@ -91,9 +100,57 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(operation,
           {ID_IMAGE_MEASURE_RECT, ID_IMAGE_MEASURE_ANGLE, ID_IMAGE_MEASURE_POLYLINE,
            ID_IMAGE_MEASURE_TEXT, 0, ID_IMAGE_MEASURE_DELETE, ID_IMAGE_MEASURE_DELETEALL});
-    items(addMenu(MenuKind::Image, "&Window"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
+    QMenu* imageWindows = addMenu(MenuKind::Image, "&Window");
+    items(imageWindows, {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
     items(addMenu(MenuKind::Image, "&Settings"),
           {ID_IMAGE_SETTINGS_RULER, ID_IMAGE_SETTINGS_PEN, ID_IMAGE_SETTINGS_TEXT});
+    items(addMenu(MenuKind::Image, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
+    for (QMenu* windows : {liveWindows, imageWindows})
+        QObject::connect(windows, &QMenu::aboutToShow, windows,
+                         [this, windows] { fillWindowList(windows); });
+}
+
+void FrameMenus::fillWindowList(QMenu* menu)
+{
+    for (QAction* a : menu->actions())
+        if (a->property(kWindowListItem).toBool())
+        {
+            menu->removeAction(a);
+            a->deleteLater();
+        }
+    if (area_ == nullptr)
+        return;
+    auto mark = [](QAction* a) {
+        a->setProperty(kWindowListItem, true);
+        return a;
+    };
+    mark(menu->addSeparator());
+    QAction* next = mark(menu->addAction(QString::fromUtf8(
+        builtInText(languageIndex_, "&Next Window", "下一个窗口(&N)", "下一個視窗(&N)"))));
+    // Shown only: the client area itself answers Ctrl+Tab.
+    next->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    next->setShortcutContext(Qt::WidgetShortcut);
+    const QList<QMdiSubWindow*> windows = area_->subWindowList();
+    next->setEnabled(windows.size() > 1);
+    QObject::connect(next, &QAction::triggered, area_, &QMdiArea::activateNextSubWindow);
+    if (windows.isEmpty())
+        return;
+    mark(menu->addSeparator());
+    QMdiSubWindow* active = area_->activeSubWindow();
+    for (int i = 0; i < windows.size(); ++i)
+    {
+        QMdiSubWindow* window = windows[i];
+        QString title = window->windowTitle();
+        title.replace("&", "&&");
+        // The first nine are chosen by their number as well.
+        const QString text = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title)
+                                   : QStringLiteral("%1 %2").arg(i + 1).arg(title);
+        QAction* item = mark(menu->addAction(text));
+        item->setCheckable(true);
+        item->setChecked(window == active);
+        QObject::connect(item, &QAction::triggered, window,
+                         [area = area_, window] { area->setActiveSubWindow(window); });
+    }
 }
 
 QMenu* FrameMenus::addMenu(MenuKind kind, const char* title)
@@ -131,6 +188,17 @@ void FrameMenus::setItemTexts(MenuKind kind, const LanguageTexts& texts, const c
     for (const auto& [id, key] : items)
         for (QMenu* m : menus_[static_cast<int>(kind)])
             setItemText(m, id, qtext(texts, section, key));
+}
+
+void FrameMenus::applyHelpTexts(MenuKind kind, int position, const LanguageTexts& texts)
+{
+    // The live and image menus borrow the main menu's texts for their Help menu.
+    QMenu* help = menu(kind, position);
+    if (help == nullptr)
+        return;
+    help->setTitle(qtext(texts, "MAINFRAME_MENU", "Help"));
+    setItemText(help, ID_HELP_CONTENTS, qtext(texts, "MAINFRAME_MENU", "Help1"));
+    setItemText(help, ID_APP_ABOUT, qtext(texts, "MAINFRAME_MENU", "About"));
 }
 
 void FrameMenus::applyMainTexts(const LanguageTexts& texts)
@@ -173,6 +241,7 @@ void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
                   {ID_VIDEO_SELECTCOMPRESSOR, "OperationSelectCodec"},
                   {ID_WINDOW_CASCADE, "VWindowCascade"},
                   {ID_WINDOW_TILE_HORZ, "VWindowTitleHorz"}});
+    applyHelpTexts(MenuKind::Video, 6, texts);
 }
 
 void FrameMenus::applyImageTexts(const LanguageTexts& texts)
@@ -215,4 +284,5 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
                   {ID_IMAGE_SETTINGS_RULER, "IMSettingsRuler"},
                   {ID_IMAGE_SETTINGS_PEN, "IMSettingsPen"},
                   {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}});
+    applyHelpTexts(MenuKind::Image, 5, texts);
 }

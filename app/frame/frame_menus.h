@@ -8,6 +8,7 @@
 class CommandRouter;
 class LanguageTexts;
 class QMenu;
+class QMdiArea;
 class QMenuBar;
 class QObject;
 class QWidget;
@@ -35,9 +36,17 @@ class FrameMenus
     // The index chooses the text of the one item without a key (0, 1, others as 2).
     void applyVideoTexts(const LanguageTexts& texts, int languageIndex);
     void applyImageTexts(const LanguageTexts& texts);
+    // The language of the texts that come with the program rather than from the text files.
+    void setLanguageIndex(int index) { languageIndex_ = index; }
+    // The Window menus list the windows of `area` each time they open.
+    void setWindowArea(QMdiArea* area) { area_ = area; }
 
   private:
     QMenu* addMenu(MenuKind kind, const char* title);
+    void applyHelpTexts(MenuKind kind, int position, const LanguageTexts& texts);
+    // Next window, then one checkable item per window, the active one checked, below the
+    // fixed items.
+    void fillWindowList(QMenu* menu);
     void setItemTexts(MenuKind kind, const LanguageTexts& texts, const char* section,
                       const char* const* tops, int topCount,
                       std::initializer_list<std::pair<int, const char*>> items);
@@ -47,4 +56,6 @@ class FrameMenus
     QObject* letters_; // keeps the letters of open menus with them; owned by `owner`
     std::array<std::vector<QMenu*>, 3> menus_;
     MenuKind shown_ = MenuKind::Main;
+    QMdiArea* area_ = nullptr;
+    int languageIndex_ = 0;
 };

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMdiSubWindow>
@@ -21,6 +20,7 @@
 #include "app/bars/ruler_measure_bar.h"
 #include "app/bars/size_bar.h"
 #include "app/controls/client_wnd.h"
+#include "app/controls/help_window.h"
 #include "app/controls/sp_status_bar.h"
 #include "app/documents/doc_template.h"
 #include "app/documents/document_manager.h"
@@ -36,6 +36,7 @@
 #include "app/live/video_frame.h"
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/desktop_open.h"
 #include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
@@ -102,6 +103,7 @@ bool CMainFrame::LoadFrame()
         [this] { return dynamic_cast<CommandTarget*>(client_->activeSubWindow()); }, this,
         &services_.application);
     menus_ = std::make_unique<FrameMenus>(this, *commands_);
+    menus_->setWindowArea(client_);
     if (!createStatusBar())
         return false;
     createToolBars();
@@ -397,6 +399,7 @@ void CMainFrame::ApplyBarTexts()
 
 void CMainFrame::ApplyMainMenuTexts()
 {
+    menus_->setLanguageIndex(services_.languages.index());
     menus_->applyMainTexts(services_.languages.texts());
     menuLanguage_ = services_.languages.index();
     menuBar()->update();
@@ -404,12 +407,14 @@ void CMainFrame::ApplyMainMenuTexts()
 
 void CMainFrame::ApplyVideoMenuTexts()
 {
+    menus_->setLanguageIndex(services_.languages.index());
     menus_->applyVideoTexts(services_.languages.texts(), services_.languages.index());
     menuBar()->update();
 }
 
 void CMainFrame::ApplyImageMenuTexts()
 {
+    menus_->setLanguageIndex(services_.languages.index());
     menus_->applyImageTexts(services_.languages.texts());
     menuBar()->update();
 }
@@ -576,8 +581,18 @@ void CMainFrame::OnHelpContents()
     // Nothing, and nothing said, when the manual is not there.
     const QString path = manualPath(services_.languages.index(),
                                     QString::fromLocal8Bit(services_.folders.program.c_str()));
-    if (!path.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (path.isEmpty())
+        return;
+    const int language = services_.languages.index();
+    openWithDesktop(path, this, [this, path, language] { showOwnManual(path, language); });
+}
+
+void CMainFrame::showOwnManual(const QString& path, int languageIndex)
+{
+    if (help_ == nullptr)
+        help_ = new HelpWindow(this);
+    help_->applyTexts(languageIndex);
+    help_->showPage(path);
 }
 
 void CMainFrame::onActiveWindowChanged()

@@ -24,6 +24,7 @@ class CSPStatusBar;
 class CVideoDoc;
 class CVideoFrame;
 class DocumentManager;
+class HelpWindow;
 class ImageWorkspace;
 class LanguageSession;
 class PictureAdjustment;
@@ -119,7 +120,10 @@ class CMainFrame : public QMainWindow, public CommandTarget
     void OnImageAllButtons();
     // Opens or activates the live window and starts its picture.
     void OnConnect(bool fromRequest = false);
+    // The desktop's handler opens the manual; without one it opens in the program's own help
+    // window, one for all, brought to the front.
     void OnHelpContents();
+    HelpWindow* helpWindow() const { return help_; }
     // The folder dialog of the capture and record bars' "..." buttons: the chosen folder, or
     // empty on cancel. Tests answer it themselves.
     using FolderChooser = std::function<QString(QWidget* parent, const QString& start)>;
@@ -165,6 +169,7 @@ class CMainFrame : public QMainWindow, public CommandTarget
     void chooseFolder(std::string& stored, QLineEdit* box);
     void openFolder(const std::string& path);
     void applyStatusTexts();
+    void showOwnManual(const QString& path, int languageIndex);
     void onActiveWindowChanged();
     void setBarShown(Bar which, bool shown);
     bool barShown(Bar which) const;
@@ -188,4 +193,5 @@ class CMainFrame : public QMainWindow, public CommandTarget
     int videoSideBars_ = 0;
     int imageSideBars_ = 0;
     std::unique_ptr<PictureAdjustment> adjustment_;
+    HelpWindow* help_ = nullptr; // owned by this window
 };

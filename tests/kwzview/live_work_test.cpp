@@ -18,13 +18,16 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
+#include <optional>
 
 #include "app/bars/capture_bar.h"
 #include "app/bars/record_bar.h"
 #include "app/bars/video_setting_bar.h"
 #include "app/controls/client_wnd.h"
+#include "app/controls/help_window.h"
 #include "app/controls/sp_status_bar.h"
 #include "app/image/image_window.h"
 #include "app/live/live_session.h"
@@ -55,6 +58,40 @@ class UrlRecorder : public QObject
 
   public Q_SLOTS:
     void open(const QUrl& url) { opened << url; }
+};
+
+// The desktop's file handler as PATH finds it: a script that notes the file and ends with the
+// exit code given, or none at all. PATH is restored at the end.
+class FakeDesktop
+{
+  public:
+    explicit FakeDesktop(std::optional<int> exitCode) : path_(qgetenv("PATH"))
+    {
+        if (exitCode)
+        {
+            QFile script(dir_.filePath("xdg-open"));
+            script.open(QIODevice::WriteOnly);
+            script.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\nexit %2\n")
+                             .arg(dir_.filePath("opened"))
+                             .arg(*exitCode)
+                             .toUtf8());
+            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
+        }
+        qputenv("PATH", dir_.path().toLocal8Bit());
+    }
+    ~FakeDesktop() { qputenv("PATH", path_); }
+    QStringList opened() const
+    {
+        QFile file(dir_.filePath("opened"));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromLocal8Bit(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+  private:
+    QTemporaryDir dir_;
+    QByteArray path_;
 };
 
 std::string value(const QByteArray& file, const char* section, const char* key)
@@ -607,20 +644,103 @@ class LiveWorkTest : public QObject
 
     void helpOpensTheManualOfTheLanguageOrNothing()
     {
-        UrlRecorder desktop;
+        FakeDesktop desktop(0);
         LiveRun live("[MAIN]\nLanguage=0\n");
         QVERIFY(live.active);
         CMainFrame* frame = live.frame();
         // Nothing there: nothing opens and nothing is said.
         clickMenuItem(frame, 2, ID_HELP_CONTENTS);
-        QVERIFY(desktop.opened.isEmpty());
+        QTest::qWait(100);
+        QVERIFY(desktop.opened().isEmpty());
         live.home.write("Doc/ZN41.html", "<html>manual</html>");
         live.home.write("Doc/ZN42.html", "<html>manual</html>");
         clickMenuItem(frame, 2, ID_HELP_CONTENTS);
-        QCOMPARE(desktop.opened, QList<QUrl>{QUrl::fromLocalFile(live.home.path("Doc/ZN41.html"))});
+        QTRY_COMPARE(desktop.opened(), QStringList{live.home.path("Doc/ZN41.html")});
         frame->action(IDM_ENGLISHLANGUAGE)->trigger();
         frame->action(ID_HELP_CONTENTS)->trigger();
-        QCOMPARE(desktop.opened.last(), QUrl::fromLocalFile(live.home.path("Doc/ZN42.html")));
+        QTRY_COMPARE(desktop.opened().size(), 2);
+        QCOMPARE(desktop.opened().last(), live.home.path("Doc/ZN42.html"));
+        // The desktop opened it: the program's own window stays shut.
+        QVERIFY(frame->helpWindow() == nullptr);
+    }
+
+    void withoutADesktopHandlerHelpOpensTheManualInItsOwnWindow_data()
+    {
+        QTest::addColumn<bool>("handlerFails");
+        QTest::newRow("no handler") << false;
+        QTest::newRow("handler fails") << true;
+    }
+
+    void withoutADesktopHandlerHelpOpensTheManualInItsOwnWindow()
+    {
+        QFETCH(bool, handlerFails);
+        FakeDesktop desktop(handlerFails ? std::optional<int>(3) : std::nullopt);
+        LiveRun live("[MAIN]\nLanguage=1\n");
+        QVERIFY(live.active);
+        CMainFrame* frame = live.frame();
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(QDir().mkpath(live.home.path("Doc/images")));
+        QVERIFY(picture.save(live.home.path("Doc/images/red.png")));
+        live.home.write("Doc/ZN42.html", "<html><head><title>Manual</title></head><body>"
+                                         "<a href=\"part.html\">part</a>"
+                                         "<img src=\"images/red.png\"></body></html>");
+        live.home.write("Doc/part.html", "<html><body>second page</body></html>");
+
+        frame->action(ID_HELP_CONTENTS)->trigger();
+        QTRY_VERIFY(frame->helpWindow() != nullptr && frame->helpWindow()->isVisible());
+        HelpWindow* help = frame->helpWindow();
+        QTextBrowser* browser = help->browser();
+        const QUrl home = QUrl::fromLocalFile(live.home.path("Doc/ZN42.html"));
+        QCOMPARE(browser->source(), home);
+        QCOMPARE(help->windowTitle(), QStringLiteral("Manual"));
+        // The picture beside the page is found.
+        const QVariant image =
+            browser->document()->resource(QTextDocument::ImageResource, QUrl("images/red.png"));
+        QVERIFY(!image.isNull());
+        QCOMPARE(image.value<QImage>().pixel(0, 0), kRed);
+
+        // A link chosen from the keyboard, then Back, Forward and Home.
+        help->activateWindow();
+        browser->setFocus();
+        QTest::keyClick(browser, Qt::Key_Tab);
+        QTest::keyClick(browser, Qt::Key_Return);
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(live.home.path("Doc/part.html")));
+        QVERIFY(browser->toPlainText().contains("second page"));
+        QVERIFY(help->backAction()->isEnabled());
+        help->backAction()->trigger();
+        QCOMPARE(browser->source(), home);
+        QVERIFY(help->forwardAction()->isEnabled());
+        help->forwardAction()->trigger();
+        QVERIFY(browser->toPlainText().contains("second page"));
+        help->homeAction()->trigger();
+        QCOMPARE(browser->source(), home);
+
+        // Asked again, from the key in the live window: the same window comes back, in front.
+        help->close();
+        QVERIFY(!help->isVisible());
+        frame->routeCommand(ID_DEVICE_CONNECTDEVICE);
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        CVideoFrame* liveWindow = liveFrame(frame);
+        QVERIFY(liveWindow != nullptr);
+        liveWindow->view()->setFocus();
+        QTest::keyClick(liveWindow->view(), Qt::Key_F1);
+        QTRY_VERIFY(help->isVisible());
+        QCOMPARE(frame->helpWindow(), help);
+        QCOMPARE(frame->findChildren<HelpWindow*>().size(), 1);
+        QCOMPARE(help->backAction()->text(), QStringLiteral("Back"));
+        // Help is in the live and image menus too, with its key.
+        for (MenuKind kind : {MenuKind::Main, MenuKind::Video, MenuKind::Image})
+        {
+            QAction* item = nullptr;
+            for (int position = 0; frame->menu(kind, position) != nullptr && !item; ++position)
+                item = menuItem(frame->menu(kind, position), ID_HELP_CONTENTS);
+            QVERIFY(item != nullptr);
+            QCOMPARE(item->shortcut(), QKeySequence(Qt::Key_F1));
+        }
+        if (handlerFails)
+            QCOMPARE(desktop.opened().size(), 2);
     }
 
     void folderButtonsOpenAndChooseTheCaptureAndRecordFolders()

@@ -21,6 +21,7 @@ std::unique_ptr<QObject> makeLiveTest();
 std::unique_ptr<QObject> makeLiveWorkTest();
 std::unique_ptr<QObject> makeMonkeyTest();
 std::unique_ptr<QObject> makeKeysTest();
+std::unique_ptr<QObject> makeDesktopTest();
 
 int main(int argc, char** argv)
 {
@@ -66,15 +67,17 @@ int main(int argc, char** argv)
         test = makeMonkeyTest();
     else if (suite == "keys")
         test = makeKeysTest();
+    else if (suite == "desktop")
+        test = makeDesktopTest();
     if (!test)
     {
-        std::fprintf(
-            stderr,
-            "usage: %s "
-            "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
-            "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey [Qt Test "
-            "options]\n",
-            argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s "
+                     "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
+                     "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey|"
+                     "keys|desktop [Qt Test "
+                     "options]\n",
+                     argv[0]);
         return 2;
     }
     return QTest::qExec(test.get(), rest);
