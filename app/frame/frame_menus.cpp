@@ -68,12 +68,19 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
         }
     };
 
-    items(addMenu(MenuKind::Main, "&Device"), {ID_DEVICE_CONNECTDEVICE, 0, ID_APP_EXIT});
+    QMenu* device = addMenu(MenuKind::Main, "&Device");
+    items(device, {ID_DEVICE_CONNECTDEVICE, 0});
+    // Opening a picture needs no image window first.
+    commands_.addMenuItem(device, ID_FILE_OPEN, true);
+    items(device, {0, ID_APP_EXIT});
     items(addMenu(MenuKind::Main, "Language(&H)"),
           {IDM_ENGLISHLANGUAGE, IDM_CHINESELANGUAGE, IDM_FANTICHINESELANGUAGE});
     items(addMenu(MenuKind::Main, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
 
-    items(addMenu(MenuKind::Video, "&Video"), {ID_VIDEO_HIGHQUALITY, 0, ID_APP_EXIT});
+    QMenu* video = addMenu(MenuKind::Video, "&Video");
+    items(video, {ID_VIDEO_HIGHQUALITY, 0});
+    commands_.addMenuItem(video, ID_FILE_OPEN, true);
+    items(video, {0, ID_APP_EXIT});
     items(addMenu(MenuKind::Video, "&View"), {ID_VIEW_VIDEO_TOOLBAR, ID_VIEW_VIDEO_STATUSBAR});
     items(addMenu(MenuKind::Video, "&Settings"), {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR,
                                                   ID_VIDEO_FILLWINDOW, 0, ID_VIDEO_CROSSLINE});
@@ -212,6 +219,9 @@ void FrameMenus::applyMainTexts(const LanguageTexts& texts)
                   {IDM_FANTICHINESELANGUAGE, "MLanguageChineseFanti"},
                   {ID_HELP_CONTENTS, "Help1"},
                   {ID_APP_ABOUT, "About"}});
+    // The image menu's text of Open serves wherever Open is.
+    setItemText(menu(MenuKind::Main, 0), ID_FILE_OPEN,
+                qtext(texts, "IMAGEFRAME_MENU", "IMFileOpen"));
 }
 
 void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
@@ -242,6 +252,8 @@ void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
                   {ID_WINDOW_CASCADE, "VWindowCascade"},
                   {ID_WINDOW_TILE_HORZ, "VWindowTitleHorz"}});
     applyHelpTexts(MenuKind::Video, 6, texts);
+    setItemText(menu(MenuKind::Video, 0), ID_FILE_OPEN,
+                qtext(texts, "IMAGEFRAME_MENU", "IMFileOpen"));
 }
 
 void FrameMenus::applyImageTexts(const LanguageTexts& texts)
