@@ -11,19 +11,9 @@
 #include "app/shell/settings.h"
 #include "app/shell/status_panes.h"
 #include "app/shell/ui_text.h"
+#include "app/shell/work_folders.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
-
-namespace {
-
-std::string inFolder(const std::string& folder, const std::string& name)
-{
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
-
-} // namespace
 
 LiveRecorder::LiveRecorder(LiveServices& services) : services_(services) {}
 

@@ -10,17 +10,7 @@
 #include "app/shell/settings.h"
 #include "app/shell/status_panes.h"
 #include "app/shell/ui_text.h"
-
-namespace {
-
-std::string inFolder(const std::string& folder, const std::string& name)
-{
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
-
-} // namespace
+#include "app/shell/work_folders.h"
 
 StillCapture::StillCapture(LiveServices& services, CameraSession& camera)
     : services_(services), camera_(camera)

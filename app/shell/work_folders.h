@@ -15,6 +15,14 @@ struct WorkFolders
     static WorkFolders under(const std::string& programFolder);
 };
 
+// A file name in a stored folder, which may or may not end with a separator.
+inline std::string inFolder(const std::string& folder, const std::string& name)
+{
+    if (!folder.empty() && folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
 // KWZVIEW_HOME, else the executable's folder when it is writable, else the user's data folder;
 // ends with a separator.
 QString programFolderPath();
