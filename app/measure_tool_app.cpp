@@ -105,7 +105,7 @@ CMeasureToolApp::CMeasureToolApp(int& argc, char** argv)
 CMeasureToolApp::~CMeasureToolApp()
 {
     if (!shutDown_)
-        ExitInstance();
+        exitInstance();
     removeMessageBoxes();
     quitSignals_.reset();
 }
@@ -123,7 +123,7 @@ void CMeasureToolApp::RegisterFileTypes()
         refreshDesktopDatabases(data);
 }
 
-bool CMeasureToolApp::InitInstance(const QStringList& arguments)
+bool CMeasureToolApp::initInstance(const QStringList& arguments)
 {
     // 12 (parsed early so a later copy can forward a file): one file to open, or nothing.
     QString fileToOpen;
@@ -197,7 +197,7 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
     // 10. The main frame.
     mainFrame_ = std::make_unique<CMainFrame>(
         FrameServices{settingsStore_, folders_, languages_, camera_, documents_, *this});
-    if (!mainFrame_->LoadFrame())
+    if (!mainFrame_->loadFrame())
         return false;
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
 
@@ -208,7 +208,7 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
         mainFrame_->showMaximized();
         mainFrame_->raise();
         mainFrame_->activateWindow();
-        if (!request.fileToOpen.isEmpty() && OpenDocumentFile(request.fileToOpen) != nullptr)
+        if (!request.fileToOpen.isEmpty() && openDocumentFile(request.fileToOpen) != nullptr)
             mainFrame_->ApplyImageMenuTexts();
         if (request.connect)
             QCoreApplication::postEvent(mainFrame_.get(), new QEvent(events::connectDevice()));
@@ -223,7 +223,7 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
 
     // 12, 13. The command line.
     commandLineFile_ = fileToOpen;
-    if (!commandLineFile_.isEmpty() && OpenDocumentFile(commandLineFile_) == nullptr)
+    if (!commandLineFile_.isEmpty() && openDocumentFile(commandLineFile_) == nullptr)
         return false;
 
     // 14. The extension of the file named.
@@ -266,7 +266,7 @@ bool CMeasureToolApp::InitInstance(const QStringList& arguments)
 
 void CMeasureToolApp::createDocTemplates()
 {
-    documents_.AddDocTemplate(std::make_unique<CDocTemplate>(
+    documents_.addDocTemplate(std::make_unique<CDocTemplate>(
         IDR_VIDEOTYPE, "Video",
         [this] {
             return std::make_unique<CVideoDoc>(fromGbk(languages_.texts().text("MVideoTitle")));
@@ -278,7 +278,7 @@ void CMeasureToolApp::createDocTemplates()
             documents_.clientArea()->addSubWindow(frame);
             return frame;
         }));
-    documents_.AddDocTemplate(std::make_unique<CDocTemplate>(
+    documents_.addDocTemplate(std::make_unique<CDocTemplate>(
         IDR_IMAGETYPE, "Image",
         [this] { return std::make_unique<CImageDoc>(mainFrame_ ? mainFrame_->images() : nullptr); },
         [this](CDocument& document) -> QMdiSubWindow* {
@@ -296,7 +296,7 @@ void CMeasureToolApp::createDocTemplates()
     });
 }
 
-int CMeasureToolApp::ExitInstance(int code)
+int CMeasureToolApp::exitInstance(int code)
 {
     if (shutDown_)
         return code;
@@ -319,13 +319,13 @@ int CMeasureToolApp::ExitInstance(int code)
 
 int CMeasureToolApp::run(const QStringList& arguments)
 {
-    if (!InitInstance(arguments))
-        return ExitInstance(handedOver_ ? 0 : 1);
+    if (!initInstance(arguments))
+        return exitInstance(handedOver_ ? 0 : 1);
     const int code = QApplication::exec();
-    return ExitInstance(code);
+    return exitInstance(code);
 }
 
-void CMeasureToolApp::SwitchLanguage(int index)
+void CMeasureToolApp::switchLanguage(int index)
 {
     languages_.LoadLanguage(folders_.program, index);
     if (!mainFrame_)
@@ -336,12 +336,12 @@ void CMeasureToolApp::SwitchLanguage(int index)
     mainFrame_->updateCommandStates();
 }
 
-CDocument* CMeasureToolApp::OpenDocumentFile(const QString& path)
+CDocument* CMeasureToolApp::openDocumentFile(const QString& path)
 {
-    return documents_.OpenDocumentFile(path);
+    return documents_.openDocumentFile(path);
 }
 
-void CMeasureToolApp::OnFileOpen()
+void CMeasureToolApp::onFileOpen()
 {
     const QString start = QString::fromLocal8Bit(folders_.program.c_str()) + "A.bmp";
     const QString filter =
@@ -350,11 +350,11 @@ void CMeasureToolApp::OnFileOpen()
     const QString chosen =
         chooseOpenFile_ ? chooseOpenFile_(mainFrame_.get(), start, filter)
                         : QFileDialog::getOpenFileName(mainFrame_.get(), QString(), start, filter);
-    if (!chosen.isEmpty() && OpenDocumentFile(chosen) != nullptr && mainFrame_)
+    if (!chosen.isEmpty() && openDocumentFile(chosen) != nullptr && mainFrame_)
         mainFrame_->ApplyImageMenuTexts();
 }
 
-void CMeasureToolApp::OnAppAbout()
+void CMeasureToolApp::onAppAbout()
 {
     // Through the message-box hook, so scripted runs never wait on it.
     const std::string text =
@@ -367,19 +367,19 @@ bool CMeasureToolApp::onCommand(int id)
     switch (id)
     {
     case ID_APP_ABOUT:
-        OnAppAbout();
+        onAppAbout();
         return true;
     case ID_FILE_OPEN:
-        OnFileOpen();
+        onFileOpen();
         return true;
     case IDM_CHINESELANGUAGE:
-        SwitchLanguage(kLanguageChinese);
+        switchLanguage(kLanguageChinese);
         return true;
     case IDM_ENGLISHLANGUAGE:
-        SwitchLanguage(kLanguageEnglish);
+        switchLanguage(kLanguageEnglish);
         return true;
     case IDM_FANTICHINESELANGUAGE:
-        SwitchLanguage(kLanguageChineseTraditional);
+        switchLanguage(kLanguageChineseTraditional);
         return true;
     default:
         return false;

@@ -31,20 +31,20 @@ class CMeasureToolApp : public CommandTarget
     CMeasureToolApp(int& argc, char** argv);
     ~CMeasureToolApp();
 
-    // The start-up steps; false ends the program (call ExitInstance then).
-    bool InitInstance(const QStringList& arguments);
+    // The start-up steps; false ends the program (call exitInstance then).
+    bool initInstance(const QStringList& arguments);
     // Destroys the main frame if it is there (which saves the settings), then the shutdown
     // steps; returns the exit code.
-    int ExitInstance(int code = 0);
-    // InitInstance, the event loop, ExitInstance.
+    int exitInstance(int code = 0);
+    // initInstance, the event loop, exitInstance.
     int run(const QStringList& arguments);
 
-    CDocument* OpenDocumentFile(const QString& path);
+    CDocument* openDocumentFile(const QString& path);
     void RegisterFileTypes();
     // Language commands: index 0 Simplified Chinese, 1 English, 2 Traditional Chinese.
-    void SwitchLanguage(int index);
-    void OnFileOpen();
-    void OnAppAbout();
+    void switchLanguage(int index);
+    void onFileOpen();
+    void onAppAbout();
     // The dialog of File Open: returns the chosen file, empty when cancelled. Tests answer it
     // without a real dialog.
     using OpenFileChooser =

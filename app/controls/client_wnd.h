@@ -14,10 +14,10 @@ class CClientWnd : public QMdiArea
 
     void setMainFrame(QMainWindow* frame) { mainFrame_ = frame; }
     QMainWindow* mainFrame() const { return mainFrame_; }
-    void setLiveWindow(int live) { liveWindow_ = live; }
-    int liveWindow() const { return liveWindow_; }
+    void setLiveWindow(bool live) { liveWindow_ = live; }
+    bool liveWindow() const { return liveWindow_; }
 
   private:
     QMainWindow* mainFrame_ = nullptr;
-    int liveWindow_ = 0;
+    bool liveWindow_ = false;
 };

@@ -79,7 +79,7 @@ void CSPStatusBar::SetPaneText(int pane, const QString& text)
     model_->setPaneText(pane, text);
 }
 
-void CSPStatusBar::SetPaneInfo(int pane, int width, bool stretch)
+void CSPStatusBar::setPaneInfo(int pane, int width, bool stretch)
 {
     model_->setPaneWidth(pane, width, stretch);
 }

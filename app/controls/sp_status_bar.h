@@ -37,7 +37,7 @@ class CSPStatusBar : public QStatusBar
     bool SetPanes(const unsigned* ids, int count);
     void EnableCustomPaint(int on)
     {
-        customPaint_ = on;
+        customPaint_ = on != 0;
         update();
     }
     void SetPaneColours(int pane, COLORREF background, COLORREF text);
@@ -45,7 +45,7 @@ class CSPStatusBar : public QStatusBar
     void ShowPaneText(int pane, int shown);
     void SetPaneText(int pane, const QString& text);
     // Width in pixels; a stretching pane takes what the others leave.
-    void SetPaneInfo(int pane, int width, bool stretch = false);
+    void setPaneInfo(int pane, int width, bool stretch = false);
 
     int paneCount() const { return model_->count(); }
     QRect paneRect(int pane) const;
@@ -61,7 +61,7 @@ class CSPStatusBar : public QStatusBar
     static void drawFitted(QPainter& painter, const QRect& r, const QString& text);
     void modelReset();
 
-    int customPaint_ = 0;
+    bool customPaint_ = false;
     StatusPanes ownModel_;
     StatusPanes* model_ = &ownModel_;
     std::vector<unsigned> ids_;

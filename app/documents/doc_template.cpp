@@ -18,7 +18,7 @@ CDocTemplate::~CDocTemplate()
             QObject::disconnect(document->frame_, nullptr, document.get(), nullptr);
 }
 
-CDocument* CDocTemplate::OpenDocumentFile(const QString& path, bool visible)
+CDocument* CDocTemplate::openDocumentFile(const QString& path, bool visible)
 {
     std::unique_ptr<CDocument> document = makeDocument_();
     if (!document)
@@ -28,13 +28,13 @@ CDocument* CDocTemplate::OpenDocumentFile(const QString& path, bool visible)
     {
         // The default title first, so that a document may give itself another.
         document->title_ = newFileName_ + QString::number(untitledCount_ + 1);
-        if (!document->OnNewDocument())
+        if (!document->onNewDocument())
             return nullptr;
         ++untitledCount_;
     }
     else
     {
-        if (!document->OnOpenDocument(path))
+        if (!document->onOpenDocument(path))
             return nullptr;
         document->path_ = QFileInfo(path).absoluteFilePath();
         document->title_ = QFileInfo(path).fileName();

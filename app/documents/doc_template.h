@@ -16,8 +16,8 @@ class CDocument : public QObject
   public:
     ~CDocument() override = default;
 
-    virtual bool OnNewDocument() { return true; }
-    virtual bool OnOpenDocument(const QString& path) = 0;
+    virtual bool onNewDocument() { return true; }
+    virtual bool onOpenDocument(const QString& path) = 0;
 
     QString path() const { return path_; }
     QString title() const { return title_; }
@@ -49,7 +49,7 @@ class CDocTemplate
     QString newFileName() const { return newFileName_; }
     // Null when the document refuses the file or no frame can be made. An empty path makes
     // a new untitled document.
-    CDocument* OpenDocumentFile(const QString& path, bool visible = true);
+    CDocument* openDocumentFile(const QString& path, bool visible = true);
     const std::vector<std::unique_ptr<CDocument>>& documents() const { return documents_; }
     // Called when a document's frame goes away.
     void removeDocument(CDocument* document);

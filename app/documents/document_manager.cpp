@@ -9,7 +9,7 @@ DocumentManager::DocumentManager() = default;
 
 DocumentManager::~DocumentManager() = default;
 
-void DocumentManager::AddDocTemplate(std::unique_ptr<CDocTemplate> docTemplate)
+void DocumentManager::addDocTemplate(std::unique_ptr<CDocTemplate> docTemplate)
 {
     templates_.push_back(std::move(docTemplate));
 }
@@ -33,10 +33,10 @@ bool DocumentManager::hasLiveDocument() const
     return video != nullptr && !video->documents().empty();
 }
 
-CDocument* DocumentManager::OpenDocumentFile(const QString& path)
+CDocument* DocumentManager::openDocumentFile(const QString& path)
 {
     CDocTemplate* image = imageTemplate();
-    CDocument* document = image ? image->OpenDocumentFile(path, true) : nullptr;
+    CDocument* document = image ? image->openDocumentFile(path, true) : nullptr;
     if (document == nullptr && openFailed_)
         openFailed_(path);
     return document;
@@ -57,7 +57,7 @@ QMdiSubWindow* DocumentManager::OpenVideoFrame()
     if (QMdiSubWindow* frame = FindVideoFrame())
         return frame;
     CDocTemplate* video = videoTemplate();
-    if (video == nullptr || client_ == nullptr || video->OpenDocumentFile({}, true) == nullptr)
+    if (video == nullptr || client_ == nullptr || video->openDocumentFile({}, true) == nullptr)
         return nullptr;
     return client_->activeSubWindow();
 }

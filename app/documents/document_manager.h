@@ -19,7 +19,7 @@ class DocumentManager
     ~DocumentManager();
 
     // Templates are searched in the order they were added.
-    void AddDocTemplate(std::unique_ptr<CDocTemplate> docTemplate);
+    void addDocTemplate(std::unique_ptr<CDocTemplate> docTemplate);
     // Closes every document and drops the templates.
     void clear();
     // The area that the frames of the documents live in.
@@ -34,7 +34,7 @@ class DocumentManager
 
     // Every file, whatever its kind, opens as an image document, made visible; null when the
     // document refuses it, which the handler below is told.
-    CDocument* OpenDocumentFile(const QString& path);
+    CDocument* openDocumentFile(const QString& path);
     // Says that a file could not be opened, naming it.
     void setOpenFailedHandler(std::function<void(const QString& path)> handler)
     {

@@ -87,7 +87,7 @@ CMainFrame::~CMainFrame()
     services_.documents.setClientArea(nullptr);
 }
 
-bool CMainFrame::LoadFrame()
+bool CMainFrame::loadFrame()
 {
     // Taken now, before anything else in the process can take the connect request's number.
     events::connectDevice();
@@ -138,11 +138,11 @@ CVideoFrame* CMainFrame::createLiveFrame(CVideoDoc& document)
     // The camera session belongs to the application object and outlives every frame.
     auto* frame = new CVideoFrame(document, *liveServices_, services_.camera);
     connect(frame, &CVideoFrame::stateChanged, this, &CMainFrame::updateCommandStates);
-    connect(frame, &CVideoFrame::focused, this, &CMainFrame::ShowVideoBars);
-    connect(frame, &CVideoFrame::activated, this, &CMainFrame::OnVideoFrameActivated);
+    connect(frame, &CVideoFrame::focused, this, &CMainFrame::showVideoBars);
+    connect(frame, &CVideoFrame::activated, this, &CMainFrame::onVideoFrameActivated);
     connect(frame, &CVideoFrame::closing, this, [this] {
-        HideVideoBars();
-        client_->setLiveWindow(0);
+        hideVideoBars();
+        client_->setLiveWindow(false);
         statusBar_->hide();
         syncLiveBars();
     });
@@ -150,7 +150,7 @@ CVideoFrame* CMainFrame::createLiveFrame(CVideoDoc& document)
             &SizeBar::setSizeIndex);
     connect(&frame->capture(), &LiveCapture::measureFrameTaken, this,
             [this, frame](const BYTE* bgr, int width, int height, bool* opened) {
-                *opened = OpenCapturedImage(bgr, width, height, frame->isMaximized());
+                *opened = openCapturedImage(bgr, width, height, frame->isMaximized());
             });
     return frame;
 }
@@ -166,7 +166,7 @@ bool CMainFrame::createStatusBar()
     statusBar_->EnableCustomPaint(1);
     const int widths[kPaneCount] = {0, 150, 100, 130, 50, 120, 120, 80};
     for (int i = 0; i < kPaneCount; ++i)
-        statusBar_->SetPaneInfo(i, widths[i], i == kPanePrompt);
+        statusBar_->setPaneInfo(i, widths[i], i == kPanePrompt);
     statusBar_->SetPaneText(kPanePointer, "X: 0  Y: 0");
     applyStatusTexts();
     return true;
@@ -260,7 +260,7 @@ void CMainFrame::createImageWorkspace()
     connect(images_, &ImageWorkspace::paneColoursChanged, this, &CMainFrame::SetPaneColours);
     connect(images_, &ImageWorkspace::paneWidthChanged, this,
             [this](int pane, int width, bool stretch) {
-                statusBar_->SetPaneInfo(pane, width, stretch);
+                statusBar_->setPaneInfo(pane, width, stretch);
             });
     connect(images_, &ImageWorkspace::commandRequested, this, &CMainFrame::routeCommand);
     // The ruler bar's define button shows the ruler definition bar, whose return hides it.
@@ -289,7 +289,7 @@ void CMainFrame::connectLiveBars()
     liveServices_->captureBar = bars_.capture;
     liveServices_->recordBar = bars_.record;
     liveServices_->exposureSlider = [adjustment = adjustment_.get()](int exposure) {
-        return adjustment->SetExposureSlider(exposure);
+        return adjustment->setExposureSlider(exposure);
     };
 }
 
@@ -299,7 +299,7 @@ void CMainFrame::finishLiveWork()
         return;
     for (QMdiSubWindow* window : client_->subWindowList())
         if (auto* live = dynamic_cast<CVideoFrame*>(window))
-            live->capture().OnClose();
+            live->capture().onClose();
 }
 
 void CMainFrame::finishCutRecordings()
@@ -320,11 +320,11 @@ void CMainFrame::setLocalClock(LocalClock clock)
     liveServices_->clock = std::move(clock);
 }
 
-bool CMainFrame::OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised)
+bool CMainFrame::openCapturedImage(const BYTE* bgr, int width, int height, bool maximised)
 {
     CDocTemplate* images = services_.documents.imageTemplate();
     auto* document =
-        images ? dynamic_cast<CImageDoc*>(images->OpenDocumentFile(QString(), true)) : nullptr;
+        images ? dynamic_cast<CImageDoc*>(images->openDocumentFile(QString(), true)) : nullptr;
     if (document == nullptr)
         return false;
     ApplyImageMenuTexts();
@@ -342,7 +342,7 @@ bool CMainFrame::OpenCapturedImage(const BYTE* bgr, int width, int height, bool 
     return false;
 }
 
-void CMainFrame::SendCommand(int id)
+void CMainFrame::sendCommand(int id)
 {
     commands_->route(id);
     // A size button leaves the size bar showing the size in use.
@@ -354,22 +354,22 @@ void CMainFrame::toggleLiveBar(LiveBar bar)
     switch (bar)
     {
     case LiveBar::Color:
-        ToggleBar(Bar::Colour);
+        toggleBar(Bar::Colour);
         break;
     case LiveBar::Capture:
-        ToggleBar(Bar::Capture);
+        toggleBar(Bar::Capture);
         break;
     case LiveBar::Size:
-        ToggleBar(Bar::Size);
+        toggleBar(Bar::Size);
         break;
     case LiveBar::VideoSetting:
-        ToggleBar(Bar::VideoSetting);
+        toggleBar(Bar::VideoSetting);
         break;
     case LiveBar::VideoTool:
-        ToggleVideoToolBar();
+        toggleVideoToolBar();
         break;
     case LiveBar::VideoStatus:
-        ToggleStatusBar(true);
+        toggleStatusBar(true);
         break;
     }
 }
@@ -464,7 +464,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CMainFrame::HideVideoBars()
+void CMainFrame::hideVideoBars()
 {
     for (Bar b : kVideoSideBars)
         setBarShown(b, false);
@@ -472,16 +472,16 @@ void CMainFrame::HideVideoBars()
     syncLiveBars();
 }
 
-void CMainFrame::HideImageBars()
+void CMainFrame::hideImageBars()
 {
     imageToolBar_->hide();
     for (Bar b : {Bar::Ruler, Bar::Pen, Bar::Text, Bar::Magnifier, Bar::RulerMeasure})
         setBarShown(b, false);
 }
 
-void CMainFrame::ShowVideoBars()
+void CMainFrame::showVideoBars()
 {
-    HideImageBars();
+    hideImageBars();
     if (!videoSideBars_)
         return;
     setBarShown(Bar::Capture, barFlag(settings_, Bar::Capture));
@@ -492,15 +492,15 @@ void CMainFrame::ShowVideoBars()
     syncLiveBars();
 }
 
-void CMainFrame::OnVideoFrameActivated()
+void CMainFrame::onVideoFrameActivated()
 {
     for (Bar b : kVideoSideBars)
         setBarShown(b, barFlag(settings_, b));
 }
 
-void CMainFrame::ShowImageBars()
+void CMainFrame::showImageBars()
 {
-    HideVideoBars();
+    hideVideoBars();
     statusBar_->setVisible(settings_.showImageStatusBar);
     imageToolBar_->setVisible(settings_.showImageToolBar);
     setBarShown(Bar::Ruler, false);
@@ -514,14 +514,14 @@ void CMainFrame::ShowImageBars()
     }
 }
 
-void CMainFrame::ToggleBar(Bar which)
+void CMainFrame::toggleBar(Bar which)
 {
     const bool shown = !barShown(which);
     setBarShown(which, shown);
     barFlag(settings_, which) = shown;
 }
 
-void CMainFrame::ToggleVideoToolBar()
+void CMainFrame::toggleVideoToolBar()
 {
     const bool shown = videoToolBar_->isHidden();
     videoToolBar_->setVisible(shown);
@@ -529,14 +529,14 @@ void CMainFrame::ToggleVideoToolBar()
     syncLiveBars();
 }
 
-void CMainFrame::ToggleImageToolBar()
+void CMainFrame::toggleImageToolBar()
 {
     const bool shown = imageToolBar_->isHidden();
     imageToolBar_->setVisible(shown);
     settings_.showImageToolBar = shown;
 }
 
-void CMainFrame::ToggleStatusBar(bool video)
+void CMainFrame::toggleStatusBar(bool video)
 {
     const bool shown = statusBar_->isHidden();
     statusBar_->setVisible(shown);
@@ -544,14 +544,14 @@ void CMainFrame::ToggleStatusBar(bool video)
     syncLiveBars();
 }
 
-void CMainFrame::OnAllButtons()
+void CMainFrame::onAllButtons()
 {
     videoSideBars_ = !videoSideBars_;
     for (Bar b : kVideoSideBars)
         setBarShown(b, videoSideBars_ && barFlag(settings_, b));
 }
 
-void CMainFrame::OnImageAllButtons()
+void CMainFrame::onImageAllButtons()
 {
     // One set both ways, so that the button hides all and shows all again instead of
     // alternating between two partial sets.
@@ -560,7 +560,7 @@ void CMainFrame::OnImageAllButtons()
         setBarShown(b, imageSideBars_ && barFlag(settings_, b));
 }
 
-void CMainFrame::OnConnect(bool fromRequest)
+void CMainFrame::onConnect(bool fromRequest)
 {
     auto* frame = dynamic_cast<CVideoFrame*>(services_.documents.OpenVideoFrame());
     if (frame == nullptr && fromRequest)
@@ -573,10 +573,10 @@ void CMainFrame::OnConnect(bool fromRequest)
     SetPaneColours(kPaneHighQuality, kPaneHighlight, RGB(0, 0, 0));
     adjustment_->startCameraWithBarValues();
     frame->StartPreview();
-    client_->setLiveWindow(1);
+    client_->setLiveWindow(true);
 }
 
-void CMainFrame::OnHelpContents()
+void CMainFrame::onHelpContents()
 {
     // Nothing, and nothing said, when the manual is not there.
     const QString path = manualPath(services_.languages.index(),
@@ -608,16 +608,16 @@ void CMainFrame::onActiveWindowChanged()
     {
         commands_->addKeysTo(active, KeyWindow::Image);
         menus_->show(MenuKind::Image, menuBar());
-        ShowImageBars();
+        showImageBars();
         images_->activated(image);
     }
     else if (client_->subWindowList().isEmpty())
     {
         menus_->show(MenuKind::Main, menuBar());
-        HideVideoBars();
-        HideImageBars();
+        hideVideoBars();
+        hideImageBars();
         statusBar_->hide();
-        client_->setLiveWindow(0);
+        client_->setLiveWindow(false);
     }
     // A maximised child's title joins the caption in brackets by the client area's own doing;
     // adding it here too would show it twice.
@@ -636,7 +636,7 @@ bool CMainFrame::event(QEvent* event)
 {
     if (event->type() == events::connectDevice())
     {
-        OnConnect(true);
+        onConnect(true);
         updateCommandStates();
         return true;
     }
@@ -707,7 +707,7 @@ void CMainFrame::dropEvent(QDropEvent* event)
     // Every dropped file goes to the image windows, as files named on the command line do.
     for (const QUrl& url : event->mimeData()->urls())
     {
-        if (url.isLocalFile() && services_.documents.OpenDocumentFile(url.toLocalFile()) != nullptr)
+        if (url.isLocalFile() && services_.documents.openDocumentFile(url.toLocalFile()) != nullptr)
             ApplyImageMenuTexts();
     }
     event->acceptProposedAction();

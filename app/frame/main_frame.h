@@ -59,7 +59,7 @@ class CMainFrame : public QMainWindow, public CommandTarget
     ~CMainFrame() override;
 
     // The creation steps; false when a part cannot be made.
-    bool LoadFrame();
+    bool loadFrame();
 
     FrameSettings& settings() { return settings_; }
     const LanguageSession& languages() const { return services_.languages; }
@@ -84,8 +84,8 @@ class CMainFrame : public QMainWindow, public CommandTarget
     QMenu* menu(MenuKind kind, int position) const { return menus_->menu(kind, position); }
     MenuKind shownMenu() const { return menus_->shown(); }
     int menuLanguage() const { return menuLanguage_; }
-    int videoSideBars() const { return videoSideBars_; }
-    int imageSideBars() const { return imageSideBars_; }
+    bool videoSideBars() const { return videoSideBars_; }
+    bool imageSideBars() const { return imageSideBars_; }
 
     void SetPaneText(int pane, const QString& text);
     void SetPaneColours(int pane, COLORREF background, COLORREF text);
@@ -98,31 +98,31 @@ class CMainFrame : public QMainWindow, public CommandTarget
     // Shows the stored capture settings on the capture bar.
     void ApplyCaptureBar();
     // A command as the bars' controls send it to the main frame.
-    void SendCommand(int id);
+    void sendCommand(int id);
     // A new image window measuring the frame (24-bit rows, bottom row first); shown maximised
     // when `maximised`. False when the image document did not take the pixels.
-    bool OpenCapturedImage(const BYTE* bgr, int width, int height, bool maximised);
+    bool openCapturedImage(const BYTE* bgr, int width, int height, bool maximised);
     // The clock of capture and recording names; tests set their own.
     void setLocalClock(LocalClock clock);
     // The handlers of the colour, video-setting and lights bars.
     PictureAdjustment& adjustment() const { return *adjustment_; }
 
-    void HideVideoBars();
-    void HideImageBars();
-    void ShowVideoBars();
-    void ShowImageBars();
-    void OnVideoFrameActivated();
-    void ToggleBar(Bar which);
-    void ToggleVideoToolBar();
-    void ToggleImageToolBar();
-    void ToggleStatusBar(bool video);
-    void OnAllButtons();
-    void OnImageAllButtons();
+    void hideVideoBars();
+    void hideImageBars();
+    void showVideoBars();
+    void showImageBars();
+    void onVideoFrameActivated();
+    void toggleBar(Bar which);
+    void toggleVideoToolBar();
+    void toggleImageToolBar();
+    void toggleStatusBar(bool video);
+    void onAllButtons();
+    void onImageAllButtons();
     // Opens or activates the live window and starts its picture.
-    void OnConnect(bool fromRequest = false);
+    void onConnect(bool fromRequest = false);
     // The desktop's handler opens the manual; without one it opens in the program's own help
     // window, one for all, brought to the front.
-    void OnHelpContents();
+    void onHelpContents();
     HelpWindow* helpWindow() const { return help_; }
     // The folder dialog of the capture and record bars' "..." buttons: the chosen folder, or
     // empty on cancel. Tests answer it themselves.
@@ -190,8 +190,8 @@ class CMainFrame : public QMainWindow, public CommandTarget
     std::unique_ptr<LiveServices> liveServices_;
     FolderChooser chooseFolder_;
     int menuLanguage_ = 0;
-    int videoSideBars_ = 0;
-    int imageSideBars_ = 0;
+    bool videoSideBars_ = false;
+    bool imageSideBars_ = false;
     std::unique_ptr<PictureAdjustment> adjustment_;
     HelpWindow* help_ = nullptr; // owned by this window
 };

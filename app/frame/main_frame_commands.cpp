@@ -31,7 +31,7 @@ bool CMainFrame::onCommand(int id)
         // White balance settings mean nothing without a camera.
         if (id == ID_VIDEO_MANUALWB && !services_.camera.isOpen())
             return true;
-        ToggleBar(info->bar);
+        toggleBar(info->bar);
         // The text bar and the magnifier share their place.
         if (info->bar == Bar::Text && barShown(Bar::Text))
             setBarShown(Bar::Magnifier, false);
@@ -40,13 +40,13 @@ bool CMainFrame::onCommand(int id)
     switch (id)
     {
     case ID_DEVICE_CONNECTDEVICE:
-        OnConnect();
+        onConnect();
         return true;
     case ID_APP_EXIT:
         close();
         return true;
     case ID_HELP_CONTENTS:
-        OnHelpContents();
+        onHelpContents();
         return true;
     case ID_FILE_CLOSE:
         if (QMdiSubWindow* active = client_->activeSubWindow())
@@ -61,22 +61,22 @@ bool CMainFrame::onCommand(int id)
     case ID_VIDEO_SHOWSETTINGBAR:
         return true;
     case ID_VIEW_VIDEO_TOOLBAR:
-        ToggleVideoToolBar();
+        toggleVideoToolBar();
         return true;
     case ID_VIEW_VIDEO_STATUSBAR:
-        ToggleStatusBar(true);
+        toggleStatusBar(true);
         return true;
     case ID_VIEW_IMAGE_TOOLBAR:
-        ToggleImageToolBar();
+        toggleImageToolBar();
         return true;
     case ID_VIEW_IMAGE_STATUSBAR:
-        ToggleStatusBar(false);
+        toggleStatusBar(false);
         return true;
     case ID_BUTTON_ALLBTN:
-        OnAllButtons();
+        onAllButtons();
         return true;
     case ID_BUTTON_IMAGEALL:
-        OnImageAllButtons();
+        onImageAllButtons();
         return true;
     case ID_RETURN_VIDEO:
         services_.documents.FindVideoFrame();

@@ -49,7 +49,7 @@ class CImageDoc : public CDocument, public MeasuredDocument
 
     // Takes a captured frame: 24-bit rows, bottom row first, padded to 4 bytes.
     bool buildFromFrame(const BYTE* bits, int width, int height);
-    bool OnOpenDocument(const QString& path) override { return open(path); }
+    bool onOpenDocument(const QString& path) override { return open(path); }
     bool open(const QString& path);
     // The platform's save and save-as commands; true when a file was written.
     bool save();

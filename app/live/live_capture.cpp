@@ -44,16 +44,16 @@ bool LiveCapture::onCommand(int id)
     switch (id)
     {
     case ID_VIDEO_CAPTURE:
-        OnCapture();
+        onCapture();
         return true;
     case ID_VIDEO_TIMERCAPTURE:
-        OnTimerCapture();
+        onTimerCapture();
         return true;
     case ID_CAPTURE_MEASURE:
-        OnCaptureMeasure();
+        onCaptureMeasure();
         return true;
     case ID_VIDEO_RECORD:
-        OnRecord();
+        onRecord();
         return true;
     default:
         return false;
@@ -78,7 +78,7 @@ bool LiveCapture::updateCommand(int id, CommandState& state) const
     }
 }
 
-void LiveCapture::OnCapture()
+void LiveCapture::onCapture()
 {
     const ZCAPHANDLE device = camera_.device();
     if (live_.frozen() || device == 0)
@@ -87,7 +87,7 @@ void LiveCapture::OnCapture()
     still_.writeStill(device);
 }
 
-void LiveCapture::OnTimerCapture()
+void LiveCapture::onTimerCapture()
 {
     if (live_.frozen())
         return;
@@ -117,7 +117,7 @@ void LiveCapture::OnTimerCapture()
         if (!tickPending_.exchange(true))
             QCoreApplication::postEvent(this, new ValueEvent(events::timedCapture(), run));
     });
-    timedOn_ = 1;
+    timedOn_ = true;
     showTimedProgress();
 }
 
@@ -127,11 +127,11 @@ bool LiveCapture::event(QEvent* event)
         return QObject::event(event);
     tickPending_ = false;
     if (timedOn_ && static_cast<ValueEvent*>(event)->value() == run_)
-        OnTick();
+        onTick();
     return true;
 }
 
-void LiveCapture::OnTick()
+void LiveCapture::onTick()
 {
     const FrameSettings& settings = services_.settings;
     if (settings.limitCaptureNum && count_ >= settings.captureNum)
@@ -153,7 +153,7 @@ void LiveCapture::stopTimedCapture()
     if (ticker_)
         ticker_->stop();
     ticker_.reset();
-    timedOn_ = 0;
+    timedOn_ = false;
 }
 
 void LiveCapture::showTimedProgress()
@@ -176,7 +176,7 @@ void LiveCapture::showTimedProgress()
     services_.panes.setPaneText(kPanePrompt, progress);
 }
 
-void LiveCapture::OnCaptureMeasure()
+void LiveCapture::onCaptureMeasure()
 {
     const ZCAPHANDLE device = camera_.device();
     if (device == 0)
@@ -208,23 +208,23 @@ void LiveCapture::OnCaptureMeasure()
         still_.showOnBar();
 }
 
-void LiveCapture::setRecording(int on)
+void LiveCapture::setRecording(bool on)
 {
     recording_ = on;
-    live_.setRecording(on != 0);
+    live_.setRecording(on);
 }
 
-void LiveCapture::OnRecord()
+void LiveCapture::onRecord()
 {
     if (live_.frozen())
         return;
-    int recording = !recording_;
+    bool recording = !recording_;
     if (const ZCAPHANDLE device = camera_.device())
     {
         const bool done = recording ? recorder_.start(device) : recorder_.finish(device);
         // A recording that never started is not shown as running.
         if (recording && !done)
-            recording = 0;
+            recording = false;
         recordDevice_ = recording ? device : 0;
     }
     if (recording)
@@ -235,7 +235,7 @@ void LiveCapture::OnRecord()
     Q_EMIT livePanesWanted();
 }
 
-void LiveCapture::OnTimer()
+void LiveCapture::onTimer()
 {
     if (!recording_)
         return;
@@ -248,7 +248,7 @@ void LiveCapture::OnTimer()
     endingRecording_ = false;
     if (ended)
     {
-        setRecording(0);
+        setRecording(false);
         recordDevice_ = 0;
         Q_EMIT stateChanged();
         return;
@@ -257,13 +257,13 @@ void LiveCapture::OnTimer()
     ++seconds_;
 }
 
-void LiveCapture::OnClose()
+void LiveCapture::onClose()
 {
     if (timedOn_)
         stopTimedCapture();
     if (recording_ && recordDevice_ != 0)
         recorder_.finish(recordDevice_);
-    setRecording(0);
+    setRecording(false);
     recordDevice_ = 0;
     measureBuffer_.reset();
 }

@@ -45,21 +45,21 @@ class LiveCapture : public QObject
     bool onCommand(int id);
     bool updateCommand(int id, CommandState& state) const;
     // The live frame's one-second tick: the recording time.
-    void OnTimer();
+    void onTimer();
     // The live frame closes: timed capture stops, a running recording is finished and the
     // buffer for measuring goes.
-    void OnClose();
+    void onClose();
 
-    void OnCapture();
-    void OnTimerCapture();
-    void OnCaptureMeasure();
-    void OnRecord();
+    void onCapture();
+    void onTimerCapture();
+    void onCaptureMeasure();
+    void onRecord();
 
-    int timedCaptureOn() const { return timedOn_; }
+    bool timedCaptureOn() const { return timedOn_; }
     // Ticks of the current or last timed run, and the files they wrote.
     int captureCount() const { return count_; }
     int capturesSaved() const { return saved_; }
-    int recording() const { return recording_; }
+    bool recording() const { return recording_; }
     bool hasMeasureBuffer() const { return measureBuffer_ != nullptr; }
     StillCapture& still() { return still_; }
     int recordingSeconds() const { return seconds_; }
@@ -82,11 +82,11 @@ class LiveCapture : public QObject
     bool event(QEvent* event) override;
 
   private:
-    void OnTick();
+    void onTick();
     void stopTimedCapture();
     void showTimedProgress();
     QString text(const char* english, const char* simplified, const char* traditional) const;
-    void setRecording(int on);
+    void setRecording(bool on);
 
     LiveSession& live_;
     LiveServices& services_;
@@ -96,12 +96,12 @@ class LiveCapture : public QObject
     std::unique_ptr<BYTE[]> measureBuffer_;
     TickerFactory makeTicker_;
     std::unique_ptr<PeriodicTicker> ticker_;
-    int timedOn_ = 0;
+    bool timedOn_ = false;
     int count_ = 0;
     int saved_ = 0;
     uint32_t run_ = 0;                     // the timed run that posted ticks belong to
     std::atomic<bool> tickPending_{false}; // a posted tick not yet taken: no second one
-    int recording_ = 0;
+    bool recording_ = false;
     int seconds_ = 0;
     ZCAPHANDLE recordDevice_ = 0; // the camera that records while recording_
     bool endingRecording_ = false;

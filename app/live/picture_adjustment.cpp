@@ -54,25 +54,25 @@ PictureAdjustment::PictureAdjustment(FrameSettings& settings, CameraSession& cam
     };
     connect(&colour_, &ColourBar::sliderChanged, this, [this](ColourBar::Slider row, int) {
         if (liveActive_())
-            OnColourSlider(row);
+            onColourSlider(row);
     });
     // Releasing these sliders runs a handler again, as the bar has always done.
     connect(colour_.slider(ColourBar::BlueGain), &QSlider::sliderReleased, this,
-            whenLive([this] { OnColourSlider(ColourBar::BlueGain); }));
+            whenLive([this] { onColourSlider(ColourBar::BlueGain); }));
     for (ColourBar::Slider offset :
          {ColourBar::RedOffset, ColourBar::GreenOffset, ColourBar::BlueOffset})
         connect(colour_.slider(offset), &QSlider::sliderReleased, this,
-                whenLive([this] { OnColourSlider(ColourBar::RedOffset); }));
-    connect(&colour_, &ColourBar::defaultClicked, this, whenLive([this] { OnDefault(); }));
+                whenLive([this] { onColourSlider(ColourBar::RedOffset); }));
+    connect(&colour_, &ColourBar::defaultClicked, this, whenLive([this] { onDefault(); }));
     connect(&videoSetting_, &VideoSettingBar::exposureChanged, this,
-            whenLive([this] { OnExposureSlider(); }));
+            whenLive([this] { onExposureSlider(); }));
     connect(&videoSetting_, &VideoSettingBar::whiteBalanceClicked, this,
-            whenLive([this] { OnWhiteBalance(); }));
+            whenLive([this] { onWhiteBalance(); }));
     connect(&videoSetting_, &VideoSettingBar::verticalFlipToggled, this,
-            [this] { OnVerticalFlip(); });
+            [this] { onVerticalFlip(); });
     connect(&videoSetting_, &VideoSettingBar::horizontalFlipToggled, this,
-            [this] { OnHorizontalFlip(); });
-    connect(&lights_, &LightsBar::frequencyChosen, this, [this](int f) { OnFrequency(f); });
+            [this] { onHorizontalFlip(); });
+    connect(&lights_, &LightsBar::frequencyChosen, this, [this](int f) { onFrequency(f); });
     colour_.installEventFilter(this);
     videoSetting_.installEventFilter(this);
 }
@@ -129,7 +129,7 @@ void PictureAdjustment::startCameraWithBarValues()
                              colour_.slider(ColourBar::BlueOffset)->value(), 1);
 }
 
-void PictureAdjustment::OnColourSlider(ColourBar::Slider row)
+void PictureAdjustment::onColourSlider(ColourBar::Slider row)
 {
     const ZCAPHANDLE device = camera_.device();
     if (device == 0)
@@ -163,7 +163,7 @@ void PictureAdjustment::OnColourSlider(ColourBar::Slider row)
     }
 }
 
-void PictureAdjustment::OnDefault()
+void PictureAdjustment::onDefault()
 {
     constexpr std::pair<ColourBar::Slider, int> kDefaults[] = {{ColourBar::RedGain, 30},
                                                                {ColourBar::GreenGain, 30},
@@ -176,10 +176,10 @@ void PictureAdjustment::OnDefault()
         colour_.slider(row)->setValue(value);
     }
     for (auto [row, value] : kDefaults)
-        OnColourSlider(row);
+        onColourSlider(row);
 }
 
-void PictureAdjustment::OnExposureSlider()
+void PictureAdjustment::onExposureSlider()
 {
     const ZCAPHANDLE device = camera_.device();
     if (device == 0)
@@ -191,7 +191,7 @@ void PictureAdjustment::OnExposureSlider()
     calls_.setCapInfo(device, &camera_.captureInfo());
 }
 
-bool PictureAdjustment::SetExposureSlider(int exposure)
+bool PictureAdjustment::setExposureSlider(int exposure)
 {
     QSlider* slider = videoSetting_.exposure();
     if (slider->maximum() <= slider->minimum())
@@ -201,11 +201,11 @@ bool PictureAdjustment::SetExposureSlider(int exposure)
         slider->setValue(exposure);
     }
     videoSetting_.exposureNumber()->setText(QString::asprintf("%d", slider->value()));
-    OnExposureSlider();
+    onExposureSlider();
     return true;
 }
 
-void PictureAdjustment::OnWhiteBalance()
+void PictureAdjustment::onWhiteBalance()
 {
     QPushButton* button = videoSetting_.whiteBalance();
     button->setCheckable(true);
@@ -237,11 +237,11 @@ bool PictureAdjustment::event(QEvent* event)
 {
     if (event->type() != events::whiteBalanceDone())
         return QObject::event(event);
-    OnWhiteBalanceDone(static_cast<ValueEvent*>(event)->value());
+    onWhiteBalanceDone(static_cast<ValueEvent*>(event)->value());
     return true;
 }
 
-void PictureAdjustment::OnWhiteBalanceDone(uint32_t packed)
+void PictureAdjustment::onWhiteBalanceDone(uint32_t packed)
 {
     // A balance cancelled meanwhile has nothing more to say.
     if (!whiteBalance_)
@@ -275,19 +275,19 @@ void PictureAdjustment::OnWhiteBalanceDone(uint32_t packed)
         Qt::QueuedConnection);
 }
 
-void PictureAdjustment::OnVerticalFlip()
+void PictureAdjustment::onVerticalFlip()
 {
     if (camera_.device() != 0)
         verticalFlip_ = !verticalFlip_;
 }
 
-void PictureAdjustment::OnHorizontalFlip()
+void PictureAdjustment::onHorizontalFlip()
 {
     if (camera_.device() != 0)
         horizontalFlip_ = !horizontalFlip_;
 }
 
-void PictureAdjustment::OnFrequency(int frequency)
+void PictureAdjustment::onFrequency(int frequency)
 {
     if (liveActive_() && settings_.frequency != frequency)
         settings_.frequency = frequency;
@@ -301,13 +301,13 @@ void PictureAdjustment::colourDrawn()
     if (!colour_.isVisible() || !liveActive_())
         return;
     for (int row = 0; row < ColourBar::SliderCount; ++row)
-        OnColourSlider(static_cast<ColourBar::Slider>(row));
+        onColourSlider(static_cast<ColourBar::Slider>(row));
 }
 
 void PictureAdjustment::exposureDrawn()
 {
     if (videoSetting_.isVisible() && liveActive_())
-        OnExposureSlider();
+        onExposureSlider();
 }
 
 bool PictureAdjustment::eventFilter(QObject* watched, QEvent* event)

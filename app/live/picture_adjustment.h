@@ -42,19 +42,19 @@ class PictureAdjustment : public QObject
     // what the bars show, so that showing a bar later changes nothing on the picture.
     void startCameraWithBarValues();
     // The slider handlers: position to the stored value, the number, the camera.
-    void OnColourSlider(ColourBar::Slider row);
-    void OnExposureSlider();
+    void onColourSlider(ColourBar::Slider row);
+    void onExposureSlider();
     // Rows 1 to 5 back to 30, 30, 30, gamma 1.00 and red offset 30.
-    void OnDefault();
-    void OnWhiteBalance();
+    void onDefault();
+    void onWhiteBalance();
     // On the interface thread, with the packed gains and half exposure of the camera.
-    void OnWhiteBalanceDone(uint32_t packed);
-    void OnVerticalFlip();
-    void OnHorizontalFlip();
-    void OnFrequency(int frequency);
+    void onWhiteBalanceDone(uint32_t packed);
+    void onVerticalFlip();
+    void onHorizontalFlip();
+    void onFrequency(int frequency);
     // The exposure keys: the slider takes the value within its range, and its handler stores
     // and sends that. False while the slider has no range (no camera).
-    bool SetExposureSlider(int exposure);
+    bool setExposureSlider(int exposure);
 
     int whiteBalanceRunning() const { return whiteBalance_; }
     int verticalFlip() const { return verticalFlip_; }

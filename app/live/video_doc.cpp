@@ -2,7 +2,7 @@
 
 CVideoDoc::CVideoDoc(QString title) : newTitle_(std::move(title)) {}
 
-bool CVideoDoc::OnNewDocument()
+bool CVideoDoc::onNewDocument()
 {
     if (!newTitle_.isEmpty())
         setTitle(newTitle_);

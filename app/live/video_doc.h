@@ -12,16 +12,16 @@ class CVideoDoc : public CDocument
     // title: the language text "MVideoTitle", which a new live document takes.
     explicit CVideoDoc(QString title = {});
 
-    bool OnNewDocument() override;
+    bool onNewDocument() override;
     // The live picture comes from the camera, never from a file.
-    bool OnOpenDocument(const QString&) override { return false; }
+    bool onOpenDocument(const QString&) override { return false; }
 
     int pictureWidth() const { return pictureWidth_; }
     int pictureHeight() const { return pictureHeight_; }
     void setPictureSize(int width, int height);
 
     // Every view places the picture again.
-    void UpdateAllViews() { Q_EMIT updateRequested(); }
+    void updateAllViews() { Q_EMIT updateRequested(); }
 
   Q_SIGNALS:
     void updateRequested();

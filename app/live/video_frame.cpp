@@ -69,7 +69,7 @@ CVideoFrame::CVideoFrame(CVideoDoc& document, LiveServices& services, CameraSess
     connect(capture_.get(), &LiveCapture::stateChanged, this, &CVideoFrame::stateChanged);
     connect(capture_.get(), &LiveCapture::commandWanted, this, &CVideoFrame::onCommand);
     // Queued, so it runs once the command is through; dropped when either object goes.
-    connect(capture_.get(), &LiveCapture::livePanesWanted, this, &CVideoFrame::OnSetFocus,
+    connect(capture_.get(), &LiveCapture::livePanesWanted, this, &CVideoFrame::onSetFocus,
             Qt::QueuedConnection);
     view_ = new CVideoView(&document);
     view_->setFrame(this);
@@ -79,9 +79,9 @@ CVideoFrame::CVideoFrame(CVideoDoc& document, LiveServices& services, CameraSess
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates before, Qt::WindowStates now) {
                 if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                    OnActivate();
+                    onActivate();
             });
-    view_->OnInitialUpdate();
+    view_->onInitialUpdate();
 }
 
 CVideoFrame::~CVideoFrame()
@@ -171,7 +171,7 @@ void CVideoFrame::StartPreview()
     viewDevice_ = device;
     document_.setPictureSize(w, h);
     panes().setPaneText(kPanePictureSize, sizeText(w, h));
-    document_.UpdateAllViews();
+    document_.updateAllViews();
     // A frame the camera painted before the view placed the picture never reaches the screen.
     view_->surface().restart();
     live_.setStarted(true);
@@ -229,13 +229,13 @@ bool CVideoFrame::onCommand(int id)
     switch (id)
     {
     case ID_VIDEO_FILLWINDOW:
-        OnFillWindow();
+        onFillWindow();
         break;
     case ID_BUTTON_FREEZE:
-        OnFreeze();
+        onFreeze();
         break;
     case ID_VIDEO_CROSSLINE:
-        OnCrossLine();
+        onCrossLine();
         break;
     case ID_VIDEO_SHOWCOLORBAR:
         services_.bars.toggle(LiveBar::Color);
@@ -329,15 +329,15 @@ bool CVideoFrame::event(QEvent* event)
     return QMdiSubWindow::event(event);
 }
 
-void CVideoFrame::OnFillWindow()
+void CVideoFrame::onFillWindow()
 {
     if (live_.frozen())
         return;
     live_.setFit(!live_.fit());
-    document_.UpdateAllViews();
+    document_.updateAllViews();
 }
 
-void CVideoFrame::OnFreeze()
+void CVideoFrame::onFreeze()
 {
     const bool frozen = !live_.frozen();
     freezeBuffer_.clear();
@@ -357,14 +357,14 @@ void CVideoFrame::OnFreeze()
         freezeImage_ = screenImage(freezeBuffer_, w, h);
     }
     live_.setFrozen(frozen);
-    document_.UpdateAllViews();
+    document_.updateAllViews();
     if (frozen)
         StopPreview();
     else
         StartPreview();
 }
 
-void CVideoFrame::OnCrossLine()
+void CVideoFrame::onCrossLine()
 {
     // Drawn by the view over what is shown, never into the camera's frames: captures and
     // recordings hold the camera's picture only.
@@ -389,7 +389,7 @@ void CVideoFrame::changeExposure(int step)
     }
 }
 
-void CVideoFrame::OnSetFocus()
+void CVideoFrame::onSetFocus()
 {
     Q_EMIT focused();
     StatusPanes& shown = panes();
@@ -410,7 +410,7 @@ void CVideoFrame::OnSetFocus()
     Q_EMIT stateChanged();
 }
 
-void CVideoFrame::OnActivate()
+void CVideoFrame::onActivate()
 {
     Q_EMIT activated();
     panes().setPaneText(kPaneFrameRate,
@@ -418,9 +418,9 @@ void CVideoFrame::OnActivate()
     Q_EMIT stateChanged();
 }
 
-void CVideoFrame::OnTimer()
+void CVideoFrame::onTimer()
 {
-    capture_->OnTimer();
+    capture_->onTimer();
     if (!live_.started())
         return;
     const ZCAPHANDLE device = session_.device();
@@ -461,7 +461,7 @@ void CVideoFrame::OnTimer()
 void CVideoFrame::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() == timerId_)
-        OnTimer();
+        onTimer();
     else
         QMdiSubWindow::timerEvent(event);
 }
@@ -470,7 +470,7 @@ void CVideoFrame::closeEvent(QCloseEvent* event)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     StopPreview();
-    capture_->OnClose();
+    capture_->onClose();
     stopOneSecondTimer();
     freezeBuffer_.clear();
     freezeBuffer_.shrink_to_fit();

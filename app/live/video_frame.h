@@ -61,11 +61,11 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     static QEvent::Type commandEvent();
 
     // The frame or its view got the focus: bars and status panes of live work.
-    void OnSetFocus();
+    void onSetFocus();
     // The frame became the active child window.
-    void OnActivate();
+    void onActivate();
     // The one-second tick: the recording time, then the frame rate in pane 3.
-    void OnTimer();
+    void onTimer();
     // Exposure keys: one step down (-1) or up (1).
     void changeExposure(int step);
 
@@ -102,9 +102,9 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     void timerEvent(QTimerEvent* event) override;
 
   private:
-    void OnFillWindow();
-    void OnFreeze();
-    void OnCrossLine();
+    void onFillWindow();
+    void onFreeze();
+    void onCrossLine();
     void stopOneSecondTimer();
 
     CVideoDoc& document_;

@@ -76,7 +76,7 @@ CVideoView::CVideoView(CVideoDoc* document, QWidget* parent)
     viewport()->setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     if (document_ != nullptr)
-        connect(document_, &CVideoDoc::updateRequested, this, &CVideoView::OnUpdate);
+        connect(document_, &CVideoDoc::updateRequested, this, &CVideoView::onUpdate);
 }
 
 CVideoView::~CVideoView() = default;
@@ -93,13 +93,13 @@ void CVideoView::setFrame(CVideoFrame* frame)
             [this] { viewport()->update(); });
 }
 
-void CVideoView::OnInitialUpdate()
+void CVideoView::onInitialUpdate()
 {
     setScrollSize(document_ ? QSize(document_->pictureWidth(), document_->pictureHeight())
                             : QSize(100, 100));
 }
 
-void CVideoView::OnUpdate()
+void CVideoView::onUpdate()
 {
     if (frame_ == nullptr || document_ == nullptr || frame_->session().device() == 0 || placing_)
         return;
@@ -241,13 +241,13 @@ void CVideoView::resizeEvent(QResizeEvent* event)
     QAbstractScrollArea::resizeEvent(event);
     surface_->resize(viewport()->size());
     updateScrollBars();
-    OnUpdate();
+    onUpdate();
 }
 
 void CVideoView::scrollContentsBy(int, int)
 {
     // The picture follows the scroll position.
-    OnUpdate();
+    onUpdate();
 }
 
 void CVideoView::keyPressEvent(QKeyEvent* event)
@@ -289,7 +289,7 @@ void CVideoView::focusInEvent(QFocusEvent* event)
     QAbstractScrollArea::focusInEvent(event);
     // A closing menu hands the focus back; that is no new focus on the live window.
     if (frame_ != nullptr && event->reason() != Qt::PopupFocusReason)
-        frame_->OnSetFocus();
+        frame_->onSetFocus();
 }
 
 QSize CVideoView::sizeHint() const

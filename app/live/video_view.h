@@ -34,9 +34,9 @@ class CVideoView : public QAbstractScrollArea
     LiveSurface& surface() { return *surface_; }
 
     // First update: the scroll size becomes the document's picture size.
-    void OnInitialUpdate();
+    void onInitialUpdate();
     // Placement of the picture; run on every update of the document's views.
-    void OnUpdate();
+    void onUpdate();
 
     // The picture's rectangle in view coordinates, from the last placement without fit.
     QRect pictureRect() const { return pictureRect_; }

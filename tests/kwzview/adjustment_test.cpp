@@ -251,9 +251,9 @@ class AdjustmentTest : public QObject
 
         PictureAdjustment& adjustment = p.frame()->adjustment();
         QVERIFY(!videoSetting(p)->verticalFlip()->isEnabled());
-        adjustment.OnVerticalFlip();
-        adjustment.OnHorizontalFlip();
-        adjustment.OnHorizontalFlip();
+        adjustment.onVerticalFlip();
+        adjustment.onHorizontalFlip();
+        adjustment.onHorizontalFlip();
         QCOMPARE(adjustment.verticalFlip(), 1);
         QCOMPARE(adjustment.horizontalFlip(), 0);
     }

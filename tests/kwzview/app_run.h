@@ -11,12 +11,12 @@ struct Run
 {
     explicit Run(const QStringList& arguments = {}) : app(argc, argv)
     {
-        started = app.InitInstance(arguments);
+        started = app.initInstance(arguments);
         // Keys reach commands only in the active window, as a user's keys do.
         if (started && app.mainFrame() != nullptr && app.mainFrame()->isVisible())
             QTest::qWaitForWindowActive(app.mainFrame());
     }
-    ~Run() { app.ExitInstance(); }
+    ~Run() { app.exitInstance(); }
     CMainFrame* frame() { return app.mainFrame(); }
 
     int argc = 1;

@@ -288,16 +288,16 @@ class AppTest : public QObject
         Run run;
         QVERIFY(run.started);
         CMainFrame* frame = run.frame();
-        QCOMPARE(frame->videoSideBars(), 0);
-        QCOMPARE(frame->imageSideBars(), 1);
+        QVERIFY(!frame->videoSideBars());
+        QVERIFY(frame->imageSideBars());
         QCOMPARE(frame->settings().showImageRulerMeasureBar, 0);
 
         // With the master flag clear, video work shows nothing until the all-bars button.
-        frame->ShowVideoBars();
+        frame->showVideoBars();
         QVERIFY(frame->videoToolBar()->isHidden());
         QVERIFY(frame->statusBarControl()->isHidden());
         frame->action(ID_BUTTON_ALLBTN)->trigger();
-        QCOMPARE(frame->videoSideBars(), 1);
+        QVERIFY(frame->videoSideBars());
         QVERIFY(frame->action(ID_BUTTON_ALLBTN)->isChecked());
 
         // A toggle shows a hidden bar, stores the flag and checks the item.
@@ -322,7 +322,7 @@ class AppTest : public QObject
         QCOMPARE(frame->shownMenu(), CMainFrame::MenuKind::Video);
         QCOMPARE(menuTitles(frame).first(), QStringLiteral("&Video"));
         QCOMPARE(frame->statusBarControl()->paneStyle(5).background, kPaneHighlight);
-        QCOMPARE(frame->client()->liveWindow(), 1);
+        QVERIFY(frame->client()->liveWindow());
         QCOMPARE(int(run.app.camera().captureInfo().dwWidth), 640);
         // Scripted runs answer the about box at once instead of waiting for a click.
         frame->action(ID_APP_ABOUT)->trigger();

@@ -423,7 +423,7 @@ class CaptureTest : public QObject
         QVERIFY(p.connect() != nullptr);
         QPointer<CVideoFrame> live = p.live;
         p.command(ID_VIDEO_RECORD);
-        QCOMPARE(live->capture().recording(), 1);
+        QCOMPARE(live->capture().recording(), true);
         p.messages.answer = kwz::IDYES;
         p.command(ID_CAPTURE_MEASURE);
         p.command(ID_CAPTURE_MEASURE);
@@ -436,7 +436,7 @@ class CaptureTest : public QObject
         QCOMPARE(p.messages.texts.size(), asked + 1);
         QVERIFY(!live.isNull());
         QVERIFY(live->started());
-        QCOMPARE(live->capture().recording(), 1);
+        QCOMPARE(live->capture().recording(), true);
         QCOMPARE(p.frame()->client()->subWindowList().size(), 2);
 
         // Nobody answers a signal: the picture goes to a free name, and everything closes.
@@ -455,7 +455,7 @@ class CaptureTest : public QObject
         QVERIFY(p.connect() != nullptr);
         p.live->showMaximized();
         p.home.write("small.bmp", tinyBmp());
-        QVERIFY(p.run->app.OpenDocumentFile(p.home.path("small.bmp")) != nullptr);
+        QVERIFY(p.run->app.openDocumentFile(p.home.path("small.bmp")) != nullptr);
         QCoreApplication::processEvents();
         auto* image = dynamic_cast<CImageFrame*>(p.frame()->client()->activeSubWindow());
         QVERIFY(image != nullptr);
@@ -471,7 +471,7 @@ class CaptureTest : public QObject
         QVERIFY(p.connect() != nullptr);
         CVideoView* view = p.live->view();
         QTest::keyClick(view, Qt::Key_R);
-        QTRY_COMPARE(p.live->capture().recording(), 1);
+        QTRY_COMPARE(p.live->capture().recording(), true);
         QTest::keyClick(view, Qt::Key_E);
         QTRY_VERIFY(p.live->frozen());
         QVERIFY(!p.live->started());
@@ -482,7 +482,7 @@ class CaptureTest : public QObject
         QTest::keyClick(view, Qt::Key_E);
         QTRY_VERIFY(p.live->started());
         QTest::keyClick(view, Qt::Key_R);
-        QTRY_COMPARE(p.live->capture().recording(), 0);
+        QTRY_COMPARE(p.live->capture().recording(), false);
         // Without a recording a frozen picture needs no tick.
         QTest::keyClick(view, Qt::Key_E);
         QTRY_VERIFY(p.live->frozen());
@@ -500,18 +500,18 @@ class CaptureTest : public QObject
         QVERIFY(p.connect() != nullptr);
         QVERIFY(p.waitFrames(3));
         p.command(ID_VIDEO_RECORD);
-        QCOMPARE(p.live->capture().recording(), 1);
+        QCOMPARE(p.live->capture().recording(), true);
         QVERIFY(p.waitFrames(5));
 
         QVERIFY(QFile::remove(plug));
         QVERIFY(QTest::qWaitFor(
             [&] {
-                p.live->OnTimer();
+                p.live->onTimer();
                 return p.live->cameraGone();
             },
             10000));
         // The recording ended with the frames it had, and says why.
-        QCOMPARE(p.live->capture().recording(), 0);
+        QCOMPARE(p.live->capture().recording(), false);
         QVERIFY(!p.checked(ID_VIDEO_RECORD));
         QVERIFY2(p.messages.texts.join('|').contains("The camera was disconnected"),
                  qPrintable(p.messages.texts.join('|')));
@@ -526,7 +526,7 @@ class CaptureTest : public QObject
         plugs.write("camera", "1");
         QVERIFY(QTest::qWaitFor(
             [&] {
-                p.live->OnTimer();
+                p.live->onTimer();
                 return !p.live->cameraGone();
             },
             10000));
@@ -543,7 +543,7 @@ class CaptureTest : public QObject
         p.frame()->bars().record->name()->setText("Clip");
         p.frame()->bars().record->path()->setText("/typed/path/is/not/used");
         p.command(ID_VIDEO_RECORD);
-        QCOMPARE(p.live->capture().recording(), 1);
+        QCOMPARE(p.live->capture().recording(), true);
         QVERIFY(p.checked(ID_VIDEO_RECORD));
         QCOMPARE(p.settings().recordName, std::string("Clip"));
         QCOMPARE(p.paneStyle(kPaneRecording).background, kPaneHighlight);
@@ -553,12 +553,12 @@ class CaptureTest : public QObject
         QCOMPARE(p.pane(kPaneRecording), QStringLiteral(" Video Record "));
 
         // The first tick shows no time yet; the 3726th shows one hour, two minutes, five seconds.
-        p.live->OnTimer();
+        p.live->onTimer();
         QCOMPARE(p.pane(kPaneRecording), QStringLiteral("Recording: 0:0:0\n"));
         QCOMPARE(p.paneStyle(kPaneRecording).background, kPaneHighlight);
         QCOMPARE(p.paneStyle(kPaneRecording).text, RGB(0, 0, 0));
         for (int tick = 1; tick <= 3725; ++tick)
-            p.live->capture().OnTimer();
+            p.live->capture().onTimer();
         QCOMPARE(p.pane(kPaneRecording), QStringLiteral("Recording: 1:2:5\n"));
 
         QVERIFY(p.waitFrames(30));
@@ -597,11 +597,11 @@ class CaptureTest : public QObject
         p.frame()->setLocalClock(fixedClock(0, 9));
         p.command(ID_VIDEO_RECORD);
         QVERIFY(p.waitFrames(10));
-        p.live->capture().OnTimer();
+        p.live->capture().onTimer();
         QCOMPARE(p.pane(kPaneRecording), QStringLiteral("Recording: 0:0:0\n"));
         kwz::testing::failWritesAfter(5000);
         // The next tick after the disk filled stops the recording instead of counting on.
-        QTRY_VERIFY_WITH_TIMEOUT((p.live->capture().OnTimer(), p.live->capture().recording() == 0),
+        QTRY_VERIFY_WITH_TIMEOUT((p.live->capture().onTimer(), !p.live->capture().recording()),
                                  5000);
         kwz::testing::failWritesAfter(-1);
         QVERIFY(!p.checked(ID_VIDEO_RECORD));
@@ -612,7 +612,7 @@ class CaptureTest : public QObject
                  qPrintable(p.messages.texts[0]));
         QVERIFY(p.messages.texts[0].endsWith("Record2007-3-5 14-2-9.avi"));
         QCOMPARE(p.settings().recordIndex, 1);
-        p.live->capture().OnTimer();
+        p.live->capture().onTimer();
         QCOMPARE(p.pane(kPaneRecording), QStringLiteral("Recording stopped"));
         // What reached the disk plays, with its length.
         QVERIFY(playable(p.home.path("Records/Record2007-3-5 14-2-9.avi"), 640, 480, 8));
@@ -645,7 +645,7 @@ class CaptureTest : public QObject
     void recordingTimeInSimplifiedChinese()
     {
         Program p;
-        p.run->app.SwitchLanguage(0);
+        p.run->app.switchLanguage(0);
         QVERIFY(p.connect() != nullptr);
         p.live->liveSession().setRecordingSeconds(3725);
         QCOMPARE(p.pane(kPaneRecording), QString::fromUtf8("正在录像: 1:2:5\n"));
@@ -657,7 +657,7 @@ class CaptureTest : public QObject
         QVERIFY(p.connect() != nullptr);
         p.command(ID_BUTTON_FREEZE);
         p.command(ID_VIDEO_RECORD);
-        QCOMPARE(p.live->capture().recording(), 0);
+        QCOMPARE(p.live->capture().recording(), false);
         QVERIFY(!p.checked(ID_VIDEO_RECORD));
         QVERIFY(p.files("Records").isEmpty());
     }
@@ -668,11 +668,11 @@ class CaptureTest : public QObject
         QVERIFY(p.connect() != nullptr);
         p.settings().recordPath = p.home.path("missing").toStdString();
         p.command(ID_VIDEO_RECORD);
-        QCOMPARE(p.live->capture().recording(), 0);
+        QCOMPARE(p.live->capture().recording(), false);
         QVERIFY(!p.checked(ID_VIDEO_RECORD));
         QCOMPARE(p.messages.texts.size(), 1);
         QVERIFY(p.messages.texts[0].startsWith("The recording could not be started:\n"));
-        p.live->OnTimer();
+        p.live->onTimer();
         QVERIFY(!p.pane(kPaneRecording).startsWith("Recording"));
     }
 
@@ -685,7 +685,7 @@ class CaptureTest : public QObject
         p.frame()->setLocalClock(fixedClock(0, 1));
         p.command(ID_VIDEO_RECORD);
         QVERIFY(p.waitFrames(10));
-        p.frame()->SendCommand(IDC_SIZE_320);
+        p.frame()->sendCommand(IDC_SIZE_320);
         QCOMPARE(p.live->pictureWidth(), 320);
         QVERIFY(p.live->capture().recording());
         QVERIFY(p.waitFrames(10));

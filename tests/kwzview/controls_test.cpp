@@ -34,12 +34,12 @@ class ControlsTest : public QObject
         QVERIFY(bar.minimumHeight() >= 20);
         const int widths[8] = {0, 150, 100, 130, 50, 120, 120, 80};
         for (int i = 1; i < 8; ++i)
-            bar.SetPaneInfo(i, widths[i]);
+            bar.setPaneInfo(i, widths[i]);
         // Without a stretching pane the last one takes what is left.
         bar.resize(1200, 22);
         QCOMPARE(bar.paneRect(7).right(), bar.rect().right());
         QCOMPARE(bar.paneRect(1).width(), 150);
-        bar.SetPaneInfo(0, 0, true);
+        bar.setPaneInfo(0, 0, true);
         QCOMPARE(bar.paneRect(0).width(), 1200 - 750);
         QCOMPARE(bar.paneRect(7).right(), bar.rect().right());
         for (int i = 1; i < 8; ++i)
@@ -60,7 +60,7 @@ class ControlsTest : public QObject
         bar->EnableCustomPaint(1);
         const int widths[8] = {0, 150, 100, 130, 50, 120, 120, 80};
         for (int i = 0; i < 8; ++i)
-            bar->SetPaneInfo(i, widths[i], i == 0);
+            bar->setPaneInfo(i, widths[i], i == 0);
         window.resize(1200, 300);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -100,9 +100,9 @@ class ControlsTest : public QObject
         const unsigned ids[3] = {};
         bar->SetPanes(ids, 3);
         bar->EnableCustomPaint(1);
-        bar->SetPaneInfo(0, 0, true);
-        bar->SetPaneInfo(1, 130);
-        bar->SetPaneInfo(2, 80);
+        bar->setPaneInfo(0, 0, true);
+        bar->setPaneInfo(1, 130);
+        bar->setPaneInfo(2, 80);
         // Dots between two wide letters: cut at the pane's edges, only dots would show there.
         // About 1.5 times the pane in the bar's font, so narrowing it shows the whole text.
         QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);

@@ -59,8 +59,8 @@ class DesktopTest : public QObject
         QVERIFY(run.started);
         CMainFrame* frame = run.frame();
         frame->routeCommand(ID_DEVICE_CONNECTDEVICE);
-        QVERIFY(run.app.OpenDocumentFile(home.path("first.bmp")) != nullptr);
-        QVERIFY(run.app.OpenDocumentFile(home.path("second & more.bmp")) != nullptr);
+        QVERIFY(run.app.openDocumentFile(home.path("first.bmp")) != nullptr);
+        QVERIFY(run.app.openDocumentFile(home.path("second & more.bmp")) != nullptr);
         CClientWnd* area = frame->client();
         QCOMPARE(area->subWindowList().size(), 3);
 
@@ -116,8 +116,8 @@ class DesktopTest : public QObject
         QVERIFY(writePatternBmp(home.path("b.bmp"), 60, 40));
         Run run;
         QVERIFY(run.started);
-        QVERIFY(run.app.OpenDocumentFile(home.path("a.bmp")) != nullptr);
-        QVERIFY(run.app.OpenDocumentFile(home.path("b.bmp")) != nullptr);
+        QVERIFY(run.app.openDocumentFile(home.path("a.bmp")) != nullptr);
+        QVERIFY(run.app.openDocumentFile(home.path("b.bmp")) != nullptr);
         CClientWnd* area = run.frame()->client();
         QMdiSubWindow* before = area->activeSubWindow();
         QWidget* focus = QApplication::focusWidget();

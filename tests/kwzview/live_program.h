@@ -52,7 +52,7 @@ class Program
     CaptureBar* bar() const { return run->frame()->bars().capture; }
     CVideoFrame* connect()
     {
-        frame()->OnConnect();
+        frame()->onConnect();
         live = dynamic_cast<CVideoFrame*>(run->app.documents().FindVideoFrame());
         return live;
     }

@@ -193,7 +193,7 @@ class LiveTest : public QObject
     CVideoFrame* openFrame(int sizeIndex = 1, bool start = true)
     {
         document = std::make_unique<CVideoDoc>("Live");
-        document->OnNewDocument();
+        document->onNewDocument();
         host->loadLanguage();
         auto* frame = new CVideoFrame(*document, host->services, *session);
         WindowKeys::add(frame, *frame, KeyWindow::Live);
@@ -606,16 +606,16 @@ class LiveTest : public QObject
         CVideoFrame* frame = openFrame(1);
         QCOMPARE(host->panes[1], language == 0 ? QString::fromUtf8("宽:640 高:480")
                                                : QString("width:640 height:480"));
-        frame->OnTimer();
+        frame->onTimer();
         QVERIFY2(QRegularExpression(pattern).match(host->panes[3]).hasMatch(),
                  qPrintable(host->panes[3]));
         // The camera delivers: after a second the rate is no longer 0.
         QTRY_VERIFY_WITH_TIMEOUT(
-            (frame->OnTimer(), !host->panes[3].contains(QLatin1String(" 0.00"))), 5000);
+            (frame->onTimer(), !host->panes[3].contains(QLatin1String(" 0.00"))), 5000);
         frame->StopPreview();
         QCOMPARE(frame->timerId(), 0);
         host->panes[3] = "unchanged";
-        frame->OnTimer();
+        frame->onTimer();
         QCOMPARE(host->panes[3], QStringLiteral("unchanged"));
     }
 
@@ -912,10 +912,10 @@ class LiveTest : public QObject
         // The focus handling queued behind the command, before the seconds are looked at.
         QCoreApplication::sendPostedEvents();
         QCoreApplication::sendPostedEvents();
-        frame->OnTimer();
+        frame->onTimer();
         QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Recording: 0:0:0\n"));
         QCOMPARE(host->colours[kPaneRecording].first, kPaneHighlight);
-        frame->OnTimer();
+        frame->onTimer();
         QCOMPARE(host->panes[kPaneRecording], QStringLiteral("Recording: 0:0:1\n"));
         QVERIFY(frame->onCommand(ID_VIDEO_RECORD));
         QVERIFY(!frame->liveSession().recording());

@@ -211,7 +211,7 @@ class LiveWorkTest : public QObject
         QCOMPARE(video->windowTitle(), QStringLiteral("Video Preview"));
         QCOMPARE(video->document().title(), QStringLiteral("Video Preview"));
         QCOMPARE(frame->shownMenu(), MenuKind::Video);
-        QCOMPARE(frame->client()->liveWindow(), 1);
+        QVERIFY(frame->client()->liveWindow());
         QCOMPARE(pane(frame, 1), QStringLiteral("width:640 height:480"));
         QCOMPARE(pane(frame, 2), QStringLiteral("X: 0 Y: 0"));
         for (int i : {4, 6, 7})
@@ -290,7 +290,7 @@ class LiveWorkTest : public QObject
 
         // An image window in front; its pen bar holds the focus and is hidden.
         const std::vector<BYTE> bgr(size_t(64) * 48 * 3, 90);
-        QVERIFY(frame->OpenCapturedImage(bgr.data(), 64, 48, false));
+        QVERIFY(frame->openCapturedImage(bgr.data(), 64, 48, false));
         auto* image = dynamic_cast<CImageFrame*>(frame->client()->activeSubWindow());
         QVERIFY(image != nullptr);
         QTRY_VERIFY(!frame->barHost(Bar::Pen)->isHidden());
@@ -799,12 +799,12 @@ class LiveWorkTest : public QObject
         LiveRun live;
         QVERIFY(live.active);
         CMainFrame* frame = live.frame();
-        frame->OnConnect();
+        frame->onConnect();
         CVideoFrame* video = liveFrame(frame);
         QVERIFY(video != nullptr && video->started());
         QCOMPARE(frame->statusBarControl()->model(), &frame->panes());
         QSignalSpy measured(&video->liveSession(), &LiveSession::frameRateMeasured);
-        QTRY_VERIFY_WITH_TIMEOUT((video->OnTimer(), video->liveSession().frameRate() > 0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT((video->onTimer(), video->liveSession().frameRate() > 0), 5000);
         const QString rate = frame->panes().text(kPaneFrameRate);
         QVERIFY2(rate.startsWith(" FPS: ") && rate.endsWith(" Frames/Seconds"), qPrintable(rate));
         QCOMPARE(pane(frame, kPaneFrameRate), rate);
@@ -812,7 +812,7 @@ class LiveWorkTest : public QObject
         frame->panes().setPaneText(kPaneFrameRate, QStringLiteral("Live picture"));
         QCOMPARE(pane(frame, kPaneFrameRate), QStringLiteral("Live picture"));
         const int before = measured.count();
-        video->OnTimer();
+        video->onTimer();
         QCOMPARE(measured.count(), before + 1);
         QVERIFY(pane(frame, kPaneFrameRate).startsWith(" FPS: "));
 

@@ -107,7 +107,7 @@ class MonkeyTest : public QObject
         QVERIFY(program.connect());
         // An image window beside the live one.
         program.home.write("picture.bmp", tinyBmp());
-        QVERIFY(program.run->app.OpenDocumentFile(program.home.path("picture.bmp")));
+        QVERIFY(program.run->app.openDocumentFile(program.home.path("picture.bmp")));
         // The monkey stays in the program: leaving it would end the run, not test it.
         frame->action(cmd::ID_APP_EXIT)->setEnabled(false);
 
@@ -143,12 +143,12 @@ class MonkeyTest : public QObject
             {
                 if (!program.run->app.documents().FindVideoFrame())
                 {
-                    frame->OnConnect();
+                    frame->onConnect();
                     ++reopened;
                 }
                 if (frame->findChildren<CImageFrame*>().isEmpty())
                 {
-                    program.run->app.OpenDocumentFile(program.home.path("picture.bmp"));
+                    program.run->app.openDocumentFile(program.home.path("picture.bmp"));
                     ++reopened;
                 }
             }
