@@ -14,6 +14,7 @@
 #include "app/documents/doc_template.h"
 #include "app/frame/main_frame.h"
 #include "app/image/image_window.h"
+#include "app/image/image_workspace.h"
 #include "app/image/open_failure.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"

@@ -6,7 +6,7 @@
 #include <climits>
 #include <vector>
 
-#include "app/image/image_workspace.h"
+#include "app/image/image_services.h"
 #include "app/image/measure_settings.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
@@ -30,8 +30,8 @@ std::vector<const CImageDoc*>& openDocuments()
 
 } // namespace
 
-CImageDoc::CImageDoc(ImageWorkspace* workspace)
-    : workspace_(workspace), bitmap_(MeasuredBitmap::create())
+CImageDoc::CImageDoc(ImageServices* services)
+    : services_(services), bitmap_(MeasuredBitmap::create())
 {
     openDocuments().push_back(this);
 }
@@ -47,7 +47,7 @@ bool CImageDoc::captureTitleIsFree(const QString& title) const
         if (other != this && other->title().section(QLatin1Char('.'), 0, 0) == title)
             return false;
     // Nor may its automatic save overwrite a file already in the capture folder.
-    const QDir folder(QString::fromStdString(workspace_->measureSettings().settings().capturePath));
+    const QDir folder(QString::fromStdString(services_->measureSettings().settings().capturePath));
     for (const char* extension : {".bmp", ".Mea"})
         if (folder.exists(title + QLatin1String(extension)))
             return false;
@@ -66,7 +66,7 @@ int CImageDoc::fileKind(const QString& path)
 
 int CImageDoc::language() const
 {
-    return workspace_ ? workspace_->languageIndex() : 0;
+    return services_ ? services_->languageIndex() : 0;
 }
 
 bool CImageDoc::hasImage() const
@@ -188,9 +188,9 @@ bool CImageDoc::buildFromFrame(const BYTE* bits, int width, int height)
     bitmap()->setLanguage(language());
     origin_ = OriginCaptured;
     kind_ = KindBitmap;
-    if (workspace_ != nullptr)
+    if (services_ != nullptr)
     {
-        FrameSettings& settings = workspace_->measureSettings().settings();
+        FrameSettings& settings = services_->measureSettings().settings();
         // The counter may name a window or file that exists already (the capture bar sets
         // it back from the name box on every capture): the next free number is taken.
         const QString name = QString::fromStdString(settings.captureName);
@@ -198,7 +198,7 @@ bool CImageDoc::buildFromFrame(const BYTE* bits, int width, int height)
         while (index < INT_MAX && !captureTitleIsFree(name + QString::number(index)))
             ++index;
         setDocumentTitle(name + QString::number(index));
-        workspace_->measureSettings().giveToNewCapture(*bitmap());
+        services_->measureSettings().giveToNewCapture(*bitmap());
         if (settings.captureAutoInc)
             settings.captureIndex = index < INT_MAX ? index + 1 : index;
     }
@@ -214,7 +214,7 @@ bool CImageDoc::open(const QString& path)
     if (bitmap() == nullptr)
         return false;
     kind_ = fileKind(path);
-    MeasureSettings* settings = workspace_ ? &workspace_->measureSettings() : nullptr;
+    MeasureSettings* settings = services_ ? &services_->measureSettings() : nullptr;
     MeasuredBitmap& object = *bitmap();
     bool read = false;
     if (kind_ == KindBitmap || kind_ == KindSavedBitmap)
@@ -254,7 +254,7 @@ bool CImageDoc::open(const QString& path)
 
 QString CImageDoc::automaticTarget() const
 {
-    if (origin_ != OriginCaptured || workspace_ == nullptr)
+    if (origin_ != OriginCaptured || services_ == nullptr)
         return QString();
     const char* extension = nullptr;
     if (kind_ == KindBitmap)
@@ -264,7 +264,7 @@ QString CImageDoc::automaticTarget() const
     else
         return QString();
     const QString base = title().section(QLatin1Char('.'), 0, 0);
-    QString folder = QString::fromStdString(workspace_->measureSettings().settings().capturePath);
+    QString folder = QString::fromStdString(services_->measureSettings().settings().capturePath);
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder + base + QLatin1String(extension);
@@ -313,8 +313,8 @@ QString CImageDoc::dialogName() const
     QString folder;
     if (!pathName_.isEmpty())
         folder = QFileInfo(pathName_).absolutePath();
-    else if (origin_ == OriginCaptured && workspace_ != nullptr)
-        folder = QString::fromStdString(workspace_->measureSettings().settings().capturePath);
+    else if (origin_ == OriginCaptured && services_ != nullptr)
+        folder = QString::fromStdString(services_->measureSettings().settings().capturePath);
     return folder.isEmpty() ? title() : QDir(folder).filePath(title());
 }
 
@@ -350,8 +350,8 @@ std::optional<QString> CImageDoc::saveForTermination()
         if (kind_ == KindBitmap)
             asKind = KindBitmap;
         QString folder;
-        if (workspace_ != nullptr)
-            folder = QString::fromStdString(workspace_->measureSettings().settings().capturePath);
+        if (services_ != nullptr)
+            folder = QString::fromStdString(services_->measureSettings().settings().capturePath);
         if (folder.isEmpty())
             folder = QDir::currentPath();
         target = freeName(folder, title().section(QLatin1Char('.'), 0, 0),
@@ -423,15 +423,15 @@ CImageDoc::Target CImageDoc::writeTarget(QString& written)
         return Target::Written;
     }
     if (origin_ != OriginCaptured || (kind_ != KindBitmap && kind_ != KindMeasureFile) ||
-        workspace_ == nullptr)
+        services_ == nullptr)
         return Target::Nothing;
 
     QString target = automaticTarget();
     // Until a first save under a name of the right kind, the user names the file.
     const QLatin1String needle(kind_ == KindBitmap ? "bmp" : "Mea");
     if (pathName_.isEmpty() || !pathName_.contains(needle))
-        target = workspace_->getSaveFileName(kind_ == KindBitmap ? kSaveBmpFilter : kSaveMeaFilter,
-                                             dialogName());
+        target = services_->getSaveFileName(kind_ == KindBitmap ? kSaveBmpFilter : kSaveMeaFilter,
+                                            dialogName());
     if (target.isEmpty())
         return Target::Nothing;
     if (!writeFile(target, kind_))
@@ -455,9 +455,9 @@ bool CImageDoc::save()
 
 bool CImageDoc::saveAs()
 {
-    if (bitmap() == nullptr || !hasImage() || workspace_ == nullptr)
+    if (bitmap() == nullptr || !hasImage() || services_ == nullptr)
         return false;
-    const QString path = workspace_->getSaveFileName(kSaveAsFilter, dialogName());
+    const QString path = services_->getSaveFileName(kSaveAsFilter, dialogName());
     if (path.isEmpty())
         return false;
     const QString extension = QFileInfo(path).suffix().toLower();

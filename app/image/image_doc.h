@@ -15,7 +15,7 @@
 #include "app/image/measured_document.h"
 #include "kwztypes.h"
 
-class ImageWorkspace;
+class ImageServices;
 
 class CImageDoc : public CDocument, public MeasuredDocument
 {
@@ -37,12 +37,12 @@ class CImageDoc : public CDocument, public MeasuredDocument
         OriginFailed = 2,   // the open failed; never written
     };
 
-    // Without a workspace the document takes no settings, asks no dialog and saves new images
+    // Without services the document takes no settings, asks no dialog and saves new images
     // nowhere.
-    explicit CImageDoc(ImageWorkspace* workspace = nullptr);
+    explicit CImageDoc(ImageServices* services = nullptr);
     ~CImageDoc() override;
 
-    ImageWorkspace* workspace() const { return workspace_; }
+    ImageServices* services() const { return services_; }
 
     // The kind of a file by its name: the last three characters without regard to case.
     static int fileKind(const QString& path);
@@ -151,7 +151,7 @@ class CImageDoc : public CDocument, public MeasuredDocument
     bool captureTitleIsFree(const QString& title) const;
     int language() const;
 
-    ImageWorkspace* workspace_;
+    ImageServices* services_;
     std::unique_ptr<MeasuredBitmap> bitmap_;
     Calibration calibration_;
     bool hideRuler_ = false;

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "app/image/image_doc.h"
+#include "app/image/image_services.h"
 #include "app/image/image_view.h"
-#include "app/image/image_workspace.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
@@ -44,7 +44,7 @@ constexpr ToolCommand kToolCommands[] = {
 
 } // namespace
 
-CImageFrame::CImageFrame(CImageDoc& document, ImageWorkspace* host, QWidget* parent)
+CImageFrame::CImageFrame(CImageDoc& document, ImageServices* host, QWidget* parent)
     : QMdiSubWindow(parent), document_(document), host_(host), view_(new CImageView(document, host))
 {
     setWidget(view_);

@@ -8,7 +8,7 @@
 
 class CImageDoc;
 class CImageView;
-class ImageWorkspace;
+class ImageServices;
 
 class CImageFrame : public QMdiSubWindow, public CommandTarget
 {
@@ -17,7 +17,7 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
     // The frame's tool after a delete, until the select command that follows it.
     static constexpr int kToolDeleted = 12;
 
-    explicit CImageFrame(CImageDoc& document, ImageWorkspace* workspace = nullptr,
+    explicit CImageFrame(CImageDoc& document, ImageServices* services = nullptr,
                          QWidget* parent = nullptr);
 
     CImageView* view() const { return view_; }
@@ -59,7 +59,7 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
     void chooseTool(int commandId, int tool);
 
     CImageDoc& document_;
-    ImageWorkspace* host_;
+    ImageServices* host_;
     CImageView* view_;
     int tool_ = 0;
     bool closeAgreed_ = false;

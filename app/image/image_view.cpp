@@ -14,10 +14,11 @@
 #include "app/controls/plain_key.h"
 #include "app/image/image_doc.h"
 #include "app/image/image_print.h"
-#include "app/image/image_workspace.h"
+#include "app/image/image_services.h"
 #include "app/image/measure_settings.h"
 #include "app/image/measured_bitmap.h"
 #include "app/image/qpainter_context.h"
+#include "app/image/tools/make_tool.h"
 #include "app/shell/command_ids.h"
 #include "platform/clock.h"
 #include "platform/draw/window.h"
@@ -25,7 +26,7 @@
 
 using namespace cmd;
 
-CImageView::CImageView(CImageDoc& document, ImageWorkspace* host, QWidget* parent)
+CImageView::CImageView(CImageDoc& document, ImageServices* host, QWidget* parent)
     : QAbstractScrollArea(parent), document_(document), host_(host),
       tool_(makeMeasureTool(MeasureTool::kSelect, *this)), textInput_(new QLineEdit(this))
 {
@@ -83,6 +84,11 @@ void CImageView::touch()
 {
     document_.setModified(true);
     document_.notifyFiguresChanged();
+}
+
+bool CImageView::selectAt(int x, int y)
+{
+    return document_.selectAt(QPoint(x, y));
 }
 
 void CImageView::focusView()

@@ -13,7 +13,7 @@
 #include "kwztypes.h"
 
 class CImageDoc;
-class ImageWorkspace;
+class ImageServices;
 class QLineEdit;
 class QPrinter;
 
@@ -24,7 +24,7 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     // Pointer movements handed on at most once per this many milliseconds.
     static constexpr uint32_t kMoveInterval = 50;
 
-    CImageView(CImageDoc& document, ImageWorkspace* host, QWidget* parent = nullptr);
+    CImageView(CImageDoc& document, ImageServices* host, QWidget* parent = nullptr);
     ~CImageView() override;
 
     CImageDoc& document() const { return document_; }
@@ -68,6 +68,7 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     // ToolContext.
     void* bitmap() const override;
     void touch() override;
+    bool selectAt(int x, int y) override;
     void postCommand(int commandId) override;
     void repaintView() override;
     void focusView() override;
@@ -78,7 +79,7 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     void updateCursor();
 
     CImageDoc& document_;
-    ImageWorkspace* host_;
+    ImageServices* host_;
     std::unique_ptr<MeasureTool> tool_;
     QSize clientSize_;
     uint32_t lastMoveTime_ = 0;

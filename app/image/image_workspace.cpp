@@ -3,11 +3,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPrinter>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -35,16 +33,11 @@ bool keepsOwnRuler(const CImageDoc& document)
            CImageDoc::fileKind(document.pathName()) == CImageDoc::KindMeasureFile;
 }
 
-bool scriptedRun()
-{
-    return qEnvironmentVariable("KWZ_NONINTERACTIVE") == "1";
-}
-
 } // namespace
 
 ImageWorkspace::ImageWorkspace(FrameSettings& settings, const std::string& rulersFolder,
                                std::function<int()> languageIndex, QObject* parent)
-    : QObject(parent), measure_(settings, rulersFolder, std::move(languageIndex))
+    : ImageServices(settings, rulersFolder, std::move(languageIndex), parent)
 {
 }
 
@@ -102,7 +95,7 @@ void ImageWorkspace::connectBars(const DialogBars& bars)
     magnifier_ = new MagnifierWindow(area);
     magnifier_->setMinimumSize(0, 0);
     layout->addWidget(magnifier_);
-    magnifierWindow_ = magnifier_;
+    setMagnifierWindow(magnifier_);
     connect(bars.magnifier, &MagnifierBar::radiusChanged, this,
             [this](int radius) { measure_.settings().zoomRate = radius; });
 
@@ -227,60 +220,4 @@ void ImageWorkspace::refreshUnitLists()
     const FrameSettings& settings = measure_.settings();
     bars_->ruler->setUnitWords(words, settings.measureUnitIndex);
     bars_->rulerMeasure->setUnitWords(words, settings.measureUnitIndex, settings.rulerUnitIndex);
-}
-
-void ImageWorkspace::setToolTips(std::function<QString(int)> toolTips)
-{
-    toolTips_ = std::move(toolTips);
-}
-
-QString ImageWorkspace::toolTipText(int commandId) const
-{
-    return toolTips_ ? toolTips_(commandId) : QString();
-}
-
-kwz::Window* ImageWorkspace::magnifierWindow()
-{
-    // A hidden magnifier is not worth a rebuild of the picture at every movement.
-    if (magnifierWindow_ != nullptr && magnifierWindow_ == magnifier_ && !magnifier_->isVisible())
-        return nullptr;
-    return magnifierWindow_;
-}
-
-QString ImageWorkspace::getSaveFileName(const QString& filter, const QString& initialName)
-{
-    if (chooseSaveName_)
-        return chooseSaveName_(filter, initialName);
-    // Scripted runs never wait for a dialog: it counts as cancelled.
-    if (scriptedRun())
-        return QString();
-    // A name typed without an extension gets the one of the chosen type, as a desktop's save
-    // dialogs do: a file saved as just "Sample" could not be found by File Open's filters and
-    // would be asked for again on every save.
-    QFileDialog dialog(dialogParent_, QString(), initialName, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    auto suffixOf = [](const QString& chosen) {
-        return chosen.contains(QLatin1String("*.Mea"), Qt::CaseInsensitive) ? QStringLiteral("Mea")
-                                                                            : QStringLiteral("bmp");
-    };
-    dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
-    QObject::connect(
-        &dialog, &QFileDialog::filterSelected, &dialog,
-        [&dialog, suffixOf](const QString& chosen) { dialog.setDefaultSuffix(suffixOf(chosen)); });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
-}
-
-bool ImageWorkspace::activateVideoWindow()
-{
-    return findVideoWindow_ && findVideoWindow_();
-}
-
-QPrinter* ImageWorkspace::printer()
-{
-    if (!printer_)
-        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return printer_.get();
 }

@@ -69,10 +69,10 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     // Exposure keys: one step down (-1) or up (1).
     void changeExposure(int step);
 
-    int crossHair() const { return live_.crossHair(); }
-    int frozen() const { return live_.frozen(); }
-    int started() const { return live_.started(); }
-    int fit() const { return live_.fit(); }
+    bool crossHair() const { return live_.crossHair(); }
+    bool frozen() const { return live_.frozen(); }
+    bool started() const { return live_.started(); }
+    bool fit() const { return live_.fit(); }
     int pictureWidth() const { return static_cast<int>(pictureSize_.load() >> 32); }
     int pictureHeight() const { return static_cast<int>(pictureSize_.load() & 0xFFFFFFFFu); }
     int timerId() const { return timerId_; }

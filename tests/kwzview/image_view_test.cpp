@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -125,6 +126,7 @@ struct ToolBench : ToolContext
     }
     void* bitmap() const override { return document->bitmap()->handle(); }
     void touch() override { ++touches; }
+    bool selectAt(int x, int y) override { return document->selectAt(QPoint(x, y)); }
     void postCommand(int commandId) override { posted.push_back(commandId); }
     void repaintView() override {}
     QLineEdit* textInput() override { return &input; }
@@ -336,7 +338,13 @@ class ImageViewTest : public QObject
         w.press(QPoint(200, 150));
         w.command(ID_IMAGE_NORMAL);
         w.document->setModified(false);
+        // Picking a figure is announced, so a results list can follow the selection.
+        QSignalSpy selections(w.document.get(), &CImageDoc::selectionChanged);
+        QTest::mouseClick(w.viewport, Qt::LeftButton, {}, QPoint(300, 250));
+        w.clock.advance(60);
+        QCOMPARE(selections.count(), 1); // the new line was selected; the empty spot drops it
         QTest::mousePress(w.viewport, Qt::LeftButton, {}, QPoint(150, 150));
+        QCOMPARE(selections.count(), 2);
         w.clock.advance(60);
         moveMouse(w.viewport, QPoint(150, 190), Qt::LeftButton);
         QTest::mouseRelease(w.viewport, Qt::LeftButton, {}, QPoint(150, 190));

@@ -174,12 +174,16 @@ class MonkeyTest : public QObject
             const Qt::MouseButton button =
                 random.bounded(4u) == 0 ? Qt::RightButton : Qt::LeftButton;
             const quint32 kind = random.bounded(8u);
-            last = QString("%1 on %2 at %3,%4 modifiers %5")
+            const QString named = target->toolTip().isEmpty()
+                                      ? target->objectName()
+                                      : target->toolTip().section(QLatin1Char('\n'), 0, 0);
+            last = QString("%1 on %2 \"%6\" at %3,%4 modifiers %5")
                        .arg(kind)
                        .arg(target->metaObject()->className())
                        .arg(at.x())
                        .arg(at.y())
-                       .arg(int(modifiers));
+                       .arg(int(modifiers))
+                       .arg(named);
             clock.start();
             switch (kind)
             {

@@ -63,6 +63,3 @@ class MeasureTool
     int id_;
     POINT lastPress_{0, 0};
 };
-
-// The tool for a tool number; numbers without a mouse action (the ruler) get a passive one.
-std::unique_ptr<MeasureTool> makeMeasureTool(int id, ToolContext& context);

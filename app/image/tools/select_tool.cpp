@@ -6,7 +6,7 @@
 void SelectTool::press(POINT p)
 {
     anchor_ = p;
-    picked_ = RASTIsHitGraphic(bitmap(), p.x, p.y) == RAST_OK;
+    picked_ = context().selectAt(p.x, p.y);
 }
 
 void SelectTool::drag(POINT p)

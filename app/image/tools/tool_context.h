@@ -13,6 +13,9 @@ class ToolContext
     virtual void* bitmap() const = 0;
     // The document has changed and is saved with its figures.
     virtual void touch() = 0;
+    // Selects the figure under an image point through the document, which announces it;
+    // false when there is none.
+    virtual bool selectAt(int x, int y) = 0;
     // Posted: the command reaches the frame after the current event.
     virtual void postCommand(int commandId) = 0;
     virtual void repaintView() = 0;
