@@ -72,6 +72,7 @@ class BmpImage
     {
         return reinterpret_cast<const BITMAPINFO*>(dibInfo_.data());
     }
+    size_t bitmapInfoSize() const { return dibInfo_.size() * sizeof(uint32_t); }
 
   private:
     BmpImage() = default;

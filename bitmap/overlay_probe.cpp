@@ -1,5 +1,8 @@
 #include "bitmap/overlay_probe.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "platform/draw/font.h"
 #include "platform/encoding.h"
 
@@ -27,13 +30,29 @@ void OverlayProbe::mix(const void* data, size_t size)
     {
         hash_ ^= p[i];
         hash_ *= 1099511628211ull; // FNV-1a prime
+        opHash_ ^= p[i];
+        opHash_ *= 1099511628211ull;
     }
 }
 
 void OverlayProbe::mixOp(int op)
 {
     drew_ = true;
+    opHash_ = 1469598103934665603ull;
     mixValue(op);
+}
+
+void OverlayProbe::reach(int64_t top, int64_t bottom, int64_t margin)
+{
+    if (top > bottom)
+        std::swap(top, bottom);
+    ops_.push_back(Op{opHash_, top - margin, bottom + margin + 1});
+}
+
+void OverlayProbe::reachPen(int64_t top, int64_t bottom)
+{
+    // Wide pens reach half their width around the path, antialiased edges a pixel more.
+    reach(top, bottom, int64_t(std::max(state_.pen.width, 1)) + 2);
 }
 
 void OverlayProbe::mixDrawingState(bool text)
@@ -64,6 +83,25 @@ void OverlayProbe::mixDrawingState(bool text)
     mixValue(state_.pen.style);
     mixValue(state_.pen.width);
     mixValue(state_.pen.color);
+}
+
+void OverlayProbe::reachPoints(const POINT* points, int count)
+{
+    int64_t top = 0;
+    int64_t bottom = 0;
+    for (int i = 0; points != nullptr && i < count; ++i)
+    {
+        top = i == 0 ? points[i].y : std::min<int64_t>(top, points[i].y);
+        bottom = i == 0 ? points[i].y : std::max<int64_t>(bottom, points[i].y);
+    }
+    reachPen(top, bottom);
+}
+
+void OverlayProbe::reachText(int y)
+{
+    // Glyphs may overhang their cell; a cell height above and below covers any face.
+    const int64_t height = std::max(textMetrics().height, 1);
+    reach(y, int64_t(y) + height, height + 2);
 }
 
 int OverlayProbe::saveDC()
@@ -105,6 +143,7 @@ void OverlayProbe::lineTo(int x, int y)
     mixValue(state_.position.y);
     mixValue(x);
     mixValue(y);
+    reachPen(state_.position.y, y);
     state_.position = POINT{x, y};
 }
 
@@ -114,6 +153,7 @@ void OverlayProbe::rectangle(int left, int top, int right, int bottom)
     mixDrawingState(false);
     const int box[] = {left, top, right, bottom};
     mix(box, sizeof box);
+    reachPen(top, bottom);
 }
 
 void OverlayProbe::ellipse(int left, int top, int right, int bottom)
@@ -122,6 +162,7 @@ void OverlayProbe::ellipse(int left, int top, int right, int bottom)
     mixDrawingState(false);
     const int box[] = {left, top, right, bottom};
     mix(box, sizeof box);
+    reachPen(top, bottom);
 }
 
 void OverlayProbe::polygon(const POINT* points, int count)
@@ -131,6 +172,7 @@ void OverlayProbe::polygon(const POINT* points, int count)
     mixValue(count);
     if (points != nullptr && count > 0)
         mix(points, sizeof(POINT) * size_t(count));
+    reachPoints(points, count);
 }
 
 void OverlayProbe::polyline(const POINT* points, int count)
@@ -140,6 +182,7 @@ void OverlayProbe::polyline(const POINT* points, int count)
     mixValue(count);
     if (points != nullptr && count > 0)
         mix(points, sizeof(POINT) * size_t(count));
+    reachPoints(points, count);
 }
 
 const Font* OverlayProbe::selectFont(const Font* font)
@@ -183,6 +226,7 @@ void OverlayProbe::textOut(int x, int y, std::string_view gbk)
     mixValue(y);
     mixValue(gbk.size());
     mix(gbk.data(), gbk.size());
+    reachText(y);
 }
 
 void OverlayProbe::textOutW(int x, int y, std::u16string_view text)
@@ -193,6 +237,7 @@ void OverlayProbe::textOutW(int x, int y, std::u16string_view text)
     mixValue(y);
     mixValue(text.size());
     mix(text.data(), text.size() * sizeof(char16_t));
+    reachText(y);
 }
 
 SIZE OverlayProbe::textExtent(std::string_view gbk)
@@ -212,6 +257,7 @@ int OverlayProbe::setDIBitsToDevice(int xDest, int yDest, int width, int height,
     (void)xDest, (void)yDest, (void)width, (void)height, (void)xSrc, (void)ySrc, (void)bits;
     mixOp(kOpBits);
     comparable_ = false;
+    reach(INT32_MIN, INT32_MAX, 0);
     return 0;
 }
 
@@ -223,6 +269,7 @@ int OverlayProbe::stretchDIBits(int xDest, int yDest, int destWidth, int destHei
         (void)srcWidth, (void)srcHeight, (void)bits;
     mixOp(kOpBits);
     comparable_ = false;
+    reach(INT32_MIN, INT32_MAX, 0);
     return 0;
 }
 

@@ -18,6 +18,16 @@ class OverlayProbe final : public DrawContext
     // painted on, so the engine lays its labels out as it will there. Nothing is drawn on it.
     explicit OverlayProbe(DrawContext& surface) : surface_(surface) {}
 
+    // One drawing call: its own signature and the rows it may touch (top-down, bottom
+    // excluded, generous). Equal calls on the same pixels paint the same pixels.
+    struct Op
+    {
+        uint64_t hash;
+        int64_t top;
+        int64_t bottom;
+    };
+    const std::vector<Op>& ops() const { return ops_; }
+
     uint64_t signature() const { return hash_; }
     // False when the engine drew nothing at all (no ruler yet, everything hidden).
     bool drewSomething() const { return drew_; }
@@ -64,6 +74,12 @@ class OverlayProbe final : public DrawContext
     void mix(const void* data, size_t size);
     template <typename T> void mixValue(const T& value) { mix(&value, sizeof value); }
     void mixOp(int op);
+    // Closes the current call with the rows between `top` and `bottom` (both drawn), widened
+    // by what a pen or antialiasing may add around them.
+    void reach(int64_t top, int64_t bottom, int64_t margin);
+    void reachPen(int64_t top, int64_t bottom);
+    void reachPoints(const POINT* points, int count);
+    void reachText(int y);
     // Drawing calls take the state they draw with into the signature.
     void mixDrawingState(bool text);
 
@@ -73,6 +89,8 @@ class OverlayProbe final : public DrawContext
     uint64_t hash_ = 1469598103934665603ull; // FNV-1a offset basis
     bool drew_ = false;
     bool comparable_ = true;
+    std::vector<Op> ops_;
+    uint64_t opHash_ = 0;
 };
 
 } // namespace kwz::rast

@@ -53,6 +53,125 @@ constexpr uint64_t kPristine = 0;
 // Counts changes of the library-wide label language.
 std::atomic<uint32_t> languageGeneration{0};
 
+// Hands the engine's drawing to a surface that holds only the rows from `top` down, moved up
+// by `top`: the surface's own edge clipping is then exactly the clipping to those rows.
+class RowBandContext final : public DrawContext
+{
+  public:
+    RowBandContext(DrawContext& band, int top) : band_(band), top_(top) {}
+
+    int saveDC() override { return band_.saveDC(); }
+    bool restoreDC(int savedLevel) override { return band_.restoreDC(savedLevel); }
+    int setMapMode(int mode) override { return band_.setMapMode(mode); }
+    Pen selectPen(const Pen& pen) override { return band_.selectPen(pen); }
+    void selectHollowBrush() override { band_.selectHollowBrush(); }
+    POINT moveTo(int x, int y) override
+    {
+        const POINT previous = band_.moveTo(x, y - top_);
+        return POINT{previous.x, previous.y + top_};
+    }
+    void lineTo(int x, int y) override { band_.lineTo(x, y - top_); }
+    void rectangle(int left, int top, int right, int bottom) override
+    {
+        band_.rectangle(left, top - top_, right, bottom - top_);
+    }
+    void ellipse(int left, int top, int right, int bottom) override
+    {
+        band_.ellipse(left, top - top_, right, bottom - top_);
+    }
+    void polygon(const POINT* points, int count) override
+    {
+        band_.polygon(moved(points, count), count);
+    }
+    void polyline(const POINT* points, int count) override
+    {
+        band_.polyline(moved(points, count), count);
+    }
+    const Font* selectFont(const Font* font) override { return band_.selectFont(font); }
+    TextMetrics textMetrics() override { return band_.textMetrics(); }
+    COLORREF setTextColor(COLORREF color) override { return band_.setTextColor(color); }
+    COLORREF setBkColor(COLORREF color) override { return band_.setBkColor(color); }
+    int setBkMode(int mode) override { return band_.setBkMode(mode); }
+    void textOut(int x, int y, std::string_view gbk) override { band_.textOut(x, y - top_, gbk); }
+    void textOutW(int x, int y, std::u16string_view text) override
+    {
+        band_.textOutW(x, y - top_, text);
+    }
+    SIZE textExtent(std::string_view gbk) override { return band_.textExtent(gbk); }
+    SIZE textExtentW(std::u16string_view text) override { return band_.textExtentW(text); }
+    int setDIBitsToDevice(int xDest, int yDest, int width, int height, int xSrc, int ySrc,
+                          const void* bits, const BITMAPINFO* info) override
+    {
+        return band_.setDIBitsToDevice(xDest, yDest - top_, width, height, xSrc, ySrc, bits, info);
+    }
+    int stretchDIBits(int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
+                      int srcWidth, int srcHeight, const void* bits,
+                      const BITMAPINFO* info) override
+    {
+        return band_.stretchDIBits(xDest, yDest - top_, destWidth, destHeight, xSrc, ySrc, srcWidth,
+                                   srcHeight, bits, info);
+    }
+
+  private:
+    const POINT* moved(const POINT* points, int count)
+    {
+        if (points == nullptr || count <= 0)
+            return points;
+        points_.assign(points, points + count);
+        for (POINT& p : points_)
+            p.y -= top_;
+        return points_.data();
+    }
+
+    DrawContext& band_;
+    int top_;
+    std::vector<POINT> points_;
+};
+
+struct RowSpan
+{
+    int64_t top;
+    int64_t bottom; // excluded
+};
+
+// Rows whose pixels may differ between two overlays: what the calls between their common
+// first and last calls reach. Calls before and after are the same on the same pixels, so
+// rows outside stay as they are. Merged and sorted, clamped to the image.
+std::vector<RowSpan> changedRows(const std::vector<OverlayProbe::Op>& before,
+                                 const std::vector<OverlayProbe::Op>& after, int64_t height)
+{
+    size_t head = 0;
+    while (head < before.size() && head < after.size() && before[head].hash == after[head].hash)
+        ++head;
+    size_t tail = 0;
+    while (tail < before.size() - head && tail < after.size() - head &&
+           before[before.size() - 1 - tail].hash == after[after.size() - 1 - tail].hash)
+        ++tail;
+    std::vector<RowSpan> spans;
+    auto add = [&](const std::vector<OverlayProbe::Op>& ops) {
+        for (size_t i = head; i + tail < ops.size(); ++i)
+        {
+            const int64_t top = std::max<int64_t>(ops[i].top, 0);
+            const int64_t bottom = std::min<int64_t>(ops[i].bottom, height);
+            if (top < bottom)
+                spans.push_back(RowSpan{top, bottom});
+        }
+    };
+    add(before);
+    add(after);
+    std::sort(spans.begin(), spans.end(),
+              [](const RowSpan& a, const RowSpan& b) { return a.top < b.top; });
+    std::vector<RowSpan> merged;
+    for (const RowSpan& span : spans)
+    {
+        if (!merged.empty() && span.top <= merged.back().bottom)
+            merged.back().bottom = std::max(merged.back().bottom, span.bottom);
+        else
+            merged.push_back(span);
+    }
+    return merged;
+}
+
 EnginePtr newEngine()
 {
     HGAUGIT engine = nullptr;
@@ -103,6 +222,7 @@ bool RasterBitmap::ensureWorkingSurface()
     memoryContext_ = std::move(context);
     overlayKnown_ = true;
     overlaySignature_ = kPristine;
+    paintedOps_.clear();
     return true;
 }
 
@@ -222,6 +342,7 @@ bool RasterBitmap::rebuildWorkingSurface()
     // that, restoring and repainting it would change no pixel.
     uint64_t signature = kPristine;
     bool comparable = true;
+    std::vector<OverlayProbe::Op> ops;
     if (engine_)
     {
         OverlayProbe probe(*memoryContext_);
@@ -229,15 +350,56 @@ bool RasterBitmap::rebuildWorkingSurface()
         if (probe.drewSomething())
             signature = probe.signature();
         comparable = probe.comparable();
+        ops = probe.ops();
     }
     if (comparable && overlayKnown_ && signature == overlaySignature_)
         return true;
-    std::memcpy(workingBits_.data(), image_->pixels().data(), image_->imageSize());
-    if (engine_ && signature != kPristine)
-        GtDraw(engine_.get(), toHdc(memoryContext_.get()));
+    if (!(comparable && overlayKnown_ && repaintChangedRows(ops)))
+    {
+        std::memcpy(workingBits_.data(), image_->pixels().data(), image_->imageSize());
+        if (engine_ && signature != kPristine)
+            GtDraw(engine_.get(), toHdc(memoryContext_.get()));
+    }
     overlayKnown_ = comparable;
     overlaySignature_ = signature;
     engineTouched_ = !comparable;
+    paintedOps_ = comparable ? std::move(ops) : std::vector<OverlayProbe::Op>();
+    return true;
+}
+
+bool RasterBitmap::repaintChangedRows(const std::vector<OverlayProbe::Op>& ops)
+{
+    const int64_t height = image_->height();
+    const std::vector<RowSpan> spans = changedRows(paintedOps_, ops, height);
+    int64_t rows = 0;
+    for (const RowSpan& span : spans)
+        rows += span.bottom - span.top;
+    // Past about half the image, one whole pass costs less than a pass per band.
+    if (rows * 2 > height || spans.size() > 8)
+        return false;
+    const size_t stride = image_->stride();
+    std::vector<uint8_t> info(image_->bitmapInfoSize());
+    std::memcpy(info.data(), image_->bitmapInfo(), info.size());
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    for (const RowSpan& span : spans)
+    {
+        const int64_t count = span.bottom - span.top;
+        // Bottom-up rows store the band from its last row on.
+        const size_t offset = size_t(image_->topDown() ? span.top : height - span.bottom) * stride;
+        const size_t size = size_t(count) * stride;
+        std::memcpy(workingBits_.data() + offset, image_->pixels().data() + offset, size);
+        if (!engine_)
+            continue;
+        header->biHeight = LONG(image_->topDown() ? -count : count);
+        header->biSizeImage = DWORD(size);
+        std::unique_ptr<RasterContext> band = RasterContext::wrap(
+            workingBits_.data() + offset, reinterpret_cast<const BITMAPINFO*>(info.data()));
+        if (!band)
+            return false;
+        RowBandContext moved(*band, int(span.top));
+        GtDraw(engine_.get(), toHdc(&moved));
+    }
+    ++partialRepaints_;
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bitmap/bmp_image.h"
+#include "bitmap/overlay_probe.h"
 #include "gaugit.h"
 #include "kwztypes.h"
 
@@ -72,6 +73,11 @@ class RasterBitmap
     Outcome show(DrawContext* target, const ShowRect& dest, const ShowRect& source);
     Outcome showRegion(Window* window, int x, int y, int r);
 
+    // The pixels as last displayed (pristine plus overlay); null before the first display.
+    const uint8_t* workingPixels() const { return memoryContext_ ? workingBits_.data() : nullptr; }
+    // How many displays repainted only the rows that changed.
+    uint64_t partialRepaints() const { return partialRepaints_; }
+
     HGAUGIT engine() const { return engine_.get(); }
     // The engine for a call that may change what it draws: the next display looks again.
     HGAUGIT engineForChange()
@@ -96,6 +102,9 @@ class RasterBitmap
     // Brings the working surface to the pristine pixels plus the engine's graphics as they
     // stand now. False when no surface can be made.
     bool rebuildWorkingSurface();
+    // Restores and repaints only the rows where `ops` can differ from what the surface shows;
+    // false when a whole repaint is the better (or only) way.
+    bool repaintChangedRows(const std::vector<OverlayProbe::Op>& ops);
 
     std::optional<BmpImage> image_;
     PixelBuffer workingBits_;
@@ -107,6 +116,9 @@ class RasterBitmap
     // Whether a call since the last display may have changed the engine's drawing.
     bool engineTouched_ = true;
     uint32_t languageSeen_ = 0;
+    // The calls that painted the overlay the surface holds; empty for the pristine pixels.
+    std::vector<OverlayProbe::Op> paintedOps_;
+    uint64_t partialRepaints_ = 0;
 };
 
 } // namespace kwz::rast

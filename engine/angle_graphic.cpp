@@ -64,7 +64,6 @@ bool AngleGraphic::hitBody(int x, int y) const
 
 bool AngleGraphic::hitEditPoint(int x, int y)
 {
-    kwz::trace("PointNearEditPoint?");
     editPoint_ = -1;
     for (int i = 0; i < 3; ++i)
     {

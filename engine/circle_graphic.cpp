@@ -85,7 +85,6 @@ bool CircleGraphic::hitBody(int x, int y) const
 
 bool CircleGraphic::hitEditPoint(int x, int y)
 {
-    kwz::trace("PointNearEditPoint?");
     editPoint_ = -1;
     for (int i = 0; i < pointsNeeded(); ++i)
     {

@@ -82,7 +82,6 @@ bool EllipseGraphic::hitBody(int x, int y) const
 
 bool EllipseGraphic::hitEditPoint(int x, int y)
 {
-    kwz::trace("PointNearEditPoint?");
     if (nearEditPoint(points_[0], x, y))
         editPoint_ = 0;
     else if (nearEditPoint(points_[1], x, y))

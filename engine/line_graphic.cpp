@@ -57,7 +57,6 @@ bool LineGraphic::hitBody(int x, int y) const
 
 bool LineGraphic::hitEditPoint(int x, int y)
 {
-    kwz::trace("PointNearEditPoint?");
     if (nearEditPoint(start_, x, y))
         editPoint_ = 0;
     else if (nearEditPoint(end_, x, y))

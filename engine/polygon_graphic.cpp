@@ -83,7 +83,6 @@ bool PolygonGraphic::hitBody(int x, int y) const
 
 bool PolygonGraphic::hitEditPoint(int x, int y)
 {
-    kwz::trace("PointNearEditPoint?");
     editPoint_ = -1;
     if (!finished_)
         return false;

@@ -69,7 +69,6 @@ bool RectGraphic::hitBody(int x, int y) const
 
 bool RectGraphic::hitEditPoint(int x, int y)
 {
-    kwz::trace("PointNearEditPoint?");
     if (nearEditPoint(first_, x, y))
         editPoint_ = 0;
     else if (nearEditPoint(second_, x, y))

@@ -91,3 +91,29 @@ TEST(OverlayProbe, MetricsComeFromTheFontOrTheSurface)
 
 } // namespace
 } // namespace kwz::rast
+
+namespace kwz::rast {
+namespace {
+
+TEST(OverlayProbe, EachCallKeepsItsOwnSignatureAndTheRowsItReaches)
+{
+    const std::unique_ptr<Font> font = createFont(labelLogFont("Times New Roman", 14));
+    RecordingContext surface;
+    OverlayProbe first(surface);
+    label(first, 0xFF0000, font.get(), 3);
+    OverlayProbe second(surface);
+    label(second, 0x00FF00, font.get(), 3);
+    ASSERT_EQ(first.ops().size(), 2u);
+    ASSERT_EQ(second.ops().size(), 2u);
+    // The same segment, another text colour: only the text call differs.
+    EXPECT_EQ(first.ops()[0].hash, second.ops()[0].hash);
+    EXPECT_NE(first.ops()[1].hash, second.ops()[1].hash);
+    // A wide pen reaches beyond the rows its path crosses, text below and above its cell.
+    EXPECT_LT(first.ops()[0].top, 2 - 1);
+    EXPECT_GT(first.ops()[0].bottom, 40 + 1);
+    EXPECT_LT(first.ops()[1].top, 5);
+    EXPECT_GT(first.ops()[1].bottom, 5 + font->metrics().height);
+}
+
+} // namespace
+} // namespace kwz::rast
