@@ -34,7 +34,10 @@ ResultsPanel::ResultsPanel(ImageWorkspace& workspace, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Columns fit their texts when the rows change in number, not at every drag step: fitting
+    // reads every row.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    connect(model_, &QAbstractItemModel::modelReset, table_, &QTableView::resizeColumnsToContents);
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
     table_->installEventFilter(this);
 
