@@ -375,3 +375,23 @@ KWZ_API int RASTWriteMeasureFile(void* object, const char* path)
 {
     return CALL(object, bitmap->writeMeasureFile(path));
 }
+
+KWZ_API int RASTGetFigureCount(void* object, int* count)
+{
+    return FORWARD(object, GtGetFigureCount(bitmap->engine(), count));
+}
+
+KWZ_API int RASTGetFigureValues(void* object, int index, GTFIGUREVALUES* values)
+{
+    return FORWARD(object, GtGetFigureValues(bitmap->engine(), index, values));
+}
+
+KWZ_API int RASTSelectFigure(void* object, int index)
+{
+    return FORWARD(object, GtSelectFigure(bitmap->engineForChange(), index));
+}
+
+KWZ_API int RASTGetSelectedFigure(void* object, int* index)
+{
+    return FORWARD(object, GtGetSelectedFigure(bitmap->engine(), index));
+}

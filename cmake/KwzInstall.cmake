@@ -49,6 +49,13 @@ foreach(KWZ_PC_NAME gaugit rast profo tikko zcapapi)
             DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 endforeach()
 
+# The command-line tool, beside the program, finding the libraries the same way.
+if(TARGET kwzmea)
+    set_target_properties(kwzmea PROPERTIES INSTALL_RPATH "$ORIGIN/${bin_to_lib}")
+    install(TARGETS kwzmea RUNTIME DESTINATION bin)
+    install(FILES ${PROJECT_SOURCE_DIR}/tools/kwzmea/kwzmea.1 DESTINATION share/man/man1)
+endif()
+
 if(NOT TARGET kwzview)
     return()
 endif()

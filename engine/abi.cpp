@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/engine_draw.h"
+#include "engine/figure_values.h"
 #include "engine/gaugit_engine.h"
 #include "engine/stream_reader.h"
 #include "engine/stream_writer.h"
@@ -438,6 +439,61 @@ int GaugitRead(HGAUGIT handle, HANDLE file)
 {
     return guarded(handle, [&](GaugitEngine& e) {
         gaugit::StreamReader(file).read(e);
+        return GAUGIT_OK;
+    });
+}
+
+int GtGetFigureCount(HGAUGIT handle, int* count)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        if (!count)
+            return GAUGIT_FAILED;
+        *count = gaugit::figureCount(e);
+        return GAUGIT_OK;
+    });
+}
+
+int GtGetFigureValues(HGAUGIT handle, int index, GTFIGUREVALUES* values)
+{
+    static_assert(gaugit::kValueSlotCount <= GT_VALUE_COUNT);
+    return guarded(handle, [&](GaugitEngine& e) {
+        if (!values)
+            return GAUGIT_FAILED;
+        const std::optional<gaugit::FigureValues> v = gaugit::figureValues(e, index);
+        if (!v)
+            return GAUGIT_FAILED;
+        GTFIGUREVALUES out{};
+        out.kind = static_cast<GRAPHICTYPE>(v->kind);
+        out.number = v->number;
+        out.present = v->present;
+        out.shown = v->shown;
+        out.unit = static_cast<ZQUNIT>(v->unit);
+        out.angleUnit = static_cast<ZQANGLEUNIT>(v->angleUnit);
+        out.precision = v->precision;
+        for (int i = 0; i < gaugit::kValueSlotCount; ++i)
+            out.values[i] = v->value[i];
+        *values = out;
+        return GAUGIT_OK;
+    });
+}
+
+int GtSelectFigure(HGAUGIT handle, int index)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        int kind = gaugit::kHitNone;
+        int listIndex = -1;
+        if (index != -1 && !gaugit::figureAt(e, index, &kind, &listIndex))
+            return GAUGIT_FAILED;
+        return e.selectGraphic(kind, listIndex) ? GAUGIT_OK : GAUGIT_FAILED;
+    });
+}
+
+int GtGetSelectedFigure(HGAUGIT handle, int* index)
+{
+    return guarded(handle, [&](GaugitEngine& e) {
+        if (!index)
+            return GAUGIT_FAILED;
+        *index = gaugit::figureIndexOf(e, e.selectionKind(), e.selectionIndex());
         return GAUGIT_OK;
     });
 }

@@ -467,6 +467,23 @@ bool GaugitEngine::hitGraphic(int x, int y)
     return false;
 }
 
+bool GaugitEngine::selectGraphic(int kind, int index)
+{
+    if (graphicUnderConstruction())
+        return false;
+    if (kind == kHitNone)
+    {
+        resetSelection();
+        return true;
+    }
+    if (kind == kHitRuler || index < 0 || index >= listSize(kind))
+        return false;
+    selectionKind_ = kind;
+    selectionIndex_ = index;
+    selectionMode_ = kModeBody;
+    return true;
+}
+
 bool GaugitEngine::passGraphic(int x, int y)
 {
     currentEventTime_ = kwz::tickCount();

@@ -170,6 +170,10 @@ class GaugitEngine
     void moveGraphic(int dx, int dy);
     void clearHitGraphic();
     void clearAllGraphics();
+    // Selects a whole graphic of a hit kind by its index, as a click on its body would;
+    // kHitNone clears the selection. False (nothing changed) for no such graphic or while
+    // one is being built.
+    bool selectGraphic(int kind, int index);
     // Repaint area around the selection; false leaves the caller's rectangle as it was.
     bool boundingRect(RECT* rect) const;
 

@@ -234,6 +234,54 @@ KWZ_API int GtDraw(HGAUGIT handle, HDC dc);
 KWZ_API int GaugitWrite(HGAUGIT handle, HANDLE file);
 KWZ_API int GaugitRead(HGAUGIT handle, HANDLE file);
 
+/* --- The values as data ---
+ * Every figure but the ruler, numbered 0 .. count - 1 in a fixed order: lines, circles,
+ * rectangles, ellipses, angles, polygons, texts, each kind in the order it was drawn. The
+ * values are the 32-bit floats that the figure's label formats, in the measure unit (areas
+ * in its square, angles in the angle unit), before rounding to the precision. */
+
+/* Slots of GTFIGUREVALUES.values. */
+#define GT_VALUE_X 0 /* line and rectangle: first point; circle and ellipse: centre */
+#define GT_VALUE_Y 1
+#define GT_VALUE_X2 2 /* line: end point; rectangle: second corner */
+#define GT_VALUE_Y2 3
+#define GT_VALUE_LENGTH 4
+#define GT_VALUE_WIDTH 5
+#define GT_VALUE_HEIGHT 6
+#define GT_VALUE_RADIUS 7
+#define GT_VALUE_LONG_RADIUS 8  /* an ellipse's horizontal semi-axis, as its label names it */
+#define GT_VALUE_SHORT_RADIUS 9 /* its vertical semi-axis */
+#define GT_VALUE_PERIMETER 10
+#define GT_VALUE_AREA 11
+#define GT_VALUE_ANGLE 12
+#define GT_VALUE_VERTICES 13 /* a polygon's vertex count, exact as a float */
+#define GT_VALUE_COUNT 16    /* room in the record; slots 14 and 15 stay 0 */
+
+typedef struct _tagGTFIGUREVALUES
+{
+    GRAPHICTYPE kind; /* as given to GtStartGraphic (a circle keeps its way of drawing) */
+    int32_t number;   /* the number its label's name line prints: its index among its kind */
+    uint32_t present; /* bit (1u << GT_VALUE_...) for every slot its kind has */
+    uint32_t shown;   /* the slots its label prints now: marked lines, label not hidden */
+    ZQUNIT unit;      /* of lengths and points */
+    ZQANGLEUNIT angleUnit;
+    int32_t precision;            /* decimals the label prints the values with */
+    float values[GT_VALUE_COUNT]; /* 0 in slots the kind does not have */
+} GTFIGUREVALUES;
+
+/* Figures held, the ruler not counted (a figure being drawn counts). 0; 1; 31 when count is
+ * null. */
+KWZ_API int GtGetFigureCount(HGAUGIT handle, int* count);
+/* The values of figure `index`. 0; 1; 31 when values is null or no figure has the index
+ * (*values is then untouched). */
+KWZ_API int GtGetFigureValues(HGAUGIT handle, int index, GTFIGUREVALUES* values);
+/* Selects figure `index` as a click on its body would; -1 clears the selection. 0; 1;
+ * 31 when no figure has the index or a figure is being drawn (nothing changes). */
+KWZ_API int GtSelectFigure(HGAUGIT handle, int index);
+/* The index of the selected figure; -1 when nothing, or the ruler, is selected. 0; 1;
+ * 31 when index is null. */
+KWZ_API int GtGetSelectedFigure(HGAUGIT handle, int* index);
+
 #ifdef __cplusplus
 }
 #endif

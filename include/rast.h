@@ -129,6 +129,12 @@ KWZ_API int RASTEnableMeasure(void* object, POINT start, POINT end, ZQUNIT unit,
 KWZ_API int RASTDisableMeasure(void* object);
 /* The figure under construction, as the engine reports it (GtGetConstruction). Engine's. */
 KWZ_API int RASTGetConstruction(void* object, GRAPHICTYPE* type, int* points);
+/* The values of the figures as data (see gaugit.h): engine's. A null engine handle answers 1,
+ * so an object without an instance gives 1. */
+KWZ_API int RASTGetFigureCount(void* object, int* count);                         /* engine's */
+KWZ_API int RASTGetFigureValues(void* object, int index, GTFIGUREVALUES* values); /* engine's */
+KWZ_API int RASTSelectFigure(void* object, int index);                            /* engine's */
+KWZ_API int RASTGetSelectedFigure(void* object, int* index);                      /* engine's */
 
 /* --- Measurement files (".Mea"): the engine's data stream, then the image as a BMP file --- */
 

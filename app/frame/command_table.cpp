@@ -64,6 +64,7 @@ constexpr CommandInfo kCommands[] = {
     {ID_IMAGE_SETTINGS_PEN, "Color", true},
     {ID_IMAGE_SETTINGS_TEXT, "Font", true},
     {ID_BUTTON_IMAGEALL, "All Image Bars", true},
+    {ID_VIEW_RESULTS, "Results", true},
 };
 
 constexpr int kVideoButtons[] = {

@@ -95,7 +95,8 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(addMenu(MenuKind::Image, "&File"),
           {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
            ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT});
-    items(addMenu(MenuKind::Image, "&View"), {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR});
+    items(addMenu(MenuKind::Image, "&View"),
+          {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR, ID_VIEW_RESULTS});
     QMenu* operation = addMenu(MenuKind::Image, "&Operation");
     items(operation, {ID_IMAGE_NORMAL, 0, ID_IMAGE_MESURE_LINE});
     QMenu* circle = operation->addMenu("Circle");
@@ -296,5 +297,10 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
                   {ID_IMAGE_SETTINGS_RULER, "IMSettingsRuler"},
                   {ID_IMAGE_SETTINGS_PEN, "IMSettingsPen"},
                   {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}});
+    // No language file has a text for the results table.
+    for (QMenu* m : menus_[static_cast<int>(MenuKind::Image)])
+        setItemText(m, ID_VIEW_RESULTS,
+                    QString::fromUtf8(
+                        builtInText(languageIndex_, "&Results", "测量结果(&R)", "測量結果(&R)")));
     applyHelpTexts(MenuKind::Image, 5, texts);
 }

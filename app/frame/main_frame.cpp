@@ -29,6 +29,7 @@
 #include "app/image/image_doc.h"
 #include "app/image/image_window.h"
 #include "app/image/image_workspace.h"
+#include "app/image/results_panel.h"
 #include "app/live/camera_session.h"
 #include "app/live/live_recorder.h"
 #include "app/live/live_services.h"
@@ -263,6 +264,11 @@ void CMainFrame::createImageWorkspace()
                 statusBar_->setPaneInfo(pane, width, stretch);
             });
     connect(images_, &ImageWorkspace::commandRequested, this, &CMainFrame::routeCommand);
+    // The results table docks below the image windows; the View menu shows it.
+    results_ = new ResultsPanel(*images_, this);
+    addDockWidget(Qt::BottomDockWidgetArea, results_);
+    results_->hide();
+    connect(results_, &QDockWidget::visibilityChanged, this, &CMainFrame::updateCommandStates);
     // The ruler bar's define button shows the ruler definition bar, whose return hides it.
     connect(bars_.ruler, &RulerBar::defineClicked, this, [this] {
         if (barHost(Bar::RulerMeasure)->isHidden())
@@ -416,6 +422,8 @@ void CMainFrame::ApplyImageMenuTexts()
 {
     menus_->setLanguageIndex(services_.languages.index());
     menus_->applyImageTexts(services_.languages.texts());
+    if (results_)
+        results_->retranslate();
     menuBar()->update();
 }
 
@@ -619,6 +627,9 @@ void CMainFrame::onActiveWindowChanged()
         statusBar_->hide();
         client_->setLiveWindow(false);
     }
+    // A frame that only lost the focus to another top-level window keeps its table.
+    if (active != nullptr || client_->subWindowList().isEmpty())
+        results_->setDocument(images_->activeDocument());
     // A maximised child's title joins the caption in brackets by the client area's own doing;
     // adding it here too would show it twice.
     if (active == nullptr || !active->isMaximized())

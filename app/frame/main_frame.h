@@ -31,6 +31,7 @@ class PictureAdjustment;
 class QAction;
 class QLineEdit;
 class QToolBar;
+class ResultsPanel;
 class SettingsStore;
 class StatusPanes;
 struct LiveServices;
@@ -81,6 +82,8 @@ class CMainFrame : public QMainWindow, public CommandTarget
     QWidget* frameWidget() { return this; }
     // Image work: the measurement settings, the image bars and what image windows ask for.
     ImageWorkspace* images() const { return images_; }
+    // The results table of the active image.
+    ResultsPanel* results() const { return results_; }
     QMenu* menu(MenuKind kind, int position) const { return menus_->menu(kind, position); }
     MenuKind shownMenu() const { return menus_->shown(); }
     int menuLanguage() const { return menuLanguage_; }
@@ -184,6 +187,7 @@ class CMainFrame : public QMainWindow, public CommandTarget
     std::array<QToolBar*, kBarCount> hosts_{};
     CommandRouter* commands_ = nullptr;
     ImageWorkspace* images_ = nullptr;
+    ResultsPanel* results_ = nullptr;
     std::unique_ptr<FrameMenus> menus_;
     StatusPanes* panes_ = nullptr;
     LiveBars* liveBars_ = nullptr;

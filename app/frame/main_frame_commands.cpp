@@ -18,6 +18,7 @@
 #include "app/documents/document_manager.h"
 #include "app/frame/command_router.h"
 #include "app/frame/main_frame.h"
+#include "app/image/results_panel.h"
 #include "app/live/camera_session.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/picture_sizes.h"
@@ -72,6 +73,9 @@ bool CMainFrame::onCommand(int id)
     case ID_VIEW_IMAGE_STATUSBAR:
         toggleStatusBar(false);
         return true;
+    case ID_VIEW_RESULTS:
+        results_->setVisible(results_->isHidden());
+        return true;
     case ID_BUTTON_ALLBTN:
         onAllButtons();
         return true;
@@ -120,6 +124,9 @@ bool CMainFrame::updateCommand(int id, CommandState& state)
         return true;
     case ID_BUTTON_IMAGEALL:
         state.checked = imageSideBars_;
+        return true;
+    case ID_VIEW_RESULTS:
+        state.checked = !results_->isHidden();
         return true;
     case ID_RETURN_VIDEO:
         state.enabled = services_.documents.hasLiveDocument();

@@ -144,6 +144,19 @@ bool CImageDoc::deleteAll()
     return true;
 }
 
+bool CImageDoc::selectFigure(int index)
+{
+    if (bitmap() == nullptr)
+        return false;
+    const QRect before = bitmap()->selectionBounds();
+    if (!bitmap()->selectFigure(index))
+        return false;
+    const QRect after = bitmap()->selectionBounds();
+    Q_EMIT selectionChanged();
+    notifyFiguresChanged(before.united(after));
+    return true;
+}
+
 bool CImageDoc::selectAt(const QPoint& point)
 {
     if (bitmap() == nullptr)

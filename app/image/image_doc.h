@@ -75,6 +75,8 @@ class CImageDoc : public CDocument, public MeasuredDocument
     bool deleteAll();
     // Selects the figure under an image point; false when there is none.
     bool selectAt(const QPoint& point);
+    // Selects a figure by its number in the values export, -1 for none; false when refused.
+    bool selectFigure(int index);
 
     int kind() const { return kind_; }
     void setKind(int kind) { kind_ = kind; }

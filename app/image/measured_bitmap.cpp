@@ -225,6 +225,19 @@ QRect MeasuredBitmap::deleteSelected()
     return covered;
 }
 
+bool MeasuredBitmap::selectFigure(int index)
+{
+    return RASTSelectFigure(handle(), index) == RAST_OK;
+}
+
+int MeasuredBitmap::selectedFigure() const
+{
+    int index = -1;
+    if (RASTGetSelectedFigure(handle(), &index) != RAST_OK)
+        return -1;
+    return index;
+}
+
 void MeasuredBitmap::deleteAll()
 {
     RASTClearAllGraphic(handle());

@@ -94,6 +94,10 @@ class MeasuredBitmap
     void deleteAll();
     // Figures held, the ruler not counted; -1 when the library cannot tell.
     int figureCount() const;
+    // Selects a figure by its number in the values export (-1: none); false when refused.
+    bool selectFigure(int index);
+    // The selected figure's number in the values export; -1 for none or the ruler.
+    int selectedFigure() const;
 
   private:
     struct Deleter

@@ -174,4 +174,7 @@ inline constexpr int IDC_TEXT_SIZE = 1034;
 inline constexpr int IDC_TEXT_NORMALCOLOR = 1351;
 inline constexpr int IDC_TEXT_TEMPCOLOR = 1352;
 
+// The results table of image work.
+inline constexpr int ID_VIEW_RESULTS = 33300;
+
 } // namespace cmd

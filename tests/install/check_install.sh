@@ -51,7 +51,7 @@ check_files()
     [[ "$(readlink "$prefix/$libdir/libRast.so.$soversion")" == "libRast.so.$version" ]] ||
         fail "libRast.so.$soversion does not name libRast.so.$version"
     need readelf
-    for file in "$prefix/bin/kwzview" "$prefix/$libdir"/lib*.so."$version"; do
+    for file in "$prefix/bin/kwzview" "$prefix/bin/kwzmea" "$prefix/$libdir"/lib*.so."$version"; do
         local dynamic
         dynamic="$(readelf -d "$file")"
         if grep -F -q "$build" <<<"$dynamic"; then
@@ -67,10 +67,12 @@ check_files()
     local out
     out="$(env -u LD_LIBRARY_PATH "$prefix/bin/kwzview" --version)" || fail "kwzview --version failed"
     [[ "$out" == "kwzview $version" ]] || fail "kwzview --version said '$out'"
+    env -u LD_LIBRARY_PATH "$prefix/bin/kwzmea" --help | grep -q "kwzmea csv" ||
+        fail "the installed kwzmea does not answer --help"
     # Whatever the program and the libraries load of the project comes from the prefix.
     local own
     own="$(cd "$prefix/$libdir" && realpath .)"
-    for file in "$prefix/bin/kwzview" "$prefix/$libdir"/lib*.so."$version"; do
+    for file in "$prefix/bin/kwzview" "$prefix/bin/kwzmea" "$prefix/$libdir"/lib*.so."$version"; do
         local resolved
         resolved="$(env -u LD_LIBRARY_PATH ldd "$file")"
         if grep -q "not found" <<<"$resolved"; then

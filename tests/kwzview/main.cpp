@@ -22,6 +22,7 @@ std::unique_ptr<QObject> makeLiveWorkTest();
 std::unique_ptr<QObject> makeMonkeyTest();
 std::unique_ptr<QObject> makeKeysTest();
 std::unique_ptr<QObject> makeDesktopTest();
+std::unique_ptr<QObject> makeResultsTest();
 
 int main(int argc, char** argv)
 {
@@ -69,13 +70,15 @@ int main(int argc, char** argv)
         test = makeKeysTest();
     else if (suite == "desktop")
         test = makeDesktopTest();
+    else if (suite == "results")
+        test = makeResultsTest();
     if (!test)
     {
         std::fprintf(stderr,
                      "usage: %s "
                      "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
                      "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey|"
-                     "keys|desktop [Qt Test "
+                     "keys|desktop|results [Qt Test "
                      "options]\n",
                      argv[0]);
         return 2;

@@ -702,3 +702,44 @@ TEST(RastExports, ReexportedMarkSettersReachTheEngine)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Rast, FigureValuesSurviveTheMeasureFileAndSelectionShowsAtTheNextDisplay)
+{
+    int count = 7;
+    GTFIGUREVALUES v{};
+    EXPECT_EQ(RASTGetFigureCount(nullptr, &count), RAST_NULL_HANDLE);
+    EXPECT_EQ(RASTGetFigureCount(object_, &count), RAST_NULL_HANDLE); // no engine yet
+    EXPECT_EQ(RASTGetFigureValues(object_, 0, &v), RAST_NULL_HANDLE);
+    loadPattern(64, 48);
+    setRulerAndLine();
+    ASSERT_EQ(RASTGetFigureCount(object_, &count), RAST_OK);
+    EXPECT_EQ(count, 1);
+    ASSERT_EQ(RASTGetFigureValues(object_, 0, &v), RAST_OK);
+    const std::string file = path("values.mea");
+    ASSERT_EQ(RASTWriteMeasureFile(object_, file.c_str()), RAST_OK);
+
+    void* copy = nullptr;
+    ASSERT_EQ(RASTInitialize(&copy), RAST_OK);
+    ASSERT_EQ(RASTReadMeasureFile(copy, file.c_str()), RAST_OK);
+    GTFIGUREVALUES read{};
+    ASSERT_EQ(RASTGetFigureValues(copy, 0, &read), RAST_OK);
+    EXPECT_EQ(read.kind, GT_LINE);
+    for (int slot = 0; slot < GT_VALUE_COUNT; ++slot)
+        EXPECT_EQ(read.values[slot], v.values[slot]) << slot;
+
+    RASTDraw(copy, nullptr, 0, 0, 64, 48);
+    RASTWriteFile(copy, path("plain.bmp").c_str(), 1);
+    ASSERT_EQ(RASTSelectFigure(copy, 0), RAST_OK);
+    int selected = -1;
+    RASTGetSelectedFigure(copy, &selected);
+    EXPECT_EQ(selected, 0);
+    RASTDraw(copy, nullptr, 0, 0, 64, 48);
+    RASTWriteFile(copy, path("selected.bmp").c_str(), 1);
+    EXPECT_NE(slurp(path("plain.bmp")), slurp(path("selected.bmp")));
+    EXPECT_EQ(RASTSelectFigure(copy, 1), RAST_FAILED);
+    RASTUnInitialize(&copy);
+}
+
+} // namespace
