@@ -175,14 +175,10 @@ bool CMainFrame::createStatusBar()
 
 void CMainFrame::applyStatusTexts()
 {
-    static const char* const kEnglish[] = {" AOI ", " High Quality ", " Video Record ",
-                                           "Replaying"};
-    static const char* const kChinese[] = {" AOI ", " 高质量 ", " 视频录影 ", "景深回放"};
-    const char* const* texts = services_.languages.index() == 0 ? kChinese : kEnglish;
     for (int pane = kPaneAoi; pane < kPaneCount; ++pane)
     {
         statusBar_->SetPaneColours(pane, kPaneInactiveBackground, kPaneInactiveText);
-        statusBar_->SetPaneText(pane, QString::fromUtf8(texts[pane - kPaneAoi]));
+        statusBar_->SetPaneText(pane, modePaneText(services_.languages.index(), pane));
     }
 }
 

@@ -16,10 +16,11 @@ LivePanes::LivePanes(LiveSession& session, StatusPanes& panes, const LanguageSes
 
 void LivePanes::showFrameRate(double framesPerSecond)
 {
-    panes_.setPaneText(kPaneFrameRate,
-                       languages_.index() == 0
-                           ? QString::asprintf(" 帧率:  %2.2f  帧/秒", framesPerSecond)
-                           : QString::asprintf(" FPS: %2.2f Frames/Seconds", framesPerSecond));
+    panes_.setPaneText(
+        kPaneFrameRate,
+        QString::asprintf(builtInText(languages_.index(), " FPS: %2.2f Frames/Seconds",
+                                      " 帧率:  %2.2f  帧/秒", " FPS: %2.2f Frames/Seconds"),
+                          framesPerSecond));
 }
 
 void LivePanes::showRecordingTime(int seconds)

@@ -3,8 +3,10 @@
 // the window or shows the cross-hair, its size, the measured frame rate and the recording.
 // The live window changes it; the view, the bars and the status panes observe it.
 
+#include <QImage>
 #include <QObject>
 #include <QSize>
+#include <utility>
 
 class LiveSession : public QObject
 {
@@ -16,6 +18,8 @@ class LiveSession : public QObject
     bool frozen() const { return frozen_; }
     bool fit() const { return fit_; }
     bool crossHair() const { return crossHair_; }
+    // The frozen picture as the screen shows it; null while nothing is frozen.
+    const QImage& frozenPicture() const { return frozenPicture_; }
     QSize pictureSize() const { return pictureSize_; }
     // The size bar's button for the picture size; -1 until a size is chosen.
     int sizeIndex() const { return sizeIndex_; }
@@ -27,6 +31,8 @@ class LiveSession : public QObject
     // Each setter announces a value that differs from the one held, and nothing else.
     void setStarted(bool started);
     void setFrozen(bool frozen);
+    // Set before setFrozen(true) so that observers of the change find the picture there.
+    void setFrozenPicture(QImage picture) { frozenPicture_ = std::move(picture); }
     void setFit(bool fit);
     void setCrossHair(bool crossHair);
     void setPicture(int sizeIndex, QSize size);
@@ -53,6 +59,7 @@ class LiveSession : public QObject
     bool frozen_ = false;
     bool fit_ = false;
     bool crossHair_ = false;
+    QImage frozenPicture_;
     QSize pictureSize_;
     int sizeIndex_ = -1;
     double frameRate_ = 0;

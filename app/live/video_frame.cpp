@@ -72,7 +72,15 @@ CVideoFrame::CVideoFrame(CVideoDoc& document, LiveServices& services, CameraSess
     connect(capture_.get(), &LiveCapture::livePanesWanted, this, &CVideoFrame::onSetFocus,
             Qt::QueuedConnection);
     view_ = new CVideoView(&document);
-    view_->setFrame(this);
+    view_->setSession(&live_, &session_);
+    connect(view_, &CVideoView::placed, this, [this](QSize shown) {
+        panes().setPaneText(kPanePictureSize, sizeText(shown.width(), shown.height()));
+    });
+    connect(view_, &CVideoView::exposureStepRequested, this, &CVideoFrame::changeExposure);
+    connect(view_, &CVideoView::pointerMoved, this, [this](QPoint p) {
+        panes().setPaneText(kPanePointer, QString::asprintf("X: %d  Y: %d  ", p.x(), p.y()));
+    });
+    connect(view_, &CVideoView::focusGained, this, &CVideoFrame::onSetFocus);
     setWidget(view_);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(document.title());
@@ -112,9 +120,9 @@ int CVideoFrame::sizeIndexOfButton(int controlId)
 
 QString CVideoFrame::sizeText(int width, int height) const
 {
-    return services_.languages.index() == 0
-               ? QString::asprintf("宽:%d 高:%d", width, height)
-               : QString::asprintf("width:%d height:%d", width, height);
+    return QString::asprintf(builtInText(services_.languages.index(), "width:%d height:%d",
+                                         "宽:%d 高:%d", "width:%d height:%d"),
+                             width, height);
 }
 
 void CVideoFrame::SetPictureSize(int index)
@@ -342,7 +350,7 @@ void CVideoFrame::onFreeze()
     const bool frozen = !live_.frozen();
     freezeBuffer_.clear();
     freezeBuffer_.shrink_to_fit();
-    freezeImage_ = QImage();
+    live_.setFrozenPicture(QImage());
     // The buffer is taken only when freezing: unfreezing restarts the live picture, which
     // never shows it.
     if (frozen)
@@ -354,7 +362,7 @@ void CVideoFrame::onFreeze()
         info.dwWidth = static_cast<DWORD>(w);
         info.dwHeight = static_cast<DWORD>(h);
         ZcapGetRgbFrame(session_.device(), &info, freezeBuffer_.data());
-        freezeImage_ = screenImage(freezeBuffer_, w, h);
+        live_.setFrozenPicture(screenImage(freezeBuffer_, w, h));
     }
     live_.setFrozen(frozen);
     document_.updateAllViews();
@@ -397,14 +405,10 @@ void CVideoFrame::onSetFocus()
     for (int pane = 0; pane < 8; ++pane)
         shown.setPaneWidth(pane, kWidths[pane], kWidths[pane] == 0);
     shown.setPaneText(kPanePointer, QStringLiteral("X: 0 Y: 0"));
-    static const char* const kEnglish[4] = {" AOI ", " High Quality ", " Video Record ",
-                                            "Replaying"};
-    static const char* const kChinese[4] = {" AOI ", " 高质量 ", " 视频录影 ", "景深回放"};
-    const char* const* texts = services_.languages.index() == 0 ? kChinese : kEnglish;
-    for (int pane = 4; pane < 8; ++pane)
+    for (int pane = kPaneAoi; pane < kPaneCount; ++pane)
     {
         shown.setPaneColours(pane, kPaneInactiveBackground, kPaneInactiveText);
-        shown.setPaneText(pane, QString::fromUtf8(texts[pane - 4]));
+        shown.setPaneText(pane, modePaneText(services_.languages.index(), pane));
     }
     // The bars shown or hidden change the check marks of their commands.
     Q_EMIT stateChanged();
@@ -474,7 +478,7 @@ void CVideoFrame::closeEvent(QCloseEvent* event)
     stopOneSecondTimer();
     freezeBuffer_.clear();
     freezeBuffer_.shrink_to_fit();
-    freezeImage_ = QImage();
+    live_.setFrozenPicture(QImage());
     Q_EMIT closing();
     QApplication::restoreOverrideCursor();
     QMdiSubWindow::closeEvent(event);

@@ -78,7 +78,7 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     int timerId() const { return timerId_; }
     const std::vector<BYTE>& freezeBuffer() const { return freezeBuffer_; }
     // The frozen picture as the screen shows it; null while nothing is frozen.
-    const QImage& freezeImage() const { return freezeImage_; }
+    const QImage& freezeImage() const { return live_.frozenPicture(); }
     bool hasMeasureBuffer() const { return capture_->hasMeasureBuffer(); }
     // Capture, timed capture, capture for measuring and recording.
     LiveCapture& capture() const { return *capture_; }
@@ -115,7 +115,6 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     CVideoView* view_ = nullptr;
 
     std::vector<BYTE> freezeBuffer_;
-    QImage freezeImage_;        // the freeze buffer as the screen shows it
     ZCAPHANDLE viewDevice_ = 0; // the camera that paints into the view while started
     // Width in the high half, height in the low half, so that any thread reads both at once.
     std::atomic<uint64_t> pictureSize_;

@@ -15,10 +15,8 @@
 #include "app/controls/picture_size_hint.h"
 #include "app/controls/plain_key.h"
 #include "app/live/camera_session.h"
+#include "app/live/live_session.h"
 #include "app/live/video_doc.h"
-#include "app/live/video_frame.h"
-#include "app/shell/command_ids.h"
-#include "app/shell/status_panes.h"
 
 namespace {
 
@@ -81,16 +79,16 @@ CVideoView::CVideoView(CVideoDoc* document, QWidget* parent)
 
 CVideoView::~CVideoView() = default;
 
-void CVideoView::setFrame(CVideoFrame* frame)
+void CVideoView::setSession(LiveSession* live, CameraSession* camera)
 {
-    if (frame_ != nullptr)
-        disconnect(&frame_->liveSession(), nullptr, this, nullptr);
-    frame_ = frame;
-    if (frame_ == nullptr)
+    if (live_ != nullptr)
+        disconnect(live_, nullptr, this, nullptr);
+    live_ = live;
+    camera_ = camera;
+    if (live_ == nullptr)
         return;
     // The cross-hair is drawn over what is shown, so only the screen changes with it.
-    connect(&frame_->liveSession(), &LiveSession::crossHairChanged, this,
-            [this] { viewport()->update(); });
+    connect(live_, &LiveSession::crossHairChanged, this, [this] { viewport()->update(); });
 }
 
 void CVideoView::onInitialUpdate()
@@ -101,11 +99,12 @@ void CVideoView::onInitialUpdate()
 
 void CVideoView::onUpdate()
 {
-    if (frame_ == nullptr || document_ == nullptr || frame_->session().device() == 0 || placing_)
+    if (live_ == nullptr || camera_ == nullptr || document_ == nullptr || camera_->device() == 0 ||
+        placing_)
         return;
     placing_ = true;
     QRect rect;
-    if (frame_->fit())
+    if (live_->fit())
     {
         setScrollSize(QSize(0, 0));
         // Proportions kept: round particles stay round; the rest stays black.
@@ -123,9 +122,9 @@ void CVideoView::onUpdate()
         pictureRect_ = rect;
     }
     placement_ = rect;
-    frame_->panes().setPaneText(kPanePictureSize, frame_->sizeText(rect.width(), rect.height()));
+    Q_EMIT placed(rect.size());
     const ZCAPVIEWWIN where{rect.x(), rect.y(), rect.width(), rect.height()};
-    ZcapSetViewWin(frame_->session().device(), &where);
+    ZcapSetViewWin(camera_->device(), &where);
     viewport()->update();
     placing_ = false;
 }
@@ -173,13 +172,13 @@ void CVideoView::paintEvent(QPaintEvent* event)
     QRect covered;
     const QImage* picture = nullptr;
     QRect source;
-    if (frame_ != nullptr && frame_->frozen() && !frame_->freezeImage().isNull())
+    if (live_ != nullptr && live_->frozen() && !live_->frozenPicture().isNull())
     {
-        picture = &frame_->freezeImage();
-        covered = frame_->fit() ? fittedRect(w, h, client.size()) : QRect(x, y, w, h);
+        picture = &live_->frozenPicture();
+        covered = live_->fit() ? fittedRect(w, h, client.size()) : QRect(x, y, w, h);
         source = picture->rect();
     }
-    else if (frame_ != nullptr && frame_->started())
+    else if (live_ != nullptr && live_->started())
     {
         // A new frame only when all of the picture is repainted, so that no part of the
         // screen keeps an older frame beside it.
@@ -207,9 +206,9 @@ void CVideoView::paintEvent(QPaintEvent* event)
     }
     if (picture != nullptr && !covered.isEmpty())
         painter.drawImage(covered, *picture, source);
-    if (picture != nullptr && frame_->crossHair())
+    if (picture != nullptr && live_->crossHair())
     {
-        const bool still = picture == &frame_->freezeImage();
+        const bool still = picture == &live_->frozenPicture();
         painter.setClipRegion(event->region());
         drawCrossHair(painter, still ? covered : placement_, w, h);
     }
@@ -253,18 +252,18 @@ void CVideoView::scrollContentsBy(int, int)
 void CVideoView::keyPressEvent(QKeyEvent* event)
 {
     // The exposure steps are no commands; the command letters arrive as their actions' keys.
-    if (frame_ != nullptr && isPlainKey(*event))
+    if (isPlainKey(*event))
     {
         switch (event->key())
         {
         case Qt::Key_I:
         case Qt::Key_Minus:
-            frame_->changeExposure(-1);
+            Q_EMIT exposureStepRequested(-1);
             break;
         case Qt::Key_U:
         case Qt::Key_Plus:
         case Qt::Key_Equal: // the plus key without shift
-            frame_->changeExposure(1);
+            Q_EMIT exposureStepRequested(1);
             break;
         default:
             break;
@@ -275,12 +274,7 @@ void CVideoView::keyPressEvent(QKeyEvent* event)
 
 void CVideoView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (frame_ != nullptr)
-    {
-        const QPoint p = event->position().toPoint();
-        frame_->panes().setPaneText(kPanePointer,
-                                    QString::asprintf("X: %d  Y: %d  ", p.x(), p.y()));
-    }
+    Q_EMIT pointerMoved(event->position().toPoint());
     QAbstractScrollArea::mouseMoveEvent(event);
 }
 
@@ -288,8 +282,8 @@ void CVideoView::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
     // A closing menu hands the focus back; that is no new focus on the live window.
-    if (frame_ != nullptr && event->reason() != Qt::PopupFocusReason)
-        frame_->onSetFocus();
+    if (event->reason() != Qt::PopupFocusReason)
+        Q_EMIT focusGained();
 }
 
 QSize CVideoView::sizeHint() const

@@ -12,7 +12,8 @@
 #include "kwztypes.h"
 
 class CVideoDoc;
-class CVideoFrame;
+class CameraSession;
+class LiveSession;
 
 class CVideoView : public QAbstractScrollArea
 {
@@ -22,12 +23,11 @@ class CVideoView : public QAbstractScrollArea
     ~CVideoView() override;
 
     CVideoDoc* document() const { return document_; }
-    // The frame whose state the view shows and whose commands its keys start; set by the frame.
-    void setFrame(CVideoFrame* frame);
+    // The preview state the view shows and the camera that paints into it; set by the frame.
+    void setSession(LiveSession* live, CameraSession* camera);
     // A line or two shown over the picture (the camera went away); empty hides it.
     void setNotice(const QString& text);
     const QString& notice() const { return notice_; }
-    CVideoFrame* frame() const { return frame_; }
 
     // The window handed to the camera.
     HWND window() { return kwz::toHwnd(surface_.get()); }
@@ -44,6 +44,16 @@ class CVideoView : public QAbstractScrollArea
     QRect placement() const { return placement_; }
     QSize scrollSize() const { return scrollSize_; }
 
+  Q_SIGNALS:
+    // The picture was placed anew; shown is its size on the screen.
+    void placed(QSize shown);
+    // An exposure key: one step down (-1) or up (1).
+    void exposureStepRequested(int step);
+    // The pointer moved over the view, in view coordinates.
+    void pointerMoved(QPoint position);
+    // The view got the focus from anything but a closing menu.
+    void focusGained();
+
   protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -59,7 +69,8 @@ class CVideoView : public QAbstractScrollArea
     void updateScrollBars();
 
     CVideoDoc* document_;
-    CVideoFrame* frame_ = nullptr;
+    LiveSession* live_ = nullptr;
+    CameraSession* camera_ = nullptr;
     std::unique_ptr<LiveSurface> surface_;
     QSize scrollSize_;
     QRect pictureRect_;

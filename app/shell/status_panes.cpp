@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/shell/ui_text.h"
+
 namespace {
 
 bool samePane(const StatusPanes::Pane& a, const StatusPanes::Pane& b)
@@ -64,4 +66,21 @@ void StatusPanes::setTextShown(int index, bool shown)
     changed.textColour = kPaneInactiveText;
     changed.textShown = shown;
     replace(index, changed);
+}
+
+QString modePaneText(int languageIndex, int pane)
+{
+    switch (pane)
+    {
+    case kPaneAoi:
+        return QStringLiteral(" AOI ");
+    case kPaneHighQuality:
+        return uiText(languageIndex, " High Quality ", " 高质量 ", " High Quality ");
+    case kPaneRecording:
+        return uiText(languageIndex, " Video Record ", " 视频录影 ", " Video Record ");
+    case kPaneReplay:
+        return uiText(languageIndex, "Replaying", "景深回放", "Replaying");
+    default:
+        return QString();
+    }
 }

@@ -26,6 +26,10 @@ inline constexpr COLORREF kPaneHighlight = RGB(253, 185, 36);
 inline constexpr COLORREF kPaneInactiveBackground = RGB(200, 200, 200);
 inline constexpr COLORREF kPaneInactiveText = RGB(100, 100, 100);
 
+// The resting text of a mode pane (kPaneAoi to kPaneReplay) in the interface language; only
+// Simplified Chinese has words of its own for them.
+QString modePaneText(int languageIndex, int pane);
+
 class StatusPanes : public QObject
 {
     Q_OBJECT

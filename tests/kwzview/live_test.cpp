@@ -886,6 +886,67 @@ class LiveTest : public QObject
         QVERIFY(bars.shown(LiveBar::Size) && !bars.shown(LiveBar::Color));
     }
 
+    // The view needs only the session: it shows the frozen picture the session holds, with the
+    // cross-hair over it, and turns keys, pointer and focus into signals for its window.
+    void theViewShowsTheSessionAndAnnouncesKeysPointerAndFocus()
+    {
+        LiveSession live;
+        CVideoDoc document;
+        document.setPictureSize(64, 48);
+        CVideoView view(&document);
+        view.setSession(&live, nullptr);
+        view.resize(200, 160);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QSignalSpy steps(&view, &CVideoView::exposureStepRequested);
+        QSignalSpy moved(&view, &CVideoView::pointerMoved);
+        QSignalSpy focus(&view, &CVideoView::focusGained);
+
+        QImage frozen(view.viewport()->size(), QImage::Format_RGB32);
+        frozen.fill(qRgb(10, 200, 30));
+        live.setFrozenPicture(frozen);
+        live.setFit(true);
+        live.setFrozen(true);
+        view.viewport()->repaint();
+        const auto reds = [](const QImage& screen) {
+            int count = 0;
+            for (int y = 0; y < screen.height(); ++y)
+                for (int x = 0; x < screen.width(); ++x)
+                    count += screen.pixel(x, y) == qRgb(255, 0, 0);
+            return count;
+        };
+        const QImage screen = shown(&view);
+        const QPoint middle(screen.width() / 2, screen.height() / 2);
+        QCOMPARE(screen.pixel(middle), qRgb(10, 200, 30));
+        QCOMPARE(reds(screen), 0);
+        live.setCrossHair(true);
+        QTRY_VERIFY(reds(shown(&view)) > screen.width());
+        live.setFrozen(false);
+        live.setFrozenPicture(QImage());
+        view.viewport()->repaint();
+        QCOMPARE(shown(&view).pixel(middle), qRgb(0, 0, 0));
+
+        for (int key : {Qt::Key_I, Qt::Key_Minus, Qt::Key_U, Qt::Key_Plus, Qt::Key_Equal})
+            QTest::keyClick(&view, static_cast<Qt::Key>(key));
+        QTest::keyClick(&view, Qt::Key_U, Qt::ControlModifier);
+        QCOMPARE(steps.count(), 5);
+        QCOMPARE(steps.at(0).at(0).toInt(), -1);
+        QCOMPARE(steps.at(1).at(0).toInt(), -1);
+        QCOMPARE(steps.at(4).at(0).toInt(), 1);
+        QMouseEvent move(QEvent::MouseMove, QPointF(17, 23),
+                         view.viewport()->mapToGlobal(QPointF(17, 23)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &move);
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(moved.last().at(0).toPoint(), QPoint(17, 23));
+        QFocusEvent popup(QEvent::FocusIn, Qt::PopupFocusReason);
+        QApplication::sendEvent(&view, &popup);
+        QCOMPARE(focus.count(), 0);
+        QFocusEvent tab(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(&view, &tab);
+        QCOMPARE(focus.count(), 1);
+    }
+
     // Nothing but the live window and its models: C writes the still, R records, and the
     // panes say so; frozen, neither key writes anything.
     void stillsAndRecordingsAreWrittenWithoutAMainFrame()
