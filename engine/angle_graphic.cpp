@@ -62,6 +62,17 @@ bool AngleGraphic::hitBody(int x, int y) const
     return hitSegment(points_[0], points_[1], x, y) || hitSegment(points_[1], points_[2], x, y);
 }
 
+HitBox AngleGraphic::hitBox() const
+{
+    HitBox box = labelBox();
+    for (const POINT& p : points_)
+        box = unitedBox(box, editPointBox(p));
+    if (pointCount_ >= 3)
+        box = unitedBox(
+            box, unitedBox(segmentBox(points_[0], points_[1]), segmentBox(points_[1], points_[2])));
+    return box;
+}
+
 bool AngleGraphic::hitEditPoint(int x, int y)
 {
     editPoint_ = -1;

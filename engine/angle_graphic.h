@@ -15,6 +15,7 @@ class AngleGraphic : public Graphic
     void moveBy(int dx, int dy) override;
     void moveEditPoint(int dx, int dy) override;
     bool hitBody(int x, int y) const override;
+    HitBox hitBox() const override;
     bool hitEditPoint(int x, int y) override;
     void recompute() override;
     int typeCode() const override { return kTypeAngle; }

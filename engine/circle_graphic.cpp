@@ -83,6 +83,23 @@ bool CircleGraphic::hitBody(int x, int y) const
            d2 < (r + kHitTolerance) * (r + kHitTolerance);
 }
 
+HitBox CircleGraphic::hitBox() const
+{
+    HitBox box = unitedBox(editPointBox(centre_), labelBox());
+    // A radius that is not finite fails the ring test everywhere; a negative one leaves no
+    // room between the ring's bounds.
+    const double r = radiusPixels_;
+    if (std::isfinite(r) && r >= 0)
+    {
+        const double reach = r + kHitTolerance + 1;
+        box = unitedBox(box, hitBoxOf(centre_.x - reach, centre_.y - reach, centre_.x + reach,
+                                      centre_.y + reach));
+    }
+    for (int i = 0; i < pointsNeeded(); ++i)
+        box = unitedBox(box, editPointBox(points_[i]));
+    return box;
+}
+
 bool CircleGraphic::hitEditPoint(int x, int y)
 {
     editPoint_ = -1;

@@ -80,6 +80,21 @@ bool EllipseGraphic::hitBody(int x, int y) const
     return v > 0.9 && v < 1.1;
 }
 
+HitBox EllipseGraphic::hitBox() const
+{
+    HitBox box =
+        unitedBox(unitedBox(editPointBox(points_[0]), editPointBox(points_[1])), labelBox());
+    // A flat ellipse answers by its points alone (the band test divides by zero); otherwise
+    // the band v < 1.1 keeps |y - cy| below |b| * sqrt(1.1).
+    if (pointCount_ >= 2 && semiAxisX_ != 0 && semiAxisY_ != 0)
+    {
+        const double a = std::fabs(static_cast<double>(semiAxisX_)) + kHitTolerance + 1;
+        const double b = std::fabs(static_cast<double>(semiAxisY_)) * 1.05 + 1;
+        box = unitedBox(box, hitBoxOf(centre_.x - a, centre_.y - b, centre_.x + a, centre_.y + b));
+    }
+    return box;
+}
+
 bool EllipseGraphic::hitEditPoint(int x, int y)
 {
     if (nearEditPoint(points_[0], x, y))

@@ -68,6 +68,7 @@ template <typename F> void GaugitEngine::forEachMeasured(F&& f)
 
 void GaugitEngine::setMeasureUnit(int unit)
 {
+    hitIndex_.invalidate();
     measureUnit_ = unit;
     unitsPerPixel_ = ruler_ ? ruler_->unitsPerPixelIn(measureUnit_) : 0.0f;
     forEachMeasured([this](Graphic& g) {
@@ -78,12 +79,14 @@ void GaugitEngine::setMeasureUnit(int unit)
 
 void GaugitEngine::recalibrate()
 {
+    hitIndex_.invalidate();
     unitsPerPixel_ = ruler_ ? ruler_->unitsPerPixelIn(measureUnit_) : 0.0f;
     forEachMeasured([this](Graphic& g) { g.setScale(unitsPerPixel_); });
 }
 
 void GaugitEngine::setAngleUnit(int unit)
 {
+    hitIndex_.invalidate();
     angleUnit_ = unit;
     for (auto& g : lists_.of<AngleGraphic>())
         g->setAngleUnit(unit);
@@ -91,6 +94,7 @@ void GaugitEngine::setAngleUnit(int unit)
 
 bool GaugitEngine::setPrecision(int decimals)
 {
+    hitIndex_.invalidate();
     if (!ruler_)
         return false;
     precision_ = static_cast<int16_t>(static_cast<uint16_t>(decimals & 0xFFFF));
@@ -104,6 +108,7 @@ bool GaugitEngine::setPrecision(int decimals)
 
 bool GaugitEngine::hideDescriptor(int hide)
 {
+    hitIndex_.invalidate();
     if (!ruler_)
         return false;
     hideDescriptor_ = hide;
@@ -116,7 +121,7 @@ bool GaugitEngine::hideDescriptor(int hide)
     }
     else if (selectionKind_ != kHitText)
     {
-        if (Graphic* g = graphicAt(selectionKind_, selectionIndex_))
+        if (Graphic* g = findGraphic(selectionKind_, selectionIndex_))
             g->setLabelHidden(hide);
     }
     return true;
@@ -124,16 +129,18 @@ bool GaugitEngine::hideDescriptor(int hide)
 
 void GaugitEngine::setPen(const PenSpec& pen)
 {
+    hitIndex_.invalidate();
     pen_ = pen;
     if (selectionKind_ == kHitNone || selectionKind_ == kHitText)
         return;
-    if (Graphic* g = graphicAt(selectionKind_, selectionIndex_))
+    if (Graphic* g = findGraphic(selectionKind_, selectionIndex_))
         g->setPen(pen);
 }
 
 void GaugitEngine::setTextFont(const char* face, int height, COLORREF normal, COLORREF hovered,
                                COLORREF selected)
 {
+    hitIndex_.invalidate();
     copyFace(textFont_.face, face);
     textFont_.height = height;
     textFont_.normal = normal;
@@ -141,7 +148,7 @@ void GaugitEngine::setTextFont(const char* face, int height, COLORREF normal, CO
     textFont_.selected = selected;
     if (selectionKind_ != kHitText)
         return;
-    if (Graphic* g = graphicAt(kHitText, selectionIndex_))
+    if (Graphic* g = findGraphic(kHitText, selectionIndex_))
     {
         auto* text = static_cast<TextGraphic*>(g);
         text->setFont(textFont_.face, height);
@@ -158,6 +165,7 @@ void GaugitEngine::setDescFont(const char* face, int height)
 // A mark word needs a ruler; it becomes the default of its kind and reaches every graphic of it.
 template <typename T> bool GaugitEngine::applyMark(uint32_t mark)
 {
+    hitIndex_.invalidate();
     if (!ruler_)
         return false;
     marks_.*kMarkOf<T> = mark;
@@ -255,6 +263,13 @@ bool GaugitEngine::setRulerPen(const PenSpec& pen)
 
 Graphic* GaugitEngine::graphicAt(int kind, int index)
 {
+    // The caller may change the graphic.
+    hitIndex_.invalidate();
+    return findGraphic(kind, index);
+}
+
+Graphic* GaugitEngine::findGraphic(int kind, int index) const
+{
     if (kind == kHitRuler)
         return ruler_.get();
     Graphic* found = nullptr;
@@ -279,11 +294,12 @@ Graphic* GaugitEngine::lastOfSelection()
 {
     if (selectionKind_ == kHitNone || selectionKind_ == kHitRuler)
         return nullptr;
-    return graphicAt(selectionKind_, listSize(selectionKind_) - 1);
+    return findGraphic(selectionKind_, listSize(selectionKind_) - 1);
 }
 
 void GaugitEngine::removeLastOfSelection()
 {
+    hitIndex_.invalidate();
     const int kind = selectionKind_;
     if (!lists_.visit(kind, [](auto& list) { eraseAt(list, static_cast<int>(list.size()) - 1); }))
         return;
@@ -304,6 +320,7 @@ void GaugitEngine::prepare(Graphic& graphic, uint32_t mark)
 
 Outcome GaugitEngine::startGraphic(POINT p, int type)
 {
+    hitIndex_.invalidate();
     finishGraphic();
     if (!ruler_)
         return Outcome::NoRuler;
@@ -342,6 +359,7 @@ Outcome GaugitEngine::startGraphic(POINT p, int type)
 
 void GaugitEngine::addPoint(POINT p)
 {
+    hitIndex_.invalidate();
     if (selectionKind_ == kHitText)
         return;
     if (Graphic* g = lastOfSelection())
@@ -350,6 +368,7 @@ void GaugitEngine::addPoint(POINT p)
 
 Outcome GaugitEngine::addString(const char* text)
 {
+    hitIndex_.invalidate();
     const GraphicList<TextGraphic>& texts = lists_.of<TextGraphic>();
     if (selectionKind_ != kHitText || texts.empty())
         return Outcome::NothingToActOn;
@@ -361,6 +380,7 @@ Outcome GaugitEngine::addString(const char* text)
 
 void GaugitEngine::changePoint(POINT p)
 {
+    hitIndex_.invalidate();
     if (!acceptEvent())
         return;
     if (selectionKind_ == kHitText)
@@ -381,6 +401,7 @@ bool GaugitEngine::acceptEvent()
 
 void GaugitEngine::finishGraphic()
 {
+    hitIndex_.invalidate();
     Graphic* last = lastOfSelection();
     if (last && last->isComplete())
     {
@@ -431,40 +452,46 @@ bool GaugitEngine::hitGraphic(int x, int y)
             return select(kHitRuler, -1, kModeLabel);
     }
     // Within a list an edit point anywhere beats a body, a body beats a label; texts answer
-    // with their bodies only. One pass finds all three: the first edit point ends it, the
-    // first body and label are kept for when no edit point follows.
-    auto searchList = [&](const auto& list, int kind) {
-        constexpr bool text = kIsText<GraphicOf<decltype(list)>>;
-        const int count = static_cast<int>(list.size());
-        int body = -1;
-        int label = -1;
-        for (int i = 0; i < count; ++i)
-        {
-            auto& g = *list[i];
-            if constexpr (!text)
-            {
-                if (g.hitEditPoint(x, y))
-                    return select(kind, i, kModeEditPoint);
-                if (label < 0 && g.hitLabel(x, y))
-                    label = i;
-            }
-            if (body < 0 && g.hitBody(x, y))
-                body = i;
-        }
+    // with their bodies only. One pass over the boxes finds all three: the first edit point
+    // ends it, the first body and label of a list are kept until the next list begins.
+    int kind = kHitNone;
+    int body = -1;
+    int label = -1;
+    auto settle = [&] {
         if (body >= 0)
             return select(kind, body, kModeBody);
         if (label >= 0)
             return select(kind, label, kModeLabel);
         return false;
     };
-    for (HitKind kind : kHitOrder)
-    {
-        bool hit = false;
-        lists_.visit(kind, [&](const auto& list) { hit = searchList(list, kind); });
-        if (hit)
-            return true;
-    }
-    return false;
+    const bool found = hitIndex().find(x, y, [&](const HitIndex::Entry& e) {
+        if (e.kind != kind)
+        {
+            if (settle())
+                return true;
+            kind = e.kind;
+            body = label = -1;
+        }
+        Graphic& g = *e.graphic;
+        if (e.kind != kHitText)
+        {
+            if (g.hitEditPoint(x, y))
+                return select(kind, e.index, kModeEditPoint);
+            if (label < 0 && g.hitLabel(x, y))
+                label = e.index;
+        }
+        if (body < 0 && g.hitBody(x, y))
+            body = e.index;
+        return false;
+    });
+    return found || settle();
+}
+
+const HitIndex& GaugitEngine::hitIndex()
+{
+    if (!hitIndex_.current())
+        hitIndex_.rebuild(lists_);
+    return hitIndex_;
 }
 
 bool GaugitEngine::selectGraphic(int kind, int index)
@@ -500,26 +527,16 @@ bool GaugitEngine::passGraphic(int x, int y)
     };
     if (!rulerHidden_ && ruler_->hitBody(x, y))
         return hover(kHitRuler, -1);
-    for (HitKind kind : kHitOrder)
-    {
-        bool found = false;
-        lists_.visit(kind, [&](const auto& list) {
-            for (int i = 0; i < static_cast<int>(list.size()) && !found; ++i)
-            {
-                if (list[i]->hitBody(x, y))
-                    found = hover(kind, i);
-            }
-        });
-        if (found)
-            return true;
-    }
-    return false;
+    return hitIndex().find(x, y, [&](const HitIndex::Entry& e) {
+        return e.graphic->hitBody(x, y) && hover(e.kind, e.index);
+    });
 }
 
 void GaugitEngine::moveGraphic(int dx, int dy)
 {
+    hitIndex_.invalidate();
     lastEventTime_ = kwz::tickCount();
-    Graphic* g = graphicAt(selectionKind_, selectionIndex_);
+    Graphic* g = findGraphic(selectionKind_, selectionIndex_);
     if (!g)
         return;
     const bool text = selectionKind_ == kHitText;
@@ -546,6 +563,7 @@ void GaugitEngine::moveGraphic(int dx, int dy)
 
 void GaugitEngine::clearHitGraphic()
 {
+    hitIndex_.invalidate();
     finishGraphic();
     // The ruler is not in a list: a selected ruler stays.
     lists_.visit(selectionKind_, [this](auto& list) { eraseAt(list, selectionIndex_); });
@@ -555,6 +573,7 @@ void GaugitEngine::clearHitGraphic()
 
 void GaugitEngine::clearAllGraphics()
 {
+    hitIndex_.invalidate();
     finishGraphic();
     lists_.clear();
     resetHover();
@@ -563,7 +582,7 @@ void GaugitEngine::clearAllGraphics()
 
 bool GaugitEngine::boundingRect(RECT* rect) const
 {
-    const Graphic* g = const_cast<GaugitEngine*>(this)->graphicAt(selectionKind_, selectionIndex_);
+    const Graphic* g = findGraphic(selectionKind_, selectionIndex_);
     if (selectionKind_ == kHitNone || !g)
     {
         *rect = RECT{0, 0, 0, 0};

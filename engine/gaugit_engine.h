@@ -8,6 +8,7 @@
 
 #include "engine/font_metrics.h"
 #include "engine/graphic_lists.h"
+#include "engine/hit_index.h"
 #include "engine/ruler_graphic.h"
 
 namespace gaugit {
@@ -143,8 +144,10 @@ class GaugitEngine
     {
         if (graphic)
             lists_.of<T>().push_back(std::move(graphic));
+        hitIndex_.invalidate();
     }
     // Graphic of a hit kind at an index (the ruler for kHitRuler); null when there is none.
+    // The hit search takes its boxes afresh afterwards, as the caller may change the graphic.
     Graphic* graphicAt(int kind, int index);
     int listSize(int kind) const { return lists_.size(kind); }
 
@@ -183,6 +186,8 @@ class GaugitEngine
     template <typename F> void forEachMeasured(F&& f);
     template <typename T> bool applyMark(uint32_t mark);
     bool acceptEvent();
+    Graphic* findGraphic(int kind, int index) const;
+    const HitIndex& hitIndex();
     Graphic* lastOfSelection();
     void removeLastOfSelection();
     void prepare(Graphic& graphic, uint32_t mark);
@@ -208,6 +213,7 @@ class GaugitEngine
     int16_t precision_ = 2;
     int hideDescriptor_ = 0;
     MarkWords marks_;
+    HitIndex hitIndex_;
 };
 
 } // namespace gaugit

@@ -54,7 +54,81 @@ bool hitByRegime(POINT p0, POINT p1, float k, float b, int x, int y)
     return x >= minX - kHitTolerance && x <= maxX + kHitTolerance && y >= minY && y <= maxY;
 }
 
+// Where hitByRegime can answer yes. The slanted regime compares in float: the slack covers
+// its rounding with room to spare.
+HitBox regimeBox(POINT p0, POINT p1, float k, float b)
+{
+    const double minX = std::min(p0.x, p1.x);
+    const double maxX = std::max(p0.x, p1.x);
+    const double minY = std::min(p0.y, p1.y);
+    const double maxY = std::max(p0.y, p1.y);
+    const long dx = std::labs(static_cast<long>(p0.x) - p1.x);
+    const long dy = std::labs(static_cast<long>(p0.y) - p1.y);
+    const double left = minX - kHitTolerance;
+    const double right = maxX + kHitTolerance;
+    if (dx > 3 && dy > 3)
+    {
+        const double atLeft = static_cast<double>(k) * left + b;
+        const double atRight = static_cast<double>(k) * right + b;
+        const double slack =
+            2.0 + 1e-5 * (std::fabs(k) * std::max(std::fabs(left), std::fabs(right)) +
+                          std::fabs(b) + std::max(std::fabs(atLeft), std::fabs(atRight)));
+        const double low = std::min(atLeft, atRight) - kHitTolerance - slack;
+        const double high = std::max(atLeft, atRight) + kHitTolerance + slack;
+        return hitBoxOf(left, low, right, high);
+    }
+    return hitBoxOf(left, minY - kHitTolerance, right, maxY + kHitTolerance);
+}
+
 } // namespace
+
+HitBox hitBoxOf(double left, double top, double right, double bottom)
+{
+    static constexpr double kMin = std::numeric_limits<int>::min();
+    static constexpr double kMax = std::numeric_limits<int>::max();
+    if (std::isnan(left) || std::isnan(top) || std::isnan(right) || std::isnan(bottom))
+        return HitBox{std::numeric_limits<int>::min(), std::numeric_limits<int>::min(),
+                      std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
+    auto low = [](double v) { return static_cast<int>(std::clamp(std::floor(v), kMin, kMax)); };
+    auto high = [](double v) { return static_cast<int>(std::clamp(std::ceil(v), kMin, kMax)); };
+    return HitBox{low(left), low(top), high(right), high(bottom)};
+}
+
+HitBox unitedBox(const HitBox& a, const HitBox& b)
+{
+    const bool aEmpty = a.right < a.left || a.bottom < a.top;
+    const bool bEmpty = b.right < b.left || b.bottom < b.top;
+    if (aEmpty)
+        return b;
+    if (bEmpty)
+        return a;
+    return HitBox{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                  std::max(a.bottom, b.bottom)};
+}
+
+HitBox editPointBox(POINT p)
+{
+    return hitBoxOf(
+        static_cast<double>(p.x) - kHitTolerance, static_cast<double>(p.y) - kHitTolerance,
+        static_cast<double>(p.x) + kHitTolerance, static_cast<double>(p.y) + kHitTolerance);
+}
+
+HitBox lineBodyBox(POINT p0, POINT p1, float k, float b)
+{
+    return regimeBox(p0, p1, k, b);
+}
+
+HitBox segmentBox(POINT p1, POINT p2)
+{
+    if (p1.x == p2.x)
+        return hitBoxOf(static_cast<double>(p1.x) - kHitTolerance, std::min(p1.y, p2.y),
+                        static_cast<double>(p1.x) + kHitTolerance, std::max(p1.y, p2.y));
+    // The slope and intercept exactly as hitSegment computes them.
+    const float k = static_cast<float>(static_cast<long long>(p2.y) - p1.y) /
+                    static_cast<float>(static_cast<long long>(p2.x) - p1.x);
+    const float b = static_cast<float>(p1.y) - static_cast<float>(p1.x) * k;
+    return regimeBox(p1, p2, k, b);
+}
 
 bool hitLineBody(POINT p0, POINT p1, float k, float b, int x, int y)
 {

@@ -30,6 +30,29 @@ RECT inflatedRect(const RECT& r, int by);
 RECT unitedRect(const RECT& a, const RECT& b);
 bool isEmptyRect(const RECT& r);
 
+// Every point that a hit test of a graphic can accept lies in its box (edges inclusive), so a
+// search tests a graphic exactly only where the point is inside. A box may be larger than
+// needed, never smaller; one with right < left or bottom < top holds nothing.
+struct HitBox
+{
+    int left = 1;
+    int top = 1;
+    int right = 0;
+    int bottom = 0;
+
+    bool holds(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+};
+
+// From bounds in double, rounded outward and clamped to the int range; NaN anywhere gives the
+// box of every point, the safe answer for a graphic whose numbers make no sense.
+HitBox hitBoxOf(double left, double top, double right, double bottom);
+HitBox unitedBox(const HitBox& a, const HitBox& b);
+// The square in which nearEditPoint grabs p.
+HitBox editPointBox(POINT p);
+// Every point hitLineBody (with these k and b) or hitSegment accepts.
+HitBox lineBodyBox(POINT p0, POINT p1, float k, float b);
+HitBox segmentBox(POINT p1, POINT p2);
+
 // Truncates toward zero like a C cast, but gives 0 for NaN and saturates out-of-range
 // values instead of the undefined behaviour of the plain cast.
 int truncToInt(double v);

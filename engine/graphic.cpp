@@ -17,6 +17,17 @@ bool Graphic::hitLabel(int x, int y) const
     return label_ && label_->hitGrabArea(x, y);
 }
 
+HitBox Graphic::labelBox() const
+{
+    if (!label_)
+        return HitBox{};
+    const POINT at = label_->position();
+    const FontMetrics& m = label_->metrics();
+    // hitGrabArea's right and bottom are exclusive.
+    return hitBoxOf(at.x, at.y, static_cast<double>(at.x) + 2.0 * m.maxCharWidth - 1,
+                    static_cast<double>(at.y) + m.height - 1);
+}
+
 RECT Graphic::extentRect() const
 {
     return bounds_;

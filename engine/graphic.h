@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engine/desc_label.h"
+#include "engine/geometry.h"
 #include "kwztypes.h"
 
 namespace kwz {
@@ -77,6 +78,8 @@ class Graphic
         return false;
     }
     virtual bool hitLabel(int x, int y) const;
+    // Holds every point at which hitBody, hitEditPoint or hitLabel can answer yes.
+    virtual HitBox hitBox() const { return labelBox(); }
 
     // Recomputes bounds and every unit value from the points.
     virtual void recompute() {}
@@ -142,6 +145,8 @@ class Graphic
     // Creates the label at p on first use, otherwise moves it there.
     void placeLabel(POINT p);
     void moveLabelTo(POINT p);
+    // Where hitLabel can answer yes.
+    HitBox labelBox() const;
 
     std::unique_ptr<DescLabel> label_;
     float unitsPerPixel_ = 0.0f;

@@ -55,6 +55,12 @@ bool LineGraphic::hitBody(int x, int y) const
     return hitLineBody(start_, end_, slope_, intercept_, x, y);
 }
 
+HitBox LineGraphic::hitBox() const
+{
+    return unitedBox(unitedBox(lineBodyBox(start_, end_, slope_, intercept_), labelBox()),
+                     unitedBox(editPointBox(start_), editPointBox(end_)));
+}
+
 bool LineGraphic::hitEditPoint(int x, int y)
 {
     if (nearEditPoint(start_, x, y))

@@ -81,6 +81,22 @@ bool PolygonGraphic::hitBody(int x, int y) const
     return false;
 }
 
+HitBox PolygonGraphic::hitBox() const
+{
+    HitBox box = labelBox();
+    // An unfinished polygon answers neither by its outline nor by its vertices.
+    if (!finished_ || pointCount_ < 1)
+        return box;
+    box = unitedBox(box, segmentBox(vertices_[0], vertices_[pointCount_ - 1]));
+    for (int i = 0; i < pointCount_; ++i)
+    {
+        box = unitedBox(box, editPointBox(vertices_[i]));
+        if (i + 1 < pointCount_)
+            box = unitedBox(box, segmentBox(vertices_[i], vertices_[i + 1]));
+    }
+    return box;
+}
+
 bool PolygonGraphic::hitEditPoint(int x, int y)
 {
     editPoint_ = -1;

@@ -67,6 +67,17 @@ bool RectGraphic::hitBody(int x, int y) const
            (nearTopOrBottom && x > r.left && x < r.right);
 }
 
+HitBox RectGraphic::hitBox() const
+{
+    const RECT r = normalizedRect(bounds_);
+    const HitBox outline = hitBoxOf(static_cast<double>(r.left) - kHitTolerance,
+                                    static_cast<double>(r.top) - kHitTolerance,
+                                    static_cast<double>(r.right) + kHitTolerance,
+                                    static_cast<double>(r.bottom) + kHitTolerance);
+    return unitedBox(unitedBox(outline, labelBox()),
+                     unitedBox(editPointBox(first_), editPointBox(second_)));
+}
+
 bool RectGraphic::hitEditPoint(int x, int y)
 {
     if (nearEditPoint(first_, x, y))

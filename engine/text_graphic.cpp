@@ -29,6 +29,17 @@ bool TextGraphic::hitBody(int x, int y) const
     return x < left + width && y < top + m.height;
 }
 
+HitBox TextGraphic::hitBox() const
+{
+    const FontMetrics m = metrics();
+    const double width = static_cast<double>(std::strlen(text_)) * m.aveCharWidth;
+    // Left and top are exclusive, as are right and bottom.
+    return unitedBox(labelBox(), hitBoxOf(static_cast<double>(position_.x) + 1,
+                                          static_cast<double>(position_.y) + 1,
+                                          static_cast<double>(position_.x) + width - 1,
+                                          static_cast<double>(position_.y) + m.height - 1));
+}
+
 RECT TextGraphic::extentRect() const
 {
     const FontMetrics m = metrics();

@@ -20,6 +20,7 @@ class TextGraphic : public Graphic
     bool isComplete() const override { return text_[0] != '\0'; }
     void moveBy(int dx, int dy) override { position_ = movedPoint(position_, dx, dy); }
     bool hitBody(int x, int y) const override;
+    HitBox hitBox() const override;
     int typeCode() const override { return kTypeText; }
     // Drawing (engine/figures_draw.cpp).
     void draw(kwz::DrawContext& dc, int state) override;

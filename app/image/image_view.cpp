@@ -198,6 +198,14 @@ void CImageView::mouseMoveEvent(QMouseEvent* event)
     repaintView();
 }
 
+// Image views paint on the interface thread, one at a time: they share the buffer that the
+// visible part is converted in, so an open window costs no third copy of its picture.
+QImage& CImageView::sharedScratch()
+{
+    static QImage scratch;
+    return scratch;
+}
+
 void CImageView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
@@ -212,7 +220,7 @@ void CImageView::paintEvent(QPaintEvent*)
         return;
     painter.translate(-scroll.x(), -scroll.y());
     {
-        QPainterContext context(painter, &scratch_);
+        QPainterContext context(painter, &sharedScratch());
         RASTDraw(bitmap(), kwz::toHdc(&context), scroll.x(), scroll.y(), clientSize_.width(),
                  clientSize_.height());
     }

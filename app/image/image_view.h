@@ -74,6 +74,7 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     void focusView() override;
 
     static POINT imagePoint(QPoint p) { return POINT{p.x(), p.y()}; }
+    static QImage& sharedScratch();
     void magnify(const POINT& p);
     void updateScrollRange();
     void updateCursor();
@@ -86,5 +87,4 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     bool movedYet_ = false;
     bool leftDown_ = false;
     QLineEdit* textInput_;
-    QImage scratch_;
 };

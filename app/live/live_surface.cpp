@@ -43,6 +43,8 @@ void LiveSurface::releaseDC(kwz::DrawContext* context)
     bool post = false;
     {
         std::lock_guard lock(swapMutex_);
+        // Only this thread counts painted frames, one paint at a time.
+        slots_[back_].frame = painted_.load(std::memory_order_relaxed) + 1;
         if (slots_[back_].stream == stream_)
         {
             std::swap(back_, ready_);
@@ -113,6 +115,12 @@ bool LiveSurface::takeFrame()
     if (frontValid_)
         ++taken_;
     return frontValid_;
+}
+
+uint64_t LiveSurface::frontFrame() const
+{
+    std::lock_guard lock(swapMutex_);
+    return slots_[front_].frame;
 }
 
 void LiveSurface::setPaintedHook(std::function<void()> hook)

@@ -51,6 +51,9 @@ class LiveSurface final : public kwz::Window
     // The front buffer holds a frame of the current stream.
     bool hasFrame() const { return frontValid_; }
     const QImage& front() const { return slots_[front_].image; }
+    // The number of the painted frame in the front buffer (paintedFrames() counted it), 0
+    // before the first.
+    uint64_t frontFrame() const;
 
     // Frames painted completely and frames taken to the screen since the surface was made.
     uint64_t paintedFrames() const { return painted_.load(std::memory_order_relaxed); }
@@ -66,6 +69,7 @@ class LiveSurface final : public kwz::Window
         QImage image;
         std::unique_ptr<Rgb32Context> context;
         uint64_t stream = 0; // the stream the picture belongs to
+        uint64_t frame = 0;  // its number among the painted frames
     };
 
     QObject* receiver_;
@@ -83,7 +87,7 @@ class LiveSurface final : public kwz::Window
     std::mutex paintMutex_;
     std::function<void()> paintedHook_;
     // Guards the slot indexes, the ready flag and the stream number.
-    std::mutex swapMutex_;
+    mutable std::mutex swapMutex_;
     std::array<Slot, 3> slots_;
     int back_ = 0;
     int ready_ = 1;

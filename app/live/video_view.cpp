@@ -225,6 +225,8 @@ void CVideoView::paintEvent(QPaintEvent* event)
         painter.setPen(QColor(255, 210, 80));
         painter.drawText(text, Qt::AlignCenter, notice_);
     }
+    if (shownHook_ && picture == &surface_->front() && !covered.isEmpty())
+        shownHook_(surface_->frontFrame());
 }
 
 void CVideoView::setNotice(const QString& text)

@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "app/live/live_surface.h"
@@ -43,6 +44,9 @@ class CVideoView : public QAbstractScrollArea
     // Where the camera paints: the picture rectangle, or the whole client area with fit.
     QRect placement() const { return placement_; }
     QSize scrollSize() const { return scrollSize_; }
+    // Called at the end of each paint that put a live frame on the widget, with the frame's
+    // number (LiveSurface::frontFrame); for measurements.
+    void setShownHook(std::function<void(uint64_t frame)> hook) { shownHook_ = std::move(hook); }
 
   Q_SIGNALS:
     // The picture was placed anew; shown is its size on the screen.
@@ -77,4 +81,5 @@ class CVideoView : public QAbstractScrollArea
     QRect placement_;
     QString notice_;
     bool placing_ = false;
+    std::function<void(uint64_t)> shownHook_;
 };

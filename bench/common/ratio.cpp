@@ -106,9 +106,19 @@ class SummaryReporter : public benchmark::ConsoleReporter
                 }
                 else if (lower != s.counters.end())
                 {
+                    // A floor (frames per second) holds only if every run reaches it: a
+                    // median would pass a program that stutters in some runs.
                     const double bound = lower->second.front();
-                    std::snprintf(target, sizeof target, "target >= %g: %s", bound,
-                                  value >= bound ? "met" : "MISSED");
+                    const auto shortRuns =
+                        std::count_if(values.begin(), values.end(),
+                                      [&](double v) { return asPrinted(v) < bound; });
+                    if (shortRuns == 0)
+                        std::snprintf(target, sizeof target, "target >= %g in every run: met",
+                                      bound);
+                    else
+                        std::snprintf(target, sizeof target,
+                                      "target >= %g in every run: MISSED in %td of %zu", bound,
+                                      shortRuns, values.size());
                 }
                 line += std::string("  ") + target;
                 const auto base = s.counters.find("baseline_s");

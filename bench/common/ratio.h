@@ -11,7 +11,8 @@
 //
 // A counter "X" may carry its target in a counter "X<=" or "X>=" (atMost, atLeast). After the
 // table, the shared main prints per benchmark the ratio and every bounded counter as median
-// and range over the repetitions, with its target and whether the median meets it.
+// and range over the repetitions, with its target and whether the median meets it; a lower
+// bound ("X>=", a floor such as frames per second) is met only when every repetition meets it.
 
 #include <chrono>
 #include <ctime>

@@ -1,7 +1,8 @@
 // The live picture from the camera to the screen, at each of the five sizes, on the offscreen
 // platform: frames shown against frames the camera delivered, the time from a frame's
-// delivery to its pixels in the view's buffer (median and 99th percentile) against one frame
-// interval, and the interface thread's processor time per shown frame.
+// delivery to the end of the widget's paint that shows it (median and 99th percentile)
+// against the camera's nominal frame interval, and the interface thread's processor time per
+// shown frame.
 
 #include <QApplication>
 #include <QEventLoop>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -28,6 +30,7 @@
 #include "app/shell/language.h"
 #include "app/shell/settings.h"
 #include "app/shell/status_panes.h"
+#include "camera/simulated_camera.h"
 
 namespace {
 
@@ -46,15 +49,22 @@ struct BenchHost
     QMdiArea area; // last, so that its frames go before what they use
 };
 
-// Stamps each frame as the camera hands it over and measures how long its pixels take to
-// reach the view's buffer. Both run on the capture thread, one frame after the other.
+// The bound of the latency: one interval at the simulated camera's nominal rate, fixed, so a
+// camera that slows down cannot loosen it.
+const double kNominalIntervalMs = 1000.0 / zcap::SimulatedOptions{}.framesPerSecond;
+
+// Stamps each frame as the camera hands it over, notes the stamp under the frame's number when
+// its paint into the view's buffer ends (both on the capture thread, one after the other),
+// and measures from it to the end of the widget's paint that shows it (interface thread).
 struct Probe
 {
-    std::mutex mutex; // guards everything below against the reading interface thread
+    std::mutex mutex; // guards everything below between the two threads
     bool measuring = false;
     Clock::time_point delivered;
     int deliveredFrames = 0;
-    std::vector<double> toBufferMs;
+    std::map<uint64_t, Clock::time_point> deliveredByFrame;
+    uint64_t lastShown = 0;
+    std::vector<double> toPaintedMs;
 };
 
 void stampDelivery(BYTE*, DWORD, void* context)
@@ -137,12 +147,24 @@ void liveToScreen(benchmark::State& state)
             Probe probe;
             ZcapSetFrameCallback(device, &stampDelivery, &probe);
             LiveSurface& surface = frame->view()->surface();
-            surface.setPaintedHook([&probe] {
+            surface.setPaintedHook([&probe, &surface] {
                 std::lock_guard lock(probe.mutex);
                 if (probe.measuring)
-                    probe.toBufferMs.push_back(
-                        std::chrono::duration<double, std::milli>(Clock::now() - probe.delivered)
-                            .count());
+                    probe.deliveredByFrame[surface.paintedFrames()] = probe.delivered;
+            });
+            frame->view()->setShownHook([&probe](uint64_t shown) {
+                const auto now = Clock::now();
+                std::lock_guard lock(probe.mutex);
+                // A frame counts once, at the first paint that shows it.
+                if (shown <= probe.lastShown)
+                    return;
+                probe.lastShown = shown;
+                const auto stamp = probe.deliveredByFrame.find(shown);
+                if (stamp == probe.deliveredByFrame.end())
+                    return;
+                probe.toPaintedMs.push_back(
+                    std::chrono::duration<double, std::milli>(now - stamp->second).count());
+                probe.deliveredByFrame.erase(probe.deliveredByFrame.begin(), std::next(stamp));
             });
             runFor(std::chrono::milliseconds(shortRun ? 200 : 700)); // the stream settles
 
@@ -161,16 +183,17 @@ void liveToScreen(benchmark::State& state)
             const uint64_t shown = surface.takenFrames() - shownBefore;
             const uint64_t painted = surface.paintedFrames() - paintedBefore;
             const uint64_t skipped = surface.skippedFrames() - skippedBefore;
-            std::vector<double> toBuffer;
+            std::vector<double> toPainted;
             int delivered = 0;
             {
                 std::lock_guard lock(probe.mutex);
                 probe.measuring = false;
-                toBuffer = probe.toBufferMs;
+                toPainted = probe.toPaintedMs;
                 delivered = probe.deliveredFrames;
             }
             ZcapSetFrameCallback(device, nullptr, nullptr);
             surface.setPaintedHook({});
+            frame->view()->setShownHook({});
             delete frame;
 
             Row row{std::to_string(width) + "x" + std::to_string(height), delivered / wall,
@@ -178,15 +201,14 @@ void liveToScreen(benchmark::State& state)
                     // Frames that reached the buffer and were not replaced before the screen
                     // took them, of the frames delivered.
                     delivered > 0 ? double(painted - skipped) / delivered : 0,
-                    percentile(toBuffer, 0.5), percentile(toBuffer, 0.99),
-                    delivered > 0 ? 1000.0 * wall / delivered : 0,
+                    percentile(toPainted, 0.5), percentile(toPainted, 0.99), kNominalIntervalMs,
                     shown > 0 ? 1000.0 * cpu / double(shown) : 0, skipped};
             state.counters["delivered_fps"] = row.deliveredFps;
             state.counters["shown_fps"] = row.shownFps;
             state.counters["shown/delivered"] = row.ratio;
             state.counters["skipped"] = double(skipped);
-            state.counters["buffer_ms_median"] = row.medianMs;
-            state.counters["buffer_ms_p99"] = row.p99Ms;
+            state.counters["painted_ms_median"] = row.medianMs;
+            state.counters["painted_ms_p99"] = row.p99Ms;
             state.counters["target_p99_ms"] = row.intervalMs;
             state.counters["ui_cpu_ms/shown"] = row.uiCpuMs;
             rows.push_back(row);
@@ -220,13 +242,15 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::printf("\n%-10s %9s %9s %7s %7s %11s %11s %11s %11s\n", "size", "delivered", "shown",
+    std::printf("\nlatency: from a frame's delivery to the end of the widget's paint that shows "
+                "it\n");
+    std::printf("%-10s %9s %9s %7s %7s %11s %11s %11s %11s\n", "size", "delivered", "shown",
                 "skipped", "ratio", "median ms", "p99 ms", "target ms", "ui cpu ms");
     for (const Row& r : rows)
         std::printf("%-10s %9.2f %9.2f %7llu %7.3f %11.2f %11.2f %11.2f %11.3f\n", r.size.c_str(),
                     r.deliveredFps, r.shownFps, static_cast<unsigned long long>(r.skipped), r.ratio,
                     r.medianMs, r.p99Ms, r.intervalMs, r.uiCpuMs);
-    std::printf("target: ratio 1.000 (every delivered frame shown) and p99 under one frame "
-                "interval (target ms) at 2048x1536\n");
+    std::printf("target: ratio 1.000 (every delivered frame shown) and p99 under the camera's "
+                "nominal frame interval (target ms) at 2048x1536\n");
     return 0;
 }

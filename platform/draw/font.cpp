@@ -23,10 +23,12 @@ namespace {
 
 // Larger runs (only absurd fonts make them) are drawn glyph by glyph instead.
 constexpr int64_t kMaxRunPixels = int64_t{1} << 22;
-// Runs kept per font, and the bytes of their masks. Labels hold a handful of lines; a label
-// being dragged or a text being typed makes a new one on every change, so old ones must go.
-constexpr size_t kMaxCachedRuns = 64;
-constexpr size_t kMaxCachedRunBytes = size_t{4} << 20;
+// Runs kept per font, and the bytes of their masks. Every label of an image shares one font
+// and holds a handful of lines, so the bound must hold all lines of a thousand labels or a
+// repaint that walks them in turn finds none of them kept; a label being dragged or a text
+// being typed makes a new one on every change, so old ones must still go.
+constexpr size_t kMaxCachedRuns = 8192;
+constexpr size_t kMaxCachedRunBytes = size_t{24} << 20;
 
 struct RunBounds
 {
@@ -500,15 +502,15 @@ class FreeTypeFont final : public Font
                 runBytes_ -= cached.bytes;
                 return true;
             });
-            runHashes_.clear();
-            for (const CachedRun& cached : runs_)
-                runHashes_.push_back(cached.hash);
+            runIndex_.clear();
+            for (size_t i = 0; i < runs_.size(); ++i)
+                runIndex_.emplace(runs_[i].hash, i);
             releaseBytes(before - runBytes_);
         }
         if (!reserveBytes(bytes))
             return run; // the caches are full: drawn, not kept
         runs_.push_back(CachedRun{hash, std::u16string(text), run, ++runClock_, bytes});
-        runHashes_.push_back(hash);
+        runIndex_.emplace(hash, runs_.size() - 1);
         runBytes_ += bytes;
         return run;
     }
@@ -823,8 +825,7 @@ class FreeTypeFont final : public Font
     // fonts of a file are never drawn.
     static constexpr char32_t kLatin = 256;
     mutable std::unique_ptr<std::array<const CachedGlyph*, kLatin>> latin_;
-    // A font keeps a few dozen texts at most: their hashes side by side fill a cache line or
-    // two, where a hash map would chase pointers through memory the drawing has evicted.
+    // The texts a font keeps, found by their hash.
     struct CachedRun
     {
         size_t hash = 0;
@@ -836,15 +837,16 @@ class FreeTypeFont final : public Font
     // Caller holds the mutex.
     CachedRun* findRun(size_t hash, std::u16string_view text) const
     {
-        for (size_t i = 0; i < runHashes_.size(); ++i)
+        const auto [first, last] = runIndex_.equal_range(hash);
+        for (auto it = first; it != last; ++it)
         {
-            if (runHashes_[i] == hash && runs_[i].text == text)
-                return &runs_[i];
+            if (runs_[it->second].text == text)
+                return &runs_[it->second];
         }
         return nullptr;
     }
     mutable std::vector<CachedRun> runs_;
-    mutable std::vector<size_t> runHashes_; // runs_[i].hash, packed
+    mutable std::unordered_multimap<size_t, size_t> runIndex_; // hash to index in runs_
     mutable uint64_t runClock_ = 0;
     mutable size_t runBytes_ = 0;
 };

@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include <gtest/gtest.h>
 
 #include "engine/angle_graphic.h"
 #include "engine/circle_graphic.h"
 #include "engine/ellipse_graphic.h"
+#include "engine/geometry.h"
 #include "engine/line_graphic.h"
 #include "engine/polygon_graphic.h"
 #include "engine/rect_graphic.h"
@@ -347,4 +349,34 @@ TEST(UnitFactor, TableIsConsistentBothWays)
             EXPECT_NEAR(unitFactor(a, b) * unitFactor(b, a), 1.0, 2e-4) << a << " " << b;
     EXPECT_STREQ(unitText(4), "INCH");
     EXPECT_STREQ(unitText(9), "");
+}
+
+// Wherever a segment or a line body accepts a point, its hit box holds it: far from the
+// origin too, where the slanted test rounds in float.
+TEST(HitBoxes, HoldEveryPointTheBodyTestsAccept)
+{
+    std::mt19937 rng(2024);
+    for (int scale : {100, 100000, 1 << 29})
+    {
+        std::uniform_int_distribution<int> coordinate(-scale, scale);
+        std::uniform_int_distribution<int> jitter(-12, 12);
+        for (int segment = 0; segment < 2000; ++segment)
+        {
+            const POINT a{coordinate(rng), coordinate(rng)};
+            POINT b{coordinate(rng), coordinate(rng)};
+            if (segment % 7 == 0)
+                b.x = a.x + jitter(rng); // steep and nearly vertical
+            const gaugit::HitBox box = gaugit::segmentBox(a, b);
+            for (int probe = 0; probe < 50; ++probe)
+            {
+                const double t = double(rng() % 1001) / 1000.0;
+                const int x = int(a.x + t * (double(b.x) - a.x)) + jitter(rng);
+                const int y = int(a.y + t * (double(b.y) - a.y)) + jitter(rng);
+                if (!gaugit::hitSegment(a, b, x, y))
+                    continue;
+                ASSERT_TRUE(box.holds(x, y))
+                    << a.x << "," << a.y << " " << b.x << "," << b.y << " at " << x << "," << y;
+            }
+        }
+    }
 }

@@ -1,5 +1,6 @@
-// The selection search against the plain three-pass search it replaces, over random scenes
-// of crowded, overlapping graphics and points near them.
+// The selection and hover searches against plain searches of every graphic in turn, over
+// random scenes of crowded, overlapping graphics and points near them, with edits between
+// the searches so that boxes kept from before an edit would show.
 
 #include <random>
 
@@ -15,6 +16,16 @@ struct Found
     int mode = gaugit::kModeNone;
     bool operator==(const Found&) const = default;
 };
+
+// The graphic at a list position, reached without telling the engine.
+gaugit::Graphic* quietly(gaugit::GaugitEngine& e, int kind, int index)
+{
+    if (kind == gaugit::kHitRuler)
+        return e.ruler();
+    gaugit::Graphic* g = nullptr;
+    e.lists().visit(kind, [&](const auto& list) { g = list[static_cast<size_t>(index)].get(); });
+    return g;
+}
 
 // Each list in turn: edit points of every graphic, then bodies, then labels.
 Found referenceSearch(gaugit::GaugitEngine& e, int x, int y)
@@ -35,15 +46,28 @@ Found referenceSearch(gaugit::GaugitEngine& e, int x, int y)
         const int count = e.listSize(kind);
         const bool text = kind == kHitText;
         for (int i = 0; i < count && !text; ++i)
-            if (e.graphicAt(kind, i)->hitEditPoint(x, y))
+            if (quietly(e, kind, i)->hitEditPoint(x, y))
                 return {kind, i, kModeEditPoint};
         for (int i = 0; i < count; ++i)
-            if (e.graphicAt(kind, i)->hitBody(x, y))
+            if (quietly(e, kind, i)->hitBody(x, y))
                 return {kind, i, kModeBody};
         for (int i = 0; i < count && !text; ++i)
-            if (e.graphicAt(kind, i)->hitLabel(x, y))
+            if (quietly(e, kind, i)->hitLabel(x, y))
                 return {kind, i, kModeLabel};
     }
+    return {};
+}
+
+// The first body under the point, the ruler first.
+Found referenceHover(gaugit::GaugitEngine& e, int x, int y)
+{
+    using namespace gaugit;
+    if (!e.rulerHidden() && e.ruler()->hitBody(x, y))
+        return {kHitRuler, -1, kModeNone};
+    for (HitKind kind : kHitOrder)
+        for (int i = 0; i < e.listSize(kind); ++i)
+            if (quietly(e, kind, i)->hitBody(x, y))
+                return {kind, i, kModeNone};
     return {};
 }
 
@@ -81,6 +105,30 @@ class HitSearch : public EngineTest
         if (rng() % 5)
             engine_.finishGraphic();
     }
+
+    // Now and then a change that moves what a search may find: a drag of the selection, a new
+    // graphic, another text font, another unit.
+    void editNow(std::mt19937& rng, const Found& selected)
+    {
+        switch (rng() % 16)
+        {
+        case 0:
+            if (selected.kind != gaugit::kHitNone)
+                engine_.moveGraphic(int(rng() % 21) - 10, int(rng() % 21) - 10);
+            break;
+        case 1:
+            addRandom(rng);
+            break;
+        case 2:
+            engine_.setTextFont("Times New Roman", 10 + int(rng() % 20), 0xFF, 0xFF00, 0xFF0000);
+            break;
+        case 3:
+            engine_.setMeasureUnit(int(rng() % 3));
+            break;
+        default:
+            break;
+        }
+    }
 };
 
 TEST_F(HitSearch, AnswersAsEveryListSearchedThreeTimes)
@@ -106,11 +154,17 @@ TEST_F(HitSearch, AnswersAsEveryListSearchedThreeTimes)
             if (got.mode == gaugit::kModeEditPoint)
             {
                 // The edit point that a drag then moves is the one the search found.
-                gaugit::Graphic* g = engine_.graphicAt(got.kind, got.index);
+                gaugit::Graphic* g = quietly(engine_, got.kind, got.index);
                 const int remembered = g->editPoint();
                 g->hitEditPoint(p.x, p.y);
                 ASSERT_EQ(remembered, g->editPoint());
             }
+            later();
+            const Found hover = referenceHover(engine_, p.x, p.y);
+            ASSERT_EQ(engine_.passGraphic(p.x, p.y), hover.kind != gaugit::kHitNone);
+            ASSERT_EQ((Found{engine_.hoverKind(), engine_.hoverIndex(), gaugit::kModeNone}), hover)
+                << "hover, scene " << scene << " at " << p.x << "," << p.y;
+            editNow(rng, got);
         }
     }
 }

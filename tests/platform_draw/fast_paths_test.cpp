@@ -305,6 +305,27 @@ void keep(void* context, const GlyphCoverage& glyph)
     placed.coverage.push_back(std::move(copy));
 }
 
+// A label line of a numbered figure, as a repaint draws them.
+std::u16string lineText(int i)
+{
+    std::u16string text = u"Length: ";
+    for (char c : std::to_string(i))
+        text.push_back(static_cast<char16_t>(c));
+    return text + u".25 mm";
+}
+
+// All lines of a thousand labels share one font: a repaint that walks them in turn finds each
+// one laid out by the repaint before.
+TEST(TextRuns, EveryLineOfAThousandLabelsStaysLaidOut)
+{
+    auto font = createFont(labelLogFont("Arial", 14));
+    std::vector<std::shared_ptr<const TextRun>> first;
+    for (int i = 0; i < 5000; ++i)
+        first.push_back(font->layout(lineText(i)));
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(font->layout(lineText(i)), first[static_cast<size_t>(i)]) << i;
+}
+
 TEST(TextRuns, MaskHoldsEveryGlyphAndCacheKeepsRunsAlive)
 {
     LogFont request = labelLogFont("Arial", 16);
@@ -351,9 +372,8 @@ TEST(TextRuns, MaskHoldsEveryGlyphAndCacheKeepsRunsAlive)
     // Many other texts push the first out of the cache; the run held here stays whole, and the
     // text comes back as the same picture.
     std::vector<uint8_t> before = run->coverage;
-    for (int i = 0; i < 300; ++i)
-        ASSERT_TRUE(font->layout(u"X:" + std::u16string(static_cast<size_t>(i % 40), u'1') +
-                                 static_cast<char16_t>(u'A' + i % 26)));
+    for (int i = 0; i < 10000; ++i)
+        ASSERT_TRUE(font->layout(lineText(i)));
     EXPECT_EQ(run->coverage, before);
     std::shared_ptr<const TextRun> again = font->layout(text);
     ASSERT_TRUE(again);
