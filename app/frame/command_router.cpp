@@ -48,7 +48,10 @@ QList<QKeySequence> keySequences(const char* key)
 {
     if (key == nullptr)
         return {};
-    const QKeySequence plain = QKeySequence::fromString(QString::fromLatin1(key));
+    const QList<QKeySequence> keys = QKeySequence::listFromString(QString::fromLatin1(key));
+    if (keys.size() != 1)
+        return keys;
+    const QKeySequence plain = keys.front();
     const int code = plain[0].key();
     if (code >= Qt::Key_A && code <= Qt::Key_Z)
         return {plain, QKeySequence(Qt::ShiftModifier | Qt::Key(code))};

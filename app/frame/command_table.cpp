@@ -65,6 +65,10 @@ constexpr CommandInfo kCommands[] = {
     {ID_IMAGE_SETTINGS_TEXT, "Font", true},
     {ID_BUTTON_IMAGEALL, "All Image Bars", true},
     {ID_VIEW_RESULTS, "Results", true},
+    {ID_VIEW_ZOOM_IN, "Zoom In", false, "Ctrl++; Ctrl+=", KeyWindow::Image},
+    {ID_VIEW_ZOOM_OUT, "Zoom Out", false, "Ctrl+-", KeyWindow::Image},
+    {ID_VIEW_ACTUAL_SIZE, "Actual Size", false, "Ctrl+0", KeyWindow::Image},
+    {ID_VIEW_FIT_WINDOW, "Fit to Window", false, "Ctrl+9", KeyWindow::Image},
 };
 
 constexpr int kVideoButtons[] = {

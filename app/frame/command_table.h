@@ -19,8 +19,8 @@ struct CommandInfo
     int id;
     const char* name;
     bool checkable;
-    // A key in the portable text form of a key sequence ("C", "Del"); letters answer in
-    // either case.
+    // A key in the portable text form of a key sequence ("C", "Del"), or several parted by
+    // "; "; letters answer in either case.
     const char* key = nullptr;
     KeyWindow window = KeyWindow::None;
     // A key that answers anywhere in the main window, beside the window key if any.

@@ -11,6 +11,7 @@
 #include "app/shell/command_ids.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
+#include "app/shell/ui_text.h"
 
 using namespace cmd;
 
@@ -96,7 +97,8 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
           {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
            ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT});
     items(addMenu(MenuKind::Image, "&View"),
-          {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR, ID_VIEW_RESULTS});
+          {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR, ID_VIEW_RESULTS, 0, ID_VIEW_ZOOM_IN,
+           ID_VIEW_ZOOM_OUT, ID_VIEW_ACTUAL_SIZE, ID_VIEW_FIT_WINDOW});
     QMenu* operation = addMenu(MenuKind::Image, "&Operation");
     items(operation, {ID_IMAGE_NORMAL, 0, ID_IMAGE_MESURE_LINE});
     QMenu* circle = operation->addMenu("Circle");
@@ -297,10 +299,24 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
                   {ID_IMAGE_SETTINGS_RULER, "IMSettingsRuler"},
                   {ID_IMAGE_SETTINGS_PEN, "IMSettingsPen"},
                   {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}});
-    // No language file has a text for the results table.
-    for (QMenu* m : menus_[static_cast<int>(MenuKind::Image)])
-        setItemText(m, ID_VIEW_RESULTS,
-                    QString::fromUtf8(
-                        builtInText(languageIndex_, "&Results", "测量结果(&R)", "測量結果(&R)")));
+    // No language file has a text for the results table or the zoom.
+    struct BuiltIn
+    {
+        int id;
+        const char* english;
+        const char* simplified;
+        const char* traditional;
+    };
+    static constexpr BuiltIn kBuiltIn[] = {
+        {ID_VIEW_RESULTS, "&Results", "测量结果(&R)", "測量結果(&R)"},
+        {ID_VIEW_ZOOM_IN, "Zoom &In", "放大(&I)", "放大(&I)"},
+        {ID_VIEW_ZOOM_OUT, "Zoom &Out", "缩小(&O)", "縮小(&O)"},
+        {ID_VIEW_ACTUAL_SIZE, "&Actual Size (100%)", "实际大小 100%(&A)", "實際大小 100%(&A)"},
+        {ID_VIEW_FIT_WINDOW, "&Fit to Window", "适合窗口(&F)", "適合視窗(&F)"},
+    };
+    for (const BuiltIn& item : kBuiltIn)
+        for (QMenu* m : menus_[static_cast<int>(MenuKind::Image)])
+            setItemText(m, item.id,
+                        uiText(languageIndex_, item.english, item.simplified, item.traditional));
     applyHelpTexts(MenuKind::Image, 5, texts);
 }

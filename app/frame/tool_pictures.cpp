@@ -1,7 +1,10 @@
 #include "app/frame/tool_pictures.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+#include <cmath>
 
 #include "app/shell/command_ids.h"
 
@@ -299,9 +302,12 @@ void draw(QPainter& p, int id)
 
 } // namespace
 
-QPixmap toolPicture(int commandId, bool hot)
+QPixmap toolPicture(int commandId, bool hot, qreal ratio)
 {
-    QPixmap pixmap(32, 32);
+    // Drawn at the screen's density: on a dense screen an enlarged 32 x 32 picture blurs.
+    const int side = std::max(32, int(std::ceil(32 * ratio)));
+    QPixmap pixmap(side, side);
+    pixmap.setDevicePixelRatio(double(side) / 32);
     pixmap.fill(hot ? QColor(255, 244, 204) : Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -319,7 +325,14 @@ QPixmap toolPicture(int commandId, bool hot)
 QIcon toolIcon(int commandId)
 {
     QIcon icon;
-    icon.addPixmap(toolPicture(commandId, false), QIcon::Normal);
-    icon.addPixmap(toolPicture(commandId, true), QIcon::Active);
+    QList<qreal> ratios{1.0, 2.0};
+    const qreal screen = qApp != nullptr ? qApp->devicePixelRatio() : 1.0;
+    if (!ratios.contains(screen))
+        ratios.append(screen);
+    for (qreal ratio : ratios)
+    {
+        icon.addPixmap(toolPicture(commandId, false, ratio), QIcon::Normal);
+        icon.addPixmap(toolPicture(commandId, true, ratio), QIcon::Active);
+    }
     return icon;
 }

@@ -8,10 +8,12 @@
 #include "app/image/image_doc.h"
 #include "app/image/image_services.h"
 #include "app/image/image_view.h"
+#include "app/image/zoom_ladder.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
+#include "app/shell/ui_text.h"
 #include "gaugit.h"
 #include "platform/message_box.h"
 
@@ -56,6 +58,11 @@ CImageFrame::CImageFrame(CImageDoc& document, ImageServices* host, QWidget* pare
     connect(&document, &CImageDoc::loaded, this, [this] {
         if (!fitted_ && isVisible())
             fitToImage();
+    });
+    connect(view_, &CImageView::zoomChanged, this, [this] {
+        // The panes belong to the active window.
+        if (mdiArea() == nullptr || mdiArea()->activeSubWindow() == this)
+            showSizePane();
     });
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates before, Qt::WindowStates now) {
@@ -162,6 +169,18 @@ bool CImageFrame::onCommand(int commandId)
     case ID_FILE_CLOSE:
         close();
         return true;
+    case ID_VIEW_ZOOM_IN:
+        view_->zoomIn();
+        return true;
+    case ID_VIEW_ZOOM_OUT:
+        view_->zoomOut();
+        return true;
+    case ID_VIEW_ACTUAL_SIZE:
+        view_->zoomToActualSize();
+        return true;
+    case ID_VIEW_FIT_WINDOW:
+        view_->zoomToFit();
+        return true;
     default:
         return false;
     }
@@ -196,6 +215,16 @@ bool CImageFrame::updateCommand(int commandId, CommandState& state)
     case ID_FILE_PRINT_SETUP:
         state.enabled = host_ != nullptr && host_->printer() != nullptr;
         return true;
+    case ID_VIEW_ZOOM_IN:
+        state.enabled = document_.hasImage() && view_->zoom() < ZoomLadder::kMaximum;
+        return true;
+    case ID_VIEW_ZOOM_OUT:
+        state.enabled = document_.hasImage() && view_->zoom() > ZoomLadder::kMinimum;
+        return true;
+    case ID_VIEW_ACTUAL_SIZE:
+    case ID_VIEW_FIT_WINDOW:
+        state.enabled = document_.hasImage();
+        return true;
     default:
         return false;
     }
@@ -223,7 +252,8 @@ void CImageFrame::applyImageStatusBar()
 {
     if (host_ == nullptr)
         return;
-    static constexpr int kWidths[] = {0, 150, 100, 0, 0, 0, 100, 280};
+    // Pane 1 has room for the zoom beside the size.
+    static constexpr int kWidths[] = {0, 200, 100, 0, 0, 0, 100, 280};
     for (int pane = 0; pane < 8; ++pane)
         host_->setPaneWidth(pane, kWidths[pane], pane == 0);
     host_->setPaneText(2, QStringLiteral("X: 0  Y: 0"));
@@ -234,12 +264,19 @@ void CImageFrame::applyImageStatusBar()
     }
     host_->setPaneText(6, host_->toolTipText(ID_OP_IMAGE_WINDOW));
     // Pane 1 would otherwise keep the size the live picture or another image left there.
+    showSizePane();
+}
+
+void CImageFrame::showSizePane()
+{
+    if (host_ == nullptr)
+        return;
     const QSize image = document_.imageSize();
-    host_->setPaneText(1,
-                       QString::fromUtf8(builtInText(host_->languageIndex(), "width:%1 height:%2",
-                                                     "宽:%1 高:%2", "寬:%1 高:%2"))
-                           .arg(image.width())
-                           .arg(image.height()));
+    host_->setPaneText(
+        1, uiText(host_->languageIndex(), "width:%1 height:%2", "宽:%1 高:%2", "寬:%1 高:%2")
+                   .arg(image.width())
+                   .arg(image.height()) +
+               QStringLiteral("  ") + ZoomLadder::percentText(view_->zoom()));
 }
 
 void CImageFrame::fitToImage()

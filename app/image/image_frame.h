@@ -44,6 +44,8 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
 
     // The main status bar as image work shows it; run when the frame becomes active.
     void applyImageStatusBar();
+    // The image's size and the view's zoom in pane 1.
+    void showSizePane();
     // Large enough for the whole image, as far as the client area allows.
     void fitToImage();
 

@@ -1,5 +1,6 @@
 #include "app/image/image_view.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -9,6 +10,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 
 #include "app/controls/picture_size_hint.h"
 #include "app/controls/plain_key.h"
@@ -19,6 +23,7 @@
 #include "app/image/measured_bitmap.h"
 #include "app/image/qpainter_context.h"
 #include "app/image/tools/make_tool.h"
+#include "app/image/zoom_ladder.h"
 #include "app/shell/command_ids.h"
 #include "platform/clock.h"
 #include "platform/draw/window.h"
@@ -102,9 +107,157 @@ void CImageView::postCommand(int commandId)
         this, [this, commandId] { Q_EMIT commandPosted(commandId); }, Qt::QueuedConnection);
 }
 
+namespace {
+
+// Window pixel `shownPixel` of an axis shown `shown` wide shows image pixel
+// floor(shownPixel * image / shown): the rule of the stretched copy that paints it.
+int imageOf(int64_t shownPixel, int64_t image, int64_t shown)
+{
+    if (image <= 0 || shown <= 0 || image == shown)
+        return int(shownPixel);
+    return int(std::clamp<int64_t>(shownPixel * image / shown, INT32_MIN, INT32_MAX));
+}
+
+// The first window pixel that shows image pixel `pixel`.
+int shownOf(int64_t pixel, int64_t image, int64_t shown)
+{
+    if (image <= 0 || shown <= 0 || image == shown)
+        return int(pixel);
+    const int64_t scaled = pixel * shown;
+    const int64_t first = scaled >= 0 ? (scaled + image - 1) / image : -((-scaled) / image);
+    return int(std::clamp<int64_t>(first, INT32_MIN, INT32_MAX));
+}
+
+// One side of the image at a factor: at least a pixel, and short of what int coordinates of
+// a scrolled window could reach.
+int scaledSide(int side, double factor)
+{
+    if (side <= 0)
+        return 0;
+    const double scaled = std::round(double(side) * factor);
+    return int(std::clamp(scaled, 1.0, double(INT32_MAX / 4)));
+}
+
+} // namespace
+
+QSize CImageView::shownSize() const
+{
+    const QSize image = document_.imageSize();
+    return QSize(scaledSide(image.width(), zoom_), scaledSide(image.height(), zoom_));
+}
+
 QPoint CImageView::toImage(QPoint client) const
 {
-    return QPoint(std::max(0, client.x()), std::max(0, client.y())) + scrollPosition();
+    const QPoint shownPoint =
+        QPoint(std::max(0, client.x()), std::max(0, client.y())) + scrollPosition();
+    const QSize image = document_.imageSize();
+    const QSize shown = shownSize();
+    return QPoint(imageOf(shownPoint.x(), image.width(), shown.width()),
+                  imageOf(shownPoint.y(), image.height(), shown.height()));
+}
+
+QPoint CImageView::toClient(QPoint imagePoint) const
+{
+    const QSize image = document_.imageSize();
+    const QSize shown = shownSize();
+    return QPoint(shownOf(imagePoint.x(), image.width(), shown.width()),
+                  shownOf(imagePoint.y(), image.height(), shown.height())) -
+           scrollPosition();
+}
+
+void CImageView::setZoom(double factor, QPoint anchor)
+{
+    factor = ZoomLadder::bounded(factor);
+    const QSize image = document_.imageSize();
+    const QSize before = shownSize();
+    // The middle of the window pixel under the anchor, in image pixels, not rounded: the
+    // same point goes back under the anchor at the new factor.
+    const QPointF middle = QPointF(anchor) + QPointF(0.5, 0.5);
+    const QPointF picture =
+        before.isEmpty()
+            ? QPointF()
+            : QPointF((middle.x() + scrollPosition().x()) * image.width() / before.width(),
+                      (middle.y() + scrollPosition().y()) * image.height() / before.height());
+    zoom_ = factor;
+    updateScrollRange();
+    const QSize after = shownSize();
+    if (!image.isEmpty())
+    {
+        horizontalScrollBar()->setValue(
+            int(std::lround(std::clamp(picture.x() * after.width() / image.width() - middle.x(),
+                                       -1.0, double(INT32_MAX / 2)))));
+        verticalScrollBar()->setValue(
+            int(std::lround(std::clamp(picture.y() * after.height() / image.height() - middle.y(),
+                                       -1.0, double(INT32_MAX / 2)))));
+    }
+    repaintView();
+    Q_EMIT zoomChanged(zoom_);
+}
+
+QPoint CImageView::zoomAnchor() const
+{
+    const QPoint pointer = viewport()->mapFromGlobal(QCursor::pos());
+    if (viewport()->underMouse() && viewport()->rect().contains(pointer))
+        return pointer;
+    return viewport()->rect().center();
+}
+
+void CImageView::zoomIn()
+{
+    setZoom(ZoomLadder::stepIn(zoom_), zoomAnchor());
+}
+
+void CImageView::zoomOut()
+{
+    setZoom(ZoomLadder::stepOut(zoom_), zoomAnchor());
+}
+
+void CImageView::zoomToActualSize()
+{
+    setZoom(1.0, zoomAnchor());
+}
+
+void CImageView::zoomToFit()
+{
+    const QSize image = document_.imageSize();
+    if (image.isEmpty())
+        return;
+    // The room with no scroll bars: a picture that fits needs none.
+    const QSize room = maximumViewportSize();
+    if (room.isEmpty())
+        return;
+    double factor =
+        std::min(double(room.width()) / image.width(), double(room.height()) / image.height());
+    // Rounding of the shown size must not bring a scroll bar back.
+    while (factor > ZoomLadder::kMinimum && (scaledSide(image.width(), factor) > room.width() ||
+                                             scaledSide(image.height(), factor) > room.height()))
+        factor = std::nextafter(factor, 0.0) * (1 - 1e-9);
+    setZoom(factor, QPoint(0, 0));
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
+void CImageView::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier))
+    {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    // Fine-grained wheels and touch pads send parts of a notch; a step is a whole one.
+    wheelDelta_ += event->angleDelta().y();
+    const QPoint anchor = event->position().toPoint();
+    while (wheelDelta_ >= QWheelEvent::DefaultDeltasPerStep)
+    {
+        wheelDelta_ -= QWheelEvent::DefaultDeltasPerStep;
+        setZoom(ZoomLadder::stepIn(zoom_), anchor);
+    }
+    while (wheelDelta_ <= -QWheelEvent::DefaultDeltasPerStep)
+    {
+        wheelDelta_ += QWheelEvent::DefaultDeltasPerStep;
+        setZoom(ZoomLadder::stepOut(zoom_), anchor);
+    }
 }
 
 void CImageView::magnify(const POINT& p)
@@ -198,7 +351,7 @@ void CImageView::mouseMoveEvent(QMouseEvent* event)
     repaintView();
 }
 
-// Image views paint on the interface thread, one at a time: they share the buffer that the
+// Image views paint on the interface thread, one at a time: they share the buffers that the
 // visible part is converted in, so an open window costs no third copy of its picture.
 QImage& CImageView::sharedScratch()
 {
@@ -206,30 +359,93 @@ QImage& CImageView::sharedScratch()
     return scratch;
 }
 
-void CImageView::paintEvent(QPaintEvent*)
+QImage& CImageView::sharedDevicePicture()
+{
+    static QImage picture;
+    return picture;
+}
+
+void CImageView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     const QSize image = document_.imageSize();
+    const QSize shown = shownSize();
     const QPoint scroll = scrollPosition();
+    const QRect damage = event->rect().intersected(viewport()->rect());
     // Only the part of the window beside the image is cleared; the image covers the rest.
-    QRegion outside(viewport()->rect());
-    outside -= QRect(-scroll.x(), -scroll.y(), image.width(), image.height());
+    QRegion outside(damage);
+    outside -= QRect(-scroll, shown);
     for (const QRect& r : outside)
         painter.fillRect(r, palette().color(QPalette::Base));
     if (bitmap() == nullptr || image.isEmpty())
         return;
+    drawPicture(painter, damage);
     painter.translate(-scroll.x(), -scroll.y());
-    {
-        QPainterContext context(painter, &sharedScratch());
-        RASTDraw(bitmap(), kwz::toHdc(&context), scroll.x(), scroll.y(), clientSize_.width(),
-                 clientSize_.height());
-    }
+    if (shown != image)
+        painter.scale(double(shown.width()) / image.width(),
+                      double(shown.height()) / image.height());
     tool_->paint(painter);
+}
+
+void CImageView::drawPicture(QPainter& painter, const QRect& damage)
+{
+    const QSize image = document_.imageSize();
+    const QSize shown = shownSize();
+    const QPoint scroll = scrollPosition();
+    const QRect target = damage.intersected(QRect(-scroll, shown));
+    if (target.isEmpty())
+        return;
+    const double ratio = viewport()->devicePixelRatioF();
+    if (ratio == 1.0)
+    {
+        painter.save();
+        // The copy converts what the clip lets through, nothing else.
+        painter.setClipRect(target);
+        painter.translate(-scroll.x(), -scroll.y());
+        {
+            QPainterContext context(painter, &sharedScratch());
+            if (shown == image)
+                RASTDraw(bitmap(), kwz::toHdc(&context), scroll.x() + target.x(),
+                         scroll.y() + target.y(), target.width(), target.height());
+            else
+                RASTShow(bitmap(), kwz::toHdc(&context),
+                         SHOWRECT{0, 0, shown.width(), shown.height()},
+                         SHOWRECT{0, 0, image.width(), image.height()});
+        }
+        painter.restore();
+        return;
+    }
+    // In device pixels, so the picture is as sharp as the screen allows and the copy onto
+    // the window scales nothing.
+    const QRect device =
+        QRectF(QPointF(target.topLeft()) * ratio, QSizeF(target.size()) * ratio).toAlignedRect();
+    QImage& devicePicture = sharedDevicePicture();
+    if (devicePicture.width() < device.width() || devicePicture.height() < device.height())
+        devicePicture =
+            QImage(std::max(device.width(), devicePicture.width()),
+                   std::max(device.height(), devicePicture.height()), QImage::Format_RGB32);
+    if (devicePicture.isNull())
+        return;
+    devicePicture.setDevicePixelRatio(1.0);
+    {
+        QPainter onDevice(&devicePicture);
+        onDevice.setClipRect(QRect(QPoint(0, 0), device.size()));
+        onDevice.translate(-std::lround(scroll.x() * ratio) - device.x(),
+                           -std::lround(scroll.y() * ratio) - device.y());
+        QPainterContext context(onDevice, &sharedScratch());
+        RASTShow(
+            bitmap(), kwz::toHdc(&context),
+            SHOWRECT{0, 0, scaledSide(shown.width(), ratio), scaledSide(shown.height(), ratio)},
+            SHOWRECT{0, 0, image.width(), image.height()});
+    }
+    devicePicture.setDevicePixelRatio(ratio);
+    painter.drawImage(QRectF(QPointF(device.topLeft()) / ratio, QSizeF(device.size()) / ratio),
+                      devicePicture, QRectF(QPointF(0, 0), QSizeF(device.size())));
 }
 
 void CImageView::updateScrollRange()
 {
-    const QSize image = document_.imageSize();
+    const QSize image = shownSize();
     const QSize client = viewport()->size();
     clientSize_ = client;
     // A picture that fits once the scroll bars are gone needs none: without this, bars shown
@@ -310,5 +526,5 @@ void CImageView::printSetup()
 
 QSize CImageView::sizeHint() const
 {
-    return pictureSizeHint(*this, document_.imageSize());
+    return pictureSizeHint(*this, shownSize());
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The view of an image document: the image one to one, scrolled when larger than the window.
-// Presses, movements and keys go, in image pixels, to the current measuring tool; the view
-// itself only maps points, thins out movements and feeds the magnifier and the status bar.
+// The view of an image document: the image at the view's zoom, scrolled when larger than the
+// window. Presses, movements and keys go, in image pixels, to the current measuring tool; the
+// view itself only maps points, thins out movements and feeds the magnifier and the status bar.
 
 #include <QAbstractScrollArea>
 #include <QImage>
@@ -37,6 +37,22 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     // Client point to image pixels. A point left of or above the window (a drag beyond it)
     // counts from the window's edge.
     QPoint toImage(QPoint client) const;
+    // The client point of an image point's top left corner.
+    QPoint toClient(QPoint image) const;
+
+    // The factor of image pixels to window pixels (1/16 to 32).
+    double zoom() const { return zoom_; }
+    // The image at this zoom in window pixels.
+    QSize shownSize() const;
+    // A new factor, bounded to the ladder, with the image point under `anchor` (a client
+    // point) kept under it.
+    void setZoom(double factor, QPoint anchor);
+    // Around the pointer when it is over the picture, else around the window's middle.
+    void zoomIn();
+    void zoomOut();
+    void zoomToActualSize();
+    // The largest factor that shows the whole image without scroll bars.
+    void zoomToFit();
 
     // The platform's print command: the print dialog, then the page.
     void print();
@@ -50,6 +66,7 @@ class CImageView : public QAbstractScrollArea, private ToolContext
   Q_SIGNALS:
     // A command for the frame (posted: it arrives after the current event).
     void commandPosted(int commandId);
+    void zoomChanged(double factor);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -62,6 +79,7 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -75,9 +93,16 @@ class CImageView : public QAbstractScrollArea, private ToolContext
 
     static POINT imagePoint(QPoint p) { return POINT{p.x(), p.y()}; }
     static QImage& sharedScratch();
+    // On screens with more than one device pixel per window pixel the picture is converted
+    // at device resolution here, then copied one to one.
+    static QImage& sharedDevicePicture();
     void magnify(const POINT& p);
     void updateScrollRange();
     void updateCursor();
+    QPoint zoomAnchor() const;
+    // Draws the picture with its figures into the painter, translated to the scroll position;
+    // only the part inside `damage` (client pixels) is converted.
+    void drawPicture(QPainter& painter, const QRect& damage);
 
     CImageDoc& document_;
     ImageServices* host_;
@@ -87,4 +112,7 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     bool movedYet_ = false;
     bool leftDown_ = false;
     QLineEdit* textInput_;
+    double zoom_ = 1.0;
+    // Eighths of a degree of a Ctrl+wheel turn short of a whole notch.
+    int wheelDelta_ = 0;
 };

@@ -1,6 +1,8 @@
 #include "app/image/magnifier_window.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "app/image/qpainter_context.h"
 
@@ -8,7 +10,7 @@ MagnifierWindow::MagnifierWindow(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(120, 120);
-    picture_ = QImage(size(), QImage::Format_RGB32);
+    picture_ = QImage(deviceSize(), QImage::Format_RGB32);
     picture_.fill(Qt::white);
     width_ = picture_.width();
     height_ = picture_.height();
@@ -55,18 +57,27 @@ QImage MagnifierWindow::picture() const
     return picture_.copy();
 }
 
+QSize MagnifierWindow::deviceSize() const
+{
+    // The library draws in screen pixels, so a dense screen gets a sharp picture.
+    const qreal ratio = devicePixelRatioF();
+    return QSize(std::max(1, int(std::lround(width() * ratio))),
+                 std::max(1, int(std::lround(height() * ratio))));
+}
+
 void MagnifierWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     std::lock_guard<std::mutex> lock(mutex_);
-    painter.drawImage(0, 0, picture_);
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(picture_.size()) / devicePixelRatioF()),
+                      picture_);
 }
 
 void MagnifierWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     std::lock_guard<std::mutex> lock(mutex_);
-    QImage resized(size(), QImage::Format_RGB32);
+    QImage resized(deviceSize(), QImage::Format_RGB32);
     resized.fill(Qt::white);
     picture_ = resized;
     width_ = picture_.width();

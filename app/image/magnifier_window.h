@@ -26,7 +26,7 @@ class MagnifierWindow : public QWidget, public kwz::Window
     void releaseDC(kwz::DrawContext* context) override;
     void invalidate(const RECT* area) override;
 
-    // What the window shows, for tests.
+    // What the window shows, in screen pixels, for tests.
     QImage picture() const;
 
   protected:
@@ -34,6 +34,9 @@ class MagnifierWindow : public QWidget, public kwz::Window
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // The widget's size in screen pixels.
+    QSize deviceSize() const;
+
     // Guards the picture and the drawing in progress: held from getDC to releaseDC.
     mutable std::mutex mutex_;
     QImage picture_;

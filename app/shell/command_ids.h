@@ -177,4 +177,10 @@ inline constexpr int IDC_TEXT_TEMPCOLOR = 1352;
 // The results table of image work.
 inline constexpr int ID_VIEW_RESULTS = 33300;
 
+// Zoom of an image window.
+inline constexpr int ID_VIEW_ZOOM_IN = 33100;
+inline constexpr int ID_VIEW_ZOOM_OUT = 33101;
+inline constexpr int ID_VIEW_ACTUAL_SIZE = 33102;
+inline constexpr int ID_VIEW_FIT_WINDOW = 33103;
+
 } // namespace cmd

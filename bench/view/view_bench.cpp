@@ -1,16 +1,18 @@
 // The image view on the offscreen platform with a 2048 x 1536 24-bit picture and 100 (and
-// 1,000) labelled figures of every kind: one drag step of a figure and one hover step, each
-// from the mouse event to the repainted pixels in the view's backing store, against one copy
-// of the picture's bytes. The parts of a drag step are measured too: the library's rebuild of
-// the picture with its figures, and the copy of the visible part into the window.
+// 1,000) labelled figures of every kind: one drag step of a figure and one hover step that
+// highlights another figure each time, each from the mouse event to the repainted pixels in
+// the view's backing store, at 100 %, 400 % and 1/4 zoom, against one copy of the picture's
+// bytes timed in turns with it. The parts of a drag step are measured too: the library's
+// rebuild of the picture with its figures, and the copy of the visible part into the window.
 
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,11 +26,31 @@
 #include "app/image/measure_settings.h"
 #include "app/image/qpainter_context.h"
 #include "app/shell/command_ids.h"
+#include "bench/common/ratio.h"
 #include "platform/clock.h"
 #include "platform/testing/fake_clock.h"
 #include "rast.h"
 
 namespace {
+
+void quietOffscreenWarnings(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    // The offscreen platform says at every window that it cannot pass size hints on.
+    if (type != QtWarningMsg || !text.contains(QLatin1String("propagateSizeHints")))
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "bench_view";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietOffscreenWarnings);
+    // Never destroyed: at exit the statics of Qt it needs may already be gone.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
 
 constexpr int kWidth = 2048;
 constexpr int kHeight = 1536;
@@ -122,11 +144,42 @@ void addFigures(void* bitmap, int count)
     }
 }
 
-// A picture with its figures in a shown frame; the first figure is picked for dragging.
+// Where each figure of addFigures() lies: its cell's corner and size.
+struct Cell
+{
+    int x, y, w, h;
+};
+Cell cellOf(int figures, int index)
+{
+    const int columns = figures <= 100 ? 10 : 40;
+    const int rows = (figures + columns - 1) / columns;
+    const int cellWidth = kWidth / columns;
+    const int cellHeight = (kHeight - 80) / rows;
+    return Cell{(index % columns) * cellWidth + cellWidth / 6,
+                80 + (index / columns) * cellHeight + cellHeight / 6, cellWidth * 2 / 3,
+                cellHeight * 2 / 3};
+}
+
+// A point on the first figure, a line from its cell's corner: a third of the way along.
+QPoint lineGrip(int figures)
+{
+    const Cell c = cellOf(figures, 0);
+    return QPoint(c.x + c.w / 3, c.y + c.h / 3);
+}
+
+// A point on the top edge of the second figure, a rectangle.
+QPoint rectangleEdge(int figures)
+{
+    const Cell c = cellOf(figures, 1);
+    return QPoint(c.x + c.w / 2, c.y);
+}
+
+// A picture with its figures in a shown frame at a zoom, scrolled to its top left.
 struct Workspace
 {
-    explicit Workspace(int figures) : clock(100000)
+    Workspace(int figures, double zoom) : clock(100000)
     {
+        application();
         document = std::make_unique<CImageDoc>(&host);
         const std::vector<BYTE> rows = imageRows();
         document->buildFromFrame(rows.data(), kWidth, kHeight);
@@ -134,111 +187,181 @@ struct Workspace
         frame = std::make_unique<CImageFrame>(*document, &host);
         frame->resize(kWindow);
         frame->show();
-        viewport = frame->view()->viewport();
+        view = frame->view();
+        viewport = view->viewport();
         QApplication::processEvents();
         frame->onCommand(cmd::ID_IMAGE_NORMAL);
-        // The first figure is a line from its cell's corner.
-        const QPoint grip = figureGrip(figures);
-        send(QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+        view->setZoom(zoom, QPoint(0, 0));
+        view->horizontalScrollBar()->setValue(0);
+        view->verticalScrollBar()->setValue(0);
+        // A movement of one image pixel at least, so every drag step moves the figure.
+        stepPixels = std::max(1, int(std::lround(zoom)));
         QApplication::processEvents();
-        position = grip;
     }
     ~Workspace()
     {
-        send(QEvent::MouseButtonRelease, position, Qt::LeftButton, Qt::NoButton);
+        if (pressed)
+            send(QEvent::MouseButtonRelease, position, Qt::LeftButton, Qt::NoButton);
         frame->setAttribute(Qt::WA_DeleteOnClose, false);
         document->setModified(false);
         frame.reset();
-    }
-    static QPoint figureGrip(int figures)
-    {
-        const int columns = figures <= 100 ? 10 : 40;
-        const int rows = (figures + columns - 1) / columns;
-        const int cellWidth = kWidth / columns;
-        const int cellHeight = (kHeight - 80) / rows;
-        const int x = cellWidth / 6;
-        const int y = 80 + cellHeight / 6;
-        // Along the line, a third of the way.
-        return QPoint(x + cellWidth * 2 / 9, y + cellHeight * 2 / 9);
     }
     void send(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
     {
         QMouseEvent event(type, pos, viewport->mapToGlobal(pos), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(viewport, &event);
     }
+    void pressAt(QPoint imagePoint)
+    {
+        position = view->toClient(imagePoint);
+        send(QEvent::MouseButtonPress, position, Qt::LeftButton, Qt::LeftButton);
+        pressed = true;
+        QApplication::processEvents();
+    }
     // One movement past the throttle, then the repaint it asked for.
-    void step(Qt::MouseButtons buttons)
+    void moveTo(QPoint client, Qt::MouseButtons buttons)
     {
         clock.advance(50);
-        step_ = -step_;
-        position += QPoint(step_, 0);
+        position = client;
         send(QEvent::MouseMove, position, Qt::NoButton, buttons);
         QApplication::processEvents();
+    }
+    void dragStep()
+    {
+        direction = -direction;
+        moveTo(position + QPoint(direction * stepPixels, 0), Qt::LeftButton);
     }
 
     BenchHost host;
     kwz::FakeClock clock;
     std::unique_ptr<CImageDoc> document;
     std::unique_ptr<CImageFrame> frame;
+    CImageView* view = nullptr;
     QWidget* viewport = nullptr;
     QPoint position;
-    int step_ = 1;
+    bool pressed = false;
+    int direction = 1;
+    int stepPixels = 1;
 };
 
-void BM_CopyImageBytes(benchmark::State& state)
+// The least any repaint of the picture could cost: one copy of its bytes.
+struct ImageCopy
 {
-    const std::vector<BYTE> from = imageRows();
-    std::vector<BYTE> to(from.size());
-    for (auto _ : state)
+    ImageCopy() : from(imageRows()), to(from.size()) {}
+    void operator()()
     {
         std::memcpy(to.data(), from.data(), from.size());
         benchmark::DoNotOptimize(to.data());
         benchmark::ClobberMemory();
     }
+    std::vector<BYTE> from;
+    std::vector<BYTE> to;
+};
+
+// Subject wall milliseconds per call, from what compare() left in the counters.
+void stepMilliseconds(benchmark::State& state)
+{
+    state.counters["step_ms"] = state.counters["ratio"] * state.counters["baseline_s"] * 1e3;
 }
-BENCHMARK(BM_CopyImageBytes)->Unit(benchmark::kMillisecond);
+
+double zoomOf(const benchmark::State& state)
+{
+    return double(state.range(1)) / 100;
+}
 
 void BM_DragStep(benchmark::State& state)
 {
-    Workspace w(int(state.range(0)));
-    for (auto _ : state)
-        w.step(Qt::LeftButton);
+    const int figures = int(state.range(0));
+    Workspace w(figures, zoomOf(state));
+    w.pressAt(lineGrip(figures));
+    ImageCopy copy;
+    kwzbench::compare(
+        state, [&] { w.dragStep(); }, copy, kwzbench::kNoTarget);
+    // The drag really moved the line: it is selected and no longer where it was pressed.
+    int selected = -1;
+    RASTGetSelectedFigure(w.document->bitmap()->handle(), &selected);
+    if (selected != 0)
+        state.SkipWithError("the drag did not pick the line");
+    stepMilliseconds(state);
+    if (figures <= 100)
+        kwzbench::atMost(state, "step_ms", 16);
 }
-BENCHMARK(BM_DragStep)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragStep)
+    ->ArgNames({"figures", "zoom%"})
+    ->Args({100, 100})
+    ->Args({100, 400})
+    ->Args({100, 25})
+    ->Args({1000, 100})
+    ->Args({1000, 400})
+    ->Args({1000, 25})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
+// The pointer goes from the line to the rectangle and back: each step highlights the other.
 void BM_HoverStep(benchmark::State& state)
 {
-    Workspace w(int(state.range(0)));
-    w.send(QEvent::MouseButtonRelease, w.position, Qt::LeftButton, Qt::NoButton);
-    for (auto _ : state)
-        w.step(Qt::NoButton);
+    const int figures = int(state.range(0));
+    Workspace w(figures, zoomOf(state));
+    const QPoint targets[] = {w.view->toClient(lineGrip(figures)),
+                              w.view->toClient(rectangleEdge(figures))};
+    void* bitmap = w.document->bitmap()->handle();
+    for (QPoint p : {lineGrip(figures), rectangleEdge(figures)})
+    {
+        // The engine searches at most once per 40 ms.
+        w.clock.advance(50);
+        if (RASTIsPassGraphic(bitmap, p.x(), p.y()) != RAST_OK)
+            state.SkipWithError("a hover target is on no figure");
+    }
+    int next = 0;
+    ImageCopy copy;
+    kwzbench::compare(
+        state,
+        [&] {
+            w.moveTo(targets[next], Qt::NoButton);
+            next = 1 - next;
+        },
+        copy, kwzbench::kNoTarget);
+    stepMilliseconds(state);
 }
-BENCHMARK(BM_HoverStep)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HoverStep)
+    ->ArgNames({"figures", "zoom%"})
+    ->Args({100, 100})
+    ->Args({1000, 100})
+    ->Args({100, 400})
+    ->Args({100, 25})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // The library's part of a drag step: a figure moves, the picture is rebuilt with every figure.
 void BM_RebuildAfterMove(benchmark::State& state)
 {
+    application();
     BenchHost host;
     CImageDoc document(&host);
     const std::vector<BYTE> rows = imageRows();
     document.buildFromFrame(rows.data(), kWidth, kHeight);
     addFigures(document.bitmap()->handle(), int(state.range(0)));
-    const QPoint grip = Workspace::figureGrip(int(state.range(0)));
+    const QPoint grip = lineGrip(int(state.range(0)));
     RASTIsHitGraphic(document.bitmap()->handle(), grip.x(), grip.y());
     int step = 1;
-    for (auto _ : state)
-    {
-        RASTMoveGraphic(document.bitmap()->handle(), step, 0);
-        step = -step;
-        RASTDraw(document.bitmap()->handle(), nullptr, 0, 0, kWidth, kHeight);
-    }
+    ImageCopy copy;
+    kwzbench::compare(
+        state,
+        [&] {
+            RASTMoveGraphic(document.bitmap()->handle(), step, 0);
+            step = -step;
+            RASTDraw(document.bitmap()->handle(), nullptr, 0, 0, kWidth, kHeight);
+        },
+        copy, kwzbench::kNoTarget);
+    stepMilliseconds(state);
 }
-BENCHMARK(BM_RebuildAfterMove)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildAfterMove)->Arg(100)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The view's part: the visible rectangle of the 24-bit picture into a window-sized image of
-// the backing store's format.
+// the backing store's format, one to one or stretched as at a zoom.
 void BM_CopyVisiblePart(benchmark::State& state)
 {
+    const double zoom = double(state.range(0)) / 100;
     const std::vector<BYTE> rows = imageRows();
     BITMAPINFO info{};
     info.bmiHeader.biSize = BMP_INFO_HEADER_SIZE;
@@ -248,78 +371,28 @@ void BM_CopyVisiblePart(benchmark::State& state)
     info.bmiHeader.biBitCount = 24;
     QImage window(kWindow, QImage::Format_ARGB32_Premultiplied);
     QImage scratch;
-    for (auto _ : state)
-    {
-        QPainter painter(&window);
-        QPainterContext context(painter, &scratch);
-        context.setDIBitsToDevice(0, 0, kWindow.width(), kWindow.height(), 0, 0, rows.data(),
+    const int shownWidth = int(std::lround(kWidth * zoom));
+    const int shownHeight = int(std::lround(kHeight * zoom));
+    ImageCopy copy;
+    kwzbench::compare(
+        state,
+        [&] {
+            QPainter painter(&window);
+            QPainterContext context(painter, &scratch);
+            context.stretchDIBits(0, 0, shownWidth, shownHeight, 0, 0, kWidth, kHeight, rows.data(),
                                   &info);
-        painter.end();
-        benchmark::DoNotOptimize(window.constBits());
-    }
+            painter.end();
+            benchmark::DoNotOptimize(window.constBits());
+        },
+        copy, kwzbench::kNoTarget);
+    stepMilliseconds(state);
 }
-BENCHMARK(BM_CopyVisiblePart)->Unit(benchmark::kMillisecond);
-
-class RatioReporter : public benchmark::ConsoleReporter
-{
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times_[run.benchmark_name()] = {run.GetAdjustedRealTime(),
-                                                run.GetAdjustedCPUTime()};
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void printRatio(const char* subject, const char* baseline, double targetMs) const
-    {
-        const auto s = times_.find(subject);
-        const auto b = times_.find(baseline);
-        if (s == times_.end() || b == times_.end() || b->second.cpu <= 0 || b->second.real <= 0)
-            return;
-        // On a shared machine the processor time is the figure for one core; the wall time
-        // also holds the waits for it.
-        std::printf("%-26s cpu %6.2f ms = %6.2f x  wall %6.2f ms = %6.2f x %s", subject,
-                    s->second.cpu, s->second.cpu / b->second.cpu, s->second.real,
-                    s->second.real / b->second.real, baseline);
-        if (targetMs > 0)
-            std::printf(" (target < %.0f ms)", targetMs);
-        std::printf("\n");
-    }
-
-  private:
-    struct Times
-    {
-        double real;
-        double cpu;
-    };
-    std::map<std::string, Times> times_;
-};
-
-void quietOffscreenWarnings(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    // The offscreen platform says at every window that it cannot pass size hints on.
-    if (type != QtWarningMsg || !text.contains(QLatin1String("propagateSizeHints")))
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-}
+BENCHMARK(BM_CopyVisiblePart)
+    ->ArgName("zoom%")
+    ->Arg(100)
+    ->Arg(400)
+    ->Arg(25)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qInstallMessageHandler(quietOffscreenWarnings);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("BM_DragStep/100", "BM_CopyImageBytes", 16);
-    reporter.printRatio("BM_DragStep/1000", "BM_CopyImageBytes", 0);
-    reporter.printRatio("BM_HoverStep/100", "BM_CopyImageBytes", 0);
-    reporter.printRatio("BM_HoverStep/1000", "BM_CopyImageBytes", 0);
-    reporter.printRatio("BM_RebuildAfterMove/100", "BM_CopyImageBytes", 0);
-    reporter.printRatio("BM_RebuildAfterMove/1000", "BM_CopyImageBytes", 0);
-    reporter.printRatio("BM_CopyVisiblePart", "BM_CopyImageBytes", 0);
-    benchmark::Shutdown();
-    return 0;
-}

@@ -539,7 +539,7 @@ class ImageViewTest : public QObject
     {
         Workspace w(200, 150, QSize(250, 200));
         w.frame->applyImageStatusBar();
-        const int widths[] = {0, 150, 100, 0, 0, 0, 100, 280};
+        const int widths[] = {0, 200, 100, 0, 0, 0, 100, 280};
         for (int pane = 0; pane < 8; ++pane)
             QCOMPARE(w.host.paneWidth[pane], (std::pair<int, bool>{widths[pane], pane == 0}));
         QCOMPARE(w.host.paneText[2], QStringLiteral("X: 0  Y: 0"));

@@ -144,9 +144,10 @@ struct Frame
     std::unique_ptr<FrameMenus> menus;
 };
 
-int keyOf(const CommandInfo& info)
+// The first key of a command, with its modifiers.
+QKeyCombination keyOf(const CommandInfo& info)
 {
-    return QKeySequence::fromString(QString::fromLatin1(info.key))[0].key();
+    return QKeySequence::listFromString(QString::fromLatin1(info.key)).front()[0];
 }
 
 std::vector<CommandInfo> keyedCommands()
@@ -194,7 +195,11 @@ class KeysTest : public QObject
                                                                 {ID_FILE_SAVE, "S"},
                                                                 {ID_IMAGE_MEASURE_TEXT, "T"},
                                                                 {ID_RETURN_VIDEO, "V"},
-                                                                {ID_IMAGE_ZOOM, "Z"}};
+                                                                {ID_IMAGE_ZOOM, "Z"},
+                                                                {ID_VIEW_ZOOM_IN, "Ctrl++; Ctrl+="},
+                                                                {ID_VIEW_ZOOM_OUT, "Ctrl+-"},
+                                                                {ID_VIEW_ACTUAL_SIZE, "Ctrl+0"},
+                                                                {ID_VIEW_FIT_WINDOW, "Ctrl+9"}};
         std::set<std::pair<int, std::string>> expected;
         for (const auto& [id, key] : live)
             expected.insert({id, std::string("L") + key});
@@ -221,16 +226,18 @@ class KeysTest : public QObject
             ChildWindow& other = live ? f.image : f.live;
             SideBar& ownBar = live ? f.liveBar : f.imageBar;
             SideBar& otherBar = live ? f.imageBar : f.liveBar;
-            const int key = keyOf(info);
+            const QKeyCombination combination = keyOf(info);
+            const int key = combination.key();
+            const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
             const QByteArray name(info.name);
             f.area->setActiveSubWindow(own.frame);
-            QVERIFY2(f.press(own.view, key) == std::vector<int>{info.id}, name);
-            QVERIFY2(f.press(ownBar.box, key) == std::vector<int>{info.id}, name);
+            QVERIFY2(f.press(own.view, key, modifiers) == std::vector<int>{info.id}, name);
+            QVERIFY2(f.press(ownBar.box, key, modifiers) == std::vector<int>{info.id}, name);
             // The other window's letter, if it has one, is another command.
             f.area->setActiveSubWindow(other.frame);
             for (QWidget* focus : {other.view, static_cast<QWidget*>(otherBar.box)})
             {
-                const std::vector<int> ran = f.press(focus, key);
+                const std::vector<int> ran = f.press(focus, key, modifiers);
                 QVERIFY2(std::find(ran.begin(), ran.end(), info.id) == ran.end(), name);
                 QVERIFY2(ran.size() <= 1, name);
             }
@@ -328,7 +335,8 @@ class KeysTest : public QObject
                 info.window == KeyWindow::Live ? MenuKind::Video : MenuKind::Image;
             for (int position = 0; QMenu* menu = f.menus->menu(kind, position); ++position)
                 if (QAction* item = menuItem(menu, info.id))
-                    QCOMPARE(item->shortcut(), QKeySequence::fromString(info.key));
+                    QCOMPARE(item->shortcut(),
+                             QKeySequence::listFromString(QString::fromLatin1(info.key)).front());
         }
         QCOMPARE(menuItem(f.menus->menu(MenuKind::Video, 4), ID_VIDEO_CAPTURE)->shortcut(),
                  QKeySequence(Qt::Key_C));
