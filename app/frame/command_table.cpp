@@ -65,6 +65,9 @@ constexpr CommandInfo kCommands[] = {
     {ID_IMAGE_SETTINGS_TEXT, "Font", true},
     {ID_BUTTON_IMAGEALL, "All Image Bars", true},
     {ID_VIEW_RESULTS, "Results", true},
+    {ID_CALIBRATE_MICROMETER, "Calibrate from Micrometer...", false},
+    {ID_CALIBRATION_NEW_PROFILE, "New Calibration Profile...", false},
+    {ID_CALIBRATION_DELETE_PROFILE, "Delete Calibration Profile", false},
 };
 
 constexpr int kVideoButtons[] = {

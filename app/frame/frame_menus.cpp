@@ -111,7 +111,8 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     QMenu* imageWindows = addMenu(MenuKind::Image, "&Window");
     items(imageWindows, {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
     items(addMenu(MenuKind::Image, "&Settings"),
-          {ID_IMAGE_SETTINGS_RULER, ID_IMAGE_SETTINGS_PEN, ID_IMAGE_SETTINGS_TEXT});
+          {ID_IMAGE_SETTINGS_RULER, ID_IMAGE_SETTINGS_PEN, ID_IMAGE_SETTINGS_TEXT, 0,
+           ID_CALIBRATE_MICROMETER, ID_CALIBRATION_NEW_PROFILE, ID_CALIBRATION_DELETE_PROFILE});
     items(addMenu(MenuKind::Image, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
     for (QMenu* windows : {liveWindows, imageWindows})
         QObject::connect(windows, &QMenu::aboutToShow, windows,
@@ -302,5 +303,24 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
         setItemText(m, ID_VIEW_RESULTS,
                     QString::fromUtf8(
                         builtInText(languageIndex_, "&Results", "测量结果(&R)", "測量結果(&R)")));
+    const struct
+    {
+        int id;
+        const char* english;
+        const char* simplified;
+        const char* traditional;
+    } calibration[] = {
+        {ID_CALIBRATE_MICROMETER, "Calibrate from &Micrometer...", "用测微尺标定(&M)...",
+         "用測微尺標定(&M)..."},
+        {ID_CALIBRATION_NEW_PROFILE, "&New Calibration Profile...", "新建标定方案(&N)...",
+         "新建標定方案(&N)..."},
+        {ID_CALIBRATION_DELETE_PROFILE, "&Delete Calibration Profile", "删除标定方案(&D)",
+         "刪除標定方案(&D)"},
+    };
+    for (const auto& c : calibration)
+        for (QMenu* m : menus_[static_cast<int>(MenuKind::Image)])
+            setItemText(m, c.id,
+                        QString::fromUtf8(
+                            builtInText(languageIndex_, c.english, c.simplified, c.traditional)));
     applyHelpTexts(MenuKind::Image, 5, texts);
 }

@@ -177,4 +177,11 @@ inline constexpr int IDC_TEXT_TEMPCOLOR = 1352;
 // The results table of image work.
 inline constexpr int ID_VIEW_RESULTS = 33300;
 
+// Calibration profiles and the stage micrometer.
+inline constexpr int ID_CALIBRATE_MICROMETER = 33400;
+inline constexpr int ID_CALIBRATION_NEW_PROFILE = 33401;
+inline constexpr int ID_CALIBRATION_DELETE_PROFILE = 33402;
+// The ruler bar's profile list.
+inline constexpr int IDC_RULER_PROFILE = 1321;
+
 } // namespace cmd

@@ -23,6 +23,7 @@ std::unique_ptr<QObject> makeMonkeyTest();
 std::unique_ptr<QObject> makeKeysTest();
 std::unique_ptr<QObject> makeDesktopTest();
 std::unique_ptr<QObject> makeResultsTest();
+std::unique_ptr<QObject> makeCalibrationTest();
 
 int main(int argc, char** argv)
 {
@@ -54,6 +55,8 @@ int main(int argc, char** argv)
         test = makeImageDocTest();
     else if (suite == "image_view")
         test = makeImageViewTest();
+    else if (suite == "calibration")
+        test = makeCalibrationTest();
     else if (suite == "measure_settings")
         test = makeMeasureSettingsTest();
     else if (suite == "qpainter_context")
