@@ -41,6 +41,18 @@ RulerBar::RulerBar(const FrameSettings& settings, QWidget* parent) : DialogBar(I
     grid->addWidget(precision_, 0, 4);
     grid->addWidget(hideDesc_, 1, 3, 1, 2);
     setItems(precision_, precisionItems(), settings.precision);
+    profiles_ = add(IDC_RULER_PROFILE, new QComboBox(box));
+    profiles_->setMinimumWidth(110);
+    profileLabel_ = new QLabel(QStringLiteral("Profile"), box);
+    scale_ = new QLabel(box);
+    scale_->setMinimumWidth(150);
+    none_ = QStringLiteral("(none)");
+    grid->addWidget(profileLabel_, 2, 0);
+    grid->addWidget(profiles_, 2, 1);
+    grid->addWidget(scale_, 2, 2, 1, 3);
+    setProfiles({}, -1);
+    connect(profiles_, &QComboBox::activated, this,
+            [this](int index) { Q_EMIT profileChosen(index - 1); });
 
     connect(rulers_, &QComboBox::activated, this, &RulerBar::rulerChosen);
     connect(unit_, &QComboBox::activated, this, &RulerBar::measureUnitChosen);
@@ -57,4 +69,21 @@ void RulerBar::setRulerNames(const QStringList& names, int selected)
 void RulerBar::setUnitWords(const QStringList& words, int selected)
 {
     setItems(unit_, words, selected);
+}
+
+void RulerBar::setProfiles(const QStringList& names, int active)
+{
+    setItems(profiles_, QStringList{none_} + names, active + 1);
+}
+
+void RulerBar::setProfileTexts(const QString& label, const QString& none)
+{
+    profileLabel_->setText(label);
+    none_ = none;
+    profiles_->setItemText(0, none);
+}
+
+void RulerBar::setScaleText(const QString& text)
+{
+    scale_->setText(text);
 }

@@ -5,6 +5,7 @@
 #include "app/bars/dialog_bar.h"
 
 class QCheckBox;
+class QLabel;
 class QPushButton;
 struct FrameSettings;
 
@@ -20,13 +21,24 @@ class RulerBar : public DialogBar
     void setRulerNames(const QStringList& names, int selected);
     void setUnitWords(const QStringList& words, int selected);
 
+    // The calibration profiles: entry 0 is "none", entry i + 1 the profile names[i].
+    void setProfiles(const QStringList& names, int active);
+    // The words of the profile row in the program's language.
+    void setProfileTexts(const QString& label, const QString& none);
+    // The scale the active picture is measured with, as the profile gives it.
+    void setScaleText(const QString& text);
+
     QComboBox* rulers() const { return rulers_; }
+    QComboBox* profiles() const { return profiles_; }
+    QLabel* scale() const { return scale_; }
     QComboBox* measureUnit() const { return unit_; }
     QComboBox* precision() const { return precision_; }
     QCheckBox* hideDescriptors() const { return hideDesc_; }
 
   Q_SIGNALS:
     void rulerChosen(int index);
+    // -1 for "none", else the profile's position in the names given.
+    void profileChosen(int index);
     void measureUnitChosen(int index);
     void precisionChosen(int index);
     void hideDescriptorsToggled(bool on);
@@ -38,4 +50,8 @@ class RulerBar : public DialogBar
     QComboBox* precision_;
     QCheckBox* hideDesc_;
     QPushButton* define_;
+    QComboBox* profiles_;
+    QLabel* profileLabel_;
+    QLabel* scale_;
+    QString none_;
 };

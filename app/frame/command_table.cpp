@@ -69,6 +69,9 @@ constexpr CommandInfo kCommands[] = {
     {ID_VIEW_ZOOM_OUT, "Zoom Out", false, "Ctrl+-", KeyWindow::Image},
     {ID_VIEW_ACTUAL_SIZE, "Actual Size", false, "Ctrl+0", KeyWindow::Image},
     {ID_VIEW_FIT_WINDOW, "Fit to Window", false, "Ctrl+9", KeyWindow::Image},
+    {ID_CALIBRATE_MICROMETER, "Calibrate from Micrometer...", false},
+    {ID_CALIBRATION_NEW_PROFILE, "New Calibration Profile...", false},
+    {ID_CALIBRATION_DELETE_PROFILE, "Delete Calibration Profile", false},
 };
 
 constexpr int kVideoButtons[] = {

@@ -113,7 +113,8 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     QMenu* imageWindows = addMenu(MenuKind::Image, "&Window");
     items(imageWindows, {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
     items(addMenu(MenuKind::Image, "&Settings"),
-          {ID_IMAGE_SETTINGS_RULER, ID_IMAGE_SETTINGS_PEN, ID_IMAGE_SETTINGS_TEXT});
+          {ID_IMAGE_SETTINGS_RULER, ID_IMAGE_SETTINGS_PEN, ID_IMAGE_SETTINGS_TEXT, 0,
+           ID_CALIBRATE_MICROMETER, ID_CALIBRATION_NEW_PROFILE, ID_CALIBRATION_DELETE_PROFILE});
     items(addMenu(MenuKind::Image, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
     for (QMenu* windows : {liveWindows, imageWindows})
         QObject::connect(windows, &QMenu::aboutToShow, windows,
@@ -299,7 +300,7 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
                   {ID_IMAGE_SETTINGS_RULER, "IMSettingsRuler"},
                   {ID_IMAGE_SETTINGS_PEN, "IMSettingsPen"},
                   {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}});
-    // No language file has a text for the results table or the zoom.
+    // No language file has a text for the results table, the zoom or the calibration.
     struct BuiltIn
     {
         int id;
@@ -313,6 +314,12 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
         {ID_VIEW_ZOOM_OUT, "Zoom &Out", "缩小(&O)", "縮小(&O)"},
         {ID_VIEW_ACTUAL_SIZE, "&Actual Size (100%)", "实际大小 100%(&A)", "實際大小 100%(&A)"},
         {ID_VIEW_FIT_WINDOW, "&Fit to Window", "适合窗口(&F)", "適合視窗(&F)"},
+        {ID_CALIBRATE_MICROMETER, "Calibrate from &Micrometer...", "用测微尺标定(&M)...",
+         "用測微尺標定(&M)..."},
+        {ID_CALIBRATION_NEW_PROFILE, "&New Calibration Profile...", "新建标定方案(&N)...",
+         "新建標定方案(&N)..."},
+        {ID_CALIBRATION_DELETE_PROFILE, "&Delete Calibration Profile", "删除标定方案(&D)",
+         "刪除標定方案(&D)"},
     };
     for (const BuiltIn& item : kBuiltIn)
         for (QMenu* m : menus_[static_cast<int>(MenuKind::Image)])

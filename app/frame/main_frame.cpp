@@ -249,6 +249,8 @@ void CMainFrame::createImageWorkspace()
     images_->setToolTips(
         [&languages](int commandId) { return fromGbk(languages.GetToolTipText(commandId)); });
     images_->setClientArea(client_);
+    // The live picture's scale follows its size in the profile in use.
+    liveServices_->calibration = &images_->calibrationProfiles();
     images_->setDialogParent(this);
     DocumentManager& documents = services_.documents;
     images_->setVideoWindowFinder([&documents] { return documents.FindVideoFrame() != nullptr; });

@@ -18,6 +18,8 @@
 #include "app/documents/document_manager.h"
 #include "app/frame/command_router.h"
 #include "app/frame/main_frame.h"
+#include "app/image/image_doc.h"
+#include "app/image/image_workspace.h"
 #include "app/image/results_panel.h"
 #include "app/live/camera_session.h"
 #include "app/shell/command_ids.h"
@@ -76,6 +78,15 @@ bool CMainFrame::onCommand(int id)
     case ID_VIEW_RESULTS:
         results_->setVisible(results_->isHidden());
         return true;
+    case ID_CALIBRATE_MICROMETER:
+        images_->calibrateFromMicrometer();
+        return true;
+    case ID_CALIBRATION_NEW_PROFILE:
+        images_->newProfile();
+        return true;
+    case ID_CALIBRATION_DELETE_PROFILE:
+        images_->deleteProfile();
+        return true;
     case ID_BUTTON_ALLBTN:
         onAllButtons();
         return true;
@@ -127,6 +138,15 @@ bool CMainFrame::updateCommand(int id, CommandState& state)
         return true;
     case ID_VIEW_RESULTS:
         state.checked = !results_->isHidden();
+        return true;
+    case ID_CALIBRATE_MICROMETER:
+        state.enabled =
+            images_->activeDocument() != nullptr && images_->activeDocument()->hasImage();
+        return true;
+    case ID_CALIBRATION_NEW_PROFILE:
+        return true;
+    case ID_CALIBRATION_DELETE_PROFILE:
+        state.enabled = images_->calibrationProfiles().active() != nullptr;
         return true;
     case ID_RETURN_VIDEO:
         state.enabled = services_.documents.hasLiveDocument();

@@ -98,6 +98,10 @@ class CImageDoc : public CDocument, public MeasuredDocument
     void notifyFiguresChanged(const QRect& rect = QRect());
     void figuresRestyled() override { notifyFiguresChanged(); }
     void calibrationTouched() override;
+    bool keepsOwnRuler() const override
+    {
+        return origin_ == OriginOpened && fileKind(pathName_) == KindMeasureFile;
+    }
 
   Q_SIGNALS:
     // Figures or their look changed within the rectangle (image pixels).

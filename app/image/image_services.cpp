@@ -1,6 +1,7 @@
 #include "app/image/image_services.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QPrinter>
 
 #include "app/image/magnifier_window.h"
@@ -16,8 +17,34 @@ bool scriptedRun()
 
 ImageServices::ImageServices(FrameSettings& settings, const std::string& rulersFolder,
                              std::function<int()> languageIndex, QObject* parent)
-    : QObject(parent), measure_(settings, rulersFolder, std::move(languageIndex))
+    : QObject(parent), measure_(settings, rulersFolder, std::move(languageIndex)),
+      profiles_(rulersFolder, settings.activeCalibrationProfile)
 {
+    measure_.setProfiles(&profiles_);
+}
+
+std::optional<double> ImageServices::askNumber(const QString& prompt, double offered)
+{
+    if (askNumber_)
+        return askNumber_(prompt, offered);
+    if (scriptedRun())
+        return offered;
+    bool ok = false;
+    const double value = QInputDialog::getDouble(dialogParent_, QStringLiteral("kwzview"), prompt,
+                                                 offered, 0.001, 1e6, 3, &ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+std::optional<QString> ImageServices::askText(const QString& prompt, const QString& offered)
+{
+    if (askText_)
+        return askText_(prompt, offered);
+    if (scriptedRun())
+        return offered;
+    bool ok = false;
+    const QString value = QInputDialog::getText(dialogParent_, QStringLiteral("kwzview"), prompt,
+                                                QLineEdit::Normal, offered, &ok);
+    return ok ? std::optional<QString>(value) : std::nullopt;
 }
 
 ImageServices::~ImageServices() = default;

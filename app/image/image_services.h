@@ -10,8 +10,10 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/calibration/calibration_profiles.h"
 #include "app/image/measure_settings.h"
 #include "kwztypes.h"
 
@@ -44,6 +46,23 @@ class ImageServices : public QObject
     {
         chooseSaveName_ = std::move(chooser);
     }
+
+    // Replace the input dialogs: a number (the micrometer's division spacing) and a text (a
+    // profile's name), each given a prompt and the value offered; none for a cancel.
+    void setNumberAsker(std::function<std::optional<double>(const QString&, double)> asker)
+    {
+        askNumber_ = std::move(asker);
+    }
+    void setTextAsker(std::function<std::optional<QString>(const QString&, const QString&)> asker)
+    {
+        askText_ = std::move(asker);
+    }
+    // Scripted runs take the value offered.
+    std::optional<double> askNumber(const QString& prompt, double offered);
+    std::optional<QString> askText(const QString& prompt, const QString& offered);
+
+    // The calibration profiles and the one in use, which the live picture is measured with too.
+    CalibrationProfiles& calibrationProfiles() { return profiles_; }
 
     // The current measurement settings, with the capture name, index, folder and
     // auto-increment flag that a captured image takes, and the magnifier radius.
@@ -86,12 +105,15 @@ class ImageServices : public QObject
 
   protected:
     MeasureSettings measure_;
+    CalibrationProfiles profiles_;
     MagnifierWindow* magnifier_ = nullptr;
 
   private:
     std::function<QString(int)> toolTips_;
     std::function<bool()> findVideoWindow_;
     std::function<QString(const QString&, const QString&)> chooseSaveName_;
+    std::function<std::optional<double>(const QString&, double)> askNumber_;
+    std::function<std::optional<QString>(const QString&, const QString&)> askText_;
     QPointer<QWidget> dialogParent_;
     kwz::Window* magnifierWindow_ = nullptr;
     // Made at the first print or print setup; its choices hold for the rest of the run.

@@ -46,10 +46,28 @@ class ImageWorkspace : public ImageServices
     CImageDoc* activeDocument() const;
     MagnifierWindow* magnifier() const { return magnifier_; }
 
+    // Finds the divisions of a stage micrometer along the selected (or last) line of the
+    // active picture, asks their spacing, and calibrates the profile in use at the picture's
+    // size with the scale found (a profile "Default" is made when none is in use). The user
+    // is told the scale, the divisions used and the residual, or why nothing was found.
+    // False when nothing was calibrated.
+    bool calibrateFromMicrometer();
+    // Asks a name and makes a new empty profile, which comes into use. False when cancelled
+    // or refused.
+    bool newProfile();
+    // Deletes the profile in use after asking; none is in use afterwards.
+    bool deleteProfile();
+    // The ruler bar's scale line for the active picture.
+    void showScale();
+
   private:
     void connectRulerBars(const DialogBars& bars);
     void connectPenAndTextBars(const DialogBars& bars);
     void showRulerList(const DialogBars& bars, const QStringList& names, int selected);
+    void connectProfiles(const DialogBars& bars);
+    void message(const QString& text, bool warning) const;
+    // The profile's scale and whether it was calibrated on this size go to the active picture.
+    void profileChanged();
 
     QMdiArea* client_ = nullptr;
     const DialogBars* bars_ = nullptr;

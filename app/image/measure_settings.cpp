@@ -1,7 +1,9 @@
 #include "app/image/measure_settings.h"
 
 #include <QFile>
+#include <cmath>
 
+#include "app/calibration/calibration_profiles.h"
 #include "app/controls/pen_style_combo.h"
 #include "app/image/measured_bitmap.h"
 #include "app/image/measured_document.h"
@@ -119,8 +121,71 @@ void MeasureSettings::storeRuler(const RulerRecord& ruler)
     settings_.rulerLength = ruler.length;
 }
 
+double MeasureSettings::micrometresPer(int unit)
+{
+    switch (unit)
+    {
+    case 1:
+        return 1e3;
+    case 2:
+        return 1e4;
+    case 3:
+        return 1e6;
+    case 4:
+        return 25400.0;
+    default:
+        return 1.0;
+    }
+}
+
+bool MeasureSettings::hasCalibrations() const
+{
+    return !calibrations_.empty() || (profiles_ != nullptr && profiles_->active() != nullptr);
+}
+
+std::optional<RulerRecord> MeasureSettings::profileRuler(const MeasuredBitmap& bitmap) const
+{
+    if (profiles_ == nullptr)
+        return std::nullopt;
+    const std::optional<double> scale = profiles_->umPerPixel(bitmap.size());
+    if (!scale)
+        return std::nullopt;
+    RulerRecord ruler = bitmap.ruler().value_or(currentRuler());
+    double pixels =
+        std::hypot(double(ruler.end.x - ruler.start.x), double(ruler.end.y - ruler.start.y));
+    if (pixels < 1.0)
+    {
+        const FrameSettings defaults;
+        ruler.start = POINT{defaults.rulerStartX, defaults.rulerStartY};
+        ruler.end = POINT{defaults.rulerEndX, defaults.rulerEndY};
+        pixels =
+            std::hypot(double(ruler.end.x - ruler.start.x), double(ruler.end.y - ruler.start.y));
+    }
+    ruler.unit = settings_.rulerUnitIndex >= 0 && settings_.rulerUnitIndex < kUnitCount
+                     ? settings_.rulerUnitIndex
+                     : 0;
+    ruler.length = static_cast<float>(pixels * *scale / micrometresPer(ruler.unit));
+    return ruler;
+}
+
+bool MeasureSettings::applyProfile(MeasuredDocument* document)
+{
+    MeasuredBitmap* bitmap = bitmapOf(document);
+    if (bitmap == nullptr || document->keepsOwnRuler())
+        return false;
+    const std::optional<RulerRecord> ruler = profileRuler(*bitmap);
+    if (!ruler)
+        return false;
+    bitmap->setRuler(*ruler);
+    bitmap->setMeasureUnit(settings_.measureUnitIndex);
+    document->calibrationTouched();
+    return true;
+}
+
 RulerRecord MeasureSettings::rulerFor(const MeasuredBitmap& bitmap) const
 {
+    if (const std::optional<RulerRecord> fromProfile = profileRuler(bitmap))
+        return *fromProfile;
     const QSize size = bitmap.size();
     auto it = calibrations_.find({size.width(), size.height()});
     if (it != calibrations_.end())
@@ -176,6 +241,8 @@ void MeasureSettings::applyUnits(MeasuredDocument* document)
 {
     MeasuredBitmap* bitmap = bitmapOf(document);
     if (bitmap == nullptr)
+        return;
+    if (applyProfile(document))
         return;
     bitmap->setRulerUnitAndLength(settings_.rulerUnitIndex, settings_.rulerLength);
     bitmap->setMeasureUnit(settings_.measureUnitIndex);
@@ -263,6 +330,9 @@ bool MeasureSettings::chooseRulerFromRulerBar(const QString& name, int index,
     if (!readRuler(name, ruler))
         return false;
     calibrations_.clear();
+    // A ruler chosen by name is what the user wants to measure with, not the profile's.
+    if (profiles_ != nullptr)
+        profiles_->setActive(QString());
     settings_.selectedRulerFileName = QFile::encodeName(name).toStdString();
     settings_.rulerIndex = index;
     storeRuler(ruler);
@@ -278,6 +348,9 @@ bool MeasureSettings::chooseRulerFromMeasureBar(const QString& name, MeasuredDoc
     if (!readRuler(name, ruler))
         return false;
     calibrations_.clear();
+    // A ruler chosen by name is what the user wants to measure with, not the profile's.
+    if (profiles_ != nullptr)
+        profiles_->setActive(QString());
     settings_.selectedRulerFileName = QFile::encodeName(name).toStdString();
     storeRuler(ruler);
     if (MeasuredBitmap* bitmap = bitmapOf(active))
@@ -399,10 +472,13 @@ void MeasureSettings::applyCalibration(const QString& lengthText, int rulerUnitE
         settings_.rulerUnitIndex = rulerUnitEntry + 1;
     if (measureUnitEntry >= 0)
         settings_.measureUnitIndex = measureUnitEntry;
-    applyUnits(active);
     MeasuredBitmap* bitmap = bitmapOf(active);
     if (bitmap == nullptr)
         return;
+    // The length typed is the calibration: no profile's scale may replace it first.
+    bitmap->setRulerUnitAndLength(settings_.rulerUnitIndex, settings_.rulerLength);
+    bitmap->setMeasureUnit(settings_.measureUnitIndex);
+    active->calibrationTouched();
     active->setModified(true);
     // The ruler as the user placed it on this picture, not only its length, is what the next
     // pictures of this size measure with.
@@ -412,6 +488,13 @@ void MeasureSettings::applyCalibration(const QString& lengthText, int rulerUnitE
     const QSize size = bitmap->size();
     storeRuler(*ruler);
     calibrations_[{size.width(), size.height()}] = *ruler;
+    // With a profile in use the calibration is the profile's at this size, and the other sizes
+    // follow it.
+    const double pixels =
+        std::hypot(double(ruler->end.x - ruler->start.x), double(ruler->end.y - ruler->start.y));
+    if (profiles_ != nullptr && profiles_->active() != nullptr && pixels >= 1.0 &&
+        !active->keepsOwnRuler())
+        profiles_->calibrate(size, ruler->length * micrometresPer(ruler->unit) / pixels, QString());
 }
 
 void MeasureSettings::applyPenTo(MeasuredDocument* active)

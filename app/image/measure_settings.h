@@ -18,6 +18,7 @@
 #include "app/shell/settings.h"
 #include "kwztypes.h"
 
+class CalibrationProfiles;
 class MeasuredBitmap;
 class MeasuredDocument;
 
@@ -39,6 +40,19 @@ class MeasureSettings : public QObject
     // `languageIndex` gives the program's language when asked.
     MeasureSettings(FrameSettings& settings, std::string rulersFolder,
                     std::function<int()> languageIndex, QObject* parent = nullptr);
+
+    // The profiles whose scale new and opened pictures, and the active one, measure with while
+    // a profile is in use. Theirs to own; null for none.
+    void setProfiles(CalibrationProfiles* profiles) { profiles_ = profiles; }
+    // The ruler a picture takes from the profile in use: the picture's ruler points (or the
+    // current ones) with the length that the profile's scale of its size gives, in the ruler
+    // unit. None without a profile or a scale for the size.
+    std::optional<RulerRecord> profileRuler(const MeasuredBitmap& bitmap) const;
+    // Gives the document the profile's ruler for its size; false (nothing changed) when the
+    // document keeps its own or the profile has none.
+    bool applyProfile(MeasuredDocument* document);
+    // Micrometres in one of the five units.
+    static double micrometresPer(int unit);
 
     FrameSettings& settings() { return settings_; }
     const FrameSettings& settings() const { return settings_; }
@@ -109,7 +123,8 @@ class MeasureSettings : public QObject
                           MeasuredDocument* active);
     // A calibration applied since a ruler file was last chosen: new pictures of its size take
     // it, and a window coming to the front does not choose the ruler bar's file again.
-    bool hasCalibrations() const { return !calibrations_.empty(); }
+    // A profile in use counts too.
+    bool hasCalibrations() const;
     void setPenNormalColourIndex(int index, MeasuredDocument* active);
     void setPenTempColourIndex(int index, MeasuredDocument* active);
     void setPenWidthIndex(int index, MeasuredDocument* active);
@@ -149,4 +164,5 @@ class MeasureSettings : public QObject
     int rulerListSelection_ = -1;
     // Calibrations applied in this run, by picture size (width, height).
     std::map<std::pair<int, int>, RulerRecord> calibrations_;
+    CalibrationProfiles* profiles_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/image/measured_bitmap.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include "rast.h"
@@ -266,4 +267,61 @@ int MeasuredBitmap::figureCount() const
         count += int(p[0] | p[1] << 8 | p[2] << 16 | unsigned(p[3]) << 24);
     }
     return count;
+}
+
+std::optional<QLineF> MeasuredBitmap::measurementLine()
+{
+    int count = 0;
+    if (RASTGetFigureCount(handle(), &count) != RAST_OK || count <= 0)
+        return std::nullopt;
+    // The values come in the measure unit; with a ruler of one micrometre per pixel they are
+    // the pixels themselves. The figures keep their pixel points, so nothing else changes.
+    const std::optional<RulerRecord> kept = ruler();
+    const std::optional<int> keptUnit = measureUnit();
+    if (!kept || !keptUnit)
+        return std::nullopt;
+    setRuler(RulerRecord{POINT{0, 0}, POINT{1000, 0}, ZQ_UM, 1000.0f});
+    setMeasureUnit(ZQ_UM);
+    auto lineAt = [this](int index) -> std::optional<QLineF> {
+        GTFIGUREVALUES values{};
+        if (RASTGetFigureValues(handle(), index, &values) != RAST_OK || values.kind != GT_LINE)
+            return std::nullopt;
+        return QLineF(values.values[GT_VALUE_X], values.values[GT_VALUE_Y],
+                      values.values[GT_VALUE_X2], values.values[GT_VALUE_Y2]);
+    };
+    std::optional<QLineF> line;
+    const int selected = selectedFigure();
+    if (selected >= 0)
+        line = lineAt(selected);
+    for (int i = count - 1; !line && i >= 0; --i)
+        line = lineAt(i);
+    setRuler(*kept);
+    setMeasureUnit(*keptUnit);
+    return line;
+}
+
+calib::GreyImage MeasuredBitmap::greyPixels() const
+{
+    if (!hasImage())
+        return {};
+    // The library hands its pixels out as a file only.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("pixels.bmp"));
+    if (!folder.isValid() || !writeFile(path, false))
+        return {};
+    const QImage image = QImage(path).convertToFormat(QImage::Format_RGB888);
+    if (image.isNull())
+        return {};
+    calib::GreyImage grey;
+    grey.width = image.width();
+    grey.height = image.height();
+    grey.pixels.resize(static_cast<size_t>(grey.width) * grey.height);
+    for (int y = 0; y < grey.height; ++y)
+    {
+        const uchar* row = image.constScanLine(y);
+        float* out = grey.pixels.data() + static_cast<size_t>(y) * grey.width;
+        for (int x = 0; x < grey.width; ++x)
+            out[x] = 0.299f * row[3 * x] + 0.587f * row[3 * x + 1] + 0.114f * row[3 * x + 2];
+    }
+    return grey;
 }

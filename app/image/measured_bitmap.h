@@ -2,6 +2,7 @@
 // The bitmap object of one image document: the picture, its engine instance and the figures
 // on it, behind typed calls. The view's mouse work reaches the engine through handle().
 
+#include <QLineF>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <utility>
 
+#include "app/calibration/micrometer_finder.h"
 #include "app/image/ruler_file.h"
 #include "gaugit.h"
 #include "kwztypes.h"
@@ -98,6 +100,12 @@ class MeasuredBitmap
     bool selectFigure(int index);
     // The selected figure's number in the values export; -1 for none or the ruler.
     int selectedFigure() const;
+
+    // The end points in image pixels of the selected line, or else of the line drawn last;
+    // none when the picture has no line.
+    std::optional<QLineF> measurementLine();
+    // The picture's pixels as loaded, without figures, in grey; empty when there is none.
+    calib::GreyImage greyPixels() const;
 
   private:
     struct Deleter

@@ -16,6 +16,9 @@ class MeasuredDocument
     virtual void figuresRestyled() = 0;
     // Ruler, units or precision may have changed; the document tells when they did.
     virtual void calibrationTouched() = 0;
+    // A measurement file keeps the ruler its figures were measured with; no profile's scale
+    // replaces it.
+    virtual bool keepsOwnRuler() const { return false; }
 
   protected:
     ~MeasuredDocument() = default;

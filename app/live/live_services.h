@@ -7,6 +7,7 @@
 
 #include "app/shell/local_time.h"
 
+class CalibrationProfiles;
 class CaptureBar;
 class LanguageSession;
 class LiveBars;
@@ -26,6 +27,9 @@ struct LiveServices
     // What the user typed for captures and recordings; null leaves the stored settings.
     CaptureBar* captureBar = nullptr;
     RecordBar* recordBar = nullptr;
+    // The calibration profiles, told the live picture's size so that its scale follows it;
+    // null leaves the live picture uncalibrated.
+    CalibrationProfiles* calibration = nullptr;
     // The clock of capture and recording names.
     LocalClock clock = currentLocalTime;
 };

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTimerEvent>
 
+#include "app/calibration/calibration_profiles.h"
 #include "app/live/live_bars.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_view.h"
@@ -71,6 +72,9 @@ CVideoFrame::CVideoFrame(CVideoDoc& document, LiveServices& services, CameraSess
     // Queued, so it runs once the command is through; dropped when either object goes.
     connect(capture_.get(), &LiveCapture::livePanesWanted, this, &CVideoFrame::onSetFocus,
             Qt::QueuedConnection);
+    if (CalibrationProfiles* calibration = services.calibration)
+        connect(&live_, &LiveSession::pictureSizeChanged, calibration,
+                &CalibrationProfiles::setLiveSize);
     view_ = new CVideoView(&document);
     view_->setSession(&live_, &session_);
     connect(view_, &CVideoView::placed, this, [this](QSize shown) {

@@ -182,5 +182,11 @@ inline constexpr int ID_VIEW_ZOOM_IN = 33100;
 inline constexpr int ID_VIEW_ZOOM_OUT = 33101;
 inline constexpr int ID_VIEW_ACTUAL_SIZE = 33102;
 inline constexpr int ID_VIEW_FIT_WINDOW = 33103;
+// Calibration profiles and the stage micrometer.
+inline constexpr int ID_CALIBRATE_MICROMETER = 33400;
+inline constexpr int ID_CALIBRATION_NEW_PROFILE = 33401;
+inline constexpr int ID_CALIBRATION_DELETE_PROFILE = 33402;
+// The ruler bar's profile list.
+inline constexpr int IDC_RULER_PROFILE = 1321;
 
 } // namespace cmd

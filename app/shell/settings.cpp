@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* kUser = "User";
 constexpr const char* kMarks = "DescriptionMark";
+constexpr const char* kCalibration = "Calibration";
 
 // Bounds of a number key; a value read outside them is taken as missing.
 struct Range
@@ -123,6 +124,11 @@ template <class Visitor> void visitMarks(FrameSettings& s, Visitor& v)
     record(s.ellipseMark, ellipse);
     record(s.angleMark, angle);
     record(s.polyLineMark, poly);
+}
+
+template <class Visitor> void visitCalibration(FrameSettings& s, Visitor& v)
+{
+    v.text("strActiveProfile", s.activeCalibrationProfile, std::string());
 }
 
 constexpr size_t kMaxTextLength = 256;
@@ -235,6 +241,8 @@ void loadSettings(const SettingsStore& store, FrameSettings& settings,
     settings.exposure = std::min(settings.exposure, settings.maxExposure);
     Loader marks{store, kMarks, {}, {}};
     visitMarks(settings, marks);
+    Loader calibration{store, kCalibration, {}, {}};
+    visitCalibration(settings, calibration);
 }
 
 void saveSettings(SettingsStore& store, const FrameSettings& settings)
@@ -246,6 +254,8 @@ void saveSettings(SettingsStore& store, const FrameSettings& settings)
     visitUser(copy, user);
     Saver marks{store, kMarks};
     visitMarks(copy, marks);
+    Saver calibration{store, kCalibration};
+    visitCalibration(copy, calibration);
 }
 
 int loadLanguageIndex(const SettingsStore& store, int firstStart)

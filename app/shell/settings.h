@@ -88,6 +88,9 @@ struct FrameSettings
     uint32_t ellipseMark = 0;
     uint32_t angleMark = 0;
     uint32_t polyLineMark = 0;
+
+    // Section "Calibration": the calibration profile in use ("" for none).
+    std::string activeCalibrationProfile;
 };
 
 // Reads "User" then "DescriptionMark"; the capture and record folders default to the work

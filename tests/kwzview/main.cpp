@@ -24,6 +24,7 @@ std::unique_ptr<QObject> makeKeysTest();
 std::unique_ptr<QObject> makeDesktopTest();
 std::unique_ptr<QObject> makeResultsTest();
 std::unique_ptr<QObject> makeZoomTest();
+std::unique_ptr<QObject> makeCalibrationTest();
 
 int main(int argc, char** argv)
 {
@@ -55,6 +56,8 @@ int main(int argc, char** argv)
         test = makeImageDocTest();
     else if (suite == "image_view")
         test = makeImageViewTest();
+    else if (suite == "calibration")
+        test = makeCalibrationTest();
     else if (suite == "measure_settings")
         test = makeMeasureSettingsTest();
     else if (suite == "qpainter_context")
@@ -81,7 +84,7 @@ int main(int argc, char** argv)
                      "usage: %s "
                      "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
                      "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey|"
-                     "keys|desktop|results|zoom [Qt Test "
+                     "keys|desktop|results|zoom|calibration [Qt Test "
                      "options]\n",
                      argv[0]);
         return 2;

@@ -15,8 +15,8 @@ import sys
 from html.parser import HTMLParser
 
 PAGES = {"ZN41.html": "zh", "ZN42.html": "en"}
-CHAPTERS = ["start", "live", "capture", "recording", "adjust", "calibrate", "tools", "labels",
-            "files", "languages", "settings", "troubleshooting"]
+CHAPTERS = ["start", "live", "capture", "recording", "adjust", "calibrate", "profiles", "tools",
+            "labels", "files", "languages", "settings", "troubleshooting"]
 VOID = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "source",
         "track", "wbr"}
 
