@@ -145,13 +145,19 @@ class ShellTest : public QObject
         QCOMPARE(qtext(texts, "AppTitle"), QStringLiteral("KWZ 测量软件"));
         texts.load(SettingsStore(), kLanguageEnglish);
         QCOMPARE(qtext(texts, "Device"), QStringLiteral("&Device"));
-        // The two offset labels are Chinese in the English table too.
-        QCOMPARE(qtext(texts, "DlgColorGoff"), QStringLiteral("绿偏移"));
-        QCOMPARE(qtext(texts, "SettingsNote"),
-                 QStringLiteral("All Settings will be Validate by click \"Apply\" button"));
+        // The colour rows say what they set, and no English built-in text is Chinese.
+        QCOMPARE(qtext(texts, "DlgColorBrightness"), QStringLiteral("Red Gain"));
+        QCOMPARE(qtext(texts, "DlgColorGoff"), QStringLiteral("Green Offset"));
+        QCOMPARE(qtext(texts, "ClassVideoSize"), QStringLiteral("Video Size"));
+        for (const LanguageKey& k : languageLayout())
+            for (const char* c = k.builtIn[0]; *c != 0; ++c)
+                QVERIFY2(static_cast<unsigned char>(*c) < 0x80, k.key);
+        // No note about an "Apply" button that the capture bar does not have.
+        QCOMPARE(QByteArray(texts.text("SettingsNote")), QByteArray());
         texts.load(SettingsStore(), kLanguageChineseTraditional);
         QCOMPARE(qtext(texts, "MLanguageChineseFanti"), QStringLiteral("繁體中文(&T)"));
-        QCOMPARE(qtext(texts, "DlgColorBrightness"), QStringLiteral("亮度"));
+        QCOMPARE(qtext(texts, "DlgColorBrightness"), QStringLiteral("紅增益"));
+        QCOMPARE(qtext(texts, "DlgColorSharpness"), QStringLiteral("伽馬值"));
         // An index beyond the three takes the Traditional Chinese texts.
         texts.load(SettingsStore(), 7);
         QCOMPARE(qtext(texts, "Device"), QStringLiteral("設備(&D)"));
