@@ -273,13 +273,26 @@ void CVideoView::keyPressEvent(QKeyEvent* event)
     QAbstractScrollArea::keyPressEvent(event);
 }
 
+std::optional<QPoint> CVideoView::picturePixel(QPoint at, QRect shown, QSize picture)
+{
+    if (!shown.contains(at) || picture.isEmpty())
+        return std::nullopt;
+    const int64_t dx = at.x() - shown.x();
+    const int64_t dy = at.y() - shown.y();
+    return QPoint(int(dx * picture.width() / shown.width()),
+                  int(dy * picture.height() / shown.height()));
+}
+
 void CVideoView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (frame_ != nullptr)
+    if (frame_ != nullptr && document_ != nullptr)
     {
-        const QPoint p = event->position().toPoint();
-        frame_->panes().setPaneText(kPanePointer,
-                                    QString::asprintf("X: %d  Y: %d  ", p.x(), p.y()));
+        // Picture pixels, as the image windows count them, whatever the placement or fit.
+        const QSize picture(document_->pictureWidth(), document_->pictureHeight());
+        const std::optional<QPoint> p =
+            picturePixel(event->position().toPoint(), placement_, picture);
+        frame_->panes().setPaneText(
+            kPanePointer, p ? QString::asprintf("X: %d  Y: %d  ", p->x(), p->y()) : QString());
     }
     QAbstractScrollArea::mouseMoveEvent(event);
 }

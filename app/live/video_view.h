@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "app/live/live_surface.h"
 #include "kwztypes.h"
@@ -43,6 +44,9 @@ class CVideoView : public QAbstractScrollArea
     // Where the camera paints: the picture rectangle, or the whole client area with fit.
     QRect placement() const { return placement_; }
     QSize scrollSize() const { return scrollSize_; }
+    // The picture pixel (from the top left) under a view point, when the picture of that size
+    // is shown in `shown`, stretched or not; none outside it.
+    static std::optional<QPoint> picturePixel(QPoint at, QRect shown, QSize picture);
 
   protected:
     bool event(QEvent* event) override;
