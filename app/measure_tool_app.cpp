@@ -23,6 +23,7 @@
 #include "app/shell/file_types.h"
 #include "app/shell/gbk_text.h"
 #include "app/shell/message_boxes.h"
+#include "app/shell/qt_translations.h"
 #include "app/shell/quit_signals.h"
 #include "app/shell/settings.h"
 #include "app/shell/single_instance.h"
@@ -192,6 +193,10 @@ bool CMeasureToolApp::initInstance(const QStringList& arguments)
         loadLanguageIndex(settingsStore_,
                           languageForLocale(QLocale::system().name().toStdString())));
 
+    qtTranslations_ = std::make_unique<QtTranslations>();
+    qtTranslations_->apply(languages_.index());
+    recent_.load(settingsStore_);
+
     // 9. Document templates, the live one first.
     createDocTemplates();
 
@@ -200,6 +205,8 @@ bool CMeasureToolApp::initInstance(const QStringList& arguments)
         FrameServices{settingsStore_, folders_, languages_, camera_, documents_, *this});
     if (!mainFrame_->loadFrame())
         return false;
+    mainFrame_->setRecentFiles([this] { return recentFiles(); },
+                               [this](const QString& path) { openRecentFile(path); });
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
 
     // 11. Later copies and the desktop reach this one from now on.
@@ -281,7 +288,13 @@ void CMeasureToolApp::createDocTemplates()
         }));
     documents_.addDocTemplate(std::make_unique<CDocTemplate>(
         IDR_IMAGETYPE, "Image",
-        [this] { return std::make_unique<CImageDoc>(mainFrame_ ? mainFrame_->images() : nullptr); },
+        [this] {
+            auto document =
+                std::make_unique<CImageDoc>(mainFrame_ ? mainFrame_->images() : nullptr);
+            QObject::connect(document.get(), &CImageDoc::saved, document.get(),
+                             [this](const QString& path) { rememberFile(path); });
+            return document;
+        },
         [this](CDocument& document) -> QMdiSubWindow* {
             if (documents_.clientArea() == nullptr)
                 return nullptr;
@@ -290,6 +303,7 @@ void CMeasureToolApp::createDocTemplates()
             documents_.clientArea()->addSubWindow(frame);
             return frame;
         }));
+    documents_.setOpenedHandler([this](const QString& path) { rememberFile(path); });
     // Every way a file arrives ends here when it cannot be opened.
     documents_.setOpenFailedHandler([this](const QString& path) {
         const QString text = openFailureText(path, languages_.index());
@@ -329,6 +343,8 @@ int CMeasureToolApp::run(const QStringList& arguments)
 void CMeasureToolApp::switchLanguage(int index)
 {
     languages_.LoadLanguage(folders_.program, index);
+    if (qtTranslations_)
+        qtTranslations_->apply(languages_.index());
     if (!mainFrame_)
         return;
     mainFrame_->ApplyMainMenuTexts();
@@ -352,6 +368,42 @@ void CMeasureToolApp::onFileOpen()
         chooseOpenFile_ ? chooseOpenFile_(mainFrame_.get(), start, filter)
                         : QFileDialog::getOpenFileName(mainFrame_.get(), QString(), start, filter);
     if (!chosen.isEmpty() && openDocumentFile(chosen) != nullptr && mainFrame_)
+        mainFrame_->ApplyImageMenuTexts();
+}
+
+void CMeasureToolApp::rememberFile(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    if (recent_.add(QFileInfo(path).absoluteFilePath().toStdString()))
+        recent_.save(settingsStore_);
+}
+
+QStringList CMeasureToolApp::recentFiles() const
+{
+    QStringList files;
+    for (const std::string& f : recent_.files())
+        files << QString::fromStdString(f);
+    return files;
+}
+
+void CMeasureToolApp::openRecentFile(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+    {
+        recent_.remove(path.toStdString());
+        recent_.save(settingsStore_);
+        const QString text =
+            QString::fromUtf8(builtInText(languages_.index(),
+                                          "The file %1 is no longer there; it has been removed "
+                                          "from the latest files.",
+                                          "文件 %1 已不存在，已从最近文件中删除。",
+                                          "檔案 %1 已不存在，已從最近檔案中刪除。"))
+                .arg(QDir::toNativeSeparators(path));
+        kwz::messageBox(nullptr, toGbk(text).c_str(), kCaption, kwz::MB_OK | kwz::MB_ICONWARNING);
+        return;
+    }
+    if (openDocumentFile(path) != nullptr && mainFrame_)
         mainFrame_->ApplyImageMenuTexts();
 }
 

@@ -12,12 +12,14 @@
 #include "app/live/camera_session.h"
 #include "app/shell/command_target.h"
 #include "app/shell/language.h"
+#include "app/shell/recent_files.h"
 #include "app/shell/work_folders.h"
 
 class QApplication;
 class QWidget;
 class CDocument;
 class CMainFrame;
+class QtTranslations;
 class QuitSignals;
 class SingleInstance;
 
@@ -44,6 +46,12 @@ class CMeasureToolApp : public CommandTarget
     // Language commands: index 0 Simplified Chinese, 1 English, 2 Traditional Chinese.
     void switchLanguage(int index);
     void onFileOpen();
+    // A file of the "Latest Files" list: opened, or dropped from the list with a message when
+    // it is no longer there.
+    void openRecentFile(const QString& path);
+    // Puts a file opened or saved first in the recent list and keeps the list in the settings.
+    void rememberFile(const QString& path);
+    QStringList recentFiles() const;
     void onAppAbout();
     // The dialog of File Open: returns the chosen file, empty when cancelled. Tests answer it
     // without a real dialog.
@@ -62,6 +70,8 @@ class CMeasureToolApp : public CommandTarget
     const WorkFolders& folders() const { return folders_; }
     SettingsStore& settingsStore() { return settingsStore_; }
     QString commandLineFile() const { return commandLineFile_; }
+    // Qt's own texts in the interface language.
+    const QtTranslations* qtTranslations() const { return qtTranslations_.get(); }
 
   private:
     void createDocTemplates();
@@ -75,6 +85,8 @@ class CMeasureToolApp : public CommandTarget
     SettingsStore settingsStore_;
     WorkFolders folders_;
     LanguageSession languages_;
+    std::unique_ptr<QtTranslations> qtTranslations_;
+    RecentFiles recent_;
 
     std::unique_ptr<CMainFrame> mainFrame_;
     std::unique_ptr<SingleInstance> singleInstance_;

@@ -39,6 +39,8 @@ CDocument* DocumentManager::openDocumentFile(const QString& path)
     CDocument* document = image ? image->openDocumentFile(path, true) : nullptr;
     if (document == nullptr && openFailed_)
         openFailed_(path);
+    else if (document != nullptr && opened_)
+        opened_(path);
     return document;
 }
 

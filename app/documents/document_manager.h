@@ -40,6 +40,11 @@ class DocumentManager
     {
         openFailed_ = std::move(handler);
     }
+    // Told the path of every file that opened.
+    void setOpenedHandler(std::function<void(const QString& path)> handler)
+    {
+        opened_ = std::move(handler);
+    }
     // Activates the frame of the open live document and returns it; null when none is open.
     QMdiSubWindow* FindVideoFrame();
     // As FindVideoFrame, but opens a new live document when none is open and returns the
@@ -50,4 +55,5 @@ class DocumentManager
     std::vector<std::unique_ptr<CDocTemplate>> templates_;
     QMdiArea* client_ = nullptr;
     std::function<void(const QString&)> openFailed_;
+    std::function<void(const QString&)> opened_;
 };

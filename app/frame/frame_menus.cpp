@@ -73,6 +73,7 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(device, {ID_DEVICE_CONNECTDEVICE, 0});
     // Opening a picture needs no image window first.
     commands_.addMenuItem(device, ID_FILE_OPEN, true);
+    addRecentMenu(MenuKind::Main, device);
     items(device, {0, ID_APP_EXIT});
     items(addMenu(MenuKind::Main, "Language(&H)"),
           {IDM_ENGLISHLANGUAGE, IDM_CHINESELANGUAGE, IDM_FANTICHINESELANGUAGE});
@@ -81,6 +82,7 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     QMenu* video = addMenu(MenuKind::Video, "&Video");
     items(video, {ID_VIDEO_HIGHQUALITY, 0});
     commands_.addMenuItem(video, ID_FILE_OPEN, true);
+    addRecentMenu(MenuKind::Video, video);
     items(video, {0, ID_APP_EXIT});
     items(addMenu(MenuKind::Video, "&View"), {ID_VIEW_VIDEO_TOOLBAR, ID_VIEW_VIDEO_STATUSBAR});
     items(addMenu(MenuKind::Video, "&Settings"), {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR,
@@ -93,9 +95,11 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     // Help in every window's menus, last as in the main one.
     items(addMenu(MenuKind::Video, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
 
-    items(addMenu(MenuKind::Image, "&File"),
-          {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
-           ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT});
+    QMenu* file = addMenu(MenuKind::Image, "&File");
+    items(file, {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
+                 ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0});
+    addRecentMenu(MenuKind::Image, file);
+    items(file, {0, ID_APP_EXIT});
     items(addMenu(MenuKind::Image, "&View"),
           {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR, ID_VIEW_RESULTS, 0, ID_VIEW_ZOOM_IN,
            ID_VIEW_ZOOM_OUT, ID_VIEW_ACTUAL_SIZE, ID_VIEW_FIT_WINDOW});
@@ -164,6 +168,55 @@ void FrameMenus::fillWindowList(QMenu* menu)
     }
 }
 
+void FrameMenus::setRecentFiles(std::function<QStringList()> list,
+                                std::function<void(const QString&)> open)
+{
+    recentList_ = std::move(list);
+    recentOpen_ = std::move(open);
+    for (QMenu* recent : recent_)
+        if (recent != nullptr)
+            fillRecentMenu(recent);
+}
+
+void FrameMenus::addRecentMenu(MenuKind kind, QMenu* parent)
+{
+    QMenu* recent = parent->addMenu(QStringLiteral("Latest Files"));
+    recent->installEventFilter(letters_);
+    recent->menuAction()->setEnabled(false);
+    // Filled when the menu above opens: a greyed submenu never says it is about to show.
+    QObject::connect(parent, &QMenu::aboutToShow, recent,
+                     [this, recent] { fillRecentMenu(recent); });
+    recent_[static_cast<int>(kind)] = recent;
+}
+
+void FrameMenus::fillRecentMenu(QMenu* menu)
+{
+    menu->clear();
+    const QStringList files = recentList_ ? recentList_() : QStringList();
+    for (int i = 0; i < files.size(); ++i)
+    {
+        QString name = files[i];
+        name.replace("&", "&&");
+        QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        item->setData(files[i]);
+        // Queued: opening may show a message, and this menu is rebuilt while it is open.
+        QObject::connect(
+            item, &QAction::triggered, menu,
+            [this, path = files[i]] {
+                if (recentOpen_)
+                    recentOpen_(path);
+            },
+            Qt::QueuedConnection);
+    }
+    menu->menuAction()->setEnabled(!files.isEmpty());
+}
+
+void FrameMenus::applyRecentTitles(MenuKind kind, const LanguageTexts& texts)
+{
+    if (QMenu* recent = recentMenu(kind))
+        recent->setTitle(qtext(texts, "IMAGEFRAME_MENU", "IMFileLatestFiles"));
+}
+
 QMenu* FrameMenus::addMenu(MenuKind kind, const char* title)
 {
     auto* menu = new QMenu(QString::fromUtf8(title), owner_);
@@ -226,6 +279,7 @@ void FrameMenus::applyMainTexts(const LanguageTexts& texts)
     // The image menu's text of Open serves wherever Open is.
     setItemText(menu(MenuKind::Main, 0), ID_FILE_OPEN,
                 qtext(texts, "IMAGEFRAME_MENU", "IMFileOpen"));
+    applyRecentTitles(MenuKind::Main, texts);
 }
 
 void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
@@ -258,6 +312,7 @@ void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
     applyHelpTexts(MenuKind::Video, 6, texts);
     setItemText(menu(MenuKind::Video, 0), ID_FILE_OPEN,
                 qtext(texts, "IMAGEFRAME_MENU", "IMFileOpen"));
+    applyRecentTitles(MenuKind::Video, texts);
 }
 
 void FrameMenus::applyImageTexts(const LanguageTexts& texts)
@@ -278,7 +333,6 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
                   {ID_FILE_PRINT, "IMFilePrint"},
                   {ID_FILE_PRINT_PREVIEW, "IMFilePrintPreview"},
                   {ID_FILE_PRINT_SETUP, "IMFilePrintSetup"},
-                  {ID_FILE_MRU_FILE1, "IMFileLatestFiles"},
                   {ID_APP_EXIT, "IMFileExit"},
                   {ID_VIEW_IMAGE_TOOLBAR, "IMViewToolBar"},
                   {ID_VIEW_IMAGE_STATUSBAR, "IMViewStatusBar"},
@@ -326,4 +380,5 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
             setItemText(m, item.id,
                         uiText(languageIndex_, item.english, item.simplified, item.traditional));
     applyHelpTexts(MenuKind::Image, 5, texts);
+    applyRecentTitles(MenuKind::Image, texts);
 }

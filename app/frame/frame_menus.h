@@ -2,7 +2,9 @@
 // The three menu bars of the main frame (no document, live work, image work) and the language
 // texts on them.
 
+#include <QStringList>
 #include <array>
+#include <functional>
 #include <vector>
 
 class CommandRouter;
@@ -40,6 +42,11 @@ class FrameMenus
     void setLanguageIndex(int index) { languageIndex_ = index; }
     // The Window menus list the windows of `area` each time they open.
     void setWindowArea(QMdiArea* area) { area_ = area; }
+    // The "Latest Files" submenus list `list()` each time their menu opens (greyed when it is
+    // empty); choosing one hands its path to `open`.
+    void setRecentFiles(std::function<QStringList()> list,
+                        std::function<void(const QString&)> open);
+    QMenu* recentMenu(MenuKind kind) const { return recent_[static_cast<int>(kind)]; }
 
   private:
     QMenu* addMenu(MenuKind kind, const char* title);
@@ -47,6 +54,9 @@ class FrameMenus
     // Next window, then one checkable item per window, the active one checked, below the
     // fixed items.
     void fillWindowList(QMenu* menu);
+    void addRecentMenu(MenuKind kind, QMenu* parent);
+    void fillRecentMenu(QMenu* menu);
+    void applyRecentTitles(MenuKind kind, const LanguageTexts& texts);
     void setItemTexts(MenuKind kind, const LanguageTexts& texts, const char* section,
                       const char* const* tops, int topCount,
                       std::initializer_list<std::pair<int, const char*>> items);
@@ -57,5 +67,8 @@ class FrameMenus
     std::array<std::vector<QMenu*>, 3> menus_;
     MenuKind shown_ = MenuKind::Main;
     QMdiArea* area_ = nullptr;
+    std::array<QMenu*, 3> recent_{};
+    std::function<QStringList()> recentList_;
+    std::function<void(const QString&)> recentOpen_;
     int languageIndex_ = 0;
 };

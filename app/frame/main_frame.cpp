@@ -707,17 +707,37 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+        {
+            event->acceptProposedAction();
+            return;
+        }
 }
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
+    if (openDroppedFiles(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+bool CMainFrame::openDroppedFiles(const QMimeData& data)
+{
     // Every dropped file goes to the image windows, as files named on the command line do.
-    for (const QUrl& url : event->mimeData()->urls())
+    bool taken = false;
+    for (const QUrl& url : data.urls())
     {
-        if (url.isLocalFile() && services_.documents.openDocumentFile(url.toLocalFile()) != nullptr)
+        if (!url.isLocalFile())
+            continue;
+        taken = true;
+        if (services_.documents.openDocumentFile(url.toLocalFile()) != nullptr)
             ApplyImageMenuTexts();
     }
-    event->acceptProposedAction();
+    return taken;
+}
+
+void CMainFrame::setRecentFiles(std::function<QStringList()> list,
+                                std::function<void(const QString&)> open)
+{
+    menus_->setRecentFiles(std::move(list), std::move(open));
 }

@@ -30,6 +30,7 @@ class LanguageSession;
 class PictureAdjustment;
 class QAction;
 class QLineEdit;
+class QMimeData;
 class QToolBar;
 class ResultsPanel;
 class SettingsStore;
@@ -86,6 +87,7 @@ class CMainFrame : public QMainWindow, public CommandTarget
     ResultsPanel* results() const { return results_; }
     QMenu* menu(MenuKind kind, int position) const { return menus_->menu(kind, position); }
     MenuKind shownMenu() const { return menus_->shown(); }
+    const FrameMenus& menus() const { return *menus_; }
     int menuLanguage() const { return menuLanguage_; }
     bool videoSideBars() const { return videoSideBars_; }
     bool imageSideBars() const { return imageSideBars_; }
@@ -131,6 +133,11 @@ class CMainFrame : public QMainWindow, public CommandTarget
     // empty on cancel. Tests answer it themselves.
     using FolderChooser = std::function<QString(QWidget* parent, const QString& start)>;
     void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
+    // What the "Latest Files" submenus list, and what choosing one does.
+    void setRecentFiles(std::function<QStringList()> list,
+                        std::function<void(const QString&)> open);
+    // Files dropped from a file manager, by any way they arrive; true when one was taken.
+    bool openDroppedFiles(const QMimeData& data);
     // Checked and enabled states of every command, in one place.
     void updateCommandStates();
     // A termination signal: nothing is asked, unsaved pictures are written to names that no

@@ -81,8 +81,10 @@ CVideoFrame::CVideoFrame(CVideoDoc& document, LiveServices& services, CameraSess
         panes().setPaneText(kPanePictureSize, sizeText(shown.width(), shown.height()));
     });
     connect(view_, &CVideoView::exposureStepRequested, this, &CVideoFrame::changeExposure);
-    connect(view_, &CVideoView::pointerMoved, this, [this](QPoint p) {
-        panes().setPaneText(kPanePointer, QString::asprintf("X: %d  Y: %d  ", p.x(), p.y()));
+    connect(view_, &CVideoView::pointerMoved, this, [this](QPoint p, bool onPicture) {
+        panes().setPaneText(kPanePointer, onPicture
+                                              ? QString::asprintf("X: %d  Y: %d  ", p.x(), p.y())
+                                              : QString());
     });
     connect(view_, &CVideoView::focusGained, this, &CVideoFrame::onSetFocus);
     setWidget(view_);

@@ -274,9 +274,26 @@ void CVideoView::keyPressEvent(QKeyEvent* event)
     QAbstractScrollArea::keyPressEvent(event);
 }
 
+std::optional<QPoint> CVideoView::picturePixel(QPoint at, QRect shown, QSize picture)
+{
+    if (!shown.contains(at) || picture.isEmpty())
+        return std::nullopt;
+    const int64_t dx = at.x() - shown.x();
+    const int64_t dy = at.y() - shown.y();
+    return QPoint(int(dx * picture.width() / shown.width()),
+                  int(dy * picture.height() / shown.height()));
+}
+
 void CVideoView::mouseMoveEvent(QMouseEvent* event)
 {
-    Q_EMIT pointerMoved(event->position().toPoint());
+    if (document_ != nullptr)
+    {
+        // Picture pixels, as the image windows count them, whatever the placement or fit.
+        const QSize picture(document_->pictureWidth(), document_->pictureHeight());
+        const std::optional<QPoint> p =
+            picturePixel(event->position().toPoint(), placement_, picture);
+        Q_EMIT pointerMoved(p.value_or(QPoint()), p.has_value());
+    }
     QAbstractScrollArea::mouseMoveEvent(event);
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/live/live_surface.h"
 #include "kwztypes.h"
@@ -44,6 +45,9 @@ class CVideoView : public QAbstractScrollArea
     // Where the camera paints: the picture rectangle, or the whole client area with fit.
     QRect placement() const { return placement_; }
     QSize scrollSize() const { return scrollSize_; }
+    // The picture pixel (from the top left) under a view point, when the picture of that size
+    // is shown in `shown`, stretched or not; none outside it.
+    static std::optional<QPoint> picturePixel(QPoint at, QRect shown, QSize picture);
     // Called at the end of each paint that put a live frame on the widget, with the frame's
     // number (LiveSurface::frontFrame); for measurements.
     void setShownHook(std::function<void(uint64_t frame)> hook) { shownHook_ = std::move(hook); }
@@ -53,8 +57,9 @@ class CVideoView : public QAbstractScrollArea
     void placed(QSize shown);
     // An exposure key: one step down (-1) or up (1).
     void exposureStepRequested(int step);
-    // The pointer moved over the view, in view coordinates.
-    void pointerMoved(QPoint position);
+    // The pointer moved over the view: the picture pixel under it (from the top left), or
+    // onPicture false where no picture is.
+    void pointerMoved(QPoint pixel, bool onPicture);
     // The view got the focus from anything but a closing menu.
     void focusGained();
 

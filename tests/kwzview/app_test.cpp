@@ -116,6 +116,8 @@ class AppTest : public QObject
     {
         TempHome home;
         home.write("MeasureTool.ini", "[MAIN]\nLanguage=1\n");
+        const QByteArray english = "[DLGBAR_SETTINGS]\nSettingsNote=All from the file\n";
+        home.write("Language/MTENG.ini", english);
         {
             Run run;
             QVERIFY(run.started);
@@ -144,7 +146,7 @@ class AppTest : public QObject
         // was never written since the program switched away from it.
         QCOMPARE(value(home.read("MeasureTool.ini"), "MAIN", "Language"), std::string("0"));
         QVERIFY(QFile::exists(home.path("Language/MTCHS.ini")));
-        QVERIFY(!QFile::exists(home.path("Language/MTENG.ini")));
+        QCOMPARE(home.read("Language/MTENG.ini"), english);
         QVERIFY(!QFile::exists(home.path("Language/MTCHT.ini")));
     }
 

@@ -669,7 +669,8 @@ class LiveTest : public QObject
             QCOMPARE(host->colours[pane].second, RGB(100, 100, 100));
         }
 
-        QTest::mouseMove(view->viewport(), QPoint(10, 20));
+        // Picture pixels from the picture's corner, wherever the picture sits in the window.
+        QTest::mouseMove(view->viewport(), view->placement().topLeft() + QPoint(10, 20));
         QTRY_COMPARE(host->panes[2], QStringLiteral("X: 10  Y: 20  "));
 
         host->calls.clear();
@@ -681,6 +682,31 @@ class LiveTest : public QObject
         QVERIFY(!QApplication::overrideCursor());
         float fps = 1;
         QTRY_VERIFY_WITH_TIMEOUT((ZcapGetFrameRate(device, &fps), fps == 0), 5000);
+    }
+
+    void thePointerIsCountedInPicturePixels()
+    {
+        const QSize vga(640, 480);
+        using P = std::optional<QPoint>;
+        // Shown at its size, anywhere in the window.
+        QCOMPARE(CVideoView::picturePixel({100, 50}, QRect(100, 50, 640, 480), vga),
+                 P(QPoint(0, 0)));
+        QCOMPARE(CVideoView::picturePixel({739, 529}, QRect(100, 50, 640, 480), vga),
+                 P(QPoint(639, 479)));
+        QCOMPARE(CVideoView::picturePixel({740, 300}, QRect(100, 50, 640, 480), vga), P());
+        QCOMPARE(CVideoView::picturePixel({99, 300}, QRect(100, 50, 640, 480), vga), P());
+        // Scrolled: the corner lies above and left of the window.
+        QCOMPARE(CVideoView::picturePixel({0, 0}, QRect(-300, -200, 2048, 1536), {2048, 1536}),
+                 P(QPoint(300, 200)));
+        // Stretched to fit, larger and smaller: each window pixel covers part of a picture
+        // pixel or several of them.
+        QCOMPARE(CVideoView::picturePixel({1279, 959}, QRect(0, 0, 1280, 960), vga),
+                 P(QPoint(639, 479)));
+        QCOMPARE(CVideoView::picturePixel({641, 481}, QRect(0, 0, 1280, 960), vga),
+                 P(QPoint(320, 240)));
+        QCOMPARE(CVideoView::picturePixel({10 + 160, 5 + 120}, QRect(10, 5, 320, 240), vga),
+                 P(QPoint(320, 240)));
+        QCOMPARE(CVideoView::picturePixel({5, 5}, QRect(0, 0, 10, 10), QSize()), P());
     }
 
     void closingSwitchingAndDestroyingWhileFramesArriveIsSafe()
@@ -938,7 +964,8 @@ class LiveTest : public QObject
                          Qt::NoModifier);
         QApplication::sendEvent(view.viewport(), &move);
         QCOMPARE(moved.count(), 1);
-        QCOMPARE(moved.last().at(0).toPoint(), QPoint(17, 23));
+        // Not started, so nowhere is a picture placed.
+        QCOMPARE(moved.last().at(1).toBool(), false);
         QFocusEvent popup(QEvent::FocusIn, Qt::PopupFocusReason);
         QApplication::sendEvent(&view, &popup);
         QCOMPARE(focus.count(), 0);

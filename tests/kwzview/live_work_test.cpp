@@ -234,8 +234,26 @@ class LiveWorkTest : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(pane(frame, 3).startsWith(" FPS: "), 5000);
         QVERIFY(pane(frame, 3).endsWith(" Frames/Seconds"));
 
-        QTest::mouseMove(video->view()->viewport(), QPoint(31, 45));
+        // The pointer in picture pixels, not in window pixels; nothing outside the picture.
+        const QRect shown = video->view()->placement();
+        QCOMPARE(shown.size(), QSize(640, 480));
+        QTest::mouseMove(video->view()->viewport(), shown.topLeft() + QPoint(31, 45));
         QTRY_COMPARE(pane(frame, 2), QStringLiteral("X: 31  Y: 45  "));
+        if (shown.left() > 0)
+        {
+            QTest::mouseMove(video->view()->viewport(), QPoint(shown.left() - 1, shown.top() + 5));
+            QTRY_COMPARE(pane(frame, 2), QString());
+        }
+        // Fitted to the window, the same picture pixel lies elsewhere on the screen.
+        frame->action(ID_VIDEO_FILLWINDOW)->trigger();
+        const QRect fitted = video->view()->placement();
+        QVERIFY(fitted != shown);
+        QTest::mouseMove(video->view()->viewport(), fitted.topLeft() + QPoint(0, 1));
+        QTRY_COMPARE(pane(frame, 2).left(6), QStringLiteral("X: 0  "));
+        QTest::mouseMove(video->view()->viewport(), fitted.bottomRight());
+        // The last pixel, give or take the rounding of a stretch.
+        QTRY_VERIFY(pane(frame, 2).startsWith("X: 63") && pane(frame, 2).contains("Y: 47"));
+        frame->action(ID_VIDEO_FILLWINDOW)->trigger();
 
         // Connecting again brings the same window forward and starts nothing new.
         frame->action(ID_DEVICE_CONNECTDEVICE)->trigger();

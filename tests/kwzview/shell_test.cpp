@@ -6,6 +6,7 @@
 
 #include "app/shell/gbk_text.h"
 #include "app/shell/language.h"
+#include "app/shell/recent_files.h"
 #include "app/shell/settings.h"
 #include "app/shell/store.h"
 #include "platform/encoding.h"
@@ -145,13 +146,19 @@ class ShellTest : public QObject
         QCOMPARE(qtext(texts, "AppTitle"), QStringLiteral("KWZ 测量软件"));
         texts.load(SettingsStore(), kLanguageEnglish);
         QCOMPARE(qtext(texts, "Device"), QStringLiteral("&Device"));
-        // The two offset labels are Chinese in the English table too.
-        QCOMPARE(qtext(texts, "DlgColorGoff"), QStringLiteral("绿偏移"));
-        QCOMPARE(qtext(texts, "SettingsNote"),
-                 QStringLiteral("All Settings will be Validate by click \"Apply\" button"));
+        // The colour rows say what they set, and no English built-in text is Chinese.
+        QCOMPARE(qtext(texts, "DlgColorBrightness"), QStringLiteral("Red Gain"));
+        QCOMPARE(qtext(texts, "DlgColorGoff"), QStringLiteral("Green Offset"));
+        QCOMPARE(qtext(texts, "ClassVideoSize"), QStringLiteral("Video Size"));
+        for (const LanguageKey& k : languageLayout())
+            for (const char* c = k.builtIn[0]; *c != 0; ++c)
+                QVERIFY2(static_cast<unsigned char>(*c) < 0x80, k.key);
+        // No note about an "Apply" button that the capture bar does not have.
+        QCOMPARE(QByteArray(texts.text("SettingsNote")), QByteArray());
         texts.load(SettingsStore(), kLanguageChineseTraditional);
         QCOMPARE(qtext(texts, "MLanguageChineseFanti"), QStringLiteral("繁體中文(&T)"));
-        QCOMPARE(qtext(texts, "DlgColorBrightness"), QStringLiteral("亮度"));
+        QCOMPARE(qtext(texts, "DlgColorBrightness"), QStringLiteral("紅增益"));
+        QCOMPARE(qtext(texts, "DlgColorSharpness"), QStringLiteral("伽馬值"));
         // An index beyond the three takes the Traditional Chinese texts.
         texts.load(SettingsStore(), 7);
         QCOMPARE(qtext(texts, "Device"), QStringLiteral("設備(&D)"));
@@ -487,6 +494,59 @@ class ShellTest : public QObject
         const QByteArray file = home.read("MeasureTool.ini");
         QCOMPARE(value(file, "MAIN", "Kept"), std::string("7"));
         QCOMPARE(value(file, "MAIN", "Lost"), std::string("<missing>"));
+    }
+
+    void recentFilesKeepEightNewestFirst()
+    {
+        TempHome home;
+        RecentFiles recent;
+        for (int i = 0; i < 10; ++i)
+            QVERIFY(recent.add("/p/f" + std::to_string(i) + ".Mea"));
+        // The ninth and tenth push the two oldest out; one opened again moves up.
+        QCOMPARE(recent.files().size(), size_t(8));
+        QCOMPARE(recent.files().front(), std::string("/p/f9.Mea"));
+        QCOMPARE(recent.files().back(), std::string("/p/f2.Mea"));
+        QVERIFY(recent.add("/p/f5.Mea"));
+        QCOMPARE(recent.files().front(), std::string("/p/f5.Mea"));
+        QCOMPARE(recent.files().size(), size_t(8));
+        // Names the file cannot give back whole stay out.
+        QVERIFY(!recent.add(""));
+        QVERIFY(!recent.add(std::string(260, 'a')));
+        QVERIFY(!recent.add("/p/line\nbreak"));
+        QVERIFY(!recent.add("/p/trailing "));
+        QVERIFY(recent.add("/" + std::string(258, 'b')));
+        QVERIFY(recent.remove("/p/f9.Mea"));
+        QVERIFY(!recent.remove("/p/f9.Mea"));
+
+        {
+            Store s(home.path("MeasureTool.ini"));
+            recent.save(s.handle);
+        }
+        const QByteArray file = home.read("MeasureTool.ini");
+        QCOMPARE(keysOf(file, "RecentFiles"), (QStringList{"File1", "File2", "File3", "File4",
+                                                           "File5", "File6", "File7", "File8"}));
+        QCOMPARE(value(file, "RecentFiles", "File2"), std::string("/p/f5.Mea"));
+        RecentFiles again;
+        again.load(Store(home.path("MeasureTool.ini")).handle);
+        QCOMPARE(again.files(), recent.files());
+
+        // A list shortened later leaves no old names behind in the file.
+        again.remove("/p/f5.Mea");
+        {
+            Store s(home.path("MeasureTool.ini"));
+            again.save(s.handle);
+        }
+        QCOMPARE(value(home.read("MeasureTool.ini"), "RecentFiles", "File8"), std::string(""));
+    }
+
+    void recentFilesSkipGapsAndRepeatsInTheFile()
+    {
+        TempHome home;
+        home.write("MeasureTool.ini", "[recentfiles]\nfile1=/a.bmp\nFile2=\nFile3=/a.bmp\n"
+                                      "File4=/b.Mea\nFile9=/c.bmp\n");
+        RecentFiles recent;
+        recent.load(Store(home.path("MeasureTool.ini")).handle);
+        QCOMPARE(recent.files(), (std::vector<std::string>{"/a.bmp", "/b.Mea"}));
     }
 
     void rulerLengthText_data()
