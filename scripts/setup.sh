@@ -14,7 +14,7 @@ PACKAGES=(
     libfreetype-dev libfontconfig-dev
     libturbojpeg0-dev libjpeg-turbo-progs
     libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
-    libv4l-dev
+    libv4l-dev libtiff-dev libtiff-tools
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation2 fonts-wqy-microhei fonts-dejavu-core
     clang libclang-rt-14-dev

@@ -166,6 +166,37 @@ def bmp24_pixels(data):
     return rows
 
 
+def tiff_rgb(data):
+    """Tags and RGB rows of an uncompressed 8-bit RGB TIFF with contiguous strips."""
+    endian = {b"II": "<", b"MM": ">"}[data[:2]]
+    offset, = struct.unpack(endian + "I", data[4:8])
+    count, = struct.unpack(endian + "H", data[offset:offset + 2])
+    sizes = {1: 1, 2: 1, 3: 2, 4: 4, 5: 8}
+    tags = {}
+    for i in range(count):
+        entry = data[offset + 2 + 12 * i:offset + 14 + 12 * i]
+        tag, kind, n = struct.unpack(endian + "HHI", entry[:8])
+        size = sizes[kind] * n
+        where = entry[8:12] if size <= 4 else data[struct.unpack(endian + "I", entry[8:12])[0]:][:size]
+        if kind == 2:
+            tags[tag] = where[:n].rstrip(b"\0").decode()
+        elif kind == 5:
+            pairs = struct.unpack(endian + "I" * (2 * n), where[:size])
+            tags[tag] = pairs[0] / pairs[1] if n == 1 else pairs
+        else:
+            code = {1: "B", 3: "H", 4: "I"}[kind]
+            values = struct.unpack(endian + code * n, where[:size])
+            tags[tag] = values[0] if n == 1 else list(values)
+    assert tags.get(259, 1) == 1 and tags[258] in (8, [8, 8, 8])
+    offsets = tags[273] if isinstance(tags[273], list) else [tags[273]]
+    counts = tags[279] if isinstance(tags[279], list) else [tags[279]]
+    pixels = b"".join(data[o:o + c] for o, c in zip(offsets, counts))
+    width, height = tags[256], tags[257]
+    rows = [[tuple(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
+            for y in range(height)]
+    return tags, rows
+
+
 class Kwzmea(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.TemporaryDirectory()
@@ -258,7 +289,8 @@ class Kwzmea(unittest.TestCase):
         for args in (["frobnicate"], [], ["csv"], ["csv", "--unit", "parsec", "x.Mea"],
                      ["csv", "--precision", "-1", "x.Mea"], ["--language", "fr", "info", "x"],
                      ["render", "a.Mea"], ["render", "a.Mea", "out.gif"],
-                     ["render", "--scale-bar", "a.Mea", "out.png"]):
+                     ["render", "--scale-bar-length", "-3", "a.Mea", "out.png"],
+                     ["render", "--scale-bar-length"], ["render", "--unit", "ly", "a", "b.png"]):
             result = run(*args)
             self.assertEqual(result.returncode, 2, args)
             self.assertTrue(result.stderr, args)
@@ -306,6 +338,67 @@ class Kwzmea(unittest.TestCase):
         self.assertEqual(run("render", good, jpg).returncode, 0)
         self.assertEqual(slurp(jpg)[:2], b"\xff\xd8")
         self.assertEqual(run("render", self.path("none.Mea"), png).returncode, 1)
+
+    def expected_pixels(self, good):
+        obj = new_object()
+        rast.RASTReadMeasureFile(obj, good.encode())
+        rast.RASTSetLanguage(obj, 1)
+        rast.RASTIsHitGraphic(obj, -1000000, -1000000)
+        rast.RASTIsPassGraphic(obj, -1000000, -1000000)
+        rast.RASTDraw(obj, None, 0, 0, 240, 200)
+        expected_bmp = self.path("expected.bmp")
+        rast.RASTWriteFile(obj, expected_bmp.encode(), 1)
+        rast.RASTUnInitialize(ctypes.byref(obj))
+        return bmp24_pixels(slurp(expected_bmp))
+
+    def test_render_scale_bar_is_drawn_over_the_figures_at_its_length(self):
+        good = self.path("a.Mea")
+        make_measure_file(good, figures=EVERY_KIND[:1])
+        expected = self.expected_pixels(good)
+        png = self.path("bar.png")
+        result = run("--language", "en", "render", "--scale-bar", good, png)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        got = png_pixels(slurp(png))
+
+        def white_run(rows):
+            best = 0
+            for row in rows:
+                run_ = 0
+                for p in row:
+                    run_ = run_ + 1 if p == (255, 255, 255) else 0
+                    best = max(best, run_)
+            return best
+        # 10 mm over 137 pixels: a fifth of 240 pixels is 3.5 mm, so the bar is 5 mm long.
+        self.assertAlmostEqual(white_run(got), 5 / (10 / 137), delta=0.51)
+        changed = [(x, y) for y in range(200) for x in range(240) if got[y][x] != expected[y][x]]
+        self.assertTrue(changed)
+        # In the bottom right corner only.
+        self.assertGreater(min(x for x, _ in changed), 120)
+        self.assertGreater(min(y for _, y in changed), 140)
+        # A fixed length in another unit.
+        fixed = self.path("fixed.png")
+        self.assertEqual(run("render", "--scale-bar-length", "2000", "--unit", "um", good,
+                             fixed).returncode, 0)
+        self.assertAlmostEqual(white_run(png_pixels(slurp(fixed))), 2 / (10 / 137), delta=0.51)
+        self.assertEqual(run("render", "--scale-bar-length", "50", good, fixed).returncode, 1)
+        # The stored measurement file keeps its pixels.
+        self.assertEqual(self.expected_pixels(good), expected)
+
+    def test_render_tif_carries_the_calibration(self):
+        good = self.path("a.Mea")
+        make_measure_file(good)
+        expected = self.expected_pixels(good)
+        tif = self.path("out.tif")
+        result = run("--language", "en", "render", good, tif)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        tags, rows = tiff_rgb(slurp(tif))
+        self.assertEqual((tags[256], tags[257], tags[277]), (240, 200, 3))
+        self.assertEqual(tags[296], 3)  # centimetre
+        # 10 mm over 137 pixels: 137 pixels a centimetre.
+        self.assertAlmostEqual(tags[282], 137.0, places=3)
+        self.assertAlmostEqual(tags[283], 137.0, places=3)
+        self.assertEqual(tags[270], "unit=mm\nspacing=0.07299270073\n")
+        self.assertEqual(rows, expected)
 
 
 if __name__ == "__main__":

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "bitmap/scale_bar.h"
+#include "platform/draw/raster_context.h"
 #include "rast.h"
 #include "support/values/figure_table.h"
 #include "tools/kwzmea/picture_writers.h"
@@ -40,8 +42,11 @@ const char* const kUsage =
     "      image size and bit count, ruler, figure counts by kind\n"
     "  kwzmea csv [--unit um|mm|cm|m|inch] [--precision N] [-o OUT.csv] FILE.Mea|FOLDER...\n"
     "      one CSV row per figure of every file (folders searched recursively)\n"
-    "  kwzmea render [--no-labels] FILE.Mea OUT.png|.jpg|.bmp|.tif\n"
-    "      the picture with its figures drawn as the program saves it\n"
+    "  kwzmea render [--no-labels] [--scale-bar] [--scale-bar-length L] [--unit U]\n"
+    "                FILE.Mea OUT.png|.jpg|.bmp|.tif\n"
+    "      the picture with its figures drawn as the program saves it; --scale-bar adds a\n"
+    "      scale bar (about a fifth of the width, or L long) labelled in the file's unit or U;\n"
+    "      a .tif file carries the calibration\n"
     "\n"
     "  --language zh|en   label texts and kind names (default: from the locale)\n"
     "  --help             this text\n"
@@ -334,18 +339,70 @@ kwzmea::PictureInfo pictureInfo(const Bitmap& bitmap)
     return info;
 }
 
+// The scale bar drawn over the finished picture through the figures' drawing code; false
+// when the file has no calibration to draw it from.
+bool drawScaleBar(QImage& picture, const kwzmea::PictureInfo& info, int unit, double length)
+{
+    const double microns = info.unitsPerPixel * kwz::output::micronsPerUnit(info.rulerUnit);
+    const auto bar = kwz::output::chooseScaleBar(microns, picture.width(), unit, length);
+    if (!bar)
+        return false;
+    picture = picture.convertToFormat(QImage::Format_RGB32);
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = picture.width();
+    header.bmiHeader.biHeight = -picture.height(); // top-down, as QImage keeps its rows
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    std::unique_ptr<kwz::RasterContext> dc = kwz::RasterContext::wrap(picture.bits(), &header);
+    if (!dc)
+        return false;
+    kwz::output::drawScaleBar(*dc, *bar, picture.width(), picture.height(),
+                              kwz::output::Corner::BottomRight, RGB(255, 255, 255));
+    return true;
+}
+
 int render(const std::vector<std::string>& args, Language language)
 {
     bool labels = true;
+    bool scaleBar = false;
+    double barLength = 0;
+    std::optional<int> unit;
     std::vector<std::string> operands;
-    for (const std::string& a : args)
+    for (size_t i = 0; i < args.size(); ++i)
     {
+        const std::string& a = args[i];
         if (a == "--no-labels")
+        {
             labels = false;
+        }
+        else if (a == "--scale-bar")
+        {
+            scaleBar = true;
+        }
+        else if (a == "--scale-bar-length")
+        {
+            char* end = nullptr;
+            const char* text = i + 1 < args.size() ? args[++i].c_str() : "";
+            barLength = std::strtod(text, &end);
+            if (*text == '\0' || *end != '\0' || !(barLength > 0) || !std::isfinite(barLength))
+                return usageError("--scale-bar-length takes a positive number");
+            scaleBar = true;
+        }
+        else if (a == "--unit")
+        {
+            if (i + 1 >= args.size() || !(unit = unitOf(args[++i])))
+                return usageError("--unit takes um, mm, cm, m or inch");
+        }
         else if (a.size() > 1 && a[0] == '-')
+        {
             return usageError("render does not know " + a);
+        }
         else
+        {
             operands.push_back(a);
+        }
     }
     if (operands.size() != 2)
         return usageError("render takes a measurement file and a picture file");
@@ -363,8 +420,19 @@ int render(const std::vector<std::string>& args, Language language)
     setLanguage(bitmap, language);
     QString error;
     std::optional<QImage> picture = burnIn(bitmap, labels, &error);
-    // Decorations drawn over the finished picture (a scale bar) go here, before writing.
-    if (!picture || !writer(*picture, pictureInfo(bitmap), out, &error))
+    const kwzmea::PictureInfo info = pictureInfo(bitmap);
+    if (picture && scaleBar)
+    {
+        ZQUNIT fileUnit = ZQ_UM;
+        RASTGetMeasureUnit(bitmap.handle(), &fileUnit);
+        if (!drawScaleBar(*picture, info, unit.value_or(fileUnit), barLength))
+        {
+            fileError(in, info.unitsPerPixel > 0 ? "the scale bar does not fit the picture"
+                                                 : "has no calibration to draw a scale bar from");
+            return kExitFileFailed;
+        }
+    }
+    if (!picture || !writer(*picture, info, out, &error))
     {
         fileError(picture ? out : in, error.toLocal8Bit().constData());
         return kExitFileFailed;

@@ -1,8 +1,13 @@
 #include "tools/kwzmea/picture_writers.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <optional>
+
+#include "bitmap/scale_bar.h"
+#include "bitmap/tiff_writer.h"
 
 namespace kwzmea {
 
@@ -42,6 +47,28 @@ PictureWriter qtWriter(const char* format, int quality = -1)
     };
 }
 
+// Through libtiff, with the calibration where microscope software reads it.
+bool tiffWriter(const QImage& image, const PictureInfo& info, const QString& path, QString* error)
+{
+    const bool grey = image.isGrayscale();
+    const QImage rows =
+        image.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    std::optional<kwz::output::TiffCalibration> calibration;
+    const double perUnit = kwz::output::micronsPerUnit(info.rulerUnit);
+    if (info.unitsPerPixel > 0 && perUnit > 0)
+        calibration = kwz::output::TiffCalibration{info.unitsPerPixel * perUnit, info.rulerUnit};
+    std::string message;
+    if (!kwz::output::writeTiff(QFile::encodeName(path).toStdString(),
+                                kwz::output::TiffPicture{rows.width(), rows.height(), grey ? 1 : 3,
+                                                         rows.constBits(), rows.bytesPerLine()},
+                                calibration, &message))
+    {
+        *error = QString::fromLocal8Bit(message.c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 PictureWriter writerFor(const QString& path)
@@ -53,10 +80,8 @@ PictureWriter writerFor(const QString& path)
         return qtWriter("jpeg", 90);
     if (extension == QLatin1String("bmp"))
         return qtWriter("bmp");
-    // A TIFF writer that records the calibration belongs here; until then Qt's, when its
-    // plugin is installed.
     if (extension == QLatin1String("tif") || extension == QLatin1String("tiff"))
-        return qtWriter("tiff");
+        return tiffWriter;
     return {};
 }
 
