@@ -1,6 +1,9 @@
 // The exported C functions of Rast: argument checks and result mapping around RasterBitmap.
 // Nothing thrown inside gets past these wrappers.
 
+#include <algorithm>
+#include <vector>
+
 #include <dlfcn.h>
 
 #include "bitmap/raster_bitmap.h"
@@ -374,6 +377,32 @@ KWZ_API int RASTReadMeasureFile(void* object, const char* path)
 KWZ_API int RASTWriteMeasureFile(void* object, const char* path)
 {
     return CALL(object, bitmap->writeMeasureFile(path));
+}
+
+KWZ_API int RASTWriteGraphicData(void* object, BYTE* buffer, int capacity, int* size)
+{
+    return guarded(object, [&](RasterBitmap* bitmap) {
+        if (size == nullptr || capacity < 0)
+            return RAST_FAILED;
+        std::vector<uint8_t> stream;
+        const Outcome outcome = bitmap->writeGraphicData(stream);
+        if (outcome != Outcome::Done)
+            return codeOf(outcome);
+        *size = int(stream.size());
+        if (buffer == nullptr || size_t(capacity) < stream.size())
+            return RAST_FAILED;
+        std::copy(stream.begin(), stream.end(), buffer);
+        return RAST_OK;
+    });
+}
+
+KWZ_API int RASTReadGraphicData(void* object, const BYTE* data, int size)
+{
+    return guarded(object, [&](RasterBitmap* bitmap) {
+        if (size < 0 || (data == nullptr && size > 0))
+            return RAST_FAILED;
+        return codeOf(bitmap->readGraphicData(data, size_t(size)));
+    });
 }
 
 KWZ_API int RASTGetFigureCount(void* object, int* count)

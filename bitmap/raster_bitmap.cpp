@@ -323,6 +323,73 @@ Outcome RasterBitmap::writeMeasureFile(const char* path) const
     return Outcome::Done;
 }
 
+namespace {
+
+// The stream of an instance, through a file that lives in memory only.
+bool streamOf(HGAUGIT engine, std::vector<uint8_t>& out)
+{
+    HANDLE file = createMemoryFile();
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    GaugitWrite(engine, file);
+    const int64_t size = fileSize(file);
+    bool ok = size >= 0 && size <= INT32_MAX && seekFile(file, 0, SEEK_SET) == 0;
+    if (ok)
+    {
+        out.resize(size_t(size));
+        uint32_t done = 0;
+        ok = readFile(file, out.data(), uint32_t(size), &done) && done == uint32_t(size);
+    }
+    closeHandle(file);
+    return ok;
+}
+
+// Reads a stream into an instance; false when the memory file could not be made.
+bool readStream(HGAUGIT engine, const uint8_t* data, size_t size)
+{
+    if (size > INT32_MAX)
+        return false;
+    HANDLE file = createMemoryFile();
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    uint32_t done = 0;
+    bool ok = writeFile(file, data, uint32_t(size), &done) && done == uint32_t(size) &&
+              seekFile(file, 0, SEEK_SET) == 0;
+    if (ok)
+        GaugitRead(engine, file);
+    closeHandle(file);
+    return ok;
+}
+
+} // namespace
+
+Outcome RasterBitmap::writeGraphicData(std::vector<uint8_t>& out) const
+{
+    if (!engine_)
+        return Outcome::NoEngine;
+    return streamOf(engine_.get(), out) ? Outcome::Done : Outcome::Failed;
+}
+
+Outcome RasterBitmap::readGraphicData(const uint8_t* data, size_t size)
+{
+    if (!engine_)
+        return Outcome::NoEngine;
+    if (data == nullptr && size > 0)
+        return Outcome::Failed;
+    // The reader takes what it can of a damaged stream and says nothing; a stream that a
+    // fresh instance writes back unchanged is known to have arrived whole.
+    EnginePtr scratch = newEngine();
+    std::vector<uint8_t> again;
+    if (!scratch || !readStream(scratch.get(), data, size) || !streamOf(scratch.get(), again) ||
+        again.size() != size || !std::equal(again.begin(), again.end(), data))
+        return Outcome::Failed;
+    // Into the instance itself, which keeps what the stream does not hold (hidden ruler,
+    // label font, language).
+    HGAUGIT engine = engineForChange();
+    GtClearAllGraphic(engine);
+    return readStream(engine, data, size) ? Outcome::Done : Outcome::Failed;
+}
+
 void RasterBitmap::languageChanged()
 {
     ++languageGeneration;

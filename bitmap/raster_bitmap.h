@@ -62,6 +62,15 @@ class RasterBitmap
     Outcome writeFile(const char* path, bool overlay) const;
     Outcome writeMeasureFile(const char* path) const;
 
+    // The engine's data stream alone (what a measurement file holds before its image), so
+    // a caller can keep the figures as they stand and put them back exactly. NoEngine
+    // without an instance, Failed when the stream could not be made.
+    Outcome writeGraphicData(std::vector<uint8_t>& out) const;
+    // Replaces settings, ruler and figures by a stream that writeGraphicData gave. A stream
+    // that does not read back to the same bytes (damaged, cut short, of another version)
+    // is Failed and changes nothing.
+    Outcome readGraphicData(const uint8_t* data, size_t size);
+
     bool loaded() const { return image_.has_value(); }
     int width() const { return image_ ? image_->width() : 0; }
     int height() const { return image_ ? image_->height() : 0; }

@@ -146,6 +146,22 @@ KWZ_API int RASTReadMeasureFile(void* object, const char* path);
  * only once it was written whole. 0; 1; 2; 31 no image or the file cannot be written. */
 KWZ_API int RASTWriteMeasureFile(void* object, const char* path);
 
+/* --- The figure data: the engine's data stream of a measurement file, without the image ---
+ * For keeping the figures as they stand and putting them back exactly (undo).
+ *
+ * RASTWriteGraphicData: sets *size to the stream's length in bytes and copies the stream into
+ * buffer. 0; 1 null object, or no engine instance; 2 out of memory; 31 size is null,
+ * capacity is negative, or buffer is null or shorter than the stream (*size is then set, so
+ * a call with a null buffer asks for the length).
+ * RASTReadGraphicData: replaces settings, ruler and figures of the engine instance by a
+ * stream that RASTWriteGraphicData gave; what the stream does not hold (a hidden ruler, the
+ * label font, the language) stays. 0; 1 null object, or no engine instance; 2 out of memory;
+ * 31 data is null with a positive size, size is negative, or the stream is damaged, cut
+ * short or of another version (that one shows the engine's version message): nothing then
+ * changes. */
+KWZ_API int RASTWriteGraphicData(void* object, BYTE* buffer, int capacity, int* size);
+KWZ_API int RASTReadGraphicData(void* object, const BYTE* data, int size);
+
 /* Rast also exports GaugitSetRectMark, GaugitSetCircleMark, GaugitSetEllipseMark,
  * GaugitSetAngleMark and GaugitSetPolyLineMark (declared in gaugit.h): the engine's own
  * operations, taking an engine handle, for programs linked against Rast alone. */

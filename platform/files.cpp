@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <strings.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -191,6 +192,21 @@ HANDLE createFile(const std::string& path, FileAccess access, FileDisposition di
         ::close(fd);
         return INVALID_HANDLE_VALUE;
     }
+    auto* object = new (std::nothrow) FileObject;
+    if (object == nullptr)
+    {
+        ::close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    object->fd = fd;
+    return object;
+}
+
+HANDLE createMemoryFile()
+{
+    const int fd = ::memfd_create("kwz-stream", MFD_CLOEXEC);
+    if (fd < 0)
+        return INVALID_HANDLE_VALUE;
     auto* object = new (std::nothrow) FileObject;
     if (object == nullptr)
     {

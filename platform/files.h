@@ -25,6 +25,9 @@ enum class FileDisposition
 
 // INVALID_HANDLE_VALUE on failure.
 HANDLE createFile(const std::string& path, FileAccess access, FileDisposition disposition);
+// An anonymous read-write file in memory, positioned at its start and gone once closed:
+// for streams that only need to pass through a HANDLE. INVALID_HANDLE_VALUE on failure.
+HANDLE createMemoryFile();
 // True when the call itself succeeded; *done holds the bytes moved (fewer at end of file).
 bool readFile(HANDLE file, void* buffer, uint32_t size, uint32_t* done);
 bool writeFile(HANDLE file, const void* data, uint32_t size, uint32_t* done);

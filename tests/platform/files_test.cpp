@@ -53,6 +53,20 @@ TEST(Files, CreateWriteReadReportByteCounts)
     kwz::closeHandle(out);
 }
 
+TEST(Files, MemoryFileReadsBackWhatWasWrittenAfterASeek)
+{
+    HANDLE file = kwz::createMemoryFile();
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    uint32_t done = 0;
+    EXPECT_TRUE(kwz::writeFile(file, "stream", 6, &done));
+    EXPECT_EQ(kwz::fileSize(file), 6);
+    EXPECT_EQ(kwz::seekFile(file, 0, SEEK_SET), 0);
+    char buffer[8] = {};
+    EXPECT_TRUE(kwz::readFile(file, buffer, 8, &done));
+    EXPECT_EQ(std::string(buffer, done), "stream");
+    EXPECT_TRUE(kwz::closeHandle(file));
+}
+
 TEST(Files, InvalidHandlesAreRefused)
 {
     uint32_t done = 7;

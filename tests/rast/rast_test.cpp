@@ -743,3 +743,95 @@ TEST_F(Rast, FigureValuesSurviveTheMeasureFileAndSelectionShowsAtTheNextDisplay)
 }
 
 } // namespace
+
+namespace {
+
+std::vector<uint8_t> graphicData(void* object)
+{
+    int size = -1;
+    EXPECT_EQ(RASTWriteGraphicData(object, nullptr, 0, &size), RAST_FAILED);
+    std::vector<uint8_t> data(size_t(std::max(size, 0)));
+    int again = -1;
+    EXPECT_EQ(RASTWriteGraphicData(object, data.data(), size, &again), RAST_OK);
+    EXPECT_EQ(again, size);
+    return data;
+}
+
+TEST_F(Rast, GraphicDataPutsFiguresAndSettingsBackExactly)
+{
+    int size = 0;
+    uint8_t byte = 0;
+    EXPECT_EQ(RASTWriteGraphicData(nullptr, &byte, 1, &size), RAST_NULL_HANDLE);
+    EXPECT_EQ(RASTWriteGraphicData(object_, &byte, 1, &size), RAST_NULL_HANDLE); // no engine
+    EXPECT_EQ(RASTReadGraphicData(object_, &byte, 1), RAST_NULL_HANDLE);
+    loadPattern(64, 48);
+    setRulerAndLine();
+    EXPECT_EQ(RASTWriteGraphicData(object_, &byte, 1, nullptr), RAST_FAILED);
+    EXPECT_EQ(RASTWriteGraphicData(object_, &byte, -1, &size), RAST_FAILED);
+    const std::vector<uint8_t> before = graphicData(object_);
+    // The stream is what a measurement file starts with.
+    const std::string file = path("before.mea");
+    ASSERT_EQ(RASTWriteMeasureFile(object_, file.c_str()), RAST_OK);
+    const std::vector<uint8_t> whole = slurp(file);
+    ASSERT_GE(whole.size(), before.size());
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), whole.begin()));
+
+    ASSERT_EQ(RASTStartGraphic(object_, POINT{30, 30}, GT_CIRCLE_CENTRE), RAST_OK);
+    RASTAddPointToGraphic(object_, POINT{40, 30});
+    RASTFinishGraphic(object_);
+    ASSERT_EQ(RASTSetMeasureUnit(object_, ZQ_CM), RAST_OK);
+    ASSERT_EQ(RASTSetPrecision(object_, 4), RAST_OK);
+    ASSERT_EQ(RASTSetRuler(object_, POINT{5, 5}, POINT{25, 5}, ZQ_CM, 2.0f), RAST_OK);
+    const std::vector<uint8_t> after = graphicData(object_);
+    ASSERT_NE(after, before);
+
+    ASSERT_EQ(RASTReadGraphicData(object_, before.data(), int(before.size())), RAST_OK);
+    EXPECT_EQ(graphicData(object_), before);
+    int count = -1;
+    RASTGetFigureCount(object_, &count);
+    EXPECT_EQ(count, 1);
+    ZQUNIT unit = ZQ_CM;
+    RASTGetMeasureUnit(object_, &unit);
+    EXPECT_NE(unit, ZQ_CM);
+
+    // Forward again: the picture is that of another object given the same stream.
+    ASSERT_EQ(RASTReadGraphicData(object_, after.data(), int(after.size())), RAST_OK);
+    EXPECT_EQ(graphicData(object_), after);
+    void* other = nullptr;
+    ASSERT_EQ(RASTInitialize(&other), RAST_OK);
+    const std::vector<uint8_t> rows = patternRows(64, 48);
+    ASSERT_EQ(RASTReadPixels(other, rows.data(), 64, 48, 24), RAST_OK);
+    ASSERT_EQ(RASTEnableMeasure(other, POINT{0, 0}, POINT{10, 0}, ZQ_MM, 1.0f), RAST_OK);
+    ASSERT_EQ(RASTReadGraphicData(other, after.data(), int(after.size())), RAST_OK);
+    RASTDraw(object_, nullptr, 0, 0, 64, 48);
+    RASTDraw(other, nullptr, 0, 0, 64, 48);
+    RASTWriteFile(object_, path("again.bmp").c_str(), 1);
+    RASTWriteFile(other, path("other.bmp").c_str(), 1);
+    EXPECT_EQ(slurp(path("again.bmp")), slurp(path("other.bmp")));
+    RASTUnInitialize(&other);
+}
+
+TEST_F(Rast, DamagedGraphicDataChangesNothing)
+{
+    loadPattern(64, 48);
+    setRulerAndLine();
+    const std::vector<uint8_t> good = graphicData(object_);
+    ASSERT_EQ(RASTStartGraphic(object_, POINT{30, 30}, GT_CIRCLE_CENTRE), RAST_OK);
+    RASTAddPointToGraphic(object_, POINT{40, 30});
+    RASTFinishGraphic(object_);
+    const std::vector<uint8_t> current = graphicData(object_);
+
+    EXPECT_EQ(RASTReadGraphicData(object_, nullptr, 4), RAST_FAILED);
+    EXPECT_EQ(RASTReadGraphicData(object_, good.data(), -1), RAST_FAILED);
+    EXPECT_EQ(RASTReadGraphicData(object_, good.data(), int(good.size()) - 3), RAST_FAILED);
+    EXPECT_EQ(RASTReadGraphicData(object_, good.data(), 0), RAST_FAILED);
+    std::vector<uint8_t> longer = good;
+    longer.push_back(0);
+    EXPECT_EQ(RASTReadGraphicData(object_, longer.data(), int(longer.size())), RAST_FAILED);
+    std::vector<uint8_t> version = good;
+    version[8] ^= 0x01;
+    EXPECT_EQ(RASTReadGraphicData(object_, version.data(), int(version.size())), RAST_FAILED);
+    EXPECT_EQ(graphicData(object_), current);
+}
+
+} // namespace
