@@ -272,11 +272,14 @@ void CImageFrame::showSizePane()
     if (host_ == nullptr)
         return;
     const QSize image = document_.imageSize();
-    host_->setPaneText(
-        1, uiText(host_->languageIndex(), "width:%1 height:%2", "宽:%1 高:%2", "寬:%1 高:%2")
-                   .arg(image.width())
-                   .arg(image.height()) +
-               QStringLiteral("  ") + ZoomLadder::percentText(view_->zoom()));
+    QString text =
+        uiText(host_->languageIndex(), "width:%1 height:%2", "宽:%1 高:%2", "寬:%1 高:%2")
+            .arg(image.width())
+            .arg(image.height());
+    // At 100 % the pane says what it always said; the factor shows once the view is zoomed.
+    if (view_->zoom() != 1.0)
+        text += QStringLiteral("  ") + ZoomLadder::percentText(view_->zoom());
+    host_->setPaneText(1, text);
 }
 
 void CImageFrame::fitToImage()
