@@ -8,6 +8,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 
 #include "app/controls/picture_size_hint.h"
@@ -20,6 +21,7 @@
 #include "app/image/qpainter_context.h"
 #include "app/image/tools/make_tool.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/language.h"
 #include "platform/clock.h"
 #include "platform/draw/window.h"
 #include "rast.h"
@@ -268,11 +270,12 @@ void CImageView::scrollContentsBy(int, int)
 
 void CImageView::print()
 {
-    PrintJob job(document_);
+    PrintJob job(document_, host_ != nullptr ? host_->languageIndex() : kLanguageEnglish);
     if (!job.ready())
         return;
     QPrinter local(QPrinter::HighResolution);
     QPrinter& printer = host_ != nullptr && host_->printer() != nullptr ? *host_->printer() : local;
+    job.orientPage(printer);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -281,12 +284,16 @@ void CImageView::print()
 
 void CImageView::printPreview()
 {
-    PrintJob job(document_);
+    PrintJob job(document_, host_ != nullptr ? host_->languageIndex() : kLanguageEnglish);
     if (!job.ready())
         return;
     QPrinter local(QPrinter::HighResolution);
     QPrinter& printer = host_ != nullptr && host_->printer() != nullptr ? *host_->printer() : local;
+    job.orientPage(printer);
     QPrintPreviewDialog dialog(&printer, this);
+    // The dialog's own size shows the page as a stamp.
+    if (const QScreen* screen = this->screen())
+        dialog.resize(printPreviewSize(screen->availableGeometry().size()));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [&job](QPrinter* target) { job.print(*target); });
     dialog.exec();
