@@ -354,6 +354,19 @@ KWZ_API int ZcapEnableColorOffset(ZCAPHANDLE handle, int red, int green, int blu
     });
 }
 
+static_assert(ZCAP_LIGHT_TOP_INNER == zcap::kLightTopInner &&
+              ZCAP_LIGHT_TOP_OUTER == zcap::kLightTopOuter &&
+              ZCAP_LIGHT_BOTTOM == zcap::kLightBottom && ZCAP_LIGHT_LASER == zcap::kLightLaser &&
+              ZCAP_LIGHT_ALL == zcap::kAllLights);
+
+KWZ_API int ZcapSetLights(ZCAPHANDLE handle, unsigned lights)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        return camera ? codeOf(camera->setLights(lights)) : ZCAP_ERR_HANDLE;
+    });
+}
+
 KWZ_API int ZcapSetDoAWB(ZCAPHANDLE handle, int start, int maxFrames, ZCAPAWBPROC done,
                          void* context)
 {

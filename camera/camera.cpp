@@ -458,6 +458,17 @@ Status Camera::setOffsets(int red, int green, int blue, bool enabled)
     return Status::Ok;
 }
 
+Status Camera::setLights(unsigned lights)
+{
+    if ((lights & ~kAllLights) != 0)
+        return Status::BadArgument;
+    std::lock_guard lock(mutex_);
+    settings_.lights = lights;
+    ++generation_;
+    settingsChanged_ = true;
+    return Status::Ok;
+}
+
 Status Camera::startBalance(int maxFrames, ZCAPAWBPROC done, void* context)
 {
     if (!done)

@@ -71,6 +71,7 @@ class Camera
     float frameRate();
     Status setGamma(float gamma, bool enabled);
     Status setOffsets(int red, int green, int blue, bool enabled);
+    Status setLights(unsigned lights);
     Status startBalance(int maxFrames, ZCAPAWBPROC done, void* context);
     Status cancelBalance();
     Status setFrameRoutine(ZCAPFRAMEPROC routine, void* context);

@@ -6,6 +6,15 @@
 
 namespace zcap {
 
+// The lamps, as the ZCAP_LIGHT_* bits.
+constexpr unsigned kLightTopInner = 0x1u;
+constexpr unsigned kLightTopOuter = 0x2u;
+constexpr unsigned kLightBottom = 0x4u;
+constexpr unsigned kLightLaser = 0x8u;
+constexpr unsigned kAllLights = 0xFu;
+// A camera starts with its lamps on but the laser.
+constexpr unsigned kStartLights = kLightTopInner | kLightTopOuter | kLightBottom;
+
 struct PictureSettings
 {
     int exposure = 150;
@@ -15,6 +24,8 @@ struct PictureSettings
     bool gammaOn = false;
     std::array<int, 3> offsets{0, 0, 0};
     bool offsetsOn = false;
+    // The lamps that are on.
+    unsigned lights = kStartLights;
 };
 
 constexpr int kUnityGain = 32;

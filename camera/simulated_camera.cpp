@@ -23,6 +23,26 @@ constexpr std::array<double, 3> kSlide{178.0, 214.0, 236.0};
 constexpr std::array<double, 3> kChrome{24.0, 22.0, 21.0};
 constexpr double kPi = 3.14159265358979323846;
 
+// How much of each material's light the lamps give, as parts of what all lamps together give.
+// The bottom lamp shines through the slide and the particles but not through the chrome
+// scale; the top lamps light everything from above, the inner one more than the outer.
+struct LightShares
+{
+    double slide, chrome, particle;
+};
+
+LightShares lightShares(unsigned lights)
+{
+    const double inner = (lights & kLightTopInner) ? 1 : 0;
+    const double outer = (lights & kLightTopOuter) ? 1 : 0;
+    const double bottom = (lights & kLightBottom) ? 1 : 0;
+    return {0.75 * bottom + 0.15 * inner + 0.10 * outer, 0.6 * inner + 0.4 * outer,
+            0.6 * bottom + 0.25 * inner + 0.15 * outer};
+}
+
+// The laser's spot at the centre of the field, in micrometres.
+constexpr double kLaserRadiusUm = 6.0;
+
 enum class Shape
 {
     Disc,
@@ -189,6 +209,12 @@ void SimulatedCamera::applySettings(const PictureSettings& settings)
 {
     tables_ = sensorTables(settings);
     toned_.clear();
+    if (settings.lights != lights_)
+    {
+        lights_ = settings.lights;
+        if (width_ != 0)
+            buildBackground(width_, height_);
+    }
 }
 
 bool SimulatedCamera::nextFrame(Frame& out)
@@ -240,6 +266,7 @@ void SimulatedCamera::buildBackground(int width, int height)
     }
 
     background_.resize(static_cast<size_t>(width) * height * 3);
+    const LightShares shares = lightShares(lights_);
     const double rMax2 = halfW * halfW + halfH * halfH;
     for (int y = 0; y < height; ++y)
     {
@@ -250,8 +277,9 @@ void SimulatedCamera::buildBackground(int width, int height)
             const double lamp = 1.0 - 0.08 * (dx * dx + dy * dy) / rMax2;
             const double c = cover[static_cast<size_t>(y) * width + x];
             for (int ch = 0; ch < 3; ++ch)
-                row[x * 3 + ch] = static_cast<uint8_t>(
-                    std::lround((kSlide[ch] * (1 - c) + kChrome[ch] * c) * lamp));
+                row[x * 3 + ch] = static_cast<uint8_t>(std::lround(
+                    (kSlide[ch] * shares.slide * (1 - c) + kChrome[ch] * shares.chrome * c) *
+                    lamp));
         }
     }
 }
@@ -299,6 +327,7 @@ void SimulatedCamera::render(Frame& out, double seconds)
     const double scale = width_ / kFieldWidthUm;
     const double halfW = width_ / 2.0, halfH = height_ / 2.0;
     constexpr double kSub[2] = {0.25, 0.75};
+    const double particleLight = lightShares(lights_).particle;
     for (const Particle& p : particles())
     {
         const double w = 2 * kPi / p.period;
@@ -328,10 +357,39 @@ void SimulatedCamera::render(Frame& out, double seconds)
                 const double a = p.opacity * hits / 4.0;
                 for (int c = 0; c < 3; ++c)
                 {
-                    const double ref = bgRow[x * 3 + c] * (1 - a) + p.colour[c] * a;
+                    const double ref = bgRow[x * 3 + c] * (1 - a) + p.colour[c] * particleLight * a;
                     row[x * 3 + c] = tables_[c][static_cast<int>(ref + 0.5)];
                 }
             }
+        }
+    }
+    if (lights_ & kLightLaser)
+        drawLaserSpot(out, scale);
+}
+
+void SimulatedCamera::drawLaserSpot(Frame& out, double scale) const
+{
+    // A red spot that fades to its rim, over whatever is there.
+    const double radius = std::max(kLaserRadiusUm * scale, 1.5);
+    const double cx = width_ / 2.0, cy = height_ / 2.0;
+    const int x0 = std::max(0, static_cast<int>(std::floor(cx - radius)));
+    const int x1 = std::min(width_ - 1, static_cast<int>(std::ceil(cx + radius)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(cy - radius)));
+    const int y1 = std::min(height_ - 1, static_cast<int>(std::ceil(cy + radius)));
+    for (int y = y0; y <= y1; ++y)
+    {
+        uint8_t* row = out.topRow(y);
+        for (int x = x0; x <= x1; ++x)
+        {
+            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+            const double d = std::sqrt(dx * dx + dy * dy) / radius;
+            if (d >= 1)
+                continue;
+            const double glow = 1 - d * d;
+            uint8_t* px = row + x * 3;
+            px[2] = static_cast<uint8_t>(std::lround(px[2] + (255 - px[2]) * glow));
+            px[1] = static_cast<uint8_t>(std::lround(px[1] * (1 - 0.6 * glow)));
+            px[0] = static_cast<uint8_t>(std::lround(px[0] * (1 - 0.6 * glow)));
         }
     }
 }

@@ -42,6 +42,7 @@ class SimulatedCamera : public CameraDevice
   private:
     void buildBackground(int width, int height);
     bool pluggedIn() const;
+    void drawLaserSpot(Frame& out, double scale) const;
 
     using Clock = std::chrono::steady_clock;
     SimulatedOptions options_;
@@ -55,6 +56,7 @@ class SimulatedCamera : public CameraDevice
     std::vector<uint8_t> noiseUp_;
     std::vector<uint8_t> noiseDown_;
     uint32_t noiseSeed_ = 12345;
+    unsigned lights_ = kStartLights; // what background_ was lit with
 };
 
 } // namespace zcap

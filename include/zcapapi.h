@@ -219,6 +219,21 @@ KWZ_API int ZcapEnableColorOffset(ZCAPHANDLE handle, int red, int green, int blu
 KWZ_API int ZcapSetDoAWB(ZCAPHANDLE handle, int start, int maxFrames, ZCAPAWBPROC done,
                          void* context);
 
+/* The lamps of the microscope, as bits of ZcapSetLights' `lights`. */
+#define ZCAP_LIGHT_TOP_INNER 0x1u
+#define ZCAP_LIGHT_TOP_OUTER 0x2u
+#define ZCAP_LIGHT_BOTTOM 0x4u
+#define ZCAP_LIGHT_LASER 0x8u
+#define ZCAP_LIGHT_ALL 0xFu
+
+/* Switches the lamps: a set bit is a lamp on. Until this is called the top and bottom lamps are
+ * on and the laser is off. The simulated camera's scene follows them: the two top lamps light
+ * it from above, the bottom lamp shines through the slide (opaque parts turn dark against it),
+ * the laser marks the centre with a red spot. A V4L2 camera has no lamps to switch; its picture
+ * stays as it is.
+ * Returns ZCAP_OK, ZCAP_ERR_HANDLE, ZCAP_ERR_ARGUMENT (a bit beyond ZCAP_LIGHT_ALL). */
+KWZ_API int ZcapSetLights(ZCAPHANDLE handle, unsigned lights);
+
 /* Sets the routine called for every frame (null removes it). When this returns, a routine
  * that was replaced is no longer running. Returns ZCAP_OK or ZCAP_ERR_HANDLE. */
 KWZ_API int ZcapSetFrameCallback(ZCAPHANDLE handle, ZCAPFRAMEPROC routine, void* context);

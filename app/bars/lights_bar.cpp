@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
+#include <utility>
 
 #include "app/shell/command_ids.h"
 
@@ -33,6 +35,10 @@ LightsBar::LightsBar(int frequency, QWidget* parent) : DialogBar(IDD_LEDBAR, par
     grid->addWidget(hz50_, 0, 4);
     grid->addWidget(hz60_, 0, 5);
 
+    // A switch that is on looks lit, in the colour of the status bar's active panes.
+    setStyleSheet(QStringLiteral("QPushButton:checked { background-color: rgb(253, 185, 36); "
+                                 "border: 1px solid rgb(160, 110, 0); }"));
+
     connect(hz50_, &QRadioButton::clicked, this, [this] { Q_EMIT frequencyChosen(0); });
     connect(hz60_, &QRadioButton::clicked, this, [this] { Q_EMIT frequencyChosen(1); });
 }
@@ -44,6 +50,17 @@ QPushButton* LightsBar::lightSwitch(QWidget* box, int id, const char* key)
     connect(button, &QPushButton::toggled, this,
             [this, id](bool on) { Q_EMIT lightToggled(id, on); });
     return button;
+}
+
+void LightsBar::setSwitches(bool inner, bool outer, bool bottom, bool laser)
+{
+    const std::pair<QPushButton*, bool> states[] = {
+        {inner_, inner}, {outer_, outer}, {bottom_, bottom}, {laser_, laser}};
+    for (const auto& [button, on] : states)
+    {
+        const QSignalBlocker quiet(button);
+        button->setChecked(on);
+    }
 }
 
 int LightsBar::frequency() const

@@ -17,6 +17,8 @@ class LightsBar : public DialogBar
     QPushButton* outerLight() const { return outer_; }
     QPushButton* bottomLight() const { return bottom_; }
     QPushButton* laserLight() const { return laser_; }
+    // Shows the switches' states without announcing them.
+    void setSwitches(bool inner, bool outer, bool bottom, bool laser);
     // 0 for 50 Hz, 1 for 60 Hz.
     int frequency() const;
     // Checks the 50 Hz radio exactly for 0 and the 60 Hz radio exactly for 1.

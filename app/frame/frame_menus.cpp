@@ -87,7 +87,8 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(addMenu(MenuKind::Video, "&View"), {ID_VIEW_VIDEO_TOOLBAR, ID_VIEW_VIDEO_STATUSBAR});
     items(addMenu(MenuKind::Video, "&Settings"), {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR,
                                                   ID_VIDEO_FILLWINDOW, 0, ID_VIDEO_CROSSLINE});
-    items(addMenu(MenuKind::Video, "&Adjust"), {ID_VIDEO_MANUALWB, ID_VIDEO_SHOWCOLORBAR});
+    items(addMenu(MenuKind::Video, "&Adjust"),
+          {ID_VIDEO_MANUALWB, ID_VIDEO_SHOWCOLORBAR, ID_VIDEO_SHOWLEDBAR});
     items(addMenu(MenuKind::Video, "&Operation"),
           {ID_VIDEO_CAPTURE, ID_VIDEO_TIMERCAPTURE, ID_VIDEO_RECORD, ID_VIDEO_SELECTCOMPRESSOR});
     QMenu* liveWindows = addMenu(MenuKind::Video, "Window(&W)");
@@ -292,6 +293,11 @@ void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
                     QString::fromUtf8(kCrossLine[languageIndex == 0   ? 0
                                                  : languageIndex == 1 ? 1
                                                                       : 2]));
+    // Nor has the lights bar's item.
+    for (QMenu* m : menus_[static_cast<int>(MenuKind::Video)])
+        setItemText(
+            m, ID_VIDEO_SHOWLEDBAR,
+            QString::fromUtf8(builtInText(languageIndex, "&Lights", "灯光(&L)", "燈光(&L)")));
     static const char* const kTops[] = {"Video",  "View",      "Settings",
                                         "Adjust", "Operation", "VWindow"};
     setItemTexts(MenuKind::Video, texts, "VIDEOFRAME_MENU", kTops, 6,

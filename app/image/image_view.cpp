@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
@@ -25,6 +26,7 @@
 #include "app/image/tools/make_tool.h"
 #include "app/image/zoom_ladder.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/language.h"
 #include "platform/clock.h"
 #include "platform/draw/window.h"
 #include "rast.h"
@@ -492,11 +494,12 @@ void CImageView::scrollContentsBy(int, int)
 
 void CImageView::print()
 {
-    PrintJob job(document_);
+    PrintJob job(document_, host_ != nullptr ? host_->languageIndex() : kLanguageEnglish);
     if (!job.ready())
         return;
     QPrinter local(QPrinter::HighResolution);
     QPrinter& printer = host_ != nullptr && host_->printer() != nullptr ? *host_->printer() : local;
+    job.orientPage(printer);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -505,12 +508,16 @@ void CImageView::print()
 
 void CImageView::printPreview()
 {
-    PrintJob job(document_);
+    PrintJob job(document_, host_ != nullptr ? host_->languageIndex() : kLanguageEnglish);
     if (!job.ready())
         return;
     QPrinter local(QPrinter::HighResolution);
     QPrinter& printer = host_ != nullptr && host_->printer() != nullptr ? *host_->printer() : local;
+    job.orientPage(printer);
     QPrintPreviewDialog dialog(&printer, this);
+    // The dialog's own size shows the page as a stamp.
+    if (const QScreen* screen = this->screen())
+        dialog.resize(printPreviewSize(screen->availableGeometry().size()));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [&job](QPrinter* target) { job.print(*target); });
     dialog.exec();

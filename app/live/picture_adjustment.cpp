@@ -11,6 +11,7 @@
 #include "app/bars/lights_bar.h"
 #include "app/bars/video_setting_bar.h"
 #include "app/live/camera_session.h"
+#include "app/shell/command_ids.h"
 #include "app/shell/events.h"
 #include "app/shell/settings.h"
 
@@ -73,6 +74,9 @@ PictureAdjustment::PictureAdjustment(FrameSettings& settings, CameraSession& cam
     connect(&videoSetting_, &VideoSettingBar::horizontalFlipToggled, this,
             [this] { onHorizontalFlip(); });
     connect(&lights_, &LightsBar::frequencyChosen, this, [this](int f) { onFrequency(f); });
+    lights_.setSwitches(settings_.lightInner != 0, settings_.lightOuter != 0,
+                        settings_.backLight != 0, settings_.lightLaser != 0);
+    connect(&lights_, &LightsBar::lightToggled, this, [this](int id, bool on) { onLight(id, on); });
     colour_.installEventFilter(this);
     videoSetting_.installEventFilter(this);
 }
@@ -127,6 +131,38 @@ void PictureAdjustment::startCameraWithBarValues()
     calls_.enableColorOffset(device, colour_.slider(ColourBar::RedOffset)->value(),
                              colour_.slider(ColourBar::GreenOffset)->value(),
                              colour_.slider(ColourBar::BlueOffset)->value(), 1);
+    calls_.setLights(device, storedLights());
+}
+
+unsigned PictureAdjustment::storedLights() const
+{
+    return (settings_.lightInner ? ZCAP_LIGHT_TOP_INNER : 0u) |
+           (settings_.lightOuter ? ZCAP_LIGHT_TOP_OUTER : 0u) |
+           (settings_.backLight ? ZCAP_LIGHT_BOTTOM : 0u) |
+           (settings_.lightLaser ? ZCAP_LIGHT_LASER : 0u);
+}
+
+void PictureAdjustment::onLight(int controlId, bool on)
+{
+    switch (controlId)
+    {
+    case cmd::IDC_LIGHT_INNER:
+        settings_.lightInner = on ? 1 : 0;
+        break;
+    case cmd::IDC_LIGHT_OUTER:
+        settings_.lightOuter = on ? 1 : 0;
+        break;
+    case cmd::IDC_LIGHT_BOTTOM:
+        settings_.backLight = on ? 1 : 0;
+        break;
+    case cmd::IDC_LIGHT_LASER:
+        settings_.lightLaser = on ? 1 : 0;
+        break;
+    default:
+        return;
+    }
+    if (camera_.device() != 0)
+        calls_.setLights(camera_.device(), storedLights());
 }
 
 void PictureAdjustment::onColourSlider(ColourBar::Slider row)

@@ -29,6 +29,7 @@ class PictureAdjustment : public QObject
         int (*setGamma)(ZCAPHANDLE, float, int);
         int (*enableColorOffset)(ZCAPHANDLE, int, int, int, int);
         int (*setDoAWB)(ZCAPHANDLE, int, int, ZCAPAWBPROC, void*);
+        int (*setLights)(ZCAPHANDLE, unsigned) = &ZcapSetLights;
     };
 
     // `liveActive` says whether the live window is the active window.
@@ -52,6 +53,11 @@ class PictureAdjustment : public QObject
     void onVerticalFlip();
     void onHorizontalFlip();
     void onFrequency(int frequency);
+    // A light switch by its control identifier: stored, and sent to the camera whenever one
+    // is open (lamps are no part of the picture settings that wait for the live window).
+    void onLight(int controlId, bool on);
+    // The ZCAP_LIGHT_* bits of the stored switches.
+    unsigned storedLights() const;
     // The exposure keys: the slider takes the value within its range, and its handler stores
     // and sends that. False while the slider has no range (no camera).
     bool setExposureSlider(int exposure);

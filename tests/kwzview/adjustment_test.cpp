@@ -4,10 +4,13 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QToolBar>
 #include <thread>
+#include <vector>
 
 #include "app/bars/colour_bar.h"
 #include "app/bars/lights_bar.h"
@@ -54,6 +57,20 @@ int logBalance(ZCAPHANDLE, int start, int frames, ZCAPAWBPROC done, void* contex
     cameraLog->routine = done;
     cameraLog->context = context;
     return ZCAP_OK;
+}
+
+// The mean green byte of a frame grabbed from the program's camera now.
+double meanGreen(Program& p)
+{
+    const ZCAPINFO info = p.run->app.camera().captureInfo();
+    const int w = int(info.dwWidth), h = int(info.dwHeight);
+    std::vector<BYTE> bgr(size_t(w) * h * 3);
+    if (ZcapGetRgbFrame(p.run->app.camera().device(), &info, bgr.data()) != ZCAP_OK)
+        return -1;
+    double sum = 0;
+    for (size_t i = 1; i < bgr.size(); i += 3)
+        sum += bgr[i];
+    return sum / (double(w) * h);
 }
 
 } // namespace
@@ -228,6 +245,45 @@ class AdjustmentTest : public QObject
         const ZCAPINFO& info = p.run->app.camera().captureInfo();
         QCOMPARE(colour(p)->slider(ColourBar::GreenGain)->value(), int(info.byGreenGain));
         QTRY_COMPARE(p.settings().greenGain, int(info.byGreenGain));
+    }
+
+    void theLightSwitchesShowTheirStateAndLightTheSimulatedScene()
+    {
+        Program p("LIGHTINNER=1\nLIGHTOUTER=0\nLIGHTLASER=0\nBackLightOnOff=1\n");
+        LightsBar* lights = p.frame()->bars().lights;
+        QVERIFY(lights->innerLight()->isChecked() && !lights->outerLight()->isChecked());
+        QVERIFY(lights->bottomLight()->isChecked() && !lights->laserLight()->isChecked());
+        QVERIFY(p.connect() != nullptr);
+
+        // The Adjust menu reaches the bar.
+        QMenu* adjust = p.frame()->menu(MenuKind::Video, 3);
+        QAction* item = nullptr;
+        for (QAction* a : adjust->actions())
+            if (a->data().toInt() == ID_VIDEO_SHOWLEDBAR)
+                item = a;
+        QVERIFY(item != nullptr);
+        QCOMPARE(item->text(), QStringLiteral("&Lights"));
+        QVERIFY(p.frame()->barHost(Bar::Lights)->isHidden());
+        item->trigger();
+        QTRY_VERIFY(!p.frame()->barHost(Bar::Lights)->isHidden());
+        Q_EMIT adjust->aboutToShow();
+        QVERIFY(item->isChecked());
+
+        const double start = meanGreen(p);
+        QVERIFY(start > 0);
+        // The bottom light off leaves the top light's dimmer picture; the outer top light
+        // brightens it again.
+        lights->bottomLight()->click();
+        QCOMPARE(p.settings().backLight, 0);
+        QVERIFY(!lights->bottomLight()->isChecked());
+        QTRY_VERIFY(meanGreen(p) < start - 30);
+        const double topOnly = meanGreen(p);
+        lights->outerLight()->click();
+        QCOMPARE(p.settings().lightOuter, 1);
+        QTRY_VERIFY(meanGreen(p) > topOnly + 5);
+        // A picture started again takes the stored switches.
+        p.frame()->adjustment().startCameraWithBarValues();
+        QTRY_VERIFY(meanGreen(p) > topOnly + 5 && meanGreen(p) < start - 10);
     }
 
     void frequencyAndFlipsKeepTheirOwnState()

@@ -6,12 +6,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPageLayout>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <limits>
 #include <memory>
 
 #include "app/image/image_doc.h"
@@ -706,6 +709,63 @@ class ImageViewTest : public QObject
         QFETCH(QSize, page);
         QFETCH(QSize, printed);
         QCOMPARE(printFit(image, page), printed);
+    }
+
+    void thePrintTitleNamesFileDateAndScale()
+    {
+        const QDateTime when(QDate(2026, 3, 5), QTime(14, 2));
+        RulerRecord ruler;
+        ruler.start = {10, 10};
+        ruler.end = {110, 10};
+        ruler.unit = ZQ_MM;
+        ruler.length = 2.5f;
+        QCOMPARE(printTitle("scan.Mea", when, ruler, kLanguageEnglish),
+                 QStringLiteral("scan.Mea    2026-03-05 14:02    Scale: 1 px = 0.025 mm"));
+        // A slanted ruler counts its length along the line.
+        ruler.end = {40, 50};
+        ruler.unit = ZQ_UM;
+        ruler.length = 100.0f;
+        QCOMPARE(printTitle("a%1.bmp", when, ruler, kLanguageChinese),
+                 QStringLiteral("a%1.bmp    2026-03-05 14:02    比例：1 像素 = 2 µm"));
+        ruler.end = ruler.start;
+        QVERIFY(
+            printTitle("a.bmp", when, ruler, kLanguageEnglish).endsWith("Scale: not calibrated"));
+        ruler.end = {20, 10};
+        ruler.length = std::numeric_limits<float>::quiet_NaN();
+        QVERIFY(printTitle("a.bmp", when, ruler, kLanguageChineseTraditional).endsWith("未標定"));
+        QVERIFY(
+            printTitle("a.bmp", when, std::nullopt, kLanguageEnglish).endsWith("not calibrated"));
+
+        // The preview opens at most of the screen, and within it.
+        QCOMPARE(printPreviewSize(QSize(1920, 1080)), QSize(1536, 918));
+        QCOMPARE(printPreviewSize(QSize(800, 600)), QSize(800, 600));
+    }
+
+    void thePageTurnsThePicturesWayAndCarriesTheTitle()
+    {
+        TempHome home;
+        for (const QSize size : {QSize(64, 48), QSize(48, 64)})
+        {
+            Workspace w(size.width(), size.height(), QSize(100, 100));
+            PrintJob job(*w.document, kLanguageEnglish);
+            QVERIFY(job.ready());
+            QVERIFY(job.title().contains("Scale: "));
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(home.path("turned.pdf"));
+            job.orientPage(printer);
+            QVERIFY(job.print(printer));
+            const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Point).size();
+            QCOMPARE(paper.width() > paper.height(), size.width() > size.height());
+            const QByteArray pdf = home.read("turned.pdf");
+            const QRegularExpression box(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"));
+            const QRegularExpressionMatch m = box.match(QString::fromLatin1(pdf));
+            QVERIFY(m.hasMatch());
+            QCOMPARE(m.captured(1).toDouble() > m.captured(2).toDouble(),
+                     size.width() > size.height());
+            // The title is text on the page, above the picture.
+            QVERIFY(pdf.contains("/Font"));
+        }
     }
 
     void printingToAPdfFileUsesAPrivateTemporaryFileAndRemovesIt()

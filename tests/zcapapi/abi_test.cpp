@@ -227,6 +227,48 @@ TEST_F(Zcap, PictureControlsActInTheirDirection)
     EXPECT_NEAR(means(grab())[2], dark[2], 0.5);
 }
 
+TEST_F(Zcap, TheLampsLightTheSimulatedScene)
+{
+    open(320, 240);
+    const std::vector<BYTE> start = grab();
+    const auto lit = means(start);
+    // Every lamp but the laser is on from the start: switching them on again changes nothing.
+    ASSERT_EQ(
+        ZcapSetLights(handle_, ZCAP_LIGHT_TOP_INNER | ZCAP_LIGHT_TOP_OUTER | ZCAP_LIGHT_BOTTOM),
+        ZCAP_OK);
+    EXPECT_EQ(grab(), start);
+
+    // The bottom lamp alone shines through the slide: still bright, but darker than with the
+    // top lamps as well, and the chrome scale turns black against it.
+    ASSERT_EQ(ZcapSetLights(handle_, ZCAP_LIGHT_BOTTOM), ZCAP_OK);
+    const std::vector<BYTE> back = grab();
+    const auto backMeans = means(back);
+    EXPECT_GT(backMeans[1], 80);
+    EXPECT_LT(backMeans[1], lit[1] - 10);
+    EXPECT_LT(*std::min_element(back.begin(), back.end()),
+              *std::min_element(start.begin(), start.end()));
+
+    // The top lamps alone light it from above, dimmer; each adds light.
+    ASSERT_EQ(ZcapSetLights(handle_, ZCAP_LIGHT_TOP_INNER), ZCAP_OK);
+    const auto inner = means(grab());
+    ASSERT_EQ(ZcapSetLights(handle_, ZCAP_LIGHT_TOP_INNER | ZCAP_LIGHT_TOP_OUTER), ZCAP_OK);
+    const auto top = means(grab());
+    EXPECT_GT(top[1], inner[1] + 2);
+    EXPECT_LT(top[1], backMeans[1]);
+    ASSERT_EQ(ZcapSetLights(handle_, 0), ZCAP_OK);
+    EXPECT_LT(means(grab())[1], 1.0);
+
+    // The laser puts a red spot in the middle and leaves the rest.
+    ASSERT_EQ(ZcapSetLights(handle_, ZCAP_LIGHT_ALL), ZCAP_OK);
+    const std::vector<BYTE> laser = grab();
+    const size_t middle = (120 * 320 + 160) * 3;
+    EXPECT_GT(int(laser[middle + 2]), int(start[middle + 2]) + 10);
+    EXPECT_LT(int(laser[middle + 1]), int(start[middle + 1]));
+    EXPECT_EQ(laser[0], start[0]);
+    EXPECT_EQ(std::vector<BYTE>(laser.begin(), laser.begin() + 320 * 3 * 100),
+              std::vector<BYTE>(start.begin(), start.begin() + 320 * 3 * 100));
+}
+
 TEST_F(Zcap, BadHandlesAndArgumentsAreRefusedWithTheirCodes)
 {
     ZCAPINFO info = description(320, 240);
@@ -251,6 +293,7 @@ TEST_F(Zcap, BadHandlesAndArgumentsAreRefusedWithTheirCodes)
     EXPECT_EQ(ZcapGetDeviceState(0, &state), ZCAP_ERR_HANDLE);
     EXPECT_EQ(ZcapSetDoAWB(0, 1, 180, nullptr, nullptr), ZCAP_ERR_HANDLE);
     EXPECT_EQ(ZcapSetFrameCallback(0, nullptr, nullptr), ZCAP_ERR_HANDLE);
+    EXPECT_EQ(ZcapSetLights(0, ZCAP_LIGHT_ALL), ZCAP_ERR_HANDLE);
 
     open(320, 240);
     EXPECT_EQ(ZcapGetRgbFrame(handle_, nullptr, buffer), ZCAP_ERR_ARGUMENT);
@@ -263,6 +306,7 @@ TEST_F(Zcap, BadHandlesAndArgumentsAreRefusedWithTheirCodes)
     EXPECT_EQ(ZcapSetDoAWB(handle_, 1, 180, nullptr, nullptr), ZCAP_ERR_ARGUMENT);
     EXPECT_EQ(ZcapCaptureToAvi(handle_, 0, nullptr), ZCAP_ERR_STATE);
     EXPECT_EQ(ZcapGetDeviceState(handle_, nullptr), ZCAP_ERR_ARGUMENT);
+    EXPECT_EQ(ZcapSetLights(handle_, 0x10u), ZCAP_ERR_ARGUMENT);
     EXPECT_EQ(ZcapGetFrameRate(handle_, &fps), ZCAP_OK);
     EXPECT_EQ(fps, 0.0f); // nothing streams
 
