@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QTest>
 #include <cmath>
+#include <deque>
 #include <memory>
+#include <optional>
 
 #include "app/bars/ruler_bar.h"
 #include "app/calibration/calibration_profiles.h"
@@ -186,6 +188,39 @@ class CalibrationTest : public QObject
         drawLine(document->bitmap()->handle(), POINT{0, 10}, POINT{100, 10});
         // 100 pixels are 1 mm by the ruler file, whatever the profile said.
         QCOMPARE(lineLength(*document, 0), 1000.0f);
+    }
+
+    void newAndDeleteProfileAskAndRefuseWhatCannotBeAFile()
+    {
+        TempHome home;
+        QDir().mkpath(home.path("Rulers"));
+        FakeImageWorkspace host(home.path("Rulers").toStdString());
+        MessageRecorder messages;
+        std::deque<std::optional<QString>> names = {QStringLiteral(" Obj 40x "),
+                                                    QStringLiteral("a/b"), std::nullopt};
+        QStringList offered;
+        host.setTextAsker([&](const QString&, const QString& initial) {
+            offered << initial;
+            const std::optional<QString> answer = names.front();
+            names.pop_front();
+            return answer;
+        });
+        QVERIFY(host.newProfile());
+        QCOMPARE(host.calibrationProfiles().activeName(), QStringLiteral("Obj 40x"));
+        QVERIFY(QFile::exists(home.path("Rulers/Obj 40x.calib")));
+        QVERIFY(!host.newProfile());
+        QVERIFY(messages.texts.last().contains(QStringLiteral("cannot be made")));
+        QVERIFY(!host.newProfile()); // cancelled
+        QCOMPARE(offered, (QStringList{"Obj1", "Obj1", "Obj1"}));
+
+        // The question's default keeps the profile; a yes deletes it.
+        QVERIFY(!host.deleteProfile());
+        QVERIFY(QFile::exists(home.path("Rulers/Obj 40x.calib")));
+        messages.answers.push_back(kwz::IDYES);
+        QVERIFY(host.deleteProfile());
+        QVERIFY(!QFile::exists(home.path("Rulers/Obj 40x.calib")));
+        QVERIFY(host.calibrationProfiles().active() == nullptr);
+        QVERIFY(!host.deleteProfile());
     }
 
     void theMicrometerCommandCalibratesAndTheNextSizeMeasuresTheSame()
