@@ -44,6 +44,8 @@ class CMeasureToolApp : public CommandTarget
     // Language commands: index 0 Simplified Chinese, 1 English, 2 Traditional Chinese.
     void switchLanguage(int index);
     void onFileOpen();
+    // Import Picture: a JPEG, PNG or TIFF file as a new image window.
+    void onImportPicture();
     void onAppAbout();
     // The dialog of File Open: returns the chosen file, empty when cancelled. Tests answer it
     // without a real dialog.

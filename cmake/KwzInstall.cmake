@@ -95,9 +95,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Fonts are found by name at run time, so no library dependency brings them in.
+# Fonts are found by name at run time, so no library dependency brings them in; nor the
+# image reader plugin that Import Picture reads TIFF files with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-wqy-microhei, fonts-liberation2 | fonts-liberation, fonts-dejavu-core")
+    "fonts-wqy-microhei, fonts-liberation2 | fonts-liberation, fonts-dejavu-core, qt6-image-formats-plugins")
 # xdg-utils opens the manual and folders; the Wayland plugin lets Qt run natively there; the
 # desktop and MIME databases make a double-click on a .mea file open the program.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

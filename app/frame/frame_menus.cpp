@@ -72,7 +72,7 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(device, {ID_DEVICE_CONNECTDEVICE, 0});
     // Opening a picture needs no image window first.
     commands_.addMenuItem(device, ID_FILE_OPEN, true);
-    items(device, {0, ID_APP_EXIT});
+    items(device, {ID_FILE_IMPORT_PICTURE, 0, ID_APP_EXIT});
     items(addMenu(MenuKind::Main, "Language(&H)"),
           {IDM_ENGLISHLANGUAGE, IDM_CHINESELANGUAGE, IDM_FANTICHINESELANGUAGE});
     items(addMenu(MenuKind::Main, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
@@ -80,7 +80,7 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     QMenu* video = addMenu(MenuKind::Video, "&Video");
     items(video, {ID_VIDEO_HIGHQUALITY, 0});
     commands_.addMenuItem(video, ID_FILE_OPEN, true);
-    items(video, {0, ID_APP_EXIT});
+    items(video, {ID_FILE_IMPORT_PICTURE, 0, ID_APP_EXIT});
     items(addMenu(MenuKind::Video, "&View"), {ID_VIEW_VIDEO_TOOLBAR, ID_VIEW_VIDEO_STATUSBAR});
     items(addMenu(MenuKind::Video, "&Settings"), {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR,
                                                   ID_VIDEO_FILLWINDOW, 0, ID_VIDEO_CROSSLINE});
@@ -93,8 +93,10 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(addMenu(MenuKind::Video, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
 
     items(addMenu(MenuKind::Image, "&File"),
-          {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
-           ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT});
+          {ID_FILE_OPEN, ID_FILE_IMPORT_PICTURE, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
+           ID_FILE_EXPORT_CSV, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0,
+           ID_FILE_MRU_FILE1, 0, ID_APP_EXIT});
+    items(addMenu(MenuKind::Image, "&Edit"), {ID_EDIT_UNDO_STEP, ID_EDIT_REDO_STEP});
     items(addMenu(MenuKind::Image, "&View"),
           {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR, ID_VIEW_RESULTS});
     QMenu* operation = addMenu(MenuKind::Image, "&Operation");
@@ -191,7 +193,7 @@ void FrameMenus::setItemTexts(MenuKind kind, const LanguageTexts& texts, const c
                               std::initializer_list<std::pair<int, const char*>> items)
 {
     for (int i = 0; i < topCount; ++i)
-        if (QMenu* m = menu(kind, i))
+        if (QMenu* m = menu(kind, i); m != nullptr && tops[i] != nullptr)
             m->setTitle(qtext(texts, section, tops[i]));
     for (const auto& [id, key] : items)
         for (QMenu* m : menus_[static_cast<int>(kind)])
@@ -223,6 +225,7 @@ void FrameMenus::applyMainTexts(const LanguageTexts& texts)
     // The image menu's text of Open serves wherever Open is.
     setItemText(menu(MenuKind::Main, 0), ID_FILE_OPEN,
                 qtext(texts, "IMAGEFRAME_MENU", "IMFileOpen"));
+    applyExtraFileTexts(MenuKind::Main);
 }
 
 void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
@@ -255,19 +258,34 @@ void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
     applyHelpTexts(MenuKind::Video, 6, texts);
     setItemText(menu(MenuKind::Video, 0), ID_FILE_OPEN,
                 qtext(texts, "IMAGEFRAME_MENU", "IMFileOpen"));
+    applyExtraFileTexts(MenuKind::Video);
+}
+
+void FrameMenus::applyExtraFileTexts(MenuKind kind)
+{
+    for (QMenu* m : menus_[static_cast<int>(kind)])
+    {
+        setItemText(m, ID_FILE_IMPORT_PICTURE,
+                    QString::fromUtf8(builtInText(languageIndex_, "&Import Picture...",
+                                                  "导入图片(&I)...", "匯入圖片(&I)...")));
+        setItemText(m, ID_FILE_EXPORT_CSV,
+                    QString::fromUtf8(builtInText(languageIndex_, "&Export CSV...",
+                                                  "导出 CSV(&E)...", "匯出 CSV(&E)...")));
+    }
 }
 
 void FrameMenus::applyImageTexts(const LanguageTexts& texts)
 {
-    static const char* const kTops[] = {"IMFile", "IMView", "IMOperation", "IMWindow",
-                                        "IMSettings"};
+    // The Edit menu has no key in the text files.
+    static const char* const kTops[] = {"IMFile",      nullptr,    "IMView",
+                                        "IMOperation", "IMWindow", "IMSettings"};
     const char* section = "IMAGEFRAME_MENU";
-    QMenu* operation = menu(MenuKind::Image, 2);
+    QMenu* operation = menu(MenuKind::Image, 3);
     if (QAction* circle = operation->actions().value(3); circle && circle->menu())
         circle->menu()->setTitle(qtext(texts, section, "IMOperationCircle"));
     if (QAction* ellipse = operation->actions().value(4); ellipse && ellipse->menu())
         ellipse->menu()->setTitle(qtext(texts, section, "IMOperationEllipse"));
-    setItemTexts(MenuKind::Image, texts, section, kTops, 5,
+    setItemTexts(MenuKind::Image, texts, section, kTops, 6,
                  {{ID_FILE_OPEN, "IMFileOpen"},
                   {ID_FILE_CLOSE, "IMFileClose"},
                   {ID_FILE_SAVE, "IMFileSave"},
@@ -297,10 +315,14 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
                   {ID_IMAGE_SETTINGS_RULER, "IMSettingsRuler"},
                   {ID_IMAGE_SETTINGS_PEN, "IMSettingsPen"},
                   {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}});
-    // No language file has a text for the results table.
+    // No language file has texts for the results table, Edit, import and export.
     for (QMenu* m : menus_[static_cast<int>(MenuKind::Image)])
         setItemText(m, ID_VIEW_RESULTS,
                     QString::fromUtf8(
                         builtInText(languageIndex_, "&Results", "测量结果(&R)", "測量結果(&R)")));
-    applyHelpTexts(MenuKind::Image, 5, texts);
+    if (QMenu* edit = menu(MenuKind::Image, 1))
+        edit->setTitle(
+            QString::fromUtf8(builtInText(languageIndex_, "&Edit", "编辑(&E)", "編輯(&E)")));
+    applyExtraFileTexts(MenuKind::Image);
+    applyHelpTexts(MenuKind::Image, 6, texts);
 }

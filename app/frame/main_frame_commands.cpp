@@ -18,10 +18,13 @@
 #include "app/documents/document_manager.h"
 #include "app/frame/command_router.h"
 #include "app/frame/main_frame.h"
+#include "app/image/image_doc.h"
+#include "app/image/image_workspace.h"
 #include "app/image/results_panel.h"
 #include "app/live/camera_session.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/picture_sizes.h"
+#include "app/shell/ui_text.h"
 
 using namespace cmd;
 
@@ -76,6 +79,10 @@ bool CMainFrame::onCommand(int id)
     case ID_VIEW_RESULTS:
         results_->setVisible(results_->isHidden());
         return true;
+    case ID_FILE_EXPORT_CSV:
+        results_->setDocument(images_->activeDocument());
+        results_->exportCsv();
+        return true;
     case ID_BUTTON_ALLBTN:
         onAllButtons();
         return true;
@@ -127,6 +134,20 @@ bool CMainFrame::updateCommand(int id, CommandState& state)
         return true;
     case ID_VIEW_RESULTS:
         state.checked = !results_->isHidden();
+        return true;
+    case ID_FILE_EXPORT_CSV: {
+        const CImageDoc* active = images_->activeDocument();
+        state.enabled = active != nullptr && active->hasImage();
+        return true;
+    }
+    // Without an image window there is no step to take.
+    case ID_EDIT_UNDO_STEP:
+        state.enabled = false;
+        state.text = uiText(services_.languages.index(), "&Undo", "撤销(&U)", "復原(&U)");
+        return true;
+    case ID_EDIT_REDO_STEP:
+        state.enabled = false;
+        state.text = uiText(services_.languages.index(), "&Redo", "重做(&R)", "重做(&R)");
         return true;
     case ID_RETURN_VIDEO:
         state.enabled = services_.documents.hasLiveDocument();

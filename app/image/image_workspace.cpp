@@ -77,12 +77,15 @@ void ImageWorkspace::activated(CImageFrame* frame)
     // A capture's window comes forward before its picture arrives; the ruler chosen here
     // becomes the current one, which the picture then takes.
     QComboBox* rulers = bars_->ruler->rulers();
+    // What the bars give the picture here is its state, not a step to undo.
+    document.pauseSteps(true);
     if (!keepsOwnRuler(document) && !measure_.hasCalibrations())
         measure_.chooseRulerFromRulerBar(rulers->currentText(), rulers->currentIndex(), &document);
     const int precision = bars_->ruler->precision()->currentIndex();
     if (precision >= 0 && document.bitmap() != nullptr)
         measure_.applyPrecision(*document.bitmap(), precision);
-    document.calibrationTouched();
+    document.pauseSteps(false);
+    document.settingsApplied();
 }
 
 void ImageWorkspace::connectBars(const DialogBars& bars)

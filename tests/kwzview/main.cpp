@@ -23,6 +23,7 @@ std::unique_ptr<QObject> makeMonkeyTest();
 std::unique_ptr<QObject> makeKeysTest();
 std::unique_ptr<QObject> makeDesktopTest();
 std::unique_ptr<QObject> makeResultsTest();
+std::unique_ptr<QObject> makeUndoTest();
 
 int main(int argc, char** argv)
 {
@@ -72,6 +73,8 @@ int main(int argc, char** argv)
         test = makeDesktopTest();
     else if (suite == "results")
         test = makeResultsTest();
+    else if (suite == "undo")
+        test = makeUndoTest();
     if (!test)
     {
         std::fprintf(stderr,
