@@ -131,6 +131,15 @@ void CImageDoc::figuresRestyled()
     recordStep(StepName{StepName::ChangeLook});
 }
 
+void CImageDoc::calibrationGiven()
+{
+    const bool paused = paused_;
+    paused_ = true;
+    calibrationTouched();
+    paused_ = paused;
+    settingsApplied();
+}
+
 void CImageDoc::settingsApplied()
 {
     const Calibration now = calibration();

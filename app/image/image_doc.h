@@ -110,6 +110,7 @@ class CImageDoc : public CDocument, public MeasuredDocument
     void notifyFiguresChanged(const QRect& rect = QRect());
     void figuresRestyled() override;
     void calibrationTouched() override;
+    void calibrationGiven() override;
     // The settings of the bars went to the picture as its window came forward: the picture's
     // own state from then on, not a step of its own.
     void settingsApplied();

@@ -172,14 +172,17 @@ void MeasureSettings::applyPrecision(MeasuredBitmap& bitmap, int precision)
     bitmap.setPrecision(precision);
 }
 
-void MeasureSettings::applyUnits(MeasuredDocument* document)
+void MeasureSettings::applyUnits(MeasuredDocument* document, bool given)
 {
     MeasuredBitmap* bitmap = bitmapOf(document);
     if (bitmap == nullptr)
         return;
     bitmap->setRulerUnitAndLength(settings_.rulerUnitIndex, settings_.rulerLength);
     bitmap->setMeasureUnit(settings_.measureUnitIndex);
-    document->calibrationTouched();
+    if (given)
+        document->calibrationGiven();
+    else
+        document->calibrationTouched();
 }
 
 void MeasureSettings::giveToNewCapture(MeasuredBitmap& bitmap)
@@ -268,7 +271,7 @@ bool MeasureSettings::chooseRulerFromRulerBar(const QString& name, int index,
     storeRuler(ruler);
     if (MeasuredBitmap* bitmap = bitmapOf(active))
         applyRuler(*bitmap);
-    applyUnits(active);
+    applyUnits(active, true);
     return true;
 }
 

@@ -16,6 +16,8 @@ class MeasuredDocument
     virtual void figuresRestyled() = 0;
     // Ruler, units or precision may have changed; the document tells when they did.
     virtual void calibrationTouched() = 0;
+    // The same, given by the settings rather than changed by the user: no undo step.
+    virtual void calibrationGiven() { calibrationTouched(); }
 
   protected:
     ~MeasuredDocument() = default;
