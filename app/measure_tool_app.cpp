@@ -407,6 +407,19 @@ void CMeasureToolApp::openRecentFile(const QString& path)
         mainFrame_->ApplyImageMenuTexts();
 }
 
+void CMeasureToolApp::onImportPicture()
+{
+    const QString start = QString::fromLocal8Bit(folders_.program.c_str());
+    const QString filter = QStringLiteral(
+        "Pictures (*.jpg *.jpeg *.jpe *.png *.tif *.tiff *.JPG *.JPEG *.PNG *.TIF *.TIFF);;"
+        "All Files(*.*) (*)");
+    const QString chosen =
+        chooseOpenFile_ ? chooseOpenFile_(mainFrame_.get(), start, filter)
+                        : QFileDialog::getOpenFileName(mainFrame_.get(), QString(), start, filter);
+    if (!chosen.isEmpty() && mainFrame_)
+        mainFrame_->importPicture(chosen);
+}
+
 void CMeasureToolApp::onAppAbout()
 {
     // Through the message-box hook, so scripted runs never wait on it.
@@ -424,6 +437,9 @@ bool CMeasureToolApp::onCommand(int id)
         return true;
     case ID_FILE_OPEN:
         onFileOpen();
+        return true;
+    case ID_FILE_IMPORT_PICTURE:
+        onImportPicture();
         return true;
     case IDM_CHINESELANGUAGE:
         switchLanguage(kLanguageChinese);
@@ -445,6 +461,7 @@ bool CMeasureToolApp::updateCommand(int id, CommandState& state)
     {
     case ID_APP_ABOUT:
     case ID_FILE_OPEN:
+    case ID_FILE_IMPORT_PICTURE:
         return true;
     case IDM_CHINESELANGUAGE:
         state.checked = languages_.index() == kLanguageChinese;

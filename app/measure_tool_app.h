@@ -52,6 +52,8 @@ class CMeasureToolApp : public CommandTarget
     // Puts a file opened or saved first in the recent list and keeps the list in the settings.
     void rememberFile(const QString& path);
     QStringList recentFiles() const;
+    // Import Picture: a JPEG, PNG or TIFF file as a new image window.
+    void onImportPicture();
     void onAppAbout();
     // The dialog of File Open: returns the chosen file, empty when cancelled. Tests answer it
     // without a real dialog.

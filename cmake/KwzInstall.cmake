@@ -96,9 +96,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Fonts are found by name at run time, so no library dependency brings them in; nor do Qt's
-# own translations of its dialogs, loaded as files.
+# own translations of its dialogs, loaded as files, nor the image reader plugin that Import
+# Picture reads TIFF files with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-wqy-microhei, fonts-liberation2 | fonts-liberation, fonts-dejavu-core, qt6-translations-l10n")
+    "fonts-wqy-microhei, fonts-liberation2 | fonts-liberation, fonts-dejavu-core, qt6-translations-l10n, qt6-image-formats-plugins")
 # xdg-utils opens the manual and folders; the Wayland plugin lets Qt run natively there; the
 # desktop and MIME databases make a double-click on a .mea file open the program.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

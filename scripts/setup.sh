@@ -10,7 +10,7 @@ BUILD_DIR="${KWZ_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config clang-format
-    qt6-base-dev libgl-dev qt6-translations-l10n
+    qt6-base-dev libgl-dev qt6-translations-l10n qt6-image-formats-plugins
     libfreetype-dev libfontconfig-dev
     libturbojpeg0-dev libjpeg-turbo-progs
     libavformat-dev libavcodec-dev libavutil-dev libswscale-dev

@@ -78,10 +78,11 @@ CommandRouter::CommandRouter(QWidget* owner) : QObject(owner)
         if (info.frameKey == nullptr)
             continue;
         // Its own action: a window key and a frame key cannot share one shortcut context.
-        const QKeySequence frameKey = QKeySequence::fromString(QString::fromLatin1(info.frameKey));
-        frameKeys_[id] = frameKey;
+        const QList<QKeySequence> frameKeys =
+            QKeySequence::listFromString(QString::fromLatin1(info.frameKey));
+        frameKeys_[id] = frameKeys;
         QAction* key = new CommandAction(owner);
-        key->setShortcut(frameKey);
+        key->setShortcuts(frameKeys);
         key->setShortcutContext(Qt::WindowShortcut);
         connect(key, &QAction::triggered, action, [action] {
             if (action->isEnabled())
@@ -94,7 +95,7 @@ CommandRouter::CommandRouter(QWidget* owner) : QObject(owner)
 QKeySequence CommandRouter::frameKey(int id) const
 {
     auto it = frameKeys_.find(id);
-    return it == frameKeys_.end() ? QKeySequence() : it->second;
+    return it == frameKeys_.end() || it->second.isEmpty() ? QKeySequence() : it->second.front();
 }
 
 void CommandRouter::setTargets(std::function<CommandTarget*()> activeChild, CommandTarget* frame,
@@ -130,12 +131,12 @@ QAction* CommandRouter::addMenuItem(QMenu* menu, int id, bool frameKeyFirst)
     item->setData(id);
     // Shown beside the item; the command's own actions answer the keys.
     QList<QKeySequence> keys = command->shortcuts();
-    if (const QKeySequence key = frameKey(id); !key.isEmpty())
+    if (auto it = frameKeys_.find(id); it != frameKeys_.end())
     {
         if (frameKeyFirst)
-            keys.prepend(key);
+            keys = it->second + keys;
         else
-            keys.append(key);
+            keys += it->second;
     }
     item->setShortcuts(keys);
     item->setShortcutContext(Qt::WidgetShortcut);
@@ -199,10 +200,17 @@ void CommandRouter::refresh()
         action->setEnabled(taken && state.enabled);
         if (action->isCheckable())
             action->setChecked(taken && state.checked);
+        if (taken && !state.text.isEmpty() && texts_[id] != state.text)
+        {
+            texts_[id] = state.text;
+            action->setText(state.text);
+        }
     }
     for (QAction* item : menuItems_)
     {
         const QAction* command = actions_.at(item->data().toInt());
+        if (auto it = texts_.find(item->data().toInt()); it != texts_.end())
+            item->setText(it->second);
         item->setEnabled(command->isEnabled());
         item->setCheckable(command->isCheckable());
         item->setChecked(command->isChecked());

@@ -57,7 +57,9 @@ class CommandRouter : public QObject
     std::vector<CommandTarget*> chain() const;
 
     std::map<int, QAction*> actions_;
-    std::map<int, QKeySequence> frameKeys_;
+    std::map<int, QList<QKeySequence>> frameKeys_;
+    // Texts that the targets give with a command's state (Undo names its step).
+    std::map<int, QString> texts_;
     std::vector<QAction*> menuItems_;
     std::function<CommandTarget*()> activeChild_;
     CommandTarget* frame_ = nullptr;

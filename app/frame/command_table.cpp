@@ -72,6 +72,10 @@ constexpr CommandInfo kCommands[] = {
     {ID_CALIBRATE_MICROMETER, "Calibrate from Micrometer...", false},
     {ID_CALIBRATION_NEW_PROFILE, "New Calibration Profile...", false},
     {ID_CALIBRATION_DELETE_PROFILE, "Delete Calibration Profile", false},
+    {ID_EDIT_UNDO_STEP, "Undo", false, nullptr, KeyWindow::None, "Ctrl+Z"},
+    {ID_EDIT_REDO_STEP, "Redo", false, nullptr, KeyWindow::None, "Ctrl+Shift+Z; Ctrl+Y"},
+    {ID_FILE_IMPORT_PICTURE, "Import Picture...", false},
+    {ID_FILE_EXPORT_CSV, "Export CSV...", false},
 };
 
 constexpr int kVideoButtons[] = {
@@ -86,6 +90,8 @@ constexpr int kImageButtons[] = {ID_FILE_OPEN,
                                  ID_IMAGE_NORMAL,
                                  ID_IMAGE_MEASURE_DELETE,
                                  ID_IMAGE_MEASURE_DELETEALL,
+                                 ID_EDIT_UNDO_STEP,
+                                 ID_EDIT_REDO_STEP,
                                  ID_IMAGE_ZOOM,
                                  0,
                                  ID_IMAGE_MESURE_LINE,

@@ -23,7 +23,8 @@ struct CommandInfo
     // "; "; letters answer in either case.
     const char* key = nullptr;
     KeyWindow window = KeyWindow::None;
-    // A key that answers anywhere in the main window, beside the window key if any.
+    // Keys that answer anywhere in the main window, beside the window key if any; several
+    // are separated by "; ".
     const char* frameKey = nullptr;
 };
 

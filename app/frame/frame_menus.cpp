@@ -73,6 +73,7 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(device, {ID_DEVICE_CONNECTDEVICE, 0});
     // Opening a picture needs no image window first.
     commands_.addMenuItem(device, ID_FILE_OPEN, true);
+    items(device, {ID_FILE_IMPORT_PICTURE});
     addRecentMenu(MenuKind::Main, device);
     items(device, {0, ID_APP_EXIT});
     items(addMenu(MenuKind::Main, "Language(&H)"),
@@ -82,6 +83,7 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     QMenu* video = addMenu(MenuKind::Video, "&Video");
     items(video, {ID_VIDEO_HIGHQUALITY, 0});
     commands_.addMenuItem(video, ID_FILE_OPEN, true);
+    items(video, {ID_FILE_IMPORT_PICTURE});
     addRecentMenu(MenuKind::Video, video);
     items(video, {0, ID_APP_EXIT});
     items(addMenu(MenuKind::Video, "&View"), {ID_VIEW_VIDEO_TOOLBAR, ID_VIEW_VIDEO_STATUSBAR});
@@ -97,10 +99,12 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(addMenu(MenuKind::Video, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
 
     QMenu* file = addMenu(MenuKind::Image, "&File");
-    items(file, {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
-                 ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0});
+    items(file,
+          {ID_FILE_OPEN, ID_FILE_IMPORT_PICTURE, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
+           ID_FILE_EXPORT_CSV, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0});
     addRecentMenu(MenuKind::Image, file);
     items(file, {0, ID_APP_EXIT});
+    items(addMenu(MenuKind::Image, "&Edit"), {ID_EDIT_UNDO_STEP, ID_EDIT_REDO_STEP});
     items(addMenu(MenuKind::Image, "&View"),
           {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR, ID_VIEW_RESULTS, 0, ID_VIEW_ZOOM_IN,
            ID_VIEW_ZOOM_OUT, ID_VIEW_ACTUAL_SIZE, ID_VIEW_FIT_WINDOW});
@@ -248,7 +252,7 @@ void FrameMenus::setItemTexts(MenuKind kind, const LanguageTexts& texts, const c
                               std::initializer_list<std::pair<int, const char*>> items)
 {
     for (int i = 0; i < topCount; ++i)
-        if (QMenu* m = menu(kind, i))
+        if (QMenu* m = menu(kind, i); m != nullptr && tops[i] != nullptr)
             m->setTitle(qtext(texts, section, tops[i]));
     for (const auto& [id, key] : items)
         for (QMenu* m : menus_[static_cast<int>(kind)])
@@ -281,6 +285,7 @@ void FrameMenus::applyMainTexts(const LanguageTexts& texts)
     setItemText(menu(MenuKind::Main, 0), ID_FILE_OPEN,
                 qtext(texts, "IMAGEFRAME_MENU", "IMFileOpen"));
     applyRecentTitles(MenuKind::Main, texts);
+    applyExtraFileTexts(MenuKind::Main);
 }
 
 void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
@@ -319,19 +324,34 @@ void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
     setItemText(menu(MenuKind::Video, 0), ID_FILE_OPEN,
                 qtext(texts, "IMAGEFRAME_MENU", "IMFileOpen"));
     applyRecentTitles(MenuKind::Video, texts);
+    applyExtraFileTexts(MenuKind::Video);
+}
+
+void FrameMenus::applyExtraFileTexts(MenuKind kind)
+{
+    for (QMenu* m : menus_[static_cast<int>(kind)])
+    {
+        setItemText(m, ID_FILE_IMPORT_PICTURE,
+                    QString::fromUtf8(builtInText(languageIndex_, "&Import Picture...",
+                                                  "导入图片(&I)...", "匯入圖片(&I)...")));
+        setItemText(m, ID_FILE_EXPORT_CSV,
+                    QString::fromUtf8(builtInText(languageIndex_, "&Export CSV...",
+                                                  "导出 CSV(&E)...", "匯出 CSV(&E)...")));
+    }
 }
 
 void FrameMenus::applyImageTexts(const LanguageTexts& texts)
 {
-    static const char* const kTops[] = {"IMFile", "IMView", "IMOperation", "IMWindow",
-                                        "IMSettings"};
+    // The Edit menu has no key in the text files.
+    static const char* const kTops[] = {"IMFile",      nullptr,    "IMView",
+                                        "IMOperation", "IMWindow", "IMSettings"};
     const char* section = "IMAGEFRAME_MENU";
-    QMenu* operation = menu(MenuKind::Image, 2);
+    QMenu* operation = menu(MenuKind::Image, 3);
     if (QAction* circle = operation->actions().value(3); circle && circle->menu())
         circle->menu()->setTitle(qtext(texts, section, "IMOperationCircle"));
     if (QAction* ellipse = operation->actions().value(4); ellipse && ellipse->menu())
         ellipse->menu()->setTitle(qtext(texts, section, "IMOperationEllipse"));
-    setItemTexts(MenuKind::Image, texts, section, kTops, 5,
+    setItemTexts(MenuKind::Image, texts, section, kTops, 6,
                  {{ID_FILE_OPEN, "IMFileOpen"},
                   {ID_FILE_CLOSE, "IMFileClose"},
                   {ID_FILE_SAVE, "IMFileSave"},
@@ -360,7 +380,8 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
                   {ID_IMAGE_SETTINGS_RULER, "IMSettingsRuler"},
                   {ID_IMAGE_SETTINGS_PEN, "IMSettingsPen"},
                   {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}});
-    // No language file has a text for the results table, the zoom or the calibration.
+    // No language file has a text for the results table, the zoom, the calibration, Edit,
+    // import and export.
     struct BuiltIn
     {
         int id;
@@ -385,6 +406,9 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
         for (QMenu* m : menus_[static_cast<int>(MenuKind::Image)])
             setItemText(m, item.id,
                         uiText(languageIndex_, item.english, item.simplified, item.traditional));
-    applyHelpTexts(MenuKind::Image, 5, texts);
+    if (QMenu* edit = menu(MenuKind::Image, 1))
+        edit->setTitle(uiText(languageIndex_, "&Edit", "编辑(&E)", "編輯(&E)"));
+    applyExtraFileTexts(MenuKind::Image);
+    applyHelpTexts(MenuKind::Image, 6, texts);
     applyRecentTitles(MenuKind::Image, texts);
 }

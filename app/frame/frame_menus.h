@@ -51,6 +51,8 @@ class FrameMenus
   private:
     QMenu* addMenu(MenuKind kind, const char* title);
     void applyHelpTexts(MenuKind kind, int position, const LanguageTexts& texts);
+    // Import Picture and Export CSV, which no language file names.
+    void applyExtraFileTexts(MenuKind kind);
     // Next window, then one checkable item per window, the active one checked, below the
     // fixed items.
     void fillWindowList(QMenu* menu);

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
@@ -46,6 +47,7 @@
 #include "app/shell/status_panes.h"
 #include "app/shell/ui_text.h"
 #include "app/shell/work_folders.h"
+#include "platform/message_box.h"
 #include "platform/trace.h"
 
 using namespace cmd;
@@ -342,6 +344,29 @@ bool CMainFrame::openCapturedImage(const BYTE* bgr, int width, int height, bool 
         return true;
     // A window without its picture has nothing to show or to save.
     if (window != nullptr)
+        window->close();
+    return false;
+}
+
+bool CMainFrame::importPicture(const QString& path)
+{
+    // Read first: a refused file opens no window.
+    QString why;
+    const QImage picture = CImageDoc::readImportable(path, services_.languages.index(), &why);
+    if (picture.isNull())
+    {
+        kwz::messageBox(nullptr, toGbk(why).c_str(), "kwzview", kwz::MB_OK | kwz::MB_ICONWARNING);
+        return false;
+    }
+    CDocTemplate* images = services_.documents.imageTemplate();
+    auto* document =
+        images ? dynamic_cast<CImageDoc*>(images->openDocumentFile(QString(), true)) : nullptr;
+    if (document == nullptr)
+        return false;
+    ApplyImageMenuTexts();
+    if (document->takeImported(picture, QFileInfo(path).completeBaseName()))
+        return true;
+    if (QMdiSubWindow* window = document->frame())
         window->close();
     return false;
 }
@@ -730,7 +755,11 @@ bool CMainFrame::openDroppedFiles(const QMimeData& data)
         if (!url.isLocalFile())
             continue;
         taken = true;
-        if (services_.documents.openDocumentFile(url.toLocalFile()) != nullptr)
+        const QString path = url.toLocalFile();
+        // JPEG, PNG and TIFF pictures come in as imports, the program's own files open.
+        if (CImageDoc::isImportable(path))
+            importPicture(path);
+        else if (services_.documents.openDocumentFile(path) != nullptr)
             ApplyImageMenuTexts();
     }
     return taken;

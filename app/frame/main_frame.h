@@ -107,6 +107,8 @@ class CMainFrame : public QMainWindow, public CommandTarget
     // A new image window measuring the frame (24-bit rows, bottom row first); shown maximised
     // when `maximised`. False when the image document did not take the pixels.
     bool openCapturedImage(const BYTE* bgr, int width, int height, bool maximised);
+    // A JPEG, PNG or TIFF file as a new image window; the user is told why one is refused.
+    bool importPicture(const QString& path);
     // The clock of capture and recording names; tests set their own.
     void setLocalClock(LocalClock clock);
     // The handlers of the colour, video-setting and lights bars.

@@ -24,6 +24,7 @@
 #include "app/live/camera_session.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/picture_sizes.h"
+#include "app/shell/ui_text.h"
 
 using namespace cmd;
 
@@ -87,6 +88,10 @@ bool CMainFrame::onCommand(int id)
     case ID_CALIBRATION_DELETE_PROFILE:
         images_->deleteProfile();
         return true;
+    case ID_FILE_EXPORT_CSV:
+        results_->setDocument(images_->activeDocument());
+        results_->exportCsv();
+        return true;
     case ID_BUTTON_ALLBTN:
         onAllButtons();
         return true;
@@ -147,6 +152,20 @@ bool CMainFrame::updateCommand(int id, CommandState& state)
         return true;
     case ID_CALIBRATION_DELETE_PROFILE:
         state.enabled = images_->calibrationProfiles().active() != nullptr;
+        return true;
+    case ID_FILE_EXPORT_CSV: {
+        const CImageDoc* active = images_->activeDocument();
+        state.enabled = active != nullptr && active->hasImage();
+        return true;
+    }
+    // Without an image window there is no step to take.
+    case ID_EDIT_UNDO_STEP:
+        state.enabled = false;
+        state.text = uiText(services_.languages.index(), "&Undo", "撤销(&U)", "復原(&U)");
+        return true;
+    case ID_EDIT_REDO_STEP:
+        state.enabled = false;
+        state.text = uiText(services_.languages.index(), "&Redo", "重做(&R)", "重做(&R)");
         return true;
     case ID_RETURN_VIDEO:
         state.enabled = services_.documents.hasLiveDocument();

@@ -207,6 +207,26 @@ void draw(QPainter& p, int id)
         p.drawLine(15, 14, 27, 26);
         p.drawLine(27, 14, 15, 26);
         break;
+    case ID_EDIT_UNDO_STEP:
+    case ID_EDIT_REDO_STEP: {
+        // A curved arrow turning back (undo) or forward (redo).
+        if (id == ID_EDIT_REDO_STEP)
+        {
+            p.translate(32, 0);
+            p.scale(-1, 1);
+        }
+        p.setPen(QPen(kBlue, 3, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath curve;
+        curve.moveTo(9, 12);
+        curve.cubicTo(QPointF(20, 4), QPointF(30, 12), QPointF(26, 20));
+        curve.cubicTo(QPointF(24, 25), QPointF(18, 27), QPointF(12, 26));
+        p.drawPath(curve);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kBlue);
+        p.drawPolygon(QPolygonF({QPointF(3, 12), QPointF(12, 4), QPointF(13, 18)}));
+        break;
+    }
     case ID_IMAGE_ZOOM:
         p.setPen(QPen(kInk, 2));
         p.setBrush(QColor(200, 230, 255));

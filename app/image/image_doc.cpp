@@ -3,6 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QSignalBlocker>
+#include <QUndoStack>
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -12,6 +17,7 @@
 #include "app/shell/language.h"
 #include "app/shell/ui_text.h"
 #include "platform/message_box.h"
+#include "support/values/figure_table.h"
 
 namespace {
 
@@ -31,9 +37,11 @@ std::vector<const CImageDoc*>& openDocuments()
 } // namespace
 
 CImageDoc::CImageDoc(ImageServices* services)
-    : services_(services), bitmap_(MeasuredBitmap::create())
+    : services_(services), bitmap_(MeasuredBitmap::create()), undoStack_(new QUndoStack(this))
 {
     openDocuments().push_back(this);
+    connect(undoStack_, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setModified(!clean); });
 }
 
 CImageDoc::~CImageDoc()
@@ -104,10 +112,144 @@ void CImageDoc::calibrationTouched()
     const Calibration now = calibration();
     if (now == calibration_)
         return;
+    const Calibration was = calibration_;
     calibration_ = now;
     Q_EMIT calibrationChanged();
     // Every label shows its values anew.
     notifyFiguresChanged();
+    StepName name{StepName::ApplyCalibration};
+    if (now.ruler == was.ruler && now.precision == was.precision)
+        name.verb = StepName::ChangeUnit;
+    else if (now.ruler == was.ruler && now.measureUnit == was.measureUnit)
+        name.verb = StepName::ChangePrecision;
+    recordStep(name);
+}
+
+void CImageDoc::figuresRestyled()
+{
+    notifyFiguresChanged();
+    recordStep(StepName{StepName::ChangeLook});
+}
+
+void CImageDoc::calibrationGiven()
+{
+    const bool paused = paused_;
+    paused_ = true;
+    calibrationTouched();
+    paused_ = paused;
+    settingsApplied();
+}
+
+void CImageDoc::settingsApplied()
+{
+    const Calibration now = calibration();
+    if (now != calibration_)
+    {
+        calibration_ = now;
+        Q_EMIT calibrationChanged();
+        notifyFiguresChanged();
+    }
+    if (!restoring_)
+        takeBase();
+}
+
+void CImageDoc::takeBase()
+{
+    base_.clear();
+    baseFigures_.clear();
+    baseRuler_.reset();
+    if (bitmap() == nullptr)
+        return;
+    base_ = bitmap()->graphicData().value_or(QByteArray());
+    baseFigures_ = kwz::values::readFigures(bitmap()->handle());
+    baseRuler_ = bitmap()->ruler();
+}
+
+void CImageDoc::startHistory(bool clean)
+{
+    // The modified flag is the caller's here, not the stack's.
+    const QSignalBlocker quiet(undoStack_);
+    undoStack_->clear();
+    takeBase();
+    if (clean)
+        undoStack_->setClean();
+    else
+        undoStack_->resetClean();
+}
+
+bool CImageDoc::recordStep(std::optional<StepName> name, bool mergeable)
+{
+    if (restoring_ || paused_ || bitmap() == nullptr)
+        return false;
+    const std::optional<QByteArray> now = bitmap()->graphicData();
+    if (!now || *now == base_)
+        return false;
+    if (base_.isEmpty())
+    {
+        // The engine came after the history began: nothing to go back to yet.
+        takeBase();
+        return false;
+    }
+    std::vector<GTFIGUREVALUES> figures = kwz::values::readFigures(bitmap()->handle());
+    const std::optional<RulerRecord> ruler = bitmap()->ruler();
+    const StepName named =
+        name ? *name
+             : nameChange(baseFigures_, figures, ruler != baseRuler_, bitmap()->selectedFigure());
+    auto* step = new MeasureStep(*this, base_, *now, named, mergeable);
+    base_ = *now;
+    baseFigures_ = std::move(figures);
+    baseRuler_ = ruler;
+    undoStack_->push(step);
+    return true;
+}
+
+void CImageDoc::restoreFigureData(const QByteArray& data)
+{
+    if (bitmap() == nullptr)
+        return;
+    restoring_ = true;
+    const bool selected = !bitmap()->selectionBounds().isEmpty();
+    if (bitmap()->setGraphicData(data))
+    {
+        bitmap()->hideRuler(hideRuler_);
+        base_ = data;
+        baseFigures_ = kwz::values::readFigures(bitmap()->handle());
+        baseRuler_ = bitmap()->ruler();
+        if (selected)
+            Q_EMIT selectionChanged();
+        const Calibration now = calibration();
+        if (now != calibration_)
+        {
+            calibration_ = now;
+            // The bars show the units and precision the picture has again.
+            if (services_ != nullptr)
+                services_->measureSettings().takeOverFrom(*bitmap());
+            Q_EMIT calibrationChanged();
+        }
+        notifyFiguresChanged();
+    }
+    restoring_ = false;
+}
+
+QString CImageDoc::undoText(int language) const
+{
+    const QString word = uiText(language, "&Undo", "撤销(&U)", "復原(&U)");
+    const auto* step =
+        dynamic_cast<const MeasureStep*>(undoStack_->command(undoStack_->index() - 1));
+    if (step == nullptr)
+        return word;
+    return uiText(language, "&Undo %1", "撤销 %1(&U)", "復原 %1(&U)")
+        .arg(step->name().text(language));
+}
+
+QString CImageDoc::redoText(int language) const
+{
+    const QString word = uiText(language, "&Redo", "重做(&R)", "重做(&R)");
+    const auto* step = dynamic_cast<const MeasureStep*>(undoStack_->command(undoStack_->index()));
+    if (step == nullptr)
+        return word;
+    return uiText(language, "&Redo %1", "重做 %1(&R)", "重做 %1(&R)")
+        .arg(step->name().text(language));
 }
 
 void CImageDoc::setHideRuler(bool hide)
@@ -129,6 +271,7 @@ bool CImageDoc::deleteSelected()
         return false;
     Q_EMIT selectionChanged();
     notifyFiguresChanged(covered);
+    recordStep();
     return true;
 }
 
@@ -141,6 +284,7 @@ bool CImageDoc::deleteAll()
     if (selected)
         Q_EMIT selectionChanged();
     notifyFiguresChanged();
+    recordStep(StepName{StepName::ClearAll});
     return true;
 }
 
@@ -174,6 +318,9 @@ bool CImageDoc::selectAt(const QPoint& point)
 
 void CImageDoc::setModified(bool modified)
 {
+    // What is saved is where undo finds the document unmodified again.
+    if (!modified)
+        undoStack_->setClean();
     if (modified_ == modified)
         return;
     modified_ = modified;
@@ -195,13 +342,33 @@ void CImageDoc::setPathName(const QString& path)
 
 bool CImageDoc::buildFromFrame(const BYTE* bits, int width, int height)
 {
+    return takePicture(bits, width, height, std::nullopt);
+}
+
+bool CImageDoc::takePicture(const BYTE* bits, int width, int height,
+                            const std::optional<QString>& base)
+{
     if (bitmap() == nullptr)
         return false;
     const bool taken = bitmap()->readPixels(bits, width, height);
     bitmap()->setLanguage(language());
     origin_ = OriginCaptured;
     kind_ = KindBitmap;
-    if (services_ != nullptr)
+    if (base && services_ != nullptr)
+    {
+        // An imported picture keeps its name, numbered only when a window or a file in the
+        // capture folder has it already.
+        QString title = *base;
+        for (int n = 1; n < INT_MAX && !captureTitleIsFree(title); ++n)
+            title = *base + QStringLiteral("-") + QString::number(n);
+        setDocumentTitle(title);
+        services_->measureSettings().giveToNewCapture(*bitmap());
+    }
+    else if (base)
+    {
+        setDocumentTitle(*base);
+    }
+    else if (services_ != nullptr)
     {
         FrameSettings& settings = services_->measureSettings().settings();
         // The counter may name a window or file that exists already (the capture bar sets
@@ -217,9 +384,91 @@ bool CImageDoc::buildFromFrame(const BYTE* bits, int width, int height)
     }
     setModified(true);
     calibration_ = calibration();
+    // A new capture is unsaved: no step back makes it so.
+    startHistory(false);
     Q_EMIT loaded();
     notifyFiguresChanged();
     return taken;
+}
+
+bool CImageDoc::isImportable(const QString& path)
+{
+    static const char* const kSuffixes[] = {"jpg", "jpeg", "jpe", "png", "tif", "tiff"};
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return std::any_of(std::begin(kSuffixes), std::end(kSuffixes),
+                       [&](const char* s) { return suffix == QLatin1String(s); });
+}
+
+QImage CImageDoc::readImportable(const QString& path, int language, QString* why)
+{
+    const QString name = QFileInfo(path).fileName();
+    auto refuse = [&](const QString& text) {
+        if (why != nullptr)
+            *why = text.arg(name);
+        return QImage();
+    };
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QByteArray format = reader.format().toLower();
+    if (format != "jpeg" && format != "png" && format != "tiff")
+        return refuse(uiText(language,
+                             "%1 is not a JPEG, PNG or TIFF picture that can be read here.",
+                             "%1 不是这里能读取的 JPEG、PNG 或 TIFF 图片。",
+                             "%1 不是這裡能讀取的 JPEG、PNG 或 TIFF 圖片。"));
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return refuse(uiText(language, "%1 is damaged or cut short and cannot be imported.",
+                             "%1 已损坏或不完整，无法导入。", "%1 已損壞或不完整，無法匯入。"));
+    return picture;
+}
+
+bool CImageDoc::importPicture(const QString& path, QString* why)
+{
+    const QImage picture = readImportable(path, language(), why);
+    if (picture.isNull())
+    {
+        origin_ = OriginFailed;
+        return false;
+    }
+    if (takeImported(picture, QFileInfo(path).completeBaseName()))
+        return true;
+    if (why != nullptr)
+        *why = uiText(language(), "%1 cannot be imported.", "无法导入 %1。", "無法匯入 %1。")
+                   .arg(QFileInfo(path).fileName());
+    return false;
+}
+
+bool CImageDoc::takeImported(const QImage& picture, const QString& base)
+{
+    if (bitmap() == nullptr || picture.isNull())
+    {
+        origin_ = OriginFailed;
+        return false;
+    }
+    // 16 bits a channel come down to 8, grey to three equal channels.
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    const int width = rgb.width();
+    const int height = rgb.height();
+    const qsizetype stride = (qsizetype(width) * 3 + 3) & ~qsizetype(3);
+    QByteArray rows(stride * height, '\0');
+    for (int y = 0; y < height; ++y)
+    {
+        const uchar* from = rgb.constScanLine(y);
+        auto* to = reinterpret_cast<uchar*>(rows.data()) + stride * (height - 1 - y);
+        for (int x = 0; x < width; ++x)
+        {
+            to[3 * x] = from[3 * x + 2];
+            to[3 * x + 1] = from[3 * x + 1];
+            to[3 * x + 2] = from[3 * x];
+        }
+    }
+    if (!takePicture(reinterpret_cast<const BYTE*>(rows.constData()), width, height, base) ||
+        !hasImage())
+    {
+        origin_ = OriginFailed;
+        return false;
+    }
+    return true;
 }
 
 bool CImageDoc::open(const QString& path)
@@ -260,6 +509,7 @@ bool CImageDoc::open(const QString& path)
     origin_ = OriginOpened;
     setPathName(QFileInfo(path).absoluteFilePath());
     calibration_ = calibration();
+    startHistory(!modified_);
     Q_EMIT loaded();
     notifyFiguresChanged();
     return true;

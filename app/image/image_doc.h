@@ -4,6 +4,7 @@
 // the image and its engine instance, and decides in which format and under which name it is
 // saved.
 
+#include <QImage>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -11,11 +12,13 @@
 #include <optional>
 
 #include "app/documents/doc_template.h"
+#include "app/image/measure_step.h"
 #include "app/image/measured_bitmap.h"
 #include "app/image/measured_document.h"
 #include "kwztypes.h"
 
 class ImageServices;
+class QUndoStack;
 
 class CImageDoc : public CDocument, public MeasuredDocument
 {
@@ -49,6 +52,15 @@ class CImageDoc : public CDocument, public MeasuredDocument
 
     // Takes a captured frame: 24-bit rows, bottom row first, padded to 4 bytes.
     bool buildFromFrame(const BYTE* bits, int width, int height);
+    // A JPEG, PNG or TIFF picture (8 or 16 bits a channel, grey or colour) as a new unsaved
+    // image, measured and saved as a capture is; false with the reason in *why.
+    bool importPicture(const QString& path, QString* why = nullptr);
+    // The two halves of it: the picture read (null, with the reason in *why, when refused),
+    // then taken as this document's, titled after `base`.
+    static QImage readImportable(const QString& path, int language, QString* why);
+    bool takeImported(const QImage& picture, const QString& base);
+    // Whether a file's name says it is a picture for importPicture rather than open.
+    static bool isImportable(const QString& path);
     bool onOpenDocument(const QString& path) override { return open(path); }
     bool open(const QString& path);
     // The platform's save and save-as commands; true when a file was written.
@@ -96,12 +108,32 @@ class CImageDoc : public CDocument, public MeasuredDocument
     // Whoever changed figures through the bitmap object says so; an empty rectangle means
     // the whole image.
     void notifyFiguresChanged(const QRect& rect = QRect());
-    void figuresRestyled() override { notifyFiguresChanged(); }
+    void figuresRestyled() override;
     void calibrationTouched() override;
     bool keepsOwnRuler() const override
     {
         return origin_ == OriginOpened && fileKind(pathName_) == KindMeasureFile;
     }
+    void calibrationGiven() override;
+    // The settings of the bars went to the picture as its window came forward: the picture's
+    // own state from then on, not a step of its own.
+    void settingsApplied();
+
+    // While paused nothing records: settings given to the picture that are no user's step.
+    void pauseSteps(bool paused) { paused_ = paused; }
+
+    // Every change to the measurements is a step here; back at its clean index the
+    // document counts as unmodified.
+    QUndoStack* undoStack() const { return undoStack_; }
+    // Makes what changed since the last step one step, named after what it did unless a
+    // name is given; false when nothing changed. A mergeable step takes in the next step of
+    // the same name (a figure moved key by key).
+    bool recordStep(std::optional<StepName> name = std::nullopt, bool mergeable = false);
+    // The steps' way back and forth: the figure data of a step's side, put back whole.
+    void restoreFigureData(const QByteArray& data);
+    // The text of the Undo or Redo item: "Undo Move Line 3", or the word alone.
+    QString undoText(int language) const;
+    QString redoText(int language) const;
 
   Q_SIGNALS:
     // Figures or their look changed within the rectangle (image pixels).
@@ -156,9 +188,23 @@ class CImageDoc : public CDocument, public MeasuredDocument
     // automatic save names no existing file.
     bool captureTitleIsFree(const QString& title) const;
     int language() const;
+    // A new picture from rows as buildFromFrame takes them: titled by the capture counter,
+    // or after `base` for an imported one.
+    bool takePicture(const BYTE* bits, int width, int height, const std::optional<QString>& base);
+    // A fresh history from the picture as it stands: after it was loaded or taken.
+    void startHistory(bool clean);
+    // What the last step left, the base of the next one.
+    void takeBase();
 
     ImageServices* services_;
     std::unique_ptr<MeasuredBitmap> bitmap_;
+    QUndoStack* undoStack_;
+    QByteArray base_;
+    std::vector<GTFIGUREVALUES> baseFigures_;
+    std::optional<RulerRecord> baseRuler_;
+    // Set while a step puts its data back: nothing records then.
+    bool restoring_ = false;
+    bool paused_ = false;
     Calibration calibration_;
     bool hideRuler_ = false;
     int kind_ = KindSavedBitmap;

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMdiArea>
+#include <QUndoStack>
 #include <algorithm>
 
 #include "app/image/image_doc.h"
@@ -64,6 +65,11 @@ CImageFrame::CImageFrame(CImageDoc& document, ImageServices* host, QWidget* pare
         if (mdiArea() == nullptr || mdiArea()->activeSubWindow() == this)
             showSizePane();
     });
+    // Undo and Redo name the step they would take.
+    connect(document.undoStack(), &QUndoStack::indexChanged, this, [this] {
+        if (window() != this)
+            QCoreApplication::postEvent(window(), new QEvent(events::commandStates()));
+    });
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates before, Qt::WindowStates now) {
                 if ((now & Qt::WindowActive) && !(before & Qt::WindowActive))
@@ -99,21 +105,6 @@ void CImageFrame::chooseTool(int commandId, int tool)
     }
 }
 
-bool CImageFrame::confirmClearAll() const
-{
-    const int figures = document_.figureCount();
-    if (figures == 0)
-        return false;
-    const int language = host_ != nullptr ? host_->languageIndex() : kLanguageChinese;
-    const QString question =
-        QString::fromUtf8(builtInText(language, "Delete all %1 figures of this picture?",
-                                      "删除这张图片上的全部 %1 个图形？",
-                                      "刪除這張圖片上的全部 %1 個圖形？"))
-            .arg(figures < 0 ? QStringLiteral("") : QString::number(figures));
-    return kwz::messageBox(nullptr, toGbk(question.simplified()).c_str(), "kwzview",
-                           kwz::MB_YESNO | kwz::MB_ICONQUESTION) == kwz::IDYES;
-}
-
 bool CImageFrame::onCommand(int commandId)
 {
     const int tool = toolOfCommand(commandId);
@@ -137,12 +128,22 @@ bool CImageFrame::onCommand(int commandId)
         postCommand(ID_IMAGE_NORMAL);
         return true;
     case ID_IMAGE_MEASURE_DELETEALL:
-        if (document_.bitmap() != nullptr && confirmClearAll())
+        // Undo brings the figures back: no question first.
+        if (document_.bitmap() != nullptr)
         {
+            view_->settle();
             document_.deleteAll();
-            document_.setModified(true);
         }
         postCommand(ID_IMAGE_NORMAL);
+        return true;
+    case ID_EDIT_UNDO_STEP:
+        // A figure half built is finished or dropped first, so undo takes back what shows.
+        view_->settle();
+        document_.undoStack()->undo();
+        return true;
+    case ID_EDIT_REDO_STEP:
+        view_->settle();
+        document_.undoStack()->redo();
         return true;
     case ID_RETURN_VIDEO:
         if (host_ == nullptr || !host_->activateVideoWindow())
@@ -200,6 +201,17 @@ bool CImageFrame::updateCommand(int commandId, CommandState& state)
     case ID_IMAGE_MEASURE_DELETE:
         state.checked = tool_ == kToolDeleted;
         return true;
+    case ID_EDIT_UNDO_STEP:
+        state.enabled = document_.undoStack()->canUndo();
+        state.text = document_.undoText(host_ != nullptr ? host_->languageIndex() : 0);
+        return true;
+    case ID_EDIT_REDO_STEP:
+        state.enabled = document_.undoStack()->canRedo();
+        state.text = document_.redoText(host_ != nullptr ? host_->languageIndex() : 0);
+        return true;
+    case ID_FILE_EXPORT_CSV:
+        // The main frame writes it, from the results of the active image.
+        return false;
     case ID_IMAGE_MEASURE_ELLIPSE:
     case ID_IMAGE_MEASURE_DELETEALL:
     case ID_FILE_CLOSE:

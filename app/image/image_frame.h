@@ -54,9 +54,6 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
     void showEvent(QShowEvent* event) override;
 
   private:
-    // Clear All takes every figure with no way back: true when there is nothing to lose or
-    // the user agrees.
-    bool confirmClearAll() const;
     void dispatchCommand(int commandId);
     void chooseTool(int commandId, int tool);
 

@@ -72,9 +72,25 @@ void CImageView::setTool(int tool)
 {
     // A figure left half-built would stay in the lists and be saved as a degenerate one.
     tool_->cancel();
+    recordIfSettled();
     tool_ = makeMeasureTool(tool, *this);
     updateCursor();
     repaintView();
+}
+
+void CImageView::settle()
+{
+    if (leftDown_)
+        return;
+    tool_->cancel();
+    recordIfSettled();
+    repaintView();
+}
+
+void CImageView::recordIfSettled(bool mergeable)
+{
+    if (!leftDown_ && tool_->settled())
+        document_.recordStep(std::nullopt, mergeable);
 }
 
 void CImageView::updateCursor()
@@ -295,6 +311,10 @@ void CImageView::keyPressEvent(QKeyEvent* event)
     const int key = event->key();
     if (tool_->key(key))
     {
+        // Key by key a figure moves in one step.
+        const bool arrow =
+            key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+        recordIfSettled(arrow);
         repaintView();
         event->accept();
         return;
@@ -325,6 +345,7 @@ void CImageView::mouseReleaseEvent(QMouseEvent* event)
     if (bitmap() == nullptr)
         return;
     tool_->release(event->button(), imagePoint(toImage(event->position().toPoint())));
+    recordIfSettled();
     if (event->button() == Qt::RightButton)
         repaintView();
 }

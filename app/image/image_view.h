@@ -60,6 +60,10 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     // Paper and orientation of the printer that every image prints on.
     void printSetup();
 
+    // Ends what the tool half built, keeping what is whole, and makes the change an undo
+    // step: before undo and redo, and when another tool takes over.
+    void settle();
+
     // Scroll range to the image, after the ruler flag went to the engine; then a repaint.
     void onDocumentUpdated();
 
@@ -103,6 +107,8 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     // Draws the picture with its figures into the painter, translated to the scroll position;
     // only the part inside `damage` (client pixels) is converted.
     void drawPicture(QPainter& painter, const QRect& damage);
+    // A completed change becomes an undo step; nothing while the tool is mid-way.
+    void recordIfSettled(bool mergeable = false);
 
     CImageDoc& document_;
     ImageServices* host_;

@@ -69,7 +69,9 @@ void ImageWorkspace::activated(CImageFrame* frame)
     // becomes the current one, which the picture then takes.
     QComboBox* rulers = bars_->ruler->rulers();
     // A measurement file carries the ruler its figures were measured with; giving it another
-    // one would change every value it shows.
+    // one would change every value it shows. What the bars give the picture here is its
+    // state, not a step to undo.
+    document.pauseSteps(true);
     if (!document.keepsOwnRuler() && !measure_.hasCalibrations())
         measure_.chooseRulerFromRulerBar(rulers->currentText(), rulers->currentIndex(), &document);
     else
@@ -77,7 +79,8 @@ void ImageWorkspace::activated(CImageFrame* frame)
     const int precision = bars_->ruler->precision()->currentIndex();
     if (precision >= 0 && document.bitmap() != nullptr)
         measure_.applyPrecision(*document.bitmap(), precision);
-    document.calibrationTouched();
+    document.pauseSteps(false);
+    document.settingsApplied();
     // A capture's picture arrives after its window came forward.
     connect(&document, &CImageDoc::loaded, this, &ImageWorkspace::showScale, Qt::UniqueConnection);
     showScale();

@@ -237,7 +237,7 @@ void MeasureSettings::applyPrecision(MeasuredBitmap& bitmap, int precision)
     bitmap.setPrecision(precision);
 }
 
-void MeasureSettings::applyUnits(MeasuredDocument* document)
+void MeasureSettings::applyUnits(MeasuredDocument* document, bool given)
 {
     MeasuredBitmap* bitmap = bitmapOf(document);
     if (bitmap == nullptr)
@@ -246,7 +246,10 @@ void MeasureSettings::applyUnits(MeasuredDocument* document)
         return;
     bitmap->setRulerUnitAndLength(settings_.rulerUnitIndex, settings_.rulerLength);
     bitmap->setMeasureUnit(settings_.measureUnitIndex);
-    document->calibrationTouched();
+    if (given)
+        document->calibrationGiven();
+    else
+        document->calibrationTouched();
 }
 
 void MeasureSettings::giveToNewCapture(MeasuredBitmap& bitmap)
@@ -338,7 +341,7 @@ bool MeasureSettings::chooseRulerFromRulerBar(const QString& name, int index,
     storeRuler(ruler);
     if (MeasuredBitmap* bitmap = bitmapOf(active))
         applyRuler(*bitmap);
-    applyUnits(active);
+    applyUnits(active, true);
     return true;
 }
 

@@ -82,7 +82,8 @@ class MeasureSettings : public QObject
     void applyMarks(MeasuredBitmap& bitmap) const;
     void applyPrecision(MeasuredBitmap& bitmap, int precision);
     // Ruler unit, ruler length and measure unit to the document, which then tells who watches.
-    void applyUnits(MeasuredDocument* document);
+    // `given`: the settings give them, which is no change of the document's own.
+    void applyUnits(MeasuredDocument* document, bool given = false);
 
     // What each kind of document is given, in order.
     void giveToNewCapture(MeasuredBitmap& bitmap);

@@ -39,6 +39,24 @@ std::unique_ptr<MeasuredBitmap> MeasuredBitmap::create()
 
 MeasuredBitmap::~MeasuredBitmap() = default;
 
+std::optional<QByteArray> MeasuredBitmap::graphicData() const
+{
+    int size = 0;
+    if (RASTWriteGraphicData(handle(), nullptr, 0, &size) != RAST_FAILED || size <= 0)
+        return std::nullopt;
+    QByteArray data(size, Qt::Uninitialized);
+    if (RASTWriteGraphicData(handle(), reinterpret_cast<BYTE*>(data.data()), size, &size) !=
+        RAST_OK)
+        return std::nullopt;
+    return data;
+}
+
+bool MeasuredBitmap::setGraphicData(const QByteArray& data)
+{
+    return RASTReadGraphicData(handle(), reinterpret_cast<const BYTE*>(data.constData()),
+                               int(data.size())) == RAST_OK;
+}
+
 bool MeasuredBitmap::hasImage() const
 {
     int width = 0;

@@ -2,6 +2,7 @@
 // The bitmap object of one image document: the picture, its engine instance and the figures
 // on it, behind typed calls. The view's mouse work reaches the engine through handle().
 
+#include <QByteArray>
 #include <QLineF>
 #include <QRect>
 #include <QSize>
@@ -38,6 +39,11 @@ class MeasuredBitmap
     // With the figures as last drawn, or the pixels as loaded.
     bool writeFile(const QString& path, bool withFigures) const;
     bool writeMeasureFile(const QString& path) const;
+
+    // The engine's figure data (settings, ruler, figures); nullopt without an engine.
+    std::optional<QByteArray> graphicData() const;
+    // Puts figure data of graphicData back; false (nothing changed) when refused.
+    bool setGraphicData(const QByteArray& data);
 
     // The program's language index; the engine speaks Chinese (0) and English (1) only.
     void setLanguage(int programLanguage);

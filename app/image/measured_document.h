@@ -19,6 +19,8 @@ class MeasuredDocument
     // A measurement file keeps the ruler its figures were measured with; no profile's scale
     // replaces it.
     virtual bool keepsOwnRuler() const { return false; }
+    // The same, given by the settings rather than changed by the user: no undo step.
+    virtual void calibrationGiven() { calibrationTouched(); }
 
   protected:
     ~MeasuredDocument() = default;

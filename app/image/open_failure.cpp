@@ -184,11 +184,11 @@ QString openFailureText(const QString& path, int language)
     if (looksLikeJpeg(head, path))
         return text(language,
                     "%1 is a JPEG picture. Only BMP (.bmp, .kwz) and measurement (.Mea) files "
-                    "open here; save it as a BMP file to measure on it.",
+                    "open here; bring it in with File > Import Picture... to measure on it.",
                     "%1 是 JPEG 图片。这里只能打开 BMP（.bmp、.kwz）和测量（.Mea）文件；"
-                    "请先把它另存为 BMP 文件再测量。",
+                    "请用“文件 > 导入图片...”导入后再测量。",
                     "%1 是 JPEG 圖片。這裡只能打開 BMP（.bmp、.kwz）和測量（.Mea）檔案；"
-                    "請先把它另存為 BMP 檔案再測量。")
+                    "請用「檔案 > 匯入圖片...」匯入後再測量。")
             .arg(name);
     const QString suffix = info.suffix().toLower();
     const bool measureFile = suffix == QLatin1String("mea");

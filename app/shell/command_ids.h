@@ -174,6 +174,12 @@ inline constexpr int IDC_TEXT_SIZE = 1034;
 inline constexpr int IDC_TEXT_NORMALCOLOR = 1351;
 inline constexpr int IDC_TEXT_TEMPCOLOR = 1352;
 
+// Undo and redo of the measurements, pictures from other files, and the values as CSV.
+inline constexpr int ID_EDIT_UNDO_STEP = 33200;
+inline constexpr int ID_EDIT_REDO_STEP = 33201;
+inline constexpr int ID_FILE_IMPORT_PICTURE = 33202;
+inline constexpr int ID_FILE_EXPORT_CSV = 33203;
+
 // The results table of image work.
 inline constexpr int ID_VIEW_RESULTS = 33300;
 

@@ -4,10 +4,14 @@
 // that takes it ends the search. States are asked for the same way, whenever the active window
 // or a state changes.
 
+#include <QString>
+
 struct CommandState
 {
     bool enabled = true;
     bool checked = false; // shown only by commands that can be checked
+    // A text for the command's menu items that changes with the state; empty keeps theirs.
+    QString text;
 };
 
 class CommandTarget

@@ -280,7 +280,7 @@ class AppTest : public QObject
             QVERIFY(a->isSeparator() || !a->icon().isNull());
         }
         QCOMPARE(separators, 4);
-        QCOMPARE(frame->imageToolBar()->actions().size(), 25);
+        QCOMPARE(frame->imageToolBar()->actions().size(), 27);
     }
 
     void barFlagsAndTheirMasters()

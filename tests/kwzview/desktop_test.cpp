@@ -32,7 +32,7 @@ namespace {
 QMenu* openWindowMenu(CMainFrame* frame)
 {
     QMenu* menu = frame->shownMenu() == MenuKind::Video ? frame->menu(MenuKind::Video, 5)
-                                                        : frame->menu(MenuKind::Image, 3);
+                                                        : frame->menu(MenuKind::Image, 4);
     Q_EMIT menu->aboutToShow();
     return menu;
 }

@@ -134,6 +134,7 @@ class ImageWorkspaceTest : public QObject
                 filterShown.contains("*.kwz"));
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(messages.texts.first().startsWith(home.path("photo.jpg") + " is a JPEG picture."));
+        QVERIFY(messages.texts.first().contains("Import Picture"));
         answer = home.path("second.kwz");
         run.frame()->action(ID_FILE_OPEN)->trigger();
         QCOMPARE(imageCount(run), size_t(2));

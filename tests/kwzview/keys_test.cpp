@@ -340,11 +340,11 @@ class KeysTest : public QObject
         }
         QCOMPARE(menuItem(f.menus->menu(MenuKind::Video, 4), ID_VIDEO_CAPTURE)->shortcut(),
                  QKeySequence(Qt::Key_C));
-        QCOMPARE(menuItem(f.menus->menu(MenuKind::Image, 2), ID_IMAGE_MEASURE_CIRCLE1)->shortcut(),
+        QCOMPARE(menuItem(f.menus->menu(MenuKind::Image, 3), ID_IMAGE_MEASURE_CIRCLE1)->shortcut(),
                  QKeySequence(Qt::Key_C));
-        QCOMPARE(menuItem(f.menus->menu(MenuKind::Image, 2), ID_IMAGE_MEASURE_DELETE)->shortcut(),
+        QCOMPARE(menuItem(f.menus->menu(MenuKind::Image, 3), ID_IMAGE_MEASURE_DELETE)->shortcut(),
                  QKeySequence(Qt::Key_Delete));
-        QVERIFY(menuItem(f.menus->menu(MenuKind::Image, 2), ID_IMAGE_NORMAL)->shortcut().isEmpty());
+        QVERIFY(menuItem(f.menus->menu(MenuKind::Image, 3), ID_IMAGE_NORMAL)->shortcut().isEmpty());
     }
 
     // The program's own windows: C captures in the live window and draws a circle in an

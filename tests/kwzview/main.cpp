@@ -25,6 +25,7 @@ std::unique_ptr<QObject> makeDesktopTest();
 std::unique_ptr<QObject> makeResultsTest();
 std::unique_ptr<QObject> makeZoomTest();
 std::unique_ptr<QObject> makeCalibrationTest();
+std::unique_ptr<QObject> makeUndoTest();
 
 int main(int argc, char** argv)
 {
@@ -78,13 +79,15 @@ int main(int argc, char** argv)
         test = makeResultsTest();
     else if (suite == "zoom")
         test = makeZoomTest();
+    else if (suite == "undo")
+        test = makeUndoTest();
     if (!test)
     {
         std::fprintf(stderr,
                      "usage: %s "
                      "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
                      "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey|"
-                     "keys|desktop|results|zoom|calibration [Qt Test "
+                     "keys|desktop|results|zoom|calibration|undo [Qt Test "
                      "options]\n",
                      argv[0]);
         return 2;

@@ -30,6 +30,8 @@ class MeasureTool
     virtual Qt::CursorShape cursor() const { return Qt::ArrowCursor; }
     // While true the keyboard belongs to the text input, not to the view.
     virtual bool holdsKeyboard() const { return false; }
+    // Nothing half built and no text being typed: a change is complete.
+    bool settled() const { return !holdsKeyboard() && construction() == GT_NULL; }
 
     // A left press; remembers its point for every tool.
     void pressAt(POINT p)
