@@ -65,6 +65,13 @@ constexpr CommandInfo kCommands[] = {
     {ID_IMAGE_SETTINGS_TEXT, "Font", true},
     {ID_BUTTON_IMAGEALL, "All Image Bars", true},
     {ID_VIEW_RESULTS, "Results", true},
+    {ID_OVERLAY_SCALEBAR, "Scale Bar", true},
+    {ID_OVERLAY_CROSS, "Reticle: Cross", true},
+    {ID_OVERLAY_GRID, "Reticle: Grid", true},
+    {ID_OVERLAY_SETTINGS, "Overlay Settings...", false},
+    {ID_OVERLAY_IN_CAPTURES, "Overlay in Captures", true},
+    {ID_IMAGE_SCALEBAR, "Scale Bar", true},
+    {ID_FILE_EXPORT_TIFF, "Export TIFF...", false},
 };
 
 constexpr int kVideoButtons[] = {

@@ -53,6 +53,25 @@ class MenuLetters : public QObject
     }
 };
 
+// The overlay, scale bar and TIFF commands came after the language files: their texts come
+// with the program.
+struct BuiltInItem
+{
+    int id;
+    const char* english;
+    const char* simplified;
+    const char* traditional;
+};
+constexpr BuiltInItem kOverlayTexts[] = {
+    {ID_OVERLAY_SCALEBAR, "Scale &Bar", "比例尺(&B)", "比例尺(&B)"},
+    {ID_OVERLAY_CROSS, "Reticle: &Cross", "分划线：十字(&C)", "分劃線：十字(&C)"},
+    {ID_OVERLAY_GRID, "Reticle: &Grid", "分划线：网格(&G)", "分劃線：網格(&G)"},
+    {ID_OVERLAY_IN_CAPTURES, "Overlay in &Captures", "抓图时带叠加(&P)", "擷取時帶疊加(&P)"},
+    {ID_OVERLAY_SETTINGS, "&Overlay Settings...", "叠加设置(&O)...", "疊加設定(&O)..."},
+    {ID_IMAGE_SCALEBAR, "Scale &Bar", "比例尺(&B)", "比例尺(&B)"},
+    {ID_FILE_EXPORT_TIFF, "Export &TIFF...", "导出TIFF(&T)...", "匯出TIFF(&T)..."},
+};
+
 } // namespace
 
 FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
@@ -82,8 +101,10 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     commands_.addMenuItem(video, ID_FILE_OPEN, true);
     items(video, {0, ID_APP_EXIT});
     items(addMenu(MenuKind::Video, "&View"), {ID_VIEW_VIDEO_TOOLBAR, ID_VIEW_VIDEO_STATUSBAR});
-    items(addMenu(MenuKind::Video, "&Settings"), {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR,
-                                                  ID_VIDEO_FILLWINDOW, 0, ID_VIDEO_CROSSLINE});
+    items(addMenu(MenuKind::Video, "&Settings"),
+          {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR, ID_VIDEO_FILLWINDOW, 0,
+           ID_VIDEO_CROSSLINE, 0, ID_OVERLAY_SCALEBAR, ID_OVERLAY_CROSS, ID_OVERLAY_GRID,
+           ID_OVERLAY_IN_CAPTURES, ID_OVERLAY_SETTINGS});
     items(addMenu(MenuKind::Video, "&Adjust"), {ID_VIDEO_MANUALWB, ID_VIDEO_SHOWCOLORBAR});
     items(addMenu(MenuKind::Video, "&Operation"),
           {ID_VIDEO_CAPTURE, ID_VIDEO_TIMERCAPTURE, ID_VIDEO_RECORD, ID_VIDEO_SELECTCOMPRESSOR});
@@ -93,10 +114,11 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(addMenu(MenuKind::Video, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
 
     items(addMenu(MenuKind::Image, "&File"),
-          {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
-           ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT});
+          {ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_EXPORT_TIFF, 0,
+           ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0,
+           ID_APP_EXIT});
     items(addMenu(MenuKind::Image, "&View"),
-          {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR, ID_VIEW_RESULTS});
+          {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR, ID_VIEW_RESULTS, 0, ID_IMAGE_SCALEBAR});
     QMenu* operation = addMenu(MenuKind::Image, "&Operation");
     items(operation, {ID_IMAGE_NORMAL, 0, ID_IMAGE_MESURE_LINE});
     QMenu* circle = operation->addMenu("Circle");
@@ -235,6 +257,11 @@ void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
                     QString::fromUtf8(kCrossLine[languageIndex == 0   ? 0
                                                  : languageIndex == 1 ? 1
                                                                       : 2]));
+    for (QMenu* m : menus_[static_cast<int>(MenuKind::Video)])
+        for (const auto& [id, english, simplified, traditional] : kOverlayTexts)
+            setItemText(
+                m, id,
+                QString::fromUtf8(builtInText(languageIndex, english, simplified, traditional)));
     static const char* const kTops[] = {"Video",  "View",      "Settings",
                                         "Adjust", "Operation", "VWindow"};
     setItemTexts(MenuKind::Video, texts, "VIDEOFRAME_MENU", kTops, 6,
@@ -299,8 +326,14 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
                   {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}});
     // No language file has a text for the results table.
     for (QMenu* m : menus_[static_cast<int>(MenuKind::Image)])
+    {
         setItemText(m, ID_VIEW_RESULTS,
                     QString::fromUtf8(
                         builtInText(languageIndex_, "&Results", "测量结果(&R)", "測量結果(&R)")));
+        for (const auto& [id, english, simplified, traditional] : kOverlayTexts)
+            setItemText(
+                m, id,
+                QString::fromUtf8(builtInText(languageIndex_, english, simplified, traditional)));
+    }
     applyHelpTexts(MenuKind::Image, 5, texts);
 }

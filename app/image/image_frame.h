@@ -55,6 +55,8 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
     // Clear All takes every figure with no way back: true when there is nothing to lose or
     // the user agrees.
     bool confirmClearAll() const;
+    // Asks where and whether with the figures, then writes a calibrated TIFF file.
+    void exportTiff();
     void dispatchCommand(int commandId);
     void chooseTool(int commandId, int tool);
 

@@ -14,10 +14,12 @@
 
 #include "app/controls/picture_size_hint.h"
 #include "app/controls/plain_key.h"
+#include "app/image/qpainter_context.h"
 #include "app/live/camera_session.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_frame.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/settings.h"
 #include "app/shell/status_panes.h"
 
 namespace {
@@ -212,6 +214,24 @@ void CVideoView::paintEvent(QPaintEvent* event)
         const bool still = picture == &frame_->freezeImage();
         painter.setClipRegion(event->region());
         drawCrossHair(painter, still ? covered : placement_, w, h);
+    }
+    if (picture != nullptr)
+    {
+        const OverlaySettings& overlay = frame_->services().settings.overlay;
+        if (LiveOverlay::shows(overlay) && w > 0 && h > 0)
+        {
+            const bool still = picture == &frame_->freezeImage();
+            const QRect shown = still ? covered : placement_;
+            painter.save();
+            painter.setClipRegion(event->region());
+            // In picture pixels, scaled onto where the picture is: the marks sit on the same
+            // pixels as in a capture that carries them.
+            painter.translate(shown.topLeft());
+            painter.scale(double(shown.width()) / w, double(shown.height()) / h);
+            QPainterContext dc(painter);
+            overlay_.draw(dc, w, h, overlay, liveScale(frame_->services().settings));
+            painter.restore();
+        }
     }
     if (!notice_.isEmpty())
     {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 
+#include "app/live/live_overlay.h"
 #include "app/live/live_surface.h"
 #include "kwztypes.h"
 
@@ -66,4 +67,5 @@ class CVideoView : public QAbstractScrollArea
     QRect placement_;
     QString notice_;
     bool placing_ = false;
+    LiveOverlay overlay_;
 };

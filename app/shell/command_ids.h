@@ -177,4 +177,13 @@ inline constexpr int IDC_TEXT_TEMPCOLOR = 1352;
 // The results table of image work.
 inline constexpr int ID_VIEW_RESULTS = 33300;
 
+// The calibrated overlay of the live picture, the scale bar of stills and TIFF export.
+inline constexpr int ID_OVERLAY_SCALEBAR = 33500;
+inline constexpr int ID_OVERLAY_CROSS = 33501;
+inline constexpr int ID_OVERLAY_GRID = 33502;
+inline constexpr int ID_OVERLAY_SETTINGS = 33503;
+inline constexpr int ID_OVERLAY_IN_CAPTURES = 33504;
+inline constexpr int ID_IMAGE_SCALEBAR = 33505;
+inline constexpr int ID_FILE_EXPORT_TIFF = 33506;
+
 } // namespace cmd

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/shell/overlay_settings.h"
+
 class SettingsStore;
 
 struct FrameSettings
@@ -88,6 +90,9 @@ struct FrameSettings
     uint32_t ellipseMark = 0;
     uint32_t angleMark = 0;
     uint32_t polyLineMark = 0;
+
+    // Section "LiveOverlay", read and written beside the others.
+    OverlaySettings overlay;
 };
 
 // Reads "User" then "DescriptionMark"; the capture and record folders default to the work

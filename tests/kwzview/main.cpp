@@ -23,6 +23,7 @@ std::unique_ptr<QObject> makeMonkeyTest();
 std::unique_ptr<QObject> makeKeysTest();
 std::unique_ptr<QObject> makeDesktopTest();
 std::unique_ptr<QObject> makeResultsTest();
+std::unique_ptr<QObject> makeOverlayTest();
 
 int main(int argc, char** argv)
 {
@@ -72,13 +73,15 @@ int main(int argc, char** argv)
         test = makeDesktopTest();
     else if (suite == "results")
         test = makeResultsTest();
+    else if (suite == "overlay")
+        test = makeOverlayTest();
     if (!test)
     {
         std::fprintf(stderr,
                      "usage: %s "
                      "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
                      "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey|"
-                     "keys|desktop|results [Qt Test "
+                     "keys|desktop|results|overlay [Qt Test "
                      "options]\n",
                      argv[0]);
         return 2;
