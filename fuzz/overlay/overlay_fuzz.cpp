@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
 #include <unistd.h>
 
 #include "app/shell/overlay_settings.h"
