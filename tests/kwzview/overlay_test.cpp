@@ -2,7 +2,9 @@
 // scale bar and reticle as the live window shows them.
 
 #include <QAction>
+#include <QRadioButton>
 #include <QTest>
+#include <QtEndian>
 
 #include <tiffio.h>
 
@@ -220,6 +222,54 @@ class OverlayTest : public QObject
         QCOMPARE(longestRun(saved.convertToFormat(QImage::Format_RGB32), qRgb(255, 255, 0),
                             saved.rect()),
                  40);
+    }
+
+    void capturesCarryTheOverlayOnlyWhenAsked()
+    {
+        Program program;
+        FrameSettings& settings = program.settings();
+        // 1 µm a pixel: the bar is 100 µm, 100 pixels of the 640.
+        settings.rulerStartX = 0;
+        settings.rulerEndX = 100;
+        settings.rulerStartY = settings.rulerEndY = 0;
+        settings.rulerLength = 100;
+        settings.rulerUnitIndex = 0;
+        settings.measureUnitIndex = 0;
+        settings.overlay.colour = 0x0000FFFF;
+        settings.overlay.scaleBar = true;
+        CVideoFrame* live = program.connect();
+        QVERIFY(live != nullptr);
+        QVERIFY(waitShown(live->view()));
+        program.bar()->bmp()->setChecked(true);
+        const QRgb yellow = qRgb(255, 255, 0);
+        auto capture = [&](int millisecond) {
+            program.frame()->setLocalClock(fixedClock(millisecond));
+            program.command(ID_VIDEO_CAPTURE);
+            const QString path = program.home.path(
+                QStringLiteral("Captures/Capture2007-3-5 14-2-9-%1.bmp").arg(millisecond));
+            const QImage image(path, "BMP");
+            return image.convertToFormat(QImage::Format_RGB32);
+        };
+        // Off by default: the camera's picture only, though the screen shows the bar.
+        QVERIFY(!program.checked(ID_OVERLAY_IN_CAPTURES));
+        const QImage plain = capture(101);
+        QCOMPARE(plain.size(), QSize(640, 480));
+        QVERIFY(longestRun(plain, yellow, plain.rect()) < 20);
+        program.command(ID_OVERLAY_IN_CAPTURES);
+        QVERIFY(program.checked(ID_OVERLAY_IN_CAPTURES));
+        const QImage marked = capture(102);
+        QCOMPARE(marked.size(), QSize(640, 480));
+        int row = -1;
+        QCOMPARE(longestRun(marked, yellow, marked.rect(), &row), 100);
+        QVERIFY(row > 240);
+        // Still a 24-bit BMP of the picture's size, as the camera writes them.
+        QFile bmp(program.home.path("Captures/Capture2007-3-5 14-2-9-102.bmp"));
+        QVERIFY(bmp.open(QIODevice::ReadOnly));
+        const QByteArray head = bmp.read(54);
+        QCOMPARE(head.left(2), QByteArray("BM"));
+        QCOMPARE(qFromLittleEndian<quint16>(head.constData() + 28), quint16(24));
+        QCOMPARE(bmp.size(), qint64(54 + 640 * 480 * 3));
+        QVERIFY(program.messages.texts.isEmpty());
     }
 
     void theLiveScaleBarIsShownAtItsCalibratedLength()
