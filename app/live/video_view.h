@@ -4,6 +4,7 @@
 // fills the rest black with a red frame round the picture, and shows the freeze picture.
 
 #include <QAbstractScrollArea>
+#include <QLine>
 #include <QRect>
 #include <QString>
 #include <memory>
@@ -45,6 +46,12 @@ class CVideoView : public QAbstractScrollArea
     QRect placement() const { return placement_; }
     QSize scrollSize() const { return scrollSize_; }
 
+    // The line the user drew on the live picture, in picture pixels, and its label ("" while
+    // there is none or the picture has no scale). A drag with the left button draws it, the
+    // right button takes it away.
+    QLine measuredLine() const { return line_; }
+    QString measuredLength() const;
+
   protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -53,10 +60,16 @@ class CVideoView : public QAbstractScrollArea
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
   private:
     void setScrollSize(QSize size);
+    // Where the picture is on the screen now, and a view point in picture pixels.
+    QRect shownRect() const;
+    QPoint toPicture(QPoint viewPoint) const;
+    void drawMeasuredLine(kwz::DrawContext& dc, int width, int height);
     void updateScrollBars();
 
     CVideoDoc* document_;
@@ -68,4 +81,6 @@ class CVideoView : public QAbstractScrollArea
     QString notice_;
     bool placing_ = false;
     LiveOverlay overlay_;
+    QLine line_;
+    bool drawingLine_ = false;
 };

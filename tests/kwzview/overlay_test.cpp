@@ -349,6 +349,27 @@ class OverlayTest : public QObject
         program.command(ID_OVERLAY_CROSS);
         QCOMPARE(settings.overlay.reticle, Reticle::None);
 
+        // A line drawn on the running picture shows its calibrated length.
+        const QPoint from = shown.topLeft() + QPoint(40, 60);
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(view->viewport(), from + QPoint(100, 50));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from + QPoint(200, 0));
+        const QLine line = view->measuredLine();
+        QVERIFY(qAbs(line.dx() - 200 / scale) <= 1.5);
+        QCOMPARE(line.dy(), 0);
+        QCOMPARE(view->measuredLength(),
+                 QString::number(line.dx() * 0.5, 'f', settings.precision) + QStringLiteral(" µm"));
+        QVERIFY(waitShown(view));
+        const QImage measured = grabbed(view);
+        measured.save("/tmp/overlay_live_line_test.png");
+        QVERIFY(longestRun(measured, yellow, QRect(from.x(), from.y() - 2, 210, 5)) >= 190);
+        // The line stays while the picture runs; the right button takes it away.
+        QVERIFY(waitShown(view));
+        QCOMPARE(view->measuredLine(), line);
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, from);
+        QVERIFY(view->measuredLine().isNull());
+        QVERIFY(view->measuredLength().isEmpty());
+
         // Remembered in the settings file.
         program.command(ID_OVERLAY_SCALEBAR);
         live->close();
