@@ -76,6 +76,13 @@ constexpr CommandInfo kCommands[] = {
     {ID_EDIT_REDO_STEP, "Redo", false, nullptr, KeyWindow::None, "Ctrl+Shift+Z; Ctrl+Y"},
     {ID_FILE_IMPORT_PICTURE, "Import Picture...", false},
     {ID_FILE_EXPORT_CSV, "Export CSV...", false},
+    {ID_OVERLAY_SCALEBAR, "Scale Bar", true},
+    {ID_OVERLAY_CROSS, "Reticle: Cross", true},
+    {ID_OVERLAY_GRID, "Reticle: Grid", true},
+    {ID_OVERLAY_SETTINGS, "Overlay Settings...", false},
+    {ID_OVERLAY_IN_CAPTURES, "Overlay in Captures", true},
+    {ID_IMAGE_SCALEBAR, "Scale Bar", true},
+    {ID_FILE_EXPORT_TIFF, "Export TIFF...", false},
 };
 
 constexpr int kVideoButtons[] = {

@@ -54,6 +54,25 @@ class MenuLetters : public QObject
     }
 };
 
+// The overlay, scale bar and TIFF commands came after the language files: their texts come
+// with the program.
+struct BuiltInItem
+{
+    int id;
+    const char* english;
+    const char* simplified;
+    const char* traditional;
+};
+constexpr BuiltInItem kOverlayTexts[] = {
+    {ID_OVERLAY_SCALEBAR, "Scale &Bar", "比例尺(&B)", "比例尺(&B)"},
+    {ID_OVERLAY_CROSS, "Reticle: &Cross", "分划线：十字(&C)", "分劃線：十字(&C)"},
+    {ID_OVERLAY_GRID, "Reticle: &Grid", "分划线：网格(&G)", "分劃線：網格(&G)"},
+    {ID_OVERLAY_IN_CAPTURES, "Overlay in &Captures", "抓图时带叠加(&P)", "擷取時帶疊加(&P)"},
+    {ID_OVERLAY_SETTINGS, "&Overlay Settings...", "叠加设置(&O)...", "疊加設定(&O)..."},
+    {ID_IMAGE_SCALEBAR, "Scale &Bar", "比例尺(&B)", "比例尺(&B)"},
+    {ID_FILE_EXPORT_TIFF, "Export &TIFF...", "导出TIFF(&T)...", "匯出TIFF(&T)..."},
+};
+
 } // namespace
 
 FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
@@ -87,8 +106,10 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     addRecentMenu(MenuKind::Video, video);
     items(video, {0, ID_APP_EXIT});
     items(addMenu(MenuKind::Video, "&View"), {ID_VIEW_VIDEO_TOOLBAR, ID_VIEW_VIDEO_STATUSBAR});
-    items(addMenu(MenuKind::Video, "&Settings"), {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR,
-                                                  ID_VIDEO_FILLWINDOW, 0, ID_VIDEO_CROSSLINE});
+    items(addMenu(MenuKind::Video, "&Settings"),
+          {ID_VIDEO_SHOWSIZEBAR, ID_VIDEO_SHOWSETTINGBAR, ID_VIDEO_FILLWINDOW, 0,
+           ID_VIDEO_CROSSLINE, 0, ID_OVERLAY_SCALEBAR, ID_OVERLAY_CROSS, ID_OVERLAY_GRID,
+           ID_OVERLAY_IN_CAPTURES, ID_OVERLAY_SETTINGS});
     items(addMenu(MenuKind::Video, "&Adjust"),
           {ID_VIDEO_MANUALWB, ID_VIDEO_SHOWCOLORBAR, ID_VIDEO_SHOWLEDBAR});
     items(addMenu(MenuKind::Video, "&Operation"),
@@ -99,15 +120,15 @@ FrameMenus::FrameMenus(QWidget* owner, CommandRouter& commands)
     items(addMenu(MenuKind::Video, "&Help"), {ID_HELP_CONTENTS, ID_APP_ABOUT});
 
     QMenu* file = addMenu(MenuKind::Image, "&File");
-    items(file,
-          {ID_FILE_OPEN, ID_FILE_IMPORT_PICTURE, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
-           ID_FILE_EXPORT_CSV, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0});
+    items(file, {ID_FILE_OPEN, ID_FILE_IMPORT_PICTURE, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
+                 ID_FILE_EXPORT_CSV, ID_FILE_EXPORT_TIFF, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW,
+                 ID_FILE_PRINT_SETUP, 0});
     addRecentMenu(MenuKind::Image, file);
     items(file, {0, ID_APP_EXIT});
     items(addMenu(MenuKind::Image, "&Edit"), {ID_EDIT_UNDO_STEP, ID_EDIT_REDO_STEP});
     items(addMenu(MenuKind::Image, "&View"),
           {ID_VIEW_IMAGE_TOOLBAR, ID_VIEW_IMAGE_STATUSBAR, ID_VIEW_RESULTS, 0, ID_VIEW_ZOOM_IN,
-           ID_VIEW_ZOOM_OUT, ID_VIEW_ACTUAL_SIZE, ID_VIEW_FIT_WINDOW});
+           ID_VIEW_ZOOM_OUT, ID_VIEW_ACTUAL_SIZE, ID_VIEW_FIT_WINDOW, 0, ID_IMAGE_SCALEBAR});
     QMenu* operation = addMenu(MenuKind::Image, "&Operation");
     items(operation, {ID_IMAGE_NORMAL, 0, ID_IMAGE_MESURE_LINE});
     QMenu* circle = operation->addMenu("Circle");
@@ -298,11 +319,14 @@ void FrameMenus::applyVideoTexts(const LanguageTexts& texts, int languageIndex)
                     QString::fromUtf8(kCrossLine[languageIndex == 0   ? 0
                                                  : languageIndex == 1 ? 1
                                                                       : 2]));
-    // Nor has the lights bar's item.
+    // Nor have the lights bar's item and the overlay.
     for (QMenu* m : menus_[static_cast<int>(MenuKind::Video)])
-        setItemText(
-            m, ID_VIDEO_SHOWLEDBAR,
-            QString::fromUtf8(builtInText(languageIndex, "&Lights", "灯光(&L)", "燈光(&L)")));
+    {
+        setItemText(m, ID_VIDEO_SHOWLEDBAR,
+                    uiText(languageIndex, "&Lights", "灯光(&L)", "燈光(&L)"));
+        for (const auto& [id, english, simplified, traditional] : kOverlayTexts)
+            setItemText(m, id, uiText(languageIndex, english, simplified, traditional));
+    }
     static const char* const kTops[] = {"Video",  "View",      "Settings",
                                         "Adjust", "Operation", "VWindow"};
     setItemTexts(MenuKind::Video, texts, "VIDEOFRAME_MENU", kTops, 6,
@@ -382,14 +406,7 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
                   {ID_IMAGE_SETTINGS_TEXT, "IMSettingsFont"}});
     // No language file has a text for the results table, the zoom, the calibration, Edit,
     // import and export.
-    struct BuiltIn
-    {
-        int id;
-        const char* english;
-        const char* simplified;
-        const char* traditional;
-    };
-    static constexpr BuiltIn kBuiltIn[] = {
+    static constexpr BuiltInItem kBuiltIn[] = {
         {ID_VIEW_RESULTS, "&Results", "测量结果(&R)", "測量結果(&R)"},
         {ID_VIEW_ZOOM_IN, "Zoom &In", "放大(&I)", "放大(&I)"},
         {ID_VIEW_ZOOM_OUT, "Zoom &Out", "缩小(&O)", "縮小(&O)"},
@@ -402,10 +419,14 @@ void FrameMenus::applyImageTexts(const LanguageTexts& texts)
         {ID_CALIBRATION_DELETE_PROFILE, "&Delete Calibration Profile", "删除标定方案(&D)",
          "刪除標定方案(&D)"},
     };
-    for (const BuiltIn& item : kBuiltIn)
-        for (QMenu* m : menus_[static_cast<int>(MenuKind::Image)])
+    for (QMenu* m : menus_[static_cast<int>(MenuKind::Image)])
+    {
+        for (const BuiltInItem& item : kBuiltIn)
             setItemText(m, item.id,
                         uiText(languageIndex_, item.english, item.simplified, item.traditional));
+        for (const auto& [id, english, simplified, traditional] : kOverlayTexts)
+            setItemText(m, id, uiText(languageIndex_, english, simplified, traditional));
+    }
     if (QMenu* edit = menu(MenuKind::Image, 1))
         edit->setTitle(uiText(languageIndex_, "&Edit", "编辑(&E)", "編輯(&E)"));
     applyExtraFileTexts(MenuKind::Image);

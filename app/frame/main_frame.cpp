@@ -74,6 +74,7 @@ CMainFrame::CMainFrame(const FrameServices& services)
     connect(liveBars_, &LiveBars::toggleRequested, this, &CMainFrame::toggleLiveBar);
     loadSettings(services_.settingsStore, settings_, services_.folders.captures,
                  services_.folders.records);
+    settings_.overlay = loadOverlaySettings(services_.settingsStore);
     videoSideBars_ = anyShown(settings_, kVideoSideBars);
     imageSideBars_ = anyShown(settings_, kImageSideBars);
     // The ruler definition bar always starts hidden.
@@ -84,6 +85,7 @@ CMainFrame::~CMainFrame()
 {
     finishLiveWork();
     saveSettings(services_.settingsStore, settings_);
+    saveOverlaySettings(services_.settingsStore, settings_.overlay);
     // Closing the children below must not reach a frame that is half gone.
     if (client_ != nullptr)
         disconnect(client_, nullptr, this, nullptr);

@@ -11,6 +11,7 @@
 #include <climits>
 #include <vector>
 
+#include "app/image/finished_picture.h"
 #include "app/image/image_services.h"
 #include "app/image/measure_settings.h"
 #include "app/shell/gbk_text.h"
@@ -533,6 +534,37 @@ QString CImageDoc::automaticTarget() const
     return folder + base + QLatin1String(extension);
 }
 
+const OverlaySettings* CImageDoc::stillScaleBar() const
+{
+    if (services_ == nullptr)
+        return nullptr;
+    const OverlaySettings& overlay = services_->measureSettings().settings().overlay;
+    return overlay.stillScaleBar ? &overlay : nullptr;
+}
+
+bool CImageDoc::exportTiff(const QString& path, bool figures)
+{
+    if (bitmap() == nullptr || !hasImage() || path.isEmpty())
+        return false;
+    if (figures)
+    {
+        const bool selected = !bitmap()->selectionBounds().isEmpty();
+        bitmap()->hideRuler(hideRuler_);
+        bitmap()->renderFinished();
+        if (selected)
+            Q_EMIT selectionChanged();
+        notifyFiguresChanged();
+    }
+    const QImage picture = finishedPicture(*bitmap(), figures, figures ? stillScaleBar() : nullptr);
+    QString error;
+    if (picture.isNull() || !writeCalibratedTiff(picture, stillScale(*bitmap()), path, &error))
+    {
+        reportWriteFailure(path);
+        return false;
+    }
+    return true;
+}
+
 bool CImageDoc::writeFile(const QString& path, int asKind, bool report)
 {
     bool written = false;
@@ -551,7 +583,20 @@ bool CImageDoc::writeFile(const QString& path, int asKind, bool report)
         if (selected)
             Q_EMIT selectionChanged();
         notifyFiguresChanged();
-        written = bitmap()->writeFile(path, true);
+        if (const OverlaySettings* bar = stillScaleBar())
+        {
+            // The bar goes into this file only: the document keeps its pixels and figures.
+            const QImage picture = finishedPicture(*bitmap(), true, bar);
+            std::unique_ptr<MeasuredBitmap> copy = MeasuredBitmap::create();
+            const std::vector<unsigned char> rows = bottomUpRows(picture);
+            written = !picture.isNull() && copy &&
+                      copy->readPixels(rows.data(), picture.width(), picture.height()) &&
+                      copy->writeFile(path, false);
+        }
+        else
+        {
+            written = bitmap()->writeFile(path, true);
+        }
     }
     if (!written)
     {

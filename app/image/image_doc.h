@@ -15,6 +15,7 @@
 #include "app/image/measure_step.h"
 #include "app/image/measured_bitmap.h"
 #include "app/image/measured_document.h"
+#include "app/shell/overlay_settings.h"
 #include "kwztypes.h"
 
 class ImageServices;
@@ -66,6 +67,11 @@ class CImageDoc : public CDocument, public MeasuredDocument
     // The platform's save and save-as commands; true when a file was written.
     bool save();
     bool saveAs();
+    // A calibrated TIFF file of the picture as loaded, or with the figures (and the scale bar,
+    // when pictures get one) drawn in. False when nothing was written; a failure is reported.
+    bool exportTiff(const QString& path, bool figures);
+    // The overlay settings when pictures get a scale bar on their way out; null otherwise.
+    const OverlaySettings* stillScaleBar() const;
     // Before the document closes: false keeps it open.
     bool askToSave();
     // The program is being ended: unsaved changes go to a name that no file has, in the

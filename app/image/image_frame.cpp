@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QUndoStack>
 #include <algorithm>
@@ -105,6 +106,29 @@ void CImageFrame::chooseTool(int commandId, int tool)
     }
 }
 
+void CImageFrame::exportTiff()
+{
+    ImageServices* services = document_.services();
+    if (services == nullptr || !document_.hasImage())
+        return;
+    const int language = services->languageIndex();
+    const QString base =
+        QFileInfo(document_.pathName().isEmpty() ? windowTitle() : document_.pathName())
+            .completeBaseName();
+    const QString path =
+        services->getSaveFileName(QStringLiteral("TIFF (*.tif *.tiff)"), base + ".tif");
+    if (path.isEmpty())
+        return;
+    const QString question =
+        QString::fromUtf8(builtInText(language, "Draw the figures into the exported picture?",
+                                      "把图形画进导出的图片？", "把圖形畫進匯出的圖片？"));
+    const int answer = kwz::messageBox(nullptr, toGbk(question).c_str(), "kwzview",
+                                       kwz::MB_YESNOCANCEL | kwz::MB_ICONQUESTION);
+    if (answer == kwz::IDCANCEL)
+        return;
+    document_.exportTiff(path, answer == kwz::IDYES);
+}
+
 bool CImageFrame::onCommand(int commandId)
 {
     const int tool = toolOfCommand(commandId);
@@ -160,6 +184,16 @@ bool CImageFrame::onCommand(int commandId)
         return true;
     case ID_FILE_PRINT:
         view_->print();
+        return true;
+    case ID_FILE_EXPORT_TIFF:
+        exportTiff();
+        return true;
+    case ID_IMAGE_SCALEBAR:
+        if (ImageServices* services = document_.services())
+        {
+            bool& on = services->measureSettings().settings().overlay.stillScaleBar;
+            on = !on;
+        }
         return true;
     case ID_FILE_PRINT_PREVIEW:
         view_->printPreview();
@@ -223,6 +257,13 @@ bool CImageFrame::updateCommand(int commandId, CommandState& state)
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_PREVIEW:
         state.enabled = document_.hasImage();
+        return true;
+    case ID_FILE_EXPORT_TIFF:
+        state.enabled = document_.hasImage() && document_.services() != nullptr;
+        return true;
+    case ID_IMAGE_SCALEBAR:
+        state.enabled = document_.services() != nullptr;
+        state.checked = document_.stillScaleBar() != nullptr;
         return true;
     case ID_FILE_PRINT_SETUP:
         state.enabled = host_ != nullptr && host_->printer() != nullptr;

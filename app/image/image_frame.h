@@ -54,6 +54,8 @@ class CImageFrame : public QMdiSubWindow, public CommandTarget
     void showEvent(QShowEvent* event) override;
 
   private:
+    // Asks where and whether with the figures, then writes a calibrated TIFF file.
+    void exportTiff();
     void dispatchCommand(int commandId);
     void chooseTool(int commandId, int tool);
 

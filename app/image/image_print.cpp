@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/image/finished_picture.h"
 #include "app/image/image_doc.h"
 #include "app/image/measured_bitmap.h"
 #include "app/image/qpainter_context.h"
@@ -84,6 +85,14 @@ PrintJob::PrintJob(CImageDoc& document, int languageIndex, const QDateTime& when
     std::unique_ptr<MeasuredBitmap> loaded = MeasuredBitmap::create();
     if (loaded == nullptr || !loaded->readFile(path))
         return;
+    if (const OverlaySettings* bar = document.stillScaleBar())
+    {
+        // On the page only: the document keeps its pixels.
+        const QImage picture = finishedPicture(*source, true, bar);
+        const std::vector<unsigned char> rows = bottomUpRows(picture);
+        if (picture.isNull() || !loaded->readPixels(rows.data(), picture.width(), picture.height()))
+            return;
+    }
     picture_ = std::move(loaded);
     size_ = size;
 }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/live/camera_session.h"
+#include "app/live/live_overlay.h"
 #include "app/live/live_services.h"
 #include "app/live/live_session.h"
 #include "app/live/thread_ticker.h"
@@ -202,6 +203,9 @@ void LiveCapture::onCaptureMeasure()
         kwz::messageBox(nullptr, "ggf", texts.text("AppTitle"), kwz::MB_OK);
         return;
     }
+    const OverlaySettings& overlay = services_.settings.overlay;
+    if (overlay.inCaptures && LiveOverlay::shows(overlay))
+        drawOverlayOnFrame(buffer, width, height, overlay, liveScale(services_));
     bool opened = false;
     Q_EMIT measureFrameTaken(buffer, width, height, &opened);
     if (opened)

@@ -1,10 +1,14 @@
 #include "app/live/still_capture.h"
 
+#include <QImage>
+#include <QSaveFile>
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "app/bars/capture_bar.h"
 #include "app/live/camera_session.h"
+#include "app/live/live_overlay.h"
 #include "app/live/live_services.h"
 #include "app/shell/language.h"
 #include "app/shell/settings.h"
@@ -29,6 +33,38 @@ void StillCapture::showOnBar()
         services_.captureBar->apply(services_.settings);
 }
 
+int StillCapture::writeWithOverlay(ZCAPHANDLE device, const std::string& file, bool jpeg)
+{
+    const ZCAPINFO& info = camera_.captureInfo();
+    const int width = static_cast<int>(info.dwWidth);
+    const int height = static_cast<int>(info.dwHeight);
+    std::vector<BYTE>& frame = camera_.colourFrame();
+    if (width <= 0 || height <= 0 || frame.size() < size_t(width) * height * 3)
+        return ZCAP_ERR_ARGUMENT;
+    const int taken = ZcapGetRgbFrame(device, &info, frame.data());
+    if (taken != ZCAP_OK)
+        return taken;
+    drawOverlayOnFrame(frame.data(), width, height, services_.settings.overlay,
+                       liveScale(services_));
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y)
+    {
+        const BYTE* s = frame.data() + size_t(height - 1 - y) * width * 3;
+        uchar* d = image.scanLine(y);
+        for (int x = 0; x < width; ++x)
+        {
+            d[x * 3] = s[x * 3 + 2];
+            d[x * 3 + 1] = s[x * 3 + 1];
+            d[x * 3 + 2] = s[x * 3];
+        }
+    }
+    // Whole or not at all, as the camera's own writers do.
+    QSaveFile out(QString::fromStdString(file));
+    if (!out.open(QIODevice::WriteOnly) || !image.save(&out, jpeg ? "JPEG" : "BMP", jpeg ? 75 : -1))
+        return ZCAP_ERR_FILE;
+    return out.commit() ? ZCAP_OK : ZCAP_ERR_FILE;
+}
+
 bool StillCapture::writeStill(ZCAPHANDLE device)
 {
     FrameSettings& settings = services_.settings;
@@ -37,10 +73,13 @@ bool StillCapture::writeStill(ZCAPHANDLE device)
         inFolder(settings.capturePath, settings.captureName + captureStamp(services_.clock()));
     // A second capture within the same millisecond gets a name of its own.
     const std::string file = unusedFileName(stem, jpeg ? ".jpg" : ".bmp");
-    const int result = jpeg ? ZcapGetRgbFrameToJpeg(device, &camera_.captureInfo(),
-                                                    camera_.colourFrame().data(), file.c_str(), 75)
-                            : ZcapGetRgbFrameToBmp(device, &camera_.captureInfo(),
-                                                   camera_.colourFrame().data(), file.c_str());
+    const OverlaySettings& overlay = settings.overlay;
+    const int result =
+        overlay.inCaptures && LiveOverlay::shows(overlay) ? writeWithOverlay(device, file, jpeg)
+        : jpeg ? ZcapGetRgbFrameToJpeg(device, &camera_.captureInfo(), camera_.colourFrame().data(),
+                                       file.c_str(), 75)
+               : ZcapGetRgbFrameToBmp(device, &camera_.captureInfo(), camera_.colourFrame().data(),
+                                      file.c_str());
     const int language = services_.languages.index();
     const QString name = QString::fromStdString(file);
     if (result != ZCAP_OK)

@@ -2,6 +2,8 @@
 // Still pictures of the live camera: the capture bar's settings taken in, the frame written
 // into a time-stamped BMP or JPEG file of the capture folder, and the running index moved on.
 
+#include <string>
+
 #include "zcapapi.h"
 
 class CameraSession;
@@ -20,6 +22,9 @@ class StillCapture
     bool writeStill(ZCAPHANDLE device);
 
   private:
+    // The frame with the live overlay drawn in, written by the program; a camera result code.
+    int writeWithOverlay(ZCAPHANDLE device, const std::string& file, bool jpeg);
+
     LiveServices& services_;
     CameraSession& camera_;
 };

@@ -9,6 +9,7 @@
 
 #include "app/calibration/calibration_profiles.h"
 #include "app/live/live_bars.h"
+#include "app/live/overlay_dialog.h"
 #include "app/live/video_doc.h"
 #include "app/live/video_view.h"
 #include "app/shell/command_ids.h"
@@ -19,6 +20,7 @@
 #include "app/shell/status_panes.h"
 #include "app/shell/ui_text.h"
 #include "platform/message_box.h"
+#include "support/values/figure_table.h"
 
 using namespace cmd;
 
@@ -76,7 +78,11 @@ CVideoFrame::CVideoFrame(CVideoDoc& document, LiveServices& services, CameraSess
         connect(&live_, &LiveSession::pictureSizeChanged, calibration,
                 &CalibrationProfiles::setLiveSize);
     view_ = new CVideoView(&document);
-    view_->setSession(&live_, &session_);
+    view_->setSession(&live_, &session_, &services_);
+    // The overlay's marks and the drawn line's length follow the live scale.
+    if (services_.calibration != nullptr)
+        connect(services_.calibration, &CalibrationProfiles::liveScaleChanged, view_->viewport(),
+                qOverload<>(&QWidget::update));
     connect(view_, &CVideoView::placed, this, [this](QSize shown) {
         panes().setPaneText(kPanePictureSize, sizeText(shown.width(), shown.height()));
     });
@@ -251,6 +257,13 @@ bool CVideoFrame::onCommand(int id)
     case ID_VIDEO_CROSSLINE:
         onCrossLine();
         break;
+    case ID_OVERLAY_SCALEBAR:
+    case ID_OVERLAY_CROSS:
+    case ID_OVERLAY_GRID:
+    case ID_OVERLAY_IN_CAPTURES:
+    case ID_OVERLAY_SETTINGS:
+        onOverlayCommand(id);
+        break;
     case ID_VIDEO_SHOWCOLORBAR:
         services_.bars.toggle(LiveBar::Color);
         break;
@@ -299,6 +312,20 @@ bool CVideoFrame::updateCommand(int id, CommandState& state)
         return true;
     case ID_VIDEO_CROSSLINE:
         checked = live_.crossHair();
+        return true;
+    case ID_OVERLAY_SCALEBAR:
+        checked = services_.settings.overlay.scaleBar;
+        return true;
+    case ID_OVERLAY_CROSS:
+        checked = services_.settings.overlay.reticle == Reticle::Cross;
+        return true;
+    case ID_OVERLAY_GRID:
+        checked = services_.settings.overlay.reticle == Reticle::Grid;
+        return true;
+    case ID_OVERLAY_IN_CAPTURES:
+        checked = services_.settings.overlay.inCaptures;
+        return true;
+    case ID_OVERLAY_SETTINGS:
         return true;
     case ID_VIDEO_SHOWCOLORBAR:
         checked = services_.bars.shown(LiveBar::Color);
@@ -383,6 +410,46 @@ void CVideoFrame::onCrossLine()
     // Drawn by the view over what is shown, never into the camera's frames: captures and
     // recordings hold the camera's picture only.
     live_.setCrossHair(!live_.crossHair());
+}
+
+void CVideoFrame::onOverlayCommand(int id)
+{
+    OverlaySettings& overlay = services_.settings.overlay;
+    auto toggleReticle = [&overlay](Reticle kind) {
+        overlay.reticle = overlay.reticle == kind ? Reticle::None : kind;
+    };
+    switch (id)
+    {
+    case ID_OVERLAY_SCALEBAR:
+        overlay.scaleBar = !overlay.scaleBar;
+        break;
+    case ID_OVERLAY_CROSS:
+        toggleReticle(Reticle::Cross);
+        break;
+    case ID_OVERLAY_GRID:
+        toggleReticle(Reticle::Grid);
+        break;
+    case ID_OVERLAY_IN_CAPTURES:
+        overlay.inCaptures = !overlay.inCaptures;
+        break;
+    case ID_OVERLAY_SETTINGS: {
+        // Runs without a user answer it as cancelled.
+        if (qEnvironmentVariable("KWZ_NONINTERACTIVE") == "1")
+            return;
+        const QString unit =
+            QString::fromStdString(kwz::values::unitName(services_.settings.measureUnitIndex));
+        OverlayDialog dialog(overlay, unit, services_.languages.index(), this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        overlay = dialog.settings();
+        break;
+    }
+    default:
+        return;
+    }
+    // Drawn over what is shown: only the screen changes.
+    view_->viewport()->update();
+    Q_EMIT stateChanged();
 }
 
 void CVideoFrame::changeExposure(int step)

@@ -105,6 +105,7 @@ class CVideoFrame : public QMdiSubWindow, public CommandTarget
     void onFillWindow();
     void onFreeze();
     void onCrossLine();
+    void onOverlayCommand(int id);
     void stopOneSecondTimer();
 
     CVideoDoc& document_;

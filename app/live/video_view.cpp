@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
 #include <QRegion>
@@ -14,9 +15,14 @@
 
 #include "app/controls/picture_size_hint.h"
 #include "app/controls/plain_key.h"
+#include "app/image/qpainter_context.h"
 #include "app/live/camera_session.h"
+#include "app/live/live_services.h"
 #include "app/live/live_session.h"
 #include "app/live/video_doc.h"
+#include "app/shell/settings.h"
+#include "bitmap/scale_bar.h"
+#include "support/values/figure_table.h"
 
 namespace {
 
@@ -79,8 +85,9 @@ CVideoView::CVideoView(CVideoDoc* document, QWidget* parent)
 
 CVideoView::~CVideoView() = default;
 
-void CVideoView::setSession(LiveSession* live, CameraSession* camera)
+void CVideoView::setSession(LiveSession* live, CameraSession* camera, const LiveServices* services)
 {
+    services_ = services;
     if (live_ != nullptr)
         disconnect(live_, nullptr, this, nullptr);
     live_ = live;
@@ -212,6 +219,36 @@ void CVideoView::paintEvent(QPaintEvent* event)
         painter.setClipRegion(event->region());
         drawCrossHair(painter, still ? covered : placement_, w, h);
     }
+    if (picture != nullptr && services_ != nullptr)
+    {
+        const OverlaySettings& overlay = services_->settings.overlay;
+        if (LiveOverlay::shows(overlay) && w > 0 && h > 0)
+        {
+            const bool still = picture == &live_->frozenPicture();
+            const QRect shown = still ? covered : placement_;
+            painter.save();
+            painter.setClipRegion(event->region());
+            // In picture pixels, scaled onto where the picture is: the marks sit on the same
+            // pixels as in a capture that carries them.
+            painter.translate(shown.topLeft());
+            painter.scale(double(shown.width()) / w, double(shown.height()) / h);
+            QPainterContext dc(painter);
+            overlay_.draw(dc, w, h, overlay, liveScale(*services_));
+            painter.restore();
+        }
+        if (!line_.isNull() && w > 0 && h > 0)
+        {
+            const bool still = picture == &live_->frozenPicture();
+            const QRect shown = still ? covered : placement_;
+            painter.save();
+            painter.setClipRegion(event->region());
+            painter.translate(shown.topLeft());
+            painter.scale(double(shown.width()) / w, double(shown.height()) / h);
+            QPainterContext dc(painter);
+            drawMeasuredLine(dc, w, h);
+            painter.restore();
+        }
+    }
     if (!notice_.isEmpty())
     {
         painter.setClipping(false);
@@ -293,8 +330,105 @@ void CVideoView::mouseMoveEvent(QMouseEvent* event)
         const std::optional<QPoint> p =
             picturePixel(event->position().toPoint(), placement_, picture);
         Q_EMIT pointerMoved(p.value_or(QPoint()), p.has_value());
+        if (drawingLine_)
+        {
+            line_.setP2(toPicture(event->position().toPoint()));
+            viewport()->update();
+        }
     }
     QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+QRect CVideoView::shownRect() const
+{
+    if (live_ != nullptr && live_->frozen() && document_ != nullptr)
+    {
+        const int w = document_->pictureWidth();
+        const int h = document_->pictureHeight();
+        const QSize client = viewport()->size();
+        return live_->fit() ? fittedRect(w, h, client)
+                            : QRect(pictureOrigin(w, client.width(), 0),
+                                    pictureOrigin(h, client.height(), 0), w, h);
+    }
+    return placement_;
+}
+
+QPoint CVideoView::toPicture(QPoint p) const
+{
+    const QRect shown = shownRect();
+    const int w = document_ ? document_->pictureWidth() : 0;
+    const int h = document_ ? document_->pictureHeight() : 0;
+    if (shown.isEmpty() || w <= 0 || h <= 0)
+        return {};
+    const int x = int(std::floor((p.x() - shown.x()) * double(w) / shown.width()));
+    const int y = int(std::floor((p.y() - shown.y()) * double(h) / shown.height()));
+    return QPoint(std::clamp(x, 0, w - 1), std::clamp(y, 0, h - 1));
+}
+
+QString CVideoView::measuredLength() const
+{
+    if (line_.isNull() || services_ == nullptr)
+        return {};
+    const LiveScale scale = liveScale(*services_);
+    const double perUnit = kwz::output::micronsPerUnit(scale.unit);
+    if (!(scale.micronsPerPixel > 0) || perUnit == 0)
+        return {};
+    const double pixels = std::hypot(double(line_.dx()), double(line_.dy()));
+    const int precision = std::clamp(services_->settings.precision, 0, 9);
+    return QStringLiteral("%1 %2")
+        .arg(pixels * scale.micronsPerPixel / perUnit, 0, 'f', precision)
+        .arg(QString::fromStdString(kwz::values::unitName(scale.unit)));
+}
+
+void CVideoView::drawMeasuredLine(kwz::DrawContext& dc, int width, int height)
+{
+    const COLORREF colour = services_->settings.overlay.colour & 0x00FFFFFFu;
+    const int saved = dc.saveDC();
+    dc.selectPen(kwz::Pen{kwz::kPenSolid, std::max(1, std::min(width, height) / 400), colour});
+    dc.moveTo(line_.x1(), line_.y1());
+    dc.lineTo(line_.x2(), line_.y2());
+    const QString label = measuredLength();
+    if (!label.isEmpty())
+    {
+        dc.setBkMode(kwz::kBackgroundTransparent);
+        dc.setTextColor(colour);
+        const std::u16string text = label.toStdU16String();
+        const QPoint at = line_.center() + QPoint(6, 6);
+        dc.selectFont(nullptr);
+        dc.textOutW(std::min(at.x(), width - 1), std::min(at.y(), height - 1), text);
+    }
+    dc.restoreDC(saved);
+}
+
+void CVideoView::mousePressEvent(QMouseEvent* event)
+{
+    if (services_ != nullptr && event->button() == Qt::LeftButton)
+    {
+        const QPoint p = toPicture(event->position().toPoint());
+        line_ = QLine(p, p);
+        drawingLine_ = true;
+        viewport()->update();
+    }
+    else if (event->button() == Qt::RightButton && !line_.isNull())
+    {
+        line_ = QLine();
+        viewport()->update();
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void CVideoView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (drawingLine_ && event->button() == Qt::LeftButton)
+    {
+        drawingLine_ = false;
+        line_.setP2(toPicture(event->position().toPoint()));
+        // A click without a drag leaves no line.
+        if (line_.p1() == line_.p2())
+            line_ = QLine();
+        viewport()->update();
+    }
+    QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
 void CVideoView::focusInEvent(QFocusEvent* event)

@@ -4,18 +4,21 @@
 // fills the rest black with a red frame round the picture, and shows the freeze picture.
 
 #include <QAbstractScrollArea>
+#include <QLine>
 #include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <optional>
 
+#include "app/live/live_overlay.h"
 #include "app/live/live_surface.h"
 #include "kwztypes.h"
 
 class CVideoDoc;
 class CameraSession;
 class LiveSession;
+struct LiveServices;
 
 class CVideoView : public QAbstractScrollArea
 {
@@ -26,7 +29,10 @@ class CVideoView : public QAbstractScrollArea
 
     CVideoDoc* document() const { return document_; }
     // The preview state the view shows and the camera that paints into it; set by the frame.
-    void setSession(LiveSession* live, CameraSession* camera);
+    // With services the view also draws the calibrated overlay and lets the user draw a line
+    // that shows its length.
+    void setSession(LiveSession* live, CameraSession* camera,
+                    const LiveServices* services = nullptr);
     // A line or two shown over the picture (the camera went away); empty hides it.
     void setNotice(const QString& text);
     const QString& notice() const { return notice_; }
@@ -52,6 +58,12 @@ class CVideoView : public QAbstractScrollArea
     // number (LiveSurface::frontFrame); for measurements.
     void setShownHook(std::function<void(uint64_t frame)> hook) { shownHook_ = std::move(hook); }
 
+    // The line the user drew on the live picture, in picture pixels, and its label ("" while
+    // there is none or the picture has no scale). A drag with the left button draws it, the
+    // right button takes it away.
+    QLine measuredLine() const { return line_; }
+    QString measuredLength() const;
+
   Q_SIGNALS:
     // The picture was placed anew; shown is its size on the screen.
     void placed(QSize shown);
@@ -63,6 +75,7 @@ class CVideoView : public QAbstractScrollArea
     // The view got the focus from anything but a closing menu.
     void focusGained();
 
+
   protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -71,15 +84,22 @@ class CVideoView : public QAbstractScrollArea
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
   private:
     void setScrollSize(QSize size);
+    // Where the picture is on the screen now, and a view point in picture pixels.
+    QRect shownRect() const;
+    QPoint toPicture(QPoint viewPoint) const;
+    void drawMeasuredLine(kwz::DrawContext& dc, int width, int height);
     void updateScrollBars();
 
     CVideoDoc* document_;
     LiveSession* live_ = nullptr;
     CameraSession* camera_ = nullptr;
+    const LiveServices* services_ = nullptr;
     std::unique_ptr<LiveSurface> surface_;
     QSize scrollSize_;
     QRect pictureRect_;
@@ -87,4 +107,7 @@ class CVideoView : public QAbstractScrollArea
     QString notice_;
     bool placing_ = false;
     std::function<void(uint64_t)> shownHook_;
+    LiveOverlay overlay_;
+    QLine line_;
+    bool drawingLine_ = false;
 };

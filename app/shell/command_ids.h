@@ -194,5 +194,13 @@ inline constexpr int ID_CALIBRATION_NEW_PROFILE = 33401;
 inline constexpr int ID_CALIBRATION_DELETE_PROFILE = 33402;
 // The ruler bar's profile list.
 inline constexpr int IDC_RULER_PROFILE = 1321;
+// The calibrated overlay of the live picture, the scale bar of stills and TIFF export.
+inline constexpr int ID_OVERLAY_SCALEBAR = 33500;
+inline constexpr int ID_OVERLAY_CROSS = 33501;
+inline constexpr int ID_OVERLAY_GRID = 33502;
+inline constexpr int ID_OVERLAY_SETTINGS = 33503;
+inline constexpr int ID_OVERLAY_IN_CAPTURES = 33504;
+inline constexpr int ID_IMAGE_SCALEBAR = 33505;
+inline constexpr int ID_FILE_EXPORT_TIFF = 33506;
 
 } // namespace cmd

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/shell/overlay_settings.h"
+
 class SettingsStore;
 
 struct FrameSettings
@@ -91,6 +93,8 @@ struct FrameSettings
 
     // Section "Calibration": the calibration profile in use ("" for none).
     std::string activeCalibrationProfile;
+    // Section "LiveOverlay", read and written beside the others.
+    OverlaySettings overlay;
 };
 
 // Reads "User" then "DescriptionMark"; the capture and record folders default to the work

@@ -26,6 +26,7 @@ std::unique_ptr<QObject> makeResultsTest();
 std::unique_ptr<QObject> makeZoomTest();
 std::unique_ptr<QObject> makeCalibrationTest();
 std::unique_ptr<QObject> makeUndoTest();
+std::unique_ptr<QObject> makeOverlayTest();
 
 int main(int argc, char** argv)
 {
@@ -81,13 +82,15 @@ int main(int argc, char** argv)
         test = makeZoomTest();
     else if (suite == "undo")
         test = makeUndoTest();
+    else if (suite == "overlay")
+        test = makeOverlayTest();
     if (!test)
     {
         std::fprintf(stderr,
                      "usage: %s "
                      "shell|controls|app|frame|process|paths|image_doc|image_view|measure_settings|"
                      "qpainter_context|image_workspace|live|livework|capture|adjustment|monkey|"
-                     "keys|desktop|results|zoom|calibration|undo [Qt Test "
+                     "keys|desktop|results|zoom|calibration|undo|overlay [Qt Test "
                      "options]\n",
                      argv[0]);
         return 2;
