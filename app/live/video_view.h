@@ -75,7 +75,6 @@ class CVideoView : public QAbstractScrollArea
     // The view got the focus from anything but a closing menu.
     void focusGained();
 
-
   protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
