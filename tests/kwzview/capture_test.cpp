@@ -460,7 +460,7 @@ class CaptureTest : public QObject
         auto* image = dynamic_cast<CImageFrame*>(p.frame()->client()->activeSubWindow());
         QVERIFY(image != nullptr);
         QVERIFY(image->isMaximized());
-        QTRY_COMPARE(p.pane(1), QStringLiteral("width:2 height:2"));
+        QTRY_COMPARE(p.pane(1), QStringLiteral("width:2 height:2  100%"));
         p.frame()->client()->setActiveSubWindow(p.live);
         QVERIFY(p.live->isMaximized());
     }
