@@ -44,8 +44,8 @@ VIDEO_BUTTONS = [
     "video-settings", "colour", "size", "fit", "all-bars", "freeze",
 ]
 IMAGE_BUTTONS = [
-    "open", "save", "return", "|", "select", "delete", "delete-all", "magnifier", "|",
-    "line", "circle-centre", "circle-diameter", "circle-3points", "|", "ellipse-centre",
+    "open", "save", "return", "|", "select", "delete", "delete-all", "undo", "redo",
+    "magnifier", "|", "line", "circle-centre", "circle-diameter", "circle-3points", "|", "ellipse-centre",
     "ellipse-box", "rectangle", "angle", "polygon", "|", "text", "text-bar", "ruler-bar",
     "pen-bar", "all-bars",
 ]
