@@ -9,29 +9,11 @@
 #include "platform/draw/draw_context.h"
 #include "platform/draw/font.h"
 #include "platform/encoding.h"
+#include "support/values/figure_table.h"
 
 namespace kwz::output {
 
 namespace {
-
-const char* unitSymbol(int unit)
-{
-    switch (unit)
-    {
-    case ZQ_UM:
-        return "µm";
-    case ZQ_MM:
-        return "mm";
-    case ZQ_CM:
-        return "cm";
-    case ZQ_M:
-        return "m";
-    case ZQ_INCH:
-        return "inch";
-    default:
-        return "";
-    }
-}
 
 int thickness(int width, int height)
 {
@@ -101,7 +83,7 @@ std::optional<ScaleBar> chooseScaleBar(double micronsPerPixel, int width, int un
     bar.length = length;
     bar.unit = unit;
     bar.pixels = static_cast<int>(pixels);
-    bar.label = formatLength(length) + " " + unitSymbol(unit);
+    bar.label = formatLength(length) + " " + kwz::values::unitName(unit);
     return bar;
 }
 
