@@ -33,6 +33,7 @@ CaptureBar::CaptureBar(const FrameSettings& settings, QWidget* parent)
     openFolder_ = add(IDC_CAPTURE_OPENPATH, new QPushButton(box), "Others", "OpenRecordPath");
     jpeg_ = add(IDC_CAPTURE_JPEG, new QRadioButton("Jpeg", box));
     bmp_ = add(IDC_CAPTURE_BMP, new QRadioButton("Bmp", box));
+    tiff_ = add(IDC_CAPTURE_TIFF, new QRadioButton("Tiff", box));
     grid->addWidget(saveToDisk_, 0, 0, 1, 2);
     grid->addWidget(label(box, section, "SettingsCaptureName"), 1, 0);
     grid->addWidget(name_, 1, 1);
@@ -43,6 +44,7 @@ CaptureBar::CaptureBar(const FrameSettings& settings, QWidget* parent)
     grid->addWidget(label(box, section, "SettingsCaptureImageFormat"), 3, 0);
     grid->addWidget(jpeg_, 3, 1);
     grid->addWidget(bmp_, 3, 2);
+    grid->addWidget(tiff_, 3, 3);
     grid->addWidget(autoInc_, 4, 0);
 
     QGroupBox* timer = group(section, "SettingsTimerCapture");
@@ -73,7 +75,7 @@ CaptureBar::CaptureBar(const FrameSettings& settings, QWidget* parent)
 void CaptureBar::apply(const FrameSettings& settings)
 {
     autoInc_->setChecked(settings.captureAutoInc);
-    (settings.saveAsJpeg ? jpeg_ : bmp_)->setChecked(true);
+    (settings.saveAsTiff ? tiff_ : settings.saveAsJpeg ? jpeg_ : bmp_)->setChecked(true);
     jpeg_->setEnabled(true);
     name_->setText(QString::fromStdString(settings.captureName));
     path_->setText(QString::fromStdString(settings.capturePath));
@@ -86,7 +88,10 @@ void CaptureBar::apply(const FrameSettings& settings)
 void CaptureBar::read(FrameSettings& settings) const
 {
     settings.captureAutoInc = autoInc_->isChecked();
-    settings.saveAsJpeg = jpeg_->isChecked();
+    settings.saveAsTiff = tiff_->isChecked();
+    // TIFF leaves the JPEG-or-BMP choice as it was.
+    if (!settings.saveAsTiff)
+        settings.saveAsJpeg = jpeg_->isChecked();
     settings.captureName = name_->text().toStdString();
     settings.capturePath = path_->text().toStdString();
     settings.captureIndex = takeTrailingNumber(settings.captureName);

@@ -1,5 +1,6 @@
 #pragma once
-// The capture bar: where still captures go (name, folder, JPEG or BMP) and the timed-capture
+// The capture bar: where still captures go (name, folder, JPEG, BMP or
+// calibrated TIFF) and the timed-capture
 // interval and count.
 
 #include <string>
@@ -31,6 +32,7 @@ class CaptureBar : public DialogBar
     QLineEdit* path() const { return path_; }
     QRadioButton* jpeg() const { return jpeg_; }
     QRadioButton* bmp() const { return bmp_; }
+    QRadioButton* tiff() const { return tiff_; }
     QLineEdit* interval() const { return interval_; }
     QCheckBox* limit() const { return limit_; }
     QLineEdit* count() const { return count_; }
@@ -50,6 +52,7 @@ class CaptureBar : public DialogBar
     QPushButton* openFolder_;
     QRadioButton* jpeg_;
     QRadioButton* bmp_;
+    QRadioButton* tiff_;
     QLineEdit* interval_;
     QCheckBox* limit_;
     QLineEdit* count_;

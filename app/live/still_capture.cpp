@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSaveFile>
 #include <climits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "app/shell/status_panes.h"
 #include "app/shell/ui_text.h"
 #include "app/shell/work_folders.h"
+#include "bitmap/tiff_writer.h"
 
 StillCapture::StillCapture(LiveServices& services, CameraSession& camera)
     : services_(services), camera_(camera)
@@ -33,7 +35,8 @@ void StillCapture::showOnBar()
         services_.captureBar->apply(services_.settings);
 }
 
-int StillCapture::writeWithOverlay(ZCAPHANDLE device, const std::string& file, bool jpeg)
+int StillCapture::writeFrame(ZCAPHANDLE device, const std::string& file, Format format,
+                             bool overlay, const LiveScale& scale)
 {
     const ZCAPINFO& info = camera_.captureInfo();
     const int width = static_cast<int>(info.dwWidth);
@@ -44,8 +47,8 @@ int StillCapture::writeWithOverlay(ZCAPHANDLE device, const std::string& file, b
     const int taken = ZcapGetRgbFrame(device, &info, frame.data());
     if (taken != ZCAP_OK)
         return taken;
-    drawOverlayOnFrame(frame.data(), width, height, services_.settings.overlay,
-                       liveScale(services_));
+    if (overlay)
+        drawOverlayOnFrame(frame.data(), width, height, services_.settings.overlay, scale);
     QImage image(width, height, QImage::Format_RGB888);
     for (int y = 0; y < height; ++y)
     {
@@ -58,6 +61,17 @@ int StillCapture::writeWithOverlay(ZCAPHANDLE device, const std::string& file, b
             d[x * 3 + 2] = s[x * 3];
         }
     }
+    if (format == Format::Tiff)
+    {
+        std::optional<kwz::output::TiffCalibration> calibration;
+        if (scale.micronsPerPixel > 0)
+            calibration = kwz::output::TiffCalibration{scale.micronsPerPixel, scale.unit};
+        const kwz::output::TiffPicture picture{width, height, 3, image.constBits(),
+                                               image.bytesPerLine()};
+        return kwz::output::writeTiff(file, picture, calibration, nullptr) ? ZCAP_OK
+                                                                           : ZCAP_ERR_FILE;
+    }
+    const bool jpeg = format == Format::Jpeg;
     // Whole or not at all, as the camera's own writers do.
     QSaveFile out(QString::fromStdString(file));
     if (!out.open(QIODevice::WriteOnly) || !image.save(&out, jpeg ? "JPEG" : "BMP", jpeg ? 75 : -1))
@@ -68,18 +82,26 @@ int StillCapture::writeWithOverlay(ZCAPHANDLE device, const std::string& file, b
 bool StillCapture::writeStill(ZCAPHANDLE device)
 {
     FrameSettings& settings = services_.settings;
-    const bool jpeg = settings.saveAsJpeg;
+    const Format format = settings.saveAsTiff   ? Format::Tiff
+                          : settings.saveAsJpeg ? Format::Jpeg
+                                                : Format::Bmp;
     const std::string stem =
         inFolder(settings.capturePath, settings.captureName + captureStamp(services_.clock()));
     // A second capture within the same millisecond gets a name of its own.
-    const std::string file = unusedFileName(stem, jpeg ? ".jpg" : ".bmp");
+    const std::string file = unusedFileName(stem, format == Format::Tiff   ? ".tif"
+                                                  : format == Format::Jpeg ? ".jpg"
+                                                                           : ".bmp");
     const OverlaySettings& overlay = settings.overlay;
-    const int result =
-        overlay.inCaptures && LiveOverlay::shows(overlay) ? writeWithOverlay(device, file, jpeg)
-        : jpeg ? ZcapGetRgbFrameToJpeg(device, &camera_.captureInfo(), camera_.colourFrame().data(),
-                                       file.c_str(), 75)
-               : ZcapGetRgbFrameToBmp(device, &camera_.captureInfo(), camera_.colourFrame().data(),
-                                      file.c_str());
+    const bool withOverlay = overlay.inCaptures && LiveOverlay::shows(overlay);
+    const LiveScale scale = liveScale(services_);
+    const bool uncalibrated = format == Format::Tiff && !(scale.micronsPerPixel > 0);
+    const int result = withOverlay || format == Format::Tiff
+                           ? writeFrame(device, file, format, withOverlay, scale)
+                       : format == Format::Jpeg
+                           ? ZcapGetRgbFrameToJpeg(device, &camera_.captureInfo(),
+                                                   camera_.colourFrame().data(), file.c_str(), 75)
+                           : ZcapGetRgbFrameToBmp(device, &camera_.captureInfo(),
+                                                  camera_.colourFrame().data(), file.c_str());
     const int language = services_.languages.index();
     const QString name = QString::fromStdString(file);
     if (result != ZCAP_OK)
@@ -90,7 +112,11 @@ bool StillCapture::writeStill(ZCAPHANDLE device)
         return false;
     }
     services_.panes.setPaneText(
-        kPanePrompt, uiText(language, "Saved: %1", "已保存: %1", "已儲存: %1").arg(name));
+        kPanePrompt, uncalibrated
+                         ? uiText(language, "Saved without a scale: %1", "已保存（无标定）: %1",
+                                  "已儲存（無標定）: %1")
+                               .arg(name)
+                         : uiText(language, "Saved: %1", "已保存: %1", "已儲存: %1").arg(name));
     if (settings.captureAutoInc)
     {
         if (settings.captureIndex < INT_MAX)

@@ -1,12 +1,14 @@
 #pragma once
 // Still pictures of the live camera: the capture bar's settings taken in, the frame written
-// into a time-stamped BMP or JPEG file of the capture folder, and the running index moved on.
+// into a time-stamped BMP, JPEG or calibrated TIFF file of the capture folder, and the running
+// index moved on.
 
 #include <string>
 
 #include "zcapapi.h"
 
 class CameraSession;
+struct LiveScale;
 struct LiveServices;
 
 class StillCapture
@@ -21,9 +23,18 @@ class StillCapture
     // The current frame into a new file, said in the prompt pane; false when not written.
     bool writeStill(ZCAPHANDLE device);
 
+    enum class Format
+    {
+        Bmp,
+        Jpeg,
+        Tiff,
+    };
+
   private:
-    // The frame with the live overlay drawn in, written by the program; a camera result code.
-    int writeWithOverlay(ZCAPHANDLE device, const std::string& file, bool jpeg);
+    // The frame written by the program rather than the camera's own writers: for TIFF, which
+    // they do not write, and for the live overlay drawn in. A camera result code.
+    int writeFrame(ZCAPHANDLE device, const std::string& file, Format format, bool overlay,
+                   const LiveScale& scale);
 
     LiveServices& services_;
     CameraSession& camera_;

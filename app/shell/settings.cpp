@@ -16,6 +16,7 @@ namespace {
 constexpr const char* kUser = "User";
 constexpr const char* kMarks = "DescriptionMark";
 constexpr const char* kCalibration = "Calibration";
+constexpr const char* kCaptureFormat = "CaptureFormat";
 
 // Bounds of a number key; a value read outside them is taken as missing.
 struct Range
@@ -131,6 +132,11 @@ template <class Visitor> void visitCalibration(FrameSettings& s, Visitor& v)
     v.text("strActiveProfile", s.activeCalibrationProfile, std::string());
 }
 
+template <class Visitor> void visitCaptureFormat(FrameSettings& s, Visitor& v)
+{
+    v.flag("bSaveAsTiff", s.saveAsTiff, 0);
+}
+
 constexpr size_t kMaxTextLength = 256;
 
 struct Loader
@@ -243,6 +249,8 @@ void loadSettings(const SettingsStore& store, FrameSettings& settings,
     visitMarks(settings, marks);
     Loader calibration{store, kCalibration, {}, {}};
     visitCalibration(settings, calibration);
+    Loader format{store, kCaptureFormat, {}, {}};
+    visitCaptureFormat(settings, format);
 }
 
 void saveSettings(SettingsStore& store, const FrameSettings& settings)
@@ -256,6 +264,8 @@ void saveSettings(SettingsStore& store, const FrameSettings& settings)
     visitMarks(copy, marks);
     Saver calibration{store, kCalibration};
     visitCalibration(copy, calibration);
+    Saver format{store, kCaptureFormat};
+    visitCaptureFormat(copy, format);
 }
 
 int loadLanguageIndex(const SettingsStore& store, int firstStart)

@@ -91,6 +91,9 @@ struct FrameSettings
     uint32_t angleMark = 0;
     uint32_t polyLineMark = 0;
 
+    // Section "CaptureFormat": captures are calibrated TIFF files. "bSaveAsJpeg" keeps the
+    // JPEG-or-BMP choice, so older settings readers still find one of their formats.
+    int saveAsTiff = 0;
     // Section "Calibration": the calibration profile in use ("" for none).
     std::string activeCalibrationProfile;
     // Section "LiveOverlay", read and written beside the others.

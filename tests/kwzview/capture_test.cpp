@@ -314,6 +314,30 @@ class CaptureTest : public QObject
         QVERIFY(!p.checked(ID_VIDEO_TIMERCAPTURE));
     }
 
+    void timedCapturesTakeTheTiffChoice()
+    {
+        Program p;
+        QVERIFY(p.connect() != nullptr);
+        auto ticks = std::make_shared<ManualTicks>();
+        p.live->capture().setTickerFactory(
+            [ticks] { return std::make_unique<ManualTicker>(ticks); });
+        p.bar()->tiff()->setChecked(true);
+        p.command(ID_VIDEO_TIMERCAPTURE);
+        QVERIFY(p.live->capture().timedCaptureOn());
+        for (int i = 0; i < 2; ++i)
+        {
+            p.frame()->setLocalClock(fixedClock(300 + i));
+            ticks->fire();
+            QTRY_COMPARE(p.live->capture().captureCount(), i + 1);
+        }
+        p.command(ID_VIDEO_TIMERCAPTURE);
+        const QStringList expected = {"Capture2007-3-5 14-2-9-300.tif",
+                                      "Capture2007-3-5 14-2-9-301.tif"};
+        QCOMPARE(p.files("Captures"), expected);
+        for (const QString& file : expected)
+            QVERIFY(identify(p.home.path("Captures/" + file)).startsWith("TIFF 640 480"));
+    }
+
     void timedCaptureAsksForAnIntervalAndStopsWithTheLiveWindow()
     {
         Program p;

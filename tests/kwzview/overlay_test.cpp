@@ -2,6 +2,8 @@
 // scale bar and reticle as the live window shows them.
 
 #include <QAction>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 #include <QtEndian>
@@ -269,6 +271,84 @@ class OverlayTest : public QObject
         QCOMPARE(head.left(2), QByteArray("BM"));
         QCOMPARE(qFromLittleEndian<quint16>(head.constData() + 28), quint16(24));
         QCOMPARE(bmp.size(), qint64(54 + 640 * 480 * 3));
+        QVERIFY(program.messages.texts.isEmpty());
+    }
+
+    void aTiffCaptureCarriesTheLiveScaleAndTheCameraPixels()
+    {
+        Program program;
+        FrameSettings& settings = program.settings();
+        // 0.5 µm a pixel.
+        settings.rulerStartX = 0;
+        settings.rulerEndX = 100;
+        settings.rulerStartY = settings.rulerEndY = 0;
+        settings.rulerLength = 50;
+        settings.rulerUnitIndex = 0;
+        settings.measureUnitIndex = 0;
+        CVideoFrame* live = program.connect();
+        QVERIFY(live != nullptr);
+        QVERIFY(waitShown(live->view()));
+        auto capture = [&](QRadioButton* format, int millisecond) {
+            format->setChecked(true);
+            program.frame()->setLocalClock(fixedClock(millisecond));
+            program.command(ID_VIDEO_CAPTURE);
+        };
+        const QString stem = program.home.path("Captures/Capture2007-3-5 14-2-9-");
+        capture(program.bar()->bmp(), 101);
+        const QImage camera = QImage(stem + "101.bmp", "BMP").convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(camera.size(), QSize(640, 480));
+
+        capture(program.bar()->tiff(), 102);
+        const TiffRead t = readTiff(stem + "102.tif");
+        QCOMPARE(t.picture.size(), QSize(640, 480));
+        QCOMPARE(t.picture, camera);
+        QCOMPARE(t.unit, uint16_t(RESUNIT_CENTIMETER));
+        QCOMPARE(t.xres, 20000.0f);
+        QCOMPARE(t.description, QStringLiteral("unit=micron\nspacing=0.5\n"));
+        QVERIFY(program.pane(kPanePrompt).startsWith("Saved: "));
+        // TIFF is kept beside the JPEG-or-BMP choice, which older readers still find.
+        QCOMPARE(settings.saveAsTiff, 1);
+        QCOMPARE(settings.saveAsJpeg, 0);
+        program.bar()->apply(settings);
+        QVERIFY(program.bar()->tiff()->isChecked());
+
+        // In millimetres the description names them.
+        settings.measureUnitIndex = 1;
+        capture(program.bar()->tiff(), 103);
+        const TiffRead mm = readTiff(stem + "103.tif");
+        QCOMPARE(mm.description, QStringLiteral("unit=mm\nspacing=0.0005\n"));
+        QCOMPARE(mm.xres, 20000.0f);
+
+        // The overlay drawn in when asked, into the TIFF as into the others.
+        settings.overlay.colour = 0x0000FFFF;
+        settings.overlay.scaleBar = true;
+        settings.measureUnitIndex = 0;
+        program.command(ID_OVERLAY_IN_CAPTURES);
+        capture(program.bar()->tiff(), 104);
+        const TiffRead marked = readTiff(stem + "104.tif");
+        // 50 µm on 640 pixels of 0.5 µm: 100 pixels.
+        QCOMPARE(longestRun(marked.picture, qRgb(255, 255, 0), marked.picture.rect()), 100);
+        program.command(ID_OVERLAY_IN_CAPTURES);
+
+        // Without a scale: the picture alone, and the prompt says so.
+        settings.rulerEndX = settings.rulerStartX;
+        capture(program.bar()->tiff(), 105);
+        const TiffRead bare = readTiff(stem + "105.tif");
+        QCOMPARE(bare.picture, camera);
+        QCOMPARE(bare.unit, uint16_t(0));
+        QVERIFY(bare.description.isEmpty());
+        QVERIFY(program.pane(kPanePrompt).startsWith("Saved without a scale: "));
+
+        // Back to JPEG: the old formats as before.
+        capture(program.bar()->jpeg(), 106);
+        QCOMPARE(QImage(stem + "106.jpg", "JPEG").size(), QSize(640, 480));
+        QCOMPARE(settings.saveAsTiff, 0);
+        QCOMPARE(settings.saveAsJpeg, 1);
+        // A folder that cannot take the file: not saved, no part left behind.
+        program.bar()->path()->setText(program.home.path("missing"));
+        capture(program.bar()->tiff(), 107);
+        QVERIFY(program.pane(kPanePrompt).startsWith("Not saved: "));
+        QVERIFY(!QFileInfo::exists(program.home.path("missing")));
         QVERIFY(program.messages.texts.isEmpty());
     }
 

@@ -339,6 +339,37 @@ class ShellTest : public QObject
         QCOMPARE(value(home.read("MeasureTool.ini"), "User", "fRulerLength"), std::string("2.54"));
     }
 
+    void theTiffChoiceHasASectionOfItsOwn()
+    {
+        TempHome home;
+        {
+            Store st(home.path("MeasureTool.ini"));
+            FrameSettings s;
+            s.saveAsTiff = 1;
+            s.saveAsJpeg = 1;
+            saveSettings(st.handle, s);
+        }
+        const QByteArray file = home.read("MeasureTool.ini");
+        QCOMPARE(keysOf(file, "CaptureFormat"), QStringList{"bSaveAsTiff"});
+        QCOMPARE(value(file, "CaptureFormat", "bSaveAsTiff"), std::string("1"));
+        QCOMPARE(value(file, "User", "bSaveAsJpeg"), std::string("1"));
+        {
+            Store st(home.path("MeasureTool.ini"));
+            FrameSettings again;
+            loadSettings(st.handle, again, "c", "r");
+            QCOMPARE(again.saveAsTiff, 1);
+            QCOMPARE(again.saveAsJpeg, 1);
+        }
+        // A file from before the choice reads as it always did.
+        home.write("MeasureTool.ini", "[User]\nbSaveAsJpeg=0\n");
+        Store st(home.path("MeasureTool.ini"));
+        FrameSettings old;
+        old.saveAsTiff = 1;
+        loadSettings(st.handle, old, "c", "r");
+        QCOMPARE(old.saveAsTiff, 0);
+        QCOMPARE(old.saveAsJpeg, 0);
+    }
+
     // Each bounded key at both ends of its range and just outside them.
     void valuesOutOfRangeFallBack_data()
     {
