@@ -196,7 +196,8 @@ bool CImageDoc::recordStep(std::optional<StepName> name, bool mergeable)
     const StepName named =
         name ? *name
              : nameChange(baseFigures_, figures, ruler != baseRuler_, bitmap()->selectedFigure());
-    auto* step = new MeasureStep(*this, base_, *now, named, mergeable);
+    auto* step = new MeasureStep([this](const QByteArray& data) { restoreFigureData(data); }, base_,
+                                 *now, named, mergeable);
     base_ = *now;
     baseFigures_ = std::move(figures);
     baseRuler_ = ruler;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/image/image_doc.h"
 #include "app/shell/ui_text.h"
 
 namespace {
@@ -154,17 +153,17 @@ StepName nameChange(const std::vector<GTFIGUREVALUES>& before,
     return StepName{};
 }
 
-MeasureStep::MeasureStep(CImageDoc& document, QByteArray before, QByteArray after, StepName name,
+MeasureStep::MeasureStep(Restore restore, QByteArray before, QByteArray after, StepName name,
                          bool mergeable)
-    : document_(document), before_(std::move(before)), after_(std::move(after)), name_(name),
-      mergeable_(mergeable)
+    : restore_(std::move(restore)), before_(std::move(before)), after_(std::move(after)),
+      name_(name), mergeable_(mergeable)
 {
     setText(name_.text(1));
 }
 
 void MeasureStep::undo()
 {
-    document_.restoreFigureData(before_);
+    restore_(before_);
 }
 
 void MeasureStep::redo()
@@ -174,7 +173,7 @@ void MeasureStep::redo()
         pushed_ = true;
         return;
     }
-    document_.restoreFigureData(after_);
+    restore_(after_);
 }
 
 bool MeasureStep::mergeWith(const QUndoCommand* other)

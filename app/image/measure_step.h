@@ -6,13 +6,12 @@
 #include <QByteArray>
 #include <QString>
 #include <QUndoCommand>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "app/image/ruler_file.h"
 #include "gaugit.h"
-
-class CImageDoc;
 
 // What a step did, kept apart from its words so the menus speak the current language.
 struct StepName
@@ -51,8 +50,11 @@ StepName nameChange(const std::vector<GTFIGUREVALUES>& before,
 class MeasureStep : public QUndoCommand
 {
   public:
+    // Puts one side's figure data back whole into the document the step belongs to.
+    using Restore = std::function<void(const QByteArray& figureData)>;
+
     // A mergeable step swallows the next one of the same name (a figure moved key by key).
-    MeasureStep(CImageDoc& document, QByteArray before, QByteArray after, StepName name,
+    MeasureStep(Restore restore, QByteArray before, QByteArray after, StepName name,
                 bool mergeable);
 
     const StepName& name() const { return name_; }
@@ -66,7 +68,7 @@ class MeasureStep : public QUndoCommand
     bool mergeWith(const QUndoCommand* other) override;
 
   private:
-    CImageDoc& document_;
+    Restore restore_;
     QByteArray before_;
     QByteArray after_;
     StepName name_;
