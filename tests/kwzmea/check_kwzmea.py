@@ -5,6 +5,7 @@ import csv
 import ctypes
 import io
 import os
+import shutil
 import struct
 import subprocess
 import sys
@@ -13,6 +14,7 @@ import unittest
 import zlib
 
 KWZMEA, LIBDIR = sys.argv[1], sys.argv[2]
+IMAGEJ = "/usr/share/java/ij.jar"
 del sys.argv[1:3]
 
 
@@ -399,6 +401,29 @@ class Kwzmea(unittest.TestCase):
         self.assertAlmostEqual(tags[283], 137.0, places=3)
         self.assertEqual(tags[270], "unit=mm\nspacing=0.07299270073\n")
         self.assertEqual(rows, expected)
+
+    @unittest.skipUnless(os.path.exists(IMAGEJ) and shutil.which("xvfb-run"),
+                         "the microscopy image reader is not installed")
+    def test_render_tif_opens_with_its_pixel_size_elsewhere(self):
+        # The TIFF is for other programs: ask one that reads calibrated TIFFs what it sees.
+        for unit, microns in ((1, 10000 / 137), (0, 10000 / 137)):
+            good = self.path("b%d.Mea" % unit)
+            make_measure_file(good, unit=unit)
+            tif = self.path("b%d.tif" % unit)
+            self.assertEqual(run("render", good, tif).returncode, 0)
+            macro = self.path("size.ijm")
+            with open(macro, "w") as f:
+                f.write('open(getArgument());\ngetPixelSize(unit, w, h);\n'
+                        'print("size " + unit + " " + d2s(w, 9) + " " + d2s(h, 9));\n')
+            result = subprocess.run(["xvfb-run", "-a", "java", "-jar", IMAGEJ, "-batch", macro,
+                                     tif], capture_output=True, text=True, timeout=300)
+            line = [l for l in result.stdout.splitlines() if l.startswith("size ")]
+            self.assertTrue(line, result.stdout + result.stderr)
+            _, shown, w, h = line[-1].split()
+            scale = {"µm": 1, "um": 1, "micron": 1, "microns": 1, "mm": 1000, "cm": 10000}
+            self.assertIn(shown, scale)
+            self.assertAlmostEqual(float(w) * scale[shown], microns, delta=microns * 1e-6)
+            self.assertAlmostEqual(float(h) * scale[shown], microns, delta=microns * 1e-6)
 
 
 if __name__ == "__main__":
