@@ -10,6 +10,7 @@
 
 #include "app/frame/command_table.h"
 #include "app/frame/tool_pictures.h"
+#include "app/shell/command_prompts.h"
 #include "app/shell/command_target.h"
 #include "app/shell/gbk_text.h"
 
@@ -217,11 +218,20 @@ void CommandRouter::refresh()
     }
 }
 
+namespace {
+// The language's tool-tip file knows the long-standing commands; later ones bring their own.
+QString promptOf(const LanguageSession& languages, int id)
+{
+    const QString tip = fromGbk(languages.GetToolTipText(id));
+    return tip.isEmpty() ? builtInPrompt(languages.index(), id) : tip;
+}
+} // namespace
+
 void CommandRouter::applyToolTips(const LanguageSession& languages)
 {
     for (auto& [id, action] : actions_)
     {
-        const QString tip = fromGbk(languages.GetToolTipText(id));
+        const QString tip = promptOf(languages, id);
         const QKeySequence key = action->shortcut().isEmpty() ? frameKey(id) : action->shortcut();
         action->setToolTip(
             tip.isEmpty() || key.isEmpty()
@@ -231,5 +241,5 @@ void CommandRouter::applyToolTips(const LanguageSession& languages)
         action->setStatusTip(tip);
     }
     for (QAction* item : menuItems_)
-        item->setStatusTip(fromGbk(languages.GetToolTipText(item->data().toInt())));
+        item->setStatusTip(promptOf(languages, item->data().toInt()));
 }

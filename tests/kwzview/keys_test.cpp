@@ -381,6 +381,26 @@ class KeysTest : public QObject
         QVERIFY(frame->action(ID_IMAGE_MEASURE_DELETE)->toolTip().endsWith(" (Del)"));
         QVERIFY(!frame->action(ID_IMAGE_NORMAL)->toolTip().contains('('));
     }
+
+    // A highlighted menu item says what it does in the status bar, in every language,
+    // including the commands the language files on disk predate.
+    void everyMenuCommandHasAPromptInEveryLanguage()
+    {
+        Program p;
+        CMainFrame* frame = p.frame();
+        for (int language : {0, 1, 2})
+        {
+            p.run->app.switchLanguage(language);
+            QStringList missing;
+            for (MenuKind kind : {MenuKind::Main, MenuKind::Video, MenuKind::Image})
+                for (int position = 0; QMenu* menu = frame->menu(kind, position); ++position)
+                    for (QAction* item : menu->actions())
+                        if (item->data().toInt() != 0 && item->statusTip().isEmpty())
+                            missing << QString::number(item->data().toInt());
+            QVERIFY2(missing.isEmpty(),
+                     qPrintable(QString::number(language) + ": " + missing.join(QLatin1Char(' '))));
+        }
+    }
 };
 
 std::unique_ptr<QObject> makeKeysTest()
