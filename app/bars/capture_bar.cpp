@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <climits>
 
@@ -34,6 +35,7 @@ CaptureBar::CaptureBar(const FrameSettings& settings, QWidget* parent)
     jpeg_ = add(IDC_CAPTURE_JPEG, new QRadioButton("Jpeg", box));
     bmp_ = add(IDC_CAPTURE_BMP, new QRadioButton("Bmp", box));
     tiff_ = add(IDC_CAPTURE_TIFF, new QRadioButton("Tiff", box));
+    overlay_ = add(IDC_CAPTURE_OVERLAY, new QCheckBox(QStringLiteral("Overlay in Captures"), box));
     grid->addWidget(saveToDisk_, 0, 0, 1, 2);
     grid->addWidget(label(box, section, "SettingsCaptureName"), 1, 0);
     grid->addWidget(name_, 1, 1);
@@ -46,6 +48,7 @@ CaptureBar::CaptureBar(const FrameSettings& settings, QWidget* parent)
     grid->addWidget(bmp_, 3, 2);
     grid->addWidget(tiff_, 3, 3);
     grid->addWidget(autoInc_, 4, 0);
+    grid->addWidget(overlay_, 4, 1, 1, 3);
 
     QGroupBox* timer = group(section, "SettingsTimerCapture");
     auto* tgrid = new QGridLayout(timer);
@@ -69,6 +72,7 @@ CaptureBar::CaptureBar(const FrameSettings& settings, QWidget* parent)
     connect(openFolder_, &QPushButton::clicked, this, &CaptureBar::openFolderClicked);
     connect(limit_, &QCheckBox::toggled, count_, &QWidget::setEnabled);
     connect(limit_, &QCheckBox::clicked, this, &CaptureBar::limitToggled);
+    connect(overlay_, &QCheckBox::clicked, this, &CaptureBar::overlayInCapturesClicked);
     apply(settings);
 }
 
@@ -77,12 +81,24 @@ void CaptureBar::apply(const FrameSettings& settings)
     autoInc_->setChecked(settings.captureAutoInc);
     (settings.saveAsTiff ? tiff_ : settings.saveAsJpeg ? jpeg_ : bmp_)->setChecked(true);
     jpeg_->setEnabled(true);
+    showOverlayInCaptures(settings.overlay.inCaptures);
     name_->setText(QString::fromStdString(settings.captureName));
     path_->setText(QString::fromStdString(settings.capturePath));
     interval_->setText("1");
     limit_->setChecked(false);
     count_->setText("3");
     count_->setEnabled(false);
+}
+
+void CaptureBar::showOverlayInCaptures(bool on)
+{
+    const QSignalBlocker quiet(overlay_);
+    overlay_->setChecked(on);
+}
+
+void CaptureBar::setOverlayText(const QString& text)
+{
+    overlay_->setText(text);
 }
 
 void CaptureBar::read(FrameSettings& settings) const

@@ -11,6 +11,7 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QString;
 struct FrameSettings;
 
 class CaptureBar : public DialogBar
@@ -33,6 +34,10 @@ class CaptureBar : public DialogBar
     QRadioButton* jpeg() const { return jpeg_; }
     QRadioButton* bmp() const { return bmp_; }
     QRadioButton* tiff() const { return tiff_; }
+    QCheckBox* overlayInCaptures() const { return overlay_; }
+    // The live overlay switch for captures mirrors a command, so it is set from outside too.
+    void showOverlayInCaptures(bool on);
+    void setOverlayText(const QString& text);
     QLineEdit* interval() const { return interval_; }
     QCheckBox* limit() const { return limit_; }
     QLineEdit* count() const { return count_; }
@@ -42,6 +47,8 @@ class CaptureBar : public DialogBar
     void openFolderClicked();
     // The user clicked the limit box (not when the bar is filled).
     void limitToggled(bool on);
+    // The user clicked the overlay-in-captures box.
+    void overlayInCapturesClicked(bool on);
 
   private:
     QCheckBox* saveToDisk_;
@@ -53,6 +60,7 @@ class CaptureBar : public DialogBar
     QRadioButton* jpeg_;
     QRadioButton* bmp_;
     QRadioButton* tiff_;
+    QCheckBox* overlay_;
     QLineEdit* interval_;
     QCheckBox* limit_;
     QLineEdit* count_;

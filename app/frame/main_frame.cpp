@@ -291,6 +291,10 @@ void CMainFrame::connectLiveBars()
 {
     connect(bars_.capture, &CaptureBar::limitToggled, this,
             [this](bool on) { settings_.limitCaptureNum = on; });
+    connect(bars_.capture, &CaptureBar::overlayInCapturesClicked, this, [this](bool on) {
+        settings_.overlay.inCaptures = on;
+        updateCommandStates();
+    });
     adjustment_ = std::make_unique<PictureAdjustment>(
         settings_, services_.camera, *bars_.colour, *bars_.videoSetting, *bars_.lights,
         [this] { return dynamic_cast<CVideoFrame*>(client_->currentSubWindow()) != nullptr; });
@@ -423,6 +427,8 @@ void CMainFrame::ApplyBarTexts()
 {
     for (const BarInfo& info : kBarTable)
         bars_.at(info.bar)->applyTexts(services_.languages.texts());
+    bars_.capture->setOverlayText(
+        uiText(services_.languages.index(), "Overlay in Captures", "抓图时带叠加", "擷取時帶疊加"));
     images_->refreshUnitLists();
     // Tool tips and prompts come with the language too.
     commands_->applyToolTips(services_.languages);

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTimerEvent>
 
+#include "app/bars/capture_bar.h"
 #include "app/calibration/calibration_profiles.h"
 #include "app/live/live_bars.h"
 #include "app/live/overlay_dialog.h"
@@ -431,6 +432,8 @@ void CVideoFrame::onOverlayCommand(int id)
         break;
     case ID_OVERLAY_IN_CAPTURES:
         overlay.inCaptures = !overlay.inCaptures;
+        if (services_.captureBar != nullptr)
+            services_.captureBar->showOverlayInCaptures(overlay.inCaptures);
         break;
     case ID_OVERLAY_SETTINGS: {
         // Runs without a user answer it as cancelled.

@@ -115,6 +115,7 @@ inline constexpr int IDC_CAPTURE_OPENPATH = 1103;
 inline constexpr int IDC_CAPTURE_JPEG = 1121;
 inline constexpr int IDC_CAPTURE_BMP = 1122;
 inline constexpr int IDC_CAPTURE_TIFF = 1123;
+inline constexpr int IDC_CAPTURE_OVERLAY = 1124;
 inline constexpr int IDC_CAPTURE_SAVETODISK = 1300;
 inline constexpr int IDC_CAPTURE_NOTE = 1301;
 

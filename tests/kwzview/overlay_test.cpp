@@ -2,6 +2,7 @@
 // scale bar and reticle as the live window shows them.
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -271,6 +272,19 @@ class OverlayTest : public QObject
         QCOMPARE(head.left(2), QByteArray("BM"));
         QCOMPARE(qFromLittleEndian<quint16>(head.constData() + 28), quint16(24));
         QCOMPARE(bmp.size(), qint64(54 + 640 * 480 * 3));
+        // The capture bar's box is the same switch, both ways.
+        QCheckBox* box = program.bar()->overlayInCaptures();
+        QVERIFY(box->isChecked());
+        box->click();
+        QVERIFY(!program.checked(ID_OVERLAY_IN_CAPTURES));
+        const QImage unmarked = capture(103);
+        QVERIFY(longestRun(unmarked, yellow, unmarked.rect()) < 20);
+        box->click();
+        QVERIFY(program.checked(ID_OVERLAY_IN_CAPTURES));
+        const QImage remarked = capture(104);
+        QCOMPARE(longestRun(remarked, yellow, remarked.rect()), 100);
+        program.command(ID_OVERLAY_IN_CAPTURES);
+        QVERIFY(!box->isChecked());
         QVERIFY(program.messages.texts.isEmpty());
     }
 
