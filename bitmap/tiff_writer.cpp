@@ -13,27 +13,18 @@
 #include "bitmap/scale_bar.h"
 #include "gaugit.h"
 #include "kwztypes.h"
+#include "support/values/figure_table.h"
 
 namespace kwz::output {
 
 namespace {
 
-// The unit words that readers of the description know.
-const char* descriptionUnit(int unit)
+// The unit words that readers of the description know: the values' own names, except that
+// micrometres are spelt out.
+std::string descriptionUnit(int unit)
 {
-    switch (unit)
-    {
-    case ZQ_MM:
-        return "mm";
-    case ZQ_CM:
-        return "cm";
-    case ZQ_M:
-        return "m";
-    case ZQ_INCH:
-        return "inch";
-    default:
-        return "micron";
-    }
+    const std::string name = unit == ZQ_UM ? std::string() : kwz::values::unitName(unit);
+    return name.empty() ? std::string("micron") : name;
 }
 
 struct TiffCloser
