@@ -386,3 +386,11 @@ KWZ_API int ZcapSetFrameCallback(ZCAPHANDLE handle, ZCAPFRAMEPROC routine, void*
         return camera ? codeOf(camera->setFrameRoutine(routine, context)) : ZCAP_ERR_HANDLE;
     });
 }
+
+KWZ_API int ZcapSetRecordCallback(ZCAPHANDLE handle, ZCAPRECORDPROC routine, void* context)
+{
+    return guarded([&] {
+        auto camera = find(handle);
+        return camera ? codeOf(camera->setRecordRoutine(routine, context)) : ZCAP_ERR_HANDLE;
+    });
+}

@@ -194,7 +194,7 @@ AviRecorder::~AviRecorder()
     finish();
 }
 
-void AviRecorder::push(const Frame& frame)
+void AviRecorder::push(const Frame& frame, const std::function<void(Frame&)>& touch)
 {
     if (frame.empty())
         return;
@@ -222,6 +222,8 @@ void AviRecorder::push(const Frame& frame)
     {
         scaleFrame(frame, width_, height_, copy);
     }
+    if (touch)
+        touch(copy);
     lock.lock();
     queue_.push_back(Item{std::move(copy), Clock::now()});
     wake_.notify_one();

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -38,9 +39,10 @@ class AviRecorder
     static std::unique_ptr<AviRecorder> create(const std::string& path, int width, int height,
                                                double nominalRate, int quality = 75);
 
-    // Queues a copy of the frame (scaled to the recording size if it differs). A frame that
-    // arrives while the encoder is still busy with earlier ones is dropped.
-    void push(const Frame& frame);
+    // Queues a copy of the frame (scaled to the recording size if it differs), after `touch`
+    // has drawn on that copy. A frame that arrives while the encoder is still busy with
+    // earlier ones is dropped, untouched.
+    void push(const Frame& frame, const std::function<void(Frame&)>& touch = nullptr);
     // Writes the index and header and closes the file; false when something failed on the way.
     bool finish();
 

@@ -212,8 +212,19 @@ void Camera::deliver(Frame& frame, uint64_t generation)
     }
     {
         std::lock_guard lock(recorderMutex_);
-        if (recorder_)
+        if (recorder_ && recordRoutine_)
+        {
+            inRecordRoutine_ = true;
+            recorder_->push(frame, [this](Frame& copy) {
+                recordRoutine_(copy.bgr.data(), static_cast<DWORD>(copy.width),
+                               static_cast<DWORD>(copy.height), recordContext_);
+            });
+            inRecordRoutine_ = false;
+        }
+        else if (recorder_)
+        {
             recorder_->push(frame);
+        }
     }
     {
         std::lock_guard lock(mutex_);
@@ -361,6 +372,8 @@ Status Camera::grab(int width, int height, Frame& out)
 
 Status Camera::startRecording(const std::string& path)
 {
+    if (onCaptureThread() && inRecordRoutine_)
+        return Status::WrongState;
     std::lock_guard recorderLock(recorderMutex_);
     if (recorder_)
         return Status::WrongState;
@@ -398,6 +411,9 @@ bool Camera::deviceLost() const
 
 Status Camera::stopRecording()
 {
+    // From the record routine the recorder is in the middle of taking a frame.
+    if (onCaptureThread() && inRecordRoutine_)
+        return Status::WrongState;
     std::unique_ptr<AviRecorder> recorder;
     {
         std::unique_lock<std::mutex> recorderLock(recorderMutex_, std::defer_lock);
@@ -507,6 +523,18 @@ Status Camera::setFrameRoutine(ZCAPFRAMEPROC routine, void* context)
         lock.lock();
     routine_ = routine;
     routineContext_ = context;
+    return Status::Ok;
+}
+
+Status Camera::setRecordRoutine(ZCAPRECORDPROC routine, void* context)
+{
+    // On the capture thread the recorder lock is either held already (from the routine
+    // itself) or not needed: frames are handed over on this thread only.
+    std::unique_lock<std::mutex> lock(recorderMutex_, std::defer_lock);
+    if (!onCaptureThread())
+        lock.lock();
+    recordRoutine_ = routine;
+    recordContext_ = context;
     return Status::Ok;
 }
 

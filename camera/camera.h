@@ -75,6 +75,7 @@ class Camera
     Status startBalance(int maxFrames, ZCAPAWBPROC done, void* context);
     Status cancelBalance();
     Status setFrameRoutine(ZCAPFRAMEPROC routine, void* context);
+    Status setRecordRoutine(ZCAPRECORDPROC routine, void* context);
 
     // How long a grab waits for a frame.
     static constexpr std::chrono::milliseconds kGrabTimeout{3000};
@@ -141,6 +142,10 @@ class Camera
     std::unique_ptr<AviRecorder> recorder_;
     // The recording was finished when the camera went away; it stays until stopRecording.
     bool recorderEndedByLoss_ = false;
+    ZCAPRECORDPROC recordRoutine_ = nullptr;
+    void* recordContext_ = nullptr;
+    // Set on the capture thread while the record routine runs: the recorder is in use then.
+    bool inRecordRoutine_ = false;
 };
 
 } // namespace zcap

@@ -104,6 +104,13 @@ typedef void (*ZCAPAWBPROC)(DWORD packed, void* context);
  * ZcapSetCapInfo). `bytes` is the frame's size in bytes. Runs on the capture thread. */
 typedef void (*ZCAPFRAMEPROC)(BYTE* frame, DWORD bytes, void* context);
 
+/* Called for every frame that goes into a recording, on the recording's own copy, before it
+ * is encoded: what it draws is recorded, never shown, grabbed or captured. The frame is
+ * width x height x 3 bytes of blue-green-red rows, bottom row first, no row padding, at the
+ * recording's size. Frames the recorder drops are not passed. Runs on the capture thread,
+ * after the frame routine; ZcapCaptureToAvi called from it returns ZCAP_ERR_STATE. */
+typedef void (*ZCAPRECORDPROC)(BYTE* frame, DWORD width, DWORD height, void* context);
+
 /* Opens the camera. `brand` is informational (may be null). *deviceKind receives 1 for the
  * simulated camera, 2 for a V4L2 camera (may be null). `info` gives the first picture size,
  * exposure and gains. *handle receives the new handle, 0 on failure.
@@ -237,6 +244,11 @@ KWZ_API int ZcapSetLights(ZCAPHANDLE handle, unsigned lights);
 /* Sets the routine called for every frame (null removes it). When this returns, a routine
  * that was replaced is no longer running. Returns ZCAP_OK or ZCAP_ERR_HANDLE. */
 KWZ_API int ZcapSetFrameCallback(ZCAPHANDLE handle, ZCAPFRAMEPROC routine, void* context);
+
+/* Sets the routine called for every recorded frame (null removes it); it stays set from one
+ * recording to the next. When this returns, a routine that was replaced is no longer running.
+ * Returns ZCAP_OK or ZCAP_ERR_HANDLE. */
+KWZ_API int ZcapSetRecordCallback(ZCAPHANDLE handle, ZCAPRECORDPROC routine, void* context);
 
 #ifdef __cplusplus
 }

@@ -259,6 +259,8 @@ void LiveCapture::onTimer()
     }
     live_.setRecordingSeconds(seconds_);
     ++seconds_;
+    // Overlay changes reach the recording within a tick.
+    recorder_.refreshOverlay();
 }
 
 void LiveCapture::onClose()

@@ -49,6 +49,8 @@ class LiveCapture : public QObject
     // The live frame closes: timed capture stops, a running recording is finished and the
     // buffer for measuring goes.
     void onClose();
+    // The overlay or the live scale changed: a recording that carries the overlay follows.
+    void overlayChanged() { recorder_.refreshOverlay(); }
 
     void onCapture();
     void onTimerCapture();

@@ -15,7 +15,49 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 
+void RecordedOverlay::set(bool on, const OverlaySettings& settings, const LiveScale& scale)
+{
+    std::lock_guard lock(mutex_);
+    on_ = on;
+    settings_ = settings;
+    scale_ = scale;
+}
+
+void RecordedOverlay::draw(BYTE* frame, DWORD width, DWORD height, void* context)
+{
+    auto* self = static_cast<RecordedOverlay*>(context);
+    OverlaySettings settings;
+    LiveScale scale;
+    {
+        std::lock_guard lock(self->mutex_);
+        if (!self->on_)
+            return;
+        settings = self->settings_;
+        scale = self->scale_;
+    }
+    drawOverlayOnFrame(frame, static_cast<int>(width), static_cast<int>(height), settings, scale);
+}
+
 LiveRecorder::LiveRecorder(LiveServices& services) : services_(services) {}
+
+LiveRecorder::~LiveRecorder()
+{
+    releaseOverlay();
+}
+
+void LiveRecorder::refreshOverlay()
+{
+    const OverlaySettings& overlay = services_.settings.overlay;
+    overlay_->set(overlay.inCaptures && LiveOverlay::shows(overlay), overlay, liveScale(services_));
+}
+
+void LiveRecorder::releaseOverlay()
+{
+    // When this returns the camera no longer draws with the overlay.
+    if (overlayOn_ != 0)
+        ZcapSetRecordCallback(overlayOn_, nullptr, nullptr);
+    overlayOn_ = 0;
+}
 
 int LiveRecorder::repairCutRecordings(const std::string& folder)
 {
@@ -43,8 +85,12 @@ bool LiveRecorder::start(ZCAPHANDLE device)
         settings.recordName = services_.recordBar->name()->text().toStdString();
     // Started again within the same second, a recording must not replace the last one.
     file_ = unusedFileName(inFolder(settings.recordPath, settings.recordName + stamp), ".avi");
+    refreshOverlay();
+    if (ZcapSetRecordCallback(device, &RecordedOverlay::draw, overlay_.get()) == ZCAP_OK)
+        overlayOn_ = device;
     if (ZcapCaptureToAvi(device, 1, file_.c_str()) == ZCAP_OK)
         return true;
+    releaseOverlay();
     const int language = services_.languages.index();
     const QString text = uiText(language, "The recording could not be started:\n%1",
                                 "无法开始录像:\n%1", "無法開始錄影:\n%1")
@@ -65,6 +111,7 @@ bool LiveRecorder::finish(ZCAPHANDLE device)
     services_.panes.setPaneText(
         kPaneRecording, uiText(language, "Record Completed", "录影结束", "Record Completed"));
     const int result = ZcapCaptureToAvi(device, 0, file.c_str());
+    releaseOverlay();
     countRecording();
     services_.panes.setPaneColours(kPaneRecording, kPaneInactiveBackground, kPaneInactiveText);
     if (result == ZCAP_OK)
@@ -84,6 +131,7 @@ bool LiveRecorder::endIfFailed(ZCAPHANDLE device)
         return false;
     // The camera has finished the file already; this only ends the recording.
     ZcapCaptureToAvi(device, 0, nullptr);
+    releaseOverlay();
     countRecording();
     const int language = services_.languages.index();
     QString cause;

@@ -3,16 +3,37 @@
 // the record bar and the time, finished, and ended when the camera could no longer write.
 // The recording pane says which; the elapsed time comes through the live session.
 
+#include <memory>
+#include <mutex>
 #include <string>
 
+#include "app/live/live_overlay.h"
 #include "zcapapi.h"
 
 struct LiveServices;
+
+// The overlay that recorded frames carry, as the program last handed it over. Drawn by the
+// camera on the recording's own copy of each frame, on its capture thread.
+class RecordedOverlay
+{
+  public:
+    void set(bool on, const OverlaySettings& settings, const LiveScale& scale);
+    static void draw(BYTE* frame, DWORD width, DWORD height, void* context);
+
+  private:
+    std::mutex mutex_;
+    bool on_ = false;
+    OverlaySettings settings_;
+    LiveScale scale_;
+};
 
 class LiveRecorder
 {
   public:
     explicit LiveRecorder(LiveServices& services);
+    ~LiveRecorder();
+    LiveRecorder(const LiveRecorder&) = delete;
+    LiveRecorder& operator=(const LiveRecorder&) = delete;
 
     // False when the camera library refused; the reason is said in a message box.
     bool start(ZCAPHANDLE device);
@@ -26,9 +47,17 @@ class LiveRecorder
     // now; how many were.
     static int repairCutRecordings(const std::string& folder);
 
+    // Hands the overlay settings and the live scale over to the recording under way: it
+    // carries the overlay while the user asks captures to carry it.
+    void refreshOverlay();
+
   private:
     void countRecording();
+    void releaseOverlay();
 
     LiveServices& services_;
     std::string file_; // the recording under way, or the last one
+    // The camera draws with it from its own thread while the routine is set on `overlayOn_`.
+    std::unique_ptr<RecordedOverlay> overlay_ = std::make_unique<RecordedOverlay>();
+    ZCAPHANDLE overlayOn_ = 0;
 };

@@ -450,7 +450,8 @@ void CVideoFrame::onOverlayCommand(int id)
     default:
         return;
     }
-    // Drawn over what is shown: only the screen changes.
+    // Drawn over what is shown: only the screen changes, and a recording that carries it.
+    capture_->overlayChanged();
     view_->viewport()->update();
     Q_EMIT stateChanged();
 }

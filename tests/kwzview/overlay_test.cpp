@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QtEndian>
+#include <algorithm>
+#include <cstdlib>
 
 #include <tiffio.h>
 
@@ -285,6 +287,73 @@ class OverlayTest : public QObject
         QCOMPARE(longestRun(remarked, yellow, remarked.rect()), 100);
         program.command(ID_OVERLAY_IN_CAPTURES);
         QVERIFY(!box->isChecked());
+        QVERIFY(program.messages.texts.isEmpty());
+    }
+
+    void recordingsCarryTheOverlayOnlyWhenAsked()
+    {
+        Program program;
+        FrameSettings& settings = program.settings();
+        // 1 µm a pixel: the bar is 100 µm, 100 pixels of the 640.
+        settings.rulerStartX = 0;
+        settings.rulerEndX = 100;
+        settings.rulerStartY = settings.rulerEndY = 0;
+        settings.rulerLength = 100;
+        settings.rulerUnitIndex = 0;
+        settings.measureUnitIndex = 0;
+        settings.overlay.colour = 0x0000FFFF;
+        settings.overlay.scaleBar = true;
+        CVideoFrame* live = program.connect();
+        QVERIFY(live != nullptr);
+        QVERIFY(waitShown(live->view()));
+        // The longest run of yellowish pixels in the first frame of the newest recording;
+        // the recording is compressed, so near enough counts.
+        auto record = [&]() -> int {
+            const QStringList before = program.files("Records");
+            program.command(ID_VIDEO_RECORD);
+            if (!live->capture().recording())
+                return -1;
+            QTest::qWait(700);
+            program.command(ID_VIDEO_RECORD);
+            QStringList after = program.files("Records");
+            for (const QString& name : before)
+                after.removeAll(name);
+            if (after.size() != 1)
+                return -2;
+            const QString avi = program.home.path("Records/" + after.front());
+            const QString raw = avi + ".raw";
+            const QString command = QStringLiteral("ffmpeg -v error -y -i '%1' -frames:v 1 -f "
+                                                   "rawvideo -pix_fmt rgb24 '%2'")
+                                        .arg(avi, raw);
+            if (std::system(QFile::encodeName(command).constData()) != 0)
+                return -3;
+            QFile file(raw);
+            if (!file.open(QIODevice::ReadOnly) || file.size() != 640 * 480 * 3)
+                return -4;
+            const QByteArray bytes = file.readAll();
+            const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+            int best = 0;
+            for (int y = 0; y < 480; ++y)
+            {
+                int run = 0;
+                for (int x = 0; x < 640; ++x, p += 3)
+                {
+                    run = p[0] > 200 && p[1] > 200 && p[2] < 90 ? run + 1 : 0;
+                    best = std::max(best, run);
+                }
+            }
+            return best;
+        };
+        // Off by default: the camera's picture only, though the screen shows the bar.
+        const int plain = record();
+        QVERIFY2(plain >= 0 && plain < 20, qPrintable(QString::number(plain)));
+        program.command(ID_OVERLAY_IN_CAPTURES);
+        const int marked = record();
+        QVERIFY2(marked >= 97 && marked <= 103, qPrintable(QString::number(marked)));
+        // Switched off again, recordings hold the camera's picture.
+        program.command(ID_OVERLAY_IN_CAPTURES);
+        const int unmarked = record();
+        QVERIFY2(unmarked >= 0 && unmarked < 20, qPrintable(QString::number(unmarked)));
         QVERIFY(program.messages.texts.isEmpty());
     }
 

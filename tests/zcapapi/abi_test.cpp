@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <random>
 #include <string>
@@ -570,6 +571,102 @@ TEST_F(Zcap, RecordingIsMjpegAviAtTheDeliveredRate)
     in.read(head.data(), head.size());
     EXPECT_NE(head.find("odml"), std::string::npos);
     EXPECT_NE(head.find("dmlh"), std::string::npos);
+}
+
+// Marks the picture's top left 32 x 32 pixels pure red, on recorded frames only.
+struct Stamp
+{
+    ZCAPHANDLE handle = 0;
+    std::atomic<int> calls{0};
+    std::atomic<int> wrongSize{0};
+    std::atomic<int> stopResult{-1};
+};
+
+void stampCorner(BYTE* frame, DWORD width, DWORD height, void* context)
+{
+    auto* stamp = static_cast<Stamp*>(context);
+    if (stamp->calls++ == 0)
+        stamp->stopResult = ZcapCaptureToAvi(stamp->handle, 0, nullptr);
+    if (width != 320 || height != 240)
+    {
+        ++stamp->wrongSize;
+        return;
+    }
+    for (DWORD y = height - 32; y < height; ++y) // bottom row first: the top is at the end
+        for (DWORD x = 0; x < 32; ++x)
+        {
+            BYTE* p = frame + (static_cast<size_t>(y) * width + x) * 3;
+            p[0] = 0, p[1] = 0, p[2] = 255;
+        }
+}
+
+// The first frame of a recording, top row first, as blue-green-red bytes.
+std::vector<BYTE> firstFrame(const std::string& avi, const std::string& raw)
+{
+    run("ffmpeg -v error -y -i " + avi + " -frames:v 1 -f rawvideo -pix_fmt bgr24 " + raw);
+    std::ifstream in(raw, std::ios::binary);
+    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(Zcap, TheRecordRoutineDrawsOnRecordedFramesOnly)
+{
+    open(320, 240);
+    const Closer closer{handle_};
+    const auto recordFor = [&](const std::string& avi, std::chrono::milliseconds span) {
+        EXPECT_EQ(ZcapCaptureToAvi(handle_, 1, avi.c_str()), ZCAP_OK);
+        std::this_thread::sleep_for(span);
+        EXPECT_EQ(ZcapCaptureToAvi(handle_, 0, nullptr), ZCAP_OK);
+    };
+    const std::string plain = path("plain.avi"), stamped = path("stamped.avi"),
+                      again = path("again.avi");
+    recordFor(plain, std::chrono::milliseconds(400));
+
+    Stamp stamp;
+    stamp.handle = handle_;
+    EXPECT_EQ(ZcapSetRecordCallback(0, stampCorner, &stamp), ZCAP_ERR_HANDLE);
+    ASSERT_EQ(ZcapSetRecordCallback(handle_, stampCorner, &stamp), ZCAP_OK);
+    const std::vector<BYTE> before = grab();
+    EXPECT_EQ(stamp.calls, 0); // nothing is recorded yet
+    ASSERT_EQ(ZcapCaptureToAvi(handle_, 1, stamped.c_str()), ZCAP_OK);
+    ASSERT_TRUE(waitFor([&] { return stamp.calls >= 5; }));
+    // Grabs during the recording see the camera's picture, not the mark.
+    EXPECT_TRUE(grab() == before);
+    ASSERT_EQ(ZcapCaptureToAvi(handle_, 0, nullptr), ZCAP_OK);
+    EXPECT_EQ(stamp.wrongSize, 0);
+    // The routine cannot end the recording it is drawing on.
+    EXPECT_EQ(stamp.stopResult, ZCAP_ERR_STATE);
+
+    // Removed, it is no longer called, and recordings are as they were without it.
+    ASSERT_EQ(ZcapSetRecordCallback(handle_, nullptr, nullptr), ZCAP_OK);
+    const int calls = stamp.calls;
+    recordFor(again, std::chrono::milliseconds(400));
+    EXPECT_EQ(stamp.calls, calls);
+
+    const std::vector<BYTE> a = firstFrame(plain, path("plain.raw"));
+    const std::vector<BYTE> b = firstFrame(stamped, path("stamped.raw"));
+    const std::vector<BYTE> c = firstFrame(again, path("again.raw"));
+    const size_t size = 320 * 240 * 3;
+    ASSERT_EQ(a.size(), size);
+    ASSERT_EQ(b.size(), size);
+    ASSERT_EQ(c.size(), size);
+    EXPECT_TRUE(a == c);
+    const auto at = [](const std::vector<BYTE>& f, int x, int y) { return &f[(y * 320 + x) * 3]; };
+    std::array<double, 3> mark{0, 0, 0};
+    size_t differing = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+        {
+            if (x < 32 && y < 32)
+                for (int ch = 0; ch < 3; ++ch)
+                    mark[ch] += at(b, x, y)[ch] / 1024.0;
+            // The mark fills whole compression blocks; the blocks around it may blend a little.
+            else if ((x >= 48 || y >= 48) && std::memcmp(at(a, x, y), at(b, x, y), 3) != 0)
+                ++differing;
+        }
+    EXPECT_LT(mark[0], 40);
+    EXPECT_LT(mark[1], 40);
+    EXPECT_GT(mark[2], 215);
+    EXPECT_EQ(differing, 0u);
 }
 
 TEST_F(Zcap, ReleasingTheCameraClosesARunningRecordingProperly)
