@@ -171,6 +171,11 @@ KWZ_API int RASTShowRegion(void* object, HWND window, int x, int y, int r)
     return CALL(object, bitmap->showRegion(kwz::fromHwnd(window), x, y, r));
 }
 
+KWZ_API int RASTReleaseSurface(void* object)
+{
+    return FORWARD_OK(object, bitmap->releaseWorkingSurface());
+}
+
 KWZ_API int RASTStartGraphic(void* object, POINT point, GRAPHICTYPE type)
 {
     return FORWARD(object, GtStartGraphic(bitmap->engineForChange(), point, type));

@@ -204,6 +204,7 @@ bool RasterBitmap::install(BmpImage image, EnginePtr engine)
     workingBits_ = PixelBuffer();
     overlayKnown_ = false;
     engineTouched_ = true;
+    released_ = false;
     image_ = std::move(image);
     engine_ = std::move(engine);
     return true;
@@ -223,7 +224,20 @@ bool RasterBitmap::ensureWorkingSurface()
     overlayKnown_ = true;
     overlaySignature_ = kPristine;
     paintedOps_.clear();
+    released_ = false;
     return true;
+}
+
+void RasterBitmap::releaseWorkingSurface()
+{
+    if (!memoryContext_)
+        return;
+    released_ = true;
+    memoryContext_.reset(); // it borrows the bits
+    workingBits_ = PixelBuffer();
+    overlayKnown_ = false;
+    engineTouched_ = true;
+    std::vector<OverlayProbe::Op>().swap(paintedOps_);
 }
 
 Outcome RasterBitmap::readFile(const char* path)
@@ -288,9 +302,22 @@ Outcome RasterBitmap::writeFile(const char* path, bool overlay) const
     if (!writer.open())
         return Outcome::Failed;
     AtomicSink sink(writer);
-    // Until the first display the working surface is the pristine image.
+    // Until the first display the working surface is the pristine image. Once released, the
+    // graphics are drawn again on a copy, as the next display would.
     const uint8_t* pixels =
         overlay && memoryContext_ ? workingBits_.data() : image_->pixels().data();
+    PixelBuffer redrawn;
+    if (overlay && !memoryContext_ && released_)
+    {
+        redrawn = PixelBuffer(image_->pixels());
+        std::unique_ptr<RasterContext> context =
+            RasterContext::wrap(redrawn.data(), image_->bitmapInfo());
+        if (!context)
+            return Outcome::Failed;
+        if (engine_)
+            GtDraw(engine_.get(), toHdc(context.get()));
+        pixels = redrawn.data();
+    }
     if (!image_->write(sink, pixels) || !writer.commit())
         return Outcome::Failed;
     return Outcome::Done;

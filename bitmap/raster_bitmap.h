@@ -82,7 +82,11 @@ class RasterBitmap
     Outcome show(DrawContext* target, const ShowRect& dest, const ShowRect& source);
     Outcome showRegion(Window* window, int x, int y, int r);
 
-    // The pixels as last displayed (pristine plus overlay); null before the first display.
+    // Frees the working surface; the next display paints it afresh.
+    void releaseWorkingSurface();
+
+    // The pixels as last displayed (pristine plus overlay); null before the first display
+    // and after a release.
     const uint8_t* workingPixels() const { return memoryContext_ ? workingBits_.data() : nullptr; }
     // How many displays repainted only the rows that changed.
     uint64_t partialRepaints() const { return partialRepaints_; }
@@ -128,6 +132,8 @@ class RasterBitmap
     // The calls that painted the overlay the surface holds; empty for the pristine pixels.
     std::vector<OverlayProbe::Op> paintedOps_;
     uint64_t partialRepaints_ = 0;
+    // The surface was displayed and then released: it no longer equals the pristine pixels.
+    bool released_ = false;
 };
 
 } // namespace kwz::rast

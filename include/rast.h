@@ -77,6 +77,11 @@ KWZ_API int RASTShow(void* object, HDC dc, SHOWRECT dest, SHOWRECT source);
  * the image, over the whole client area of the window. 0; 1 null object or window;
  * 31 no image or r of 0 or less. */
 KWZ_API int RASTShowRegion(void* object, HWND window, int x, int y, int r);
+/* Gives back the memory of the working surface, for an image that is not being worked on
+ * (a window in the background). The next display paints it afresh, with the same pixels;
+ * RASTWriteFile with overlay draws the graphics on a copy of its own until then.
+ * 0; 1 null object. */
+KWZ_API int RASTReleaseSurface(void* object);
 
 /* --- Measuring: each is passed to the engine instance of the object --- */
 

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QTimer>
 #include <QUndoStack>
 #include <algorithm>
 
@@ -75,6 +76,9 @@ CImageFrame::CImageFrame(CImageDoc& document, ImageServices* host, QWidget* pare
             [this](Qt::WindowStates before, Qt::WindowStates now) {
                 if ((now & Qt::WindowActive) && !(before & Qt::WindowActive))
                     applyImageStatusBar();
+                // Once the workspace has made another window current.
+                if (!(now & Qt::WindowActive) && (before & Qt::WindowActive))
+                    QTimer::singleShot(0, view_, &CImageView::releaseIfBehind);
             });
 }
 

@@ -3,6 +3,8 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -408,6 +410,20 @@ void CImageView::paintEvent(QPaintEvent* event)
         painter.scale(double(shown.width()) / image.width(),
                       double(shown.height()) / image.height());
     tool_->paint(painter);
+    releaseIfBehind();
+}
+
+void CImageView::releaseIfBehind()
+{
+    // Ten open pictures would otherwise hold ten working pictures besides their pixels. A
+    // window behind is painted seldom (shown again, or the pointer passes over it), and a
+    // whole draw costs a few milliseconds.
+    const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget());
+    if (frame == nullptr || frame->mdiArea() == nullptr ||
+        frame->mdiArea()->currentSubWindow() == frame)
+        return;
+    if (MeasuredBitmap* picture = document_.bitmap())
+        picture->releaseWorkingPicture();
 }
 
 void CImageView::drawPicture(QPainter& painter, const QRect& damage)

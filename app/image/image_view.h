@@ -21,6 +21,9 @@ class CImageView : public QAbstractScrollArea, private ToolContext
 {
     Q_OBJECT
   public:
+    // In a window behind the current one of its workspace, frees the working picture; the
+    // next paint draws it afresh.
+    void releaseIfBehind();
     // Pointer movements handed on at most once per this many milliseconds.
     static constexpr uint32_t kMoveInterval = 50;
 

@@ -127,6 +127,11 @@ bool MeasuredBitmap::show(HDC dc, const QRect& dest, const QRect& source)
     return RASTShow(handle(), dc, showRect(dest), showRect(source)) == RAST_OK;
 }
 
+void MeasuredBitmap::releaseWorkingPicture()
+{
+    RASTReleaseSurface(handle());
+}
+
 void MeasuredBitmap::setRuler(const RulerRecord& r)
 {
     RASTSetRuler(handle(), r.start, r.end, static_cast<ZQUNIT>(r.unit), r.length);

@@ -55,6 +55,8 @@ class MeasuredBitmap
     bool draw(HDC dc, const QRect& part);
     // The image rectangle `source` (rows counted from the bottom) stretched onto `dest` of dc.
     bool show(HDC dc, const QRect& dest, const QRect& source);
+    // Frees the working picture of an image nobody works on; the next draw makes it again.
+    void releaseWorkingPicture();
 
     void setRuler(const RulerRecord& ruler);
     std::optional<RulerRecord> ruler() const;

@@ -197,6 +197,41 @@ class ImageWorkspaceTest : public QObject
         }
     }
 
+    void aWindowBehindShowsItsFiguresAfterGivingItsWorkingPictureBack()
+    {
+        TempHome home;
+        QVERIFY(writePatternBmp(home.path("first.bmp"), 400, 300));
+        QVERIFY(writePatternBmp(home.path("second.bmp"), 400, 300));
+        Run run({home.path("first.bmp")});
+        QVERIFY(run.started);
+        CImageFrame* first = activeImage(run);
+        QVERIFY(first != nullptr);
+        void* bitmap = first->document().bitmap()->handle();
+        RASTStartGraphic(bitmap, POINT{40, 40}, GT_LINE);
+        RASTAddPointToGraphic(bitmap, POINT{300, 200});
+        RASTFinishGraphic(bitmap);
+        first->view()->viewport()->update();
+        settle();
+        const QImage before = first->view()->viewport()->grab().toImage();
+        const QString shown = home.path("shown.bmp");
+        QVERIFY(first->document().bitmap()->writeFile(shown, true));
+
+        run.app.setOpenFileChooser(
+            [&](QWidget*, const QString&, const QString&) { return home.path("second.bmp"); });
+        run.frame()->action(ID_FILE_OPEN)->trigger();
+        settle();
+        QVERIFY(activeImage(run) != first);
+        // Behind, it is painted afresh and saved with its figures, the same pixels as before.
+        const QImage after = first->view()->viewport()->grab().toImage();
+        QCOMPARE(after.size(), before.size());
+        QVERIFY(after == before);
+        const QString behind = home.path("behind.bmp");
+        QVERIFY(first->document().bitmap()->writeFile(behind, true));
+        QFile a(shown), b(behind);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QVERIFY(a.readAll() == b.readAll());
+    }
+
     void aWindowComingForwardTakesTheRulerBarsRulerAndPrecision()
     {
         TempHome home;

@@ -57,6 +57,9 @@ class Editor
     // One user-like step; most move the pointer, since hovering is the common repaint.
     void step()
     {
+        // Now and then the window goes to the background and gives its surface back.
+        if (pick(0, 199) == 0)
+            bitmap_.releaseWorkingSurface();
         HGAUGIT engine = bitmap_.engineForChange();
         const int choice = pick(0, 99);
         if (choice < 40)

@@ -360,6 +360,32 @@ TEST_F(Rast, OverlayIsWhatTheLastDisplayDrew)
     EXPECT_EQ(slurp(after), slurp(plain));
 }
 
+TEST_F(Rast, AReleasedSurfaceSavesAndShowsTheSamePixels)
+{
+    loadPattern(80, 80);
+    setRulerAndLine();
+    const std::string shown = path("shown.bmp");
+    const std::string released = path("released.bmp");
+    const std::string plain = path("plain.bmp");
+    ASSERT_EQ(RASTDraw(object_, nullptr, 0, 0, 80, 80), RAST_OK);
+    ASSERT_EQ(RASTWriteFile(object_, shown.c_str(), 1), RAST_OK);
+    ASSERT_EQ(RASTWriteFile(object_, plain.c_str(), 0), RAST_OK);
+    ASSERT_NE(slurp(shown), slurp(plain));
+
+    // Saved with its graphics before any display, a released image still has them.
+    EXPECT_EQ(RASTReleaseSurface(nullptr), RAST_NULL_HANDLE);
+    ASSERT_EQ(RASTReleaseSurface(object_), RAST_OK);
+    ASSERT_EQ(RASTReleaseSurface(object_), RAST_OK);
+    ASSERT_EQ(RASTWriteFile(object_, released.c_str(), 1), RAST_OK);
+    EXPECT_EQ(slurp(released), slurp(shown));
+    ASSERT_EQ(RASTWriteFile(object_, released.c_str(), 0), RAST_OK);
+    EXPECT_EQ(slurp(released), slurp(plain));
+    // The next display paints it afresh, the same pixels.
+    ASSERT_EQ(RASTDraw(object_, nullptr, 0, 0, 80, 80), RAST_OK);
+    ASSERT_EQ(RASTWriteFile(object_, released.c_str(), 1), RAST_OK);
+    EXPECT_EQ(slurp(released), slurp(shown));
+}
+
 TEST_F(Rast, EveryDisplayShowsTheGraphicsAsTheyStandNow)
 {
     // The same state reached by another way draws the same pixels as a fresh object does.
