@@ -18,7 +18,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation2 fonts-wqy-microhei fonts-dejavu-core
     clang libclang-rt-14-dev
-    xvfb xauth xdotool imagemagick ffmpeg python3-pil
+    xvfb xauth xdotool imagemagick ffmpeg python3-pil imagej
     desktop-file-utils appstream shared-mime-info xdg-utils librsvg2-bin
 )
 
