@@ -36,7 +36,7 @@ bool marked(uint32_t mark, int bit)
 DescriptorLines linesAt(kwz::DrawContext& dc, const Graphic& graphic, int x, int y)
 {
     int lineHeight = graphic.label() ? graphic.label()->metrics().height : 0;
-    return DescriptorLines(dc, x, y, lineHeight, graphic.precision());
+    return DescriptorLines(dc, x, y, lineHeight, graphic.precision(), &graphic.descriptorCache());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engine/desc_label.h"
+#include "engine/descriptor_cache.h"
 #include "engine/geometry.h"
 #include "kwztypes.h"
 
@@ -137,6 +138,8 @@ class Graphic
     void setFinished(int finished) { finished_ = finished; }
     int labelInBounds() const { return labelInBounds_; }
     int fill() const { return fill_; }
+    // The label's lines as last written; filled while drawing.
+    DescriptorCache& descriptorCache() const { return descriptorCache_; }
 
   protected:
     // Label rows and columns when begun by the user.
@@ -168,6 +171,7 @@ class Graphic
     int labelHidden_ = 0;
     int listNumber_ = 0;
     uint32_t mark_ = 0xFFFFFFFFu;
+    mutable DescriptorCache descriptorCache_;
 };
 
 // Scales a pixel quantity to units as the engine stores it: a 32-bit float.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <string_view>
 
 #include "engine/gaugit_engine.h"
@@ -164,87 +165,150 @@ void drawLabel(kwz::DrawContext& dc, const Graphic& graphic, int state)
     dc.selectFont(previous);
 }
 
-DescriptorLines::DescriptorLines(kwz::DrawContext& dc, int x, int y, int lineHeight, int precision)
-    : dc_(dc), x_(x), y_(y), lineHeight_(lineHeight),
+DescriptorLines::DescriptorLines(kwz::DrawContext& dc, int x, int y, int lineHeight, int precision,
+                                 DescriptorCache* cache)
+    : dc_(dc), cache_(cache), x_(x), y_(y), lineHeight_(lineHeight),
       precision_(std::clamp(precision, 0, kMaxPrecision)), language_(measureLanguage())
 {
 }
+
+namespace {
+
+enum LineKind : int
+{
+    kLineName,
+    kLinePoint,
+    kLineValue,
+    kLineArea,
+    kLineCount,
+    kLineAngle,
+};
+
+uint64_t bitsOf(float value)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+} // namespace
 
 const char* DescriptorLines::pick(const Word& word) const
 {
     return language_ == 0 ? word.chinese : word.english;
 }
 
-void DescriptorLines::emit(const DescriptorLine& line)
+void DescriptorLines::emit(std::u16string_view text)
 {
-    dc_.textOutW(x_, y_, line.text());
+    dc_.textOutW(x_, y_, text);
     y_ = static_cast<int>(
         std::clamp<long long>(static_cast<long long>(y_) + lineHeight_, INT32_MIN, INT32_MAX));
 }
 
+bool DescriptorLines::emitCached(const DescriptorCache::Key& key)
+{
+    if (cache_ == nullptr || index_ >= cache_->lines.size() || !(cache_->lines[index_].key == key))
+        return false;
+    emit(cache_->lines[index_++].text);
+    return true;
+}
+
+void DescriptorLines::emitNew(const DescriptorCache::Key& key, const DescriptorLine& line)
+{
+    if (cache_ != nullptr)
+    {
+        if (cache_->lines.size() <= index_)
+            cache_->lines.resize(index_ + 1);
+        DescriptorCache::Line& kept = cache_->lines[index_++];
+        kept.key = key;
+        kept.text.assign(line.text());
+    }
+    emit(line.text());
+}
+
 void DescriptorLines::name(const Word& word, int number)
 {
-    if (active())
-        emit(DescriptorLine() << pick(word) << " " << number);
+    if (!active())
+        return;
+    const DescriptorCache::Key key{kLineName, pick(word), uint64_t(uint32_t(number)), 0, 0, 0};
+    if (!emitCached(key))
+        emitNew(key, DescriptorLine() << pick(word) << " " << number);
 }
 
 void DescriptorLines::point(const Word& word, PointF point, bool blankBeforeParenthesis)
 {
     if (!active())
         return;
+    const DescriptorCache::Key key{
+        kLinePoint, pick(word), bitsOf(point.x), bitsOf(point.y), blankBeforeParenthesis,
+        precision_};
+    if (emitCached(key))
+        return;
     DescriptorLine line;
     line << pick(word) << ": ( X:";
     line.fixed(static_cast<double>(point.x), precision_) << " Y:";
     line.fixed(static_cast<double>(point.y), precision_) << (blankBeforeParenthesis ? " )" : ")");
-    emit(line);
+    emitNew(key, line);
 }
 
 void DescriptorLines::value(const Word& word, float value, int unit)
 {
     if (!active())
         return;
+    const DescriptorCache::Key key{kLineValue, pick(word), bitsOf(value), 0, unit, precision_};
+    if (emitCached(key))
+        return;
     DescriptorLine line;
     line << pick(word) << ": ";
     line.fixed(static_cast<double>(value), precision_) << unitText(unit);
-    emit(line);
+    emitNew(key, line);
 }
 
 void DescriptorLines::area(const Word& word, float value, int unit)
 {
     if (!active())
         return;
+    const DescriptorCache::Key key{kLineArea, pick(word), bitsOf(value), 0, unit, precision_};
+    if (emitCached(key))
+        return;
     DescriptorLine line;
     line << pick(word) << ": ";
     line.fixed(static_cast<double>(value), precision_) << unitText(unit) << "²";
-    emit(line);
+    emitNew(key, line);
 }
 
 void DescriptorLines::count(const Word& word, int count)
 {
-    if (active())
-        emit(DescriptorLine() << pick(word) << ": " << count);
+    if (!active())
+        return;
+    const DescriptorCache::Key key{kLineCount, pick(word), uint64_t(uint32_t(count)), 0, 0, 0};
+    if (!emitCached(key))
+        emitNew(key, DescriptorLine() << pick(word) << ": " << count);
 }
 
 void DescriptorLines::angle(const Word& word, float value, int angleUnit)
 {
     if (!active())
         return;
+    const DescriptorCache::Key key{kLineAngle, pick(word), bitsOf(value), 0, angleUnit, precision_};
+    if (emitCached(key))
+        return;
     DescriptorLine line;
     line << pick(word) << ": ";
     line.fixed(static_cast<double>(value), precision_) << (angleUnit == 0 ? "º" : "Radian");
-    emit(line);
+    emitNew(key, line);
 }
 
 void DescriptorLines::word(const Word& word)
 {
     if (active())
-        emit(DescriptorLine() << pick(word));
+        emit((DescriptorLine() << pick(word)).text());
 }
 
 void DescriptorLines::wordAndText(const Word& word, const char* text)
 {
     if (active())
-        emit(DescriptorLine() << pick(word) << ": " << text);
+        emit((DescriptorLine() << pick(word) << ": " << text).text());
 }
 
 } // namespace gaugit

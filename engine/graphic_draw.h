@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/descriptor_cache.h"
 #include "engine/graphic.h"
 #include "engine/unit_factor.h"
 #include "platform/draw/draw_context.h"
@@ -57,7 +58,10 @@ class DescriptorLine;
 class DescriptorLines
 {
   public:
-    DescriptorLines(kwz::DrawContext& dc, int x, int y, int lineHeight, int precision);
+    // With a cache, a line whose word and values are those it held last time is written from
+    // it as it stands.
+    DescriptorLines(kwz::DrawContext& dc, int x, int y, int lineHeight, int precision,
+                    DescriptorCache* cache = nullptr);
 
     // Whether the library-wide language writes descriptor text at all.
     bool active() const { return language_ == 0 || language_ == 1; }
@@ -78,9 +82,15 @@ class DescriptorLines
 
   private:
     const char* pick(const Word& word) const;
-    void emit(const DescriptorLine& line);
+    void emit(std::u16string_view text);
+    // Writes the cached line when its key is the same; false when it must be formatted.
+    bool emitCached(const DescriptorCache::Key& key);
+    // Writes a formatted line and keeps it under the key.
+    void emitNew(const DescriptorCache::Key& key, const DescriptorLine& line);
 
     kwz::DrawContext& dc_;
+    DescriptorCache* cache_;
+    size_t index_ = 0; // the next line's place in the cache
     int x_;
     int y_;
     int lineHeight_;
