@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include "platform/draw/font.h"
 #include "platform/encoding.h"
@@ -23,15 +24,37 @@ enum Op : int
 
 } // namespace
 
+namespace {
+
+// One word into a running hash. For a given hash every word gives a different result (xor,
+// an odd multiplier and an xor-shift are each invertible), and eight bytes go in per step:
+// the probe runs over every figure on every repaint.
+uint64_t mixWord(uint64_t hash, uint64_t word)
+{
+    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+    return hash ^ (hash >> 32);
+}
+
+} // namespace
+
 void OverlayProbe::mix(const void* data, size_t size)
 {
     const auto* p = static_cast<const uint8_t*>(data);
-    for (size_t i = 0; i < size; ++i)
+    for (; size >= 8; p += 8, size -= 8)
     {
-        hash_ ^= p[i];
-        hash_ *= 1099511628211ull; // FNV-1a prime
-        opHash_ ^= p[i];
-        opHash_ *= 1099511628211ull;
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        hash_ = mixWord(hash_, word);
+        opHash_ = mixWord(opHash_, word);
+    }
+    if (size > 0)
+    {
+        // The length goes with the last bytes, so a shorter value never equals a longer one.
+        uint64_t word = 0;
+        std::memcpy(&word, p, size);
+        word ^= uint64_t(size) << 56;
+        hash_ = mixWord(hash_, word);
+        opHash_ = mixWord(opHash_, word);
     }
 }
 

@@ -86,7 +86,7 @@ class OverlayProbe final : public DrawContext
     DrawContext& surface_;
     State state_;
     SavedStates<State> saved_;
-    uint64_t hash_ = 1469598103934665603ull; // FNV-1a offset basis
+    uint64_t hash_ = 1469598103934665603ull; // any start but 0
     bool drew_ = false;
     bool comparable_ = true;
     std::vector<Op> ops_;
