@@ -176,6 +176,27 @@ KWZ_API int RASTReleaseSurface(void* object)
     return FORWARD_OK(object, bitmap->releaseWorkingSurface());
 }
 
+KWZ_API int RASTUpdateSurface(void* object, RECT* changed, int room, int* count)
+{
+    return guarded(object, [&](RasterBitmap* bitmap) {
+        if (changed == nullptr || count == nullptr || room < 1)
+            return RAST_FAILED;
+        *count = 0;
+        std::vector<RasterBitmap::Rows> bands;
+        if (bitmap->takeChangedRows(bands) != Outcome::Done)
+            return RAST_FAILED;
+        for (const RasterBitmap::Rows& band : bands)
+        {
+            RECT part{0, LONG(band.top), bitmap->width(), LONG(band.bottom)};
+            if (*count < room)
+                changed[(*count)++] = part;
+            else
+                changed[room - 1].bottom = part.bottom;
+        }
+        return RAST_OK;
+    });
+}
+
 KWZ_API int RASTStartGraphic(void* object, POINT point, GRAPHICTYPE type)
 {
     return FORWARD(object, GtStartGraphic(bitmap->engineForChange(), point, type));

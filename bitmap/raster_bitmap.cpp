@@ -134,9 +134,59 @@ struct RowSpan
     int64_t bottom; // excluded
 };
 
-// Rows whose pixels may differ between two overlays: what the calls between their common
-// first and last calls reach. Calls before and after are the same on the same pixels, so
-// rows outside stay as they are. Merged and sorted, clamped to the image.
+// Which calls of `before` and `after` (between head and tail) the other overlay makes too, in
+// the same order among themselves. False when the calls both make are not in the same order:
+// then any row between may differ.
+bool matchCalls(const std::vector<OverlayProbe::Op>& before,
+                const std::vector<OverlayProbe::Op>& after, size_t head, size_t tail,
+                std::vector<char>& beforeShared, std::vector<char>& afterShared)
+{
+    const size_t nb = before.size() - head - tail;
+    const size_t na = after.size() - head - tail;
+    beforeShared.assign(nb, 0);
+    afterShared.assign(na, 0);
+    using Entry = std::pair<uint64_t, size_t>; // hash, place
+    std::vector<Entry> a(nb), b(na);
+    for (size_t i = 0; i < nb; ++i)
+        a[i] = {before[head + i].hash, i};
+    for (size_t i = 0; i < na; ++i)
+        b[i] = {after[head + i].hash, i};
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    // Equal calls pair up in their order: the k-th of a hash before with the k-th after.
+    for (size_t i = 0, k = 0; i < nb && k < na;)
+    {
+        if (a[i].first < b[k].first)
+            ++i;
+        else if (b[k].first < a[i].first)
+            ++k;
+        else
+        {
+            beforeShared[a[i].second] = 1;
+            afterShared[b[k].second] = 1;
+            ++i, ++k;
+        }
+    }
+    size_t k = 0;
+    for (size_t i = 0; i < nb; ++i)
+    {
+        if (!beforeShared[i])
+            continue;
+        while (k < na && !afterShared[k])
+            ++k;
+        if (k == na || after[head + k].hash != before[head + i].hash)
+            return false;
+        ++k;
+    }
+    return true;
+}
+
+// Rows whose pixels may differ between two overlays. A row's pixels are the calls that reach
+// it, in their order, on the pristine pixels: where both overlays make the same calls in the
+// same order, only the rows of calls that one makes and the other not can differ. Otherwise
+// it is what the calls between their common first and last calls reach. Calls before and
+// after those are the same on the same pixels, so rows outside stay as they are. Merged and
+// sorted, clamped to the image.
 std::vector<RowSpan> changedRows(const std::vector<OverlayProbe::Op>& before,
                                  const std::vector<OverlayProbe::Op>& after, int64_t height)
 {
@@ -147,18 +197,22 @@ std::vector<RowSpan> changedRows(const std::vector<OverlayProbe::Op>& before,
     while (tail < before.size() - head && tail < after.size() - head &&
            before[before.size() - 1 - tail].hash == after[after.size() - 1 - tail].hash)
         ++tail;
+    std::vector<char> beforeShared, afterShared;
+    const bool ordered = matchCalls(before, after, head, tail, beforeShared, afterShared);
     std::vector<RowSpan> spans;
-    auto add = [&](const std::vector<OverlayProbe::Op>& ops) {
+    auto add = [&](const std::vector<OverlayProbe::Op>& ops, const std::vector<char>& shared) {
         for (size_t i = head; i + tail < ops.size(); ++i)
         {
+            if (ordered && shared[i - head])
+                continue;
             const int64_t top = std::max<int64_t>(ops[i].top, 0);
             const int64_t bottom = std::min<int64_t>(ops[i].bottom, height);
             if (top < bottom)
                 spans.push_back(RowSpan{top, bottom});
         }
     };
-    add(before);
-    add(after);
+    add(before, beforeShared);
+    add(after, afterShared);
     std::sort(spans.begin(), spans.end(),
               [](const RowSpan& a, const RowSpan& b) { return a.top < b.top; });
     std::vector<RowSpan> merged;
@@ -206,6 +260,7 @@ bool RasterBitmap::install(BmpImage image, EnginePtr engine)
     engineTouched_ = true;
     released_ = false;
     image_ = std::move(image);
+    changed_.assign(1, Rows{0, image_->height()}); // everything is new
     engine_ = std::move(engine);
     return true;
 }
@@ -226,6 +281,44 @@ bool RasterBitmap::ensureWorkingSurface()
     paintedOps_.clear();
     released_ = false;
     return true;
+}
+
+void RasterBitmap::addChangedRows(int64_t top, int64_t bottom)
+{
+    top = std::max<int64_t>(top, 0);
+    bottom = std::min<int64_t>(bottom, height());
+    if (top >= bottom)
+        return;
+    // Kept in order; bands that meet or overlap become one.
+    auto at = std::lower_bound(changed_.begin(), changed_.end(), top,
+                               [](const Rows& band, int64_t row) { return band.bottom < row; });
+    auto last = at;
+    while (last != changed_.end() && last->top <= bottom)
+    {
+        top = std::min(top, last->top);
+        bottom = std::max(bottom, last->bottom);
+        ++last;
+    }
+    at = changed_.erase(at, last);
+    changed_.insert(at, Rows{top, bottom});
+    if (changed_.size() <= kChangedBands)
+        return;
+    size_t closest = 0;
+    for (size_t k = 1; k + 1 < changed_.size(); ++k)
+        if (changed_[k + 1].top - changed_[k].bottom <
+            changed_[closest + 1].top - changed_[closest].bottom)
+            closest = k;
+    changed_[closest].bottom = changed_[closest + 1].bottom;
+    changed_.erase(changed_.begin() + std::ptrdiff_t(closest) + 1);
+}
+
+Outcome RasterBitmap::takeChangedRows(std::vector<Rows>& bands)
+{
+    bands.clear();
+    if (!image_ || !rebuildWorkingSurface())
+        return Outcome::Failed;
+    bands.swap(changed_);
+    return Outcome::Done;
 }
 
 void RasterBitmap::releaseWorkingSurface()
@@ -450,6 +543,7 @@ bool RasterBitmap::rebuildWorkingSurface()
         return true;
     if (!(comparable && overlayKnown_ && repaintChangedRows(ops)))
     {
+        addChangedRows(0, image_->height());
         std::memcpy(workingBits_.data(), image_->pixels().data(), image_->imageSize());
         if (engine_ && signature != kPristine)
             GtDraw(engine_.get(), toHdc(memoryContext_.get()));
@@ -477,6 +571,7 @@ bool RasterBitmap::repaintChangedRows(const std::vector<OverlayProbe::Op>& ops)
     auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
     for (const RowSpan& span : spans)
     {
+        addChangedRows(span.top, span.bottom);
         const int64_t count = span.bottom - span.top;
         // Bottom-up rows store the band from its last row on.
         const size_t offset = size_t(image_->topDown() ? span.top : height - span.bottom) * stride;

@@ -84,6 +84,17 @@ class RasterBitmap
 
     // Frees the working surface; the next display paints it afresh.
     void releaseWorkingSurface();
+    // Bands of rows, top-down, bottom excluded.
+    struct Rows
+    {
+        int64_t top;
+        int64_t bottom;
+    };
+    // At most this many bands are kept apart; more are merged where they lie closest.
+    static constexpr size_t kChangedBands = 8;
+    // Brings the working surface up to date and gives the bands of rows that every repaint
+    // since the last call may have changed, in order and apart; none when nothing changed.
+    Outcome takeChangedRows(std::vector<Rows>& bands);
 
     // The pixels as last displayed (pristine plus overlay); null before the first display
     // and after a release.
@@ -134,6 +145,9 @@ class RasterBitmap
     uint64_t partialRepaints_ = 0;
     // The surface was displayed and then released: it no longer equals the pristine pixels.
     bool released_ = false;
+    // Rows repainted since the last takeChangedRows.
+    void addChangedRows(int64_t top, int64_t bottom);
+    std::vector<Rows> changed_;
 };
 
 } // namespace kwz::rast

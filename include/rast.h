@@ -82,6 +82,14 @@ KWZ_API int RASTShowRegion(void* object, HWND window, int x, int y, int r);
  * RASTWriteFile with overlay draws the graphics on a copy of its own until then.
  * 0; 1 null object. */
 KWZ_API int RASTReleaseSurface(void* object);
+/* Brings the working surface up to date, as a display does, and gives the parts of the image
+ * whose pixels may differ from what earlier displays showed: everything a repaint touched
+ * since the image was loaded or since the last call. `changed` receives up to `room` separate
+ * rectangles (left and top included, right and bottom excluded, rows from the top), *count
+ * how many; parts beyond the room come merged into the last ones. *count is 0 when nothing
+ * changed. A view repaints only those parts. 0; 1; 31 no image, changed or count null, or a
+ * room below 1. */
+KWZ_API int RASTUpdateSurface(void* object, RECT* changed, int room, int* count);
 
 /* --- Measuring: each is passed to the engine instance of the object --- */
 

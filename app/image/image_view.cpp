@@ -41,6 +41,9 @@ CImageView::CImageView(CImageDoc& document, ImageServices* host, QWidget* parent
 {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
+    // The paint covers every pixel it is asked for, beside the picture too: filling the
+    // background first would only be painted over.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     // The text of a text graphic is typed here; the engine draws it, so the edit is never
     // seen.
     textInput_->setGeometry(0, 0, 0, 0);
@@ -101,6 +104,38 @@ void CImageView::updateCursor()
 }
 
 void CImageView::repaintView()
+{
+    // Figures changed: only the parts of the picture the library repainted are shown anew,
+    // so a hover or a drag step converts and copies bands of the window, not all of it.
+    RECT changed[8];
+    int count = 0;
+    const QSize image = document_.imageSize();
+    if (bitmap() == nullptr || image.isEmpty() ||
+        RASTUpdateSurface(bitmap(), changed, 8, &count) != RAST_OK)
+    {
+        viewport()->update();
+        return;
+    }
+    const QSize shown = shownSize();
+    const double sx = double(shown.width()) / image.width();
+    const double sy = double(shown.height()) / image.height();
+    const QPointF scroll = scrollPosition();
+    QRegion region;
+    for (int i = 0; i < count; ++i)
+    {
+        const RECT& r = changed[i];
+        // A stretched picture takes each pixel from its neighbours too: a margin covers them.
+        region += QRectF(QPointF(r.left * sx, r.top * sy) - scroll,
+                         QPointF(r.right * sx, r.bottom * sy) - scroll)
+                      .toAlignedRect()
+                      .adjusted(-2, -2, 2, 2) &
+                  viewport()->rect();
+    }
+    if (!region.isEmpty())
+        viewport()->update(region);
+}
+
+void CImageView::repaintWhole()
 {
     viewport()->update();
 }
@@ -210,7 +245,7 @@ void CImageView::setZoom(double factor, QPoint anchor)
             int(std::lround(std::clamp(picture.y() * after.height() / image.height() - middle.y(),
                                        -1.0, double(INT32_MAX / 2)))));
     }
-    repaintView();
+    repaintWhole();
     Q_EMIT zoomChanged(zoom_);
 }
 
@@ -508,7 +543,7 @@ void CImageView::onDocumentUpdated()
     if (bitmap() != nullptr)
         RASTHideRuler(bitmap(), document_.hideRuler());
     updateScrollRange();
-    repaintView();
+    repaintWhole();
 }
 
 void CImageView::resizeEvent(QResizeEvent* event)
@@ -526,7 +561,7 @@ void CImageView::showEvent(QShowEvent* event)
 void CImageView::scrollContentsBy(int, int)
 {
     // Always repainted whole: the figures' labels do not scroll with the pixels.
-    repaintView();
+    repaintWhole();
 }
 
 void CImageView::print()

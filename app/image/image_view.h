@@ -24,6 +24,8 @@ class CImageView : public QAbstractScrollArea, private ToolContext
     // In a window behind the current one of its workspace, frees the working picture; the
     // next paint draws it afresh.
     void releaseIfBehind();
+    // After a change of zoom, scrolling or picture: every visible pixel is shown anew.
+    void repaintWhole();
     // Pointer movements handed on at most once per this many milliseconds.
     static constexpr uint32_t kMoveInterval = 50;
 

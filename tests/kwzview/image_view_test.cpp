@@ -9,6 +9,7 @@
 #include <QPageLayout>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -418,6 +419,67 @@ class ImageViewTest : public QObject
         shot = big.viewport->grab().toImage();
         QCOMPARE(shot.pixel(0, 0) & 0xFFFFFF, patternColour(100, 50));
         QCOMPARE(shot.pixel(20, 30) & 0xFFFFFF, patternColour(120, 80));
+    }
+
+    void whatARepaintOfTheChangedPartsShowsEqualsAWholeRepaint()
+    {
+        // 1:1 and zoomed, scrolled: the window shows after each hover, drag and new figure
+        // exactly what repainting all of it shows.
+        for (const double zoom : {1.0, 2.0, 0.5})
+        {
+            Workspace w(600, 450, QSize(420, 330));
+            w.view->setZoom(zoom, QPoint(0, 0));
+            w.scrollTo(zoom > 1 ? 150 : 0, zoom > 1 ? 100 : 0);
+            w.settle();
+            const int commands[] = {ID_IMAGE_MESURE_LINE, ID_IMAGE_MEASURE_RECT,
+                                    ID_IMAGE_MESURE_LINE};
+            const QPoint corners[][2] = {
+                {{30, 40}, {200, 60}}, {{60, 150}, {250, 260}}, {{220, 30}, {300, 280}}};
+            for (int i = 0; i < 3; ++i)
+            {
+                w.command(commands[i]);
+                w.press(corners[i][0]);
+                w.press(corners[i][1]);
+            }
+            w.command(ID_IMAGE_NORMAL);
+            auto shown = [&] {
+                w.settle();
+                QScreen* screen = w.frame->screen();
+                const QPoint at = w.viewport->mapToGlobal(QPoint(0, 0));
+                return screen
+                    ->grabWindow(0, at.x(), at.y(), w.viewport->width(), w.viewport->height())
+                    .toImage()
+                    .convertToFormat(QImage::Format_RGB32);
+            };
+            auto wholeRepaint = [&] {
+                w.view->repaintWhole();
+                return shown();
+            };
+            const QPoint steps[] = {{120, 50}, {150, 150}, {250, 260}, {260, 150},
+                                    {10, 300}, {120, 50},  {200, 60}};
+            int step = 0;
+            for (const QPoint p : steps)
+            {
+                w.hover(p);
+                const QImage partial = shown();
+                QVERIFY(!partial.isNull());
+                QVERIFY2(partial == wholeRepaint(),
+                         qPrintable(QStringLiteral("zoom %1, hover %2").arg(zoom).arg(step)));
+                ++step;
+            }
+            // A drag of the rectangle's edge, step by step.
+            QTest::mousePress(w.viewport, Qt::LeftButton, {}, QPoint(150, 150));
+            for (int k = 1; k <= 4; ++k)
+            {
+                w.clock.advance(60);
+                moveMouse(w.viewport, QPoint(150 + 7 * k, 150 + 5 * k), Qt::LeftButton);
+                const QImage partial = shown();
+                QVERIFY2(partial == wholeRepaint(),
+                         qPrintable(QStringLiteral("zoom %1, drag %2").arg(zoom).arg(k)));
+            }
+            QTest::mouseRelease(w.viewport, Qt::LeftButton, {}, QPoint(178, 170));
+            QVERIFY(shown() == wholeRepaint());
+        }
     }
 
     void textIsTypedIntoTheBitmapUntilEnter()

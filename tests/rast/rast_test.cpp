@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/draw/raster_context.h"
 #include "platform/draw/window.h"
 #include "platform/message_box.h"
+#include "platform/testing/fake_clock.h"
 #include "platform/testing/write_faults.h"
 #include "rast.h"
 
@@ -384,6 +386,122 @@ TEST_F(Rast, AReleasedSurfaceSavesAndShowsTheSamePixels)
     ASSERT_EQ(RASTDraw(object_, nullptr, 0, 0, 80, 80), RAST_OK);
     ASSERT_EQ(RASTWriteFile(object_, released.c_str(), 1), RAST_OK);
     EXPECT_EQ(slurp(released), slurp(shown));
+}
+
+TEST_F(Rast, UpdateSurfaceTellsTheRowsThatChangedSinceItWasLastAsked)
+{
+    RECT parts[4];
+    int count = -1;
+    EXPECT_EQ(RASTUpdateSurface(nullptr, parts, 4, &count), RAST_NULL_HANDLE);
+    EXPECT_EQ(RASTUpdateSurface(object_, parts, 4, &count), RAST_FAILED); // no image
+    loadPattern(200, 300);
+    EXPECT_EQ(RASTUpdateSurface(object_, nullptr, 4, &count), RAST_FAILED);
+    EXPECT_EQ(RASTUpdateSurface(object_, parts, 0, &count), RAST_FAILED);
+    EXPECT_EQ(RASTUpdateSurface(object_, parts, 4, nullptr), RAST_FAILED);
+    // A new image is new everywhere; asked again, nothing changed.
+    ASSERT_EQ(RASTUpdateSurface(object_, parts, 4, &count), RAST_OK);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(parts[0].left, 0);
+    EXPECT_EQ(parts[0].top, 0);
+    EXPECT_EQ(parts[0].right, 200);
+    EXPECT_EQ(parts[0].bottom, 300);
+    ASSERT_EQ(RASTUpdateSurface(object_, parts, 4, &count), RAST_OK);
+    EXPECT_EQ(count, 0);
+
+    // Two lines far apart: a hover going from one to the other changes two bands, each
+    // around its line, and nothing between them.
+    ASSERT_EQ(RASTSetRuler(object_, POINT{5, 290}, POINT{45, 290}, ZQ_MM, 4.0f), RAST_OK);
+    ASSERT_EQ(RASTHideDescriptor(object_, 1), RAST_OK);
+    for (const int y : {20, 200})
+    {
+        ASSERT_EQ(RASTStartGraphic(object_, POINT{20, y}, GT_LINE), RAST_OK);
+        RASTAddPointToGraphic(object_, POINT{180, y + 10});
+        RASTFinishGraphic(object_);
+    }
+    ASSERT_EQ(RASTUpdateSurface(object_, parts, 4, &count), RAST_OK);
+    ASSERT_GE(count, 1);
+    kwz::FakeClock clock(1000);
+    RASTIsPassGraphic(object_, 100, 25);
+    ASSERT_EQ(RASTUpdateSurface(object_, parts, 4, &count), RAST_OK);
+    ASSERT_EQ(count, 1);
+    EXPECT_LE(parts[0].top, 20);
+    EXPECT_GE(parts[0].bottom, 31);
+    EXPECT_LT(parts[0].bottom, 100);
+    clock.advance(50);
+    RASTIsPassGraphic(object_, 100, 205);
+    ASSERT_EQ(RASTUpdateSurface(object_, parts, 4, &count), RAST_OK);
+    ASSERT_EQ(count, 2);
+    EXPECT_LT(parts[0].bottom, 100);
+    EXPECT_GT(parts[1].top, 100);
+    EXPECT_GE(parts[1].bottom, 211);
+    // With room for one, the bands come merged.
+    clock.advance(50);
+    RASTIsPassGraphic(object_, 100, 25);
+    ASSERT_EQ(RASTUpdateSurface(object_, parts, 1, &count), RAST_OK);
+    ASSERT_EQ(count, 1);
+    EXPECT_LE(parts[0].top, 20);
+    EXPECT_GE(parts[0].bottom, 211);
+    // What a display repaints counts too, until asked; a released surface is new again.
+    clock.advance(50);
+    RASTIsPassGraphic(object_, 100, 205);
+    ASSERT_EQ(RASTDraw(object_, nullptr, 0, 0, 200, 300), RAST_OK);
+    ASSERT_EQ(RASTUpdateSurface(object_, parts, 4, &count), RAST_OK);
+    EXPECT_EQ(count, 2);
+    ASSERT_EQ(RASTReleaseSurface(object_), RAST_OK);
+    ASSERT_EQ(RASTUpdateSurface(object_, parts, 4, &count), RAST_OK);
+    EXPECT_GE(count, 1);
+}
+
+TEST_F(Rast, LabelsDrawnAfterEveryChangeEqualThoseOfAnObjectNeverDrawnBefore)
+{
+    const std::vector<uint8_t> rows = patternRows(320, 240);
+    auto build = [&](void* object) {
+        RASTReadPixels(object, rows.data(), 320, 240, 24);
+        RASTSetRuler(object, POINT{5, 5}, POINT{45, 5}, ZQ_MM, 4.0f);
+        RASTStartGraphic(object, POINT{10, 20}, GT_LINE);
+        RASTAddPointToGraphic(object, POINT{60, 70});
+        RASTFinishGraphic(object);
+        RASTStartGraphic(object, POINT{100, 100}, GT_CIRCLE_DIAMETER);
+        RASTAddPointToGraphic(object, POINT{180, 150});
+        RASTFinishGraphic(object);
+        RASTStartGraphic(object, POINT{200, 40}, GT_ANGLE);
+        RASTAddPointToGraphic(object, POINT{250, 90});
+        RASTAddPointToGraphic(object, POINT{300, 40});
+        RASTFinishGraphic(object);
+    };
+    // Everything a label's text is made of, changed one after the other.
+    const std::function<void(void*)> changes[] = {
+        [](void* o) { RASTSetPrecision(o, 4); },
+        [](void* o) { RASTSetMeasureUnit(o, ZQ_UM); },
+        [](void* o) { RASTSelectFigure(o, 0); },
+        [](void* o) { RASTMoveGraphic(o, 3, 0); },
+        [](void* o) { RASTSetRulerUnitAndLength(o, ZQ_MM, 7.5f); },
+        [](void* o) { RASTSetLanguage(o, ZQ_CHINESE); },
+        [](void* o) { RASTSetPrecision(o, 0); },
+        [](void* o) { RASTSetLanguage(o, ZQ_ENGLISH); },
+    };
+    build(object_);
+    ASSERT_EQ(RASTDraw(object_, nullptr, 0, 0, 320, 240), RAST_OK);
+    const std::string kept = path("kept.bmp");
+    const std::string fresh = path("fresh.bmp");
+    const size_t count = std::size(changes);
+    for (size_t i = 0; i < count; ++i)
+    {
+        // One object draws after every change; the other makes them all and draws once.
+        changes[i](object_);
+        ASSERT_EQ(RASTDraw(object_, nullptr, 0, 0, 320, 240), RAST_OK);
+        ASSERT_EQ(RASTWriteFile(object_, kept.c_str(), 1), RAST_OK);
+        void* other = nullptr;
+        ASSERT_EQ(RASTInitialize(&other), RAST_OK);
+        build(other);
+        for (size_t k = 0; k <= i; ++k)
+            changes[k](other);
+        ASSERT_EQ(RASTDraw(other, nullptr, 0, 0, 320, 240), RAST_OK);
+        ASSERT_EQ(RASTWriteFile(other, fresh.c_str(), 1), RAST_OK);
+        RASTUnInitialize(&other);
+        EXPECT_TRUE(slurp(kept) == slurp(fresh)) << "after change " << i;
+    }
+    RASTSetLanguage(object_, ZQ_ENGLISH);
 }
 
 TEST_F(Rast, EveryDisplayShowsTheGraphicsAsTheyStandNow)
