@@ -89,6 +89,19 @@ TiffRead readTiff(const QString& path)
     return r;
 }
 
+// 1 µm a pixel and a yellow scale bar: the bar is 100 µm, 100 pixels of the 640.
+void showYellowBarAtOneMicronAPixel(FrameSettings& settings)
+{
+    settings.rulerStartX = 0;
+    settings.rulerEndX = 100;
+    settings.rulerStartY = settings.rulerEndY = 0;
+    settings.rulerLength = 100;
+    settings.rulerUnitIndex = 0;
+    settings.measureUnitIndex = 0;
+    settings.overlay.colour = 0x0000FFFF;
+    settings.overlay.scaleBar = true;
+}
+
 } // namespace
 
 class OverlayTest : public QObject
@@ -232,16 +245,7 @@ class OverlayTest : public QObject
     void capturesCarryTheOverlayOnlyWhenAsked()
     {
         Program program;
-        FrameSettings& settings = program.settings();
-        // 1 µm a pixel: the bar is 100 µm, 100 pixels of the 640.
-        settings.rulerStartX = 0;
-        settings.rulerEndX = 100;
-        settings.rulerStartY = settings.rulerEndY = 0;
-        settings.rulerLength = 100;
-        settings.rulerUnitIndex = 0;
-        settings.measureUnitIndex = 0;
-        settings.overlay.colour = 0x0000FFFF;
-        settings.overlay.scaleBar = true;
+        showYellowBarAtOneMicronAPixel(program.settings());
         CVideoFrame* live = program.connect();
         QVERIFY(live != nullptr);
         QVERIFY(waitShown(live->view()));
@@ -293,16 +297,7 @@ class OverlayTest : public QObject
     void recordingsCarryTheOverlayOnlyWhenAsked()
     {
         Program program;
-        FrameSettings& settings = program.settings();
-        // 1 µm a pixel: the bar is 100 µm, 100 pixels of the 640.
-        settings.rulerStartX = 0;
-        settings.rulerEndX = 100;
-        settings.rulerStartY = settings.rulerEndY = 0;
-        settings.rulerLength = 100;
-        settings.rulerUnitIndex = 0;
-        settings.measureUnitIndex = 0;
-        settings.overlay.colour = 0x0000FFFF;
-        settings.overlay.scaleBar = true;
+        showYellowBarAtOneMicronAPixel(program.settings());
         CVideoFrame* live = program.connect();
         QVERIFY(live != nullptr);
         QVERIFY(waitShown(live->view()));
