@@ -16,6 +16,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "app/controls/picture_size_hint.h"
 #include "app/controls/plain_key.h"
@@ -111,9 +112,9 @@ void CImageView::repaintView()
     int count = 0;
     const QSize image = document_.imageSize();
     if (bitmap() == nullptr || image.isEmpty() ||
-        RASTUpdateSurface(bitmap(), changed, 8, &count) != RAST_OK)
+        RASTUpdateSurface(bitmap(), changed, int(std::size(changed)), &count) != RAST_OK)
     {
-        viewport()->update();
+        repaintWhole();
         return;
     }
     const QSize shown = shownSize();
